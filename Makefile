@@ -1,0 +1,26 @@
+# The README's two commands: `make run` and `make test`.
+BUILD ?= build
+JOBS  ?= $(shell nproc)
+
+.PHONY: all deps configure build test run bench clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+configure: deps
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release > $(BUILD).configure.log 2>&1 \
+		|| { cat $(BUILD).configure.log; exit 1; }
+
+build: configure
+	@cmake --build $(BUILD) -j $(JOBS)
+
+test: build
+	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+run: build
+	@$(BUILD)/app/rootweaver --help
+
+clean:
+	@rm -rf $(BUILD) $(BUILD).configure.log

@@ -1,0 +1,23 @@
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+const char kUsage[] =
+    "Usage: rootweaver [--batch FILE.blam | --help]\n"
+    "\n"
+    "  (no option)        open the Rootweaver window\n"
+    "  --batch FILE.blam  run a BLAM script without a window; images and data\n"
+    "                     files go below the application directory\n"
+    "  --help             print this text\n";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
+  std::fputs(kUsage, stderr);
+  return 2;
+}

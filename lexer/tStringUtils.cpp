@@ -1,0 +1,65 @@
+#include "lexer/tStringUtils.h"
+
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+std::string tStringUtils::intToString(int value) {
+  char buffer[16];
+  std::snprintf(buffer, sizeof buffer, "%d", value);
+  return buffer;
+}
+
+int tStringUtils::stringToInt(const std::string& text) { return std::atoi(text.c_str()); }
+
+std::string tStringUtils::floatToString(float value, int decimals) {
+  // The largest float prints as 39 digits, a point and six decimals.
+  char buffer[64];
+  std::snprintf(buffer, sizeof buffer, "%f", static_cast<double>(value));
+  std::string text(buffer);
+  std::string::size_type point = text.find('.');
+  if (decimals < 0 || point == std::string::npos) return text;
+  return text.substr(0, point + 1 + decimals);
+}
+
+double tStringUtils::stringToFloat(const std::string& text) {
+  return static_cast<float>(std::atof(text.c_str()));
+}
+
+bool tStringUtils::isWhitespace(char c) { return c == ' ' || c == '\n' || c == '\r' || c == '\t'; }
+
+std::string tStringUtils::pack(const std::string& text) {
+  const char* trimmed = " \t\n";
+  std::string::size_type first = text.find_first_not_of(trimmed);
+  if (first == std::string::npos) return "";
+  std::string::size_type last = text.find_last_not_of(trimmed);
+  return text.substr(first, last - first + 1);
+}
+
+std::string tStringUtils::toLower(const std::string& text) {
+  std::string out(text);
+  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return out;
+}
+
+std::string tStringUtils::toUpper(const std::string& text) {
+  std::string out(text);
+  for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return out;
+}
+
+std::string tStringUtils::removeChar(const std::string& text, char c) {
+  std::string out;
+  for (char k : text)
+    if (k != c) out += k;
+  return out;
+}
+
+char tStringUtils::shiftChar(char c) {
+  if (c >= 'a' && c <= 'z') return static_cast<char>(c - 'a' + 'A');
+  static const char kPlain[] = ";',.`1234567890-=[\\]/";
+  static const char kShifted[] = ":\"<>~!@#$%^&*()_+{|}?";
+  const char* at = c == '\0' ? nullptr : std::strchr(kPlain, c);
+  return at ? kShifted[at - kPlain] : c;
+}
