@@ -1,0 +1,124 @@
+#include "File/tFileUtils.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+
+#include "lexer/tRegularExpression.h"
+
+namespace {
+
+const char kMissingResource[] = "ERROR!";
+
+bool isRegularFile(const std::string& path) {
+  struct stat info;
+  return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+bool isDirectory(const std::string& path) {
+  struct stat info;
+  return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+std::string readExecutablePath() {
+  std::string path(256, '\0');
+  for (;;) {
+    ssize_t length = readlink("/proc/self/exe", &path[0], path.size());
+    if (length < 0) return "";
+    if (static_cast<std::size_t>(length) < path.size()) {
+      path.resize(static_cast<std::size_t>(length));
+      return path;
+    }
+    path.resize(path.size() * 2);
+  }
+}
+
+bool endsWith(const std::string& text, const std::string& suffix) {
+  return text.size() >= suffix.size() &&
+         text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
+}  // namespace
+
+std::string tFileUtils::getApplicationDirectory() {
+  // The executable does not move while it runs.
+  static const std::string directory = [] {
+    std::string exe = readExecutablePath();
+    std::string::size_type slash = exe.rfind('/');
+    return slash == std::string::npos ? std::string("./") : exe.substr(0, slash + 1);
+  }();
+  return directory;
+}
+
+std::string tFileUtils::getResourceDirectory() { return getApplicationDirectory() + "resources/"; }
+
+std::string tFileUtils::getResourcePath(const std::string& name) {
+  if (name.empty() || name.find('/') != std::string::npos ||
+      name.find("..") != std::string::npos)
+    return kMissingResource;
+  std::string path = getResourceDirectory() + name;
+  return isRegularFile(path) ? path : kMissingResource;
+}
+
+unsigned int tFileUtils::getResourcesOfType(const std::string& extension,
+                                            std::vector<std::string>& out) {
+  std::string suffix = !extension.empty() && extension[0] == '.' ? extension : "." + extension;
+  std::vector<std::string> names;
+  getFilesInDirectory(getResourceDirectory(), names);
+  std::sort(names.begin(), names.end());
+  unsigned int count = 0;
+  for (const std::string& name : names) {
+    std::string path = getResourceDirectory() + name;
+    if (name.size() > suffix.size() && endsWith(name, suffix) && isRegularFile(path)) {
+      out.push_back(path);
+      ++count;
+    }
+  }
+  return count;
+}
+
+void tFileUtils::getFilesInDirectory(const std::string& directory, std::vector<std::string>& out) {
+  DIR* dir = opendir(directory.c_str());
+  if (!dir) return;
+  while (const dirent* entry = readdir(dir)) out.push_back(entry->d_name);
+  closedir(dir);
+}
+
+void tFileUtils::filterFilesInDirectory(const std::string& directory,
+                                        std::vector<std::string>& out,
+                                        const std::string& pattern) {
+  tRegularExpression expression(pattern);
+  getFilesInDirectory(directory, out);
+  out.erase(std::remove_if(out.begin(), out.end(),
+                           [&expression](const std::string& name) {
+                             return expression.match(name) != static_cast<int>(name.size());
+                           }),
+            out.end());
+}
+
+bool tFileUtils::makeDirectory(const std::string& relativePath) {
+  std::string current = getApplicationDirectory();
+  std::string::size_type start = 0;
+  for (;;) {
+    std::string::size_type slash = relativePath.find('/', start);
+    std::string component = relativePath.substr(start, slash - start);
+    if (!component.empty()) {
+      current += component;
+      // A level that is already there is fine: the walk goes on inside it.
+      mkdir(current.c_str(), 0777);
+      current += "/";
+    }
+    if (slash == std::string::npos) break;
+    start = slash + 1;
+  }
+  return isDirectory(current);
+}
+
+std::string tFileUtils::getFilenameFromPath(const std::string& path) {
+  std::string::size_type slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool tFileUtils::isCompletePath(const std::string& path) { return !path.empty() && path[0] == '/'; }

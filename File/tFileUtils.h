@@ -1,0 +1,45 @@
+#ifndef ROOTWEAVER_FILE_TFILEUTILS_H
+#define ROOTWEAVER_FILE_TFILEUTILS_H
+
+#include <string>
+#include <vector>
+
+// Paths, directories and the application's resources. The application
+// directory is the one that holds the running executable; relative output
+// paths hang off it and its "resources/" subdirectory holds the resources.
+// Every operation fails quietly: nothing created, nothing listed, "ERROR!".
+class tFileUtils {
+ public:
+  // Directory of the executable with "/" appended.
+  static std::string getApplicationDirectory();
+  // <application directory>resources/
+  static std::string getResourceDirectory();
+  // Full path of the resource file of that name, or "ERROR!" when there is
+  // none. A name with "/" or ".." in it names nothing inside the resource
+  // directory and is reported missing.
+  static std::string getResourcePath(const std::string& name);
+  // Appends the full paths of the resource files ending in "." + extension
+  // (the extension may be given with or without its dot), sorted by name;
+  // returns how many were appended.
+  static unsigned int getResourcesOfType(const std::string& extension,
+                                         std::vector<std::string>& out);
+
+  // Appends the name of every entry of the directory in listing order, "."
+  // and ".." and subdirectories included; out is not cleared.
+  static void getFilesInDirectory(const std::string& directory, std::vector<std::string>& out);
+  // Appends the directory's entries, then keeps in out only the strings the
+  // pattern matches in full (those already there included), in order.
+  static void filterFilesInDirectory(const std::string& directory, std::vector<std::string>& out,
+                                     const std::string& pattern);
+
+  // Creates each missing level of a "/"-separated path relative to the
+  // application directory. Returns whether the directory exists afterwards.
+  static bool makeDirectory(const std::string& relativePath);
+
+  // The part after the last "/", or the whole path.
+  static std::string getFilenameFromPath(const std::string& path);
+  // Whether the path begins with "/".
+  static bool isCompletePath(const std::string& path);
+};
+
+#endif
