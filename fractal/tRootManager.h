@@ -1,0 +1,56 @@
+#ifndef ROOTWEAVER_FRACTAL_TROOTMANAGER_H
+#define ROOTWEAVER_FRACTAL_TROOTMANAGER_H
+
+#include <utility>
+#include <vector>
+
+#include "graphics/tPixel.h"
+#include "graphics/tVector2.h"
+
+// The registry of the roots that solves have reached, and the source of every
+// colour the fractal grid paints.
+//
+// Each distinct root gets one colour the first time it is met and keeps it
+// until clearRoots(), so a root has the same colour in every pixel and, when
+// nobody clears the registry, across a series of pictures. Two roots closer
+// than the solvers' root tolerance are one root; the first representative met
+// is kept and later ones are compared with it. Colours are the three presets
+// in order (when random colours are off) and random ones after that; a random
+// colour keeps its distance from the colours already in use where it can.
+class tRootManager {
+ public:
+  static tRootManager& instance();
+
+  tPixel getColorForRoot(const tVector2& root);
+  // Forgets the roots and starts the presets again from the first.
+  void clearRoots();
+  void useRandomColors(bool useRandom) { useRandomColors_ = useRandom; }
+
+  tPixel getSingularJacobianColor() const { return singularJacobianColor_; }
+  tPixel getNoConvergenceColor() const { return noConvergenceColor_; }
+  tPixel getTextColor() const { return textColor_; }
+  // The registered roots with their colours, in order of discovery.
+  const std::vector<std::pair<tVector2, tPixel>>& getRoots() const { return roots_; }
+
+  void initPresetColors();
+  // Draws up to 500 candidates and returns the first that lies at least 125
+  // away from every registered and fixed colour, or else the last one drawn.
+  tPixel generateRandomColor();
+
+ private:
+  tRootManager();
+  tRootManager(const tRootManager&) = delete;
+  tRootManager& operator=(const tRootManager&) = delete;
+
+  bool isFarFromColorsInUse(const tPixel& candidate) const;
+
+  tPixel singularJacobianColor_;                    // pixels whose Jacobian had no inverse
+  tPixel noConvergenceColor_;                       // pixels whose solve gave up
+  tPixel textColor_;                                // root markers and their labels
+  std::vector<std::pair<tVector2, tPixel>> roots_;  // (root, colour) in order of discovery
+  std::vector<tPixel> presetColors_;                // colours handed out first when not random
+  unsigned int nextPresetIndex_;                    // next preset to hand out
+  bool useRandomColors_;                            // whether new roots skip the presets
+};
+
+#endif

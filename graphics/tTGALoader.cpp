@@ -1,0 +1,154 @@
+#include "graphics/tTGALoader.h"
+
+#include <cstdio>
+
+namespace {
+
+const unsigned int kHeaderSize = 18;
+const unsigned int kMaxSide = 65535;
+// Image descriptor bits that move the origin to the right and to the top.
+const unsigned int kRightOrigin = 0x10;
+const unsigned int kTopOrigin = 0x20;
+// Bytes of encoded pixels handed to one write.
+const std::size_t kWriteChunk = std::size_t{1} << 20;
+
+bool isRunLength(unsigned int imageType) { return imageType == 10 || imageType == 11; }
+
+bool isReadable(unsigned int colorMapType, unsigned int imageType, unsigned int bitsPerPixel) {
+  if (colorMapType == 1) return false;
+  if (imageType != 2 && imageType != 3 && !isRunLength(imageType)) return false;
+  if (bitsPerPixel == 16 || bitsPerPixel == 24 || bitsPerPixel == 32) return true;
+  bool grey = imageType == 3 || imageType == 11;
+  return grey && bitsPerPixel == 8;
+}
+
+bool hasTGAExtension(const std::string& path) {
+  return path.find(".tga") != std::string::npos || path.find(".TGA") != std::string::npos;
+}
+
+}  // namespace
+
+tTGALoader& tTGALoader::instance() {
+  static tTGALoader* loader = new tTGALoader();
+  return *loader;
+}
+
+bool tTGALoader::load(const std::string& path, tImage* image) {
+  if (image == nullptr || !imageFile_.open(path, TFILE_READ, TFILE_LITTLE_ENDIAN)) return false;
+  std::vector<unsigned char> header;
+  if (!readBlock(header, kHeaderSize)) return fail();
+  unsigned int idLength = header[0];
+  unsigned int imageType = header[2];
+  unsigned int width = readUnsigned16(&header[12]);
+  unsigned int height = readUnsigned16(&header[14]);
+  unsigned int bitsPerPixel = header[16];
+  unsigned int descriptor = header[17];
+  if (!isReadable(header[1], imageType, bitsPerPixel)) return fail();
+  std::uint64_t pixels = std::uint64_t{width} * height;
+  if (pixels > kMaxPixels) return fail();
+
+  std::vector<unsigned char> identification;
+  if (!readBlock(identification, idLength)) return fail();
+  unsigned int bytesPerPixel = bitsPerPixel / 8;
+  std::vector<unsigned char> bytes;
+  bool complete = isRunLength(imageType) ? readRunLengthPixels(bytes, pixels, bytesPerPixel)
+                                         : readBlock(bytes, pixels * bytesPerPixel);
+  imageFile_.close();
+  if (!complete) return false;
+
+  tImage decoded(width, height);
+  decodePixels(bytes, bitsPerPixel, &decoded);
+  if (descriptor & kTopOrigin) decoded.flipVertical();
+  if (descriptor & kRightOrigin) decoded.flipHorizontal();
+  image->swap(decoded);
+  return true;
+}
+
+// packet -> count-1 (7 bits) with the top bit set: one pixel repeated count
+// times; top bit clear: count pixels as they are.
+bool tTGALoader::readRunLengthPixels(std::vector<unsigned char>& bytes, std::uint64_t pixels,
+                                     unsigned int bytesPerPixel) {
+  std::vector<unsigned char> packet;
+  for (std::uint64_t filled = 0; filled < pixels;) {
+    packet.clear();
+    if (!readBlock(packet, 1)) return false;
+    unsigned int count = (packet[0] & 127) + 1;
+    if (count > pixels - filled) return false;
+    if (packet[0] & 128) {
+      if (!readBlock(packet, bytesPerPixel)) return false;
+      for (unsigned int i = 0; i < count; ++i) {
+        bytes.insert(bytes.end(), packet.begin() + 1, packet.end());
+      }
+    } else if (!readBlock(bytes, std::uint64_t{count} * bytesPerPixel)) {
+      return false;
+    }
+    filled += count;
+  }
+  return true;
+}
+
+void tTGALoader::decodePixels(const std::vector<unsigned char>& bytes, unsigned int bitsPerPixel,
+                              tImage* image) {
+  tPixel* pixels = image->getPixelData();
+  std::size_t count = std::size_t{image->getWidth()} * image->getHeight();
+  for (std::size_t i = 0; i < count; ++i) {
+    const unsigned char* source = &bytes[i * (bitsPerPixel / 8)];
+    switch (bitsPerPixel) {
+      case 8:
+        pixels[i] = decodeGrey(source[0]);
+        break;
+      case 16:
+        pixels[i] = decodePixel(source, TPIXEL_X1R5G5B5);
+        break;
+      case 24:
+        pixels[i] = decodePixel(source, TPIXEL_R8G8B8);
+        break;
+      default:
+        pixels[i] = decodePixel(source, TPIXEL_A8R8G8B8);
+        break;
+    }
+  }
+}
+
+bool tTGALoader::write(const std::string& path, tImage* image, unsigned int bitsPerPixel,
+                       bool compressed) {
+  if (image == nullptr || !hasTGAExtension(path)) return false;
+  if (image->getWidth() > kMaxSide || image->getHeight() > kMaxSide) return false;
+  if (bitsPerPixel != 24 && bitsPerPixel != 32) return false;
+  tBinaryFile file;
+  if (!file.open(path, TFILE_WRITE, TFILE_LITTLE_ENDIAN)) return false;
+
+  unsigned char header[kHeaderSize] = {};
+  header[2] = compressed ? 10 : 2;
+  writeUnsigned16(&header[12], image->getWidth());
+  writeUnsigned16(&header[14], image->getHeight());
+  header[16] = static_cast<unsigned char>(bitsPerPixel);
+  header[17] = 8;  // eight attribute bits at either depth, origin bottom-left
+  bool written = file.writeBytes(header, kHeaderSize);
+  if (written && compressed) {
+    file.close();
+    return false;
+  }
+  written = written && writePixels(file, *image, bitsPerPixel);
+  if (file.close() && written) return true;
+  // A file cut short by a failed write would read back as a broken picture.
+  std::remove(path.c_str());
+  return false;
+}
+
+bool tTGALoader::writePixels(tBinaryFile& file, const tImage& image, unsigned int bitsPerPixel) {
+  const tPixel* pixels = image.getPixelData();
+  std::size_t count = std::size_t{image.getWidth()} * image.getHeight();
+  std::vector<unsigned char> encoded;
+  encoded.reserve(kWriteChunk + 4);
+  for (std::size_t i = 0; i < count; ++i) {
+    const tPixel& p = pixels[i];
+    encoded.insert(encoded.end(), {p[2], p[1], p[0]});
+    if (bitsPerPixel == 32) encoded.push_back(p[3]);
+    if (encoded.size() >= kWriteChunk || i + 1 == count) {
+      if (!file.writeBytes(encoded.data(), static_cast<int>(encoded.size()))) return false;
+      encoded.clear();
+    }
+  }
+  return true;
+}

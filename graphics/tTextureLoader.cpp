@@ -1,0 +1,42 @@
+#include "graphics/tTextureLoader.h"
+
+#include "graphics/tBMPLoader.h"
+#include "graphics/tImage.h"
+#include "graphics/tTGALoader.h"
+
+namespace {
+
+bool contains(const std::string& path, const char* part) {
+  return path.find(part) != std::string::npos;
+}
+
+bool isTGAPath(const std::string& path) { return contains(path, ".tga") || contains(path, ".TGA"); }
+
+bool isBMPPath(const std::string& path) { return contains(path, ".bmp") || contains(path, ".BMP"); }
+
+}  // namespace
+
+tTextureLoader& tTextureLoader::instance() {
+  static tTextureLoader* loader = new tTextureLoader();
+  return *loader;
+}
+
+tTexture* tTextureLoader::loadTexture(const std::string& path, bool mipmaps, bool keepImage) {
+  tImageLoader* reader = nullptr;
+  if (isTGAPath(path)) {
+    reader = &tTGALoader::instance();
+  } else if (isBMPPath(path)) {
+    reader = &tBMPLoader::instance();
+  } else {
+    return nullptr;
+  }
+  tImage image;
+  if (!reader->load(path, &image)) return nullptr;
+  tTexture* texture = new tTexture();
+  texture->bindWithImage(&image, mipmaps, keepImage);
+  return texture;
+}
+
+bool tTextureLoader::canLoad(const std::string& path) const {
+  return isTGAPath(path) || isBMPPath(path);
+}
