@@ -1,0 +1,274 @@
+#include "expr/tExprNode.h"
+
+#include <algorithm>
+#include <cmath>
+#include <iostream>
+
+#include "expr/tVariableEnv.h"
+#include "lexer/tStringUtils.h"
+
+namespace {
+
+// Print labels by kind code; the absolute value has none.
+const char* const kLabels[] = {"SIN",   "COS",   "TAN",      "SINH",     "COSH", "TANH", "PLUS",
+                               "MINUS", "TIMES", "DIV",      "CONSTANT", "EXP",  "",     "POW",
+                               "X",     "Y",     "VARIABLE", "NEGATION", "EMPTY"};
+
+// The parser has gone as deep as a tree may: everything from here on is
+// treated as missing, like a formula cut off by the end of the tokens.
+int stopAtDepthLimit(const std::vector<std::string>& tokens, unsigned& pos) {
+  pos = static_cast<unsigned>(tokens.size());
+  return -1;
+}
+
+bool atEnd(const std::vector<std::string>& tokens, unsigned pos) { return pos >= tokens.size(); }
+
+// The built-in functions by their lower-case names.
+const struct {
+  const char* name;
+  tExprNode::TEXPR_NODE_TYPE type;
+} kFunctions[] = {{"sin", tExprNode::SIN},   {"cos", tExprNode::COS},   {"tan", tExprNode::TAN},
+                  {"sinh", tExprNode::SINH}, {"cosh", tExprNode::COSH}, {"tanh", tExprNode::TANH},
+                  {"exp", tExprNode::EXP},   {"abs", tExprNode::ABS}};
+
+// The entry of a function name in any case, or the end of the table.
+const auto* findFunction(const std::string& token) {
+  std::string name = tStringUtils::toLower(token);
+  return std::find_if(std::begin(kFunctions), std::end(kFunctions),
+                      [&name](const auto& f) { return name == f.name; });
+}
+
+}  // namespace
+
+tExprNode::tExprNode() : type_(EMPTY), value_(0.0) {}
+
+tExprNode::~tExprNode() = default;
+
+int tExprNode::buildNode(const std::vector<std::string>& tokens, unsigned& pos) {
+  unsigned height = 0;
+  return parseSum(tokens, pos, 0, height);
+}
+
+// sum -> product { ("+" | "-") product }
+int tExprNode::parseSum(const std::vector<std::string>& tokens, unsigned& pos, unsigned depth,
+                        unsigned& height) {
+  return parseChain(tokens, pos, depth, height, &tExprNode::parseProduct, "+", PLUS, "-", MINUS);
+}
+
+// product -> power { ("*" | "/") power }
+int tExprNode::parseProduct(const std::vector<std::string>& tokens, unsigned& pos, unsigned depth,
+                            unsigned& height) {
+  return parseChain(tokens, pos, depth, height, &tExprNode::parsePower, "*", TIMES, "/", DIV);
+}
+
+int tExprNode::parseChain(const std::vector<std::string>& tokens, unsigned& pos, unsigned depth,
+                          unsigned& height, tOperandParser next, const char* first,
+                          TEXPR_NODE_TYPE firstType, const char* second,
+                          TEXPR_NODE_TYPE secondType) {
+  height = 0;
+  if (atEnd(tokens, pos)) return -1;
+  if ((this->*next)(tokens, pos, depth, height) == -1) return -1;
+  while (!atEnd(tokens, pos) && (tokens[pos] == first || tokens[pos] == second)) {
+    // Moving the operands parsed so far one level down must keep them in bounds.
+    if (depth + height + 1 > MAX_DEPTH) return stopAtDepthLimit(tokens, pos);
+    pushDown(tokens[pos] == first ? firstType : secondType);
+    ++pos;
+    unsigned rightHeight = 0;
+    int result = (right_.get()->*next)(tokens, pos, depth + 1, rightHeight);
+    height = 1 + std::max(height, rightHeight);
+    if (result == -1) return -1;
+  }
+  return 1;
+}
+
+// power -> primary [ "^" power ]
+int tExprNode::parsePower(const std::vector<std::string>& tokens, unsigned& pos, unsigned depth,
+                          unsigned& height) {
+  height = 0;
+  if (atEnd(tokens, pos)) return -1;
+  if (parseExpr(tokens, pos, depth, height) == -1) return -1;
+  if (atEnd(tokens, pos) || tokens[pos] != "^") return 1;
+  if (depth + height + 1 > MAX_DEPTH) return stopAtDepthLimit(tokens, pos);
+  pushDown(POW);
+  ++pos;
+  unsigned rightHeight = 0;
+  int result = right_->parsePower(tokens, pos, depth + 1, rightHeight);
+  height = 1 + std::max(height, rightHeight);
+  return result;
+}
+
+// primary -> "(" sum ")" | "-" primary | constant | function primary | name
+int tExprNode::parseExpr(const std::vector<std::string>& tokens, unsigned& pos, unsigned depth,
+                         unsigned& height) {
+  height = 0;
+  if (atEnd(tokens, pos)) return -1;
+  const std::string& token = tokens[pos];
+  if (token == "(") {
+    // A group adds no node, but it counts as a level so that the parser's
+    // recursion stays as bounded as the tree.
+    if (depth + 1 > MAX_DEPTH) return stopAtDepthLimit(tokens, pos);
+    ++pos;
+    int result = parseSum(tokens, pos, depth + 1, height);
+    if (atEnd(tokens, pos)) return -1;
+    bool closed = tokens[pos] == ")";
+    ++pos;
+    return closed ? result : -1;
+  }
+  if (token == "-") {
+    if (depth + 1 > MAX_DEPTH) return stopAtDepthLimit(tokens, pos);
+    becomeUnary(NEGATION);
+    ++pos;
+    unsigned operandHeight = 0;
+    int result = left_->parseExpr(tokens, pos, depth + 1, operandHeight);
+    height = 1 + operandHeight;
+    return result;
+  }
+  if (isConstant(token)) return parseConstant(tokens, pos);
+  if (isFunction(token)) return parseFunction(tokens, pos, depth, height);
+  return parseVariable(tokens, pos);
+}
+
+// function -> ("sin" | "cos" | ... | "abs") primary
+int tExprNode::parseFunction(const std::vector<std::string>& tokens, unsigned& pos, unsigned depth,
+                             unsigned& height) {
+  height = 0;
+  if (atEnd(tokens, pos)) return -1;
+  const auto* entry = findFunction(tokens[pos]);
+  if (entry == std::end(kFunctions)) return -1;
+  if (depth + 1 > MAX_DEPTH) return stopAtDepthLimit(tokens, pos);
+  becomeUnary(entry->type);
+  ++pos;
+  unsigned operandHeight = 0;
+  int result = left_->parseExpr(tokens, pos, depth + 1, operandHeight);
+  height = 1 + operandHeight;
+  return result;
+}
+
+int tExprNode::parseConstant(const std::vector<std::string>& tokens, unsigned& pos) {
+  if (atEnd(tokens, pos)) return -1;
+  std::string token = tStringUtils::toLower(tokens[pos]);
+  type_ = CONSTANT;
+  if (isReal(token))
+    value_ = tStringUtils::stringToFloat(token);
+  else
+    value_ = token == "pi" ? PI_VAL : E_VAL;
+  ++pos;
+  return 1;
+}
+
+int tExprNode::parseVariable(const std::vector<std::string>& tokens, unsigned& pos) {
+  if (atEnd(tokens, pos)) return -1;
+  const std::string& token = tokens[pos];
+  if (token == "x") {
+    type_ = X;
+  } else if (token == "y") {
+    type_ = Y;
+  } else {
+    type_ = VARIABLE;
+    name_ = token;
+  }
+  ++pos;
+  return 1;
+}
+
+bool tExprNode::isReal(const std::string& token) {
+  if (token.empty()) return false;
+  char c = token[0];
+  return c == '-' || c == '.' || (c >= '0' && c <= '9');
+}
+
+bool tExprNode::isConstant(const std::string& token) {
+  std::string lower = tStringUtils::toLower(token);
+  return isReal(lower) || lower == "pi" || lower == "e";
+}
+
+bool tExprNode::isFunction(const std::string& token) {
+  return findFunction(token) != std::end(kFunctions);
+}
+
+void tExprNode::pushDown(TEXPR_NODE_TYPE type) {
+  auto moved = std::make_unique<tExprNode>();
+  moved->type_ = type_;
+  moved->value_ = value_;
+  moved->name_ = std::move(name_);
+  moved->left_ = std::move(left_);
+  moved->right_ = std::move(right_);
+  type_ = type;
+  value_ = 0.0;
+  name_.clear();
+  left_ = std::move(moved);
+  right_ = std::make_unique<tExprNode>();
+}
+
+void tExprNode::becomeUnary(TEXPR_NODE_TYPE type) {
+  type_ = type;
+  left_ = std::make_unique<tExprNode>();
+}
+
+double tExprNode::evaluate(double x, double y) const {
+  switch (type_) {
+    case SIN: return std::sin(left_->evaluate(x, y));
+    case COS: return std::cos(left_->evaluate(x, y));
+    case TAN: return std::tan(left_->evaluate(x, y));
+    case SINH: return std::sinh(left_->evaluate(x, y));
+    case COSH: return std::cosh(left_->evaluate(x, y));
+    case TANH: return std::tanh(left_->evaluate(x, y));
+    case PLUS: {
+      double a = left_->evaluate(x, y);
+      return a + right_->evaluate(x, y);
+    }
+    case MINUS: {
+      double a = left_->evaluate(x, y);
+      return a - right_->evaluate(x, y);
+    }
+    case TIMES: {
+      double a = left_->evaluate(x, y);
+      return a * right_->evaluate(x, y);
+    }
+    case DIV: {
+      double a = left_->evaluate(x, y);
+      return a / right_->evaluate(x, y);
+    }
+    case CONSTANT: return value_;
+    case EXP: return std::pow(E_VAL, left_->evaluate(x, y));
+    case ABS: return std::fabs(left_->evaluate(x, y));
+    case POW: {
+      double exponent = right_->evaluate(x, y);
+      return std::pow(left_->evaluate(x, y), exponent);
+    }
+    case X: return x;
+    case Y: return y;
+    case VARIABLE: return value_;
+    case NEGATION: return -left_->evaluate(x, y);
+    default: return 1.0;
+  }
+}
+
+void tExprNode::substituteVars(tVariableEnv* env) {
+  if (type_ == VARIABLE && env->containsVal(name_)) value_ = env->getDoubleVal(name_);
+  if (left_) left_->substituteVars(env);
+  if (right_) right_->substituteVars(env);
+}
+
+void tExprNode::freeVars(std::set<std::string>& names) const {
+  if (type_ == VARIABLE) names.insert(name_);
+  if (left_) left_->freeVars(names);
+  if (right_) right_->freeVars(names);
+}
+
+void tExprNode::print() const {
+  std::cout << "[" << kLabels[type_];
+  if (type_ == CONSTANT) std::cout << " " << value_;
+  if (type_ == VARIABLE) std::cout << " " << name_ << " = " << value_;
+  std::cout << " : ";
+  if (left_)
+    left_->print();
+  else
+    std::cout << "_";
+  std::cout << ", ";
+  if (right_)
+    right_->print();
+  else
+    std::cout << "_";
+  std::cout << "]";
+}

@@ -1,0 +1,110 @@
+#ifndef ROOTWEAVER_EXPR_TEXPRNODE_H
+#define ROOTWEAVER_EXPR_TEXPRNODE_H
+
+#include <cstdint>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+class tVariableEnv;
+
+// One node of a parsed formula, and the recursive-descent parser that fills it.
+//
+// Parsing always writes into an existing node: a grammar level either turns
+// the node into a leaf, or gives it a kind and new children that it parses in
+// turn. A left-associative loop moves everything parsed so far into a new
+// left child, so the node a caller handed in stays the root of its operand.
+// Operator nodes always carry their operands; an operand that could not be
+// parsed stays EMPTY and evaluates to 1.0.
+//
+// Every walk over a tree (evaluation, printing, substitution, destruction) is
+// recursive, so the parser keeps trees shallow: no node lies more than
+// MAX_DEPTH levels below the root, and parentheses count as a level too so
+// that the parser's own recursion is bounded the same way. Each level reports
+// the height of the subtree it built; a step that would go deeper is treated
+// as the end of the tokens (the parse fails there and the rest is ignored).
+class tExprNode {
+ public:
+  // Kinds of nodes; the codes are part of the node's data.
+  enum TEXPR_NODE_TYPE {
+    SIN = 0,
+    COS = 1,
+    TAN = 2,
+    SINH = 3,
+    COSH = 4,
+    TANH = 5,
+    PLUS = 6,
+    MINUS = 7,
+    TIMES = 8,
+    DIV = 9,
+    CONSTANT = 10,
+    EXP = 11,
+    ABS = 12,
+    POW = 13,
+    X = 14,
+    Y = 15,
+    VARIABLE = 16,
+    NEGATION = 17,
+    EMPTY = 18
+  };
+
+  static constexpr double PI_VAL = 3.141592653589793;
+  static constexpr double E_VAL = 2.718281828459045;
+  // Deepest level below the root at which the parser creates a node.
+  static constexpr unsigned MAX_DEPTH = 2000;
+
+  tExprNode();
+  ~tExprNode();
+  tExprNode(const tExprNode&) = delete;
+  tExprNode& operator=(const tExprNode&) = delete;
+
+  // Parses a formula into this node from pos; 1 on success, -1 on failure.
+  int buildNode(const std::vector<std::string>& tokens, unsigned& pos);
+
+  // Grammar levels. `depth` is this node's depth below the root (parentheses
+  // included); `height` receives the number of levels built below this node.
+  int parseSum(const std::vector<std::string>& tokens, unsigned& pos, unsigned depth,
+               unsigned& height);
+  int parseProduct(const std::vector<std::string>& tokens, unsigned& pos, unsigned depth,
+                   unsigned& height);
+  int parsePower(const std::vector<std::string>& tokens, unsigned& pos, unsigned depth,
+                 unsigned& height);
+  int parseExpr(const std::vector<std::string>& tokens, unsigned& pos, unsigned depth,
+                unsigned& height);
+  int parseFunction(const std::vector<std::string>& tokens, unsigned& pos, unsigned depth,
+                    unsigned& height);
+  int parseConstant(const std::vector<std::string>& tokens, unsigned& pos);
+  int parseVariable(const std::vector<std::string>& tokens, unsigned& pos);
+
+  static bool isReal(const std::string& token);
+  static bool isConstant(const std::string& token);
+  static bool isFunction(const std::string& token);
+
+  double evaluate(double x, double y) const;
+  void substituteVars(tVariableEnv* env);
+  void freeVars(std::set<std::string>& names) const;
+  void print() const;
+
+ private:
+  // The shared loop of sum and product: `next` parses each operand, `first`
+  // and `second` are the two operator tokens and their kinds.
+  using tOperandParser = int (tExprNode::*)(const std::vector<std::string>&, unsigned&, unsigned,
+                                            unsigned&);
+  int parseChain(const std::vector<std::string>& tokens, unsigned& pos, unsigned depth,
+                 unsigned& height, tOperandParser next, const char* first,
+                 TEXPR_NODE_TYPE firstType, const char* second, TEXPR_NODE_TYPE secondType);
+  // Turns this node into the two-operand kind `type`: everything it held moves
+  // into a new left child, and the right child is a new EMPTY node.
+  void pushDown(TEXPR_NODE_TYPE type);
+  // Gives this node the kind `type` and a new EMPTY left child for its operand.
+  void becomeUnary(TEXPR_NODE_TYPE type);
+
+  int32_t type_;                      // node kind, a TEXPR_NODE_TYPE code
+  double value_;                      // constant's value; variable's last substituted value
+  std::string name_;                  // variable's name; empty for other kinds
+  std::unique_ptr<tExprNode> left_;   // only or first operand
+  std::unique_ptr<tExprNode> right_;  // second operand of a two-operand kind
+};
+
+#endif

@@ -1,0 +1,30 @@
+#include "expr/tExprTree.h"
+
+#include <iostream>
+
+tExprTree::tExprTree() = default;
+
+tExprTree::~tExprTree() = default;
+
+bool tExprTree::buildTree(const std::vector<std::string>& tokens, unsigned& pos) {
+  root_ = std::make_unique<tExprNode>();
+  return root_->buildNode(tokens, pos) != -1;
+}
+
+double tExprTree::evaluate(double x, double y) const { return root_ ? root_->evaluate(x, y) : 0.0; }
+
+void tExprTree::substituteVars(tVariableEnv* env) {
+  if (root_ && env) root_->substituteVars(env);
+}
+
+void tExprTree::freeVars(std::set<std::string>& names) const {
+  if (root_) root_->freeVars(names);
+}
+
+void tExprTree::print() const {
+  if (root_)
+    root_->print();
+  else
+    std::cout << "_";
+  std::cout << "\n";
+}

@@ -1,0 +1,40 @@
+#ifndef ROOTWEAVER_EXPR_TEXPRTREE_H
+#define ROOTWEAVER_EXPR_TEXPRTREE_H
+
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "expr/tExprNode.h"
+
+class tVariableEnv;
+
+// A parsed formula over x, y and named variables. Variables take their values
+// from an environment by substitution before evaluation, so evaluating is a
+// plain walk that allocates nothing and looks up no names.
+class tExprTree {
+ public:
+  tExprTree();
+  ~tExprTree();
+  tExprTree(const tExprTree&) = delete;
+  tExprTree& operator=(const tExprTree&) = delete;
+
+  // Parses a formula from pos into a new root and leaves pos on the first
+  // token after it. False when the formula was cut short; the part parsed so
+  // far stays, with EMPTY nodes (worth 1.0) where operands are missing.
+  bool buildTree(const std::vector<std::string>& tokens, unsigned& pos);
+  // The formula's value at (x, y); 0.0 before anything was parsed.
+  double evaluate(double x, double y) const;
+  // Copies into every variable the value that the environment's current
+  // scope binds to its name; variables it does not bind keep theirs.
+  void substituteVars(tVariableEnv* env);
+  void freeVars(std::set<std::string>& names) const;
+  // The tree as nested [KIND : left, right] groups, then a line feed.
+  void print() const;
+
+ private:
+  std::unique_ptr<tExprNode> root_;  // the whole formula; null until buildTree
+};
+
+#endif

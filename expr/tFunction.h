@@ -1,0 +1,86 @@
+#ifndef ROOTWEAVER_EXPR_TFUNCTION_H
+#define ROOTWEAVER_EXPR_TFUNCTION_H
+
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "expr/tExprTree.h"
+#include "expr/tVariableEnv.h"
+#include "graphics/tMatrix2.h"
+#include "graphics/tVector2.h"
+
+// A map F(x, y) = (f1, f2) of the plane with its four partial derivatives,
+// each a formula read from a function file or from a script's own tokens.
+//
+// Reading is a loop over statements: a labelled formula, a local constant
+// (name = number) or "end". It traces every step on standard output, and
+// only a read that runs out of tokens substitutes the local constants and
+// prints the result; every other way of stopping keeps what was read so far.
+// A formula the file leaves out evaluates to 0.0, so the function stays
+// usable (a missing derivative makes the Jacobian singular), and the reader
+// names the missing formulas on standard error.
+class tFunction {
+ public:
+  // A Jacobian whose determinant is smaller than this in absolute value has
+  // no inverse.
+  static constexpr double INVERTIBLE_CUTOFF = 1e-10;
+
+  // No formulas; for definitions read from a script.
+  tFunction();
+  // Loads a function file: an absolute path, or a name in "Shared Functions/"
+  // beside the application.
+  explicit tFunction(const std::string& name);
+  ~tFunction();
+  tFunction(const tFunction&) = delete;
+  tFunction& operator=(const tFunction&) = delete;
+
+  tVector2 value(const tVector2& p) const;
+  // The inverse of the Jacobian at p, or the zero matrix where it is singular.
+  tMatrix2 jacobianInverse(const tVector2& p) const;
+
+  // Reads statements from pos (see above); pos ends after the last token read.
+  void processTokens(const std::vector<std::string>& tokens, unsigned& pos);
+  // The token at pos, or "" past the end; pos moves on in both cases.
+  static std::string getNextToken(const std::vector<std::string>& tokens, unsigned& pos);
+
+  // Puts in the local constants, then the values the environment's current
+  // scope binds, so a name known to both takes the environment's value.
+  void substituteVars(tVariableEnv* env);
+  // The value a variable of the formulas has in a run with this environment.
+  double getValueFor(const std::string& name, tVariableEnv* env) const;
+  void freeVars(std::set<std::string>& names) const;
+  void clearLocalVars();
+
+  void setName(const std::string& name) { name_ = name; }
+  std::string getName() const { return name_; }
+  // Each formula under its label, with a blank line after each.
+  void print() const;
+
+ private:
+  // One of the six formulas: its label in files, its label in print, and the
+  // field that holds it.
+  struct tSlot {
+    const char* label;
+    const char* printLabel;
+    std::unique_ptr<tExprTree> tFunction::*tree;
+  };
+  static const tSlot SLOTS[6];
+
+  static const tSlot* findSlot(const std::string& label);
+  static double evaluateSlot(const std::unique_ptr<tExprTree>& tree, const tVector2& p);
+  // The end of a read that ran out of tokens.
+  void finishReading();
+
+  std::unique_ptr<tExprTree> f1_;   // first component of F
+  std::unique_ptr<tExprTree> f2_;   // second component of F
+  std::unique_ptr<tExprTree> f11_;  // d f1 / dx
+  std::unique_ptr<tExprTree> f12_;  // d f1 / dy
+  std::unique_ptr<tExprTree> f21_;  // d f2 / dx
+  std::unique_ptr<tExprTree> f22_;  // d f2 / dy
+  std::string name_;                // file name as given (before any directory), or the name set
+  std::unique_ptr<tVariableEnv> localVars_;  // the function's local constants
+};
+
+#endif

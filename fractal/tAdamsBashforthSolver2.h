@@ -1,0 +1,18 @@
+#ifndef ROOTWEAVER_FRACTAL_TADAMSBASHFORTHSOLVER2_H
+#define ROOTWEAVER_FRACTAL_TADAMSBASHFORTHSOLVER2_H
+
+#include "fractal/tIterativeSolver.h"
+
+// A two-step Adams-Bashforth scheme on the Newton flow, started with one
+// step of Ralston's scheme. Its coefficients are 0.75 and 0.25, so each
+// multistep advances the flow by half the step size while the start-up step
+// advances it by the whole; pictures made with it depend on exactly that.
+// The path holds the start point plus one point per iteration.
+class tAdamsBashforthSolver2 : public tIterativeSolver {
+ public:
+  tAdamsBashforthSolver2(unsigned long maxIterations, double stepSize);
+
+  tSolution solve(tFunction* f, const tVector2& start, bool fullPath) const override;
+};
+
+#endif

@@ -1,0 +1,24 @@
+#include "fractal/tHeunSolver.h"
+
+#include "expr/tFunction.h"
+
+tHeunSolver::tHeunSolver(unsigned long maxIterations, double stepSize)
+    : tIterativeSolver(maxIterations, stepSize, "HeunSolver") {}
+
+tSolution tHeunSolver::solve(tFunction* f, const tVector2& start, bool fullPath) const {
+  tSolution solution(maxIterations_);
+  tVector2 x = start;
+  for (uint32_t i = 0; i < maxIterations_; ++i) {
+    tMatrix2 m = f->jacobianInverse(x);
+    tVector2 fx = f->value(x);
+    tVector2 k1 = m * fx;
+    solution.path_.push_back(x);
+    if (stopsAt(i, m, fx, fullPath, solution)) return solution;
+    tVector2 predicted = x - stepSize_ * k1;
+    tVector2 fPredicted = f->value(predicted);
+    tVector2 k2 = f->jacobianInverse(predicted) * fPredicted;
+    x -= (0.5 * stepSize_) * (k2 + k1);
+  }
+  giveUp(solution);
+  return solution;
+}

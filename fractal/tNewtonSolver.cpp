@@ -1,0 +1,20 @@
+#include "fractal/tNewtonSolver.h"
+
+#include "expr/tFunction.h"
+
+tNewtonSolver::tNewtonSolver(unsigned long maxIterations, double stepSize)
+    : tIterativeSolver(maxIterations, stepSize, "NewtonSolver") {}
+
+tSolution tNewtonSolver::solve(tFunction* f, const tVector2& start, bool fullPath) const {
+  tSolution solution(maxIterations_);
+  tVector2 x = start;
+  for (uint32_t i = 0; i < maxIterations_; ++i) {
+    tMatrix2 m = f->jacobianInverse(x);
+    tVector2 fx = f->value(x);
+    solution.path_.push_back(x);
+    if (stopsAt(i, m, fx, fullPath, solution)) return solution;
+    x -= (stepSize_ * m) * fx;
+  }
+  giveUp(solution);
+  return solution;
+}

@@ -1,0 +1,15 @@
+#ifndef ROOTWEAVER_FRACTAL_TNEWTONSOLVER_H
+#define ROOTWEAVER_FRACTAL_TNEWTONSOLVER_H
+
+#include "fractal/tIterativeSolver.h"
+
+// Damped Newton's method: x <- x - (h M) F(x), which is also an explicit
+// Euler step of the Newton flow.
+class tNewtonSolver : public tIterativeSolver {
+ public:
+  tNewtonSolver(unsigned long maxIterations, double stepSize);
+
+  tSolution solve(tFunction* f, const tVector2& start, bool fullPath) const override;
+};
+
+#endif

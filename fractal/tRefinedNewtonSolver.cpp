@@ -1,0 +1,23 @@
+#include "fractal/tRefinedNewtonSolver.h"
+
+#include "expr/tFunction.h"
+
+tRefinedNewtonSolver::tRefinedNewtonSolver(unsigned long maxIterations, double stepSize)
+    : tIterativeSolver(maxIterations, stepSize, "RefinedNewtonSolver") {}
+
+tSolution tRefinedNewtonSolver::solve(tFunction* f, const tVector2& start, bool fullPath) const {
+  tSolution solution(maxIterations_);
+  tVector2 x = start;
+  for (uint32_t i = 0; i < maxIterations_; ++i) {
+    tMatrix2 m = f->jacobianInverse(x);
+    tVector2 fx = f->value(x);
+    solution.path_.push_back(x);
+    if (stopsAt(i, m, fx, fullPath, solution)) return solution;
+    tVector2 mid = x - ((0.5 * stepSize_) * m) * fx;
+    tVector2 fMid = f->value(mid);
+    tMatrix2 mMid = f->jacobianInverse(mid);
+    x -= stepSize_ * (mMid * fMid);
+  }
+  giveUp(solution);
+  return solution;
+}

@@ -1,0 +1,29 @@
+#include "fractal/tRungeKuttaSolver2.h"
+
+#include "expr/tFunction.h"
+
+// The stored name keeps the class prefix: data files have always shown it so.
+tRungeKuttaSolver2::tRungeKuttaSolver2(unsigned long maxIterations, double stepSize)
+    : tIterativeSolver(maxIterations, stepSize, "tRungeKuttaSolver2") {}
+
+tVector2 tRungeKuttaSolver2::step(tFunction* f, const tVector2& x, const tVector2& k1, double h) {
+  tVector2 second = x - (0.6666666666666666 * h) * k1;
+  tVector2 fSecond = f->value(second);
+  tVector2 t = (0.75 * f->jacobianInverse(second)) * fSecond;
+  return x - h * (0.25 * k1 + t);
+}
+
+tSolution tRungeKuttaSolver2::solve(tFunction* f, const tVector2& start, bool fullPath) const {
+  tSolution solution(maxIterations_);
+  tVector2 x = start;
+  for (uint32_t i = 0; i < maxIterations_; ++i) {
+    tMatrix2 m = f->jacobianInverse(x);
+    tVector2 fx = f->value(x);
+    tVector2 k1 = m * fx;
+    solution.path_.push_back(x);
+    if (stopsAt(i, m, fx, fullPath, solution)) return solution;
+    x = step(f, x, k1, stepSize_);
+  }
+  giveUp(solution);
+  return solution;
+}

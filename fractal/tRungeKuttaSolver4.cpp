@@ -1,0 +1,35 @@
+#include "fractal/tRungeKuttaSolver4.h"
+
+#include "expr/tFunction.h"
+
+namespace {
+
+// The Newton flow's direction -J(p)^-1 F(p), with F evaluated first.
+tVector2 flow(tFunction* f, const tVector2& p) {
+  tVector2 fp = f->value(p);
+  return (-f->jacobianInverse(p)) * fp;
+}
+
+}  // namespace
+
+tRungeKuttaSolver4::tRungeKuttaSolver4(unsigned long maxIterations, double stepSize)
+    : tIterativeSolver(maxIterations, stepSize, "RungeKuttaSolver4") {}
+
+tSolution tRungeKuttaSolver4::solve(tFunction* f, const tVector2& start, bool fullPath) const {
+  tSolution solution(maxIterations_);
+  tVector2 x = start;
+  const double h = stepSize_;
+  for (uint32_t i = 0; i < maxIterations_; ++i) {
+    solution.path_.push_back(x);
+    tMatrix2 m = f->jacobianInverse(x);
+    tVector2 fx = f->value(x);
+    if (stopsAt(i, m, fx, fullPath, solution)) return solution;
+    tVector2 k1 = (-m) * fx;
+    tVector2 k2 = flow(f, (0.5 * h) * k1 + x);
+    tVector2 k3 = flow(f, (0.5 * h) * k2 + x);
+    tVector2 k4 = flow(f, h * k3 + x);
+    x = x + (h * (k4 + (2.0 * k3 + (2.0 * k2 + k1)))) / 6.0;
+  }
+  giveUp(solution);
+  return solution;
+}

@@ -1,0 +1,14 @@
+#ifndef ROOTWEAVER_FRACTAL_TRUNGEKUTTASOLVER4_H
+#define ROOTWEAVER_FRACTAL_TRUNGEKUTTASOLVER4_H
+
+#include "fractal/tIterativeSolver.h"
+
+// The classical fourth-order Runge-Kutta scheme on the Newton flow.
+class tRungeKuttaSolver4 : public tIterativeSolver {
+ public:
+  tRungeKuttaSolver4(unsigned long maxIterations, double stepSize);
+
+  tSolution solve(tFunction* f, const tVector2& start, bool fullPath) const override;
+};
+
+#endif
