@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS  ?= $(shell nproc)
 
-.PHONY: all deps configure build test run bench clean
+.PHONY: all deps configure build test golden run bench clean
 
 all: build
 
@@ -18,6 +18,14 @@ build: configure
 
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# Rewrites the golden files in tests/data/ from the current code: run it only
+# on purpose, and review what changed before committing.
+golden: build
+	@for program in $(BUILD)/tests/test_*; do \
+		[ -f "$$program" ] && [ -x "$$program" ] || continue; \
+		ROOTWEAVER_REGENERATE_GOLDEN=1 $$program --gtest_filter='*Golden*' || exit 1; \
+	done
 
 run: build
 	@$(BUILD)/app/rootweaver --help

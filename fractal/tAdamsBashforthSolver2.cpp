@@ -27,3 +27,7 @@ tSolution tAdamsBashforthSolver2::solve(tFunction* f, const tVector2& start, boo
   giveUp(solution);
   return solution;
 }
+
+bool tAdamsBashforthSolver2::iterateInSingularSet(tFunction*, tFractal*, const tVector2&) const {
+  return false;
+}

@@ -13,6 +13,8 @@ class tAdamsBashforthSolver2 : public tIterativeSolver {
   tAdamsBashforthSolver2(unsigned long maxIterations, double stepSize);
 
   tSolution solve(tFunction* f, const tVector2& start, bool fullPath) const override;
+  // Always false: this integrator does not walk towards the singular set.
+  bool iterateInSingularSet(tFunction* f, tFractal* fractal, const tVector2& start) const override;
 };
 
 #endif

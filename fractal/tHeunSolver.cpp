@@ -22,3 +22,8 @@ tSolution tHeunSolver::solve(tFunction* f, const tVector2& start, bool fullPath)
   giveUp(solution);
   return solution;
 }
+
+bool tHeunSolver::iterateInSingularSet(tFunction* f, tFractal* fractal,
+                                       const tVector2& start) const {
+  return dampedNewtonMeetsSingularSet(f, fractal, start);
+}

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <limits>
 
+#include "expr/tFunction.h"
+#include "fractal/tFractal.h"
+
 tIterativeSolver::tIterativeSolver(unsigned long maxIterations, double stepSize,
                                    const std::string& name)
     : maxIterations_(static_cast<uint32_t>(
@@ -36,4 +39,17 @@ void tIterativeSolver::giveUp(tSolution& solution) const {
   solution.iterations_ = maxIterations_;
   solution.singularJacobian_ = false;
   solution.noConvergence_ = true;
+}
+
+bool tIterativeSolver::dampedNewtonMeetsSingularSet(tFunction* f, tFractal* fractal,
+                                                    const tVector2& start) const {
+  tVector2 x = start;
+  for (uint32_t i = 0; i < maxIterations_; ++i) {
+    tMatrix2 m = f->jacobianInverse(x);
+    tVector2 fx = f->value(x);
+    if (fractal->pointInSingularSet(x.x_, x.y_, f)) return true;
+    if (fx.length() < EQUALITY_EPSILON) return false;
+    x -= (stepSize_ * m) * fx;
+  }
+  return false;
 }

@@ -8,6 +8,7 @@
 #include "graphics/tMatrix2.h"
 #include "graphics/tVector2.h"
 
+class tFractal;
 class tFunction;
 
 // A method that follows the Newton flow dx/dt = -J(x)^-1 F(x) from a start
@@ -34,6 +35,10 @@ class tIterativeSolver {
   // With fullPath the stopping tests are skipped: every iteration runs, every
   // iterate is recorded, and the result reports no convergence.
   virtual tSolution solve(tFunction* f, const tVector2& start, bool fullPath) const = 0;
+  // Whether a walk from start meets the fractal's singular set (see
+  // tFractal::pointInSingularSet) before it reaches a root or its limit.
+  virtual bool iterateInSingularSet(tFunction* f, tFractal* fractal,
+                                    const tVector2& start) const = 0;
 
   std::string getName() const { return name_; }
   uint32_t getMaxIterations() const { return maxIterations_; }
@@ -46,6 +51,10 @@ class tIterativeSolver {
                tSolution& solution) const;
   // The outcome of a solve that used up its iterations.
   void giveUp(tSolution& solution) const;
+  // The walk of iterateInSingularSet for the Newton-type solvers: plain damped
+  // Newton steps whatever the solver's own step, each iterate tested against
+  // the singular set before the residual. Nothing is recorded.
+  bool dampedNewtonMeetsSingularSet(tFunction* f, tFractal* fractal, const tVector2& start) const;
 
   uint32_t maxIterations_;  // iteration limit
   double stepSize_;         // h, the factor of every step; 1 gives the classical Newton step

@@ -18,3 +18,8 @@ tSolution tNewtonSolver::solve(tFunction* f, const tVector2& start, bool fullPat
   giveUp(solution);
   return solution;
 }
+
+bool tNewtonSolver::iterateInSingularSet(tFunction* f, tFractal* fractal,
+                                         const tVector2& start) const {
+  return dampedNewtonMeetsSingularSet(f, fractal, start);
+}

@@ -21,3 +21,8 @@ tSolution tRefinedNewtonSolver::solve(tFunction* f, const tVector2& start, bool 
   giveUp(solution);
   return solution;
 }
+
+bool tRefinedNewtonSolver::iterateInSingularSet(tFunction* f, tFractal* fractal,
+                                                const tVector2& start) const {
+  return dampedNewtonMeetsSingularSet(f, fractal, start);
+}

@@ -27,3 +27,7 @@ tSolution tRungeKuttaSolver2::solve(tFunction* f, const tVector2& start, bool fu
   giveUp(solution);
   return solution;
 }
+
+bool tRungeKuttaSolver2::iterateInSingularSet(tFunction*, tFractal*, const tVector2&) const {
+  return false;
+}

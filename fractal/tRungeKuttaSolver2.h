@@ -10,6 +10,8 @@ class tRungeKuttaSolver2 : public tIterativeSolver {
   tRungeKuttaSolver2(unsigned long maxIterations, double stepSize);
 
   tSolution solve(tFunction* f, const tVector2& start, bool fullPath) const override;
+  // Always false: this integrator does not walk towards the singular set.
+  bool iterateInSingularSet(tFunction* f, tFractal* fractal, const tVector2& start) const override;
 
   // One step of size h from x, whose slope J(x)^-1 F(x) is k1.
   static tVector2 step(tFunction* f, const tVector2& x, const tVector2& k1, double h);

@@ -33,3 +33,7 @@ tSolution tRungeKuttaSolver4::solve(tFunction* f, const tVector2& start, bool fu
   giveUp(solution);
   return solution;
 }
+
+bool tRungeKuttaSolver4::iterateInSingularSet(tFunction*, tFractal*, const tVector2&) const {
+  return false;
+}

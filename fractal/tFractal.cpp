@@ -1,0 +1,208 @@
+#include "fractal/tFractal.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <vector>
+
+#include "expr/tFunction.h"
+#include "fractal/tIterativeSolver.h"
+#include "fractal/tQuadTree.h"
+#include "fractal/tRandom.h"
+#include "fractal/tRootManager.h"
+#include "graphics/tImage.h"
+#include "graphics/tMatrix2.h"
+#include "graphics/tTexture.h"
+
+namespace {
+
+const tPixel kOffSingularSet(200, 200, 200, 255);
+const tPixel kOnSingularSet(0, 0, 0, 255);
+
+// Boxes of the finest level of the quad tree are this many pixels wide.
+const int kMinBoxSize = 2;
+
+// The side the texture gives a picture of this dimension: of lo <= side < hi
+// = 2 lo, hi when side / lo > hi / side in single precision. It must agree
+// with the image's own rule, since the picture is refused on this answer
+// before the image is made.
+std::uint64_t pictureSide(unsigned int dimension) {
+  std::uint64_t hi = 1;
+  while (hi <= dimension) hi <<= 1;
+  std::uint64_t lo = hi / 2;
+  if (hi > 0x80000000u) return lo;
+  float s = static_cast<float>(dimension);
+  bool up = s / static_cast<float>(lo) > static_cast<float>(hi) / s;
+  return up ? hi : lo;
+}
+
+// A pixel index from a fractional one, truncated; points off the picture
+// (or not a number) give the nearest index that exists.
+uint32_t truncateToIndex(double index) {
+  if (!(index > 0.0)) return 0;
+  if (index >= static_cast<double>(std::numeric_limits<uint32_t>::max())) {
+    return std::numeric_limits<uint32_t>::max();
+  }
+  return static_cast<uint32_t>(index);
+}
+
+// Whether the four points do not all lie strictly on one side of the
+// singular set: one of them on it, or two with Jacobians of opposite sign.
+// The sign of the inverse's determinant is the sign of the Jacobian's.
+bool straddlesSingularSet(tFunction* f, const tVector2 points[4]) {
+  bool firstPositive = false;
+  for (int k = 0; k < 4; ++k) {
+    tMatrix2 inverse = f->jacobianInverse(points[k]);
+    if (inverse == tMatrix2()) return true;
+    bool positive = inverse.determinant() > 0;
+    if (k == 0) {
+      firstPositive = positive;
+    } else if (positive != firstPositive) {
+      return true;
+    }
+  }
+  return false;
+}
+
+tPixel opaque(tPixel color) {
+  color[3] = 255;
+  return color;
+}
+
+}  // namespace
+
+tFractal* tFractal::create(unsigned int dimension, double minX, double maxX, double minY,
+                           double maxY) {
+  if (dimension == 0 || pictureSide(dimension) > MAX_PICTURE_SIDE) return nullptr;
+  return new tFractal(dimension, minX, maxX, minY, maxY);
+}
+
+tFractal::tFractal(unsigned int dimension, double minX, double maxX, double minY, double maxY)
+    : jitter_(1),
+      jitterFirst_(false),
+      singularSet_(false),
+      dimension_(0.0),
+      minX_(minX),
+      maxX_(maxX),
+      minY_(minY),
+      maxY_(maxY),
+      image_(nullptr),
+      texture_(std::make_unique<tTexture>()) {
+  // The texture copies the black picture and brings it to its power-of-two
+  // side; from then on the picture is the texture's copy.
+  tImage black(dimension, dimension);
+  texture_->bindWithImage(&black, false, true);
+  image_ = texture_->getImage();
+}
+
+tFractal::~tFractal() = default;
+
+void tFractal::computate(tFunction* f, tIterativeSolver* solver, unsigned int row,
+                         unsigned int column) {
+  if (singularSet_) {
+    computateSingularSetPixel(static_cast<int>(row), static_cast<int>(column), solver, f);
+  } else {
+    computatePixel(static_cast<int>(row), static_cast<int>(column), solver, f);
+  }
+}
+
+void tFractal::computatePixel(int row, int column, tIterativeSolver* solver, tFunction* f) {
+  tRootManager& roots = tRootManager::instance();
+  // No samples would leave nothing to average: a count of 0 takes one.
+  const uint32_t samples = std::max<uint32_t>(jitter_, 1);
+  // Wide sums, so that no sample count can make them wrap.
+  std::uint64_t red = 0;
+  std::uint64_t green = 0;
+  std::uint64_t blue = 0;
+  for (uint32_t s = 0; s < samples; ++s) {
+    double dx = 0.0;
+    double dy = 0.0;
+    if (s > 0 || jitterFirst_) {
+      dx = tRandom::randInRange(-0.5f, 0.5f);
+      dy = tRandom::randInRange(-0.5f, 0.5f);
+    }
+    tSolution result = solver->solve(f, pointAt(row + dy, column + dx), false);
+    // One failed sample decides the pixel: the samples taken are dropped and
+    // no more are drawn.
+    if (result.singularJacobian_) {
+      image_->setPixel(row, column, opaque(roots.getSingularJacobianColor()));
+      return;
+    }
+    if (result.noConvergence_) {
+      image_->setPixel(row, column, opaque(roots.getNoConvergenceColor()));
+      return;
+    }
+    tPixel color = roots.getColorForRoot(result.path_.back());
+    red += color[0];
+    green += color[1];
+    blue += color[2];
+  }
+  image_->setPixel(
+      row, column,
+      tPixel(static_cast<unsigned char>(red / samples), static_cast<unsigned char>(green / samples),
+             static_cast<unsigned char>(blue / samples), 255));
+}
+
+void tFractal::computateSingularSetPixel(int row, int column, tIterativeSolver* solver,
+                                         tFunction* f) {
+  image_->setPixel(row, column, kOffSingularSet);
+  tVector2 corners[4];
+  cornersOf(static_cast<float>(row), static_cast<float>(column), corners);
+  std::vector<tVector2> paths[4];
+  std::size_t steps = solver->getMaxIterations();
+  for (int k = 0; k < 4; ++k) {
+    paths[k] = solver->solve(f, corners[k], true).path_;
+    steps = std::min(steps, paths[k].size());
+  }
+  // The four trajectories are compared at equal iteration counts.
+  for (std::size_t i = 0; i < steps; ++i) {
+    const tVector2 points[4] = {paths[0][i], paths[1][i], paths[2][i], paths[3][i]};
+    if (straddlesSingularSet(f, points)) {
+      image_->setPixel(row, column, kOnSingularSet);
+      return;
+    }
+  }
+}
+
+double tFractal::getWidth() const { return image_->getWidth(); }
+
+double tFractal::getHeight() const { return image_->getHeight(); }
+
+tPixel tFractal::getPixel(unsigned int row, unsigned int column) const {
+  return image_->getPixel(static_cast<int>(row), static_cast<int>(column));
+}
+
+void tFractal::rebindTexture() { texture_->rebind(false); }
+
+double tFractal::calculateDimension() {
+  quadTree_.reset();
+  quadTree_ = std::make_unique<tQuadTree>(this, kMinBoxSize);
+  const int levels = quadTree_->getMaxDepth();
+  std::vector<int> counts(static_cast<std::size_t>(levels), 0);
+  quadTree_->countMottledBoxes(0, counts.data());
+  // Boxes of side 2^-k of the picture, N of them mottled: ln N / ln 2^k.
+  float mottled = static_cast<float>(counts[levels - 1]);
+  float k = static_cast<float>(levels - 1);
+  dimension_ = std::log(static_cast<double>(mottled)) / std::log(std::pow(2.0, k));
+  return dimension_;
+}
+
+bool tFractal::pointInSingularSet(double x, double y, tFunction* f) const {
+  uint32_t column = truncateToIndex((x - minX_) / (maxX_ - minX_) * getWidth() + 0.5);
+  uint32_t row = truncateToIndex((y - minY_) / (maxY_ - minY_) * getHeight() + 0.5);
+  tVector2 corners[4];
+  cornersOf(static_cast<float>(row), static_cast<float>(column), corners);
+  return straddlesSingularSet(f, corners);
+}
+
+tVector2 tFractal::pointAt(double row, double column) const {
+  return tVector2(minX_ + column / getWidth() * (maxX_ - minX_),
+                  minY_ + row / getHeight() * (maxY_ - minY_));
+}
+
+void tFractal::cornersOf(float row, float column, tVector2 corners[4]) const {
+  corners[0] = pointAt(row - 0.5, column - 0.5);
+  corners[1] = pointAt(row - 0.5, column + 0.5);
+  corners[2] = pointAt(row + 0.5, column - 0.5);
+  corners[3] = pointAt(row + 0.5, column + 0.5);
+}

@@ -1,0 +1,89 @@
+#ifndef ROOTWEAVER_FRACTAL_TFRACTAL_H
+#define ROOTWEAVER_FRACTAL_TFRACTAL_H
+
+#include <cstdint>
+#include <memory>
+
+#include "graphics/tPixel.h"
+#include "graphics/tVector2.h"
+
+class tFunction;
+class tImage;
+class tIterativeSolver;
+class tQuadTree;
+class tTexture;
+
+// One picture of the basins of attraction of a function over a rectangle of
+// the plane.
+//
+// The picture is a square image held by a texture, so that it can be shown
+// while it is being computed; its side is the power of two that the texture
+// gives the requested dimension, and every later step reads the image's own
+// size. Pixel (row, column) stands for the point whose x grows with the column
+// and y with the row, row 0 holding minY_. A pixel is computed on request from
+// outside: one solve per sample from the pixel's lower-left corner (jittered
+// samples around it when asked), painted with the colour of the root reached,
+// or with the failure colour of the first sample that fails. The callers
+// compute rows in the outer loop and columns in the inner one, the order in
+// which roots meet the registry and so get their colours.
+//
+// In singular-set mode a pixel is instead painted black when the trajectories
+// from its four corners do not all stay on one side of the set where the
+// Jacobian has no inverse, and light grey when they do. A finished picture is
+// measured with a quad tree whose finest level of mottled boxes gives the
+// box-counting dimension.
+class tFractal {
+ public:
+  // The largest side of a picture; larger ones are refused.
+  static constexpr unsigned int MAX_PICTURE_SIDE = 16384;
+
+  // A black picture of dimension x dimension pixels brought to a power-of-two
+  // side, owned by the caller; null for a dimension of 0 or one whose side
+  // would exceed MAX_PICTURE_SIDE.
+  static tFractal* create(unsigned int dimension, double minX, double maxX, double minY,
+                          double maxY);
+  ~tFractal();
+  tFractal(const tFractal&) = delete;
+  tFractal& operator=(const tFractal&) = delete;
+
+  // One pixel in the current mode.
+  void computate(tFunction* f, tIterativeSolver* solver, unsigned int row, unsigned int column);
+  void computatePixel(int row, int column, tIterativeSolver* solver, tFunction* f);
+  void computateSingularSetPixel(int row, int column, tIterativeSolver* solver, tFunction* f);
+
+  double getWidth() const;
+  double getHeight() const;
+  tPixel getPixel(unsigned int row, unsigned int column) const;
+  // Uploads the image anew, to show the pixels computed so far.
+  void rebindTexture();
+
+  // Rebuilds the quad tree and returns the dimension estimated from it; minus
+  // infinity when no box of the finest level is mottled.
+  double calculateDimension();
+  // Whether the pixel corner nearest to (x, y) has corners on both sides of
+  // the singular set, or on it.
+  bool pointInSingularSet(double x, double y, tFunction* f) const;
+
+  uint32_t jitter_;                      // samples per pixel; 0 is taken as 1
+  bool jitterFirst_;                     // whether the first sample is jittered too
+  bool singularSet_;                     // paint the singular set instead of the basins
+  double dimension_;                     // the last dimension estimated; 0 before any
+  double minX_;                          // left edge of the rectangle
+  double maxX_;                          // right edge of the rectangle
+  double minY_;                          // bottom edge of the rectangle
+  double maxY_;                          // top edge of the rectangle
+  tImage* image_;                        // the picture; owned by texture_
+  std::unique_ptr<tTexture> texture_;    // holds the picture and its texture object
+  std::unique_ptr<tQuadTree> quadTree_;  // tree of the last estimate; null before any
+
+ private:
+  tFractal(unsigned int dimension, double minX, double maxX, double minY, double maxY);
+
+  // The point of the plane at fractional pixel indices (row, column).
+  tVector2 pointAt(double row, double column) const;
+  // The four corners of the pixel whose indices, in single precision, are
+  // (row, column), in the order they are compared.
+  void cornersOf(float row, float column, tVector2 corners[4]) const;
+};
+
+#endif
