@@ -1,0 +1,17 @@
+# The windowed side: platform window, GL drawing, text, input and scenes, in
+# the static library rootweaver_gui. Its sources are added by the folders'
+# CMakeLists.txt (target_sources(rootweaver_gui PRIVATE ...)), which run
+# after this file.
+
+find_package(SDL2 REQUIRED)
+find_package(OpenGL REQUIRED COMPONENTS OpenGL)
+if(NOT TARGET OpenGL::GLU)
+  message(FATAL_ERROR "GLU was not found (Debian package libglu1-mesa-dev)")
+endif()
+
+add_library(rootweaver_gui STATIC)
+target_link_libraries(rootweaver_gui PUBLIC rootweaver_core SDL2::SDL2 OpenGL::GL OpenGL::GLU)
+
+# The font picture, made at build time by a tool of the project.
+add_subdirectory(tools)
+add_dependencies(rootweaver_gui font_picture)
