@@ -1,5 +1,9 @@
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <ctime>
+
+#include "blam/tBLAMBatchRunner.h"
 
 namespace {
 
@@ -14,10 +18,12 @@ const char kUsage[] =
 }  // namespace
 
 int main(int argc, char** argv) {
+  std::srand(static_cast<unsigned>(std::time(nullptr)));
   if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
     std::fputs(kUsage, stdout);
     return 0;
   }
+  if (argc == 3 && std::strcmp(argv[1], "--batch") == 0) return tBLAMBatchRunner::run(argv[2]);
   std::fputs(kUsage, stderr);
   return 2;
 }

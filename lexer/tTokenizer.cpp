@@ -5,8 +5,9 @@
 // wins, which no caller can see since a token is only its text. A match is a
 // full walk of the pattern's automaton from that position, so a pattern whose
 // walk runs past a token's end into a non-accepting state does not match
-// there at all. Where no pattern matches a character, tokenizing ends quietly:
-// the caller's echo of the token list is how a user learns where it stopped.
+// there at all. Where no pattern matches a character, tokenizing ends quietly;
+// the overload with offsets tells the caller where each token stood and where
+// it stopped, so that a reader can point the user at the place.
 #include "lexer/tTokenizer.h"
 
 #include "lexer/tStringUtils.h"
@@ -20,6 +21,13 @@ void tTokenizer::addRegularExpression(const std::string& pattern) {
 }
 
 void tTokenizer::tokenize(const std::string& text, std::vector<std::string>& tokens) const {
+  std::vector<unsigned int> offsets;
+  unsigned int stoppedAt = 0;
+  tokenize(text, tokens, offsets, stoppedAt);
+}
+
+void tTokenizer::tokenize(const std::string& text, std::vector<std::string>& tokens,
+                          std::vector<unsigned int>& offsets, unsigned int& stoppedAt) const {
   unsigned int pos = 0;
   advanceToNonWhitespace(text, pos);
   while (pos < text.size()) {
@@ -29,11 +37,13 @@ void tTokenizer::tokenize(const std::string& text, std::vector<std::string>& tok
       if (length > best) best = length;
     }
     // A match of no characters would never move on.
-    if (best <= 0) return;
+    if (best <= 0) break;
     tokens.push_back(text.substr(pos, best));
+    offsets.push_back(pos);
     pos += best;
     advanceToNonWhitespace(text, pos);
   }
+  stoppedAt = pos;
 }
 
 void tTokenizer::advanceToNonWhitespace(const std::string& text, unsigned int& pos) const {

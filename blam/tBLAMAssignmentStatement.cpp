@@ -1,0 +1,150 @@
+#include "blam/tBLAMAssignmentStatement.h"
+
+#include <sys/stat.h>
+
+#include <iostream>
+
+#include "File/tFileUtils.h"
+#include "blam/tBLAMProgress.h"
+#include "blam/tBLAMScript.h"
+#include "expr/tExprTree.h"
+#include "expr/tFunction.h"
+#include "expr/tVariableEnv.h"
+
+namespace {
+
+// The token without its first and last characters (the quotes).
+std::string unquote(const std::string& token) {
+  return token.size() < 2 ? std::string() : token.substr(1, token.size() - 2);
+}
+
+// Where the function loader looks for a file of that name.
+std::string functionPath(const std::string& name) {
+  if (tFileUtils::isCompletePath(name)) return name;
+  return tFileUtils::getApplicationDirectory() + "Shared Functions/" + name;
+}
+
+bool isReadableFile(const std::string& path) {
+  struct stat info;
+  if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+  std::FILE* file = std::fopen(path.c_str(), "r");
+  if (!file) return false;
+  std::fclose(file);
+  return true;
+}
+
+std::string joinTokens(const std::vector<std::string>& tokens, unsigned from, unsigned to) {
+  std::string text;
+  for (unsigned i = from; i < to && i < tokens.size(); ++i)
+    text += (i > from ? " " : "") + tokens[i];
+  return text;
+}
+
+}  // namespace
+
+tBLAMAssignmentStatement::tBLAMAssignmentStatement() = default;
+tBLAMAssignmentStatement::~tBLAMAssignmentStatement() = default;
+
+void tBLAMAssignmentStatement::buildStatement(const std::string& name,
+                                              const std::vector<std::string>& tokens,
+                                              unsigned& index) {
+  name_ = name;
+  if (isReserved(name)) return;
+  std::cout << "assignment: " << name << "\n";
+  if (index >= tokens.size()) return;
+  valid_ = true;
+  const unsigned start = index;
+  const std::string& token = tokens[index];
+  if (token == "function") {
+    buildFunction(tokens, index);
+  } else if (token == "loadFunction") {
+    loadFunction(tokens, index);
+  } else if (!token.empty() && token[0] == '"') {
+    isString_ = true;
+    stringValue_ = unquote(token);
+    ++index;
+  } else if (token == "true" || token == "false") {
+    isBool_ = true;
+    boolValue_ = token == "true";
+    ++index;
+  } else {
+    buildExpression(tokens, index);
+  }
+  valueText_ = token == "function" ? "function ... end" : joinTokens(tokens, start, index);
+}
+
+void tBLAMAssignmentStatement::buildFunction(const std::vector<std::string>& tokens,
+                                             unsigned& index) {
+  isFunction_ = true;
+  ++index;
+  function_ = std::make_shared<tFunction>();
+  function_->processTokens(tokens, index);
+  function_->setName(name_);
+  // A definition that closes a block needs an end of its own after the
+  // definition's: the assignment takes it.
+  if (index < tokens.size() && tokens[index] == "end") ++index;
+}
+
+void tBLAMAssignmentStatement::loadFunction(const std::vector<std::string>& tokens,
+                                            unsigned& index) {
+  isFunction_ = true;
+  ++index;
+  if (index >= tokens.size()) {
+    tBLAMProgress::instance().warn(name_ + " = loadFunction: no file named");
+    return;
+  }
+  std::string path = unquote(tBLAMScript::getNextToken(tokens, index));
+  std::string file = functionPath(path);
+  std::string statement = name_ + " = loadFunction \"" + path + "\"";
+  // A directory, a device or a pipe could be read forever or block.
+  struct stat info;
+  if (stat(file.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+    tBLAMProgress::instance().warn(statement + ": " + file + " is not a regular file");
+    return;
+  }
+  function_ = std::make_shared<tFunction>(path);
+  if (isReadableFile(file)) return;
+  // The loader has read an empty function: runs of this variable do nothing.
+  tBLAMProgress::instance().warn(statement + ": cannot read " + file);
+  function_.reset();
+}
+
+void tBLAMAssignmentStatement::buildExpression(const std::vector<std::string>& tokens,
+                                               unsigned& index) {
+  expression_ = std::make_unique<tExprTree>();
+  valid_ = expression_->buildTree(tokens, index);
+}
+
+void tBLAMAssignmentStatement::run(tVariableEnv* env) {
+  if (!valid_) return;
+  if (isFunction_) {
+    if (function_) env->extend(name_, function_);
+  } else if (isString_) {
+    env->extend(name_, stringValue_);
+  } else if (isBool_) {
+    env->extend(name_, boolValue_);
+  } else {
+    expression_->substituteVars(env);
+    double value = expression_->evaluate(env->getDoubleVal("x"), env->getDoubleVal("y"));
+    env->extend(name_, value);
+    tBLAMProgress::instance().clearStatusLine();
+    std::cout << "setting: " << name_ << " : " << value << "\n";
+  }
+}
+
+void tBLAMAssignmentStatement::print() const {
+  std::cout << "[ASSIGN : " << name_ << " = ";
+  if (!valid_)
+    std::cout << "nothing";
+  else if (isFunction_)
+    std::cout << "some function!";
+  else if (isString_)
+    std::cout << stringValue_;
+  else if (isBool_)
+    std::cout << (boolValue_ ? "true" : "false");
+  else
+    expression_->print();
+  std::cout << "]";
+}
+
+std::string tBLAMAssignmentStatement::describe() const { return name_ + " = " + valueText_; }

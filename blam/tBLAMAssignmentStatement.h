@@ -1,0 +1,55 @@
+#ifndef ROOTWEAVER_BLAM_TBLAMASSIGNMENTSTATEMENT_H
+#define ROOTWEAVER_BLAM_TBLAMASSIGNMENTSTATEMENT_H
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "blam/tBLAMStatement.h"
+
+class tExprTree;
+class tFunction;
+
+// NAME = VALUE, where VALUE is a quoted string, true or false, a function
+// (function ... end, or loadFunction "FILE") or an expression, evaluated
+// when the statement runs.
+//
+// A function is made once, while the script is read, and the statement holds
+// it by shared reference: every run binds that same object, so it outlives a
+// batch scope that drops the binding and is bound again when the batch runs
+// once more. The object is freed when the statement and every environment
+// that binds it have let it go.
+class tBLAMAssignmentStatement : public tBLAMStatement {
+ public:
+  tBLAMAssignmentStatement();
+  ~tBLAMAssignmentStatement() override;
+
+  // Parses the value that starts at index (the token after "="). A reserved
+  // name leaves the statement inert and consumes nothing.
+  void buildStatement(const std::string& name, const std::vector<std::string>& tokens,
+                      unsigned& index);
+
+  void run(tVariableEnv* env) override;
+  void print() const override;
+  std::string describe() const override;
+
+ private:
+  // value -> "function" definition ["end"] | "loadFunction" [QUOTED] | QUOTED
+  //        | "true" | "false" | expression
+  void buildFunction(const std::vector<std::string>& tokens, unsigned& index);
+  void loadFunction(const std::vector<std::string>& tokens, unsigned& index);
+  void buildExpression(const std::vector<std::string>& tokens, unsigned& index);
+
+  std::string name_;                       // the variable assigned
+  std::string stringValue_;                // value of a string assignment, without quotes
+  bool boolValue_ = false;                 // value of a true or false assignment
+  std::unique_ptr<tExprTree> expression_;  // value of an expression assignment; may be null
+  std::shared_ptr<tFunction> function_;    // value of a function assignment; null when unusable
+  bool isFunction_ = false;                // the value is a function
+  bool isString_ = false;                  // the value is a string
+  bool isBool_ = false;                    // the value is true or false
+  bool valid_ = false;                     // the statement acts when run
+  std::string valueText_;                  // the value's tokens as written, for describe()
+};
+
+#endif

@@ -1,0 +1,85 @@
+#include "blam/tBLAMBatchStatement.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <iostream>
+
+#include "File/tFileUtils.h"
+#include "blam/tBLAMProgress.h"
+#include "blam/tBLAMScript.h"
+#include "expr/tVariableEnv.h"
+
+void tBLAMBatchStatement::buildStatement(std::uint32_t count, const std::string& name,
+                                         const std::vector<std::string>& tokens, unsigned& index,
+                                         tBLAMScript& script) {
+  count_ = count;
+  name_ = name;
+  statements_.clear();
+  script.buildStatements(statements_, tokens, index);
+}
+
+void tBLAMBatchStatement::run(tVariableEnv* env) {
+  env->extendScope();
+  env->extend("_batchMax_", static_cast<double>(count_));
+  env->extend("_totalImages_", 1);
+  env->extend("_batchName_", name_);
+
+  std::string outputDir = env->getStringVal("_outputDir");
+  removeOldOutputs(outputDir);
+  if (!outputDir.empty()) tFileUtils::makeDirectory(outputDir);
+
+  tBLAMProgress& progress = tBLAMProgress::instance();
+  progress.enterBatch(name_, count_);
+  for (std::uint32_t n = 1; n != 0 && n <= count_; ++n) {
+    progress.setIteration(n);
+    env->extend("_n_", static_cast<double>(n));
+    for (const std::unique_ptr<tBLAMStatement>& statement : statements_) statement->execute(env);
+  }
+  progress.leaveBatch();
+
+  env->revertScope();
+  env->extend("_batchNum_", env->getDoubleVal("_batchNum_") + 1.0);
+}
+
+bool tBLAMBatchStatement::isOutputOf(const std::string& fileName, const std::string& batchName) {
+  const std::size_t prefix = batchName.size() + 1;
+  const std::size_t suffix = 4;
+  if (fileName.size() < prefix + 1 + suffix) return false;
+  if (fileName.compare(0, batchName.size(), batchName) != 0 || fileName[batchName.size()] != '-')
+    return false;
+  std::string extension = fileName.substr(fileName.size() - suffix);
+  if (extension != ".txt" && extension != ".tga") return false;
+  for (std::size_t i = prefix; i < fileName.size() - suffix; ++i) {
+    char c = fileName[i];
+    bool allowed = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                   c == '-' || c == '_';
+    if (!allowed) return false;
+  }
+  return true;
+}
+
+void tBLAMBatchStatement::removeOldOutputs(const std::string& outputDir) const {
+  std::string directory = tFileUtils::getApplicationDirectory() + outputDir;
+  std::vector<std::string> entries;
+  tFileUtils::getFilesInDirectory(directory, entries);
+  for (const std::string& entry : entries) {
+    if (!isOutputOf(entry, name_)) continue;
+    std::string path = directory + "/" + entry;
+    // A directory that happens to carry such a name is not an output.
+    struct stat info;
+    if (lstat(path.c_str(), &info) != 0 || S_ISDIR(info.st_mode)) continue;
+    if (unlink(path.c_str()) != 0)
+      tBLAMProgress::instance().warn(describe() + ": cannot remove old output " + path);
+  }
+}
+
+void tBLAMBatchStatement::print() const {
+  std::cout << "[BATCH of " << count_ << " : ";
+  tBLAMScript::printStatements(statements_);
+  std::cout << "]";
+}
+
+std::string tBLAMBatchStatement::describe() const {
+  return "batch \"" + name_ + "\" of " + std::to_string(count_);
+}

@@ -1,0 +1,41 @@
+#include "blam/tBLAMGraphStatement.h"
+
+#include <iostream>
+
+#include "File/tFileUtils.h"
+#include "File/tTextFile.h"
+#include "blam/tBLAMProgress.h"
+#include "expr/tVariableEnv.h"
+
+void tBLAMGraphStatement::buildStatement(const std::string& fileName, const std::string& xName,
+                                         const std::string& yName) {
+  fileName_ = fileName;
+  xName_ = xName;
+  yName_ = yName;
+}
+
+void tBLAMGraphStatement::run(tVariableEnv* env) {
+  std::string directory = tFileUtils::getApplicationDirectory();
+  std::string outputDir = env->getStringVal("_outputDir");
+  if (!outputDir.empty()) directory += outputDir + "/";
+  std::string path = directory + env->getStringVal("_batchName_") + "-" + fileName_ + ".txt";
+
+  tTextFile file(path, TFILE_APPEND);
+  if (!file.isOpen()) {
+    tBLAMProgress::instance().warn(describe() + ": cannot open " + path);
+    return;
+  }
+  double y = env->getDoubleVal(yName_);
+  double x = env->getDoubleVal(xName_);
+  file << "[" << x << ", " << y << "]";
+  if (env->getDoubleVal("_n_") != env->getDoubleVal("_batchMax_")) file << ",";
+  file << endl;
+}
+
+void tBLAMGraphStatement::print() const {
+  std::cout << "[GRAPH x = " << xName_ << " y = " << yName_ << " to " << fileName_ << "]";
+}
+
+std::string tBLAMGraphStatement::describe() const {
+  return "graph \"" + fileName_ + "\" " + xName_ + " " + yName_;
+}

@@ -1,0 +1,26 @@
+#ifndef ROOTWEAVER_BLAM_TBLAMGRAPHSTATEMENT_H
+#define ROOTWEAVER_BLAM_TBLAMGRAPHSTATEMENT_H
+
+#include <string>
+
+#include "blam/tBLAMStatement.h"
+
+// graph "FILE" X Y: appends the point (X, Y) to the batch's graph file
+// <batch>-FILE.txt, one "[x, y]" line per run, every line but a batch's last
+// ending in a comma, so the file reads as a list of points.
+class tBLAMGraphStatement : public tBLAMStatement {
+ public:
+  void buildStatement(const std::string& fileName, const std::string& xName,
+                      const std::string& yName);
+
+  void run(tVariableEnv* env) override;
+  void print() const override;
+  std::string describe() const override;
+
+ private:
+  std::string fileName_;  // the quoted name after graph, without quotes
+  std::string xName_;     // variable written first
+  std::string yName_;     // variable written second
+};
+
+#endif

@@ -1,0 +1,23 @@
+#include "blam/tBLAMParamsStatement.h"
+
+#include <iostream>
+
+#include "blam/tBLAMScript.h"
+
+void tBLAMParamsStatement::buildStatement(const std::vector<std::string>& tokens, unsigned& index,
+                                          tBLAMScript& script) {
+  statements_.clear();
+  script.buildStatements(statements_, tokens, index);
+}
+
+void tBLAMParamsStatement::run(tVariableEnv* env) {
+  for (const std::unique_ptr<tBLAMStatement>& statement : statements_) statement->execute(env);
+}
+
+void tBLAMParamsStatement::print() const {
+  std::cout << "[PARAMS : ";
+  tBLAMScript::printStatements(statements_);
+  std::cout << "]";
+}
+
+std::string tBLAMParamsStatement::describe() const { return "params"; }

@@ -1,0 +1,119 @@
+#include "blam/tBLAMProgress.h"
+
+#include <iostream>
+
+tBLAMProgress& tBLAMProgress::instance() {
+  static tBLAMProgress* progress = new tBLAMProgress();
+  return *progress;
+}
+
+void tBLAMProgress::setScript(const std::string& path) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  script_ = path;
+}
+
+void tBLAMProgress::beginRun() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  running_ = true;
+  batches_.clear();
+  statement_.clear();
+  pixelsDone_ = pixelsTotal_ = 0;
+}
+
+void tBLAMProgress::endRun() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  running_ = false;
+  batches_.clear();
+  statement_.clear();
+  pixelsDone_ = pixelsTotal_ = 0;
+}
+
+void tBLAMProgress::beginStatement(const std::string& text) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  statement_ = text;
+  pixelsDone_ = pixelsTotal_ = 0;
+}
+
+void tBLAMProgress::enterBatch(const std::string& name, std::uint32_t count) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  batches_.push_back({name, 0, count});
+}
+
+void tBLAMProgress::setIteration(std::uint32_t n) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (!batches_.empty()) batches_.back().n = n;
+}
+
+void tBLAMProgress::leaveBatch() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (!batches_.empty()) batches_.pop_back();
+}
+
+void tBLAMProgress::beginPixels(std::uint64_t total) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  pixelsDone_ = 0;
+  pixelsTotal_ = total;
+}
+
+void tBLAMProgress::setPixelsDone(std::uint64_t done) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  pixelsDone_ = done;
+}
+
+tBLAMProgress::tState tBLAMProgress::getState() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  tState state;
+  state.script = script_;
+  state.running = running_;
+  for (const tBatchLevel& level : batches_) {
+    if (!state.batches.empty()) state.batches += " > ";
+    state.batches += level.name + " " + std::to_string(level.n) + "/" + std::to_string(level.count);
+  }
+  state.statement = statement_;
+  state.pixelsDone = pixelsDone_;
+  state.pixelsTotal = pixelsTotal_;
+  return state;
+}
+
+void tBLAMProgress::warn(const std::string& message) { writeWarning(": " + message); }
+
+void tBLAMProgress::warnAt(unsigned line, unsigned column, const std::string& message) {
+  writeWarning(":" + std::to_string(line) + ":" + std::to_string(column) + ": " + message);
+}
+
+void tBLAMProgress::writeWarning(const std::string& text) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  clearStatusLineLocked();
+  std::cerr << script_ + text + "\n" << std::flush;
+}
+
+std::string tBLAMProgress::formatState(const tState& state) {
+  std::string line;
+  if (!state.batches.empty()) line += "[" + state.batches + "] ";
+  // Statements print expressions over several lines; the status line is one.
+  for (char c : state.statement) line += (c == '\n' || c == '\r' || c == '\t') ? ' ' : c;
+  if (state.pixelsTotal > 0)
+    line += " " + std::to_string(state.pixelsDone * 100 / state.pixelsTotal) + "%";
+  return line;
+}
+
+void tBLAMProgress::showStatusLine(unsigned width) {
+  tState state = getState();
+  std::string line = formatState(state);
+  // A line that wraps could no longer be drawn over.
+  if (width > 1 && line.size() >= width) line.resize(width - 1);
+  std::lock_guard<std::mutex> lock(mutex_);
+  std::cerr << "\r" + line + "\x1b[K" << std::flush;
+  lineShown_ = true;
+}
+
+void tBLAMProgress::clearStatusLine() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  clearStatusLineLocked();
+}
+
+void tBLAMProgress::clearStatusLineLocked() {
+  if (!lineShown_) return;
+  std::cerr << "\r\x1b[K" << std::flush;
+  lineShown_ = false;
+}

@@ -1,0 +1,83 @@
+#ifndef ROOTWEAVER_BLAM_TBLAMPROGRESS_H
+#define ROOTWEAVER_BLAM_TBLAMPROGRESS_H
+
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <vector>
+
+// What the running BLAM script is doing, readable from any thread: the
+// statement running, the batches around it with their iterations, and for a
+// picture the pixels done out of the pixels to do. The statements write it as
+// they go; the headless runner draws it as a status line on a terminal, and a
+// window can show it while the script runs in the background.
+//
+// Warnings about the script go through here too, so that a status line on
+// standard error is cleared before a warning is written below it.
+class tBLAMProgress {
+ public:
+  // A consistent copy of the record.
+  struct tState {
+    std::string script;             // path of the script loaded last
+    bool running = false;           // whether its statements are running
+    std::string batches;            // enclosing batches, outermost first: sweep 2/3 > inner 1/4
+    std::string statement;          // the statement running, as describe() gives it
+    std::uint64_t pixelsDone = 0;   // pixels of the current picture computed
+    std::uint64_t pixelsTotal = 0;  // pixels of the current picture; 0 when there is none
+  };
+
+  static tBLAMProgress& instance();
+
+  void setScript(const std::string& path);
+  void beginRun();
+  void endRun();
+  // A new statement starts: its text replaces the last, and no picture is on.
+  void beginStatement(const std::string& text);
+  void enterBatch(const std::string& name, std::uint32_t count);
+  void setIteration(std::uint32_t n);
+  void leaveBatch();
+  void beginPixels(std::uint64_t total);
+  void setPixelsDone(std::uint64_t done);
+  tState getState() const;
+
+  // Writes the script's path, ": ", the message and a line feed on standard
+  // error.
+  void warn(const std::string& message);
+  // The same for a place in the script: path:line:column: message.
+  void warnAt(unsigned line, unsigned column, const std::string& message);
+  // Draws the state as one line of at most width characters on standard
+  // error, over the line drawn before ("\r"); for terminals only.
+  void showStatusLine(unsigned width);
+  // Erases the status line, if one is shown.
+  void clearStatusLine();
+
+  // The state as the status line shows it.
+  static std::string formatState(const tState& state);
+
+ private:
+  tBLAMProgress() = default;
+  tBLAMProgress(const tBLAMProgress&) = delete;
+  tBLAMProgress& operator=(const tBLAMProgress&) = delete;
+
+  void clearStatusLineLocked();
+  // Writes the script's path, the text and a line feed on standard error.
+  void writeWarning(const std::string& text);
+
+  // One batch around the running statement.
+  struct tBatchLevel {
+    std::string name;     // the batch's name
+    std::uint32_t n;      // current iteration, from 1; 0 before the first
+    std::uint32_t count;  // number of iterations
+  };
+
+  mutable std::mutex mutex_;          // guards every field below
+  std::string script_;                // path of the script loaded last
+  bool running_ = false;              // whether the script's statements are running
+  std::vector<tBatchLevel> batches_;  // the batches around the statement, outermost first
+  std::string statement_;             // the statement running
+  std::uint64_t pixelsDone_ = 0;      // pixels of the current picture computed
+  std::uint64_t pixelsTotal_ = 0;     // pixels of the current picture; 0 when none
+  bool lineShown_ = false;            // whether a status line stands on standard error
+};
+
+#endif

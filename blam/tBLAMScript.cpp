@@ -1,0 +1,386 @@
+// Reading and running a BLAM script.
+//
+// Reading joins the file's trimmed non-comment lines, each preceded by one
+// space, and cuts the result into tokens by 24 patterns. Line ends mean
+// nothing beyond separating tokens, so the parser sees one stream: a
+// recursive descent over statements whose blocks (batch and params bodies)
+// end at the first token that cannot begin a statement, conventionally end.
+// That token is consumed and the one after it is not.
+//
+// The parser never reports through the trace: a failed form ends its block
+// and the enclosing level reads on. For the user, the reader remembers the
+// first failed form, the token that ended the top level early and where the
+// tokenizer gave up, and names the first of these on standard error with its
+// line and column in the file; every piece of the joined text keeps the line
+// and column it came from, so any offset maps back.
+#include "blam/tBLAMScript.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <iostream>
+#include <limits>
+
+#include "Shell/tTimer.h"
+#include "blam/tBLAMAssignmentStatement.h"
+#include "blam/tBLAMBatchStatement.h"
+#include "blam/tBLAMGraphStatement.h"
+#include "blam/tBLAMParamRangeStatement.h"
+#include "blam/tBLAMParamsStatement.h"
+#include "blam/tBLAMProgress.h"
+#include "blam/tBLAMRunStatement.h"
+#include "blam/tBLAMUseStatement.h"
+#include "lexer/tStringUtils.h"
+#include "lexer/tTokenizer.h"
+
+namespace {
+
+// Token patterns of scripts, in the order the tokenizer tries them.
+// clang-format off
+const char* const kPatterns[] = {
+    "batch", "of", "end", "params", "use", "run", "from", "to", "function", "f1", "f2", "f11",
+    "f12", "f21", "f22", "true", "false", "=", "((0|(1-9))*.)?(0|(1-9))+", "(a-z|A-Z|_|0|1-9)+",
+    "\"(a-z|A-Z|0|1-9|.|\\-|_|/|\\\\)*\"", "\\(", "\\)", "\\+|\\-|/|\\*|^"};
+// clang-format on
+
+const std::string kTooDeep =
+    " (blocks nested deeper than " + std::to_string(tBLAMScript::MAX_BLOCK_DEPTH) + ")";
+
+// The patterns compiled once; tokenizing only reads them.
+const tTokenizer& scriptTokenizer() {
+  static const tTokenizer* tokenizer = [] {
+    tTokenizer* made = new tTokenizer();
+    for (const char* pattern : kPatterns) made->addRegularExpression(pattern);
+    return made;
+  }();
+  return *tokenizer;
+}
+
+bool isQuoted(const std::string& token) { return !token.empty() && token[0] == '"'; }
+
+std::string unquote(const std::string& token) {
+  return token.size() < 2 ? std::string() : token.substr(1, token.size() - 2);
+}
+
+// The count of a batch: the token's leading digits as atoi reads them (a
+// token has no sign or space), held at the largest count instead of
+// overflowing.
+std::uint32_t parseCount(const std::string& token) {
+  const std::uint64_t max = std::numeric_limits<std::uint32_t>::max();
+  std::uint64_t count = 0;
+  for (char c : token) {
+    if (c < '0' || c > '9') break;
+    count = std::min(max, count * 10 + static_cast<unsigned>(c - '0'));
+  }
+  return static_cast<std::uint32_t>(count);
+}
+
+// Line ends and the zero byte end a line, as the text-file reader has it.
+bool isLineBreak(char c) { return c == '\n' || c == '\r' || c == '\0'; }
+
+// The character at offset, as a warning shows it: a UTF-8 sequence whole, a
+// control character as an escape.
+std::string characterAt(const std::string& text, unsigned offset) {
+  unsigned char c = static_cast<unsigned char>(text[offset]);
+  if (c < 0x20 || c == 0x7f) {
+    char escaped[8];
+    std::snprintf(escaped, sizeof escaped, "\\x%02x", c);
+    return escaped;
+  }
+  std::size_t end = offset + 1;
+  if (c >= 0xc0)
+    while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xc0) == 0x80) ++end;
+  return text.substr(offset, end - offset);
+}
+
+}  // namespace
+
+tBLAMScript::tBLAMScript() : env_(std::make_unique<tVariableEnv>()) {}
+
+tBLAMScript::~tBLAMScript() {
+  env_->clear();
+  // The environment goes before the statements: the functions it binds are
+  // shared with the assignments that made them.
+  env_.reset();
+  statements_.clear();
+}
+
+void tBLAMScript::loadDefaultValues() {
+  env_->extend("_stepSize", 1.0);
+  env_->extend("_maxIterations", 100);
+  env_->extend("_imageDimension", 512);
+  env_->extend("_minX", -2);
+  env_->extend("_maxX", 2);
+  env_->extend("_minY", -2);
+  env_->extend("_maxY", 2);
+  env_->extend("_outputDir", "");
+  env_->extend("_outputDataFile", "fractal-data");
+  env_->extend("_outputPrefix", "fractal");
+  env_->extend("_jitter", 1);
+  env_->extend("_singularSet", false);
+  env_->extend("_jitterFirst", false);
+  env_->extend("_keepRootColors", false);
+  env_->extend("_useRandomColors", true);
+  env_->extend("_fractalDimension_", 0);
+  env_->extend("_computationTime_", 0);
+  env_->extend("_batchNum_", 1);
+}
+
+bool tBLAMScript::readScriptText(const std::string& path, std::string& text,
+                                 std::vector<tSourcePiece>& pieces) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) return false;
+  std::string bytes;
+  char buffer[65536];
+  std::size_t count;
+  while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, count);
+  bool readable = !std::ferror(file);
+  std::fclose(file);
+  if (!readable) return false;
+
+  unsigned line = 1;
+  std::size_t lineStart = 0;
+  std::size_t pos = 0;
+  while (pos < bytes.size()) {
+    if (isLineBreak(bytes[pos])) {
+      // "\r\n" is one line end; a lone "\r" or "\n" is one too.
+      bool newLine = bytes[pos] == '\n' ||
+                     (bytes[pos] == '\r' && (pos + 1 >= bytes.size() || bytes[pos + 1] != '\n'));
+      ++pos;
+      if (newLine) {
+        ++line;
+        lineStart = pos;
+      }
+      continue;
+    }
+    std::size_t end = pos;
+    while (end < bytes.size() && !isLineBreak(bytes[end])) ++end;
+    std::string piece = bytes.substr(pos, end - pos);
+    std::size_t first = piece.find_first_not_of(" \t");
+    std::string packed = tStringUtils::pack(piece);
+    if (!(packed.size() >= 2 && packed.compare(0, 2, "//") == 0)) {
+      text += " ";
+      if (first != std::string::npos)
+        pieces.push_back({static_cast<unsigned>(text.size()), line,
+                          static_cast<unsigned>(pos + first - lineStart + 1)});
+      text += packed;
+    }
+    pos = end;
+  }
+  return true;
+}
+
+bool tBLAMScript::loadScript(const std::string& path) {
+  tBLAMProgress::instance().setScript(path);
+  env_->clear();
+  loadDefaultValues();
+
+  std::string text;
+  std::vector<tSourcePiece> pieces;
+  bool readable = readScriptText(path, text, pieces);
+
+  static const unsigned mark = tTimer::instance().setMark();
+  tTimer::instance().resetMark(mark);
+  std::vector<std::string> tokens;
+  std::vector<unsigned> offsets;
+  unsigned stoppedAt = 0;
+  scriptTokenizer().tokenize(text, tokens, offsets, stoppedAt);
+  std::cout << "Tokenizing took: " << tTimer::instance().timeSinceMark(mark) << "\n\n";
+  std::cout << "BLAM tokens = [";
+  for (std::size_t i = 0; i < tokens.size(); ++i) std::cout << (i > 0 ? ", " : "") << tokens[i];
+  std::cout << "]\n\n";
+
+  depth_ = 0;
+  failed_ = tooDeep_ = failedPastEnd_ = false;
+  unsigned index = 0;
+  tStatements parsed;
+  bool complete = buildBlock(parsed, tokens, index);
+  for (std::unique_ptr<tBLAMStatement>& statement : parsed)
+    statements_.push_back(std::move(statement));
+
+  std::cout << "BLAM statements = ";
+  printStatements(statements_);
+  std::cout << "\n\n";
+  warnIfStoppedEarly(text, pieces, tokens, offsets, stoppedAt, complete);
+  return readable;
+}
+
+void tBLAMScript::run() {
+  tBLAMProgress& progress = tBLAMProgress::instance();
+  progress.beginRun();
+  for (const std::unique_ptr<tBLAMStatement>& statement : statements_)
+    statement->execute(env_.get());
+  progress.endRun();
+}
+
+std::string tBLAMScript::getNextToken(const std::vector<std::string>& tokens, unsigned& index) {
+  std::string token = index < tokens.size() ? tokens[index] : std::string();
+  ++index;
+  return token;
+}
+
+void tBLAMScript::buildStatements(tStatements& out, const std::vector<std::string>& tokens,
+                                  unsigned& index) {
+  buildBlock(out, tokens, index);
+}
+
+// block -> { statement }
+// statement -> "batch" QUOTED "of" COUNT block | "params" block | "use" NAME | "run" NAME
+//            | "graph" QUOTED NAME NAME | NAME "=" value | NAME "from" NUMBER "to" NUMBER
+// True when the block ran to the end of the tokens.
+bool tBLAMScript::buildBlock(tStatements& out, const std::vector<std::string>& tokens,
+                             unsigned& index) {
+  while (index < tokens.size()) {
+    const unsigned head = index;
+    std::string token = getNextToken(tokens, index);
+    std::unique_ptr<tBLAMStatement> statement;
+    if (token == "batch") {
+      statement = buildBatch(head, tokens, index);
+    } else if (token == "params") {
+      statement = buildParams(head, tokens, index);
+    } else if (token == "use" || token == "run") {
+      std::string name = getNextToken(tokens, index);
+      if (name.empty()) {
+        fail(tokens, index);
+        return false;
+      }
+      if (token == "use") {
+        auto use = std::make_unique<tBLAMUseStatement>();
+        use->buildStatement(name);
+        statement = std::move(use);
+      } else {
+        auto run = std::make_unique<tBLAMRunStatement>();
+        run->buildStatement(name);
+        statement = std::move(run);
+      }
+    } else if (token == "graph") {
+      statement = buildGraph(tokens, index);
+    } else {
+      statement = buildNamed(head, tokens, index);
+    }
+    if (!statement) return false;
+    out.push_back(std::move(statement));
+    if (tooDeep_) return false;
+  }
+  return true;
+}
+
+std::unique_ptr<tBLAMStatement> tBLAMScript::buildBatch(unsigned head,
+                                                        const std::vector<std::string>& tokens,
+                                                        unsigned& index) {
+  std::string name = getNextToken(tokens, index);
+  if (!isQuoted(name)) return fail(tokens, index);
+  if (getNextToken(tokens, index) != "of") return fail(tokens, index);
+  std::string count = getNextToken(tokens, index);
+  if (count.empty()) return fail(tokens, index);
+  if (depth_ >= MAX_BLOCK_DEPTH) {
+    tooDeep_ = true;
+    return fail(tokens, head + 1, kTooDeep);
+  }
+  auto batch = std::make_unique<tBLAMBatchStatement>();
+  ++depth_;
+  batch->buildStatement(parseCount(count), unquote(name), tokens, index, *this);
+  --depth_;
+  return batch;
+}
+
+std::unique_ptr<tBLAMStatement> tBLAMScript::buildParams(unsigned head,
+                                                         const std::vector<std::string>& tokens,
+                                                         unsigned& index) {
+  if (depth_ >= MAX_BLOCK_DEPTH) {
+    tooDeep_ = true;
+    return fail(tokens, head + 1, kTooDeep);
+  }
+  auto params = std::make_unique<tBLAMParamsStatement>();
+  ++depth_;
+  params->buildStatement(tokens, index, *this);
+  --depth_;
+  return params;
+}
+
+std::unique_ptr<tBLAMStatement> tBLAMScript::buildGraph(const std::vector<std::string>& tokens,
+                                                        unsigned& index) {
+  std::string file = getNextToken(tokens, index);
+  if (!isQuoted(file)) return fail(tokens, index);
+  std::string x = getNextToken(tokens, index);
+  std::string y = getNextToken(tokens, index);
+  if (x.empty() || y.empty()) return fail(tokens, index);
+  auto graph = std::make_unique<tBLAMGraphStatement>();
+  graph->buildStatement(unquote(file), x, y);
+  return graph;
+}
+
+std::unique_ptr<tBLAMStatement> tBLAMScript::buildNamed(unsigned head,
+                                                        const std::vector<std::string>& tokens,
+                                                        unsigned& index) {
+  const std::string& name = tokens[head];
+  std::string next = getNextToken(tokens, index);
+  if (next == "=") {
+    auto assignment = std::make_unique<tBLAMAssignmentStatement>();
+    assignment->buildStatement(name, tokens, index);
+    return assignment;
+  }
+  if (next == "from") {
+    std::string from = getNextToken(tokens, index);
+    if (from.empty()) return fail(tokens, index);
+    if (getNextToken(tokens, index) != "to") return fail(tokens, index);
+    std::string to = getNextToken(tokens, index);
+    if (to.empty()) return fail(tokens, index);
+    auto range = std::make_unique<tBLAMParamRangeStatement>();
+    range->buildStatement(name, tStringUtils::stringToFloat(from), tStringUtils::stringToFloat(to));
+    return range;
+  }
+  // The name cannot begin a statement: it ends the block, and the token after
+  // it is given back.
+  --index;
+  if (depth_ == 0) strayToken_ = head;
+  return nullptr;
+}
+
+std::unique_ptr<tBLAMStatement> tBLAMScript::fail(const std::vector<std::string>& tokens,
+                                                  unsigned index, const std::string& reason) {
+  if (failed_) return nullptr;
+  failed_ = true;
+  failedReason_ = reason;
+  failedPastEnd_ = index > tokens.size();
+  failedToken_ = failedPastEnd_ ? static_cast<unsigned>(tokens.size() - 1) : index - 1;
+  return nullptr;
+}
+
+void tBLAMScript::warnIfStoppedEarly(const std::string& text,
+                                     const std::vector<tSourcePiece>& pieces,
+                                     const std::vector<std::string>& tokens,
+                                     const std::vector<unsigned>& offsets, unsigned stoppedAt,
+                                     bool complete) const {
+  const bool tokenizerStopped = stoppedAt < text.size();
+  std::string what;
+  unsigned offset = 0;
+  if (failed_ && !(failedPastEnd_ && tokenizerStopped)) {
+    offset = offsets[failedToken_];
+    what = "'" + tokens[failedToken_] + "'" + failedReason_;
+  } else if (!failed_ && !complete) {
+    offset = offsets[strayToken_];
+    what = "'" + tokens[strayToken_] + "'";
+  } else if (tokenizerStopped) {
+    offset = stoppedAt;
+    what = "'" + characterAt(text, stoppedAt) + "'";
+  } else {
+    return;
+  }
+  // The last piece that starts at or before the offset holds it.
+  auto piece =
+      std::upper_bound(pieces.begin(), pieces.end(), offset,
+                       [](unsigned value, const tSourcePiece& p) { return value < p.offset; });
+  if (piece == pieces.begin()) return;
+  --piece;
+  tBLAMProgress::instance().warnAt(piece->line, piece->column + (offset - piece->offset),
+                                   "reading stopped at " + what);
+}
+
+void tBLAMScript::printStatements(const tStatements& statements) {
+  std::cout << "[";
+  for (std::size_t i = 0; i < statements.size(); ++i) {
+    if (i > 0) std::cout << ", ";
+    statements[i]->print();
+  }
+  std::cout << "]";
+}

@@ -1,0 +1,36 @@
+#ifndef ROOTWEAVER_BLAM_TBLAMSTATEMENT_H
+#define ROOTWEAVER_BLAM_TBLAMSTATEMENT_H
+
+#include <cstdint>
+#include <string>
+
+class tVariableEnv;
+
+// One statement of a BLAM script. Statements are built once by the script's
+// parser and may run many times (a batch runs its body once per iteration);
+// every run reads the variables it needs at that moment.
+class tBLAMStatement {
+ public:
+  virtual ~tBLAMStatement() = default;
+
+  // Performs the statement against the environment.
+  virtual void run(tVariableEnv* env) = 0;
+  // The statement's part of the load trace, on standard output.
+  virtual void print() const = 0;
+  // The statement roughly as written in the script, for progress and
+  // warnings: run f, batch "sweep" of 3.
+  virtual std::string describe() const = 0;
+
+  // Records the statement as the one running, then runs it.
+  void execute(tVariableEnv* env);
+
+  // Numbers held by variables, converted without undefined behaviour: NaN
+  // and negative values give 0, values above the type's range its maximum,
+  // everything else is truncated.
+  static std::uint32_t toUnsigned(double value);
+  static int toInt(double value);
+  // A name of the system: two characters or more, beginning and ending in "_".
+  static bool isReserved(const std::string& name);
+};
+
+#endif

@@ -1,0 +1,139 @@
+// The headless program end to end: the example sweep through
+// `rootweaver --batch` in a copy of the application folder, and the usage
+// errors of the command line.
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <sstream>
+#include <vector>
+
+#include "blam/tBLAMTestSupport.h"
+
+namespace {
+
+const char kSweepTrace[] = R"(Tokenizing took: #
+
+BLAM tokens = [_imageDimension, =, 256, _maxIterations, =, 50, _stepSize, =, 0.5, _outputDir, =, "results", f, =, loadFunction, "cubic.func", use, RungeKuttaSolver4, batch, "sweep", of, 3, a, from, 0.5, to, 1.5, run, f, graph, "dims", a, _fractalDimension_, end]
+
+assignment: _imageDimension
+assignment: _maxIterations
+assignment: _stepSize
+assignment: _outputDir
+assignment: f
+Tokenizing took: #
+
+func tokens = [a, =, 1, f1, =, x, ^, 3, -, 3, *, x, *, y, ^, 2, -, a, f2, =, 3, *, x, ^, 2, *, y, -, y, ^, 3, f11, =, 3, *, x, ^, 2, -, 3, *, y, ^, 2, f12, =, -, 6, *, x, *, y, f21, =, 6, *, x, *, y, f22, =, 3, *, x, ^, 2, -, 3, *, y, ^, 2]
+
+STARTED PROCESSING
+trying to add: a
+next is: =
+f1 done
+f2 done
+f11 done
+f12 done
+f21 done
+f22 done
+DONE PROCESSING
+fx = [MINUS : [MINUS : [POW : [X : _, _], [CONSTANT 3 : _, _]], [TIMES : [TIMES : [CONSTANT 3 : _, _], [X : _, _]], [POW : [Y : _, _], [CONSTANT 2 : _, _]]]], [VARIABLE a = 1 : _, _]]
+
+fy = [MINUS : [TIMES : [TIMES : [CONSTANT 3 : _, _], [POW : [X : _, _], [CONSTANT 2 : _, _]]], [Y : _, _]], [POW : [Y : _, _], [CONSTANT 3 : _, _]]]
+
+fxx = [MINUS : [TIMES : [CONSTANT 3 : _, _], [POW : [X : _, _], [CONSTANT 2 : _, _]]], [TIMES : [CONSTANT 3 : _, _], [POW : [Y : _, _], [CONSTANT 2 : _, _]]]]
+
+fxy = [TIMES : [TIMES : [NEGATION : [CONSTANT 6 : _, _], _], [X : _, _]], [Y : _, _]]
+
+fyx = [TIMES : [TIMES : [CONSTANT 6 : _, _], [X : _, _]], [Y : _, _]]
+
+fyy = [MINUS : [TIMES : [CONSTANT 3 : _, _], [POW : [X : _, _], [CONSTANT 2 : _, _]]], [TIMES : [CONSTANT 3 : _, _], [POW : [Y : _, _], [CONSTANT 2 : _, _]]]]
+
+BLAM statements = [[ASSIGN : _imageDimension = [CONSTANT 256 : _, _]
+], [ASSIGN : _maxIterations = [CONSTANT 50 : _, _]
+], [ASSIGN : _stepSize = [CONSTANT 0.5 : _, _]
+], [ASSIGN : _outputDir = results], [ASSIGN : f = some function!], [USE RungeKuttaSolver4], [BATCH of 3 : [[PARAM_RANGE : a from 0.5 to 1.5], [RUN f], [GRAPH x = a y = _fractalDimension_ to dims]]]]
+
+setting: _imageDimension : 256
+setting: _maxIterations : 50
+setting: _stepSize : 0.5
+Cooked fractal in: #
+Cooked fractal in: #
+Cooked fractal in: #
+)";
+
+// One data block of the sweep; "Took" and "Dimension" are checked by shape.
+std::string sweepBlock(int image, const char* a) {
+  std::ostringstream block;
+  block << "****Dedavor Overede****\n"
+        << "Name: \t\tsweep-fractal-" << image << ".tga\n"
+        << "Func: \t\tcubic.func\n"
+        << "Took: \t\tT seconds\n"
+        << "Dimension: \tD\n"
+        << "x Bounds: \t-2.000000 to 2.000000\n"
+        << "y Bounds: \t-2.000000 to 2.000000\n"
+        << "Solver: \n"
+        << "\tName: \t\tRungeKuttaSolver4\n"
+        << "\tIterations: \t50\n"
+        << "\tStep Size: \t0.500000\n"
+        << "Params: \n"
+        << "\ta: \t\t" << a << "\n\n";
+  return block.str();
+}
+
+TEST(tBLAMCommandLineTest, SweepExampleEndToEnd) {
+  tAppCopy app;
+  std::filesystem::copy_file(ROOTWEAVER_SOURCE_DIR "/examples/sweep.blam", app / "sweep.blam");
+
+  tAppCopy::tResult result = app.run("--batch sweep.blam");
+
+  EXPECT_EQ(0, result.status);
+  EXPECT_EQ("", result.err);
+  EXPECT_EQ(kSweepTrace, maskTimings(result.out));
+  for (int image = 1; image <= 3; ++image) {
+    std::string tga = readRaw(app / ("results/sweep-fractal-" + std::to_string(image) + ".tga"));
+    ASSERT_EQ(18u + 256 * 256 * 3, tga.size()) << image;
+    EXPECT_EQ(std::string("\0\0\2", 3), tga.substr(0, 3));
+    EXPECT_EQ(std::string("\0\1\0\1\x18", 5), tga.substr(12, 5));
+  }
+
+  // The values that vary: a time in seconds and a dimension, six decimals each.
+  const std::regex took("Took: \t\t[0-9]+\\.[0-9]{6} seconds\n");
+  const std::regex dimension("Dimension: \t-?[0-9]+\\.[0-9]{6}\n");
+  std::string data = readRaw(app / "results/sweep-fractal-data.txt");
+  std::vector<std::string> dimensions;
+  for (std::sregex_iterator it(data.begin(), data.end(), dimension), end; it != end; ++it)
+    dimensions.push_back(it->str().substr(12, it->str().size() - 13));
+  ASSERT_EQ(3u, dimensions.size());
+  data = std::regex_replace(std::regex_replace(data, took, "Took: \t\tT seconds\n"), dimension,
+                            "Dimension: \tD\n");
+  EXPECT_EQ(sweepBlock(1, "0.500000") + sweepBlock(2, "1.000000") + sweepBlock(3, "1.500000"),
+            data);
+  EXPECT_EQ("[0.500000, " + dimensions[0] + "],\n[1.000000, " + dimensions[1] + "],\n[1.500000, " +
+                dimensions[2] + "]\n",
+            readRaw(app / "results/sweep-dims.txt"));
+}
+
+TEST(tBLAMCommandLineTest, UsageAndUnreadableScripts) {
+  tAppCopy app;
+  tAppCopy::tResult help = app.run("--help");
+  EXPECT_EQ(0, help.status);
+  EXPECT_EQ("", help.err);
+  EXPECT_EQ(0u, help.out.find("Usage: rootweaver [--batch FILE.blam | --help]\n"));
+
+  for (const char* arguments : {"", "--bogus", "--batch", "--batch a.blam b.blam", "--help x"}) {
+    tAppCopy::tResult result = app.run(arguments);
+    EXPECT_EQ(2, result.status) << arguments;
+    EXPECT_EQ("", result.out) << arguments;
+    EXPECT_EQ(help.out, result.err) << arguments;
+  }
+
+  const std::string emptyTrace =
+      "Tokenizing took: #\n\nBLAM tokens = []\n\nBLAM statements = []\n\n";
+  for (const char* script : {"missing.blam", "Shared\\ Functions"}) {
+    tAppCopy::tResult result = app.run(std::string("--batch ") + script);
+    EXPECT_EQ(1, result.status) << script;
+    EXPECT_EQ(emptyTrace, maskTimings(result.out)) << script;
+    EXPECT_EQ(1, std::count(result.err.begin(), result.err.end(), '\n')) << result.err;
+    EXPECT_NE(std::string::npos, result.err.find("cannot read script")) << result.err;
+  }
+}
+
+}  // namespace
