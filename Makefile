@@ -28,7 +28,7 @@ golden: build
 	done
 
 run: build
-	@$(BUILD)/app/rootweaver --help
+	@$(BUILD)/app/rootweaver
 
 clean:
 	@rm -rf $(BUILD) $(BUILD).configure.log

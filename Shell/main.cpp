@@ -3,6 +3,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "Shell/tMainApp.h"
 #include "blam/tBLAMBatchRunner.h"
 
 namespace {
@@ -18,12 +19,15 @@ const char kUsage[] =
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::srand(static_cast<unsigned>(std::time(nullptr)));
+  if (argc == 1) return tMainApp::runWindowed();
   if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
     std::fputs(kUsage, stdout);
     return 0;
   }
-  if (argc == 3 && std::strcmp(argv[1], "--batch") == 0) return tBLAMBatchRunner::run(argv[2]);
+  if (argc == 3 && std::strcmp(argv[1], "--batch") == 0) {
+    std::srand(static_cast<unsigned>(std::time(nullptr)));
+    return tBLAMBatchRunner::run(argv[2]);
+  }
   std::fputs(kUsage, stderr);
   return 2;
 }

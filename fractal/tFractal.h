@@ -64,6 +64,14 @@ class tFractal {
   // the singular set, or on it.
   bool pointInSingularSet(double x, double y, tFunction* f) const;
 
+  // Drawing, defined with the windowed program (fractal/tFractalDraw.cpp).
+  // The picture as one textured box centred at (centerX, centerY), in the
+  // view's pixels, row 0 at the bottom edge.
+  void draw(double centerX, double centerY, double halfWidth, double halfHeight);
+  // The quad tree of the last estimate laid over the same box; nothing before
+  // the first estimate.
+  void drawTree(double centerX, double centerY, double halfWidth, double halfHeight);
+
   uint32_t jitter_;                      // samples per pixel; 0 is taken as 1
   bool jitterFirst_;                     // whether the first sample is jittered too
   bool singularSet_;                     // paint the singular set instead of the basins
@@ -76,14 +84,14 @@ class tFractal {
   std::unique_ptr<tTexture> texture_;    // holds the picture and its texture object
   std::unique_ptr<tQuadTree> quadTree_;  // tree of the last estimate; null before any
 
- private:
-  tFractal(unsigned int dimension, double minX, double maxX, double minY, double maxY);
-
   // The point of the plane at fractional pixel indices (row, column).
   tVector2 pointAt(double row, double column) const;
   // The four corners of the pixel whose indices, in single precision, are
   // (row, column), in the order they are compared.
   void cornersOf(float row, float column, tVector2 corners[4]) const;
+
+ private:
+  tFractal(unsigned int dimension, double minX, double maxX, double minY, double maxY);
 };
 
 #endif

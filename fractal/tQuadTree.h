@@ -25,6 +25,10 @@ class tQuadTree {
     tQuadTreeNode(const tQuadTreeNode&) = delete;
     tQuadTreeNode& operator=(const tQuadTreeNode&) = delete;
 
+    // A cross over a mottled box whose top-left corner is (left, top), then
+    // the children in their quadrants; nothing for a box that is not mottled.
+    void draw(float top, float left, float size) const;
+
     int rowBegin_;     // first row of the box
     int rowEnd_;       // one past the last row
     int columnBegin_;  // first column of the box
@@ -51,6 +55,13 @@ class tQuadTree {
   // Adds to counts[d] the number of mottled boxes at each level d, the root
   // taken to be at the given depth; counts holds getMaxDepth() entries.
   void countMottledBoxes(int depth, int* counts);
+
+  // Drawing, defined with the windowed program (fractal/tQuadTreeDraw.cpp).
+  // The overlay over a square of the given side whose corner with the
+  // smallest coordinates is (x, y): the outline and the crosses of the
+  // mottled boxes, rows growing with y, as white lines over a dark shadow
+  // one unit off.
+  void draw(float x, float y, float size) const;
 
  private:
   void countMottledBoxes(const tQuadTreeNode* node, int depth, int* counts) const;

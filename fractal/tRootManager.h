@@ -37,6 +37,13 @@ class tRootManager {
   // away from every registered and fixed colour, or else the last one drawn.
   tPixel generateRandomColor();
 
+  // Drawing, defined with the windowed program (fractal/tRootManagerDraw.cpp).
+  // A plus sign and a "(x, y)" label with a shadow for every root inside the
+  // closed rectangle [minX, maxX] x [minY, maxY], mapped onto the view box
+  // whose top-left corner is (left, top), y growing downwards.
+  void drawRoots(double minX, double maxX, double minY, double maxY, double left, double top,
+                 double halfWidth, double halfHeight) const;
+
  private:
   tRootManager();
   tRootManager(const tRootManager&) = delete;

@@ -1,0 +1,189 @@
+#include "Shell/tGame.h"
+
+#include <GL/gl.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "Shell/tGlobalGLContext.h"
+#include "Shell/tSDLKeyMap.h"
+#include "Shell/tTimer.h"
+#include "input/tKeyboardHandler.h"
+#include "input/tMouseHandler.h"
+
+namespace {
+
+// A frame shorter than this is followed by a wait of up to as long for
+// events: the stand-in for a frame timer of that interval.
+const double kMinFrameMs = 1.0;
+
+[[noreturn]] void failedAssertion(unsigned int line, const char* expression) {
+  std::fprintf(stderr, "%s:%u: failed assertion `%s'\n", "Shell/tGame", line, expression);
+  std::abort();
+}
+
+#define TGAME_ASSERT(expression) \
+  ((expression) ? static_cast<void>(0) : failedAssertion(__LINE__, #expression))
+
+void showSystemCursor(bool shown) { SDL_ShowCursor(shown ? SDL_ENABLE : SDL_DISABLE); }
+
+void handleKey(const SDL_KeyboardEvent& key) {
+  if (key.repeat != 0) return;
+  const TKEYCODE code = tSDLKeyMap::lookup(key.keysym.scancode);
+  if (code == TKEY_NONE) return;
+  tKeyboardHandler& keyboard = tKeyboardHandler::instance();
+  if (tKeyboardHandler::isModifierKey(code)) {
+    const Uint16 mod = key.keysym.mod;
+    keyboard.modifiersChanged((mod & KMOD_GUI) != 0, (mod & KMOD_CAPS) != 0,
+                              (mod & KMOD_SHIFT) != 0, (mod & KMOD_CTRL) != 0,
+                              (mod & KMOD_ALT) != 0);
+  } else if (key.type == SDL_KEYDOWN) {
+    keyboard.keyDownEvent(code);
+  } else {
+    keyboard.keyUpEvent(code);
+  }
+}
+
+}  // namespace
+
+tGame& tGame::instance() {
+  static tGame* game = new tGame();
+  return *game;
+}
+
+tGame::tGame()
+    : windowWidth_(0),
+      windowHeight_(0),
+      requestedWidth_(0),
+      requestedHeight_(0),
+      drawFunc_(nullptr),
+      updateFunc_(nullptr),
+      window_(nullptr),
+      context_(nullptr),
+      frameMark_(tTimer::instance().setMark()) {}
+
+void tGame::init(unsigned int width, unsigned int height, const std::string& title) {
+  requestedWidth_ = width;
+  requestedHeight_ = height;
+  windowWidth_ = static_cast<int>(width);
+  windowHeight_ = static_cast<int>(height);
+  title_ = title;
+  context_ = nullptr;
+  window_ = nullptr;
+}
+
+bool tGame::createWindowGLContext(int x, int y, int width, int height, const std::string& title) {
+  windowWidth_ = width;
+  windowHeight_ = height;
+  if (!tGlobalGLContext::instance().makeCurrent()) {
+    if (!tGlobalGLContext::instance().createdSuccessfully()) SDL_SetError("no shared context");
+    return false;
+  }
+  if (!tGlobalGLContext::openWindowWithContext(title.c_str(), x, y, width, height,
+                                               SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN, true, &window_,
+                                               &context_)) {
+    return false;
+  }
+  if (SDL_GL_MakeCurrent(window_, context_) != 0) return false;
+  SDL_GL_SetSwapInterval(1);
+  return true;
+}
+
+void tGame::killWindow() {
+  if (window_ != nullptr) SDL_GL_MakeCurrent(window_, nullptr);
+  if (context_ != nullptr) SDL_GL_DeleteContext(context_);
+  if (window_ != nullptr) SDL_DestroyWindow(window_);
+  context_ = nullptr;
+  window_ = nullptr;
+}
+
+void tGame::setResizeBounds(int minWidth, int minHeight, int maxWidth, int maxHeight) {
+  if (window_ == nullptr) return;
+  SDL_SetWindowMinimumSize(window_, minWidth, minHeight);
+  const bool bounded = maxWidth != 0 && maxHeight != 0;
+  if (bounded) SDL_SetWindowMaximumSize(window_, maxWidth, maxHeight);
+  const bool roomToResize = !bounded || maxWidth > minWidth || maxHeight > minHeight;
+  SDL_SetWindowResizable(window_, roomToResize ? SDL_TRUE : SDL_FALSE);
+}
+
+void tGame::makeContextCurrent() { TGAME_ASSERT(SDL_GL_MakeCurrent(window_, context_) == 0); }
+
+void tGame::swapBuffer() { SDL_GL_SwapWindow(window_); }
+
+void tGame::run() {
+  makeContextCurrent();
+  glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+  glClear(GL_COLOR_BUFFER_BIT);
+  swapBuffer();
+  tMouseHandler::instance().setCursorHook(showSystemCursor);
+  while (drainEvents()) processFrame();
+}
+
+void tGame::reshapeWindow() {
+  makeContextCurrent();
+  SDL_GL_GetDrawableSize(window_, &windowWidth_, &windowHeight_);
+  glViewport(0, 0, windowWidth_, windowHeight_);
+}
+
+unsigned int tGame::getScreenWidth() const {
+  SDL_DisplayMode mode;
+  return SDL_GetCurrentDisplayMode(0, &mode) == 0 ? static_cast<unsigned int>(mode.w) : 0;
+}
+
+unsigned int tGame::getScreenHeight() const {
+  SDL_DisplayMode mode;
+  return SDL_GetCurrentDisplayMode(0, &mode) == 0 ? static_cast<unsigned int>(mode.h) : 0;
+}
+
+tGame::TEVENT_RESULT tGame::handleEvent(const SDL_Event& event) {
+  tMouseHandler& mouse = tMouseHandler::instance();
+  switch (event.type) {
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+      handleKey(event.key);
+      break;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+      mouse.buttonEvent(tSDLKeyMap::platformButton(event.button.button),
+                        event.type == SDL_MOUSEBUTTONDOWN);
+      break;
+    case SDL_MOUSEMOTION:
+      mouse.moveEvent(event.motion.x, event.motion.y);
+      break;
+    case SDL_MOUSEWHEEL:
+      mouse.wheelEvent(event.wheel.y);
+      break;
+    case SDL_WINDOWEVENT:
+      if (event.window.event == SDL_WINDOWEVENT_CLOSE) return TEVENT_CLOSE;
+      if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED && window_ != nullptr) {
+        reshapeWindow();
+      }
+      break;
+    case SDL_QUIT:
+      return TEVENT_QUIT;
+  }
+  return TEVENT_CONTINUE;
+}
+
+void tGame::processFrame() {
+  tTimer::instance().resetMark(frameMark_);
+  makeContextCurrent();
+  if (updateFunc_ != nullptr) updateFunc_();
+  swapBuffer();
+  if (drawFunc_ != nullptr) drawFunc_();
+}
+
+// Vsync makes a frame last until the display's next refresh; where it is
+// not granted, or the swap does not wait, a short frame is followed by a
+// wait for events, which an event cuts short.
+bool tGame::drainEvents() {
+  SDL_Event event;
+  const double frameMs = tTimer::instance().timeSinceMark(frameMark_);
+  int pending = frameMs < kMinFrameMs ? SDL_WaitEventTimeout(&event, 1) : SDL_PollEvent(&event);
+  for (; pending != 0; pending = SDL_PollEvent(&event)) {
+    const TEVENT_RESULT result = handleEvent(event);
+    if (result == TEVENT_CLOSE) std::exit(0);
+    if (result == TEVENT_QUIT) return false;
+  }
+  return true;
+}
