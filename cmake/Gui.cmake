@@ -15,3 +15,9 @@ target_link_libraries(rootweaver_gui PUBLIC rootweaver_core SDL2::SDL2 OpenGL::G
 # The font picture, made at build time by a tool of the project.
 add_subdirectory(tools)
 add_dependencies(rootweaver_gui font_picture)
+
+# The file dialogs (File/tFileDialogUtils) are GTK 3's. Linked privately, so
+# only that file sees GTK's headers.
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(GTK3 REQUIRED IMPORTED_TARGET gtk+-3.0)
+target_link_libraries(rootweaver_gui PRIVATE PkgConfig::GTK3)

@@ -73,8 +73,12 @@ tPixel opaque(tPixel color) {
 
 tFractal* tFractal::create(unsigned int dimension, double minX, double maxX, double minY,
                            double maxY) {
-  if (dimension == 0 || pictureSide(dimension) > MAX_PICTURE_SIDE) return nullptr;
+  if (!acceptsDimension(dimension)) return nullptr;
   return new tFractal(dimension, minX, maxX, minY, maxY);
+}
+
+bool tFractal::acceptsDimension(unsigned int dimension) {
+  return dimension != 0 && pictureSide(dimension) <= MAX_PICTURE_SIDE;
 }
 
 tFractal::tFractal(unsigned int dimension, double minX, double maxX, double minY, double maxY)

@@ -42,6 +42,9 @@ class tFractal {
   // would exceed MAX_PICTURE_SIDE.
   static tFractal* create(unsigned int dimension, double minX, double maxX, double minY,
                           double maxY);
+  // Whether create takes the dimension: not 0, and a side within
+  // MAX_PICTURE_SIDE.
+  static bool acceptsDimension(unsigned int dimension);
   ~tFractal();
   tFractal(const tFractal&) = delete;
   tFractal& operator=(const tFractal&) = delete;

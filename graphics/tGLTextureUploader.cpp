@@ -8,10 +8,13 @@ tGLTextureUploader& tGLTextureUploader::instance() {
   return *uploader;
 }
 
-void tGLTextureUploader::install() { tTexture::setUploader(&instance()); }
+void tGLTextureUploader::install() {
+  instance().glThread_ = std::this_thread::get_id();
+  tTexture::setUploader(&instance());
+}
 
 unsigned int tGLTextureUploader::upload(const tImage& image, bool mipmaps) {
-  if (image.getWidth() == 0 || image.getHeight() == 0) return 0;
+  if (!onGLThread() || image.getWidth() == 0 || image.getHeight() == 0) return 0;
   const GLsizei width = static_cast<GLsizei>(image.getWidth());
   const GLsizei height = static_cast<GLsizei>(image.getHeight());
   GLuint id = 0;
@@ -35,6 +38,7 @@ unsigned int tGLTextureUploader::upload(const tImage& image, bool mipmaps) {
 }
 
 void tGLTextureUploader::release(unsigned int texID) {
+  if (!onGLThread()) return;
   GLuint id = texID;
   glDeleteTextures(1, &id);
 }

@@ -7,7 +7,8 @@
 #include "graphics/tOGLUtils.h"
 #include "graphics/tTextRenderer.h"
 #include "input/tMouseHandler.h"
-#include "scenes/tPlaceholderScene.h"
+#include "scenes/tSetupBLAMScene.h"
+#include "scenes/tSetupFracScene.h"
 
 namespace {
 
@@ -55,9 +56,9 @@ void tModeSelectScene::update(double) {
   const float halfHeight = kButtonHalfHeight * alpha_;
   tSceneManager& scenes = tSceneManager::instance();
   if (mouseInRect(w / 4.0f, buttonY, halfWidth, halfHeight)) {
-    scenes.beginTransition(new tPlaceholderScene("Setup Frac", "Vadoduraraz"), 1000.0f);
+    scenes.beginTransition(new tSetupFracScene(), 1000.0f);
   }
   if (mouseInRect(3.0f * w / 4.0f, buttonY, halfWidth, halfHeight)) {
-    scenes.beginTransition(new tPlaceholderScene("Setup BLAM", "BLAM"), 1000.0f);
+    scenes.beginTransition(new tSetupBLAMScene(), 1000.0f);
   }
 }

@@ -1,0 +1,41 @@
+#include "blam/tBLAMBackgroundRun.h"
+
+#include <iostream>
+
+#include "File/tFileUtils.h"
+#include "Shell/tMainApp.h"
+#include "blam/tBLAMScript.h"
+
+std::atomic<bool> tBLAMBackgroundRun::inFlight_{false};
+
+std::unique_ptr<tBLAMBackgroundRun> tBLAMBackgroundRun::start(const std::string& path) {
+  bool idle = false;
+  if (!inFlight_.compare_exchange_strong(idle, true)) return nullptr;
+  tMainApp::instance().setFractal(nullptr);
+  std::unique_ptr<tBLAMBackgroundRun> run(new tBLAMBackgroundRun());
+  run->thread_ = std::thread(&tBLAMBackgroundRun::runScript, run.get(), scriptLocation(path));
+  return run;
+}
+
+bool tBLAMBackgroundRun::inFlight() { return inFlight_; }
+
+std::string tBLAMBackgroundRun::scriptLocation(const std::string& path) {
+  if (tFileUtils::isCompletePath(path)) return path;
+  return tFileUtils::getApplicationDirectory() + path;
+}
+
+tBLAMBackgroundRun::~tBLAMBackgroundRun() {
+  if (thread_.joinable()) thread_.join();
+}
+
+void tBLAMBackgroundRun::runScript(const std::string& location) {
+  {
+    // A script that cannot be read runs as the empty script it reads as.
+    tBLAMScript script;
+    script.loadScript(location);
+    script.run();
+  }
+  std::cout << std::flush;
+  finished_ = true;
+  inFlight_ = false;
+}

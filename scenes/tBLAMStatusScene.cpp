@@ -1,0 +1,101 @@
+#include "scenes/tBLAMStatusScene.h"
+
+#include <GL/gl.h>
+
+#include "Shell/tSceneManager.h"
+#include "graphics/tOGLUtils.h"
+#include "graphics/tTextRenderer.h"
+#include "input/tKeyboardHandler.h"
+#include "scenes/tSetupBLAMScene.h"
+
+namespace {
+
+const char kRunningText[] = "BLAM Status Activated!\nPlease be patient while BLAM rolls.";
+const char kFinishedText[] = "Press Space to Escape!";
+// The progress, below the two lines of the message: the bar, its share in
+// per cent to its right, and the statement under the bar.
+const float kBarDrop = 70.0f;
+const float kBarHalfWidth = 200.0f;
+const float kBarHalfHeight = 8.0f;
+const float kStatementDrop = 110.0f;
+const float kProgressTextSize = 16.0f;
+const float kMargin = 40.0f;
+
+}  // namespace
+
+tBLAMStatusScene::tBLAMStatusScene(const std::string& scriptPath)
+    : tScene("BLAM Status"), armed_(false), finished_(false), scriptPath_(scriptPath) {}
+
+std::string tBLAMStatusScene::getStatusText() const {
+  return finished_ ? kFinishedText : kRunningText;
+}
+
+tBLAMProgress::tState tBLAMStatusScene::progressState() const {
+  if (!run_) return tBLAMProgress::tState();
+  return tBLAMProgress::instance().getState();
+}
+
+std::string tBLAMStatusScene::getProgressText() const {
+  tBLAMProgress::tState state = progressState();
+  if (!state.running || state.statement.empty()) return "";
+  // Without a picture the line carries no share; the bar shows that.
+  state.pixelsTotal = 0;
+  return tBLAMProgress::formatState(state);
+}
+
+void tBLAMStatusScene::draw() {
+  if (!beginDrawing()) return;
+  tTextRenderer& text = tTextRenderer::instance();
+  const float w = viewWidth();
+  const float h = viewHeight();
+  text.drawStringCentered("BLAM Status", w / 2.0f, 80.0f, 40.0f * alpha_);
+  text.drawStringCentered(getStatusText(), w / 2.0f, h / 2.0f, 16.0f * alpha_);
+  if (!finished_) drawProgress(progressState());
+  drawFadeOverlay();
+}
+
+void tBLAMStatusScene::drawProgress(const tBLAMProgress::tState& state) const {
+  if (!state.running) return;
+  tTextRenderer& text = tTextRenderer::instance();
+  const float w = viewWidth();
+  const float h = viewHeight();
+  const float size = kProgressTextSize * alpha_;
+  const float barY = h / 2.0f + kBarDrop;
+  glColor4f(0.6f, 0.6f, 1.0f, 1.0f);
+  const std::string line = text.formatStringToWidth(getProgressText(), w - 2.0f * kMargin, size);
+  text.drawStringCentered(line, w / 2.0f, h / 2.0f + kStatementDrop, size);
+  if (state.pixelsTotal == 0) return;
+
+  const std::uint64_t percent = state.pixelsDone * 100 / state.pixelsTotal;
+  text.drawString(std::to_string(percent) + "%", w / 2.0f + kBarHalfWidth + 12.0f,
+                  barY + size / 2.0f, size);
+  glDisable(GL_TEXTURE_2D);
+  const float share = static_cast<float>(state.pixelsDone) / static_cast<float>(state.pixelsTotal);
+  const float left = w / 2.0f - kBarHalfWidth;
+  tOGLUtils::drawBoxFilled(left + share * kBarHalfWidth, barY, share * kBarHalfWidth,
+                           kBarHalfHeight);
+  glColor4f(1.0f, 1.0f, 1.0f, alpha_);
+  tOGLUtils::drawBoxOutline(w / 2.0f, barY, kBarHalfWidth, kBarHalfHeight);
+  glEnable(GL_TEXTURE_2D);
+}
+
+void tBLAMStatusScene::update(double) {
+  if (!followTransition()) return;
+  if (!armed_ && !finished_) {
+    armed_ = true;
+    return;
+  }
+  if (armed_) {
+    if (!run_) {
+      run_ = tBLAMBackgroundRun::start(scriptPath_);
+    } else if (run_->finished()) {
+      run_.reset();
+      armed_ = false;
+      finished_ = true;
+    }
+    return;
+  }
+  if (tKeyboardHandler::instance().keyPressed(TKEY_SPACE, 0)) {
+    tSceneManager::instance().beginTransition(new tSetupBLAMScene(), 1000.0f);
+  }
+}

@@ -1,0 +1,390 @@
+#include "scenes/tFracScene.h"
+
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "File/tFileDialogUtils.h"
+#include "File/tFileUtils.h"
+#include "Shell/tMainApp.h"
+#include "Shell/tSceneManager.h"
+#include "Shell/tTimer.h"
+#include "fractal/tFractal.h"
+#include "fractal/tRootManager.h"
+#include "graphics/tFontManager.h"
+#include "graphics/tImage.h"
+#include "graphics/tOGLUtils.h"
+#include "graphics/tTGALoader.h"
+#include "graphics/tTextRenderer.h"
+#include "input/tKeyboardHandler.h"
+#include "input/tMouseHandler.h"
+#include "lexer/tStringUtils.h"
+#include "scenes/tSetupFracScene.h"
+
+namespace {
+
+const char kWriteLabel[] = "Write File";
+const char kBackLabel[] = "Back to Zirudadazevu";
+const float kButtonSize = 16.0f;
+const float kInfoSize = 30.0f;
+// Two presses closer than this are a double click; a press held longer
+// becomes a drag.
+const double kDoubleClickTime = 250.0;
+const double kMessageTime = 4000.0;
+// Screen coordinates of the drag square are held to this range before they
+// are made integers.
+const double kScreenLimit = 1e6;
+
+float buttonHalfWidth(const char* label) {
+  tFontManager::instance().setCurrentFont("Daduz");
+  return 0.6f * tTextRenderer::instance().getStringWidth(label, kButtonSize);
+}
+
+// A screen coordinate truncated toward zero.
+int toPixel(double v) {
+  return static_cast<int>(std::max(-kScreenLimit, std::min(kScreenLimit, v)));
+}
+
+// A text with its shadow one pixel down and right.
+void drawShadowedText(const std::string& text, float x, float y, const tPixel& color) {
+  tTextRenderer& renderer = tTextRenderer::instance();
+  glColor4f(0.0f, 0.0f, 0.0f, 0.7f);
+  renderer.drawString(text, x + 1.0f, y + 1.0f, kInfoSize);
+  glColor4ub(color[0], color[1], color[2], color[3]);
+  renderer.drawString(text, x, y, kInfoSize);
+}
+
+// Bounds a picture can be computed over: finite and increasing.
+bool usableBounds(double minX, double maxX, double minY, double maxY) {
+  return std::isfinite(minX) && std::isfinite(maxX) && std::isfinite(minY) && std::isfinite(maxY) &&
+         minX < maxX && minY < maxY;
+}
+
+// Takes the bounds when a picture can be made over them.
+bool setBounds(tFractal* fractal, double minX, double maxX, double minY, double maxY) {
+  if (!usableBounds(minX, maxX, minY, maxY)) return false;
+  fractal->minX_ = minX;
+  fractal->maxX_ = maxX;
+  fractal->minY_ = minY;
+  fractal->maxY_ = maxY;
+  return true;
+}
+
+bool runComplete() {
+  const tMainApp& app = tMainApp::instance();
+  return app.getFractal() != nullptr && app.getFunction() != nullptr && app.getSolver() != nullptr;
+}
+
+}  // namespace
+
+tFracScene::tFracScene()
+    : tScene("Frac"),
+      showTree_(false),
+      showRoots_(false),
+      showInfo_(true),
+      done_(false),
+      dimensionDone_(false),
+      row_(0),
+      column_(0),
+      computeMark_(tTimer::instance().setMark()),
+      frameMark_(tTimer::instance().setMark()),
+      frameBudget_(1000.0),
+      computeTime_(0.0),
+      clickPending_(false),
+      dragging_(false),
+      clickMark_(tTimer::instance().setMark()),
+      dragStartX_(0.0),
+      dragStartY_(0.0),
+      messageMark_(tTimer::instance().setMark()) {
+  tRootManager::instance().clearRoots();
+}
+
+float tFracScene::halfSide() {
+  const int w = static_cast<int>(viewWidth());
+  const int h = static_cast<int>(viewHeight());
+  return static_cast<float>(std::min(w / 2, h / 2));
+}
+
+float tFracScene::pictureLeft() { return viewWidth() / 2.0f - halfSide(); }
+
+float tFracScene::pictureTop() { return viewHeight() / 2.0f - halfSide(); }
+
+double tFracScene::getProgress() const {
+  const tFractal* fractal = tMainApp::instance().getFractal();
+  if (done_ || fractal == nullptr) return done_ ? 1.0 : 0.0;
+  const double width = fractal->getWidth();
+  return (row_ * width + column_) / (width * fractal->getHeight());
+}
+
+std::string tFracScene::getMessage() const {
+  if (message_.empty() || tTimer::instance().timeSinceMark(messageMark_) > kMessageTime) return "";
+  return message_;
+}
+
+void tFracScene::showMessage(const std::string& text) {
+  message_ = text;
+  tTimer::instance().resetMark(messageMark_);
+}
+
+void tFracScene::restartPicture() {
+  tFractal* fractal = tMainApp::instance().getFractal();
+  fractal->image_->reinitialize(fractal->image_->getWidth(), fractal->image_->getHeight());
+  fractal->rebindTexture();
+  done_ = false;
+  dimensionDone_ = false;
+  row_ = 0;
+  column_ = 0;
+  tTimer::instance().resetMark(frameMark_);
+  tTimer::instance().resetMark(computeMark_);
+}
+
+// Rows in the outer loop and columns in the inner one: the order in which
+// roots meet the registry, and so their colours. The pixel after which the
+// budget is found spent is kept as the next one, so it is computed again.
+void tFracScene::advancePicture() {
+  tMainApp& app = tMainApp::instance();
+  tFractal* fractal = app.getFractal();
+  tTimer& timer = tTimer::instance();
+  const unsigned int rows = fractal->image_->getHeight();
+  const unsigned int columns = fractal->image_->getWidth();
+  for (; row_ < rows; ++row_, column_ = 0) {
+    for (; column_ < columns; ++column_) {
+      fractal->computate(app.getFunction(), app.getSolver(), row_, column_);
+      if (timer.timeSinceMark(frameMark_) > frameBudget_) {
+        fractal->rebindTexture();
+        return;
+      }
+    }
+  }
+  fractal->rebindTexture();
+  done_ = true;
+  computeTime_ = timer.timeSinceMark(computeMark_);
+}
+
+// The picture's clock stands at zero until the scene takes input, so the
+// time shown is the computation's and not the cross-fade's.
+void tFracScene::update(double) {
+  if (!followTransition()) {
+    tTimer::instance().resetMark(computeMark_);
+    return;
+  }
+  if (!runComplete()) {
+    handleButtons();
+    return;
+  }
+  tTimer::instance().resetMark(frameMark_);
+  toggleOverlays();
+  if (!pictureDone()) advancePicture();
+  if (done_ && !dimensionDone_) {
+    tMainApp::instance().getFractal()->calculateDimension();
+    dimensionDone_ = true;
+  }
+  if (!dimensionDone_) return;
+  if (handleButtons()) return;
+  zoomWithKeys();
+  zoomWithMouse();
+}
+
+void tFracScene::toggleOverlays() {
+  tKeyboardHandler& keys = tKeyboardHandler::instance();
+  if (keys.keyPressed(TKEY_T, 0) && dimensionDone_) showTree_ = !showTree_;
+  if (keys.keyPressed(TKEY_R, 0) && done_) showRoots_ = !showRoots_;
+  if (keys.keyPressed(TKEY_I, 0)) showInfo_ = !showInfo_;
+}
+
+// The buttons are where they are drawn, shown or not.
+bool tFracScene::handleButtons() {
+  if (!tMouseHandler::instance().buttonPressed(TBUTTON_PRIMARY, 0)) return false;
+  const float w = viewWidth();
+  const float h = viewHeight();
+  if (mouseInRect(w / 2.0f, h - 85.0f, buttonHalfWidth(kWriteLabel), 12.0f)) {
+    writeFile();
+    tTimer::instance().resetMark(clickMark_);
+    clickPending_ = false;
+    dragging_ = false;
+    return true;
+  }
+  if (mouseInRect(w / 2.0f, h - 35.0f, buttonHalfWidth(kBackLabel), 12.0f)) {
+    tSceneManager::instance().beginTransition(new tSetupFracScene(), 1000.0f);
+  }
+  return false;
+}
+
+void tFracScene::writeFile() {
+  tFractal* fractal = tMainApp::instance().getFractal();
+  if (fractal == nullptr) return;
+  std::string name = tFileDialogUtils::getSaveName();
+  if (name.empty()) return;
+  if (name.find(".tga") == std::string::npos) name += ".tga";
+  if (!tTGALoader::instance().write(name, fractal->image_, 24, false)) {
+    showMessage("Cannot write " + name);
+  }
+}
+
+// Each frame with the key held shrinks (or grows) both extents by a tenth
+// about the centre and starts the picture over.
+void tFracScene::zoomWithKeys() {
+  tKeyboardHandler& keys = tKeyboardHandler::instance();
+  tFractal* f = tMainApp::instance().getFractal();
+  const int keyCodes[2] = {TKEY_EQUALS, TKEY_MINUS};
+  const double factors[2] = {0.1, -0.1};
+  for (int k = 0; k < 2; ++k) {
+    if (!keys.keyDown(keyCodes[k], 0)) continue;
+    const double hw = (f->maxX_ - f->minX_) / 2.0;
+    const double hh = (f->maxY_ - f->minY_) / 2.0;
+    const double c = factors[k];
+    if (setBounds(f, f->minX_ + c * hw, f->maxX_ - c * hw, f->minY_ + c * hh, f->maxY_ - c * hh)) {
+      restartPicture();
+    }
+  }
+}
+
+// A double click recentres the view; a press held beyond the double-click
+// time becomes a drag, which zooms to the square it spans when released.
+void tFracScene::zoomWithMouse() {
+  const tMouseHandler& mouse = tMouseHandler::instance();
+  tTimer& timer = tTimer::instance();
+  tFractal* f = tMainApp::instance().getFractal();
+  double px = 0.0;
+  double py = 0.0;
+  mousePoint(&px, &py);
+  if (mouse.buttonPressed(TBUTTON_PRIMARY, 0)) {
+    if (clickPending_ && timer.timeSinceMark(clickMark_) < kDoubleClickTime) {
+      const double hw = (f->maxX_ - f->minX_) / 2.0;
+      const double hh = (f->maxY_ - f->minY_) / 2.0;
+      clickPending_ = false;
+      dragging_ = false;
+      if (setBounds(f, px - hw, px + hw, py - hh, py + hh)) restartPicture();
+    } else {
+      clickPending_ = true;
+      dragging_ = false;
+      dragStartX_ = px;
+      dragStartY_ = py;
+    }
+    timer.resetMark(clickMark_);
+  }
+  if (!dragging_ && clickPending_ && mouse.buttonDown(TBUTTON_PRIMARY, 0) &&
+      timer.timeSinceMark(clickMark_) > kDoubleClickTime) {
+    clickPending_ = false;
+    dragging_ = true;
+  }
+  if (dragging_ && mouse.buttonUnpressed(TBUTTON_PRIMARY, 0)) {
+    dragging_ = false;
+    makeSquare(dragStartX_, dragStartY_, &px, &py);
+    // A drag that spans nothing leaves the view as it is.
+    if (setBounds(f, std::min(dragStartX_, px), std::max(dragStartX_, px),
+                  std::min(dragStartY_, py), std::max(dragStartY_, py))) {
+      restartPicture();
+    }
+  }
+}
+
+void tFracScene::makeSquare(double x0, double y0, double* x1, double* y1) {
+  const double dy = std::fabs(y0 - *y1);
+  if (dy > std::fabs(x0 - *x1)) *x1 = x0 > *x1 ? x0 - dy : x0 + dy;
+  const double dx = std::fabs(x0 - *x1);
+  if (dx > std::fabs(y0 - *y1)) *y1 = y0 > *y1 ? y0 - dx : y0 + dx;
+}
+
+void tFracScene::mousePoint(double* px, double* py) const {
+  const tMouseHandler& mouse = tMouseHandler::instance();
+  const tFractal* f = tMainApp::instance().getFractal();
+  const double half = halfSide();
+  *px = f->minX_ + (f->maxX_ - f->minX_) * (mouse.getX(0) - pictureLeft()) / (2.0 * half);
+  *py = f->maxY_ + (f->maxY_ - f->minY_) * (mouse.getY(0) - pictureTop()) / (-2.0 * half);
+}
+
+void tFracScene::draw() {
+  if (!beginDrawing()) return;
+  tFractal* fractal = tMainApp::instance().getFractal();
+  const float w = viewWidth();
+  const float h = viewHeight();
+  const float half = halfSide();
+  if (fractal != nullptr) {
+    fractal->draw(w / 2.0f, h / 2.0f, half, half);
+    if (showTree_) {
+      glPushMatrix();
+      glTranslatef(w / 2.0f, h / 2.0f, 0.0f);
+      glScalef(1.0f, -1.0f, 1.0f);
+      glTranslatef(-w / 2.0f, -h / 2.0f, 0.0f);
+      fractal->drawTree(w / 2.0f, h / 2.0f, half, half);
+      glPopMatrix();
+    }
+    if (showRoots_) {
+      tRootManager::instance().drawRoots(fractal->minX_, fractal->maxX_, fractal->minY_,
+                                         fractal->maxY_, pictureLeft(), pictureTop(), half, half);
+    }
+    if (dimensionDone_ && dragging_) drawDragSquare();
+  }
+  glEnable(GL_TEXTURE_2D);
+  tFontManager::instance().bindCurrentFont();
+  if (showInfo_) drawInfo();
+  const std::string message = getMessage();
+  if (!message.empty()) {
+    tTextRenderer& text = tTextRenderer::instance();
+    glColor4f(0.0f, 0.0f, 0.0f, 0.7f * alpha_);
+    text.drawStringCentered(message, w / 2.0f + 1.0f, h - 119.0f, kButtonSize * alpha_);
+    glColor4f(1.0f, 0.3f, 0.3f, alpha_);
+    text.drawStringCentered(message, w / 2.0f, h - 120.0f, kButtonSize * alpha_);
+  }
+  drawFadeOverlay();
+}
+
+// The square is made in screen pixels from the drag's start, mapped back
+// onto the view, to the mouse.
+void tFracScene::drawDragSquare() const {
+  const tFractal* f = tMainApp::instance().getFractal();
+  const tMouseHandler& mouse = tMouseHandler::instance();
+  const double half = halfSide();
+  const double bottom = viewHeight() / 2.0 + half;
+  double x0 =
+      toPixel(2.0 * half * (dragStartX_ - f->minX_) / (f->maxX_ - f->minX_) + pictureLeft());
+  double y0 = toPixel(-2.0 * half * (dragStartY_ - f->minY_) / (f->maxY_ - f->minY_) + bottom);
+  double x1 = mouse.getX(0);
+  double y1 = mouse.getY(0);
+  makeSquare(x0, y0, &x1, &y1);
+  glDisable(GL_TEXTURE_2D);
+  glColor4f(1.0f, 1.0f, 1.0f, 0.7f);
+  tOGLUtils::drawBoxOutline(
+      static_cast<float>((x0 + x1) / 2.0), static_cast<float>((y0 + y1) / 2.0),
+      static_cast<float>(std::fabs(x1 - x0) / 2.0), static_cast<float>(std::fabs(y1 - y0) / 2.0));
+  glEnable(GL_TEXTURE_2D);
+}
+
+void tFracScene::drawInfo() const {
+  const tFractal* fractal = tMainApp::instance().getFractal();
+  const tPixel textColor = tRootManager::instance().getTextColor();
+  if (done_) {
+    const std::string seconds =
+        tStringUtils::floatToString(static_cast<float>(computeTime_ / 1000.0), 3);
+    drawShadowedText("Cooked Fractal In: " + seconds + "s", 5.0f, 30.0f, textColor);
+  }
+  if (!dimensionDone_ || fractal == nullptr) return;
+  char dimension[64];
+  std::snprintf(dimension, sizeof dimension, "Fractal Dimension: %f", fractal->dimension_);
+  drawShadowedText(dimension, 5.0f, 70.0f, textColor);
+
+  tTextRenderer& text = tTextRenderer::instance();
+  const float w = viewWidth();
+  const float h = viewHeight();
+  const float size = kButtonSize * alpha_;
+  glColor4f(0.0f, 0.0f, 0.0f, 0.3f * alpha_);
+  text.drawStringCentered(kWriteLabel, w / 2.0f + 2.0f, h - 78.0f, size);
+  text.drawStringCentered(kBackLabel, w / 2.0f + 2.0f, h - 28.0f, size);
+  glColor4f(1.0f, 1.0f, 1.0f, alpha_);
+  text.drawStringCentered(kWriteLabel, w / 2.0f, h - 80.0f, size);
+  text.drawStringCentered(kBackLabel, w / 2.0f, h - 30.0f, size);
+
+  glDisable(GL_TEXTURE_2D);
+  const float writeHalf = buttonHalfWidth(kWriteLabel);
+  const float backHalf = buttonHalfWidth(kBackLabel);
+  glColor4f(0.0f, 0.0f, 0.0f, 0.3f * alpha_);
+  tOGLUtils::drawBoxOutline(w / 2.0f + 2.0f, h - 83.0f, writeHalf, 12.0f);
+  tOGLUtils::drawBoxOutline(w / 2.0f + 2.0f, h - 33.0f, backHalf, 12.0f);
+  glColor4f(1.0f, 1.0f, 1.0f, alpha_);
+  tOGLUtils::drawBoxOutline(w / 2.0f, h - 85.0f, writeHalf, 12.0f);
+  tOGLUtils::drawBoxOutline(w / 2.0f, h - 35.0f, backHalf, 12.0f);
+  glEnable(GL_TEXTURE_2D);
+}

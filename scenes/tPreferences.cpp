@@ -1,0 +1,111 @@
+#include "scenes/tPreferences.h"
+
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+
+#include "File/tFileUtils.h"
+
+namespace {
+
+// Every setting with its default entry, in the order a new file lists them.
+// resources/prefs.txt holds exactly these.
+struct tSetting {
+  const char* category;
+  const char* entry;
+};
+const tSetting kDefaults[] = {
+    {"Step Size", "1"},
+    {"Iterations", "50"},
+    {"Dim", "512"},
+    {"minX", "-2"},
+    {"maxX", "2"},
+    {"minY", "-2"},
+    {"maxY", "2"},
+    {"Singular Set", "0"},
+    {"Random Colors", "0"},
+    {"Solver", "0"},
+    {"Function", "quadratic.func"},
+    {"BLAM", "examples/sweep.blam"},
+};
+const char kSolverCategory[] = "Solver";
+const int kSolverCount = 6;
+
+// A solver index from 0 to 5 in decimal.
+bool isSolverIndex(const std::string& text) {
+  return text.size() == 1 && text[0] >= '0' && text[0] < '0' + kSolverCount;
+}
+
+std::string prefsPath() { return tFileUtils::getResourceDirectory() + "prefs.txt"; }
+
+bool exists(const std::string& path) {
+  struct stat info;
+  return stat(path.c_str(), &info) == 0;
+}
+
+bool copyFile(const std::string& from, const std::string& to) {
+  std::ifstream in(from, std::ios::binary);
+  if (!in) return false;
+  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (in.bad()) return false;
+  std::ofstream out(to, std::ios::binary | std::ios::trunc);
+  out << bytes;
+  out.close();
+  return static_cast<bool>(out);
+}
+
+}  // namespace
+
+tCategoricalDict tPreferences::load() {
+  tCategoricalDict prefs;
+  const std::string path = prefsPath();
+  if (exists(path) && !prefs.readFile(path)) {
+    const bool kept = keepBadFile(path);
+    std::fprintf(stderr,
+                 "rootweaver: %s could not be read%s; its settings are replaced by defaults\n",
+                 path.c_str(), kept ? ", kept as prefs.txt.bad" : " and could not be kept");
+  }
+  supplyDefaults(prefs);
+  return prefs;
+}
+
+bool tPreferences::save(const tCategoricalDict& prefs) {
+  const std::string directory = tFileUtils::getResourceDirectory();
+  mkdir(directory.c_str(), 0755);
+  // Written aside and moved over the old file, so a failed write leaves the
+  // old settings whole.
+  const std::string path = prefsPath();
+  const std::string fresh = path + ".new";
+  if (prefs.writeFile(fresh) && std::rename(fresh.c_str(), path.c_str()) == 0) return true;
+  std::remove(fresh.c_str());
+  std::fprintf(stderr, "rootweaver: cannot write the settings to %s\n", path.c_str());
+  return false;
+}
+
+std::string tPreferences::defaultFor(const std::string& category) {
+  for (const tSetting& setting : kDefaults) {
+    if (category == setting.category) return setting.entry;
+  }
+  return "";
+}
+
+void tPreferences::supplyDefaults(tCategoricalDict& prefs) {
+  for (const tSetting& setting : kDefaults) {
+    prefs.addCategory(setting.category);
+    if (prefs.numEntriesInCategory(setting.category) == 0) {
+      prefs.addEntryToCategory(setting.category, setting.entry);
+    }
+  }
+  std::string& solver = prefs[kSolverCategory][0];
+  if (!isSolverIndex(solver)) solver = defaultFor(kSolverCategory);
+}
+
+// A copy keeps the file in place until the next save replaces it; a file
+// that cannot even be read is moved aside instead, so that no save can
+// overwrite it.
+bool tPreferences::keepBadFile(const std::string& path) {
+  const std::string bad = path + ".bad";
+  return copyFile(path, bad) || std::rename(path.c_str(), bad.c_str()) == 0;
+}

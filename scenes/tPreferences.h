@@ -1,0 +1,40 @@
+#ifndef ROOTWEAVER_SCENES_TPREFERENCES_H
+#define ROOTWEAVER_SCENES_TPREFERENCES_H
+
+#include <string>
+
+#include "File/tCategoricalDict.h"
+
+// The settings file prefs.txt in the resource directory, as the two setup
+// scenes read and write it: one entry (entry 0) in each of the categories
+// "Step Size", "Iterations", "Dim", "minX", "maxX", "minY", "maxY",
+// "Singular Set", "Random Colors", "Solver", "Function" and "BLAM".
+//
+// Loading always yields a usable dictionary: a category that is missing or
+// has no entry gets its default entry, and so does a "Solver" entry that is
+// not an index from 0 to 5. A file that exists but cannot be read, or breaks
+// the file format, is never overwritten unseen: its bytes are kept beside it
+// as prefs.txt.bad, one line on standard error says so, and the blocks read
+// before the fault stay in use with defaults for the rest. Whatever was
+// supplied reaches the file at the next save.
+class tPreferences {
+ public:
+  // The settings of the resource directory's prefs.txt, completed with
+  // defaults as above.
+  static tCategoricalDict load();
+  // Writes the whole dictionary as the resource directory's prefs.txt,
+  // creating the directory and the file when they are absent. False, with
+  // one line on standard error, when it cannot; the old file then stays.
+  static bool save(const tCategoricalDict& prefs);
+  // The default entry of a category; "" for a category that is not a setting.
+  static std::string defaultFor(const std::string& category);
+
+ private:
+  // Adds the default entry wherever a setting lacks a usable one.
+  static void supplyDefaults(tCategoricalDict& prefs);
+  // Keeps the bytes of a settings file that could not be read as
+  // <path>.bad; false when they could not be kept.
+  static bool keepBadFile(const std::string& path);
+};
+
+#endif

@@ -1,0 +1,399 @@
+#include "scenes/tSetupFracScene.h"
+
+#include <GL/gl.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <climits>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+#include "File/tFileDialogUtils.h"
+#include "File/tFileUtils.h"
+#include "Shell/tMainApp.h"
+#include "Shell/tSceneManager.h"
+#include "Shell/tTimer.h"
+#include "expr/tFunction.h"
+#include "fractal/tAdamsBashforthSolver2.h"
+#include "fractal/tFractal.h"
+#include "fractal/tHeunSolver.h"
+#include "fractal/tNewtonSolver.h"
+#include "fractal/tRefinedNewtonSolver.h"
+#include "fractal/tRootManager.h"
+#include "fractal/tRungeKuttaSolver2.h"
+#include "fractal/tRungeKuttaSolver4.h"
+#include "graphics/tFontManager.h"
+#include "graphics/tOGLUtils.h"
+#include "graphics/tTextRenderer.h"
+#include "input/tMouseHandler.h"
+#include "lexer/tStringUtils.h"
+#include "scenes/tFracScene.h"
+#include "scenes/tModeSelectScene.h"
+#include "scenes/tPreferences.h"
+#include "scenes/tStringSelect.h"
+#include "scenes/tTextEntry.h"
+
+namespace {
+
+const char kNone[] = "<NONE>";
+const char kFunctionPattern[] = "(a-z|A-Z|0|1-9|\\-|_|/| )+.(func|FUNC)";
+const char kGoLabel[] = "Vadoduraraz Go!!";
+// The Go button is measured on its label without the last "!".
+const char kGoMeasure[] = "Vadoduraraz Go!";
+const char kReturnLabel[] = "Return To Mode Select";
+const char kChooseLabel[] = "Choose Function";
+const char kMaxIterationsLabel[] = "Max Iterations:";
+const float kLabelSize = 20.0f;
+const float kButtonSize = 16.0f;
+const float kFieldHalfWidth = 35.0f;
+const float kFieldHeight = 20.0f;
+const float kListX = 175.0f;
+const float kListHalfWidth = 150.0f;
+const float kBoxHalfSize = 10.0f;
+// How long a message stays, in ms.
+const double kMessageTime = 4000.0;
+
+// The solvers in list order; the index is what prefs.txt keeps.
+const char* const kSolverNames[] = {"Newton Solver",        "Refined Newton Solver",
+                                    "Heun Solver",          "Runge-Kutta Solver 2",
+                                    "Runge-Kutta Solver 4", "Adams-Bashforth Solver 2"};
+
+tIterativeSolver* createSolver(unsigned int index, unsigned long iterations, double stepSize) {
+  switch (index) {
+    case 1:
+      return new tRefinedNewtonSolver(iterations, stepSize);
+    case 2:
+      return new tHeunSolver(iterations, stepSize);
+    case 3:
+      return new tRungeKuttaSolver2(iterations, stepSize);
+    case 4:
+      return new tRungeKuttaSolver4(iterations, stepSize);
+    case 5:
+      return new tAdamsBashforthSolver2(iterations, stepSize);
+    default:
+      return new tNewtonSolver(iterations, stepSize);
+  }
+}
+
+// A number as the run reads it (single precision), when the whole text is
+// one and it is finite there.
+bool parseNumber(const std::string& text, double* value) {
+  const std::string packed = tStringUtils::pack(text);
+  if (packed.empty()) return false;
+  char* end = nullptr;
+  const float number = static_cast<float>(std::strtod(packed.c_str(), &end));
+  if (*end != '\0' || !std::isfinite(number)) return false;
+  *value = number;
+  return true;
+}
+
+// A whole number from 1 to INT_MAX, the whole text being the number.
+bool parseCount(const std::string& text, long* value) {
+  const std::string packed = tStringUtils::pack(text);
+  if (packed.empty()) return false;
+  char* end = nullptr;
+  errno = 0;
+  const long number = std::strtol(packed.c_str(), &end, 10);
+  if (*end != '\0' || errno == ERANGE || number < 1 || number > INT_MAX) return false;
+  *value = number;
+  return true;
+}
+
+// Where tFunction looks for the file: the path itself when absolute, else
+// in "Shared Functions/" beside the application.
+std::string functionLocation(const std::string& path) {
+  if (!path.empty() && tFileUtils::isCompletePath(path)) return path;
+  return tFileUtils::getApplicationDirectory() + "Shared Functions/" + path;
+}
+
+bool isReadableFile(const std::string& path) {
+  struct stat info;
+  if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+  std::FILE* file = std::fopen(path.c_str(), "r");
+  if (file == nullptr) return false;
+  std::fclose(file);
+  return true;
+}
+
+void setWhite(float alpha) { glColor4f(1.0f, 1.0f, 1.0f, alpha); }
+
+// "Go" in translucent red while no function is chosen.
+void setGoColor(bool ready, float alpha) {
+  if (ready) {
+    setWhite(alpha);
+  } else {
+    glColor4f(1.0f, 0.0f, 0.0f, 0.6f);
+  }
+}
+
+}  // namespace
+
+const tSetupFracScene::tFieldPlace tSetupFracScene::FIELDS[7] = {
+    {&tSetupFracScene::stepSizeEntry_, "Step Size", false, 15.0f},
+    {&tSetupFracScene::iterationsEntry_, "Iterations", false, 65.0f},
+    {&tSetupFracScene::minXEntry_, "minX", false, 115.0f},
+    {&tSetupFracScene::maxXEntry_, "maxX", true, 115.0f},
+    {&tSetupFracScene::minYEntry_, "minY", false, 165.0f},
+    {&tSetupFracScene::maxYEntry_, "maxY", true, 165.0f},
+    {&tSetupFracScene::dimensionEntry_, "Dim", false, 215.0f},
+};
+
+tSetupFracScene::tSetupFracScene()
+    : tScene("Setup Frac"),
+      solverSelect_(std::make_unique<tStringSelect>()),
+      stepSizeEntry_(std::make_unique<tTextEntry>()),
+      iterationsEntry_(std::make_unique<tTextEntry>()),
+      dimensionEntry_(std::make_unique<tTextEntry>()),
+      minXEntry_(std::make_unique<tTextEntry>()),
+      maxXEntry_(std::make_unique<tTextEntry>()),
+      minYEntry_(std::make_unique<tTextEntry>()),
+      maxYEntry_(std::make_unique<tTextEntry>()),
+      findSingularSet_(false),
+      useRandomColors_(false),
+      functionPath_(kNone),
+      messageMark_(tTimer::instance().setMark()) {
+  for (const char* name : kSolverNames) solverSelect_->addString(name);
+  readData();
+  markUnusableFields();
+}
+
+tSetupFracScene::~tSetupFracScene() = default;
+
+void tSetupFracScene::readData() {
+  prefs_ = tPreferences::load();
+  for (const tFieldPlace& field : FIELDS) entry(field).setText(prefs_[field.category][0]);
+  findSingularSet_ = prefs_["Singular Set"][0] != "0";
+  useRandomColors_ = prefs_["Random Colors"][0] != "0";
+  solverSelect_->setSelectedItem(
+      static_cast<unsigned int>(tStringUtils::stringToInt(prefs_["Solver"][0])));
+  const std::string& function = prefs_["Function"][0];
+  functionPath_ = function.empty() ? kNone : function;
+}
+
+bool tSetupFracScene::writeData() {
+  for (const tFieldPlace& field : FIELDS) {
+    prefs_[field.category][0] = entry(field).getText();
+  }
+  prefs_["Singular Set"][0] = findSingularSet_ ? "1" : "0";
+  prefs_["Random Colors"][0] = useRandomColors_ ? "1" : "0";
+  prefs_["Solver"][0] =
+      tStringUtils::intToString(static_cast<int>(solverSelect_->getSelectedItem()));
+  prefs_["Function"][0] = functionPath_;
+  return tPreferences::save(prefs_);
+}
+
+tTextEntry& tSetupFracScene::entry(const tFieldPlace& field) const { return *(this->*field.entry); }
+
+const tTextEntry& tSetupFracScene::getEntry(unsigned int index) const {
+  return entry(FIELDS[index < 7 ? index : 0]);
+}
+
+std::string tSetupFracScene::getMessage() const {
+  if (message_.empty() || tTimer::instance().timeSinceMark(messageMark_) > kMessageTime) return "";
+  return message_;
+}
+
+void tSetupFracScene::showMessage(const std::string& text) {
+  message_ = text;
+  tTimer::instance().resetMark(messageMark_);
+}
+
+// Each value is checked as the run will read it; a pair of bounds that is
+// not increasing marks both of its fields.
+bool tSetupFracScene::markUnusableFields() {
+  double number = 0.0;
+  long count = 0;
+  stepSizeEntry_->setMarked(!parseNumber(stepSizeEntry_->getText(), &number));
+  iterationsEntry_->setMarked(!parseCount(iterationsEntry_->getText(), &count));
+  dimensionEntry_->setMarked(!parseCount(dimensionEntry_->getText(), &count) ||
+                             !tFractal::acceptsDimension(static_cast<unsigned int>(count)));
+  const std::unique_ptr<tTextEntry>* pairs[2][2] = {{&minXEntry_, &maxXEntry_},
+                                                    {&minYEntry_, &maxYEntry_}};
+  for (auto& pair : pairs) {
+    double low = 0.0;
+    double high = 0.0;
+    const bool lowOk = parseNumber((*pair[0])->getText(), &low);
+    const bool highOk = parseNumber((*pair[1])->getText(), &high);
+    const bool ordered = !lowOk || !highOk || low < high;
+    (*pair[0])->setMarked(!lowOk || !ordered);
+    (*pair[1])->setMarked(!highOk || !ordered);
+  }
+  for (const tFieldPlace& field : FIELDS) {
+    if (entry(field).isMarked()) return false;
+  }
+  return true;
+}
+
+float tSetupFracScene::maxIterationsWidth() {
+  tFontManager::instance().setCurrentFont("Daduz");
+  return tTextRenderer::instance().getStringWidth(kMaxIterationsLabel, kLabelSize);
+}
+
+float tSetupFracScene::fieldX(bool secondColumn) {
+  return viewWidth() / 2.0f + (secondColumn ? 190.0f : 70.0f) + maxIterationsWidth();
+}
+
+float tSetupFracScene::buttonHalfWidth(const char* label, float size) {
+  tFontManager::instance().setCurrentFont("Daduz");
+  return 0.6f * tTextRenderer::instance().getStringWidth(label, size);
+}
+
+void tSetupFracScene::update(double) {
+  if (!followTransition()) return;
+  const float w = viewWidth();
+  const float h = viewHeight();
+  solverSelect_->update(kListX, h / 4.0f, kListHalfWidth, kFieldHeight, alpha_);
+  for (const tFieldPlace& field : FIELDS) {
+    entry(field).update(fieldX(field.secondColumn), h / 4.0f + field.rowY, kFieldHalfWidth,
+                        kFieldHeight, alpha_);
+  }
+  const bool usable = markUnusableFields();
+  if (!tMouseHandler::instance().buttonPressed(TBUTTON_PRIMARY, 0)) return;
+
+  if (mouseInRect(w / 2.0f, h - 85.0f, buttonHalfWidth(kGoMeasure, kButtonSize), 12.0f) &&
+      functionPath_ != kNone && usable) {
+    startRun();
+  }
+  if (mouseInRect(w / 2.0f, h - 35.0f, buttonHalfWidth(kReturnLabel, kButtonSize), 12.0f)) {
+    writeData();
+    tSceneManager::instance().beginTransition(new tModeSelectScene(), 1000.0f);
+  }
+  if (mouseInRect(w / 2.0f + 10.0f, h / 4.0f + 265.0f, kBoxHalfSize, kBoxHalfSize)) {
+    findSingularSet_ = !findSingularSet_;
+  }
+  if (mouseInRect(w / 2.0f + 10.0f, h / 4.0f + 305.0f, kBoxHalfSize, kBoxHalfSize)) {
+    useRandomColors_ = !useRandomColors_;
+  }
+  if (mouseInRect(kListX, h / 4.0f + 170.0f, buttonHalfWidth(kChooseLabel, kLabelSize), 16.0f)) {
+    chooseFunction();
+  }
+}
+
+void tSetupFracScene::chooseFunction() {
+  const std::string path = tFileDialogUtils::chooseSingleFile(kFunctionPattern);
+  if (!path.empty()) functionPath_ = path;
+}
+
+// The old run is emptied before each new part is made, so that a large old
+// picture and the new one never take memory together.
+void tSetupFracScene::startRun() {
+  writeData();
+  const std::string location = functionLocation(functionPath_);
+  if (!isReadableFile(location)) {
+    showMessage("Cannot read " + tFileUtils::getFilenameFromPath(functionPath_));
+    return;
+  }
+  tMainApp& app = tMainApp::instance();
+  app.setFunction(nullptr);
+  app.setFunction(new tFunction(functionPath_));
+  std::printf("CREATED FUNCTION\n");
+  std::fflush(stdout);
+
+  app.setFractal(nullptr);
+  tFractal* fractal = tFractal::create(
+      static_cast<unsigned int>(tStringUtils::stringToInt(dimensionEntry_->getText())),
+      tStringUtils::stringToFloat(minXEntry_->getText()),
+      tStringUtils::stringToFloat(maxXEntry_->getText()),
+      tStringUtils::stringToFloat(minYEntry_->getText()),
+      tStringUtils::stringToFloat(maxYEntry_->getText()));
+  fractal->jitter_ = 1;
+  fractal->jitterFirst_ = false;
+  fractal->singularSet_ = findSingularSet_;
+  app.setFractal(fractal);
+
+  tRootManager::instance().useRandomColors(useRandomColors_);
+  app.setSolver(nullptr);
+  app.setSolver(createSolver(
+      solverSelect_->getSelectedItem(),
+      static_cast<unsigned long>(tStringUtils::stringToInt(iterationsEntry_->getText())),
+      tStringUtils::stringToFloat(stepSizeEntry_->getText())));
+  tSceneManager::instance().beginTransition(new tFracScene(), 1000.0f);
+}
+
+void tSetupFracScene::drawMenuCheckbox(float cx, float cy, float s, bool on) const {
+  glDisable(GL_TEXTURE_2D);
+  setWhite(alpha_);
+  tOGLUtils::drawBoxFilled(cx, cy, s, s);
+  glColor4f(0.0f, 0.0f, 0.0f, alpha_);
+  tOGLUtils::drawBoxOutline(cx, cy, s, s);
+  if (!on) return;
+  glColor4f(0.0f, 0.0f, 0.0f, 0.7f * alpha_);
+  glLineWidth(2.0f);
+  glBegin(GL_LINES);
+  glVertex2f(cx - s, cy - s);
+  glVertex2f(cx + s, cy + s);
+  glVertex2f(cx - s, cy + s);
+  glVertex2f(cx + s, cy - s);
+  glEnd();
+  glLineWidth(1.0f);
+}
+
+void tSetupFracScene::draw() {
+  if (!beginDrawing()) return;
+  const float w = viewWidth();
+  const float h = viewHeight();
+  tTextRenderer& text = tTextRenderer::instance();
+  text.drawStringCentered("Setup Zirudadazevu", w / 2.0f, 80.0f, 40.0f * alpha_);
+  solverSelect_->draw(kListX, h / 4.0f, kListHalfWidth, kFieldHeight, alpha_);
+  setWhite(1.0f);
+  drawTexts(w, h);
+  for (const tFieldPlace& field : FIELDS) {
+    entry(field).draw(fieldX(field.secondColumn), h / 4.0f + field.rowY, kFieldHalfWidth,
+                      kFieldHeight, alpha_);
+  }
+  glEnable(GL_TEXTURE_2D);
+  tFontManager::instance().bindCurrentFont();
+  setGoColor(functionPath_ != kNone, 1.0f);
+  text.drawStringCentered(kGoLabel, w / 2.0f, h - 80.0f, kButtonSize * alpha_);
+  setWhite(1.0f);
+  text.drawStringCentered(kReturnLabel, w / 2.0f, h - 30.0f, kButtonSize * alpha_);
+  const std::string message = getMessage();
+  if (!message.empty()) {
+    glColor4f(1.0f, 0.3f, 0.3f, 1.0f);
+    text.drawStringCentered(message, w / 2.0f, h - 110.0f, kButtonSize * alpha_);
+  }
+  drawMenuCheckbox(w / 2.0f + 10.0f, h / 4.0f + 265.0f, kBoxHalfSize, findSingularSet_);
+  drawMenuCheckbox(w / 2.0f + 10.0f, h / 4.0f + 305.0f, kBoxHalfSize, useRandomColors_);
+  drawOutlines(w, h);
+  drawFadeOverlay();
+}
+
+// The labels, the function's name and the two "to", in white unless the
+// function is missing.
+void tSetupFracScene::drawTexts(float w, float h) const {
+  tTextRenderer& text = tTextRenderer::instance();
+  const float size = kLabelSize * alpha_;
+  const float q = h / 4.0f;
+  const float x = w / 2.0f;
+  text.drawString("Step Size:", x, q + 20.0f, size);
+  text.drawString(kMaxIterationsLabel, x, q + 70.0f, size);
+  text.drawString("x Bounds:", x, q + 120.0f, size);
+  text.drawString("y Bounds:", x, q + 170.0f, size);
+  text.drawString("Dimension:", x, q + 220.0f, size);
+  text.drawStringCentered(kChooseLabel, kListX, q + 175.0f, size);
+  text.drawStringCentered("Selected Function:", kListX, q + 225.0f, size);
+  if (functionPath_ == kNone) {
+    glColor4f(1.0f, 0.0f, 0.0f, 1.0f);
+  } else {
+    glColor4f(0.6f, 0.6f, 1.0f, 1.0f);
+  }
+  text.drawStringCentered(tFileUtils::getFilenameFromPath(functionPath_), kListX, q + 253.0f, size);
+  setWhite(1.0f);
+  const float toX = x + 130.0f + maxIterationsWidth();
+  text.drawStringCentered("to", toX, q + 120.0f, size);
+  text.drawStringCentered("to", toX, q + 170.0f, size);
+  text.drawString("Find Singular Set", x + 30.0f, q + 270.0f, size);
+  text.drawString("Use Random Colors", x + 30.0f, q + 310.0f, size);
+}
+
+void tSetupFracScene::drawOutlines(float w, float h) const {
+  glDisable(GL_TEXTURE_2D);
+  setWhite(alpha_);
+  tOGLUtils::drawBoxOutline(kListX, h / 4.0f + 170.0f, buttonHalfWidth(kChooseLabel, kLabelSize),
+                            16.0f);
+  setGoColor(functionPath_ != kNone, alpha_);
+  tOGLUtils::drawBoxOutline(w / 2.0f, h - 85.0f, buttonHalfWidth(kGoMeasure, kButtonSize), 12.0f);
+  setWhite(alpha_);
+  tOGLUtils::drawBoxOutline(w / 2.0f, h - 35.0f, buttonHalfWidth(kReturnLabel, kButtonSize), 12.0f);
+}

@@ -1,0 +1,90 @@
+#ifndef ROOTWEAVER_SCENES_TSETUPFRACSCENE_H
+#define ROOTWEAVER_SCENES_TSETUPFRACSCENE_H
+
+#include <memory>
+#include <string>
+
+#include "File/tCategoricalDict.h"
+#include "Shell/tScene.h"
+
+class tStringSelect;
+class tTextEntry;
+
+// The menu of the interactive mode: the solver, step size, iteration limit,
+// rectangle of the plane, picture dimension, the two options and the function
+// file. Its values come from prefs.txt (tPreferences) when it is built and go
+// back there when the user leaves, by "Vadoduraraz Go!!" or by "Return To
+// Mode Select"; the categories it does not use are written back as read.
+//
+// "Go" builds the run (function, fractal, solver) in tMainApp and fades to
+// the fractal view, but only when every value can make a picture: a field
+// whose text is not a usable value (not a number, a dimension the engine
+// refuses, an iteration limit below 1, a bound not below its partner) is
+// drawn in red and "Go" does nothing until it is corrected. A function file
+// that has gone missing since it was chosen is reported by a short message
+// instead.
+class tSetupFracScene : public tScene {
+ public:
+  tSetupFracScene();
+  ~tSetupFracScene() override;
+
+  void draw() override;
+  void update(double dt) override;
+
+  // Stores the current values into prefs_ and writes the settings file.
+  bool writeData();
+  // The option box: a white square of half-size s with a black outline and,
+  // when on, a black cross.
+  void drawMenuCheckbox(float cx, float cy, float s, bool on) const;
+
+  const std::string& getFunctionPath() const { return functionPath_; }
+  // The message shown now; "" when none is.
+  std::string getMessage() const;
+  // The timer mark the message's display time counts from.
+  unsigned int getMessageMark() const { return messageMark_; }
+  // The numeric fields, in update order.
+  const tTextEntry& getEntry(unsigned int index) const;
+
+ private:
+  // A numeric field: its widget, its settings category and its place.
+  struct tFieldPlace {
+    std::unique_ptr<tTextEntry> tSetupFracScene::*entry;  // the widget
+    const char* category;                                 // category in prefs.txt
+    bool secondColumn;                                    // x2 rather than x1
+    float rowY;                                           // centre's y below H/4
+  };
+  static const tFieldPlace FIELDS[7];
+
+  tTextEntry& entry(const tFieldPlace& field) const;
+  void readData();
+  // Marks every field whose text cannot make a picture; true when none is.
+  bool markUnusableFields();
+  void startRun();
+  void chooseFunction();
+  void showMessage(const std::string& text);
+  void drawTexts(float w, float h) const;
+  void drawOutlines(float w, float h) const;
+
+  // Layout: the width of "Max Iterations:" at 20, the two field columns, and
+  // the half-widths of the three buttons.
+  static float maxIterationsWidth();
+  static float fieldX(bool secondColumn);
+  static float buttonHalfWidth(const char* label, float size);
+
+  std::unique_ptr<tStringSelect> solverSelect_;  // the six solvers
+  std::unique_ptr<tTextEntry> stepSizeEntry_;    // step size, as text
+  std::unique_ptr<tTextEntry> iterationsEntry_;  // iteration limit, as text
+  std::unique_ptr<tTextEntry> dimensionEntry_;   // picture dimension, as text
+  std::unique_ptr<tTextEntry> minXEntry_;        // left bound, as text
+  std::unique_ptr<tTextEntry> maxXEntry_;        // right bound, as text
+  std::unique_ptr<tTextEntry> minYEntry_;        // bottom bound, as text
+  std::unique_ptr<tTextEntry> maxYEntry_;        // top bound, as text
+  bool findSingularSet_;                         // option "Find Singular Set"
+  bool useRandomColors_;                         // option "Use Random Colors"
+  std::string functionPath_;                     // chosen function file, or "<NONE>"
+  tCategoricalDict prefs_;                       // the whole settings file as read
+  std::string message_;                          // a short message shown for a while; "" for none
+  unsigned int messageMark_;                     // timer mark of the message's appearance
+};
+
+#endif

@@ -1,0 +1,237 @@
+#ifndef ROOTWEAVER_TESTS_GUI_TXVFBPROGRAM_H
+#define ROOTWEAVER_TESTS_GUI_TXVFBPROGRAM_H
+
+// Xlib's macros (None, Bool, Status) would break gtest's templates: include
+// this header after gtest.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <zlib.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+// The real program in a virtual X server (run by xvfb-run), driven as a user
+// would: its window found by title, its content read back as pictures, the
+// pointer and the keyboard faked through XTest.
+class tXvfbProgram {
+ public:
+  // The window's content, 8-bit RGB, row 0 at the top; empty when it could
+  // not be read.
+  struct tShot {
+    int width = 0;                   // pixels per row
+    int height = 0;                  // rows
+    std::vector<unsigned char> rgb;  // red, green, blue of each pixel, row by row
+
+    // Anything but (near) black; false outside the picture.
+    bool lit(int x, int y) const {
+      if (x < 0 || y < 0 || x >= width || y >= height) return false;
+      const unsigned char* p = &rgb[3 * (y * width + x)];
+      return p[0] > 40 || p[1] > 40 || p[2] > 40;
+    }
+    // Pixels of [x0, x1) x [y0, y1) for which the test holds.
+    int countIn(int x0, int y0, int x1, int y1,
+                const std::function<bool(const unsigned char*)>& test) const {
+      int n = 0;
+      for (int y = std::max(0, y0); y < std::min(y1, height); ++y)
+        for (int x = std::max(0, x0); x < std::min(x1, width); ++x)
+          n += test(&rgb[3 * (y * width + x)]);
+      return n;
+    }
+    int litIn(int x0, int y0, int x1, int y1) const {
+      return countIn(x0, y0, x1, y1,
+                     [](const unsigned char* p) { return p[0] > 40 || p[1] > 40 || p[2] > 40; });
+    }
+    // Written as an 8-bit RGB PNG.
+    bool writePng(const std::string& path) const {
+      std::string raw;
+      for (int y = 0; y < height; ++y) {
+        raw += '\0';
+        raw.append(reinterpret_cast<const char*>(&rgb[3 * y * width]), 3 * width);
+      }
+      uLongf size = compressBound(raw.size());
+      std::string packed(size, '\0');
+      if (compress2(reinterpret_cast<Bytef*>(&packed[0]), &size,
+                    reinterpret_cast<const Bytef*>(raw.data()), raw.size(), 6) != Z_OK) {
+        return false;
+      }
+      packed.resize(size);
+      std::string header;
+      appendBigEndian(header, width);
+      appendBigEndian(header, height);
+      header += std::string("\x08\x02\x00\x00\x00", 5);  // 8-bit RGB, no interlace
+      std::string png = "\x89PNG\r\n\x1a\n";
+      appendChunk(png, "IHDR", header);
+      appendChunk(png, "IDAT", packed);
+      appendChunk(png, "IEND", "");
+      std::ofstream out(path, std::ios::binary);
+      return static_cast<bool>(out << png);
+    }
+
+   private:
+    static void appendBigEndian(std::string& out, std::uint32_t v) {
+      for (int shift = 24; shift >= 0; shift -= 8) out += static_cast<char>((v >> shift) & 0xFF);
+    }
+    static void appendChunk(std::string& png, const char* type, const std::string& data) {
+      appendBigEndian(png, static_cast<std::uint32_t>(data.size()));
+      const std::string body = type + data;
+      png += body;
+      appendBigEndian(png, static_cast<std::uint32_t>(
+                               crc32(0, reinterpret_cast<const Bytef*>(body.data()), body.size())));
+    }
+  };
+
+  // Polls every 50 ms until the condition holds; false when the time is up.
+  static bool waitFor(double seconds, const std::function<bool()>& condition) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (!condition()) {
+      if (std::chrono::steady_clock::now() > end) return false;
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return true;
+  }
+
+  // Connects to the server; a window that goes away while it is read must
+  // not end the test.
+  tXvfbProgram() {
+    XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
+    display_ = XOpenDisplay(nullptr);
+  }
+  ~tXvfbProgram() {
+    if (pid_ > 0) {
+      kill(pid_, SIGKILL);
+      waitpid(pid_, nullptr, 0);
+    }
+    if (display_ != nullptr) XCloseDisplay(display_);
+  }
+  tXvfbProgram(const tXvfbProgram&) = delete;
+  tXvfbProgram& operator=(const tXvfbProgram&) = delete;
+
+  bool connected() const { return display_ != nullptr; }
+
+  // Starts the program with no argument, its standard output and error into
+  // the two files, and waits for its window; false when none comes.
+  bool start(const std::string& program, const std::string& outPath, const std::string& errPath) {
+    pid_ = fork();
+    if (pid_ == 0) {
+      std::freopen(outPath.c_str(), "w", stdout);
+      std::freopen(errPath.c_str(), "w", stderr);
+      execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    return waitFor(10, [&] { return (window_ = findWindow()) != 0; });
+  }
+
+  tShot grab() const {
+    tShot s;
+    XWindowAttributes a;
+    if (!XGetWindowAttributes(display_, window_, &a)) return s;
+    XImage* image = XGetImage(display_, window_, 0, 0, a.width, a.height, AllPlanes, ZPixmap);
+    if (image == nullptr) return s;
+    s.width = a.width;
+    s.height = a.height;
+    s.rgb.resize(3 * s.width * s.height);
+    for (int y = 0; y < s.height; ++y) {
+      for (int x = 0; x < s.width; ++x) {
+        const unsigned long p = XGetPixel(image, x, y);
+        unsigned char* out = &s.rgb[3 * (y * s.width + x)];
+        out[0] = (p & image->red_mask) >> __builtin_ctzl(image->red_mask);
+        out[1] = (p & image->green_mask) >> __builtin_ctzl(image->green_mask);
+        out[2] = (p & image->blue_mask) >> __builtin_ctzl(image->blue_mask);
+      }
+    }
+    XDestroyImage(image);
+    return s;
+  }
+
+  // Waits up to the time given for a picture that shows the scene, and gives
+  // the last picture read (empty when none could be).
+  tShot awaitScene(double seconds, const std::function<bool(const tShot&)>& scene) const {
+    tShot shot;
+    waitFor(seconds, [&] { return scene(shot = grab()); });
+    return shot;
+  }
+
+  void pressKey(KeySym key) {
+    XSetInputFocus(display_, window_, RevertToParent, CurrentTime);
+    const KeyCode code = XKeysymToKeycode(display_, key);
+    XTestFakeKeyEvent(display_, code, True, 0);
+    XFlush(display_);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    XTestFakeKeyEvent(display_, code, False, 0);
+    XFlush(display_);
+  }
+
+  // A click of the primary button at (x, y) of the window's content.
+  void click(int x, int y) {
+    XSetInputFocus(display_, window_, RevertToParent, CurrentTime);
+    int rootX = 0, rootY = 0;
+    Window child;
+    XTranslateCoordinates(display_, window_, DefaultRootWindow(display_), x, y, &rootX, &rootY,
+                          &child);
+    XTestFakeMotionEvent(display_, -1, rootX, rootY, 0);
+    XFlush(display_);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    XTestFakeButtonEvent(display_, 1, True, 0);
+    XFlush(display_);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    XTestFakeButtonEvent(display_, 1, False, 0);
+    XFlush(display_);
+  }
+
+  void closeWindow() {
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window_;
+    event.xclient.message_type = XInternAtom(display_, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = XInternAtom(display_, "WM_DELETE_WINDOW", False);
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(display_, window_, False, NoEventMask, &event);
+    XFlush(display_);
+  }
+
+  // The program's exit status; -1 when it does not end in time.
+  int awaitExit() {
+    int status = 0;
+    if (!waitFor(10, [&] { return waitpid(pid_, &status, WNOHANG) == pid_; })) return -1;
+    pid_ = 0;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+
+ private:
+  // The viewable top-level window titled "Rootweaver"; 0 while there is none.
+  Window findWindow() const {
+    Window root, parent, *children = nullptr, found = 0;
+    unsigned int count = 0;
+    XQueryTree(display_, DefaultRootWindow(display_), &root, &parent, &children, &count);
+    for (unsigned int i = 0; i < count && found == 0; ++i) {
+      char* name = nullptr;
+      XWindowAttributes a;
+      if (XFetchName(display_, children[i], &name) && std::string(name) == "Rootweaver" &&
+          XGetWindowAttributes(display_, children[i], &a) && a.map_state == IsViewable) {
+        found = children[i];
+      }
+      if (name != nullptr) XFree(name);
+    }
+    if (children != nullptr) XFree(children);
+    return found;
+  }
+
+  Display* display_ = nullptr;  // connection to the virtual server
+  Window window_ = 0;           // the program's window
+  pid_t pid_ = 0;               // the program while it runs
+};
+
+#endif

@@ -1,0 +1,249 @@
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <iostream>
+#include <regex>
+#include <string>
+#include <thread>
+
+#include "File/tFileDialogUtils.h"
+#include "File/tFileUtils.h"
+#include "blam/tBLAMBackgroundRun.h"
+#include "graphics/tGLTextureUploader.h"
+#include "scenes/tBLAMStatusScene.h"
+#include "scenes/tPreferences.h"
+#include "scenes/tSceneTestSupport.h"
+#include "scenes/tSetupBLAMScene.h"
+
+// The batch mode's two scenes driven frame by frame without a window, with
+// the script running for real on its background thread. The script's
+// outputs go to a fresh folder below the test program's application
+// directory; its graph files there are named pipes, each of which holds the
+// script at its statement until the test reads it, so the run can be watched
+// midway.
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const int kChooseY = 295;  // the three buttons' centres, on x = 400
+const int kStartY = 515;
+const int kReturnY = 565;
+
+void finishTransition() {
+  setTransitionTime(1000.5);
+  runFrame();
+}
+
+// Runs frames until the condition holds; false after 20 s of frames.
+bool framesUntil(const std::function<bool()>& condition) {
+  for (int i = 0; i < 20000; ++i) {
+    runFrame();
+    if (condition()) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return false;
+}
+
+// Everything one writing of the pipe holds; waits for the writer.
+std::string readPipe(const std::string& path) {
+  const int fd = open(path.c_str(), O_RDONLY);
+  std::string text;
+  char buffer[256];
+  ssize_t n;
+  while (fd >= 0 && (n = read(fd, buffer, sizeof buffer)) > 0) text.append(buffer, n);
+  if (fd >= 0) close(fd);
+  return text;
+}
+
+std::size_t countOf(const std::string& text, const std::string& part) {
+  std::size_t count = 0;
+  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+    ++count;
+  return count;
+}
+
+template <typename T>
+T* currentScene() {
+  return static_cast<T*>(tSceneManager::instance().getCurrentScene());
+}
+
+// A fresh folder below the application directory, named by its path
+// relative to it, and the settings file for this test alone.
+class tBLAMScenesTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    startHeadless();
+    std::string pattern = tFileUtils::getApplicationDirectory() + "blamscenes-XXXXXX";
+    ASSERT_NE(nullptr, mkdtemp(&pattern[0]));
+    dir_ = fs::path(pattern).filename().string();
+  }
+  void TearDown() override {
+    tFileDialogUtils::setStandIn(nullptr);
+    startHeadless();  // the scenes go
+    fs::remove_all(path(""));
+  }
+
+  std::string path(const std::string& name) const {
+    return tFileUtils::getApplicationDirectory() + dir_ + "/" + name;
+  }
+  static void setScriptInPrefs(const std::string& script) {
+    tCategoricalDict prefs = tPreferences::load();
+    prefs["BLAM"][0] = script;
+    prefs["Dim"][0] = "77";
+    ASSERT_TRUE(tPreferences::save(prefs));
+  }
+
+  tTestPrefs prefs_;  // the settings file, held for the test
+  std::string dir_;   // the folder, relative to the application directory
+};
+
+TEST_F(tBLAMScenesTest, ScriptRunsInTheBackgroundAndSpaceLeadsBackToSetup) {
+  const std::string script = dir_ + "/gate.blam";
+  const std::string outputDir = "_outputDir = \"" + dir_ + "\"\n";
+  writeBytes(path("gate.blam"),
+             "// two runs, each followed by a graph into a pipe\n" + outputDir +
+                 "_imageDimension = 8\nf = loadFunction \"quadratic.func\"\n"
+                 "use NewtonSolver\nrun f\ngraph \"gate1\" _imageDimension _n_\n"
+                 "_imageDimension = 4\nrun f\ngraph \"gate2\" _maxIterations _n_\n");
+  ASSERT_EQ(0, mkfifo(path("-gate1.txt").c_str(), 0600));
+  ASSERT_EQ(0, mkfifo(path("-gate2.txt").c_str(), 0600));
+  setScriptInPrefs(script);
+  tSceneManager::instance().setCurrentScene(new tSetupBLAMScene());
+  // The trace goes to standard output; failures are shown with it.
+  testing::internal::CaptureStdout();
+  tapMouse(400, kStartY);
+  EXPECT_EQ("Setup BLAM -> BLAM Status", sceneState());
+  finishTransition();
+  tBLAMStatusScene* status = currentScene<tBLAMStatusScene>();
+  const std::string waiting = "BLAM Status Activated!\nPlease be patient while BLAM rolls.";
+  EXPECT_EQ(waiting, status->getStatusText());  // armed: shown, not yet started
+  EXPECT_FALSE(tBLAMBackgroundRun::inFlight());
+  runFrame();
+  EXPECT_TRUE(tBLAMBackgroundRun::inFlight());
+
+  // Held at each graph statement in turn, while frames go on and Space is no escape.
+  const struct {
+    const char* pipe;
+    const char* statement;
+    const char* line;
+  } gates[] = {{"-gate1.txt", "graph \"gate1\" _imageDimension _n_", "[8.000000, 0.000000]\n"},
+               {"-gate2.txt", "graph \"gate2\" _maxIterations _n_", "[100.000000, 0.000000]\n"}};
+  for (const auto& gate : gates) {
+    EXPECT_TRUE(framesUntil([&] { return status->getProgressText() == gate.statement; }))
+        << gate.statement << ", seen: " << status->getProgressText();
+    tapKey(TKEY_SPACE);
+    EXPECT_EQ("BLAM Status", sceneState());
+    EXPECT_EQ(waiting, status->getStatusText());
+    EXPECT_EQ(gate.line, readPipe(path(gate.pipe)));
+  }
+  EXPECT_TRUE(framesUntil([&] { return status->getStatusText() == "Press Space to Escape!"; }));
+  EXPECT_FALSE(tBLAMBackgroundRun::inFlight());
+  EXPECT_EQ("", status->getProgressText());
+  const std::string trace = testing::internal::GetCapturedStdout();
+  if (HasFailure()) std::cout << trace;
+  EXPECT_EQ(2u, countOf(trace, "Cooked fractal in: "));
+
+  // Outside a batch the images are numbered from 0.
+  EXPECT_EQ(18u + 8 * 8 * 3, fs::file_size(path("-fractal-0.tga")));
+  EXPECT_EQ(18u + 4 * 4 * 3, fs::file_size(path("-fractal-1.tga")));
+  const std::string data = readBytes(path("-fractal-data.txt"));
+  EXPECT_EQ(0u, data.find("****Dedavor Overede****\nName: \t\t-fractal-0.tga\n"));
+  EXPECT_NE(std::string::npos, data.find("****Dedavor Overede****\nName: \t\t-fractal-1.tga\n"));
+
+  tapKey(TKEY_SPACE);
+  EXPECT_EQ("BLAM Status -> Setup BLAM", sceneState());
+  finishTransition();
+  EXPECT_EQ(script, currentScene<tSetupBLAMScene>()->getScriptPath());
+}
+
+TEST_F(tBLAMScenesTest, SetupChoosesKeepsAndRefusesScripts) {
+  setScriptInPrefs("<NONE>");
+  tSceneManager::instance().setCurrentScene(new tSetupBLAMScene());
+  tSetupBLAMScene* setup = currentScene<tSetupBLAMScene>();
+  EXPECT_EQ("<NONE>", setup->getScriptPath());
+  tapMouse(400, kStartY);  // no script: nothing happens, nothing is said
+  EXPECT_EQ("Setup BLAM", sceneState());
+  EXPECT_EQ("", setup->getNotice());
+
+  // The dialog's answers in turn: a script, then a cancel that keeps it.
+  std::string answer = "/nowhere/gone.blam";
+  std::string patternAsked;
+  tFileDialogUtils::setStandIn([&](tFileDialogUtils::TDIALOG_KIND kind, const std::string& p) {
+    patternAsked = kind == tFileDialogUtils::TDIALOG_OPEN ? p : "save dialog";
+    return answer;
+  });
+  tapMouse(400, kChooseY);
+  EXPECT_EQ("(a-z|A-Z|0|1-9|\\-|_|/| )+.(blam|BLAM)", patternAsked);
+  answer = "";
+  tapMouse(400, kChooseY);
+  EXPECT_EQ("/nowhere/gone.blam", setup->getScriptPath());
+
+  // A missing script is named for a while instead of started.
+  tapMouse(400, kStartY);
+  EXPECT_EQ("Setup BLAM", sceneState());
+  EXPECT_EQ("Script not found: gone.blam", setup->getNotice());
+  setup->update(tSetupBLAMScene::NOTICE_DURATION - 100.0);
+  EXPECT_EQ("Script not found: gone.blam", setup->getNotice());
+  setup->update(200.0);
+  EXPECT_EQ("", setup->getNotice());
+
+  // While a script runs (held while its file, a pipe, is read), none other starts.
+  const std::string held = dir_ + "/held.blam";
+  ASSERT_EQ(0, mkfifo(path("held.blam").c_str(), 0600));
+  answer = held;
+  tapMouse(400, kChooseY);
+  std::unique_ptr<tBLAMBackgroundRun> run = tBLAMBackgroundRun::start(held);
+  ASSERT_NE(nullptr, run);
+  EXPECT_EQ(nullptr, tBLAMBackgroundRun::start(held));
+  testing::internal::CaptureStdout();
+  tapMouse(400, kStartY);
+  const std::string notice = setup->getNotice();
+  writeBytes(path("held.blam"), "");
+  run.reset();
+  const std::string trace = testing::internal::GetCapturedStdout();
+  EXPECT_EQ("Setup BLAM", sceneState());
+  EXPECT_EQ("A BLAM script is still running.", notice);
+  EXPECT_FALSE(tBLAMBackgroundRun::inFlight());
+  // The empty script's trace, on standard output as in a batch run.
+  EXPECT_EQ("Tokenizing took: #\n\nBLAM tokens = []\n\nBLAM statements = []\n\n",
+            std::regex_replace(trace, std::regex("took: [^\n]*"), "took: #"));
+
+  // Leaving stores the script, not run, with the other settings as they were.
+  tapMouse(400, kReturnY);
+  EXPECT_EQ("Setup BLAM -> Mode Select", sceneState());
+  const tCategoricalDict prefs = tPreferences::load();
+  EXPECT_EQ(held, prefs["BLAM"][0]);
+  EXPECT_EQ("77", prefs["Dim"][0]);
+}
+
+// Off the thread that installed the uploader no texture object is made: the
+// check comes before any GL call, so this runs without a context.
+TEST(tGLTextureUploaderTest, OtherThreadsGetNoTextures) {
+  tGLTextureUploader& uploader = tGLTextureUploader::instance();
+  tGLTextureUploader::install();
+  EXPECT_TRUE(uploader.onGLThread());
+  tImage image(3, 5);
+  bool onGLThread = true;
+  unsigned int uploaded = 1, bound = 1;
+  std::thread([&] {
+    onGLThread = uploader.onGLThread();
+    uploaded = uploader.upload(image, false);
+    uploader.release(7);
+    tTexture texture;
+    texture.bindWithImage(&image, true, true);
+    bound = texture.getTexID();
+  }).join();
+  tTexture::setUploader(nullptr);
+  EXPECT_FALSE(onGLThread);
+  EXPECT_EQ(0u, uploaded);
+  EXPECT_EQ(0u, bound);
+}
+
+}  // namespace

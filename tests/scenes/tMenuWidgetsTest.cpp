@@ -1,0 +1,145 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <initializer_list>
+#include <string>
+
+#include "Shell/tTimer.h"
+#include "input/tInputManager.h"
+#include "input/tKeyboardHandler.h"
+#include "input/tMouseHandler.h"
+#include "scenes/tStringSelect.h"
+#include "scenes/tTextEntry.h"
+
+// The two widgets driven frame by frame without a scene: each step puts its
+// events in, runs the widgets' updates and closes the input frame.
+
+namespace {
+
+tKeyboardHandler& keys() { return tKeyboardHandler::instance(); }
+
+void startInput() {
+  tInputManager::instance().init();
+  keys().enableRepeat(400, 50);
+}
+
+void setShift(bool down) { keys().modifiersChanged(false, false, down, false, false); }
+
+void mouseDown(int x, int y) {
+  tMouseHandler::instance().moveEvent(x, y);
+  tMouseHandler::instance().buttonEvent(1, true);
+}
+
+void mouseUp() { tMouseHandler::instance().buttonEvent(1, false); }
+
+// The list's first row is centred at (175, 150): rows of 20 from y = 140,
+// x from 25 to 325.
+TEST(tMenuWidgetsTest, StringSelectKeysAndClicks) {
+  startInput();
+  tStringSelect list;
+  for (const char* item : {"A", "B", "C", "D", "E", "F"}) list.addString(item);
+  list.setSelectedItem(3);
+  list.setSelectedItem(6);  // past the end: ignored
+  const struct {
+    int key;   // pressed this frame, or -1
+    int x, y;  // clicked this frame unless x < 0
+    unsigned int selected;
+    bool focused;
+  } steps[] = {
+      {TKEY_DOWN, -1, 0, 3, false},  // no focus yet
+      {-1, 100, 121, 0, true},       // less than a row above the top: row 0
+      {TKEY_UP, -1, 0, 5, true},     // wraps to the last
+      {TKEY_DOWN, -1, 0, 0, true},   // wraps to the first
+      {TKEY_DOWN, -1, 0, 1, true},
+      {-1, 175, 120, 1, false},  // a full row above: no row, focus gone
+      {TKEY_DOWN, -1, 0, 1, false},
+      {-1, 325, 259, 5, true},   // right edge, bottom row
+      {-1, 326, 200, 5, false},  // right of the list
+      {-1, 25, 260, 5, false},   // below the last row
+      {-1, 25, 140, 0, true},
+  };
+  for (const auto& step : steps) {
+    if (step.key >= 0) keys().keyDownEvent(step.key);
+    if (step.x >= 0) mouseDown(step.x, step.y);
+    list.update(175, 150, 150, 20, 1);
+    tInputManager::instance().update();
+    if (step.key >= 0) keys().keyUpEvent(step.key);
+    mouseUp();
+    tInputManager::instance().update();
+    EXPECT_EQ(step.selected, list.getSelectedItem()) << step.key << " " << step.x << "," << step.y;
+    EXPECT_EQ(step.focused, list.isFocused()) << step.key << " " << step.x << "," << step.y;
+    EXPECT_EQ(std::string(1, static_cast<char>('A' + list.getSelectedItem())), list.getText());
+  }
+}
+
+// Two fields side by side: A centred at (100, 100), B at (300, 100), both 70
+// wide and 20 high. Each step acts, then both fields update in one frame.
+TEST(tMenuWidgetsTest, TextEntryTypingFocusRepeatShiftAndEnd) {
+  startInput();
+  keys().disableRepeat();  // the fields turn it on when they take typing
+  tTextEntry a;
+  tTextEntry b;
+  b.setText("x");
+  auto frame = [&] {
+    a.update(100, 100, 35, 20, 1);
+    b.update(300, 100, 35, 20, 1);
+    tInputManager::instance().update();
+    mouseUp();
+  };
+  // The keys go down together in one frame and up in the next.
+  auto type = [&](std::initializer_list<int> codes, bool shift = false) {
+    setShift(shift);
+    for (int key : codes) keys().keyDownEvent(key);
+    frame();
+    for (int key : codes) keys().keyUpEvent(key);
+    setShift(false);
+    frame();
+  };
+  auto click = [&](int x, int y) {
+    mouseDown(x, y);
+    frame();
+  };
+  auto holdB = [&](double ms) {
+    tTimer::instance().advanceMark(keys().getRepeatMark(TKEY_B), -ms);
+    frame();
+  };
+  const struct {
+    const char* what;
+    std::function<void()> act;
+    const char* textA;
+    const char* textB;
+    bool activeA, activeB;
+  } steps[] = {
+      {"type while inactive", [&] { type({TKEY_1}); }, "", "x", false, false},
+      {"click A's top-left corner", [&] { click(65, 90); }, "", "x", true, false},
+      {"1", [&] { type({TKEY_1}); }, "1", "x", true, false},
+      {"Shift 1 a", [&] { type({TKEY_1, TKEY_A}, true); }, "1!A", "x", true, false},
+      {"keypad 7, a", [&] { type({TKEY_NUM_7, TKEY_A}); }, "1!A7a", "x", true, false},
+      {"no characters", [&] { type({TKEY_LEFT, TKEY_F1, TKEY_TAB}); }, "1!A7a", "x", true, false},
+      {"Backspace", [&] { type({TKEY_BACKSPACE}); }, "1!A7", "x", true, false},
+      {"b goes down", [&] { keys().keyDownEvent(TKEY_B); }, "1!A7", "x", true, false},
+      {"b held", [&] { holdB(0); }, "1!A7b", "x", true, false},
+      {"b held 399 ms", [&] { holdB(399); }, "1!A7b", "x", true, false},
+      {"b held 401 ms", [&] { holdB(2); }, "1!A7bb", "x", true, false},
+      {"b held 20 ms more", [&] { holdB(20); }, "1!A7bb", "x", true, false},
+      {"b held 51 ms more", [&] { holdB(31); }, "1!A7bbb", "x", true, false},
+      {"b goes up", [&] { keys().keyUpEvent(TKEY_B); }, "1!A7bbb", "x", true, false},
+      {"click B", [&] { click(300, 110); }, "1!A7bbb", "x", false, true},
+      {"Return with y", [&] { type({TKEY_Y, TKEY_RETURN}); }, "1!A7bbb", "x", false, false},
+      {"click B's right edge", [&] { click(335, 100); }, "1!A7bbb", "x", false, true},
+      {"keypad Enter", [&] { type({TKEY_NUM_ENTER}); }, "1!A7bbb", "x", false, false},
+      {"click B", [&] { click(300, 100); }, "1!A7bbb", "x", false, true},
+      {"Backspace", [&] { type({TKEY_BACKSPACE}); }, "1!A7bbb", "", false, true},
+      {"Backspace on empty", [&] { type({TKEY_BACKSPACE}); }, "1!A7bbb", "", false, true},
+      {"click between", [&] { click(200, 100); }, "1!A7bbb", "", false, false},
+  };
+  for (const auto& step : steps) {
+    step.act();
+    EXPECT_EQ(step.textA, a.getText()) << step.what;
+    EXPECT_EQ(step.textB, b.getText()) << step.what;
+    EXPECT_EQ(step.activeA, a.isActive()) << step.what;
+    EXPECT_EQ(step.activeB, b.isActive()) << step.what;
+  }
+}
+
+}  // namespace

@@ -1,0 +1,77 @@
+#ifndef ROOTWEAVER_TESTS_SCENES_TSCENETESTSUPPORT_H
+#define ROOTWEAVER_TESTS_SCENES_TSCENETESTSUPPORT_H
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "File/tFileUtils.h"
+#include "Shell/tFrameTestSupport.h"
+#include "input/tKeyboardHandler.h"
+#include "input/tMouseHandler.h"
+
+// Input as the user makes it, one frame at a time: a key or button goes down
+// before a frame and up before the next.
+
+inline void tapKey(int key) {
+  tKeyboardHandler::instance().keyDownEvent(key);
+  runFrame();
+  tKeyboardHandler::instance().keyUpEvent(key);
+  runFrame();
+}
+
+inline void tapMouse(int x, int y) {
+  tMouseHandler::instance().moveEvent(x, y);
+  tMouseHandler::instance().buttonEvent(1, true);
+  runFrame();
+  tMouseHandler::instance().buttonEvent(1, false);
+  runFrame();
+}
+
+inline std::string readBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+inline void writeBytes(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+// The settings file of the test programs (their resource directory is
+// <build>/tests/resources/), owned by one test at a time: the test processes
+// that CTest runs side by side take turns through a lock file, and each test
+// leaves no settings behind.
+class tTestPrefs {
+ public:
+  tTestPrefs() {
+    lock_ = open(ROOTWEAVER_BINARY_DIR "/tests/prefs.lock", O_CREAT | O_RDWR, 0644);
+    if (lock_ >= 0) flock(lock_, LOCK_EX);
+    removeFiles();
+  }
+  ~tTestPrefs() {
+    removeFiles();
+    if (lock_ >= 0) close(lock_);
+  }
+  tTestPrefs(const tTestPrefs&) = delete;
+  tTestPrefs& operator=(const tTestPrefs&) = delete;
+
+  static std::string path() { return tFileUtils::getResourceDirectory() + "prefs.txt"; }
+  void write(const std::string& bytes) const { writeBytes(path(), bytes); }
+  std::string read() const { return readBytes(path()); }
+
+ private:
+  static void removeFiles() {
+    std::remove(path().c_str());
+    std::remove((path() + ".bad").c_str());
+  }
+
+  int lock_;  // descriptor of the lock file; -1 when it could not be opened
+};
+
+#endif

@@ -1,0 +1,244 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "File/tFileDialogUtils.h"
+#include "Shell/tMainApp.h"
+#include "expr/tFunction.h"
+#include "fractal/tFractal.h"
+#include "fractal/tIterativeSolver.h"
+#include "graphics/tImage.h"
+#include "graphics/tTextRenderer.h"
+#include "scenes/tPreferences.h"
+#include "scenes/tSceneTestSupport.h"
+#include "scenes/tSetupFracScene.h"
+#include "scenes/tTextEntry.h"
+
+// The settings file and the interactive setup scene, driven headless.
+
+namespace {
+
+using tSettings = std::vector<std::pair<std::string, std::string>>;
+
+const char* const kCategories[] = {"Step Size",     "Iterations", "Dim",      "minX",
+                                   "maxX",          "minY",       "maxY",     "Singular Set",
+                                   "Random Colors", "Solver",     "Function", "BLAM"};
+
+// The file of the settings in order; an entry may hold several lines.
+std::string prefsText(const tSettings& settings) {
+  std::string text;
+  for (const auto& s : settings) text += "{\n" + s.first + "\n" + s.second + "\n}\n";
+  return text;
+}
+
+// The settings followed by the defaults of the categories they lack.
+tSettings withDefaults(tSettings settings) {
+  for (const char* category : kCategories) {
+    bool present = false;
+    for (const auto& s : settings) present = present || s.first == category;
+    if (!present) settings.emplace_back(category, tPreferences::defaultFor(category));
+  }
+  return settings;
+}
+
+// The layout at 800 x 600: field columns and rows, buttons, option boxes.
+int column(bool second) {
+  const float wMI = tTextRenderer::instance().getStringWidth("Max Iterations:", 20);
+  return static_cast<int>(400 + (second ? 190 : 70) + wMI);
+}
+const int kIterY = 215, kDimY = 365;
+
+class tSetupFracSceneTest : public testing::Test {
+ protected:
+  void SetUp() override { startHeadless(); }
+  void TearDown() override { tFileDialogUtils::setStandIn(nullptr); }
+
+  tSetupFracScene* openScene() {
+    scene_ = new tSetupFracScene();
+    tSceneManager::instance().setCurrentScene(scene_);
+    return scene_;
+  }
+  // Which of the seven fields are marked, in update order, as "0"/"1".
+  std::string marks() const {
+    std::string m;
+    for (unsigned int i = 0; i < 7; ++i) m += scene_->getEntry(i).isMarked() ? '1' : '0';
+    return m;
+  }
+
+  tTestPrefs prefs_;
+  tSetupFracScene* scene_ = nullptr;  // the current scene, owned by the scene manager
+};
+
+TEST_F(tSetupFracSceneTest, LoadSuppliesDefaultsAndKeepsUnreadableFiles) {
+  const std::string absent = "\x01";
+  const struct {
+    std::string file;  // absent: no file
+    tSettings kept;    // what the loaded settings hold before the defaults
+    bool bad;          // the file is kept as prefs.txt.bad
+  } rows[] = {
+      {absent, {}, false},
+      {"{\nDim\n77\n}\n{\nOther\nx\ny\n}\n", {{"Dim", "77"}, {"Other", "x\ny"}}, false},
+      {"{\nSolver\n}\n{\nBLAM\n}\n", {{"Solver", "0"}, {"BLAM", "examples/sweep.blam"}}, false},
+      {"{\nSolver\n6\n}\n", {{"Solver", "0"}}, false},
+      {"{\nSolver\n-1\n}\n", {{"Solver", "0"}}, false},
+      {"{\nSolver\n3x\n}\n", {{"Solver", "0"}}, false},
+      {"{\nSolver\n5\n2\n}\n", {{"Solver", "5\n2"}}, false},
+      {"garbage\n", {}, true},
+      {"", {}, true},
+      {"{\nDim\n77\n}\n}\n{\nmaxX\n9\n}\n", {{"Dim", "77"}}, true},
+  };
+  for (const auto& row : rows) {
+    std::remove((tTestPrefs::path() + ".bad").c_str());
+    if (row.file == absent) {
+      std::remove(tTestPrefs::path().c_str());
+    } else {
+      prefs_.write(row.file);
+    }
+    testing::internal::CaptureStderr();
+    const tCategoricalDict loaded = tPreferences::load();
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(row.bad ? 1 : 0, std::count(err.begin(), err.end(), '\n')) << row.file << err;
+    EXPECT_EQ(row.bad, std::filesystem::exists(tTestPrefs::path() + ".bad")) << row.file;
+    if (row.bad) {
+      EXPECT_EQ(row.file, readBytes(tTestPrefs::path() + ".bad"));
+    }
+    EXPECT_TRUE(tPreferences::save(loaded));
+    EXPECT_EQ(prefsText(withDefaults(row.kept)), prefs_.read()) << row.file;
+  }
+  // The defaults are what the application folder starts with.
+  std::remove(tTestPrefs::path().c_str());
+  EXPECT_TRUE(tPreferences::save(tPreferences::load()));
+  EXPECT_EQ(readBytes(ROOTWEAVER_SOURCE_DIR "/resources/prefs.txt"), prefs_.read());
+}
+
+TEST_F(tSetupFracSceneTest, EditsAreReadAndWrittenBackOnReturn) {
+  prefs_.write(prefsText({{"Other", "keep me"},
+                          {"Singular Set", "yes"},
+                          {"Random Colors", "0"},
+                          {"Solver", "1"},
+                          {"Dim", "77"},
+                          {"Function", "<NONE>"}}));
+  openScene();
+  std::vector<std::string> patterns;
+  std::string answer = "/some/where/cubic.func";
+  tFileDialogUtils::setStandIn([&](tFileDialogUtils::TDIALOG_KIND, const std::string& pattern) {
+    patterns.push_back(pattern);
+    return answer;
+  });
+  tapMouse(400, 515);  // Go without a function: nothing
+  tapMouse(175, 210);  // row 3 of the solvers
+  tapMouse(410, 455);  // "Use Random Colors" box
+  tapMouse(450, 415);  // the label of "Find Singular Set": nothing
+  tapMouse(175, 320);  // "Choose Function"
+  answer = "";
+  tapMouse(175, 320);  // cancelled: the choice stays
+  EXPECT_EQ("/some/where/cubic.func", scene_->getFunctionPath());
+  tapMouse(column(false), kDimY);
+  for (int key : {TKEY_BACKSPACE, TKEY_BACKSPACE, TKEY_6, TKEY_4, TKEY_RETURN}) tapKey(key);
+  EXPECT_EQ("Setup Frac", sceneState());
+  tapMouse(400, 565);  // "Return To Mode Select"
+  EXPECT_EQ("Setup Frac -> Mode Select", sceneState());
+  const std::string pattern = "(a-z|A-Z|0|1-9|\\-|_|/| )+.(func|FUNC)";
+  EXPECT_EQ(std::vector<std::string>({pattern, pattern}), patterns);
+  EXPECT_EQ(prefsText(withDefaults({{"Other", "keep me"},
+                                    {"Singular Set", "1"},
+                                    {"Random Colors", "1"},
+                                    {"Solver", "3"},
+                                    {"Dim", "64"},
+                                    {"Function", "/some/where/cubic.func"}})),
+            prefs_.read());
+}
+
+// Each row puts one value in the file; the fields that cannot make a picture
+// are marked (in update order: step, iterations, minX, maxX, minY, maxY,
+// dimension) and Go does nothing while any is.
+TEST_F(tSetupFracSceneTest, GoRefusesUnusableValuesAndMarksThem) {
+  const struct {
+    const char* category;
+    const char* value;
+    const char* marks;
+  } rows[] = {
+      {"Dim", "64", "0000000"},         {"Dim", "0", "0000001"},
+      {"Dim", "-3", "0000001"},         {"Dim", "100000", "0000001"},
+      {"Dim", "16384", "0000000"},      {"Dim", "64x", "0000001"},
+      {"Iterations", "abc", "0100000"}, {"Iterations", "0", "0100000"},
+      {"Step Size", "1e", "1000000"},   {"Step Size", " 0.5 ", "0000000"},
+      {"minX", "2", "0011000"},         {"maxY", "-2", "0000110"},
+      {"minY", "x", "0000100"},         {"maxY", "1e39", "0000010"},
+      {"maxX", "nan", "0001000"},
+  };
+  for (const auto& row : rows) {
+    prefs_.write(prefsText({{row.category, row.value}}));
+    openScene();
+    EXPECT_EQ(row.marks, marks()) << row.category << " " << row.value;
+    if (std::string(row.marks) != "0000000") {
+      tapMouse(400, 515);
+      EXPECT_EQ("Setup Frac", sceneState()) << row.category << " " << row.value;
+    }
+  }
+  // Corrected by typing, the mark goes.
+  prefs_.write(prefsText({{"Iterations", "x"}}));
+  openScene();
+  tapMouse(column(false), kIterY);
+  for (int key : {TKEY_BACKSPACE, TKEY_9}) tapKey(key);
+  EXPECT_EQ("0000000", marks());
+}
+
+TEST_F(tSetupFracSceneTest, GoBuildsTheRunOrReportsAMissingFunction) {
+  prefs_.write(prefsText({{"Function", "vanished.func"}, {"Dim", "8"}}));
+  openScene();
+  tapMouse(400, 515);
+  EXPECT_EQ("Setup Frac", sceneState());
+  EXPECT_EQ("Cannot read vanished.func", scene_->getMessage());
+  tTimer::instance().advanceMark(scene_->getMessageMark(), -4001);
+  EXPECT_EQ("", scene_->getMessage());
+
+  prefs_.write(prefsText({{"Function", "quadratic.func"},
+                          {"Dim", "8"},
+                          {"Solver", "4"},
+                          {"Iterations", "30"},
+                          {"Step Size", "0.3"},
+                          {"minX", "-1.1"},
+                          {"Singular Set", "1"}}));
+  openScene();
+  testing::internal::CaptureStdout();
+  tapMouse(400, 515);
+  const std::string out = testing::internal::GetCapturedStdout();
+  EXPECT_NE(std::string::npos, out.find("CREATED FUNCTION\n"));
+  EXPECT_EQ("Setup Frac -> Frac", sceneState());
+  const tMainApp& app = tMainApp::instance();
+  ASSERT_NE(nullptr, app.getFunction());
+  ASSERT_NE(nullptr, app.getFractal());
+  ASSERT_NE(nullptr, app.getSolver());
+  EXPECT_EQ("quadratic.func", app.getFunction()->getName());
+  const tFractal& f = *app.getFractal();
+  EXPECT_EQ(8u, f.image_->getWidth());
+  EXPECT_EQ(static_cast<double>(-1.1f), f.minX_);  // read in single precision
+  EXPECT_EQ(2.0, f.maxX_);
+  EXPECT_TRUE(f.singularSet_);
+  EXPECT_EQ(1u, f.jitter_);
+  EXPECT_FALSE(f.jitterFirst_);
+  EXPECT_EQ("RungeKuttaSolver4", app.getSolver()->getName());
+  EXPECT_EQ(30u, app.getSolver()->getMaxIterations());
+  EXPECT_EQ(static_cast<double>(0.3f), app.getSolver()->getStepSize());
+}
+
+}  // namespace
+
+// Without a display the dialogs answer as cancelled ones, with one line on
+// standard error each time.
+TEST(tFileDialogUtilsTest, NoDisplayAnswersEmptyWithOneLine) {
+  unsetenv("DISPLAY");
+  unsetenv("WAYLAND_DISPLAY");
+  testing::internal::CaptureStderr();
+  EXPECT_EQ("", tFileDialogUtils::chooseSingleFile("(a|b)+"));
+  EXPECT_EQ("", tFileDialogUtils::getSaveName());
+  EXPECT_EQ(
+      "rootweaver: cannot show a file dialog: GTK did not start\n"
+      "rootweaver: cannot show a file dialog: GTK did not start\n",
+      testing::internal::GetCapturedStderr());
+}
