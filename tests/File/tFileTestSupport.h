@@ -8,6 +8,8 @@
 #include <iterator>
 #include <string>
 
+// Helpers of the tests that make, read and compare files.
+
 // A fresh directory under /tmp, removed with everything in it at the end of
 // the test.
 class tScratchDirectory {
@@ -39,6 +41,14 @@ inline void writeRaw(const std::string& path, const std::string& bytes) {
 inline std::string readRaw(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// How often part stands in text.
+inline std::size_t countOf(const std::string& text, const std::string& part) {
+  std::size_t count = 0;
+  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+    ++count;
+  return count;
 }
 
 inline bool pathExists(const std::string& path) {

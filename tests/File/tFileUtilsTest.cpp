@@ -51,11 +51,8 @@ TEST(tFileUtilsTest, FilenameAndCompletePath) {
                             {"/", ""}, {"", ""}, {"dir/file name.blam", "file name.blam"}};
   for (auto& r : names) EXPECT_EQ(r[1], tFileUtils::getFilenameFromPath(r[0])) << r[0];
 
-  EXPECT_TRUE(tFileUtils::isCompletePath("/a"));
-  EXPECT_TRUE(tFileUtils::isCompletePath("/"));
-  EXPECT_FALSE(tFileUtils::isCompletePath("a/b"));
-  EXPECT_FALSE(tFileUtils::isCompletePath("./a"));
-  EXPECT_FALSE(tFileUtils::isCompletePath(""));
+  for (const char* path : {"/a", "/"}) EXPECT_TRUE(tFileUtils::isCompletePath(path)) << path;
+  for (const char* path : {"a/b", "./a", ""}) EXPECT_FALSE(tFileUtils::isCompletePath(path)) << path;
 }
 
 TEST(tFileUtilsTest, ApplicationDirectoryHoldsTheTestProgram) {

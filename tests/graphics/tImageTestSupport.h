@@ -2,50 +2,31 @@
 #define ROOTWEAVER_TESTS_GRAPHICS_TIMAGETESTSUPPORT_H
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
+#include "File/tFileTestSupport.h"
 #include "graphics/tImage.h"
 #include "graphics/tPixel.h"
 
-// A fresh directory for the files of one test, removed with everything in it.
-class tScratchDir {
+// A scratch directory whose files are named by path(name).
+class tScratchDir : public tScratchDirectory {
  public:
-  tScratchDir() {
-    char pattern[] = "/tmp/rootweaver-images-XXXXXX";
-    char* made = mkdtemp(pattern);
-    dir_ = made != nullptr ? made : "";
-  }
-  ~tScratchDir() {
-    std::error_code ignored;
-    if (!dir_.empty()) std::filesystem::remove_all(dir_, ignored);
-  }
-  std::string path(const std::string& name) const { return dir_ + "/" + name; }
-
- private:
-  std::string dir_;  // the directory; empty when it could not be made
+  std::string path(const std::string& name) const { return *this / name; }
 };
 
 using tBytes = std::vector<unsigned char>;
 
 inline tBytes readFileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return tBytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  const std::string bytes = readRaw(path);
+  return tBytes(bytes.begin(), bytes.end());
 }
 
 inline void writeFileBytes(const std::string& path, const tBytes& bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()),
-            static_cast<std::streamsize>(bytes.size()));
+  writeRaw(path, std::string(bytes.begin(), bytes.end()));
 }
-
-inline bool fileExists(const std::string& path) { return std::filesystem::exists(path); }
 
 inline void appendLE16(tBytes& bytes, unsigned int value) {
   bytes.push_back(static_cast<unsigned char>(value & 0xFF));
@@ -68,6 +49,13 @@ inline tImage makePatternImage(unsigned int width, unsigned int height) {
                        static_cast<unsigned char>(255 - 20 * r - c));
     }
   }
+  return image;
+}
+
+// A picture of one row.
+inline tImage oneRow(const std::vector<tPixel>& pixels) {
+  tImage image(static_cast<unsigned int>(pixels.size()), 1);
+  for (unsigned int c = 0; c < pixels.size(); ++c) image.setPixel(0, c, pixels[c]);
   return image;
 }
 

@@ -82,9 +82,9 @@ TEST(tTextureTest, UploaderGetsEachUploadAndEveryRelease) {
 }
 
 TEST(tTextureLoaderTest, LoadsByExtensionAndResizesToPowersOfTwo) {
-  tScratchDir scratch;
+  tScratchDirectory scratch;
   tImage image = makePatternImage(500, 500);
-  std::string tgaPath = scratch.path("big.tga");
+  std::string tgaPath = scratch / "big.tga";
   ASSERT_TRUE(tTGALoader::instance().write(tgaPath, &image, 24, false));
   std::unique_ptr<tTexture> texture(tTextureLoader::instance().loadTexture(tgaPath, false, true));
   ASSERT_NE(nullptr, texture);
@@ -106,32 +106,27 @@ TEST(tTextureLoaderTest, LoadsByExtensionAndResizesToPowersOfTwo) {
   appendLE16(bmp, 24);
   bmp.resize(54, 0);
   bmp.insert(bmp.end(), {3, 2, 1, 0});
-  writeFileBytes(scratch.path("one.BMP"), bmp);
-  texture.reset(tTextureLoader::instance().loadTexture(scratch.path("one.BMP"), false, true));
+  writeFileBytes(scratch / "one.BMP", bmp);
+  texture.reset(tTextureLoader::instance().loadTexture(scratch / "one.BMP", false, true));
   ASSERT_NE(nullptr, texture);
   EXPECT_EQ(tPixel(1, 2, 3, 255), texture->getImage()->getPixel(0, 0));
-  writeFileBytes(scratch.path("one.bmp.tga"), bmp);
+  writeFileBytes(scratch / "one.bmp.tga", bmp);
   EXPECT_EQ(nullptr,
-            tTextureLoader::instance().loadTexture(scratch.path("one.bmp.tga"), false, true));
+            tTextureLoader::instance().loadTexture(scratch / "one.bmp.tga", false, true));
 
-  writeFileBytes(scratch.path("one.png"), bmp);
-  EXPECT_EQ(nullptr, tTextureLoader::instance().loadTexture(scratch.path("one.png"), false, true));
-  EXPECT_EQ(nullptr, tTextureLoader::instance().loadTexture(scratch.path("none.tga"), false, true));
+  writeFileBytes(scratch / "one.png", bmp);
+  EXPECT_EQ(nullptr, tTextureLoader::instance().loadTexture(scratch / "one.png", false, true));
+  EXPECT_EQ(nullptr, tTextureLoader::instance().loadTexture(scratch / "none.tga", false, true));
 }
 
 TEST(tTextureLoaderTest, CanLoadLooksForTheFourExtensions) {
-  struct tPathRow {
-    const char* path;
-    bool loadable;
-  };
-  const std::vector<tPathRow> rows = {
+  const std::pair<const char*, bool> rows[] = {
       {"a.tga", true},  {"a.TGA", true},  {"a.bmp", true},       {"a.BMP", true},
       {"a.png", false}, {"a.Tga", false}, {"tga", false},        {"x.tga/y", true},
       {"", false},      {"a.bmpx", true}, {"dir.BMP/pic", true}, {"a_tga", false},
   };
-  for (const tPathRow& row : rows) {
-    EXPECT_EQ(row.loadable, tTextureLoader::instance().canLoad(row.path)) << row.path;
-  }
+  for (const auto& [path, loadable] : rows)
+    EXPECT_EQ(loadable, tTextureLoader::instance().canLoad(path)) << path;
 }
 
 }  // namespace

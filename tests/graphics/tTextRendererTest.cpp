@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -43,10 +44,10 @@ tImage syntheticPicture() {
 // Makes the synthetic font current, writing and loading it the first time.
 void useSyntheticFont() {
   if (tFontManager::instance().setCurrentFont("Synthetic")) return;
-  tScratchDir dir;
+  tScratchDirectory dir;
   tImage picture = syntheticPicture();
-  ASSERT_TRUE(tTGALoader::instance().write(dir.path("synthetic.tga"), &picture, 32, false));
-  ASSERT_TRUE(useFont(dir.path("synthetic.tga"), "Synthetic"));
+  ASSERT_TRUE(tTGALoader::instance().write(dir / "synthetic.tga", &picture, 32, false));
+  ASSERT_TRUE(useFont(dir / "synthetic.tga", "Synthetic"));
 }
 
 class tKeptUploads : public tTexture::tUploader {
@@ -73,23 +74,20 @@ TEST(tFontDescTest, MeasuresGlyphsFromThePictureAndErasesTheMarkers) {
   tTexture::setUploader(nullptr);
   ASSERT_TRUE(font.ok());
 
-  const tFontDesc::tGlyph& b = font.getGlyph('b');
-  EXPECT_FLOAT_EQ(1 / kCell, b.left);
-  EXPECT_FLOAT_EQ(39 / kCell, b.width);
-  EXPECT_FLOAT_EQ(58 / kCell, b.top);
-  EXPECT_FLOAT_EQ(48 / kCell, b.height);
-  EXPECT_FLOAT_EQ(16 / kCell, b.baseline);
-  const tFontDesc::tGlyph& space = font.getGlyph(' ');
-  EXPECT_EQ(0.0f, space.left + space.width + space.top + space.height + space.baseline);
+  // In 64ths of a cell: left, width, top, height, baseline; the texture
+  // rectangle of the cell of 'b' (row 6, column 2: texture rows 64 ... 127,
+  // columns 128 ... 191).
+  auto describe = [](const tFontDesc::tGlyph& g, const tTexCoords& tc) {
+    char text[128];
+    std::snprintf(text, sizeof text, "%g %g %g %g %g | %g %g %g %g", g.left * 64, g.width * 64,
+                  g.top * 64, g.height * 64, g.baseline * 64, tc.s0, tc.s1, tc.t0, tc.t1);
+    return std::string(text);
+  };
+  EXPECT_EQ("1 39 58 48 16 | 0.125 0.1875 0.125 0.25",
+            describe(font.getGlyph('b'), font.getTexCoordsForChar('b')));
+  EXPECT_EQ("0 0 0 0 0 | 0 0 0 0", describe(font.getGlyph(' '), tTexCoords{}));
   EXPECT_EQ(0.0f, font.getGlyph(200).width);
   EXPECT_FLOAT_EQ(0.75f, font.getMaxCharHeight());
-
-  // Cell of 'b' (row 6, column 2): texture rows 64 ... 127, columns 128 ... 191.
-  tTexCoords tc = font.getTexCoordsForChar('b');
-  EXPECT_FLOAT_EQ(0.125f, tc.s0);
-  EXPECT_FLOAT_EQ(0.1875f, tc.s1);
-  EXPECT_FLOAT_EQ(0.125f, tc.t0);
-  EXPECT_FLOAT_EQ(0.25f, tc.t1);
   EXPECT_TRUE(uploads.mipmaps_);
   EXPECT_EQ(0, uploads.last_.getPixelub(64 + 16, 128, 3));  // marker gone
   EXPECT_EQ(200, uploads.last_.getPixelub(64 + 16, 129, 3));

@@ -4,7 +4,7 @@
 #include <sys/stat.h>
 
 #include <filesystem>
-#include <sstream>
+#include <fstream>
 
 // After gtest: Xlib's macros would break its templates.
 #include "gui/tXvfbProgram.h"
@@ -22,7 +22,6 @@ namespace {
 namespace fs = std::filesystem;
 using tShot = tXvfbProgram::tShot;
 
-const std::string kShotDir = ROOTWEAVER_SCREENSHOT_DIR;
 const char kScript[] =
     "// two pictures of cubic.func, then a line into the pipe out/-gate.txt\n"
     "_imageDimension = 256\n_maxIterations = 100\n_useRandomColors = false\n"
@@ -77,104 +76,60 @@ std::string readPipe(const std::string& path) {
   return text;
 }
 
-std::string readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-std::size_t countOf(const std::string& text, const std::string& part) {
-  std::size_t count = 0;
-  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
-    ++count;
-  return count;
-}
-
-// A copy of the application folder, removed at the end.
-class tBLAMWindowTest : public testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_TRUE(program_.connected()) << "no X display: run under xvfb-run";
-    char name[] = "/tmp/rootweaver_blamwindow_XXXXXX";
-    ASSERT_NE(nullptr, mkdtemp(name));
-    app_ = std::string(name) + "/";
-    fs::copy(ROOTWEAVER_APP_DIR, app_, fs::copy_options::recursive);
-    fs::create_directories(kShotDir);
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    fs::remove_all(app_, ignored);
-  }
-
+TEST(tBLAMWindowTest, ScriptRunsFromTheWindowAndWritesItsFiles) {
+  const tScratchDirectory app;  // a copy of the application folder, removed after the program
+  tXvfbProgram program;
+  ASSERT_TRUE(program.connected()) << "no X display: run under xvfb-run";
+  fs::copy(ROOTWEAVER_APP_DIR, app.path(), fs::copy_options::recursive);
+  std::ofstream(app / "examples/window.blam") << kScript;
+  std::ofstream(app / "resources/prefs.txt") << "{\nBLAM\nexamples/window.blam\n}\n";
+  fs::create_directory(app / "out");
+  ASSERT_EQ(0, mkfifo((app / "out/-gate.txt").c_str(), 0600));
+  ASSERT_TRUE(program.start(app / "rootweaver", app / "stdout.txt", app / "stderr.txt"));
   // Clicks until the scene shows: a click in a cross-fade is not taken, and
   // one more on the next scene finds no button there.
-  tShot clickUntil(int x, int y, const std::function<bool(const tShot&)>& scene) {
+  auto clickUntil = [&](int x, int y, const tXvfbProgram::tScene& scene) {
     tShot shot;
     for (int attempt = 0; attempt < 4 && !scene(shot); ++attempt) {
-      program_.click(x, y);
-      shot = program_.awaitScene(3, scene);
+      program.click(x, y);
+      shot = program.awaitScene(3, scene);
     }
     return shot;
-  }
+  };
 
-  void keep(const tShot& shot, const std::string& name) {
-    EXPECT_TRUE(shot.writePng(kShotDir + "/" + name + ".png")) << name;
-  }
-
-  tXvfbProgram program_;  // the program and the connection to the server
-  std::string app_;       // the copy of the application folder, "/" appended
-};
-
-TEST_F(tBLAMWindowTest, ScriptRunsFromTheWindowAndWritesItsFiles) {
-  std::ofstream(app_ + "examples/window.blam") << kScript;
-  std::ofstream(app_ + "resources/prefs.txt") << "{\nBLAM\nexamples/window.blam\n}\n";
-  fs::create_directory(app_ + "out");
-  ASSERT_EQ(0, mkfifo((app_ + "out/-gate.txt").c_str(), 0600));
-  ASSERT_TRUE(program_.start(app_ + "rootweaver", app_ + "stdout.txt", app_ + "stderr.txt"));
-
-  ASSERT_TRUE(titleShown(program_.awaitScene(10, titleShown))) << "no splash";
-  // Pressed again should a key press be lost while the window takes the focus.
-  bool modes = false;
-  for (int attempt = 0; attempt < 3 && !modes; ++attempt) {
-    program_.pressKey(XK_space);
-    modes = modeSelectShown(program_.awaitScene(4, modeSelectShown));
-  }
-  ASSERT_TRUE(modes) << "no mode select";
-
+  ASSERT_TRUE(titleShown(program.awaitScene(10, titleShown))) << "no splash";
+  ASSERT_TRUE(program.pressKeyUntil(XK_space, 4, modeSelectShown)) << "no mode select";
   ASSERT_TRUE(setupShown(clickUntil(600, 355, setupShown))) << "no BLAM setup";
-  keep(program_.awaitScene(3, faded(setupShown)), "setupblam");
+  program.awaitScene(3, faded(setupShown), "setupblam");
 
   const tShot running = clickUntil(400, 515, runningShown);
   ASSERT_TRUE(runningShown(running)) << "no running status";
   // The bar shows while a picture is computed, if a frame is caught then.
   tShot status =
-      program_.awaitScene(10, [](const tShot& s) { return barShown(s) || !runningShown(s); });
+      program.awaitScene(10, [](const tShot& s) { return barShown(s) || !runningShown(s); });
   if (!barShown(status)) status = running;
   // Held at the graph statement: still running, the statement shown.
-  const tShot held = program_.awaitScene(60, statementShown);
+  const tShot held = program.awaitScene(60, statementShown);
   EXPECT_TRUE(runningShown(held) && statementShown(held));
-  keep(barShown(status) ? status : held, "blamstatus");
-  EXPECT_EQ("[256.000000, 2.000000]\n", readPipe(app_ + "out/-gate.txt"));
+  EXPECT_TRUE((barShown(status) ? status : held).keep("blamstatus"));
+  EXPECT_EQ("[256.000000, 2.000000]\n", readPipe(app / "out/-gate.txt"));
 
-  const tShot finished = program_.awaitScene(10, finishedShown);
-  keep(finished, "blamfinished");
-  EXPECT_TRUE(finishedShown(finished)) << "no finished status";
-  program_.pressKey(XK_space);
-  EXPECT_TRUE(setupShown(program_.awaitScene(5, setupShown))) << "Space did not lead to setup";
+  EXPECT_TRUE(finishedShown(program.awaitScene(10, finishedShown, "blamfinished")))
+      << "no finished status";
+  program.pressKey(XK_space);
+  EXPECT_TRUE(setupShown(program.awaitScene(5, setupShown))) << "Space did not lead to setup";
 
-  program_.closeWindow();
-  EXPECT_EQ(0, program_.awaitExit());
-  EXPECT_EQ("", readFile(app_ + "stderr.txt"));
-  EXPECT_EQ(2u, countOf(readFile(app_ + "stdout.txt"), "Cooked fractal in: "));
-  for (const char* image : {"out/window-fractal-1.tga", "out/window-fractal-2.tga"}) {
-    EXPECT_EQ(18u + 256 * 256 * 3, fs::file_size(app_ + image)) << image;
-  }
-  const std::string data = readFile(app_ + "out/window-fractal-data.txt");
+  program.closeWindow();
+  EXPECT_EQ(0, program.awaitExit());
+  EXPECT_EQ("", readRaw(app / "stderr.txt"));
+  EXPECT_EQ(2u, countOf(readRaw(app / "stdout.txt"), "Cooked fractal in: "));
+  for (const char* image : {"out/window-fractal-1.tga", "out/window-fractal-2.tga"})
+    EXPECT_EQ(18u + 256 * 256 * 3, fs::file_size(app / image)) << image;
+  const std::string data = readRaw(app / "out/window-fractal-data.txt");
   EXPECT_EQ(0u, data.find("****Dedavor Overede****\nName: \t\twindow-fractal-1.tga\n"));
   EXPECT_EQ(2u, countOf(data, "****Dedavor Overede****\n"));
   EXPECT_NE(std::string::npos,
-            readFile(app_ + "resources/prefs.txt").find("{\nBLAM\nexamples/window.blam\n}\n"));
+            readRaw(app / "resources/prefs.txt").find("{\nBLAM\nexamples/window.blam\n}\n"));
 }
 
 }  // namespace

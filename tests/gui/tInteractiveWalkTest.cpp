@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 
 #include "gui/tXvfbProgram.h"
@@ -21,7 +20,6 @@ namespace {
 namespace fs = std::filesystem;
 using tShot = tXvfbProgram::tShot;
 
-const std::string kAppDir = ROOTWEAVER_APP_DIR;
 const std::string kShotDir = ROOTWEAVER_SCREENSHOT_DIR;
 const char kDialogTitle[] = "Choose a File";
 
@@ -37,13 +35,6 @@ int nameBlue(const tShot& s) { return s.countIn(90, 383, 260, 410, lightBlue); }
 bool timeShown(const tShot& s) { return s.litIn(4, 6, 96, 36) > 30; }
 bool dimensionShown(const tShot& s) { return s.litIn(4, 46, 96, 76) > 30; }
 bool pictureShown(const tShot& s) { return s.litIn(100, 100, 700, 500) > 200000; }
-
-std::string readFile(const std::string& path) {
-  std::ifstream in(path);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 // What xdotool prints; "" when it fails.
 std::string xdotool(const std::string& arguments) {
@@ -62,69 +53,44 @@ std::string dialogWindow() {
   return id.substr(0, id.find('\n'));
 }
 
-void keepShot(const tShot& shot, const std::string& name) {
-  EXPECT_TRUE(shot.writePng(kShotDir + "/" + name + ".png")) << name;
-}
+// Past the one-second cross-fade.
+void settle() { std::this_thread::sleep_for(std::chrono::milliseconds(1100)); }
 
-class tInteractiveWalkTest : public testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_TRUE(program_.connected()) << "no X display: run under xvfb-run";
-    fs::create_directories(kShotDir);
-    char dir[] = "/tmp/rootweaverwalkXXXXXX";
-    ASSERT_NE(nullptr, mkdtemp(dir));
-    copy_ = dir;
-    fs::copy(kAppDir, copy_, fs::copy_options::recursive);
-    // GTK finds no accessibility bus and no settings service here.
-    setenv("NO_AT_BRIDGE", "1", 1);
-    setenv("GSETTINGS_BACKEND", "memory", 1);
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    if (!copy_.empty()) fs::remove_all(copy_, ignored);
-  }
-
+TEST(tInteractiveWalkTest, SetupDialogPictureZoomAndBack) {
+  const tScratchDirectory copy;  // a copy of the application folder, removed after the program
+  tXvfbProgram program;
+  ASSERT_TRUE(program.connected()) << "no X display: run under xvfb-run";
+  fs::copy(ROOTWEAVER_APP_DIR, copy.path(), fs::copy_options::recursive);
+  // GTK finds no accessibility bus and no settings service here.
+  setenv("NO_AT_BRIDGE", "1", 1);
+  setenv("GSETTINGS_BACKEND", "memory", 1);
   // Waits for the scene and keeps its picture under the name.
-  tShot awaitScene(const std::function<bool(const tShot&)>& scene, const std::string& name) {
-    const tShot shot = program_.awaitScene(15, scene);
+  auto awaitScene = [&](const tXvfbProgram::tScene& scene, const std::string& name) {
+    const tShot shot = program.awaitScene(15, scene, name);
     EXPECT_TRUE(scene(shot)) << name << " not shown";
-    keepShot(shot, name);
     return shot;
-  }
-  // Past the one-second cross-fade.
-  static void settle() { std::this_thread::sleep_for(std::chrono::milliseconds(1100)); }
-
-  tXvfbProgram program_;  // the program and the connection to the server
-  std::string copy_;      // the copy of the application folder
-};
-
-TEST_F(tInteractiveWalkTest, SetupDialogPictureZoomAndBack) {
-  const std::string prefs = copy_ + "/resources/prefs.txt";
+  };
+  const std::string prefs = copy / "resources/prefs.txt";
   // The settings lack all but two categories, which get their defaults.
   std::ofstream(prefs) << "{\nDim\n64\n}\n{\nFunction\n<NONE>\n}\n";
-  ASSERT_TRUE(program_.start(copy_ + "/rootweaver", copy_ + "/stdout.txt", copy_ + "/stderr.txt"));
-  ASSERT_TRUE(tXvfbProgram::waitFor(10, [&] { return titleShown(program_.grab()); }));
-  // Pressed again should a key press be lost while the window takes the focus.
-  bool fading = false;
-  for (int attempt = 0; attempt < 3 && !fading; ++attempt) {
-    program_.pressKey(XK_space);
-    fading = tXvfbProgram::waitFor(2, [&] { return !titleShown(program_.grab()); });
-  }
-  ASSERT_TRUE(fading) << "Space did not start the cross-fade";
+  ASSERT_TRUE(program.start(copy / "rootweaver", copy / "stdout.txt", copy / "stderr.txt"));
+  ASSERT_TRUE(titleShown(program.awaitScene(10, titleShown)));
+  ASSERT_TRUE(program.pressKeyUntil(XK_space, 2, [](const tShot& s) { return !titleShown(s); }))
+      << "Space did not start the cross-fade";
   settle();
-  program_.click(200, 355);  // "Vadoduraraz Mode"
+  program.click(200, 355);  // "Vadoduraraz Mode"
   settle();
   const tShot empty =
       awaitScene([](const tShot& s) { return titleShown(s) && nameRed(s) > 30; }, "setupfrac-none");
   EXPECT_EQ(0, nameBlue(empty));
 
   // The real open dialog, answered by typing the function's path.
-  program_.click(175, 320);  // "Choose Function"
+  program.click(175, 320);  // "Choose Function"
   std::string dialog;
   ASSERT_TRUE(tXvfbProgram::waitFor(15, [&] { return !(dialog = dialogWindow()).empty(); }));
   std::this_thread::sleep_for(std::chrono::milliseconds(500));
   std::system(("import -window " + dialog + " '" + kShotDir + "/filedialog.png'").c_str());
-  const std::string function = copy_ + "/Shared Functions/quadratic.func";
+  const std::string function = copy / "Shared Functions/quadratic.func";
   xdotool("windowfocus " + dialog);
   xdotool("key ctrl+l");
   xdotool("type --delay 10 '" + function + "'");
@@ -135,14 +101,14 @@ TEST_F(tInteractiveWalkTest, SetupDialogPictureZoomAndBack) {
       awaitScene([](const tShot& s) { return titleShown(s) && nameBlue(s) > 30; }, "setupfrac");
   EXPECT_EQ(0, nameRed(chosen));
 
-  program_.click(400, 515);  // "Vadoduraraz Go!!"
+  program.click(400, 515);  // "Vadoduraraz Go!!"
   settle();
   const tShot picture = awaitScene(
       [](const tShot& s) { return pictureShown(s) && timeShown(s) && dimensionShown(s); }, "frac");
-  EXPECT_NE(std::string::npos, readFile(prefs).find("{\nFunction\n" + function + "\n}\n"));
+  EXPECT_NE(std::string::npos, readRaw(prefs).find("{\nFunction\n" + function + "\n}\n"));
 
   // "=" zooms in by a tenth and computes the picture again.
-  program_.pressKey(XK_equal);
+  program.pressKey(XK_equal);
   std::this_thread::sleep_for(std::chrono::milliseconds(500));
   const tShot zoomed = awaitScene(
       [](const tShot& s) { return pictureShown(s) && dimensionShown(s); }, "frac-zoomed");
@@ -155,15 +121,15 @@ TEST_F(tInteractiveWalkTest, SetupDialogPictureZoomAndBack) {
                            }),
             100);
 
-  program_.click(400, 565);  // "Back to Zirudadazevu"
+  program.click(400, 565);  // "Back to Zirudadazevu"
   settle();
   awaitScene([](const tShot& s) { return titleShown(s) && nameBlue(s) > 30; }, "setupfrac-back");
-  EXPECT_NE(std::string::npos, readFile(copy_ + "/stdout.txt").find("CREATED FUNCTION\n"));
-  const std::string err = readFile(copy_ + "/stderr.txt");
+  EXPECT_NE(std::string::npos, readRaw(copy / "stdout.txt").find("CREATED FUNCTION\n"));
+  const std::string err = readRaw(copy / "stderr.txt");
   EXPECT_NE(0u, err.find("rootweaver: ")) << err;  // none of the program's own reports
   EXPECT_EQ(std::string::npos, err.find("\nrootweaver: ")) << err;
-  program_.closeWindow();
-  EXPECT_EQ(0, program_.awaitExit());
+  program.closeWindow();
+  EXPECT_EQ(0, program.awaitExit());
 }
 
 }  // namespace

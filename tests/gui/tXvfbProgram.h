@@ -16,11 +16,14 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "File/tFileTestSupport.h"
 
 // The real program in a virtual X server (run by xvfb-run), driven as a user
 // would: its window found by title, its content read back as pictures, the
@@ -34,12 +37,8 @@ class tXvfbProgram {
     int height = 0;                  // rows
     std::vector<unsigned char> rgb;  // red, green, blue of each pixel, row by row
 
-    // Anything but (near) black; false outside the picture.
-    bool lit(int x, int y) const {
-      if (x < 0 || y < 0 || x >= width || y >= height) return false;
-      const unsigned char* p = &rgb[3 * (y * width + x)];
-      return p[0] > 40 || p[1] > 40 || p[2] > 40;
-    }
+    // Anything but (near) black.
+    static bool isLit(const unsigned char* p) { return p[0] > 40 || p[1] > 40 || p[2] > 40; }
     // Pixels of [x0, x1) x [y0, y1) for which the test holds.
     int countIn(int x0, int y0, int x1, int y1,
                 const std::function<bool(const unsigned char*)>& test) const {
@@ -49,9 +48,22 @@ class tXvfbProgram {
           n += test(&rgb[3 * (y * width + x)]);
       return n;
     }
-    int litIn(int x0, int y0, int x1, int y1) const {
-      return countIn(x0, y0, x1, y1,
-                     [](const unsigned char* p) { return p[0] > 40 || p[1] > 40 || p[2] > 40; });
+    int litIn(int x0, int y0, int x1, int y1) const { return countIn(x0, y0, x1, y1, isLit); }
+    // Middle of the leftmost and rightmost lit columns of rows [y0, y1).
+    double litCentreX(int y0, int y1) const {
+      int lo = width, hi = -1;
+      for (int x = 0; x < width; ++x) {
+        if (litIn(x, y0, x + 1, y1) == 0) continue;
+        lo = std::min(lo, x);
+        hi = std::max(hi, x);
+      }
+      return (lo + hi) / 2.0;
+    }
+    // Kept as <build>/screenshots/<name>.png for a person to look at.
+    bool keep(const std::string& name) const {
+      std::error_code ignored;
+      std::filesystem::create_directories(ROOTWEAVER_SCREENSHOT_DIR, ignored);
+      return writePng(std::string(ROOTWEAVER_SCREENSHOT_DIR) + "/" + name + ".png");
     }
     // Written as an 8-bit RGB PNG.
     bool writePng(const std::string& path) const {
@@ -91,6 +103,7 @@ class tXvfbProgram {
                                crc32(0, reinterpret_cast<const Bytef*>(body.data()), body.size())));
     }
   };
+  using tScene = std::function<bool(const tShot&)>;  // whether a picture shows a scene
 
   // Polls every 50 ms until the condition holds; false when the time is up.
   static bool waitFor(double seconds, const std::function<bool()>& condition) {
@@ -133,6 +146,12 @@ class tXvfbProgram {
     return waitFor(10, [&] { return (window_ = findWindow()) != 0; });
   }
 
+  XWindowAttributes attributes() const {
+    XWindowAttributes a{};
+    XGetWindowAttributes(display_, window_, &a);
+    return a;
+  }
+
   tShot grab() const {
     tShot s;
     XWindowAttributes a;
@@ -156,10 +175,12 @@ class tXvfbProgram {
   }
 
   // Waits up to the time given for a picture that shows the scene, and gives
-  // the last picture read (empty when none could be).
-  tShot awaitScene(double seconds, const std::function<bool(const tShot&)>& scene) const {
+  // the last picture read (empty when none could be); with a name, that
+  // picture is kept.
+  tShot awaitScene(double seconds, const tScene& scene, const std::string& name = "") const {
     tShot shot;
     waitFor(seconds, [&] { return scene(shot = grab()); });
+    if (!name.empty()) shot.keep(name);
     return shot;
   }
 
@@ -171,6 +192,16 @@ class tXvfbProgram {
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     XTestFakeKeyEvent(display_, code, False, 0);
     XFlush(display_);
+  }
+
+  // Presses the key until the scene shows, at most three times: a press can
+  // be lost while the window takes the focus.
+  bool pressKeyUntil(KeySym key, double seconds, const tScene& scene) {
+    for (int attempt = 0; attempt < 3; ++attempt) {
+      pressKey(key);
+      if (waitFor(seconds, [&] { return scene(grab()); })) return true;
+    }
+    return false;
   }
 
   // A click of the primary button at (x, y) of the window's content.

@@ -62,13 +62,6 @@ std::string readPipe(const std::string& path) {
   return text;
 }
 
-std::size_t countOf(const std::string& text, const std::string& part) {
-  std::size_t count = 0;
-  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
-    ++count;
-  return count;
-}
-
 template <typename T>
 T* currentScene() {
   return static_cast<T*>(tSceneManager::instance().getCurrentScene());
@@ -107,7 +100,7 @@ class tBLAMScenesTest : public testing::Test {
 TEST_F(tBLAMScenesTest, ScriptRunsInTheBackgroundAndSpaceLeadsBackToSetup) {
   const std::string script = dir_ + "/gate.blam";
   const std::string outputDir = "_outputDir = \"" + dir_ + "\"\n";
-  writeBytes(path("gate.blam"),
+  writeRaw(path("gate.blam"),
              "// two runs, each followed by a graph into a pipe\n" + outputDir +
                  "_imageDimension = 8\nf = loadFunction \"quadratic.func\"\n"
                  "use NewtonSolver\nrun f\ngraph \"gate1\" _imageDimension _n_\n"
@@ -153,7 +146,7 @@ TEST_F(tBLAMScenesTest, ScriptRunsInTheBackgroundAndSpaceLeadsBackToSetup) {
   // Outside a batch the images are numbered from 0.
   EXPECT_EQ(18u + 8 * 8 * 3, fs::file_size(path("-fractal-0.tga")));
   EXPECT_EQ(18u + 4 * 4 * 3, fs::file_size(path("-fractal-1.tga")));
-  const std::string data = readBytes(path("-fractal-data.txt"));
+  const std::string data = readRaw(path("-fractal-data.txt"));
   EXPECT_EQ(0u, data.find("****Dedavor Overede****\nName: \t\t-fractal-0.tga\n"));
   EXPECT_NE(std::string::npos, data.find("****Dedavor Overede****\nName: \t\t-fractal-1.tga\n"));
 
@@ -205,7 +198,7 @@ TEST_F(tBLAMScenesTest, SetupChoosesKeepsAndRefusesScripts) {
   testing::internal::CaptureStdout();
   tapMouse(400, kStartY);
   const std::string notice = setup->getNotice();
-  writeBytes(path("held.blam"), "");
+  writeRaw(path("held.blam"), "");
   run.reset();
   const std::string trace = testing::internal::GetCapturedStdout();
   EXPECT_EQ("Setup BLAM", sceneState());

@@ -6,11 +6,9 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 
+#include "File/tFileTestSupport.h"
 #include "File/tFileUtils.h"
 #include "Shell/tFrameTestSupport.h"
 #include "input/tKeyboardHandler.h"
@@ -26,21 +24,13 @@ inline void tapKey(int key) {
   runFrame();
 }
 
-inline void tapMouse(int x, int y) {
+// A click of the platform's button (1 primary, 2 secondary) at (x, y).
+inline void tapMouse(int x, int y, int platformButton = 1) {
   tMouseHandler::instance().moveEvent(x, y);
-  tMouseHandler::instance().buttonEvent(1, true);
+  tMouseHandler::instance().buttonEvent(platformButton, true);
   runFrame();
-  tMouseHandler::instance().buttonEvent(1, false);
+  tMouseHandler::instance().buttonEvent(platformButton, false);
   runFrame();
-}
-
-inline std::string readBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-inline void writeBytes(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
 
 // The settings file of the test programs (their resource directory is
@@ -62,8 +52,8 @@ class tTestPrefs {
   tTestPrefs& operator=(const tTestPrefs&) = delete;
 
   static std::string path() { return tFileUtils::getResourceDirectory() + "prefs.txt"; }
-  void write(const std::string& bytes) const { writeBytes(path(), bytes); }
-  std::string read() const { return readBytes(path()); }
+  void write(const std::string& bytes) const { writeRaw(path(), bytes); }
+  std::string read() const { return readRaw(path()); }
 
  private:
   static void removeFiles() {

@@ -2,32 +2,12 @@
 
 #include <string>
 
-#include "Shell/tFrameTestSupport.h"
-#include "input/tKeyboardHandler.h"
-#include "input/tMouseHandler.h"
 #include "scenes/tModeSelectScene.h"
 #include "scenes/tSceneTestSupport.h"
 
-// The first scenes driven frame by frame without a window, as the user would:
-// a key or button goes down before a frame, is read during it, and goes up
-// before the next.
+// The first scenes driven frame by frame without a window.
 
 namespace {
-
-void pressSpace() {
-  tKeyboardHandler::instance().keyDownEvent(TKEY_SPACE);
-  runFrame();
-  tKeyboardHandler::instance().keyUpEvent(TKEY_SPACE);
-  runFrame();
-}
-
-void clickAt(int x, int y, int platformButton = 1) {
-  tMouseHandler::instance().moveEvent(x, y);
-  tMouseHandler::instance().buttonEvent(platformButton, true);
-  runFrame();
-  tMouseHandler::instance().buttonEvent(platformButton, false);
-  runFrame();
-}
 
 TEST(tScenesTest, SplashToModeSelectToSetupAndBack) {
   const tTestPrefs prefs;
@@ -38,25 +18,25 @@ TEST(tScenesTest, SplashToModeSelectToSetupAndBack) {
   EXPECT_EQ("Splash", sceneState());
   EXPECT_EQ(1.0f, scenes.getCurrentScene()->getAlpha());
 
-  pressSpace();
+  tapKey(TKEY_SPACE);
   EXPECT_EQ("Splash -> Mode Select", sceneState());
   const tScene* modeSelect = scenes.getDestScene();
   setTransitionTime(250);
-  pressSpace();  // no input during a transition
+  tapKey(TKEY_SPACE);  // no input during a transition
   EXPECT_EQ(modeSelect, scenes.getDestScene());
 
   // The incoming scene takes over and already handles the click of that frame.
   setTransitionTime(1000.5);
-  clickAt(200, 355);
+  tapMouse(200, 355);
   EXPECT_EQ("Mode Select -> Setup Frac", sceneState());
   setTransitionTime(750);
-  clickAt(600, 355);  // the other button, during the transition: ignored
+  tapMouse(600, 355);  // the other button, during the transition: ignored
   EXPECT_EQ("Mode Select -> Setup Frac", sceneState());
   setTransitionTime(1000.5);
   runFrame();
   EXPECT_EQ("Setup Frac", sceneState());
 
-  clickAt(400, 565);  // "Return To Mode Select", which saves the settings
+  tapMouse(400, 565);  // "Return To Mode Select", which saves the settings
   EXPECT_EQ("Setup Frac -> Mode Select", sceneState());
 }
 
@@ -75,7 +55,7 @@ TEST(tScenesTest, ModeSelectClicksPickTheButtonUnderThePrimaryButton) {
   };
   for (const auto& row : rows) {
     tSceneManager::instance().setCurrentScene(new tModeSelectScene());
-    clickAt(row.x, row.y, row.button);
+    tapMouse(row.x, row.y, row.button);
     EXPECT_EQ(row.state, sceneState()) << row.x << "," << row.y << " button " << row.button;
   }
 }

@@ -104,7 +104,7 @@ TEST_F(tSetupFracSceneTest, LoadSuppliesDefaultsAndKeepsUnreadableFiles) {
     EXPECT_EQ(row.bad ? 1 : 0, std::count(err.begin(), err.end(), '\n')) << row.file << err;
     EXPECT_EQ(row.bad, std::filesystem::exists(tTestPrefs::path() + ".bad")) << row.file;
     if (row.bad) {
-      EXPECT_EQ(row.file, readBytes(tTestPrefs::path() + ".bad"));
+      EXPECT_EQ(row.file, readRaw(tTestPrefs::path() + ".bad"));
     }
     EXPECT_TRUE(tPreferences::save(loaded));
     EXPECT_EQ(prefsText(withDefaults(row.kept)), prefs_.read()) << row.file;
@@ -112,7 +112,7 @@ TEST_F(tSetupFracSceneTest, LoadSuppliesDefaultsAndKeepsUnreadableFiles) {
   // The defaults are what the application folder starts with.
   std::remove(tTestPrefs::path().c_str());
   EXPECT_TRUE(tPreferences::save(tPreferences::load()));
-  EXPECT_EQ(readBytes(ROOTWEAVER_SOURCE_DIR "/resources/prefs.txt"), prefs_.read());
+  EXPECT_EQ(readRaw(ROOTWEAVER_SOURCE_DIR "/resources/prefs.txt"), prefs_.read());
 }
 
 TEST_F(tSetupFracSceneTest, EditsAreReadAndWrittenBackOnReturn) {
