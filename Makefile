@@ -30,5 +30,11 @@ golden: build
 run: build
 	@$(BUILD)/app/rootweaver
 
+# Times the engine against the tree walk and a hand-written program (several
+# minutes); not part of the tests.
+bench: configure
+	@cmake --build $(BUILD) --target rootweaver_bench -j $(JOBS)
+	@$(BUILD)/bench/rootweaver_bench
+
 clean:
 	@rm -rf $(BUILD) $(BUILD).configure.log

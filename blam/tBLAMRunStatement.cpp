@@ -13,6 +13,7 @@
 #include "expr/tFunction.h"
 #include "expr/tVariableEnv.h"
 #include "fractal/tFractal.h"
+#include "fractal/tFractalComputation.h"
 #include "fractal/tIterativeSolver.h"
 #include "fractal/tRootManager.h"
 #include "graphics/tTGALoader.h"
@@ -82,14 +83,16 @@ void tBLAMRunStatement::run(tVariableEnv* env) {
 
 void tBLAMRunStatement::computePicture(tFractal* fractal, tFunction* function,
                                        tIterativeSolver* solver) {
-  const unsigned width = static_cast<unsigned>(fractal->getWidth());
-  const unsigned height = static_cast<unsigned>(fractal->getHeight());
+  // How often the share of pixels done is brought up to date, in ms.
+  const double progressInterval = 100.0;
+  tFractalComputation computation(fractal, function, solver);
   tBLAMProgress& progress = tBLAMProgress::instance();
-  progress.beginPixels(static_cast<std::uint64_t>(width) * height);
-  for (unsigned r = 0; r < width; ++r) {
-    for (unsigned c = 0; c < height; ++c) fractal->computate(function, solver, r, c);
-    progress.setPixelsDone(static_cast<std::uint64_t>(r + 1) * height);
+  progress.beginPixels(computation.getPixelCount());
+  computation.start();
+  while (!computation.waitUntilDone(progressInterval)) {
+    progress.setPixelsDone(computation.getPaintedCount());
   }
+  progress.setPixelsDone(computation.getPixelCount());
 }
 
 void tBLAMRunStatement::writeDataBlock(const std::string& path, const std::string& imageName,

@@ -28,7 +28,8 @@ class tBLAMRunStatement : public tBLAMStatement {
   std::string describe() const override;
 
  private:
-  // Every pixel in the callers' order: rows outside, columns inside.
+  // The picture on all cores, byte for byte the row-major one-by-one
+  // picture, its share of pixels done kept in the progress record.
   static void computePicture(tFractal* fractal, tFunction* function, tIterativeSolver* solver);
   // The block of the data file for this run.
   void writeDataBlock(const std::string& path, const std::string& imageName, tFunction* function,

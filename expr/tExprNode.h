@@ -83,6 +83,11 @@ class tExprNode {
 
   double evaluate(double x, double y) const;
   void substituteVars(tVariableEnv* env);
+  // Read access for code that compiles a tree (tFormulaProgram).
+  int32_t getType() const { return type_; }
+  double getValue() const { return value_; }
+  const tExprNode* getLeft() const { return left_.get(); }
+  const tExprNode* getRight() const { return right_.get(); }
   void freeVars(std::set<std::string>& names) const;
   void print() const;
 

@@ -30,6 +30,8 @@ class tExprTree {
   // scope binds to its name; variables it does not bind keep theirs.
   void substituteVars(tVariableEnv* env);
   void freeVars(std::set<std::string>& names) const;
+  // The whole formula; null until buildTree.
+  const tExprNode* getRoot() const { return root_.get(); }
   // The tree as nested [KIND : left, right] groups, then a line feed.
   void print() const;
 

@@ -52,10 +52,12 @@ const tFunction::tSlot tFunction::SLOTS[6] = {
     {"f11", "fxx = ", &tFunction::f11_}, {"f12", "fxy = ", &tFunction::f12_},
     {"f21", "fyx = ", &tFunction::f21_}, {"f22", "fyy = ", &tFunction::f22_}};
 
-tFunction::tFunction() : localVars_(std::make_unique<tVariableEnv>()) {}
+tFunction::tFunction() : localVars_(std::make_unique<tVariableEnv>()), treeWalk_(false) {
+  compile();
+}
 
 tFunction::tFunction(const std::string& name)
-    : name_(name), localVars_(std::make_unique<tVariableEnv>()) {
+    : name_(name), localVars_(std::make_unique<tVariableEnv>()), treeWalk_(false) {
   tTokenizer tokenizer;
   for (const char* pattern : kPatterns) tokenizer.addRegularExpression(pattern);
   std::string text = readFunctionText(functionPath(name));
@@ -78,12 +80,26 @@ double tFunction::evaluateSlot(const std::unique_ptr<tExprTree>& tree, const tVe
 }
 
 tVector2 tFunction::value(const tVector2& p) const {
+  if (treeWalk_) return valueByTree(p);
+  double f[2];
+  valueProgram_.evaluate(p[0], p[1], f);
+  return tVector2(f[0], f[1]);
+}
+
+tMatrix2 tFunction::jacobianInverse(const tVector2& p) const {
+  if (treeWalk_) return jacobianInverseByTree(p);
+  double j[4];
+  jacobianProgram_.evaluate(p[0], p[1], j);
+  return inverseOf(j[0], j[1], j[2], j[3]);
+}
+
+tVector2 tFunction::valueByTree(const tVector2& p) const {
   double f1 = evaluateSlot(f1_, p);
   double f2 = evaluateSlot(f2_, p);
   return tVector2(f1, f2);
 }
 
-tMatrix2 tFunction::jacobianInverse(const tVector2& p) const {
+tMatrix2 tFunction::jacobianInverseByTree(const tVector2& p) const {
   double f11 = evaluateSlot(f11_, p);
   double f12 = evaluateSlot(f12_, p);
   double f21 = evaluateSlot(f21_, p);
@@ -92,6 +108,17 @@ tMatrix2 tFunction::jacobianInverse(const tVector2& p) const {
   // A NaN determinant is not below the cutoff: its inverse, all NaN, goes back.
   if (std::fabs(jacobian.determinant()) < INVERTIBLE_CUTOFF) return tMatrix2();
   return jacobian.invert();
+}
+
+void tFunction::compile() {
+  const tExprNode* roots[6];
+  for (int k = 0; k < 6; ++k) {
+    const std::unique_ptr<tExprTree>& tree = this->*SLOTS[k].tree;
+    roots[k] = tree ? tree->getRoot() : nullptr;
+  }
+  valueProgram_.compile(roots, 2);
+  jacobianProgram_.compile(roots + 2, 4);
+  program_.compile(roots, 6);
 }
 
 const tFunction::tSlot* tFunction::findSlot(const std::string& label) {
@@ -107,6 +134,12 @@ std::string tFunction::getNextToken(const std::vector<std::string>& tokens, unsi
 }
 
 void tFunction::processTokens(const std::vector<std::string>& tokens, unsigned& pos) {
+  readStatements(tokens, pos);
+  // Reading may stop before substitution: the trees read so far count.
+  compile();
+}
+
+void tFunction::readStatements(const std::vector<std::string>& tokens, unsigned& pos) {
   std::cout << "func tokens = [";
   for (std::size_t i = pos; i < tokens.size(); ++i) std::cout << (i > pos ? ", " : "") << tokens[i];
   std::cout << "]\n\nSTARTED PROCESSING\n";
@@ -157,9 +190,11 @@ void tFunction::finishReading() {
 void tFunction::substituteVars(tVariableEnv* env) {
   for (const tSlot& slot : SLOTS)
     if (this->*slot.tree) (this->*slot.tree)->substituteVars(localVars_.get());
-  if (!env) return;
-  for (const tSlot& slot : SLOTS)
-    if (this->*slot.tree) (this->*slot.tree)->substituteVars(env);
+  if (env) {
+    for (const tSlot& slot : SLOTS)
+      if (this->*slot.tree) (this->*slot.tree)->substituteVars(env);
+  }
+  compile();
 }
 
 double tFunction::getValueFor(const std::string& name, tVariableEnv* env) const {

@@ -1,12 +1,14 @@
 #ifndef ROOTWEAVER_EXPR_TFUNCTION_H
 #define ROOTWEAVER_EXPR_TFUNCTION_H
 
+#include <cmath>
 #include <memory>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "expr/tExprTree.h"
+#include "expr/tFormulaProgram.h"
 #include "expr/tVariableEnv.h"
 #include "graphics/tMatrix2.h"
 #include "graphics/tVector2.h"
@@ -21,6 +23,11 @@
 // A formula the file leaves out evaluates to 0.0, so the function stays
 // usable (a missing derivative makes the Jacobian singular), and the reader
 // names the missing formulas on standard error.
+//
+// The formulas are evaluated through programs compiled from the trees (see
+// tFormulaProgram), which give the tree walk's values bit for bit; they are
+// compiled again whenever reading or substitution changes a tree. The tree
+// walk stays available as the reference they are checked and timed against.
 class tFunction {
  public:
   // A Jacobian whose determinant is smaller than this in absolute value has
@@ -39,6 +46,24 @@ class tFunction {
   tVector2 value(const tVector2& p) const;
   // The inverse of the Jacobian at p, or the zero matrix where it is singular.
   tMatrix2 jacobianInverse(const tVector2& p) const;
+  // The same two by walking the trees.
+  tVector2 valueByTree(const tVector2& p) const;
+  tMatrix2 jacobianInverseByTree(const tVector2& p) const;
+  // Makes value and jacobianInverse walk the trees (true) or run the compiled
+  // programs (false, the default).
+  void setTreeWalk(bool treeWalk) { treeWalk_ = treeWalk; }
+  // The inverse of the Jacobian with rows (f11, f12) and (f21, f22), or the
+  // zero matrix when its determinant is below the cutoff: the operations of
+  // tMatrix2's determinant and invert, inline for the engine's inner loop.
+  static tMatrix2 inverseOf(double f11, double f12, double f21, double f22) {
+    double d = f11 * f22 - f21 * f12;
+    // A NaN determinant is not below the cutoff: its inverse, all NaN, goes back.
+    if (std::fabs(d) < INVERTIBLE_CUTOFF) return tMatrix2();
+    return tMatrix2(f22 / d, -f12 / d, -f21 / d, f11 / d);
+  }
+  // All six formulas in one program, outputs in slot order (f1, f2, f11, f12,
+  // f21, f22), for evaluating packets of points.
+  const tFormulaProgram& getProgram() const { return program_; }
 
   // Reads statements from pos (see above); pos ends after the last token read.
   void processTokens(const std::vector<std::string>& tokens, unsigned& pos);
@@ -72,6 +97,10 @@ class tFunction {
   static double evaluateSlot(const std::unique_ptr<tExprTree>& tree, const tVector2& p);
   // The end of a read that ran out of tokens.
   void finishReading();
+  // The statements of processTokens.
+  void readStatements(const std::vector<std::string>& tokens, unsigned& pos);
+  // Compiles the programs from the trees as they are now.
+  void compile();
 
   std::unique_ptr<tExprTree> f1_;   // first component of F
   std::unique_ptr<tExprTree> f2_;   // second component of F
@@ -81,6 +110,10 @@ class tFunction {
   std::unique_ptr<tExprTree> f22_;  // d f2 / dy
   std::string name_;                // file name as given (before any directory), or the name set
   std::unique_ptr<tVariableEnv> localVars_;  // the function's local constants
+  tFormulaProgram valueProgram_;     // f1 and f2
+  tFormulaProgram jacobianProgram_;  // f11, f12, f21 and f22
+  tFormulaProgram program_;          // all six, sharing their common parts
+  bool treeWalk_;                    // value and jacobianInverse walk the trees
 };
 
 #endif

@@ -28,6 +28,40 @@ tSolution tAdamsBashforthSolver2::solve(tFunction* f, const tVector2& start, boo
   return solution;
 }
 
+void tAdamsBashforthSolver2::startLane(tLane& lane, const tVector2& start) const {
+  tIterativeSolver::startLane(lane, start);
+  lane.stage = START_UP;
+}
+
+tIterativeSolver::LANE_EVENT tAdamsBashforthSolver2::advanceLane(tLane& lane, const tVector2& fx,
+                                                                const tMatrix2& m,
+                                                                bool fullPath) const {
+  tVector2& previousSlope = lane.slopes[0];
+  switch (lane.stage) {
+    case START_UP:
+      // The start point is the path's first point; it is not tested.
+      previousSlope = m * fx;
+      lane.point = tRungeKuttaSolver2::secondPoint(lane.x, previousSlope, stepSize_);
+      lane.stage = START_UP_SECOND;
+      return LANE_ITERATE;
+    case START_UP_SECOND:
+      lane.x = tRungeKuttaSolver2::finishStep(lane.x, previousSlope, fx, m, stepSize_);
+      lane.point = lane.x;
+      lane.stage = 0;
+      return LANE_STAGE;
+    default: {
+      tVector2 slope = m * fx;
+      LANE_EVENT event = testIterate(m, fx, fullPath);
+      if (event != LANE_ITERATE) return event;
+      lane.x = lane.x - stepSize_ * (0.75 * slope - 0.25 * previousSlope);
+      previousSlope = slope;
+      lane.point = lane.x;
+      ++lane.iteration;
+      return LANE_ITERATE;
+    }
+  }
+}
+
 bool tAdamsBashforthSolver2::iterateInSingularSet(tFunction*, tFractal*, const tVector2&) const {
   return false;
 }

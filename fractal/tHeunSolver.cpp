@@ -23,6 +23,26 @@ tSolution tHeunSolver::solve(tFunction* f, const tVector2& start, bool fullPath)
   return solution;
 }
 
+tIterativeSolver::LANE_EVENT tHeunSolver::advanceLane(tLane& lane, const tVector2& fx,
+                                                     const tMatrix2& m, bool fullPath) const {
+  if (lane.stage == 0) {
+    tVector2 k1 = m * fx;
+    LANE_EVENT event = testIterate(m, fx, fullPath);
+    if (event != LANE_ITERATE) return event;
+    lane.slopes[0] = k1;
+    lane.point = lane.x - stepSize_ * k1;
+    lane.stage = 1;
+    return LANE_ITERATE;
+  }
+  // At the predicted point.
+  tVector2 k2 = m * fx;
+  lane.x -= (0.5 * stepSize_) * (k2 + lane.slopes[0]);
+  lane.point = lane.x;
+  lane.stage = 0;
+  ++lane.iteration;
+  return LANE_STAGE;
+}
+
 bool tHeunSolver::iterateInSingularSet(tFunction* f, tFractal* fractal,
                                        const tVector2& start) const {
   return dampedNewtonMeetsSingularSet(f, fractal, start);

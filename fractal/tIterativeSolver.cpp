@@ -17,22 +17,19 @@ tIterativeSolver::~tIterativeSolver() = default;
 
 bool tIterativeSolver::stopsAt(uint32_t i, const tMatrix2& m, const tVector2& fx, bool fullPath,
                                tSolution& solution) const {
-  if (fullPath) return false;
-  // The singular test comes first: a root with a singular Jacobian is reported
-  // as singular.
-  if (m == tMatrix2()) {
-    solution.iterations_ = i;
-    solution.singularJacobian_ = true;
-    solution.noConvergence_ = false;
-    return true;
-  }
-  if (EQUALITY_EPSILON > fx.length()) {
-    solution.iterations_ = i;
-    solution.singularJacobian_ = false;
-    solution.noConvergence_ = false;
-    return true;
-  }
-  return false;
+  LANE_EVENT event = testIterate(m, fx, fullPath);
+  if (event == LANE_ITERATE) return false;
+  solution.iterations_ = i;
+  solution.singularJacobian_ = event == LANE_SINGULAR;
+  solution.noConvergence_ = false;
+  return true;
+}
+
+void tIterativeSolver::startLane(tLane& lane, const tVector2& start) const {
+  lane.x = start;
+  lane.point = start;
+  lane.stage = 0;
+  lane.iteration = 0;
 }
 
 void tIterativeSolver::giveUp(tSolution& solution) const {

@@ -1,6 +1,7 @@
 #ifndef ROOTWEAVER_FRACTAL_TITERATIVESOLVER_H
 #define ROOTWEAVER_FRACTAL_TITERATIVESOLVER_H
 
+#include <cmath>
 #include <cstdint>
 #include <string>
 
@@ -21,12 +22,35 @@ class tFunction;
 // iterate is tested; the stage points inside a step never are. The order of
 // the floating-point operations in each step is fixed, because pictures must
 // come out bit for bit the same: a boundary pixel's root depends on it.
+//
+// Besides solve(), every solver can run its iteration one evaluation at a
+// time on a lane (advanceLane): the fractal engine keeps a packet of lanes,
+// evaluates the function at all their points together, and hands each lane
+// its value and inverse Jacobian. A lane does exactly the operations that
+// solve() does from the same start, in the same order, so it reaches the same
+// outcome bit for bit, but records nothing besides where it is.
 class tIterativeSolver {
  public:
   // A point is a root when |F| there is below this.
   static constexpr double EQUALITY_EPSILON = 1e-10;
   // Two roots closer than this are one root.
   static constexpr double ROOT_EQUALITY_EPSILON = 1e-4;
+
+  // One start point on its way through the iteration of solve().
+  struct tLane {
+    tVector2 x;          // the current iterate
+    tVector2 point;      // where the function is evaluated next
+    tVector2 slopes[3];  // slopes a step keeps between its evaluations
+    uint32_t stage;      // the evaluation of the step that comes next; 0 is at the iterate
+    uint32_t iteration;  // the i of solve()'s loop
+  };
+  // What a lane's evaluation was.
+  enum LANE_EVENT {
+    LANE_STAGE,      // a point inside a step
+    LANE_ITERATE,    // a point of solve()'s path that passed the tests (or is not tested)
+    LANE_SINGULAR,   // an iterate whose inverse Jacobian is zero: the solve stops
+    LANE_CONVERGED   // an iterate that is a root: the solve stops with x on it
+  };
 
   // Limits above what 32 bits hold are taken as the largest that fits.
   tIterativeSolver(unsigned long maxIterations, double stepSize, const std::string& name);
@@ -40,6 +64,19 @@ class tIterativeSolver {
   virtual bool iterateInSingularSet(tFunction* f, tFractal* fractal,
                                     const tVector2& start) const = 0;
 
+  // Puts the lane on a new start. A limit of 0 iterations is the caller's to
+  // handle: such a solve evaluates nothing that matters.
+  virtual void startLane(tLane& lane, const tVector2& start) const;
+  // Takes the value fx and inverse Jacobian m at lane.point and goes on to the
+  // next point to evaluate. With fullPath the tests are skipped, as in solve().
+  virtual LANE_EVENT advanceLane(tLane& lane, const tVector2& fx, const tMatrix2& m,
+                                 bool fullPath) const = 0;
+  // Whether the lane's solve has used up its iterations (it would now leave
+  // its loop with noConvergence_).
+  bool laneGaveUp(const tLane& lane) const {
+    return lane.stage == 0 && lane.iteration >= maxIterations_;
+  }
+
   std::string getName() const { return name_; }
   uint32_t getMaxIterations() const { return maxIterations_; }
   double getStepSize() const { return stepSize_; }
@@ -49,6 +86,15 @@ class tIterativeSolver {
   // and value fx. True, with the outcome filled in, when the solve stops.
   bool stopsAt(uint32_t i, const tMatrix2& m, const tVector2& fx, bool fullPath,
                tSolution& solution) const;
+  // The stopping tests alone: LANE_ITERATE when the solve goes on.
+  LANE_EVENT testIterate(const tMatrix2& m, const tVector2& fx, bool fullPath) const {
+    if (fullPath) return LANE_ITERATE;
+    // The singular test comes first: a root with a singular Jacobian is
+    // reported as singular. The residual is |F| as tVector2::length forms it.
+    if (m == tMatrix2()) return LANE_SINGULAR;
+    if (EQUALITY_EPSILON > std::sqrt(fx.x_ * fx.x_ + fx.y_ * fx.y_)) return LANE_CONVERGED;
+    return LANE_ITERATE;
+  }
   // The outcome of a solve that used up its iterations.
   void giveUp(tSolution& solution) const;
   // The walk of iterateInSingularSet for the Newton-type solvers: plain damped

@@ -19,6 +19,16 @@ tSolution tNewtonSolver::solve(tFunction* f, const tVector2& start, bool fullPat
   return solution;
 }
 
+tIterativeSolver::LANE_EVENT tNewtonSolver::advanceLane(tLane& lane, const tVector2& fx,
+                                                       const tMatrix2& m, bool fullPath) const {
+  LANE_EVENT event = testIterate(m, fx, fullPath);
+  if (event != LANE_ITERATE) return event;
+  lane.x -= (stepSize_ * m) * fx;
+  lane.point = lane.x;
+  ++lane.iteration;
+  return LANE_ITERATE;
+}
+
 bool tNewtonSolver::iterateInSingularSet(tFunction* f, tFractal* fractal,
                                          const tVector2& start) const {
   return dampedNewtonMeetsSingularSet(f, fractal, start);

@@ -22,6 +22,24 @@ tSolution tRefinedNewtonSolver::solve(tFunction* f, const tVector2& start, bool 
   return solution;
 }
 
+tIterativeSolver::LANE_EVENT tRefinedNewtonSolver::advanceLane(tLane& lane, const tVector2& fx,
+                                                              const tMatrix2& m,
+                                                              bool fullPath) const {
+  if (lane.stage == 0) {
+    LANE_EVENT event = testIterate(m, fx, fullPath);
+    if (event != LANE_ITERATE) return event;
+    lane.point = lane.x - ((0.5 * stepSize_) * m) * fx;
+    lane.stage = 1;
+    return LANE_ITERATE;
+  }
+  // At the midpoint.
+  lane.x -= stepSize_ * (m * fx);
+  lane.point = lane.x;
+  lane.stage = 0;
+  ++lane.iteration;
+  return LANE_STAGE;
+}
+
 bool tRefinedNewtonSolver::iterateInSingularSet(tFunction* f, tFractal* fractal,
                                                 const tVector2& start) const {
   return dampedNewtonMeetsSingularSet(f, fractal, start);

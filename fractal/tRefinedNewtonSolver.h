@@ -11,6 +11,8 @@ class tRefinedNewtonSolver : public tIterativeSolver {
   tRefinedNewtonSolver(unsigned long maxIterations, double stepSize);
 
   tSolution solve(tFunction* f, const tVector2& start, bool fullPath) const override;
+  LANE_EVENT advanceLane(tLane& lane, const tVector2& fx, const tMatrix2& m,
+                         bool fullPath) const override;
   // The damped Newton walk shared by the Newton-type solvers.
   bool iterateInSingularSet(tFunction* f, tFractal* fractal, const tVector2& start) const override;
 };

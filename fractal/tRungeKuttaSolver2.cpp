@@ -7,9 +7,19 @@ tRungeKuttaSolver2::tRungeKuttaSolver2(unsigned long maxIterations, double stepS
     : tIterativeSolver(maxIterations, stepSize, "tRungeKuttaSolver2") {}
 
 tVector2 tRungeKuttaSolver2::step(tFunction* f, const tVector2& x, const tVector2& k1, double h) {
-  tVector2 second = x - (0.6666666666666666 * h) * k1;
+  tVector2 second = secondPoint(x, k1, h);
   tVector2 fSecond = f->value(second);
-  tVector2 t = (0.75 * f->jacobianInverse(second)) * fSecond;
+  return finishStep(x, k1, fSecond, f->jacobianInverse(second), h);
+}
+
+tVector2 tRungeKuttaSolver2::secondPoint(const tVector2& x, const tVector2& k1, double h) {
+  return x - (0.6666666666666666 * h) * k1;
+}
+
+tVector2 tRungeKuttaSolver2::finishStep(const tVector2& x, const tVector2& k1,
+                                        const tVector2& fSecond, const tMatrix2& mSecond,
+                                        double h) {
+  tVector2 t = (0.75 * mSecond) * fSecond;
   return x - h * (0.25 * k1 + t);
 }
 
@@ -26,6 +36,25 @@ tSolution tRungeKuttaSolver2::solve(tFunction* f, const tVector2& start, bool fu
   }
   giveUp(solution);
   return solution;
+}
+
+tIterativeSolver::LANE_EVENT tRungeKuttaSolver2::advanceLane(tLane& lane, const tVector2& fx,
+                                                            const tMatrix2& m,
+                                                            bool fullPath) const {
+  if (lane.stage == 0) {
+    tVector2 k1 = m * fx;
+    LANE_EVENT event = testIterate(m, fx, fullPath);
+    if (event != LANE_ITERATE) return event;
+    lane.slopes[0] = k1;
+    lane.point = secondPoint(lane.x, k1, stepSize_);
+    lane.stage = 1;
+    return LANE_ITERATE;
+  }
+  lane.x = finishStep(lane.x, lane.slopes[0], fx, m, stepSize_);
+  lane.point = lane.x;
+  lane.stage = 0;
+  ++lane.iteration;
+  return LANE_STAGE;
 }
 
 bool tRungeKuttaSolver2::iterateInSingularSet(tFunction*, tFractal*, const tVector2&) const {

@@ -34,6 +34,41 @@ tSolution tRungeKuttaSolver4::solve(tFunction* f, const tVector2& start, bool fu
   return solution;
 }
 
+tIterativeSolver::LANE_EVENT tRungeKuttaSolver4::advanceLane(tLane& lane, const tVector2& fx,
+                                                            const tMatrix2& m,
+                                                            bool fullPath) const {
+  const double h = stepSize_;
+  tVector2* k = lane.slopes;
+  switch (lane.stage) {
+    case 0: {
+      LANE_EVENT event = testIterate(m, fx, fullPath);
+      if (event != LANE_ITERATE) return event;
+      k[0] = (-m) * fx;
+      lane.point = (0.5 * h) * k[0] + lane.x;
+      lane.stage = 1;
+      return LANE_ITERATE;
+    }
+    case 1:
+      k[1] = (-m) * fx;
+      lane.point = (0.5 * h) * k[1] + lane.x;
+      lane.stage = 2;
+      return LANE_STAGE;
+    case 2:
+      k[2] = (-m) * fx;
+      lane.point = h * k[2] + lane.x;
+      lane.stage = 3;
+      return LANE_STAGE;
+    default: {
+      tVector2 k4 = (-m) * fx;
+      lane.x = lane.x + (h * (k4 + (2.0 * k[2] + (2.0 * k[1] + k[0])))) / 6.0;
+      lane.point = lane.x;
+      lane.stage = 0;
+      ++lane.iteration;
+      return LANE_STAGE;
+    }
+  }
+}
+
 bool tRungeKuttaSolver4::iterateInSingularSet(tFunction*, tFractal*, const tVector2&) const {
   return false;
 }

@@ -9,6 +9,8 @@ class tRungeKuttaSolver4 : public tIterativeSolver {
   tRungeKuttaSolver4(unsigned long maxIterations, double stepSize);
 
   tSolution solve(tFunction* f, const tVector2& start, bool fullPath) const override;
+  LANE_EVENT advanceLane(tLane& lane, const tVector2& fx, const tMatrix2& m,
+                         bool fullPath) const override;
   // Always false: this integrator does not walk towards the singular set.
   bool iterateInSingularSet(tFunction* f, tFractal* fractal, const tVector2& start) const override;
 };

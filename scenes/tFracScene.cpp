@@ -12,6 +12,7 @@
 #include "Shell/tSceneManager.h"
 #include "Shell/tTimer.h"
 #include "fractal/tFractal.h"
+#include "fractal/tFractalComputation.h"
 #include "fractal/tRootManager.h"
 #include "graphics/tFontManager.h"
 #include "graphics/tImage.h"
@@ -62,16 +63,6 @@ bool usableBounds(double minX, double maxX, double minY, double maxY) {
          minX < maxX && minY < maxY;
 }
 
-// Takes the bounds when a picture can be made over them.
-bool setBounds(tFractal* fractal, double minX, double maxX, double minY, double maxY) {
-  if (!usableBounds(minX, maxX, minY, maxY)) return false;
-  fractal->minX_ = minX;
-  fractal->maxX_ = maxX;
-  fractal->minY_ = minY;
-  fractal->maxY_ = maxY;
-  return true;
-}
-
 bool runComplete() {
   const tMainApp& app = tMainApp::instance();
   return app.getFractal() != nullptr && app.getFunction() != nullptr && app.getSolver() != nullptr;
@@ -86,11 +77,8 @@ tFracScene::tFracScene()
       showInfo_(true),
       done_(false),
       dimensionDone_(false),
-      row_(0),
-      column_(0),
-      computeMark_(tTimer::instance().setMark()),
-      frameMark_(tTimer::instance().setMark()),
-      frameBudget_(1000.0),
+      uploaded_(0),
+      uploadMark_(tTimer::instance().setMark()),
       computeTime_(0.0),
       clickPending_(false),
       dragging_(false),
@@ -100,6 +88,8 @@ tFracScene::tFracScene()
       messageMark_(tTimer::instance().setMark()) {
   tRootManager::instance().clearRoots();
 }
+
+tFracScene::~tFracScene() = default;
 
 float tFracScene::halfSide() {
   const int w = static_cast<int>(viewWidth());
@@ -112,11 +102,12 @@ float tFracScene::pictureLeft() { return viewWidth() / 2.0f - halfSide(); }
 float tFracScene::pictureTop() { return viewHeight() / 2.0f - halfSide(); }
 
 double tFracScene::getProgress() const {
-  const tFractal* fractal = tMainApp::instance().getFractal();
-  if (done_ || fractal == nullptr) return done_ ? 1.0 : 0.0;
-  const double width = fractal->getWidth();
-  return (row_ * width + column_) / (width * fractal->getHeight());
+  if (done_) return 1.0;
+  if (!computation_ || computation_->getPixelCount() == 0) return 0.0;
+  return static_cast<double>(computation_->getPaintedCount()) / computation_->getPixelCount();
 }
+
+bool tFracScene::isComputing() const { return computation_ && !computation_->isDone(); }
 
 std::string tFracScene::getMessage() const {
   if (message_.empty() || tTimer::instance().timeSinceMark(messageMark_) > kMessageTime) return "";
@@ -128,60 +119,68 @@ void tFracScene::showMessage(const std::string& text) {
   tTimer::instance().resetMark(messageMark_);
 }
 
-void tFracScene::restartPicture() {
+// Black picture, computed again from the first pixel. The computation reads
+// the bounds, so it stops before they change.
+void tFracScene::zoomTo(double minX, double maxX, double minY, double maxY) {
+  if (!usableBounds(minX, maxX, minY, maxY)) return;
+  stopComputation();
   tFractal* fractal = tMainApp::instance().getFractal();
+  fractal->minX_ = minX;
+  fractal->maxX_ = maxX;
+  fractal->minY_ = minY;
+  fractal->maxY_ = maxY;
   fractal->image_->reinitialize(fractal->image_->getWidth(), fractal->image_->getHeight());
   fractal->rebindTexture();
   done_ = false;
   dimensionDone_ = false;
-  row_ = 0;
-  column_ = 0;
-  tTimer::instance().resetMark(frameMark_);
-  tTimer::instance().resetMark(computeMark_);
 }
 
-// Rows in the outer loop and columns in the inner one: the order in which
-// roots meet the registry, and so their colours. The pixel after which the
-// budget is found spent is kept as the next one, so it is computed again.
+void tFracScene::stopComputation() {
+  if (computation_) computation_->cancel();
+  computation_.reset();
+  uploaded_ = 0;
+}
+
+// The computation paints in row-major order, the order in which roots meet
+// the registry and so get their colours; the texture is uploaded from the
+// picture under its lock, on this thread, which holds the GL context.
 void tFracScene::advancePicture() {
   tMainApp& app = tMainApp::instance();
   tFractal* fractal = app.getFractal();
   tTimer& timer = tTimer::instance();
-  const unsigned int rows = fractal->image_->getHeight();
-  const unsigned int columns = fractal->image_->getWidth();
-  for (; row_ < rows; ++row_, column_ = 0) {
-    for (; column_ < columns; ++column_) {
-      fractal->computate(app.getFunction(), app.getSolver(), row_, column_);
-      if (timer.timeSinceMark(frameMark_) > frameBudget_) {
-        fractal->rebindTexture();
-        return;
-      }
-    }
+  if (!computation_) {
+    computation_ = std::make_unique<tFractalComputation>(fractal, app.getFunction(),
+                                                         app.getSolver());
+    computation_->start();
+    timer.resetMark(uploadMark_);
   }
-  fractal->rebindTexture();
+  const bool finished = computation_->isDone();
+  const std::size_t painted = computation_->getPaintedCount();
+  if (finished || (painted != uploaded_ && timer.timeSinceMark(uploadMark_) >= UPLOAD_INTERVAL)) {
+    auto lock = computation_->lockPicture();
+    fractal->rebindTexture();
+    uploaded_ = painted;
+    timer.resetMark(uploadMark_);
+  }
+  if (!finished) return;
   done_ = true;
-  computeTime_ = timer.timeSinceMark(computeMark_);
+  computeTime_ = computation_->getMilliseconds();
 }
 
-// The picture's clock stands at zero until the scene takes input, so the
-// time shown is the computation's and not the cross-fade's.
+// Nothing is computed during the cross-fade, so the time shown is the
+// computation's alone.
 void tFracScene::update(double) {
-  if (!followTransition()) {
-    tTimer::instance().resetMark(computeMark_);
-    return;
-  }
+  if (!followTransition()) return;
   if (!runComplete()) {
     handleButtons();
     return;
   }
-  tTimer::instance().resetMark(frameMark_);
   toggleOverlays();
   if (!pictureDone()) advancePicture();
   if (done_ && !dimensionDone_) {
     tMainApp::instance().getFractal()->calculateDimension();
     dimensionDone_ = true;
   }
-  if (!dimensionDone_) return;
   if (handleButtons()) return;
   zoomWithKeys();
   zoomWithMouse();
@@ -194,12 +193,13 @@ void tFracScene::toggleOverlays() {
   if (keys.keyPressed(TKEY_I, 0)) showInfo_ = !showInfo_;
 }
 
-// The buttons are where they are drawn, shown or not.
+// The buttons are where they are drawn, shown or not; "Write File" waits
+// for the measured picture, "Back" stops the computation at once.
 bool tFracScene::handleButtons() {
   if (!tMouseHandler::instance().buttonPressed(TBUTTON_PRIMARY, 0)) return false;
   const float w = viewWidth();
   const float h = viewHeight();
-  if (mouseInRect(w / 2.0f, h - 85.0f, buttonHalfWidth(kWriteLabel), 12.0f)) {
+  if (dimensionDone_ && mouseInRect(w / 2.0f, h - 85.0f, buttonHalfWidth(kWriteLabel), 12.0f)) {
     writeFile();
     tTimer::instance().resetMark(clickMark_);
     clickPending_ = false;
@@ -207,6 +207,7 @@ bool tFracScene::handleButtons() {
     return true;
   }
   if (mouseInRect(w / 2.0f, h - 35.0f, buttonHalfWidth(kBackLabel), 12.0f)) {
+    stopComputation();
     tSceneManager::instance().beginTransition(new tSetupFracScene(), 1000.0f);
   }
   return false;
@@ -235,9 +236,7 @@ void tFracScene::zoomWithKeys() {
     const double hw = (f->maxX_ - f->minX_) / 2.0;
     const double hh = (f->maxY_ - f->minY_) / 2.0;
     const double c = factors[k];
-    if (setBounds(f, f->minX_ + c * hw, f->maxX_ - c * hw, f->minY_ + c * hh, f->maxY_ - c * hh)) {
-      restartPicture();
-    }
+    zoomTo(f->minX_ + c * hw, f->maxX_ - c * hw, f->minY_ + c * hh, f->maxY_ - c * hh);
   }
 }
 
@@ -256,7 +255,7 @@ void tFracScene::zoomWithMouse() {
       const double hh = (f->maxY_ - f->minY_) / 2.0;
       clickPending_ = false;
       dragging_ = false;
-      if (setBounds(f, px - hw, px + hw, py - hh, py + hh)) restartPicture();
+      zoomTo(px - hw, px + hw, py - hh, py + hh);
     } else {
       clickPending_ = true;
       dragging_ = false;
@@ -274,10 +273,8 @@ void tFracScene::zoomWithMouse() {
     dragging_ = false;
     makeSquare(dragStartX_, dragStartY_, &px, &py);
     // A drag that spans nothing leaves the view as it is.
-    if (setBounds(f, std::min(dragStartX_, px), std::max(dragStartX_, px),
-                  std::min(dragStartY_, py), std::max(dragStartY_, py))) {
-      restartPicture();
-    }
+    zoomTo(std::min(dragStartX_, px), std::max(dragStartX_, px), std::min(dragStartY_, py),
+           std::max(dragStartY_, py));
   }
 }
 
@@ -316,7 +313,7 @@ void tFracScene::draw() {
       tRootManager::instance().drawRoots(fractal->minX_, fractal->maxX_, fractal->minY_,
                                          fractal->maxY_, pictureLeft(), pictureTop(), half, half);
     }
-    if (dimensionDone_ && dragging_) drawDragSquare();
+    if (dragging_) drawDragSquare();
   }
   glEnable(GL_TEXTURE_2D);
   tFontManager::instance().bindCurrentFont();

@@ -1,30 +1,35 @@
 #ifndef ROOTWEAVER_SCENES_TFRACSCENE_H
 #define ROOTWEAVER_SCENES_TFRACSCENE_H
 
+#include <memory>
 #include <string>
 
 #include "Shell/tScene.h"
+
+class tFractalComputation;
 
 // The fractal view: the current run of tMainApp computed while it is shown,
 // then measured (its fractal dimension), then explored. The picture is drawn
 // as a square of side min(W, H) centred on the view, its top edge at maxY_ of
 // the fractal and its bottom edge at minY_.
 //
-// Computing happens inside the frames, outside transitions: each frame
-// computes pixels in row-major order until frameBudget_ ms have passed, then
-// uploads the partial picture. The pixel during which the budget ran out is
-// computed again first in the next frame. In the frame that completes the
-// picture the time is taken and the dimension computed. Only a complete,
-// measured picture takes the buttons and the zooms, and every zoom starts the
-// picture over (the root registry keeps its colours across zooms).
-//
-// The computation sits behind a few operations (restartPicture,
-// advancePicture, pictureDone and getProgress), so that another way of
-// computing can take the place of the frame slices without touching the rest.
+// The picture is computed in the background on all cores (tFractalComputation),
+// starting with the first update outside transitions, and grows in row-major
+// order; each frame uploads what is new at most every UPLOAD_INTERVAL ms, so
+// the window keeps drawing and taking input at the display's rate. In the
+// frame that sees the picture complete, the dimension is computed. Only a
+// complete, measured picture takes "Write File"; "Back" and the zooms are
+// taken while it grows too, and cancel the work in flight at once. Every zoom
+// starts the picture over (the root registry keeps its colours across zooms).
 class tFracScene : public tScene {
  public:
+  // Least time between two uploads of a growing picture, in ms.
+  static constexpr double UPLOAD_INTERVAL = 100.0;
+
   // Clears the root registry.
   tFracScene();
+  // Cancels the computation in flight and waits for it.
+  ~tFracScene() override;
 
   void draw() override;
   void update(double dt) override;
@@ -32,25 +37,27 @@ class tFracScene : public tScene {
   // Fraction of the picture's pixels computed, 0 to 1.
   double getProgress() const;
   bool isDone() const { return done_; }
+  // A computation is running in the background.
+  bool isComputing() const;
   bool isDimensionDone() const { return dimensionDone_; }
   bool showsTree() const { return showTree_; }
   bool showsRoots() const { return showRoots_; }
   bool showsInfo() const { return showInfo_; }
   // The message shown now; "" when none is.
   std::string getMessage() const;
-  // Timer marks that the frame's budget and the double click are measured
-  // from.
-  unsigned int getFrameMark() const { return frameMark_; }
+  // Timer marks that the double click and the message are measured from.
   unsigned int getClickMark() const { return clickMark_; }
   unsigned int getMessageMark() const { return messageMark_; }
 
  private:
-  // The computation of the picture.
-  // Black picture, computing from the first pixel again.
-  void restartPicture();
-  // Computes pixels until the picture is complete or the frame's budget is
-  // spent, then uploads the picture.
+  // Starts the computation if none runs, uploads what is new, and notes
+  // when the picture is complete.
   void advancePicture();
+  // Starts the picture over, black, on these bounds, unless no picture can be made
+  // over them (they are not finite and increasing).
+  void zoomTo(double minX, double maxX, double minY, double maxY);
+  // Stops the computation in flight, keeping the pixels painted so far.
+  void stopComputation();
   bool pictureDone() const { return done_; }
 
   void toggleOverlays();
@@ -78,11 +85,9 @@ class tFracScene : public tScene {
   bool showInfo_;             // draw timing, dimension and the two buttons
   bool done_;                 // every pixel computed
   bool dimensionDone_;        // dimension computed for this picture
-  unsigned int row_;          // next pixel to compute: its row
-  unsigned int column_;       //   and its column
-  unsigned int computeMark_;  // tTimer mark: start of the picture's computation
-  unsigned int frameMark_;    // tTimer mark: start of the frame's work
-  double frameBudget_;        // longest computation per frame, ms
+  std::unique_ptr<tFractalComputation> computation_;  // the picture's; null before it starts
+  std::size_t uploaded_;      // pixels painted when the texture was last uploaded
+  unsigned int uploadMark_;   // tTimer mark: the last upload
   double computeTime_;        // ms the last complete picture took
   bool clickPending_;         // a first click has been made
   bool dragging_;             // a zoom square is being dragged

@@ -41,16 +41,6 @@ void finishTransition() {
   runFrame();
 }
 
-// Runs frames until the condition holds; false after 20 s of frames.
-bool framesUntil(const std::function<bool()>& condition) {
-  for (int i = 0; i < 20000; ++i) {
-    runFrame();
-    if (condition()) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-  return false;
-}
-
 // Everything one writing of the pipe holds; waits for the writer.
 std::string readPipe(const std::string& path) {
   const int fd = open(path.c_str(), O_RDONLY);

@@ -1,13 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <filesystem>
+#include <memory>
 #include <string>
+#include <thread>
 
 #include "File/tFileDialogUtils.h"
 #include "Shell/tMainApp.h"
 #include "expr/tFunction.h"
 #include "fractal/tFractal.h"
 #include "fractal/tNewtonSolver.h"
+#include "fractal/tRootManager.h"
 #include "graphics/tImage.h"
 #include "graphics/tImageTestSupport.h"
 #include "graphics/tTGALoader.h"
@@ -20,22 +25,18 @@
 
 namespace {
 
-// Newton's method that notes every pixel it starts from as "row,column " and
-// can spend a frame's budget at chosen solves.
-class tRecordingSolver : public tNewtonSolver {
+// Newton's method that can be made slow, so that a picture stays in flight
+// for as long as a test needs.
+class tSlowSolver : public tNewtonSolver {
  public:
-  tRecordingSolver() : tNewtonSolver(50, 1.0) {}
-  tSolution solve(tFunction* f, const tVector2& start, bool fullPath) const override {
-    log_ += std::to_string(static_cast<int>(start[1])) + "," +
-            std::to_string(static_cast<int>(start[0])) + " ";
-    if (++solves_ % spendEvery_ == 0) tTimer::instance().advanceMark(frameMark_, -2000);
-    return tNewtonSolver::solve(f, start, fullPath);
+  tSlowSolver() : tNewtonSolver(50, 1.0) {}
+  LANE_EVENT advanceLane(tLane& lane, const tVector2& fx, const tMatrix2& m,
+                         bool fullPath) const override {
+    if (slow_) std::this_thread::sleep_for(std::chrono::microseconds(200));
+    return tNewtonSolver::advanceLane(lane, fx, m, fullPath);
   }
 
-  mutable std::string log_;     // the pixels solved, in order
-  mutable int solves_ = 0;      // solves so far
-  int spendEvery_ = 1 << 30;    // every this many solves the budget is spent
-  unsigned int frameMark_ = 0;  // the scene's frame mark
+  std::atomic<bool> slow_{false};  // each step of a lane sleeps
 };
 
 class tFracSceneTest : public testing::Test {
@@ -48,10 +49,10 @@ class tFracSceneTest : public testing::Test {
     app.setFunction(new tFunction("quadratic.func"));
     testing::internal::GetCapturedStdout();
     app.setFractal(tFractal::create(dimension, lo, hi, lo, hi));
-    solver_ = new tRecordingSolver();
+    tRootManager::instance().useRandomColors(false);
+    solver_ = new tSlowSolver();
     app.setSolver(solver_);
     scene_ = new tFracScene();
-    solver_->frameMark_ = scene_->getFrameMark();
     tSceneManager::instance().setCurrentScene(scene_);
   }
   void TearDown() override { tFileDialogUtils::setStandIn(nullptr); }
@@ -80,41 +81,59 @@ class tFracSceneTest : public testing::Test {
     runFrame();
   }
 
-  tRecordingSolver* solver_ = nullptr;  // the run's solver, owned by tMainApp
+  // Frames until the picture is complete and measured.
+  void finishPicture() { ASSERT_TRUE(framesUntil([&] { return scene_->isDimensionDone(); })); }
+
+  tSlowSolver* solver_ = nullptr;  // the run's solver, owned by tMainApp
   tFracScene* scene_ = nullptr;         // the view, owned by the scene manager
 };
 
-// Over [0, 4]^2 a 4 x 4 picture starts pixel (row, column) at x = column,
-// y = row. The budget is spent at every fifth solve; that pixel is solved
-// again first in the next frame.
-TEST_F(tFracSceneTest, PixelsInRowMajorOrderAcrossFramesAndTogglesWaitForThePicture) {
-  openView(4, 0.0, 4.0);
-  solver_->spendEvery_ = 5;
-  // t, r and i go down before the first and the last frame.
+// The picture grows in the background to the one-by-one row-major picture;
+// "t" and "r" wait for it, "i" does not.
+TEST_F(tFracSceneTest, PictureGrowsInTheBackgroundAndTogglesWaitForIt) {
+  openView(64, -3.0, 3.0);
   tKeyboardHandler& keys = tKeyboardHandler::instance();
-  std::string frames;
-  for (int frame = 0; frame < 4; ++frame) {
-    for (int key : {TKEY_T, TKEY_R, TKEY_I}) {
-      if (frame == 0 || frame == 3) keys.keyDownEvent(key);
+  for (int key : {TKEY_T, TKEY_R, TKEY_I}) keys.keyDownEvent(key);
+  runFrame();
+  for (int key : {TKEY_T, TKEY_R, TKEY_I}) keys.keyUpEvent(key);
+  EXPECT_FALSE(scene_->showsTree() || scene_->showsRoots() || scene_->showsInfo());
+  double seen = 0.0;
+  EXPECT_TRUE(framesUntil([&] {
+    EXPECT_LE(seen, scene_->getProgress());
+    seen = scene_->getProgress();
+    return scene_->isDimensionDone();
+  }));
+  EXPECT_TRUE(scene_->isDone());
+  EXPECT_FALSE(scene_->isComputing());
+
+  std::unique_ptr<tFractal> expected(tFractal::create(64, -3.0, 3.0, -3.0, 3.0));
+  tRootManager::instance().clearRoots();
+  for (unsigned r = 0; r < 64; ++r) {
+    for (unsigned c = 0; c < 64; ++c) {
+      expected->computate(tMainApp::instance().getFunction(), solver_, r, c);
     }
-    runFrame();
-    for (int key : {TKEY_T, TKEY_R, TKEY_I}) keys.keyUpEvent(key);
-    frames += solver_->log_ + "| " + std::to_string(scene_->getProgress()).substr(0, 5) + " " +
-              (scene_->isDone() ? "done " : "") + (scene_->isDimensionDone() ? "measured " : "") +
-              (scene_->showsTree() ? "t" : "") + (scene_->showsRoots() ? "r" : "") +
-              (scene_->showsInfo() ? "i" : "") + "\n";
-    solver_->log_.clear();
   }
-  EXPECT_EQ(
-      "0,0 0,1 0,2 0,3 1,0 | 0.250 \n"
-      "1,0 1,1 1,2 1,3 2,0 | 0.500 \n"
-      "2,0 2,1 2,2 2,3 3,0 | 0.750 \n"
-      "3,0 3,1 3,2 3,3 | 1.000 done measured i\n",
-      frames);
-  runFrame();  // the keys go up
+  EXPECT_TRUE(imagesEqual(*expected->image_, *fractal().image_));
   tapKey(TKEY_T);
   tapKey(TKEY_R);
   EXPECT_TRUE(scene_->showsTree() && scene_->showsRoots());
+}
+
+// A zoom or "Back" while the picture grows stops the work in flight before
+// the frame ends; the zoom starts a black picture over.
+TEST_F(tFracSceneTest, ZoomAndBackCancelTheComputationInFlight) {
+  tTestPrefs prefs;
+  openView(64, -3.0, 3.0);
+  solver_->slow_ = true;
+  runFrame();
+  EXPECT_TRUE(scene_->isComputing());
+  tapKey(TKEY_MINUS);
+  EXPECT_EQ("[-3.3, 3.3] x [-3.3, 3.3]", bounds());
+  EXPECT_TRUE(scene_->isComputing());  // started over in the frame after
+  EXPECT_EQ(tPixel(0, 0, 0, 255), fractal().getPixel(63, 63));
+  tapMouse(400, 565);  // "Back to Zirudadazevu"
+  EXPECT_FALSE(scene_->isComputing());
+  EXPECT_EQ("Frac -> Setup Frac", sceneState());
 }
 
 TEST_F(tFracSceneTest, KeyZoomDragSquaresAndDoubleClicks) {
@@ -136,7 +155,7 @@ TEST_F(tFracSceneTest, KeyZoomDragSquaresAndDoubleClicks) {
       {400, 300, 400, 300, "[-3, 3] x [-3, 3]"},  // spans nothing
   };
   for (const auto& d : drags) {
-    runFrame();  // the picture completes
+    finishPicture();
     setBounds(-3.0, 3.0);
     drag(d.x0, d.y0, d.x1, d.y1);
     EXPECT_EQ(d.bounds, bounds()) << d.x1 << "," << d.y1;
@@ -147,7 +166,7 @@ TEST_F(tFracSceneTest, KeyZoomDragSquaresAndDoubleClicks) {
     const char* bounds;
   } clicks[] = {{100, "[-2, 4] x [-2, 4]"}, {300, "[-3, 3] x [-3, 3]"}};
   for (const auto& c : clicks) {
-    runFrame();
+    finishPicture();
     setBounds(-3.0, 3.0);
     tapMouse(400, 300);
     tTimer::instance().advanceMark(scene_->getClickMark(), -c.apart);
@@ -162,7 +181,7 @@ TEST_F(tFracSceneTest, WriteFileNamesAndFailures) {
   const tScratchDirectory dir;
   const std::string base = dir.path();
   openView(8, -3.0, 3.0);
-  runFrame();
+  finishPicture();
   tapKey(TKEY_I);
   EXPECT_FALSE(scene_->showsInfo());
   std::string answer;

@@ -5,8 +5,11 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
+#include <functional>
 #include <string>
+#include <thread>
 
 #include "File/tFileTestSupport.h"
 #include "File/tFileUtils.h"
@@ -31,6 +34,16 @@ inline void tapMouse(int x, int y, int platformButton = 1) {
   runFrame();
   tMouseHandler::instance().buttonEvent(platformButton, false);
   runFrame();
+}
+
+// Runs frames until the condition holds, for at most about 20 s.
+inline bool framesUntil(const std::function<bool()>& condition) {
+  for (int i = 0; i < 20000; ++i) {
+    runFrame();
+    if (condition()) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return false;
 }
 
 // The settings file of the test programs (their resource directory is

@@ -1,0 +1,146 @@
+// The engine's benchmark (make bench): pictures of "cubic.func" (z^3 - 1) over
+// [-2, 2]^2 with 100 iterations, step 1 and random colours off, each computed
+// four ways in one process: the engine on one thread and on all threads, the
+// tree walk (the one-by-one pixel loop evaluating the formulas' trees) and a
+// hand-written C++ program for the same map and solver. Each time is the
+// median of several runs, the ways taking turns (the 2048 x 2048 pictures are
+// timed once); every picture is compared byte for byte with the tree walk's.
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <iostream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "bench/tHandWrittenCubic.h"
+#include "expr/tFunction.h"
+#include "fractal/tFractal.h"
+#include "fractal/tFractalComputation.h"
+#include "fractal/tNewtonSolver.h"
+#include "fractal/tRootManager.h"
+#include "fractal/tRungeKuttaSolver4.h"
+#include "graphics/tImage.h"
+
+namespace {
+
+const double kLow = -2.0;
+const double kHigh = 2.0;
+const unsigned kIterations = 100;
+const double kStep = 1.0;
+
+struct tCase {
+  const char* solver;  // "Newton" or "RK4"
+  unsigned side;       // pixels per side
+  bool singularSet;    // the singular set instead of the basins
+  int runs;            // runs per way, of which the median counts
+};
+
+// One way of computing a picture, from a fresh fractal and a clear registry.
+using tWay = std::function<void(tFractal&)>;
+
+struct tTiming {
+  std::vector<double> seconds;       // one per run
+  std::vector<unsigned char> bytes;  // the picture of the last run
+  double median() {
+    std::sort(seconds.begin(), seconds.end());
+    return seconds[seconds.size() / 2];
+  }
+};
+
+void measure(const tCase& c, const tWay& way, tTiming& timing) {
+  std::unique_ptr<tFractal> fractal(tFractal::create(c.side, kLow, kHigh, kLow, kHigh));
+  fractal->singularSet_ = c.singularSet;
+  tRootManager::instance().clearRoots();
+  tRootManager::instance().useRandomColors(false);
+  auto begin = std::chrono::steady_clock::now();
+  way(*fractal);
+  auto end = std::chrono::steady_clock::now();
+  timing.seconds.push_back(std::chrono::duration<double>(end - begin).count());
+  const tImage& image = *fractal->image_;
+  const unsigned char* raw = image.getRawData();
+  timing.bytes.assign(raw, raw + 4 * image.getWidth() * image.getHeight());
+}
+
+void runCase(const tCase& c, tFunction& f, unsigned threads) {
+  std::unique_ptr<tIterativeSolver> solver;
+  if (std::string(c.solver) == "Newton") {
+    solver = std::make_unique<tNewtonSolver>(kIterations, kStep);
+  } else {
+    solver = std::make_unique<tRungeKuttaSolver4>(kIterations, kStep);
+  }
+  auto engine = [&](unsigned n) {
+    return [&, n](tFractal& fractal) { tFractalComputation(&fractal, &f, solver.get(), n).run(); };
+  };
+  tWay treeWalk = [&](tFractal& fractal) {
+    f.setTreeWalk(true);
+    const unsigned side = static_cast<unsigned>(fractal.getWidth());
+    for (unsigned row = 0; row < side; ++row) {
+      for (unsigned column = 0; column < side; ++column) {
+        fractal.computate(&f, solver.get(), row, column);
+      }
+    }
+    f.setTreeWalk(false);
+  };
+  tWay handWritten = [&](tFractal& fractal) {
+    if (c.singularSet) {
+      tHandWrittenCubic::newtonSingularSetPicture(*fractal.image_, kLow, kHigh, kIterations, kStep);
+    } else if (std::string(c.solver) == "Newton") {
+      tHandWrittenCubic::newtonPicture(*fractal.image_, kLow, kHigh, kIterations, kStep);
+    } else {
+      tHandWrittenCubic::rungeKutta4Picture(*fractal.image_, kLow, kHigh, kIterations, kStep);
+    }
+  };
+
+  std::printf("%s %s, %u x %u, median of %d run%s\n", solver->getName().c_str(),
+              c.singularSet ? "singular set" : "basins", c.side, c.side, c.runs,
+              c.runs == 1 ? "" : "s");
+  std::fflush(stdout);
+  // The ways take turns, so that a change in the machine's load falls on all.
+  tTiming one;
+  tTiming all;
+  tTiming tree;
+  tTiming hand;
+  for (int run = 0; run < c.runs; ++run) {
+    measure(c, engine(1), one);
+    measure(c, engine(threads), all);
+    measure(c, treeWalk, tree);
+    measure(c, handWritten, hand);
+  }
+  std::printf("  engine, 1 thread           %9.3f s\n", one.median());
+  std::printf("  engine, %u threads          %9.3f s\n", threads, all.median());
+  std::printf("  tree walk                  %9.3f s\n", tree.median());
+  std::printf("  hand-written               %9.3f s\n", hand.median());
+  std::printf("  engine(1) / hand-written   %9.2f\n", one.median() / hand.median());
+  std::printf("  tree walk / engine(1)      %9.2f\n", tree.median() / one.median());
+  std::printf("  engine(1) / engine(%u)      %9.2f\n", threads, one.median() / all.median());
+  bool identical = one.bytes == tree.bytes && all.bytes == tree.bytes && hand.bytes == tree.bytes;
+  std::printf("  outputs byte-identical     %9s\n\n", identical ? "yes" : "NO");
+  std::fflush(stdout);
+}
+
+}  // namespace
+
+int main() {
+  std::ostringstream trace;
+  std::streambuf* out = std::cout.rdbuf(trace.rdbuf());
+  tFunction f(ROOTWEAVER_SOURCE_DIR "/Shared Functions/cubic.func");
+  std::cout.rdbuf(out);
+  const unsigned threads = std::max(1u, std::thread::hardware_concurrency());
+
+  std::printf(
+      "Rootweaver engine benchmark: cubic.func (z^3 - 1) over [-2, 2]^2, "
+      "%u iterations, step %g, random colours off, %u hardware threads\n\n",
+      kIterations, kStep, threads);
+  // The large pictures take minutes by the tree walk: they are timed once.
+  const tCase cases[] = {
+      {"Newton", 512, false, 9}, {"RK4", 512, false, 5},   {"Newton", 2048, false, 1},
+      {"RK4", 2048, false, 1},   {"Newton", 256, true, 3},
+  };
+  for (const tCase& c : cases) runCase(c, f, threads);
+  return 0;
+}

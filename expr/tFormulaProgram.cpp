@@ -1,0 +1,504 @@
+#include "expr/tFormulaProgram.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <map>
+#include <tuple>
+#include <utility>
+
+#include "expr/tExprNode.h"
+
+namespace {
+
+// Two lanes of a packet, as SSE2 holds them; a packet is LANES / 2 of these.
+typedef double tPair __attribute__((vector_size(16)));
+typedef uint64_t tPairBits __attribute__((vector_size(16)));
+constexpr unsigned kPairs = tFormulaProgram::LANES / 2;
+
+inline uint64_t bitsOf(double v) {
+  uint64_t bits;
+  std::memcpy(&bits, &v, sizeof bits);
+  return bits;
+}
+inline double fromBits(uint64_t bits) {
+  double v;
+  std::memcpy(&v, &bits, sizeof v);
+  return v;
+}
+inline tPairBits bitsOf(tPair v) { return (tPairBits)v; }
+inline tPair fromBits(tPairBits bits) { return (tPair)bits; }
+
+const uint64_t kAbsMask = 0x7FFFFFFFFFFFFFFFu;
+const uint64_t kExponentMask = 0x7FF0000000000000u;
+const uint64_t kFractionMask = 0x000FFFFFFFFFFFFFu;
+
+// Veltkamp's split: hi + lo == a, each half with at most 26 significant bits,
+// so that products of halves are exact.
+template <typename T>
+inline void split(T a, T& hi, T& lo) {
+  T c = 134217729.0 * a;
+  hi = c - (c - a);
+  lo = a - hi;
+}
+
+// p + e == a * b exactly (Dekker's product), given a's halves, as long as
+// nothing overflows or underflows on the way. T is a double or a pair.
+template <typename T>
+inline void twoProduct(T a, T aHi, T aLo, T b, T& p, T& e) {
+  p = a * b;
+  T bHi;
+  T bLo;
+  split(b, bHi, bLo);
+  e = ((aHi * bHi - p) + aHi * bLo + aLo * bHi) + aLo * bLo;
+}
+
+// Bases whose n-th power is formed exactly: between 2^-300 and 2^300 for
+// every n, so the error terms stay normal numbers and pow's own error stays
+// at its bound for moderate results.
+const double kPowerLow[5] = {0, 0, 0x1p-150, 0x1p-100, 0x1p-75};
+const double kPowerHigh[5] = {0, 0, 0x1p150, 0x1p100, 0x1p75};
+// Largest distance, in units in the last place, between the exact power and
+// the double taken for pow's result.
+const double kPowerMargin = 0.4375;
+
+// The double nearest to v^n (n = 2, 3 or 4) in `result`, and whether it is
+// certainly what pow gives (see the class comment); where it is not, pow must
+// be called. For a pair the answer is a mask per lane. No branches, so the
+// double and the pair run the same operations.
+template <int N, typename T>
+inline auto exactPower(T v, T& result) {
+  T av = fromBits(bitsOf(v) & kAbsMask);
+  auto inRange = (av > kPowerLow[N]) & (av < kPowerHigh[N]);
+  T vHi;
+  T vLo;
+  split(v, vHi, vLo);
+  T p;
+  T e;
+  twoProduct(v, vHi, vLo, v, p, e);
+  T hi = p;
+  T rest = e;
+  if (N == 3) {
+    // v^3 = v p + v e; the rounding of v e is far below the margin.
+    T p3;
+    T e3;
+    twoProduct(v, vHi, vLo, p, p3, e3);
+    T r = e3 + v * e;
+    hi = p3 + r;
+    rest = (p3 - hi) + r;
+  } else if (N == 4) {
+    // v^4 = p^2 + 2 p e + e^2; e^2 is far below the margin.
+    T pHi;
+    T pLo;
+    split(p, pHi, pLo);
+    T p4;
+    T e4;
+    twoProduct(p, pHi, pLo, p, p4, e4);
+    T r = e4 + (2.0 * p) * e;
+    hi = p4 + r;
+    rest = (p4 - hi) + r;
+  }
+  // Zero to a positive integer power is zero, with the base's sign for odd
+  // powers (as IEC 60559 has pow do).
+  const T zero = {};
+  auto isZero = v == zero;
+  result = N == 3 ? (isZero ? v : hi) : hi;
+  auto bits = bitsOf(hi);
+  T ulp = fromBits((bits & kExponentMask) - (uint64_t{52} << 52));
+  T absRest = fromBits(bitsOf(rest) & kAbsMask);
+  // A power of two has a nearer neighbour below it, so it counts only when
+  // it is the power itself (the base is a power of two too).
+  auto nearest = (absRest <= kPowerMargin * ulp) & (((bits & kFractionMask) != 0) | (rest == zero));
+  return (inRange & nearest) | isZero;
+}
+
+template <int N>
+inline double integerPower(double v, double exponent) {
+  double result;
+  return exactPower<N>(v, result) ? result : std::pow(v, exponent);
+}
+
+bool isBit(unsigned mask, unsigned lane) { return ((mask >> lane) & 1u) != 0; }
+
+}  // namespace
+
+// Turns trees into instructions: an explicit stack instead of recursion, a
+// table of the values already computed so that each is computed once, and a
+// register allocator run when all the outputs are known.
+class tFormulaProgram::tCompiler {
+ public:
+  explicit tCompiler(tFormulaProgram& program) : program_(program) {}
+
+  // Adds the instructions of a formula; the result is where its value is.
+  void compileOutput(unsigned output, const tExprNode* root);
+  // Gives every value its register: the constants and x and y first, then as
+  // few registers for the computed values as their live ranges allow.
+  void allocateRegisters();
+
+ private:
+  enum OPERAND_KIND : uint8_t { OPERAND_VALUE, OPERAND_CONSTANT, OPERAND_X, OPERAND_Y };
+  // A value while compiling: an instruction's result (by the instruction's
+  // number), a constant (by its index), x or y.
+  struct tOperand {
+    uint8_t kind;    // an OPERAND_KIND
+    uint32_t index;  // instruction or constant number; 0 for x and y
+  };
+  // An instruction whose operands are still values.
+  struct tPending {
+    uint8_t op;  // an OPCODE
+    tOperand a;  // first (or only) operand
+    tOperand b;  // second operand; x for one-operand codes
+  };
+  using tKey = std::tuple<uint8_t, uint8_t, uint32_t, uint8_t, uint32_t>;
+
+  tOperand compile(const tExprNode* root);
+  tOperand constant(double value);
+  tOperand leaf(const tExprNode* node);
+  tOperand combine(int32_t type, tOperand a, tOperand b);
+  tOperand emit(uint8_t op, tOperand a, tOperand b);
+  double constantValue(const tOperand& operand) const { return program_.constants_[operand.index]; }
+
+  tFormulaProgram& program_;                    // the program being built
+  std::vector<tPending> code_;                  // the instructions so far
+  tOperand outputs_[MAX_OUTPUTS];               // each output's value
+  std::map<uint64_t, uint32_t> constantIndex_;  // constant's bits -> its index
+  std::map<tKey, tOperand> computed_;           // (op, operands) -> the value already computed
+};
+
+namespace {
+
+bool isLeaf(int32_t type) {
+  return type == tExprNode::CONSTANT || type == tExprNode::VARIABLE || type == tExprNode::X ||
+         type == tExprNode::Y || type < tExprNode::SIN || type > tExprNode::NEGATION;
+}
+
+bool isBinary(int32_t type) {
+  return type == tExprNode::PLUS || type == tExprNode::MINUS || type == tExprNode::TIMES ||
+         type == tExprNode::DIV || type == tExprNode::POW;
+}
+
+}  // namespace
+
+void tFormulaProgram::tCompiler::compileOutput(unsigned output, const tExprNode* root) {
+  outputs_[output] = compile(root);
+}
+
+tFormulaProgram::tCompiler::tOperand tFormulaProgram::tCompiler::compile(const tExprNode* root) {
+  if (!root) return constant(0.0);
+  // Post-order walk: a node is combined once its operands are on `values`.
+  // A missing operand counts as an EMPTY node.
+  std::vector<std::pair<const tExprNode*, bool>> pending{{root, false}};
+  std::vector<tOperand> values;
+  while (!pending.empty()) {
+    auto [node, operandsDone] = pending.back();
+    pending.pop_back();
+    if (!node || isLeaf(node->getType())) {
+      values.push_back(leaf(node));
+      continue;
+    }
+    if (!operandsDone) {
+      pending.push_back({node, true});
+      if (isBinary(node->getType())) pending.push_back({node->getRight(), false});
+      pending.push_back({node->getLeft(), false});
+      continue;
+    }
+    tOperand b = {OPERAND_X, 0};
+    if (isBinary(node->getType())) {
+      b = values.back();
+      values.pop_back();
+    }
+    tOperand a = values.back();
+    values.pop_back();
+    values.push_back(combine(node->getType(), a, b));
+  }
+  return values.back();
+}
+
+tFormulaProgram::tCompiler::tOperand tFormulaProgram::tCompiler::constant(double value) {
+  uint64_t bits;
+  std::memcpy(&bits, &value, sizeof bits);
+  auto found = constantIndex_.find(bits);
+  if (found != constantIndex_.end()) return {OPERAND_CONSTANT, found->second};
+  uint32_t index = static_cast<uint32_t>(program_.constants_.size());
+  program_.constants_.push_back(value);
+  constantIndex_[bits] = index;
+  return {OPERAND_CONSTANT, index};
+}
+
+tFormulaProgram::tCompiler::tOperand tFormulaProgram::tCompiler::leaf(const tExprNode* node) {
+  if (!node) return constant(1.0);
+  switch (node->getType()) {
+    case tExprNode::CONSTANT:
+    case tExprNode::VARIABLE: return constant(node->getValue());
+    case tExprNode::X: return {OPERAND_X, 0};
+    case tExprNode::Y: return {OPERAND_Y, 0};
+    default: return constant(1.0);
+  }
+}
+
+tFormulaProgram::tCompiler::tOperand tFormulaProgram::tCompiler::combine(int32_t type, tOperand a,
+                                                                         tOperand b) {
+  static const std::map<int32_t, uint8_t> kOpcodes = {
+      {tExprNode::SIN, OP_SIN},   {tExprNode::COS, OP_COS},     {tExprNode::TAN, OP_TAN},
+      {tExprNode::SINH, OP_SINH}, {tExprNode::COSH, OP_COSH},   {tExprNode::TANH, OP_TANH},
+      {tExprNode::PLUS, OP_ADD},  {tExprNode::MINUS, OP_SUB},   {tExprNode::TIMES, OP_MUL},
+      {tExprNode::DIV, OP_DIV},   {tExprNode::EXP, OP_EXP},     {tExprNode::ABS, OP_ABS},
+      {tExprNode::POW, OP_POW},   {tExprNode::NEGATION, OP_NEG}};
+  uint8_t op = kOpcodes.at(type);
+  bool binary = hasTwoOperands(op);
+  // Constant operands: the value is computed now by the very operation the
+  // program (and the tree) would run.
+  if (a.kind == OPERAND_CONSTANT && (!binary || b.kind == OPERAND_CONSTANT)) {
+    return constant(apply(op, constantValue(a), binary ? constantValue(b) : 0.0));
+  }
+  if (op == OP_POW && b.kind == OPERAND_CONSTANT) {
+    double exponent = constantValue(b);
+    if (exponent == 2.0) op = OP_POW2;
+    if (exponent == 3.0) op = OP_POW3;
+    if (exponent == 4.0) op = OP_POW4;
+  }
+  return emit(op, a, binary ? b : tOperand{OPERAND_X, 0});
+}
+
+tFormulaProgram::tCompiler::tOperand tFormulaProgram::tCompiler::emit(uint8_t op, tOperand a,
+                                                                      tOperand b) {
+  tKey key{op, a.kind, a.index, b.kind, b.index};
+  auto found = computed_.find(key);
+  if (found != computed_.end()) return found->second;
+  tOperand result{OPERAND_VALUE, static_cast<uint32_t>(code_.size())};
+  code_.push_back({op, a, b});
+  computed_[key] = result;
+  return result;
+}
+
+void tFormulaProgram::tCompiler::allocateRegisters() {
+  const std::size_t never = std::numeric_limits<std::size_t>::max();
+  const uint32_t first = static_cast<uint32_t>(program_.constants_.size()) + 2;
+  // The last instruction that reads each value; outputs live to the end.
+  std::vector<std::size_t> lastUse(code_.size(), 0);
+  for (std::size_t k = 0; k < code_.size(); ++k) {
+    for (const tOperand& operand : {code_[k].a, code_[k].b}) {
+      if (operand.kind == OPERAND_VALUE) lastUse[operand.index] = k;
+    }
+  }
+  for (unsigned k = 0; k < program_.outputCount_; ++k) {
+    if (outputs_[k].kind == OPERAND_VALUE) lastUse[outputs_[k].index] = never;
+  }
+
+  std::vector<uint32_t> registerOf(code_.size(), 0);
+  auto registerFor = [&](const tOperand& operand) -> uint32_t {
+    switch (operand.kind) {
+      case OPERAND_VALUE: return registerOf[operand.index];
+      case OPERAND_CONSTANT: return operand.index;
+      case OPERAND_X: return first - 2;
+      default: return first - 1;
+    }
+  };
+  std::vector<uint32_t> free;
+  uint32_t next = first;
+  for (std::size_t k = 0; k < code_.size(); ++k) {
+    const tPending& pending = code_[k];
+    tInstruction in{pending.op, registerFor(pending.a), registerFor(pending.b), 0};
+    if (free.empty()) {
+      in.target = next++;
+    } else {
+      in.target = free.back();
+      free.pop_back();
+    }
+    registerOf[k] = in.target;
+    program_.code_.push_back(in);
+    // Registers of values that die here are freed after the target is taken:
+    // a target never shares a register with its operands, so an instruction
+    // may write lanes before it has read them all.
+    for (const tOperand& operand : {pending.a, pending.b}) {
+      if (operand.kind == OPERAND_VALUE && lastUse[operand.index] == k) {
+        free.push_back(registerOf[operand.index]);
+        lastUse[operand.index] = never - 1;  // released once when both operands read it
+      }
+    }
+  }
+  for (unsigned k = 0; k < program_.outputCount_; ++k) {
+    program_.outputs_[k] = registerFor(outputs_[k]);
+  }
+  program_.registerCount_ = next;
+}
+
+tFormulaProgram::tFormulaProgram() : outputs_(), outputCount_(0), registerCount_(2) {}
+
+void tFormulaProgram::compile(const tExprNode* const* roots, unsigned count) {
+  code_.clear();
+  constants_.clear();
+  outputCount_ = count < MAX_OUTPUTS ? count : MAX_OUTPUTS;
+  tCompiler compiler(*this);
+  for (unsigned k = 0; k < outputCount_; ++k) compiler.compileOutput(k, roots[k]);
+  compiler.allocateRegisters();
+}
+
+bool tFormulaProgram::hasTwoOperands(uint8_t op) {
+  return op == OP_ADD || op == OP_SUB || op == OP_MUL || op == OP_DIV || op == OP_POW ||
+         op == OP_POW2 || op == OP_POW3 || op == OP_POW4;
+}
+
+// Each code does what the tree walk does for its kind of node.
+double tFormulaProgram::apply(uint8_t op, double a, double b) {
+  switch (op) {
+    case OP_ADD: return a + b;
+    case OP_SUB: return a - b;
+    case OP_MUL: return a * b;
+    case OP_DIV: return a / b;
+    case OP_POW: return std::pow(a, b);
+    case OP_NEG: return -a;
+    case OP_ABS: return std::fabs(a);
+    case OP_SIN: return std::sin(a);
+    case OP_COS: return std::cos(a);
+    case OP_TAN: return std::tan(a);
+    case OP_SINH: return std::sinh(a);
+    case OP_COSH: return std::cosh(a);
+    case OP_TANH: return std::tanh(a);
+    case OP_EXP: return std::pow(tExprNode::E_VAL, a);
+    // The exponent comes from the constant table at run time, so the compiler
+    // cannot turn these pow calls into multiplications.
+    case OP_POW2: return integerPower<2>(a, b);
+    case OP_POW3: return integerPower<3>(a, b);
+    default: return integerPower<4>(a, b);
+  }
+}
+
+void tFormulaProgram::evaluate(double x, double y, double* out) const {
+  // One register file per thread, grown to the largest program it has run.
+  thread_local std::vector<double> registers;
+  if (registers.size() < registerCount_) registers.resize(registerCount_);
+  double* r = registers.data();
+  const std::size_t constants = constants_.size();
+  std::copy(constants_.begin(), constants_.end(), r);
+  r[constants] = x;
+  r[constants + 1] = y;
+  for (const tInstruction& in : code_) r[in.target] = apply(in.op, r[in.a], r[in.b]);
+  for (unsigned k = 0; k < outputCount_; ++k) out[k] = r[outputs_[k]];
+}
+
+namespace {
+
+// Two lanes in memory, wherever they lie among the doubles of a scratch.
+typedef double tPairInMemory __attribute__((vector_size(16), may_alias, aligned(8)));
+
+inline tPair pairAt(const double* registers, uint32_t index, unsigned k) {
+  return *reinterpret_cast<const tPairInMemory*>(registers + index * tFormulaProgram::LANES +
+                                                 2 * k);
+}
+inline void setPairAt(double* registers, uint32_t index, unsigned k, tPair value) {
+  *reinterpret_cast<tPairInMemory*>(registers + index * tFormulaProgram::LANES + 2 * k) = value;
+}
+
+// A libm call for every active lane; inactive lanes get 0.
+template <typename tCall>
+inline void callLanes(double* s, uint32_t a, uint32_t b, uint32_t target, unsigned mask,
+                      tCall call) {
+  const double* first = s + a * tFormulaProgram::LANES;
+  const double* second = s + b * tFormulaProgram::LANES;
+  double* result = s + target * tFormulaProgram::LANES;
+  for (unsigned l = 0; l < tFormulaProgram::LANES; ++l) {
+    result[l] = isBit(mask, l) ? call(first[l], second[l]) : 0.0;
+  }
+}
+
+template <int N>
+inline void powerLanes(double* s, uint32_t a, uint32_t b, uint32_t target, unsigned mask) {
+  // All lanes first; the lanes left to pow are gathered as bits and called
+  // afterwards, so the common case runs without branches.
+  unsigned inexact = 0;
+  for (unsigned k = 0; k < kPairs; ++k) {
+    tPair result;
+    auto exact = exactPower<N>(pairAt(s, a, k), result);
+    setPairAt(s, target, k, result);
+    inexact |= static_cast<unsigned>((exact[0] == 0) | (exact[1] == 0) << 1) << (2 * k);
+  }
+  inexact &= mask;
+  const double* base = s + a * tFormulaProgram::LANES;
+  const double* exponent = s + b * tFormulaProgram::LANES;
+  double* result = s + target * tFormulaProgram::LANES;
+  while (inexact != 0) {
+    unsigned l = static_cast<unsigned>(__builtin_ctz(inexact));
+    result[l] = std::pow(base[l], exponent[l]);
+    inexact &= inexact - 1;
+  }
+}
+
+// One two-operand IEEE operation over all lanes.
+template <typename tOperation>
+inline void pairLanes(double* s, uint32_t a, uint32_t b, uint32_t target, tOperation operation) {
+  for (unsigned k = 0; k < kPairs; ++k) {
+    setPairAt(s, target, k, operation(pairAt(s, a, k), pairAt(s, b, k)));
+  }
+}
+
+}  // namespace
+
+void tFormulaProgram::prepareScratch(double* scratch) const {
+  for (std::size_t c = 0; c < constants_.size(); ++c) {
+    for (unsigned l = 0; l < LANES; ++l) scratch[c * LANES + l] = constants_[c];
+  }
+}
+
+void tFormulaProgram::evaluatePacket(const double* x, const double* y, unsigned mask,
+                                     double* scratch, double (*out)[LANES]) const {
+  const std::size_t constants = constants_.size();
+  std::memcpy(scratch + constants * LANES, x, LANES * sizeof(double));
+  std::memcpy(scratch + (constants + 1) * LANES, y, LANES * sizeof(double));
+  double* s = scratch;
+  for (const tInstruction& in : code_) {
+    switch (in.op) {
+      case OP_ADD:
+        pairLanes(s, in.a, in.b, in.target, [](tPair a, tPair b) { return a + b; });
+        break;
+      case OP_SUB:
+        pairLanes(s, in.a, in.b, in.target, [](tPair a, tPair b) { return a - b; });
+        break;
+      case OP_MUL:
+        pairLanes(s, in.a, in.b, in.target, [](tPair a, tPair b) { return a * b; });
+        break;
+      case OP_DIV:
+        pairLanes(s, in.a, in.b, in.target, [](tPair a, tPair b) { return a / b; });
+        break;
+      case OP_NEG: pairLanes(s, in.a, in.a, in.target, [](tPair a, tPair) { return -a; }); break;
+      case OP_ABS:
+        // fabs clears the sign bit and nothing else.
+        pairLanes(s, in.a, in.a, in.target,
+                  [](tPair a, tPair) { return fromBits(bitsOf(a) & kAbsMask); });
+        break;
+      case OP_POW:
+        callLanes(s, in.a, in.b, in.target, mask,
+                  [](double a, double b) { return std::pow(a, b); });
+        break;
+      case OP_SIN:
+        callLanes(s, in.a, in.b, in.target, mask, [](double a, double) { return std::sin(a); });
+        break;
+      case OP_COS:
+        callLanes(s, in.a, in.b, in.target, mask, [](double a, double) { return std::cos(a); });
+        break;
+      case OP_TAN:
+        callLanes(s, in.a, in.b, in.target, mask, [](double a, double) { return std::tan(a); });
+        break;
+      case OP_SINH:
+        callLanes(s, in.a, in.b, in.target, mask, [](double a, double) { return std::sinh(a); });
+        break;
+      case OP_COSH:
+        callLanes(s, in.a, in.b, in.target, mask, [](double a, double) { return std::cosh(a); });
+        break;
+      case OP_TANH:
+        callLanes(s, in.a, in.b, in.target, mask, [](double a, double) { return std::tanh(a); });
+        break;
+      case OP_EXP:
+        callLanes(s, in.a, in.b, in.target, mask,
+                  [](double a, double) { return std::pow(tExprNode::E_VAL, a); });
+        break;
+      case OP_POW2: powerLanes<2>(s, in.a, in.b, in.target, mask); break;
+      case OP_POW3: powerLanes<3>(s, in.a, in.b, in.target, mask); break;
+      default: powerLanes<4>(s, in.a, in.b, in.target, mask); break;
+    }
+  }
+  for (unsigned k = 0; k < outputCount_; ++k) {
+    std::memcpy(out[k], scratch + outputs_[k] * LANES, LANES * sizeof(double));
+  }
+}

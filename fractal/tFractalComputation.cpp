@@ -1,0 +1,465 @@
+#include "fractal/tFractalComputation.h"
+
+#include <algorithm>
+#include <chrono>
+#include <limits>
+#include <system_error>
+
+#include "expr/tFunction.h"
+#include "fractal/tFractal.h"
+#include "fractal/tIterativeSolver.h"
+#include "fractal/tRandom.h"
+#include "fractal/tRootManager.h"
+#include "graphics/tImage.h"
+
+namespace {
+
+// The two colours of a singular-set picture, as tFractal paints them.
+const tPixel kOffSingularSet(200, 200, 200, 255);
+const tPixel kOnSingularSet(0, 0, 0, 255);
+
+const std::size_t kNoChunk = std::numeric_limits<std::size_t>::max();
+
+tPixel opaque(tPixel color) {
+  color[3] = 255;
+  return color;
+}
+
+}  // namespace
+
+tFractalComputation::tFractalComputation(tFractal* fractal, tFunction* f, tIterativeSolver* solver,
+                                         unsigned int threads)
+    : fractal_(fractal),
+      function_(f),
+      solver_(solver),
+      threads_(threads != 0 ? threads : std::max(1u, std::thread::hardware_concurrency())),
+      width_(fractal->image_->getWidth()),
+      pixelCount_(width_ * fractal->image_->getHeight()),
+      samples_(std::max<uint32_t>(fractal->jitter_, 1)),
+      jitterFirst_(fractal->jitterFirst_),
+      singular_(fractal->singularSet_),
+      chunksPaintThemselves_(singular_ || (samples_ == 1 && !jitterFirst_)),
+      chunkSize_(singular_ ? SINGULAR_CHUNK : BASIN_CHUNK),
+      chunkCount_((pixelCount_ + chunkSize_ - 1) / chunkSize_),
+      slots_(WINDOW_CHUNKS),
+      nextChunk_(0),
+      paintedChunk_(0),
+      stopping_(false),
+      painting_(false),
+      batch_(),
+      batchSamples_(BATCH_SAMPLES),
+      predictedFrom_(0),
+      started_(false),
+      cancel_(false),
+      done_(false),
+      painted_(0),
+      milliseconds_(0.0),
+      ended_(false) {
+  for (tChunkSlot& slot : slots_) {
+    slot.chunk = kNoChunk;
+    slot.ready = false;
+    if (singular_) {
+      slot.straddles.reset(new bool[chunkSize_]);
+    } else {
+      slot.outcomes.resize(chunkSize_);
+    }
+  }
+  // Jittered first samples have no chunk of their own: all samples are
+  // speculated in batches.
+  if (!singular_ && jitterFirst_) chunkCount_ = 0;
+}
+
+tFractalComputation::~tFractalComputation() { cancel(); }
+
+bool tFractalComputation::run() {
+  if (started_) return false;
+  started_ = true;
+  compute();
+  return true;
+}
+
+bool tFractalComputation::start() {
+  if (started_) return false;
+  started_ = true;
+  try {
+    background_ = std::thread(&tFractalComputation::compute, this);
+  } catch (const std::system_error&) {
+    // No thread to spare: the picture is computed before returning instead.
+    compute();
+  }
+  return true;
+}
+
+void tFractalComputation::cancel() {
+  cancel_.store(true);
+  {
+    // Waiters check the flag under the lock, so none misses the wake-up.
+    std::lock_guard<std::mutex> lock(workMutex_);
+  }
+  workAvailable_.notify_all();
+  progress_.notify_all();
+  if (background_.joinable()) background_.join();
+}
+
+bool tFractalComputation::waitUntilDone(double milliseconds) {
+  std::unique_lock<std::mutex> lock(endMutex_);
+  endReached_.wait_for(lock, std::chrono::duration<double, std::milli>(milliseconds),
+                       [this] { return ended_; });
+  return isDone();
+}
+
+void tFractalComputation::compute() {
+  computeAll();
+  {
+    std::lock_guard<std::mutex> lock(endMutex_);
+    ended_ = true;
+  }
+  endReached_.notify_all();
+}
+
+void tFractalComputation::computeAll() {
+  const auto begin = std::chrono::steady_clock::now();
+  startWorkers();
+  // The coordinator is one of the computing threads, the last one.
+  tThreadState state{tPacketSolver(*solver_, *function_), {}, threads_ - 1};
+  if (chunksPaintThemselves_) {
+    std::unique_lock<std::mutex> lock(workMutex_);
+    while (painted_.load() < pixelCount_ && !cancel_.load()) work(lock, state);
+  } else {
+    paintJittered(state);
+  }
+  stopWorkers();
+  if (painted_.load() != pixelCount_) return;
+  const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - begin;
+  milliseconds_.store(took.count(), std::memory_order_release);
+  done_.store(true, std::memory_order_release);
+}
+
+void tFractalComputation::startWorkers() {
+  for (unsigned int t = 0; t + 1 < threads_; ++t) {
+    try {
+      workers_.emplace_back(&tFractalComputation::workerLoop, this, t);
+    } catch (const std::system_error&) {
+      break;  // fewer threads share the work
+    }
+  }
+}
+
+void tFractalComputation::stopWorkers() {
+  {
+    std::lock_guard<std::mutex> lock(workMutex_);
+    stopping_ = true;
+  }
+  workAvailable_.notify_all();
+  for (std::thread& worker : workers_) worker.join();
+  workers_.clear();
+}
+
+void tFractalComputation::workerLoop(unsigned int id) {
+  tThreadState state{tPacketSolver(*solver_, *function_), {}, id};
+  std::unique_lock<std::mutex> lock(workMutex_);
+  while (!stopping_ && !cancel_.load()) work(lock, state);
+}
+
+void tFractalComputation::work(std::unique_lock<std::mutex>& lock, tThreadState& state) {
+  if (doOneTask(lock, state)) return;
+  // Nothing to compute: the chunks of others that are ready get painted.
+  if (chunksPaintThemselves_ && paintReadyChunks(lock, state.id, true)) return;
+  workAvailable_.wait(lock);
+}
+
+bool tFractalComputation::chunkClaimable() const {
+  return nextChunk_ < chunkCount_ && nextChunk_ < paintedChunk_ + WINDOW_CHUNKS;
+}
+
+bool tFractalComputation::batchTaskClaimable() const {
+  return batch_.nextTask * TASK_SAMPLES < batch_.starts.size();
+}
+
+bool tFractalComputation::doOneTask(std::unique_lock<std::mutex>& lock, tThreadState& state) {
+  // The batch first: the painting waits for it.
+  if (batchTaskClaimable()) {
+    std::size_t task = batch_.nextTask++;
+    lock.unlock();
+    computeBatchTask(task, state);
+    lock.lock();
+    ++batch_.tasksDone;
+    progress_.notify_all();
+    return true;
+  }
+  if (chunkClaimable()) {
+    std::size_t chunk = nextChunk_++;
+    tChunkSlot& slot = slots_[chunk % WINDOW_CHUNKS];
+    slot.chunk = chunk;
+    slot.ready = false;
+    slot.owner = state.id;
+    lock.unlock();
+    computeChunk(chunk, state);
+    lock.lock();
+    slot.ready = true;
+    if (chunksPaintThemselves_) {
+      paintReadyChunks(lock, state.id, false);
+    } else {
+      progress_.notify_all();
+    }
+    return true;
+  }
+  return false;
+}
+
+void tFractalComputation::computeChunk(std::size_t chunk, tThreadState& state) {
+  const std::size_t begin = chunk * chunkSize_;
+  const std::size_t count = std::min(chunkSize_, pixelCount_ - begin);
+  tChunkSlot& slot = slots_[chunk % WINDOW_CHUNKS];
+  std::vector<tVector2>& starts = state.starts;
+  if (singular_) {
+    starts.resize(4 * count);
+    for (std::size_t i = 0; i < count; ++i) {
+      std::size_t pixel = begin + i;
+      fractal_->cornersOf(static_cast<float>(pixel / width_), static_cast<float>(pixel % width_),
+                          &starts[4 * i]);
+    }
+    state.solver.straddle(starts.data(), count, slot.straddles.get(), &cancel_);
+    return;
+  }
+  starts.resize(count);
+  for (std::size_t i = 0; i < count; ++i) {
+    std::size_t pixel = begin + i;
+    // The unjittered sample: no offset at all.
+    starts[i] =
+        fractal_->pointAt(static_cast<double>(pixel / width_), static_cast<double>(pixel % width_));
+  }
+  state.solver.solve(starts.data(), count, slot.outcomes.data(), &cancel_);
+}
+
+void tFractalComputation::computeBatchTask(std::size_t task, tThreadState& state) {
+  const std::size_t begin = task * TASK_SAMPLES;
+  const std::size_t count = std::min(TASK_SAMPLES, batch_.starts.size() - begin);
+  state.solver.solve(batch_.starts.data() + begin, count, batch_.outcomes.data() + begin, &cancel_);
+}
+
+template <typename tReady>
+bool tFractalComputation::waitFor(std::unique_lock<std::mutex>& lock, tThreadState& state,
+                                  tReady ready) {
+  while (!ready()) {
+    if (cancel_.load()) return false;
+    if (!doOneTask(lock, state)) progress_.wait(lock);
+  }
+  return !cancel_.load();
+}
+
+bool tFractalComputation::paintReadyChunks(std::unique_lock<std::mutex>& lock, unsigned int id,
+                                           bool anyOwner) {
+  if (painting_) return false;
+  painting_ = true;
+  bool painted = false;
+  tImage& image = *fractal_->image_;
+  while (!cancel_.load()) {
+    const std::size_t chunk = paintedChunk_;
+    tChunkSlot& slot = slots_[chunk % WINDOW_CHUNKS];
+    if (chunk >= chunkCount_ || slot.chunk != chunk || !slot.ready) break;
+    if (!anyOwner && slot.owner != id) break;
+    painted = true;
+    lock.unlock();
+    const std::size_t begin = chunk * chunkSize_;
+    const std::size_t end = std::min(begin + chunkSize_, pixelCount_);
+    {
+      std::lock_guard<std::mutex> picture(pictureMutex_);
+      for (std::size_t pixel = begin; pixel < end; ++pixel) {
+        if (singular_) {
+          bool on = slot.straddles[pixel - begin];
+          image.setPixel(static_cast<int>(pixel / width_), static_cast<int>(pixel % width_),
+                         on ? kOnSingularSet : kOffSingularSet);
+        } else {
+          paintBasinPixel(pixel);
+        }
+      }
+    }
+    lock.lock();
+    advancePainted(end);
+  }
+  painting_ = false;
+  return painted;
+}
+
+void tFractalComputation::paintJittered(tThreadState& state) {
+  std::unique_lock<std::mutex> lock(workMutex_);
+  std::size_t cursor = 0;
+  while (cursor < pixelCount_) {
+    // The first samples of the window ahead tell which pixels will draw.
+    std::size_t windowEnd = pixelCount_;
+    if (chunkCount_ != 0) {
+      const std::size_t first = cursor / chunkSize_;
+      const std::size_t last = std::min(first + WINDOW_CHUNKS, chunkCount_);
+      auto windowReady = [&] {
+        for (std::size_t chunk = first; chunk < last; ++chunk) {
+          const tChunkSlot& slot = slots_[chunk % WINDOW_CHUNKS];
+          if (slot.chunk != chunk || !slot.ready) return false;
+        }
+        return true;
+      };
+      if (!waitFor(lock, state, windowReady)) return;
+      windowEnd = std::min(last * chunkSize_, pixelCount_);
+    }
+    planBatch(windowEnd);
+    workAvailable_.notify_all();
+    const std::size_t tasks = (batch_.starts.size() + TASK_SAMPLES - 1) / TASK_SAMPLES;
+    if (!waitFor(lock, state, [&] { return batch_.tasksDone == tasks; })) return;
+    lock.unlock();
+
+    // A pixel whose offsets could not be speculated is computed on the spot.
+    std::size_t pixel = cursor;
+    const std::size_t end = std::max(batch_.end, cursor + 1);
+    bool held = true;
+    while (held && pixel < end) {
+      if (cancel_.load()) return;
+      std::lock_guard<std::mutex> picture(pictureMutex_);
+      const std::size_t sliceEnd = std::min(end, pixel + BASIN_CHUNK);
+      while (held && pixel < sliceEnd) held = paintBasinPixel(pixel++);
+      painted_.store(pixel, std::memory_order_release);
+    }
+    if (held) {
+      batchSamples_ = std::min(BATCH_SAMPLES, 2 * batchSamples_);
+    } else {
+      batchSamples_ = std::max(MIN_BATCH_SAMPLES, batchSamples_ / 2);
+      predictSampleCounts(pixel);
+    }
+    cursor = pixel;
+    lock.lock();
+    advancePainted(cursor);
+  }
+}
+
+void tFractalComputation::predictSampleCounts(std::size_t from) {
+  predictedFrom_ = from;
+  predicted_.clear();
+  for (std::size_t pixel = from; pixel < batch_.end; ++pixel) {
+    const std::size_t first = batch_.firstSample[pixel - batch_.begin];
+    const std::size_t count = batch_.sampleCount[pixel - batch_.begin];
+    // Sampling ends after the first failed sample.
+    std::size_t taken = 0;
+    while (taken < count) {
+      if (batch_.outcomes[first + taken++].kind != tPacketSolver::OUTCOME_CONVERGED) break;
+    }
+    predicted_.push_back(static_cast<uint32_t>(taken));
+  }
+}
+
+void tFractalComputation::planBatch(std::size_t windowEnd) {
+  const std::size_t begin = painted_.load();
+  const uint32_t jittered = samples_ - (jitterFirst_ ? 0 : 1);
+  // Offsets a pixel takes if all its samples are taken: none after a failed
+  // unjittered first sample.
+  auto jitteredSamplesOf = [&](std::size_t pixel) -> uint32_t {
+    if (jitterFirst_) return jittered;
+    return firstSampleOf(pixel).kind == tPacketSolver::OUTCOME_CONVERGED ? jittered : 0;
+  };
+  // Draws the window is certain to make: every pixel that draws at all
+  // draws the two offsets of its first jittered sample.
+  std::size_t certain = 2 * (windowEnd - begin);
+  if (!jitterFirst_) {
+    certain = 0;
+    for (std::size_t pixel = begin; pixel < windowEnd; ++pixel) {
+      certain += jitteredSamplesOf(pixel) != 0 ? 2 : 0;
+    }
+  }
+
+  batch_.begin = begin;
+  batch_.firstSample.clear();
+  batch_.sampleCount.clear();
+  batch_.dx.clear();
+  batch_.dy.clear();
+  batch_.starts.clear();
+  std::size_t draws = 0;
+  std::size_t pixel = begin;
+  for (; pixel < windowEnd; ++pixel) {
+    uint32_t count = jitteredSamplesOf(pixel);
+    // A pixel seen in an earlier batch whose speculation broke took as many
+    // samples there as it probably takes now.
+    if (count != 0 && pixel >= predictedFrom_ && pixel - predictedFrom_ < predicted_.size()) {
+      count = std::max<uint32_t>(1, std::min(count, predicted_[pixel - predictedFrom_]));
+    }
+    if (draws + 2 * std::size_t{count} > certain) break;
+    if (pixel > begin && batch_.starts.size() + count > batchSamples_) break;
+    batch_.firstSample.push_back(batch_.starts.size());
+    batch_.sampleCount.push_back(count);
+    const double row = static_cast<double>(pixel / width_);
+    const double column = static_cast<double>(pixel % width_);
+    for (uint32_t s = 0; s < count; ++s) {
+      float dx = tRandom::peekInRange(draws++, -0.5f, 0.5f);
+      float dy = tRandom::peekInRange(draws++, -0.5f, 0.5f);
+      batch_.dx.push_back(dx);
+      batch_.dy.push_back(dy);
+      batch_.starts.push_back(
+          fractal_->pointAt(row + static_cast<double>(dy), column + static_cast<double>(dx)));
+    }
+  }
+  batch_.end = pixel;
+  batch_.outcomes.resize(batch_.starts.size());
+  batch_.nextTask = 0;
+  batch_.tasksDone = 0;
+}
+
+const tPacketSolver::tOutcome& tFractalComputation::firstSampleOf(std::size_t pixel) {
+  return slotOf(pixel).outcomes[pixel % chunkSize_];
+}
+
+bool tFractalComputation::paintBasinPixel(std::size_t pixel) {
+  tRootManager& roots = tRootManager::instance();
+  const int row = static_cast<int>(pixel / width_);
+  const int column = static_cast<int>(pixel % width_);
+  const bool speculated = pixel >= batch_.begin && pixel < batch_.end;
+  const std::size_t first = speculated ? batch_.firstSample[pixel - batch_.begin] : 0;
+  const std::size_t count = speculated ? batch_.sampleCount[pixel - batch_.begin] : 0;
+  bool held = true;
+  std::uint64_t red = 0;
+  std::uint64_t green = 0;
+  std::uint64_t blue = 0;
+  for (uint32_t s = 0; s < samples_; ++s) {
+    tPacketSolver::tOutcome outcome;
+    if (s == 0 && !jitterFirst_) {
+      outcome = firstSampleOf(pixel);
+    } else {
+      double dx = tRandom::randInRange(-0.5f, 0.5f);
+      double dy = tRandom::randInRange(-0.5f, 0.5f);
+      std::size_t j = s - (jitterFirst_ ? 0 : 1);
+      if (j < count && batch_.dx[first + j] == dx && batch_.dy[first + j] == dy) {
+        outcome = batch_.outcomes[first + j];
+      } else {
+        held = false;
+        tSolution result =
+            solver_->solve(function_, fractal_->pointAt(row + dy, column + dx), false);
+        outcome.kind = result.singularJacobian_ ? tPacketSolver::OUTCOME_SINGULAR
+                       : result.noConvergence_  ? tPacketSolver::OUTCOME_GAVE_UP
+                                                : tPacketSolver::OUTCOME_CONVERGED;
+        if (outcome.kind == tPacketSolver::OUTCOME_CONVERGED) outcome.root = result.path_.back();
+      }
+    }
+    // One failed sample decides the pixel, as in tFractal::computatePixel.
+    if (outcome.kind == tPacketSolver::OUTCOME_SINGULAR) {
+      fractal_->image_->setPixel(row, column, opaque(roots.getSingularJacobianColor()));
+      return held;
+    }
+    if (outcome.kind == tPacketSolver::OUTCOME_GAVE_UP) {
+      fractal_->image_->setPixel(row, column, opaque(roots.getNoConvergenceColor()));
+      return held;
+    }
+    tPixel color = roots.getColorForRoot(outcome.root);
+    red += color[0];
+    green += color[1];
+    blue += color[2];
+  }
+  fractal_->image_->setPixel(row, column,
+                             tPixel(static_cast<unsigned char>(red / samples_),
+                                    static_cast<unsigned char>(green / samples_),
+                                    static_cast<unsigned char>(blue / samples_), 255));
+  return held;
+}
+
+void tFractalComputation::advancePainted(std::size_t painted) {
+  painted_.store(painted, std::memory_order_release);
+  // The last chunk may be short: painting it still moves past it.
+  paintedChunk_ = painted == pixelCount_ ? chunkCount_ : painted / chunkSize_;
+  workAvailable_.notify_all();
+  if (painted == pixelCount_) progress_.notify_all();
+}

@@ -1,0 +1,71 @@
+#ifndef ROOTWEAVER_FRACTAL_TPACKETSOLVER_H
+#define ROOTWEAVER_FRACTAL_TPACKETSOLVER_H
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "expr/tFormulaProgram.h"
+#include "fractal/tIterativeSolver.h"
+#include "graphics/tVector2.h"
+
+class tFunction;
+
+// Runs many solves at once: a packet of lanes, one start point per lane,
+// stepped together through a solver's iteration.
+//
+// Each round evaluates the function's compiled formulas at every lane's next
+// point in one packet, then hands each lane its value and inverse Jacobian
+// (advanceLane). A lane whose solve ends is retired and refilled with the next
+// start at once, so the lanes stay busy however differently long the solves
+// are. Every lane does exactly what solve() does from its start, so the
+// outcome is solve()'s bit for bit; no path is recorded and nothing is
+// allocated per solve.
+//
+// The singular-set test runs the four corner starts of a pixel in four lanes
+// that keep in step, and compares the sign of their inverse Jacobians at every
+// iteration as the picture's reference does with recorded paths; a pixel is
+// settled as soon as one iteration decides it.
+//
+// One object per thread: it owns the packet's scratch registers.
+class tPacketSolver {
+ public:
+  static constexpr unsigned LANES = tFormulaProgram::LANES;
+
+  // How a solve ended, as far as a basin picture cares.
+  enum OUTCOME : uint8_t { OUTCOME_CONVERGED, OUTCOME_SINGULAR, OUTCOME_GAVE_UP };
+  struct tOutcome {
+    tVector2 root;  // the last point of the path when the solve converged
+    uint8_t kind;   // an OUTCOME
+  };
+
+  tPacketSolver(const tIterativeSolver& solver, const tFunction& f);
+
+  // The outcome of solve(f, starts[i], false) into outcomes[i]. False when
+  // `cancel` was set before the end; the outcomes are then incomplete.
+  bool solve(const tVector2* starts, std::size_t count, tOutcome* outcomes,
+             const std::atomic<bool>* cancel = nullptr);
+  // For each group of four corners (corners[4 g] ... corners[4 g + 3]):
+  // whether the full paths from them, compared at every iteration index below
+  // the limit, ever stand on the singular set or on both sides of it. False
+  // when cancelled, as above.
+  bool straddle(const tVector2* corners, std::size_t groups, bool* straddles,
+                const std::atomic<bool>* cancel = nullptr);
+
+ private:
+  // Evaluates the function and its inverse Jacobian at the points of the
+  // lanes in `active`.
+  void evaluate(const tIterativeSolver::tLane* lanes, unsigned active);
+  // The value and inverse Jacobian of lane l after evaluate.
+  tVector2 valueOf(unsigned l) const { return tVector2(out_[0][l], out_[1][l]); }
+  tMatrix2 inverseOf(unsigned l) const;
+
+  const tIterativeSolver& solver_;  // the iteration every lane runs
+  const tFormulaProgram& program_;  // the function's six formulas
+  std::vector<double> scratch_;     // the packet's registers
+  double out_[6][LANES];            // the six formulas at the lanes' points
+  double inverse_[4][LANES];        // the inverse Jacobians there, row by row
+};
+
+#endif

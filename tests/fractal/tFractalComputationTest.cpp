@@ -1,0 +1,184 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "expr/FunctionText.h"
+#include "expr/tFunction.h"
+#include "fractal/tAdamsBashforthSolver2.h"
+#include "fractal/tFractal.h"
+#include "fractal/tFractalComputation.h"
+#include "fractal/tHeunSolver.h"
+#include "fractal/tNewtonSolver.h"
+#include "fractal/tRandom.h"
+#include "fractal/tRefinedNewtonSolver.h"
+#include "fractal/tRootManager.h"
+#include "fractal/tRungeKuttaSolver2.h"
+#include "fractal/tRungeKuttaSolver4.h"
+#include "graphics/tImage.h"
+
+namespace {
+
+// det J = 4xy - 1 changes sign across a hyperbola: pictures of its singular
+// set have corners on both sides in every direction.
+const char* const kSaddle = "f1 = x ^ 2 + y f2 = y ^ 2 + x f11 = 2 * x f12 = 1 f21 = 1 f22 = 2 * y";
+
+// A sample function by file name, or a function written out; the loading
+// trace is kept off the test output.
+std::shared_ptr<tFunction> load(const char* function) {
+  if (std::strchr(function, '=') != nullptr) return functionFromText(function);
+  testing::internal::CaptureStdout();
+  auto f = std::make_shared<tFunction>(function);
+  testing::internal::GetCapturedStdout();
+  return f;
+}
+
+std::unique_ptr<tIterativeSolver> makeSolver(int kind, unsigned long limit, double h) {
+  switch (kind) {
+    case 0: return std::make_unique<tNewtonSolver>(limit, h);
+    case 1: return std::make_unique<tRefinedNewtonSolver>(limit, h);
+    case 2: return std::make_unique<tHeunSolver>(limit, h);
+    case 3: return std::make_unique<tRungeKuttaSolver4>(limit, h);
+    case 4: return std::make_unique<tRungeKuttaSolver2>(limit, h);
+    default: return std::make_unique<tAdamsBashforthSolver2>(limit, h);
+  }
+}
+
+struct tSetup {
+  const char* name;
+  const char* function;
+  int solver;  // makeSolver's kind
+  unsigned long limit;
+  double h;
+  unsigned dimension;
+  double extent;  // the picture covers [-extent, extent]^2
+  uint32_t jitter;
+  bool jitterFirst;
+  bool singularSet;
+  bool randomColors;
+};
+
+// Everything a picture leaves behind: its bytes, the registry, and where the
+// random sequence stands.
+struct tResult {
+  std::vector<unsigned char> bytes;
+  std::vector<std::pair<tVector2, tPixel>> roots;
+  int nextRand;
+
+  bool operator==(const tResult& o) const {
+    if (bytes != o.bytes || nextRand != o.nextRand || roots.size() != o.roots.size()) return false;
+    for (std::size_t k = 0; k < roots.size(); ++k) {
+      if (roots[k].first != o.roots[k].first || roots[k].second != o.roots[k].second) return false;
+    }
+    return true;
+  }
+};
+
+std::unique_ptr<tFractal> prepare(const tSetup& s) {
+  std::unique_ptr<tFractal> fractal(
+      tFractal::create(s.dimension, -s.extent, s.extent, -s.extent, s.extent));
+  fractal->jitter_ = s.jitter;
+  fractal->jitterFirst_ = s.jitterFirst;
+  fractal->singularSet_ = s.singularSet;
+  tRootManager::instance().clearRoots();
+  tRootManager::instance().useRandomColors(s.randomColors);
+  tRandom::seed(17);
+  return fractal;
+}
+
+tResult resultOf(const tFractal& fractal) {
+  const tImage& image = *fractal.image_;
+  const unsigned char* raw = image.getRawData();
+  return {std::vector<unsigned char>(raw, raw + 4 * image.getWidth() * image.getHeight()),
+          tRootManager::instance().getRoots(), std::rand()};
+}
+
+// One pixel after the other in row-major order, evaluating by the tree walk.
+tResult reference(const tSetup& s) {
+  auto f = load(s.function);
+  f->setTreeWalk(true);
+  auto solver = makeSolver(s.solver, s.limit, s.h);
+  auto fractal = prepare(s);
+  const unsigned side = static_cast<unsigned>(fractal->getWidth());
+  for (unsigned r = 0; r < side; ++r) {
+    for (unsigned c = 0; c < side; ++c) fractal->computate(f.get(), solver.get(), r, c);
+  }
+  return resultOf(*fractal);
+}
+
+tResult engine(const tSetup& s, unsigned threads) {
+  auto f = load(s.function);
+  auto solver = makeSolver(s.solver, s.limit, s.h);
+  auto fractal = prepare(s);
+  tFractalComputation computation(fractal.get(), f.get(), solver.get(), threads);
+  EXPECT_TRUE(computation.run());
+  EXPECT_TRUE(computation.isDone());
+  EXPECT_EQ(0u, tRandom::getKeptCount());
+  return resultOf(*fractal);
+}
+
+}  // namespace
+
+TEST(tFractalComputationTest, PicturesMatchTheOneByOneReference) {
+  std::vector<tSetup> setups;
+  const char* const solvers[] = {"Newton", "refined", "Heun", "RK4", "RK2", "AB2"};
+  for (int kind = 0; kind < 6; ++kind) {
+    setups.push_back({solvers[kind], "cubic.func", kind, 25, 1.0, 32, 2, 1, false, false, false});
+    setups.push_back({solvers[kind], kSaddle, kind, 12, 0.5, 16, 2, 1, false, true, false});
+  }
+  // Jitter, with failures that cut pixels short and new roots that draw
+  // colours between samples, so that speculated offsets go wrong.
+  setups.push_back({"jitter 4", "cubic.func", 0, 6, 1.0, 32, 2, 4, false, false, true});
+  setups.push_back({"jitter 4 first", "cubic.func", 3, 6, 1.0, 32, 2, 4, true, false, true});
+  setups.push_back(
+      {"jitter 3 presets", "quartic.func", 2, 10, 1.0, 32, 1.5, 3, false, false, false});
+  setups.push_back({"jitter 1 first", "sine.func", 0, 20, 1.0, 16, 4, 1, true, false, true});
+  setups.push_back({"no samples", "fold.func", 5, 20, 1.0, 16, 2, 0, false, false, false});
+  // Larger than the window of chunks computed ahead.
+  setups.push_back({"jitter 2 wide", "cubic.func", 0, 15, 1.0, 128, 2, 2, false, false, true});
+  setups.push_back({"wide singular", "fold.func", 0, 3, 1.0, 128, 1, 1, false, true, false});
+
+  for (const tSetup& s : setups) {
+    tResult expected = reference(s);
+    for (unsigned threads : {1u, 2u, 7u}) {
+      EXPECT_TRUE(engine(s, threads) == expected) << s.name << ", " << threads << " threads";
+    }
+  }
+}
+
+// A background computation stopped in flight leaves a row-major prefix of
+// the reference picture, the rest untouched, and the registry of that prefix.
+TEST(tFractalComputationTest, CancellingLeavesAConsistentPrefix) {
+  const tSetup s{"cancel", "cubic.func", 3, 100, 1.0, 512, 2, 1, false, true, false};
+  auto f = load(s.function);
+  auto solver = makeSolver(s.solver, s.limit, s.h);
+  auto fractal = prepare(s);
+  tFractalComputation computation(fractal.get(), f.get(), solver.get(), 2);
+  ASSERT_TRUE(computation.start());
+  EXPECT_FALSE(computation.start());
+  // The picture is read while it grows, as a view shows it (the thread
+  // sanitizer checks that the lock keeps the painting away).
+  while (computation.getPaintedCount() == 0 && !computation.isDone()) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    auto lock = computation.lockPicture();
+    (void)fractal->getPixel(0, 0);
+  }
+  computation.cancel();
+  const std::size_t painted = computation.getPaintedCount();
+  ASSERT_FALSE(computation.isDone());
+  ASSERT_GT(painted, 0u);
+  tResult partial = resultOf(*fractal);
+
+  auto expected = prepare(s);
+  const std::size_t side = static_cast<std::size_t>(expected->getWidth());
+  for (std::size_t pixel = 0; pixel < painted; ++pixel) {
+    expected->computate(f.get(), solver.get(), static_cast<unsigned>(pixel / side),
+                        static_cast<unsigned>(pixel % side));
+  }
+  EXPECT_TRUE(partial == resultOf(*expected)) << painted << " pixels painted";
+}

@@ -1,0 +1,116 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <random>
+#include <vector>
+
+#include "expr/FunctionText.h"
+#include "fractal/tAdamsBashforthSolver2.h"
+#include "fractal/tHeunSolver.h"
+#include "fractal/tNewtonSolver.h"
+#include "fractal/tPacketSolver.h"
+#include "fractal/tRefinedNewtonSolver.h"
+#include "fractal/tRungeKuttaSolver2.h"
+#include "fractal/tRungeKuttaSolver4.h"
+
+namespace {
+
+std::vector<std::unique_ptr<tIterativeSolver>> allSolvers(unsigned long limit, double h) {
+  std::vector<std::unique_ptr<tIterativeSolver>> solvers;
+  solvers.push_back(std::make_unique<tNewtonSolver>(limit, h));
+  solvers.push_back(std::make_unique<tRefinedNewtonSolver>(limit, h));
+  solvers.push_back(std::make_unique<tHeunSolver>(limit, h));
+  solvers.push_back(std::make_unique<tRungeKuttaSolver4>(limit, h));
+  solvers.push_back(std::make_unique<tRungeKuttaSolver2>(limit, h));
+  solvers.push_back(std::make_unique<tAdamsBashforthSolver2>(limit, h));
+  return solvers;
+}
+
+bool sameBits(const tVector2& a, const tVector2& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+}  // namespace
+
+// Every lane ends where solve() ends from the same start, bit for bit: the
+// same flags, and the same root when it converges. The starts are random,
+// with some on the singular set, on a root, and off at infinity.
+TEST(tPacketSolverTest, OutcomesMatchSolve) {
+  const char* const functions[] = {
+      "f1 = x ^ 3 - 3 * x * y ^ 2 - 1 f2 = 3 * x ^ 2 * y - y ^ 3 f11 = 3 * x ^ 2 - 3 * y ^ 2 "
+      "f12 = - 6 * x * y f21 = 6 * x * y f22 = 3 * x ^ 2 - 3 * y ^ 2",
+      "f1 = sin ( x ) * cosh ( y ) f2 = cos ( x ) * sinh ( y ) f11 = cos ( x ) * cosh ( y ) "
+      "f12 = sin ( x ) * sinh ( y ) f21 = - sin ( x ) * sinh ( y ) f22 = cos ( x ) * cosh ( y )",
+      "f1 = x ^ 2 - 1 f2 = y f11 = 2 * x f12 = 0 f21 = 0 f22 = 1"};
+  std::mt19937 random(5);
+  std::uniform_real_distribution<double> plane(-3, 3);
+  std::vector<tVector2> starts = {{0, 0.5}, {1, 0}, {1e300, -1e300}, {0, 0}};
+  while (starts.size() < 403) starts.emplace_back(plane(random), plane(random));
+
+  std::vector<tPacketSolver::tOutcome> outcomes(starts.size());
+  for (const char* text : functions) {
+    auto f = functionFromText(text);
+    for (unsigned long limit : {0ul, 1ul, 40ul}) {
+      for (double h : {1.0, 0.4}) {
+        for (const auto& solver : allSolvers(limit, h)) {
+          tPacketSolver packet(*solver, *f);
+          ASSERT_TRUE(packet.solve(starts.data(), starts.size(), outcomes.data()));
+          for (std::size_t i = 0; i < starts.size(); ++i) {
+            tSolution expected = solver->solve(f.get(), starts[i], false);
+            uint8_t kind = expected.singularJacobian_ ? tPacketSolver::OUTCOME_SINGULAR
+                           : expected.noConvergence_  ? tPacketSolver::OUTCOME_GAVE_UP
+                                                      : tPacketSolver::OUTCOME_CONVERGED;
+            ASSERT_EQ(kind, outcomes[i].kind) << solver->getName() << " from " << starts[i];
+            if (kind == tPacketSolver::OUTCOME_CONVERGED) {
+              ASSERT_TRUE(sameBits(expected.path_.back(), outcomes[i].root))
+                  << solver->getName() << " from " << starts[i];
+            }
+          }
+        }
+      }
+    }
+  }
+}
+
+// A lane driven alone passes through the points of solve()'s full path, bit
+// for bit, and its iterates are reported as such.
+TEST(tPacketSolverTest, LanesWalkTheFullPath) {
+  auto f = functionFromText(
+      "f1 = x ^ 3 - 3 * x * y ^ 2 - 1 f2 = 3 * x ^ 2 * y - y ^ 3 f11 = 3 * x ^ 2 - 3 * y ^ 2 "
+      "f12 = - 6 * x * y f21 = 6 * x * y f22 = 3 * x ^ 2 - 3 * y ^ 2");
+  std::mt19937 random(9);
+  std::uniform_real_distribution<double> plane(-2, 2);
+  for (double h : {1.0, 0.3}) {
+    for (const auto& solver : allSolvers(7, h)) {
+      for (int k = 0; k < 50; ++k) {
+        tVector2 start(plane(random), plane(random));
+        std::vector<tVector2> path = solver->solve(f.get(), start, true).path_;
+        std::vector<tVector2> walked;
+        tIterativeSolver::tLane lane;
+        solver->startLane(lane, start);
+        while (walked.size() < path.size()) {
+          tVector2 point = lane.point;
+          auto event = solver->advanceLane(lane, f->value(point), f->jacobianInverse(point), true);
+          ASSERT_NE(tIterativeSolver::LANE_CONVERGED, event);
+          ASSERT_NE(tIterativeSolver::LANE_SINGULAR, event);
+          if (event == tIterativeSolver::LANE_ITERATE) walked.push_back(point);
+        }
+        for (std::size_t i = 0; i < path.size(); ++i) {
+          ASSERT_TRUE(sameBits(path[i], walked[i])) << solver->getName() << " point " << i;
+        }
+      }
+    }
+  }
+}
+
+TEST(tPacketSolverTest, CancelledBeforeTheFirstRound) {
+  auto f = functionFromText("f1 = x f2 = y f11 = 1 f12 = 0 f21 = 0 f22 = 1");
+  tNewtonSolver solver(10, 1.0);
+  tPacketSolver packet(solver, *f);
+  std::atomic<bool> cancel(true);
+  tVector2 start(1, 1);
+  tPacketSolver::tOutcome outcome;
+  bool straddles;
+  EXPECT_FALSE(packet.solve(&start, 1, &outcome, &cancel));
+  tVector2 corners[4];
+  EXPECT_FALSE(packet.straddle(corners, 1, &straddles, &cancel));
+}
