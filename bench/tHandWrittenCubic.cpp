@@ -79,8 +79,12 @@ void paint(tImage& image, int row, int column, int outcome, double x, double y) 
 
 }  // namespace
 
-void tHandWrittenCubic::newtonPicture(tImage& image, double low, double high, unsigned iterations,
-                                      double h) {
+namespace {
+
+// The basin picture of a solver whose step, given F and the inverse
+// Jacobian p at (x, y), moves (x, y) on; the compiler inlines the step.
+template <typename tStep>
+void basinPicture(tImage& image, double low, double high, unsigned iterations, tStep step) {
   const double two = gTwo;
   const double three = gThree;
   const int side = static_cast<int>(image.getWidth());
@@ -99,49 +103,40 @@ void tHandWrittenCubic::newtonPicture(tImage& image, double low, double high, un
           outcome = 0;
           break;
         }
-        double hm0 = p.m0 * h;
-        double hm1 = p.m1 * h;
-        double hm2 = p.m2 * h;
-        double hm3 = p.m3 * h;
-        x -= hm0 * p.f1 + hm1 * p.f2;
-        y -= hm2 * p.f1 + hm3 * p.f2;
+        step(p, x, y, two, three);
       }
       paint(image, row, column, outcome, x, y);
     }
   }
 }
 
+}  // namespace
+
+void tHandWrittenCubic::newtonPicture(tImage& image, double low, double high, unsigned iterations,
+                                      double h) {
+  basinPicture(image, low, high, iterations,
+               [h](const tPoint& p, double& x, double& y, double, double) {
+                 double hm0 = p.m0 * h;
+                 double hm1 = p.m1 * h;
+                 double hm2 = p.m2 * h;
+                 double hm3 = p.m3 * h;
+                 x -= hm0 * p.f1 + hm1 * p.f2;
+                 y -= hm2 * p.f1 + hm3 * p.f2;
+               });
+}
+
 void tHandWrittenCubic::rungeKutta4Picture(tImage& image, double low, double high,
                                            unsigned iterations, double h) {
-  const double two = gTwo;
-  const double three = gThree;
-  const int side = static_cast<int>(image.getWidth());
-  for (int row = 0; row < side; ++row) {
-    for (int column = 0; column < side; ++column) {
-      double x = coordinate(column, side, low, high);
-      double y = coordinate(row, side, low, high);
-      int outcome = 2;
-      for (unsigned i = 0; i < iterations; ++i) {
-        tPoint p = evaluate(x, y, two, three);
-        if (p.singular) {
-          outcome = 1;
-          break;
-        }
-        if (isRoot(p)) {
-          outcome = 0;
-          break;
-        }
-        double k1x, k1y, k2x, k2y, k3x, k3y, k4x, k4y;
-        flow(p, k1x, k1y);
-        flow(evaluate(k1x * (0.5 * h) + x, k1y * (0.5 * h) + y, two, three), k2x, k2y);
-        flow(evaluate(k2x * (0.5 * h) + x, k2y * (0.5 * h) + y, two, three), k3x, k3y);
-        flow(evaluate(k3x * h + x, k3y * h + y, two, three), k4x, k4y);
-        x = x + ((k4x + (k3x * 2.0 + (k2x * 2.0 + k1x))) * h) / 6.0;
-        y = y + ((k4y + (k3y * 2.0 + (k2y * 2.0 + k1y))) * h) / 6.0;
-      }
-      paint(image, row, column, outcome, x, y);
-    }
-  }
+  basinPicture(image, low, high, iterations,
+               [h](const tPoint& p, double& x, double& y, double two, double three) {
+                 double k1x, k1y, k2x, k2y, k3x, k3y, k4x, k4y;
+                 flow(p, k1x, k1y);
+                 flow(evaluate(k1x * (0.5 * h) + x, k1y * (0.5 * h) + y, two, three), k2x, k2y);
+                 flow(evaluate(k2x * (0.5 * h) + x, k2y * (0.5 * h) + y, two, three), k3x, k3y);
+                 flow(evaluate(k3x * h + x, k3y * h + y, two, three), k4x, k4y);
+                 x = x + ((k4x + (k3x * 2.0 + (k2x * 2.0 + k1x))) * h) / 6.0;
+                 y = y + ((k4y + (k3y * 2.0 + (k2y * 2.0 + k1y))) * h) / 6.0;
+               });
 }
 
 void tHandWrittenCubic::newtonSingularSetPicture(tImage& image, double low, double high,

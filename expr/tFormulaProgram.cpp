@@ -467,35 +467,14 @@ void tFormulaProgram::evaluatePacket(const double* x, const double* y, unsigned 
         pairLanes(s, in.a, in.a, in.target,
                   [](tPair a, tPair) { return fromBits(bitsOf(a) & kAbsMask); });
         break;
-      case OP_POW:
-        callLanes(s, in.a, in.b, in.target, mask,
-                  [](double a, double b) { return std::pow(a, b); });
-        break;
-      case OP_SIN:
-        callLanes(s, in.a, in.b, in.target, mask, [](double a, double) { return std::sin(a); });
-        break;
-      case OP_COS:
-        callLanes(s, in.a, in.b, in.target, mask, [](double a, double) { return std::cos(a); });
-        break;
-      case OP_TAN:
-        callLanes(s, in.a, in.b, in.target, mask, [](double a, double) { return std::tan(a); });
-        break;
-      case OP_SINH:
-        callLanes(s, in.a, in.b, in.target, mask, [](double a, double) { return std::sinh(a); });
-        break;
-      case OP_COSH:
-        callLanes(s, in.a, in.b, in.target, mask, [](double a, double) { return std::cosh(a); });
-        break;
-      case OP_TANH:
-        callLanes(s, in.a, in.b, in.target, mask, [](double a, double) { return std::tanh(a); });
-        break;
-      case OP_EXP:
-        callLanes(s, in.a, in.b, in.target, mask,
-                  [](double a, double) { return std::pow(tExprNode::E_VAL, a); });
-        break;
       case OP_POW2: powerLanes<2>(s, in.a, in.b, in.target, mask); break;
       case OP_POW3: powerLanes<3>(s, in.a, in.b, in.target, mask); break;
-      default: powerLanes<4>(s, in.a, in.b, in.target, mask); break;
+      case OP_POW4: powerLanes<4>(s, in.a, in.b, in.target, mask); break;
+      default:
+        // The libm calls, one active lane at a time.
+        callLanes(s, in.a, in.b, in.target, mask,
+                  [&in](double a, double b) { return apply(in.op, a, b); });
+        break;
     }
   }
   for (unsigned k = 0; k < outputCount_; ++k) {
