@@ -404,37 +404,41 @@ const tPacketSolver::tOutcome& tFractalComputation::firstSampleOf(std::size_t pi
   return slotOf(pixel).outcomes[pixel % chunkSize_];
 }
 
+tPacketSolver::tOutcome tFractalComputation::takeSample(std::size_t pixel, uint32_t s,
+                                                        bool& held) {
+  if (s == 0 && !jitterFirst_) return firstSampleOf(pixel);
+  const double dx = tRandom::randInRange(-0.5f, 0.5f);
+  const double dy = tRandom::randInRange(-0.5f, 0.5f);
+  const std::size_t j = s - (jitterFirst_ ? 0 : 1);
+  if (pixel >= batch_.begin && pixel < batch_.end) {
+    const std::size_t k = pixel - batch_.begin;
+    const std::size_t sample = batch_.firstSample[k] + j;
+    if (j < batch_.sampleCount[k] && batch_.dx[sample] == dx && batch_.dy[sample] == dy) {
+      return batch_.outcomes[sample];
+    }
+  }
+  held = false;
+  const double row = static_cast<double>(pixel / width_);
+  const double column = static_cast<double>(pixel % width_);
+  tSolution result = solver_->solve(function_, fractal_->pointAt(row + dy, column + dx), false);
+  tPacketSolver::tOutcome outcome;
+  outcome.kind = result.singularJacobian_ ? tPacketSolver::OUTCOME_SINGULAR
+                 : result.noConvergence_  ? tPacketSolver::OUTCOME_GAVE_UP
+                                          : tPacketSolver::OUTCOME_CONVERGED;
+  if (outcome.kind == tPacketSolver::OUTCOME_CONVERGED) outcome.root = result.path_.back();
+  return outcome;
+}
+
 bool tFractalComputation::paintBasinPixel(std::size_t pixel) {
   tRootManager& roots = tRootManager::instance();
   const int row = static_cast<int>(pixel / width_);
   const int column = static_cast<int>(pixel % width_);
-  const bool speculated = pixel >= batch_.begin && pixel < batch_.end;
-  const std::size_t first = speculated ? batch_.firstSample[pixel - batch_.begin] : 0;
-  const std::size_t count = speculated ? batch_.sampleCount[pixel - batch_.begin] : 0;
   bool held = true;
   std::uint64_t red = 0;
   std::uint64_t green = 0;
   std::uint64_t blue = 0;
   for (uint32_t s = 0; s < samples_; ++s) {
-    tPacketSolver::tOutcome outcome;
-    if (s == 0 && !jitterFirst_) {
-      outcome = firstSampleOf(pixel);
-    } else {
-      double dx = tRandom::randInRange(-0.5f, 0.5f);
-      double dy = tRandom::randInRange(-0.5f, 0.5f);
-      std::size_t j = s - (jitterFirst_ ? 0 : 1);
-      if (j < count && batch_.dx[first + j] == dx && batch_.dy[first + j] == dy) {
-        outcome = batch_.outcomes[first + j];
-      } else {
-        held = false;
-        tSolution result =
-            solver_->solve(function_, fractal_->pointAt(row + dy, column + dx), false);
-        outcome.kind = result.singularJacobian_ ? tPacketSolver::OUTCOME_SINGULAR
-                       : result.noConvergence_  ? tPacketSolver::OUTCOME_GAVE_UP
-                                                : tPacketSolver::OUTCOME_CONVERGED;
-        if (outcome.kind == tPacketSolver::OUTCOME_CONVERGED) outcome.root = result.path_.back();
-      }
-    }
+    const tPacketSolver::tOutcome outcome = takeSample(pixel, s, held);
     // One failed sample decides the pixel, as in tFractal::computatePixel.
     if (outcome.kind == tPacketSolver::OUTCOME_SINGULAR) {
       fractal_->image_->setPixel(row, column, opaque(roots.getSingularJacobianColor()));
