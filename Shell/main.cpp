@@ -1,10 +1,10 @@
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <ctime>
 
 #include "Shell/tMainApp.h"
 #include "blam/tBLAMBatchRunner.h"
+#include "fractal/tRandom.h"
 
 namespace {
 
@@ -25,7 +25,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (argc == 3 && std::strcmp(argv[1], "--batch") == 0) {
-    std::srand(static_cast<unsigned>(std::time(nullptr)));
+    tRandom::seed(static_cast<unsigned>(std::time(nullptr)));
     return tBLAMBatchRunner::run(argv[2]);
   }
   std::fputs(kUsage, stderr);

@@ -16,6 +16,7 @@
 #include "Shell/tScene.h"
 #include "Shell/tSceneManager.h"
 #include "Shell/tTimer.h"
+#include "fractal/tRandom.h"
 #include "graphics/tFontManager.h"
 #include "graphics/tGLTextureUploader.h"
 #include "graphics/tOGLUtils.h"
@@ -49,7 +50,7 @@ int reportPlatformFailure(const char* what) {
 }  // namespace
 
 int tMainApp::runWindowed() {
-  std::srand(static_cast<unsigned int>(std::time(nullptr)));
+  tRandom::seed(static_cast<unsigned int>(std::time(nullptr)));
   std::atexit(releaseAtExit);
   tGame& game = tGame::instance();
   game.init(kWindowWidth, kWindowHeight, kTitle);
