@@ -4,6 +4,7 @@
 #include <climits>
 #include <functional>
 #include <string>
+#include <tuple>
 
 #include "File/tBinaryFile.h"
 #include "File/tFileTestSupport.h"
@@ -12,87 +13,77 @@ using namespace std::string_literals;
 
 namespace {
 
-template <typename T>
-T binaryRoundTrip(const tScratchDirectory& dir, TFILE_ENDIANNESS endianness, T value, T initial) {
+using tWrite = std::function<void(tBinaryFile&)>;
+
+// Writes a file in the given byte order and returns its bytes.
+std::string written(const tScratchDirectory& dir, TFILE_ENDIANNESS order, const tWrite& write) {
   {
-    tBinaryFile out(dir / "value.bin", TFILE_WRITE, endianness);
-    out << value;
+    tBinaryFile file(dir / "b.bin", TFILE_WRITE, order);
+    write(file);
   }
-  tBinaryFile in(dir / "value.bin", TFILE_READ, endianness);
-  T read = initial;
-  in >> read;
-  return read;
+  return readRaw(dir / "b.bin");
 }
 
 }  // namespace
 
+// Each row writes one number, or only single bytes: the big-endian file is
+// the little-endian one reversed, or the same.
 TEST(tBinaryFileTest, ValuesStandOnDiskInTheFilesByteOrder) {
   ASSERT_EQ(TFILE_LITTLE_ENDIAN, tFile::getSystemEndianness());
-  const std::string ld = "\0\0\0\0\0\0\0\x80\xFF\x3F\0\0\0\0\0\0"s;  // 1.0L, little-endian
-  const struct { std::function<void(tBinaryFile&)> write; std::string little, big; } rows[] = {
-      {[](tBinaryFile& f) { f << 0x01020304; }, "\x04\x03\x02\x01", "\x01\x02\x03\x04"},
-      {[](tBinaryFile& f) { f << static_cast<short>(0x0102); }, "\x02\x01", "\x01\x02"},
-      {[](tBinaryFile& f) { f << -2L; }, "\xFE\xFF\xFF\xFF", "\xFF\xFF\xFF\xFE"},
+  const struct { tWrite write; std::string little; bool reversed; } rows[] = {
+      {[](tBinaryFile& f) { f << 0x01020304; }, "\x04\x03\x02\x01", true},
+      {[](tBinaryFile& f) { f << static_cast<short>(0x0102); }, "\x02\x01", true},
+      {[](tBinaryFile& f) { f << -2L; }, "\xFE\xFF\xFF\xFF", true},
       // A long keeps its low four bytes on disk.
-      {[](tBinaryFile& f) { f << 0x1122334455667788L << 0x1122334455667788UL; },
-       "\x88\x77\x66\x55\x88\x77\x66\x55", "\x55\x66\x77\x88\x55\x66\x77\x88"},
-      {[](tBinaryFile& f) { f << 0xA1B2C3D4u; }, "\xD4\xC3\xB2\xA1", "\xA1\xB2\xC3\xD4"},
-      {[](tBinaryFile& f) { f << static_cast<unsigned short>(0xABCD); }, "\xCD\xAB", "\xAB\xCD"},
-      {[](tBinaryFile& f) { f << 0x0A0B0C0DUL; }, "\x0D\x0C\x0B\x0A", "\x0A\x0B\x0C\x0D"},
-      {[](tBinaryFile& f) { f << 1.0f; }, "\0\0\x80\x3F"s, "\x3F\x80\0\0"s},
-      {[](tBinaryFile& f) { f << -2.0; }, "\0\0\0\0\0\0\0\xC0"s, "\xC0\0\0\0\0\0\0\0"s},
-      {[](tBinaryFile& f) { f << 1.0L; }, ld, std::string(ld.rbegin(), ld.rend())},
-      {[](tBinaryFile& f) { f << true << false; }, "\x01\0"s, "\x01\0"s},
-      {[](tBinaryFile& f) { f << 'A' << static_cast<unsigned char>(0xFE); }, "A\xFE", "A\xFE"},
-      {[](tBinaryFile& f) { f << "ab" << std::string("xy"); }, "ab\0xy\0"s, "ab\0xy\0"s},
-      {[](tBinaryFile& f) { f << endl << tab; }, "\n\t", "\n\t"},
-      {[](tBinaryFile& f) { f << 1 << static_cast<short>(2); }, "\x01\0\0\0\x02\0"s,
-       "\0\0\0\x01\0\x02"s},
+      {[](tBinaryFile& f) { f << 0x1122334455667788L; }, "\x88\x77\x66\x55", true},
+      {[](tBinaryFile& f) { f << 0x1122334455667788UL; }, "\x88\x77\x66\x55", true},
+      {[](tBinaryFile& f) { f << 0xA1B2C3D4u; }, "\xD4\xC3\xB2\xA1", true},
+      {[](tBinaryFile& f) { f << static_cast<unsigned short>(0xABCD); }, "\xCD\xAB", true},
+      {[](tBinaryFile& f) { f << 1.0f; }, "\0\0\x80\x3F"s, true},
+      {[](tBinaryFile& f) { f << -2.0; }, "\0\0\0\0\0\0\0\xC0"s, true},
+      {[](tBinaryFile& f) { f << 1.0L; }, "\0\0\0\0\0\0\0\x80\xFF\x3F\0\0\0\0\0\0"s, true},
+      {[](tBinaryFile& f) { f << true << false << 'A' << static_cast<unsigned char>(0xFE); },
+       "\x01\0A\xFE"s, false},
+      {[](tBinaryFile& f) { f << "ab" << std::string("xy") << endl << tab; }, "ab\0xy\0\n\t"s,
+       false},
       // A block is written as it is.
       {[](tBinaryFile& f) { EXPECT_TRUE(f.writeBytes("\x01\xFF\x80", 3) && f.writeBytes("", 0)); },
-       "\x01\xFF\x80", "\x01\xFF\x80"},
+       "\x01\xFF\x80", false},
   };
   tScratchDirectory dir;
-  for (std::size_t i = 0; i < sizeof rows / sizeof rows[0]; ++i) {
-    for (TFILE_ENDIANNESS e : {TFILE_LITTLE_ENDIAN, TFILE_BIG_ENDIAN}) {
-      {
-        tBinaryFile file(dir / "b.bin", TFILE_WRITE, e);
-        rows[i].write(file);
-      }
-      EXPECT_EQ(e == TFILE_LITTLE_ENDIAN ? rows[i].little : rows[i].big, readRaw(dir / "b.bin"))
-          << "row " << i << " endianness " << e;
-    }
+  for (const auto& row : rows) {
+    const std::string big =
+        row.reversed ? std::string(row.little.rbegin(), row.little.rend()) : row.little;
+    EXPECT_EQ(row.little, written(dir, TFILE_LITTLE_ENDIAN, row.write));
+    EXPECT_EQ(big, written(dir, TFILE_BIG_ENDIAN, row.write));
   }
 }
 
 TEST(tBinaryFileTest, EveryTypeReadsBackInBothByteOrders) {
   tScratchDirectory dir;
+  const auto values = std::make_tuple(
+      INT_MIN, static_cast<short>(-32768), -5L, UINT_MAX, static_cast<unsigned short>(0xFEDC),
+      0xFFFFFFFFUL, -0.1f, DBL_MIN, 1.0L / 3.0L, true, false, '\0',
+      static_cast<unsigned char>(0xFF), std::string("name"));
   for (TFILE_ENDIANNESS e : {TFILE_LITTLE_ENDIAN, TFILE_BIG_ENDIAN}) {
-    SCOPED_TRACE(e);
-    EXPECT_EQ(INT_MIN, binaryRoundTrip(dir, e, INT_MIN, 0));
-    EXPECT_EQ(static_cast<short>(-32768), binaryRoundTrip<short>(dir, e, -32768, 0));
-    EXPECT_EQ(INT_MIN, binaryRoundTrip<long>(dir, e, INT_MIN, 0));
-    EXPECT_EQ(-5L, binaryRoundTrip<long>(dir, e, -5, 0));
-    EXPECT_EQ(0x55667788L, binaryRoundTrip<long>(dir, e, 0x1122334455667788L, 0));
-    EXPECT_EQ(UINT_MAX, binaryRoundTrip(dir, e, UINT_MAX, 0u));
-    EXPECT_EQ(0xFEDCu, binaryRoundTrip<unsigned short>(dir, e, 0xFEDC, 0));
-    EXPECT_EQ(0xFFFFFFFFUL, binaryRoundTrip<unsigned long>(dir, e, 0xFFFFFFFFUL, 0));
-    EXPECT_EQ(0x55667788UL, binaryRoundTrip<unsigned long>(dir, e, 0x1122334455667788UL, 0));
-    EXPECT_EQ(-0.1f, binaryRoundTrip(dir, e, -0.1f, 0.0f));
-    EXPECT_EQ(DBL_MIN, binaryRoundTrip(dir, e, DBL_MIN, 0.0));
-    EXPECT_EQ(1.0L / 3.0L, binaryRoundTrip(dir, e, 1.0L / 3.0L, 0.0L));
-    EXPECT_TRUE(binaryRoundTrip(dir, e, true, false));
-    EXPECT_FALSE(binaryRoundTrip(dir, e, false, true));
-    EXPECT_EQ('\0', binaryRoundTrip(dir, e, '\0', 'x'));
-    EXPECT_EQ(0xFF, binaryRoundTrip<unsigned char>(dir, e, 0xFF, 0));
-    EXPECT_EQ("name", binaryRoundTrip<std::string>(dir, e, "name", "old"));
+    written(dir, e, [&values](tBinaryFile& f) {
+      std::apply([&f](const auto&... value) { (f << ... << value); }, values);
+    });
+    auto read = std::make_tuple(0, short{0}, 0L, 0u, static_cast<unsigned short>(0), 0UL, 0.0f,
+                                0.0, 0.0L, false, true, 'x', static_cast<unsigned char>(0),
+                                std::string("old"));
+    tBinaryFile in(dir / "b.bin", TFILE_READ, e);
+    std::apply([&in](auto&... value) { (in >> ... >> value); }, read);
+    EXPECT_EQ(values, read) << e;
   }
 }
 
 TEST(tBinaryFileTest, ShortReadsLeaveValuesAloneAndNonZeroBytesAreTrue) {
   tScratchDirectory dir;
   writeRaw(dir / "raw.bin", "\0\x07\xFF\x01\x02\x03"s);
-  tBinaryFile file(dir / "raw.bin", TFILE_READ);
+  tBinaryFile file;
+  EXPECT_EQ(TFILE_LITTLE_ENDIAN, file.getEndianness());
+  ASSERT_TRUE(file.open(dir / "raw.bin", TFILE_READ));
   bool a = true, b = false, c = false;
   int value = 99;
   file >> a >> b >> c >> value;
@@ -116,7 +107,7 @@ TEST(tBinaryFileTest, ShortReadsLeaveValuesAloneAndNonZeroBytesAreTrue) {
 
 TEST(tBinaryFileTest, StringReadsStopBeforeTheirStopByteAndFitTheBuffer) {
   tScratchDirectory dir;
-  writeRaw(dir / "s.bin", "ab cd\tef\ngh\0ij"s);
+  writeRaw(dir / "s.bin", "ab cd\tef\ngh\0ij"s + std::string(100, 'q'));
   tBinaryFile file(dir / "s.bin", TFILE_READ);
   std::string trace;  // word, then the word read again, then the stop byte
   for (int i = 0; i < 4; ++i) {
@@ -126,35 +117,21 @@ TEST(tBinaryFileTest, StringReadsStopBeforeTheirStopByteAndFitTheBuffer) {
     trace += word + "|" + again + "|" + stop + ";";
   }
   EXPECT_EQ("ab||" " ;cd||\t;ef||\n;gh||\0;"s, trace);
-  std::string word;
-  file >> word;
-  EXPECT_EQ("ij", word);
+  std::string first, second, last = "old";
+  file >> first >> second >> last;
+  EXPECT_EQ("ij" + std::string(77, 'q'), first);
+  EXPECT_EQ(std::string(23, 'q'), second);
+  EXPECT_EQ("", last);
   EXPECT_TRUE(file.eof());
-  file >> word;
-  EXPECT_EQ("", word);
-
-  {
-    tBinaryFile out(dir / "long.bin", TFILE_WRITE);
-    out << std::string(100, 'q');
-  }
-  tBinaryFile in(dir / "long.bin", TFILE_READ);
-  std::string first, second;
-  in >> first >> second;
-  EXPECT_EQ(std::string(79, 'q'), first);
-  EXPECT_EQ(std::string(21, 'q'), second);
 }
 
-TEST(tBinaryFileTest, ByteOrderTravelsWithTheFile) {
+TEST(tBinaryFileTest, ByteOrderTravelsWithReopensCopiesAndAssignments) {
   tScratchDirectory dir;
   tBinaryFile file;
-  EXPECT_EQ(TFILE_LITTLE_ENDIAN, file.getEndianness());
   ASSERT_TRUE(file.open(dir / "o.bin", TFILE_WRITE, TFILE_BIG_ENDIAN));
   ASSERT_TRUE(file.open(dir / "o.bin", TFILE_WRITE));
-  tBinaryFile copy(file);
-  tBinaryFile assigned;
+  tBinaryFile copy(file), assigned;
   assigned = copy;
-  EXPECT_EQ(TFILE_BIG_ENDIAN, file.getEndianness());
-  EXPECT_EQ(TFILE_BIG_ENDIAN, copy.getEndianness());
   assigned << static_cast<short>(1);
   assigned.close();
   EXPECT_EQ("\0\x01"s, readRaw(dir / "o.bin"));

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -13,30 +14,29 @@
 
 namespace {
 
-// Files made inside the test program's own folder, removed again at the end.
-// Directories are removed with rmdir, which never takes anything it did not
-// create along with it.
+// Files and directories made inside the test program's own folder, removed
+// again in reverse order at the end. std::filesystem::remove takes only files
+// and empty directories, so nothing that was there before goes with them.
 class tAppFolderFiles {
  public:
   ~tAppFolderFiles() {
-    for (auto it = files_.rbegin(); it != files_.rend(); ++it) unlink(it->c_str());
-    for (auto it = directories_.rbegin(); it != directories_.rend(); ++it) rmdir(it->c_str());
+    std::error_code ignored;
+    for (auto it = made_.rbegin(); it != made_.rend(); ++it) std::filesystem::remove(*it, ignored);
   }
   void directory(const std::string& path) {
-    if (!pathExists(path) && mkdir(path.c_str(), 0777) == 0) directories_.push_back(path);
+    if (!pathExists(path) && mkdir(path.c_str(), 0777) == 0) made_.push_back(path);
   }
   void file(const std::string& path) {
     writeRaw(path, "x");
-    files_.push_back(path);
+    made_.push_back(path);
   }
   // Marks a directory that the code under test will create.
   void expectDirectory(const std::string& path) {
-    if (!pathExists(path)) directories_.push_back(path);
+    if (!pathExists(path)) made_.push_back(path);
   }
 
  private:
-  std::vector<std::string> files_;        // files to unlink, in creation order
-  std::vector<std::string> directories_;  // directories to rmdir, in creation order
+  std::vector<std::string> made_;  // paths to remove, in creation order
 };
 
 std::vector<std::string> sorted(std::vector<std::string> names) {
@@ -72,8 +72,10 @@ TEST(tFileUtilsTest, ResourcePathsAndListingsStayInsideTheResourceDirectory) {
   tAppFolderFiles made;
   made.directory(resources);
   made.directory(resources + "rwTestSub");
-  made.file(resources + "rwTestResource.txt");
-  made.file(resources + "rwTestSub/inner.txt");
+  made.directory(resources + "d.rwtest");
+  for (const char* name : {"rwTestResource.txt", "rwTestSub/inner.txt", "b.rwtest", "a.rwtest",
+                           "c.rwtestx", ".rwtest"})
+    made.file(resources + name);
   made.file(app + "rwTestOutside.txt");
 
   EXPECT_EQ(resources + "rwTestResource.txt", tFileUtils::getResourcePath("rwTestResource.txt"));
@@ -82,11 +84,6 @@ TEST(tFileUtilsTest, ResourcePathsAndListingsStayInsideTheResourceDirectory) {
                            "./rwTestResource.txt", "..rwTestResource.txt"};
   for (const char* name : missing) EXPECT_EQ("ERROR!", tFileUtils::getResourcePath(name)) << name;
 
-  made.file(resources + "b.rwtest");
-  made.file(resources + "a.rwtest");
-  made.file(resources + "c.rwtestx");
-  made.file(resources + ".rwtest");
-  made.directory(resources + "d.rwtest");
   std::vector<std::string> out = {"kept"};
   EXPECT_EQ(2u, tFileUtils::getResourcesOfType("rwtest", out));
   EXPECT_EQ((std::vector<std::string>{"kept", resources + "a.rwtest", resources + "b.rwtest"}),
@@ -95,29 +92,20 @@ TEST(tFileUtilsTest, ResourcePathsAndListingsStayInsideTheResourceDirectory) {
   EXPECT_EQ(2u, tFileUtils::getResourcesOfType(".rwtest", dotted));
 }
 
-TEST(tFileUtilsTest, DirectoryListingsIncludeEveryEntry) {
-  tScratchDirectory dir;
-  writeRaw(dir / "x.txt", "");
-  writeRaw(dir / "y", "");
-  ASSERT_EQ(0, mkdir((dir / "sub").c_str(), 0777));
-  std::vector<std::string> out = {"before"};
-  tFileUtils::getFilesInDirectory(dir.path(), out);
-  ASSERT_FALSE(out.empty());
-  EXPECT_EQ("before", out[0]);
-  EXPECT_EQ((std::vector<std::string>{".", "..", "before", "sub", "x.txt", "y"}), sorted(out));
-
-  std::vector<std::string> none;
-  tFileUtils::getFilesInDirectory(dir / "missing", none);
-  tFileUtils::getFilesInDirectory(dir / "x.txt", none);
-  EXPECT_TRUE(none.empty());
-}
-
-TEST(tFileUtilsTest, FilterKeepsOnlyWholeMatches) {
+TEST(tFileUtilsTest, ListingsIncludeEveryEntryAndFiltersKeepOnlyWholeMatches) {
   tScratchDirectory dir;
   for (const char* name : {"run_1.tga", "run_2.txt", "Run-3.tga", "notes.md", "run_1.tga.bak",
                            "a.b.txt", "run 4.txt"})
     writeRaw(dir / name, "");
   ASSERT_EQ(0, mkdir((dir / "dir.txt").c_str(), 0777));
+  std::vector<std::string> all = {"before"};
+  tFileUtils::getFilesInDirectory(dir.path(), all);
+  ASSERT_FALSE(all.empty());
+  EXPECT_EQ("before", all[0]);
+  EXPECT_EQ((std::vector<std::string>{".", "..", "Run-3.tga", "a.b.txt", "before", "dir.txt",
+                                      "notes.md", "run 4.txt", "run_1.tga", "run_1.tga.bak",
+                                      "run_2.txt"}),
+            sorted(all));
 
   std::vector<std::string> out = {"old.tga", "old.md"};
   tFileUtils::filterFilesInDirectory(dir.path(), out, "(a-z|A-Z|0|1-9|\\-|_)+.(txt|tga)");
@@ -127,25 +115,23 @@ TEST(tFileUtilsTest, FilterKeepsOnlyWholeMatches) {
                                       "run_2.txt"}),
             sorted(out));
 
-  std::vector<std::string> rejected = {"a"};
-  tFileUtils::filterFilesInDirectory(dir.path(), rejected, "(a");
-  EXPECT_TRUE(rejected.empty());
+  std::vector<std::string> none = {"a"};
+  tFileUtils::filterFilesInDirectory(dir.path(), none, "(a");
+  tFileUtils::getFilesInDirectory(dir / "missing", none);
+  tFileUtils::getFilesInDirectory(dir / "run_1.tga", none);
+  EXPECT_TRUE(none.empty());
 }
 
 TEST(tFileUtilsTest, MakeDirectoryCreatesEveryMissingLevelOnce) {
   const std::string app = tFileUtils::getApplicationDirectory();
   tAppFolderFiles made;
-  made.expectDirectory(app + "out");
-  made.expectDirectory(app + "out/batch");
+  for (const char* level : {"out", "out/batch", "rwTestA", "rwTestA/b"})
+    made.expectDirectory(app + level);
   EXPECT_TRUE(tFileUtils::makeDirectory("out/batch"));
-  EXPECT_TRUE(pathExists(app + "out/batch"));
-  writeRaw(app + "out/batch/keep.txt", "kept");
+  made.file(app + "out/batch/keep.txt");
   EXPECT_TRUE(tFileUtils::makeDirectory("out/batch"));
-  EXPECT_EQ("kept", readRaw(app + "out/batch/keep.txt"));
-  unlink((app + "out/batch/keep.txt").c_str());
+  EXPECT_EQ("x", readRaw(app + "out/batch/keep.txt"));
 
-  made.expectDirectory(app + "rwTestA");
-  made.expectDirectory(app + "rwTestA/b");
   EXPECT_TRUE(tFileUtils::makeDirectory("rwTestA//b/"));
   EXPECT_TRUE(pathExists(app + "rwTestA/b"));
   EXPECT_TRUE(tFileUtils::makeDirectory(""));

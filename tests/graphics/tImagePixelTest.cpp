@@ -41,7 +41,6 @@ TEST(tPixelTest, SumsClampEqualityAndDistance) {
   // Channels over 255 are scaled down together, by 255 over the largest.
   using tChannels = std::vector<unsigned int>;
   const std::pair<tChannels, tChannels> rows[] = {
-      {{510, 255, 0, 255}, {255, 127, 0, 127}},
       {{255, 1, 2, 3}, {255, 1, 2, 3}},
       {{4000000000u, 2000000000u, 0, 1}, {255, 127, 0, 0}},
   };
@@ -52,13 +51,11 @@ TEST(tPixelTest, SumsClampEqualityAndDistance) {
   }
 
   tPixel p;
-  EXPECT_EQ(tPixel(0, 0, 0, 255), p);
   p[2] = 9;
+  EXPECT_EQ(tPixel(0, 0, 9, 255), p);
   EXPECT_NE(tPixel(0, 0, 0, 255), p);
   EXPECT_NE(tPixel(0, 0, 9, 254), p);
-  EXPECT_EQ(tPixel(0, 0, 9, 255), p);
   EXPECT_EQ(5.0f, tPixel(0, 0, 0, 255).distance(tPixel(3, 4, 0, 255)));
-  EXPECT_EQ(255.0f, tPixel(0, 0, 0, 0).distance(tPixel(0, 0, 0, 255)));
   EXPECT_EQ(510.0f, tPixel(0, 0, 0, 0).distance(tPixel(255, 255, 255, 255)));
 }
 
@@ -71,7 +68,6 @@ TEST(tImageTest, AccessLayoutClampingAndDeepCopies) {
   image.setPixelub(0, 1, 10, 20, 30, 40);
   image.setPixelub(0, 1, 99, 2);
   EXPECT_EQ(tPixel(10, 20, 99, 40), image(0, 1));
-  EXPECT_EQ(40 / 255.0f, image.getPixelf(0, 1, 3));
   // Fractions outside 0 ... 1 are held at the ends instead of wrapping.
   image.setPixelf(0, 0, 1.0f, 0.5f, -0.25f, 7.0f);
   EXPECT_EQ(tPixel(255, 127, 0, 255), image.getPixel(0, 0));
@@ -126,20 +122,12 @@ TEST(tImageTest, BilinearSamplingInsideAndAtTheEdges) {
   EXPECT_EQ(tPixel(8, 16, 32, 64), single.getPixelBilinear(0.0f, 0.0f));
 }
 
-TEST(tImageTest, ResizeResamplesAndKeepsEqualSizes) {
-  tImage wide(2, 1), expected(4, 1);
-  wide.setPixel(0, 0, tPixel(200, 0, 100, 255));
-  wide.setPixel(0, 1, tPixel(0, 200, 50, 255));
+TEST(tImageTest, ResizeResamplesBilinearly) {
+  const tPixel left(200, 0, 100, 255), right(0, 200, 50, 255);
+  tImage wide = oneRow({left, right});
   wide.resize(4, 1);
-  expected.setPixel(0, 0, tPixel(200, 0, 100, 255));
-  expected.setPixel(0, 1, tPixel(100, 100, 75, 254));
-  expected.setPixel(0, 2, tPixel(0, 200, 50, 255));
-  expected.setPixel(0, 3, tPixel(0, 200, 50, 254));
-  EXPECT_TRUE(imagesEqual(expected, wide));
-
-  tImage same = makePatternImage(5, 3);
-  same.resize(5, 3);
-  EXPECT_TRUE(imagesEqual(makePatternImage(5, 3), same));
+  EXPECT_TRUE(imagesEqual(
+      oneRow({left, tPixel(100, 100, 75, 254), right, tPixel(0, 200, 50, 254)}), wide));
 
   const tImage pattern = makePatternImage(4, 4);
   tImage narrow = pattern, halved(2, 2);
@@ -165,10 +153,6 @@ TEST(tImageTest, MakeUseableAsTextureChoosesTheNearerPowerOfTwo) {
     EXPECT_EQ(1u, wide.getHeight()) << row[0];
     EXPECT_EQ(row[1], tall.getHeight()) << row[0];
   }
-  tImage both(500, 300);
-  both.makeUseableAsTexture();
-  EXPECT_EQ(512u, both.getWidth());
-  EXPECT_EQ(256u, both.getHeight());
 }
 
 }  // namespace

@@ -5,11 +5,14 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "File/tFileTestSupport.h"
 #include "graphics/tImage.h"
+#include "graphics/tImageLoader.h"
 #include "graphics/tPixel.h"
+#include "graphics/tTexture.h"
 
 // A scratch directory whose files are named by path(name).
 class tScratchDir : public tScratchDirectory {
@@ -88,5 +91,101 @@ inline tImage opaque(tImage image) {
   }
   return image;
 }
+
+// What goes into a hand-made BMP file; rows are stored as given, padding
+// included.
+struct tBMPFile {
+  tBMPFile(std::int32_t w, std::int32_t h, unsigned int bitsPerPixel, tBytes pixelRows,
+           tBytes paletteBytes = {}, std::uint32_t used = 0)
+      : width(w), height(h), bits(bitsPerPixel), rows(std::move(pixelRows)),
+        palette(std::move(paletteBytes)), colorsUsed(used) {}
+
+  std::int32_t width;
+  std::int32_t height;
+  unsigned int bits;
+  tBytes rows;
+  tBytes palette;  // four bytes per entry
+  std::uint32_t colorsUsed;
+  std::uint32_t compression = 0;
+  std::uint32_t infoSize = 40;
+  std::vector<std::uint32_t> masks;  // after a 40-byte header, or inside a longer one
+  unsigned int gap = 0;              // unused bytes between the palette and the pixels
+  std::int64_t offsetChange = 0;     // added to the true pixel-data offset
+  char type[2] = {'B', 'M'};
+
+  tBytes bytes() const {
+    // The information header's fields; planes (1) and depth share one.
+    tBytes info;
+    for (std::uint32_t field : {infoSize, static_cast<std::uint32_t>(width),
+                                static_cast<std::uint32_t>(height), 1u | (bits << 16), compression,
+                                static_cast<std::uint32_t>(rows.size()), 2835u, 2835u, colorsUsed,
+                                0u})
+      appendLE32(info, field);
+    if (infoSize > 40) {
+      for (unsigned int i = 0; i < 4; ++i) appendLE32(info, i < masks.size() ? masks[i] : 0);
+      info.resize(infoSize, 0);
+    } else {
+      for (std::uint32_t mask : masks) appendLE32(info, mask);
+    }
+    info.insert(info.end(), palette.begin(), palette.end());
+    info.resize(info.size() + gap, 0);
+    tBytes file = {static_cast<unsigned char>(type[0]), static_cast<unsigned char>(type[1])};
+    appendLE32(file, static_cast<std::uint32_t>(14 + info.size() + rows.size()));
+    appendLE32(file, 0);
+    appendLE32(file, static_cast<std::uint32_t>(14 + info.size() + offsetChange));
+    file.insert(file.end(), info.begin(), info.end());
+    file.insert(file.end(), rows.begin(), rows.end());
+    return file;
+  }
+};
+
+// Tests of one image reader, on files made in a scratch directory.
+class tImageLoaderTest : public ::testing::Test {
+ protected:
+  explicit tImageLoaderTest(tImageLoader& reader) : reader_(reader) {}
+
+  bool loadBytes(const tBytes& bytes, tImage* image) {
+    writeFileBytes(scratch_ / "in.img", bytes);
+    return reader_.load(scratch_ / "in.img", image);
+  }
+  ::testing::AssertionResult loadsAs(const tImage& expected, const tBytes& bytes) {
+    tImage loaded;
+    if (!loadBytes(bytes, &loaded)) return ::testing::AssertionFailure() << "not loaded";
+    return imagesEqual(expected, loaded);
+  }
+  // Each file, and a missing one, is refused, and the image handed to the
+  // reader stays as it was.
+  void expectRefused(const std::vector<std::pair<std::string, tBytes>>& files) {
+    for (const auto& [what, bytes] : files) {
+      tImage target = makePatternImage(3, 2);
+      EXPECT_FALSE(loadBytes(bytes, &target)) << what;
+      EXPECT_TRUE(imagesEqual(makePatternImage(3, 2), target)) << what;
+    }
+    tImage target = makePatternImage(3, 2);
+    EXPECT_FALSE(reader_.load(scratch_ / "missing.img", &target));
+    EXPECT_TRUE(imagesEqual(makePatternImage(3, 2), target));
+  }
+
+  tImageLoader& reader_;
+  tScratchDirectory scratch_;
+};
+
+// Stands in for the windowed program's uploader: records what it was asked
+// and keeps the last image uploaded.
+class tRecordingUploader : public tTexture::tUploader {
+ public:
+  unsigned int upload(const tImage& image, bool mipmaps) override {
+    log_.push_back("upload " + std::to_string(image.getWidth()) + "x" +
+                   std::to_string(image.getHeight()) + (mipmaps ? " mipmaps" : "") + " -> " +
+                   std::to_string(nextName_));
+    last_ = image;
+    return nextName_++;
+  }
+  void release(unsigned int texID) override { log_.push_back("release " + std::to_string(texID)); }
+
+  std::vector<std::string> log_;  // one line per call, in order
+  unsigned int nextName_ = 7;     // name the next upload returns
+  tImage last_;                   // the last image uploaded
+};
 
 #endif

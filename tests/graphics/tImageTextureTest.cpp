@@ -12,69 +12,47 @@
 
 namespace {
 
-// Stands in for the windowed program's uploader and records what it was asked.
-class tRecordingUploader : public tTexture::tUploader {
- public:
-  unsigned int upload(const tImage& image, bool mipmaps) override {
-    log_.push_back("upload " + std::to_string(image.getWidth()) + "x" +
-                   std::to_string(image.getHeight()) + (mipmaps ? " mipmaps" : "") + " -> " +
-                   std::to_string(nextName_));
-    return nextName_++;
-  }
-  void release(unsigned int texID) override { log_.push_back("release " + std::to_string(texID)); }
-
-  std::vector<std::string> log_;  // one line per call, in order
-  unsigned int nextName_ = 7;     // name the next upload returns
-};
-
-// Registers an uploader for one test and removes it again.
-class tUploaderScope {
- public:
-  explicit tUploaderScope(tTexture::tUploader* uploader) { tTexture::setUploader(uploader); }
-  ~tUploaderScope() { tTexture::setUploader(nullptr); }
-};
+// "width x height" of a texture's kept image, or "none".
+std::string keptSize(const tTexture& texture) {
+  const tImage* image = texture.getImage();
+  if (image == nullptr) return "none";
+  return std::to_string(image->getWidth()) + "x" + std::to_string(image->getHeight());
+}
 
 TEST(tTextureTest, WithoutAnUploaderTheImageIsStillResized) {
   tTexture texture;
-  EXPECT_EQ(nullptr, texture.getImage());
-  EXPECT_EQ(0u, texture.getTexID());
   tImage image(500, 300);
   texture.bindWithImage(&image, false, true);
-  ASSERT_NE(nullptr, texture.getImage());
-  EXPECT_EQ(512u, texture.getImage()->getWidth());
-  EXPECT_EQ(256u, texture.getImage()->getHeight());
+  EXPECT_EQ("512x256", keptSize(texture));
   EXPECT_EQ(0u, texture.getTexID());
   EXPECT_EQ(500u, image.getWidth());  // the caller's image is copied, not changed
 
   texture.getImage()->reinitialize(384, 3);
   texture.rebind(true);
-  EXPECT_EQ(512u, texture.getImage()->getWidth());
-  EXPECT_EQ(4u, texture.getImage()->getHeight());
+  EXPECT_EQ("512x4", keptSize(texture));
   texture.deleteImage();
-  EXPECT_EQ(nullptr, texture.getImage());
   texture.rebind(false);
-  EXPECT_EQ(nullptr, texture.getImage());
-
+  EXPECT_EQ("none", keptSize(texture));
   texture.bindWithImage(&image, false, false);
-  EXPECT_EQ(nullptr, texture.getImage());
+  EXPECT_EQ("none", keptSize(texture));
 }
 
 TEST(tTextureTest, UploaderGetsEachUploadAndEveryRelease) {
   tRecordingUploader uploader;
-  tUploaderScope scope(&uploader);
+  tTexture::setUploader(&uploader);
   tImage image(300, 500);
   {
     tTexture texture;
     texture.bindWithImage(&image, true, true);
     EXPECT_EQ(7u, texture.getTexID());
     texture.rebind(false);
-    EXPECT_EQ(8u, texture.getTexID());
     texture.bindWithImage(nullptr, false, true);
     EXPECT_EQ(8u, texture.getTexID());
   }
   tTexture dropped;
   dropped.bindWithImage(&image, false, false);
-  EXPECT_EQ(nullptr, dropped.getImage());
+  tTexture::setUploader(nullptr);
+  EXPECT_EQ("none", keptSize(dropped));
   EXPECT_EQ(9u, dropped.getTexID());
   std::vector<std::string> expected = {"upload 256x512 mipmaps -> 7", "release 7",
                                        "upload 256x512 -> 8", "release 8", "upload 256x512 -> 9"};
@@ -83,40 +61,27 @@ TEST(tTextureTest, UploaderGetsEachUploadAndEveryRelease) {
 
 TEST(tTextureLoaderTest, LoadsByExtensionAndResizesToPowersOfTwo) {
   tScratchDirectory scratch;
+  tTextureLoader& loader = tTextureLoader::instance();
   tImage image = makePatternImage(500, 500);
-  std::string tgaPath = scratch / "big.tga";
+  const std::string tgaPath = scratch / "big.tga";
   ASSERT_TRUE(tTGALoader::instance().write(tgaPath, &image, 24, false));
-  std::unique_ptr<tTexture> texture(tTextureLoader::instance().loadTexture(tgaPath, false, true));
+  std::unique_ptr<tTexture> texture(loader.loadTexture(tgaPath, false, true));
   ASSERT_NE(nullptr, texture);
-  ASSERT_NE(nullptr, texture->getImage());
-  EXPECT_EQ(512u, texture->getImage()->getWidth());
-  EXPECT_EQ(512u, texture->getImage()->getHeight());
-  EXPECT_EQ(0u, texture->getTexID());
-  texture.reset(tTextureLoader::instance().loadTexture(tgaPath, false, false));
+  EXPECT_EQ("512x512", keptSize(*texture));
+  texture.reset(loader.loadTexture(tgaPath, false, false));
   ASSERT_NE(nullptr, texture);
-  EXPECT_EQ(nullptr, texture->getImage());
+  EXPECT_EQ("none", keptSize(*texture));
 
   // A BMP by its extension; ".tga" wins over ".bmp" wherever they stand.
-  tBytes bmp = {'B', 'M'};
-  appendLE32(bmp, 58);
-  appendLE32(bmp, 0);
-  appendLE32(bmp, 54);
-  for (std::uint32_t field : {40u, 1u, 1u}) appendLE32(bmp, field);
-  appendLE16(bmp, 1);
-  appendLE16(bmp, 24);
-  bmp.resize(54, 0);
-  bmp.insert(bmp.end(), {3, 2, 1, 0});
+  const tBytes bmp = tBMPFile(1, 1, 24, {3, 2, 1, 0}).bytes();
   writeFileBytes(scratch / "one.BMP", bmp);
-  texture.reset(tTextureLoader::instance().loadTexture(scratch / "one.BMP", false, true));
+  texture.reset(loader.loadTexture(scratch / "one.BMP", false, true));
   ASSERT_NE(nullptr, texture);
   EXPECT_EQ(tPixel(1, 2, 3, 255), texture->getImage()->getPixel(0, 0));
   writeFileBytes(scratch / "one.bmp.tga", bmp);
-  EXPECT_EQ(nullptr,
-            tTextureLoader::instance().loadTexture(scratch / "one.bmp.tga", false, true));
-
   writeFileBytes(scratch / "one.png", bmp);
-  EXPECT_EQ(nullptr, tTextureLoader::instance().loadTexture(scratch / "one.png", false, true));
-  EXPECT_EQ(nullptr, tTextureLoader::instance().loadTexture(scratch / "none.tga", false, true));
+  for (const char* name : {"one.bmp.tga", "one.png", "none.tga"})
+    EXPECT_EQ(nullptr, loader.loadTexture(scratch / name, false, true)) << name;
 }
 
 TEST(tTextureLoaderTest, CanLoadLooksForTheFourExtensions) {
