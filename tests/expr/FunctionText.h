@@ -18,18 +18,34 @@ inline std::vector<std::string> splitTokens(const std::string& text) {
   return tokens;
 }
 
+// What an action printed on the standard output and on the error stream.
+struct tPrinted {
+  std::string out;
+  std::string err;
+};
+
+template <typename Action>
+tPrinted printedBy(Action action) {
+  std::ostringstream out;
+  std::ostringstream err;
+  std::streambuf* savedOut = std::cout.rdbuf(out.rdbuf());
+  std::streambuf* savedErr = std::cerr.rdbuf(err.rdbuf());
+  action();
+  std::cout.rdbuf(savedOut);
+  std::cerr.rdbuf(savedErr);
+  return {out.str(), err.str()};
+}
+
 // A function read from space-separated tokens, with its reading trace and
 // complaints kept off the test output.
 inline std::shared_ptr<tFunction> functionFromText(const std::string& text) {
-  std::ostringstream trace;
-  std::streambuf* savedOut = std::cout.rdbuf(trace.rdbuf());
-  std::streambuf* savedErr = std::cerr.rdbuf(trace.rdbuf());
-  auto function = std::make_shared<tFunction>();
-  std::vector<std::string> tokens = splitTokens(text);
-  unsigned pos = 0;
-  function->processTokens(tokens, pos);
-  std::cout.rdbuf(savedOut);
-  std::cerr.rdbuf(savedErr);
+  std::shared_ptr<tFunction> function;
+  printedBy([&] {
+    function = std::make_shared<tFunction>();
+    std::vector<std::string> tokens = splitTokens(text);
+    unsigned pos = 0;
+    function->processTokens(tokens, pos);
+  });
   return function;
 }
 

@@ -43,7 +43,7 @@ int walkNFA(const std::string& pattern, const std::string& text) {
   return -1;
 }
 
-// Patterns drawn from the grammar, mostly well formed.
+// A pattern drawn from the grammar.
 std::string grammarPattern(std::mt19937& rng, int depth) {
   static const char* const kLeaves[] = {"a", "b", "c", "\\-", "a-b", "b-c", "a-c", "c-a", "b-b"};
   static const char* const kPostfix[] = {"*", "+", "?"};
@@ -59,66 +59,44 @@ std::string grammarPattern(std::mt19937& rng, int depth) {
   }
 }
 
-// Any string of the dialect's characters, often malformed.
-std::string noisePattern(std::mt19937& rng) {
-  static const std::string kCharacters = "abc-()|*+?\\";
-  std::string pattern;
-  for (int length = static_cast<int>(rng() % 11); length > 0; --length)
-    pattern += kCharacters[rng() % kCharacters.size()];
-  return pattern;
+// A string of fewer than `limit` of the characters, in any order.
+std::string randomString(std::mt19937& rng, const std::string& characters, unsigned limit) {
+  std::string text;
+  for (unsigned length = rng() % limit; length > 0; --length)
+    text += characters[rng() % characters.size()];
+  return text;
 }
 
+// Every text of up to four of a, b and c, then random ones with other characters.
 std::vector<std::string> sampleTexts(std::mt19937& rng) {
   std::vector<std::string> texts = {""};
-  for (size_t i = 0; i < texts.size() && texts.size() < 121; ++i)
-    if (texts[i].size() < 4)
-      for (char c : std::string("abc")) texts.push_back(texts[i] + c);
-  static const std::string kCharacters = "abcd-";
-  for (int n = 0; n < 60; ++n) {
-    std::string text;
-    for (int length = static_cast<int>(rng() % 9); length > 0; --length)
-      text += kCharacters[rng() % kCharacters.size()];
-    texts.push_back(text);
-  }
+  for (size_t i = 0; texts[i].size() < 4; ++i)
+    for (char c : std::string("abc")) texts.push_back(texts[i] + c);
+  for (int n = 0; n < 60; ++n) texts.push_back(randomString(rng, "abcd-", 9));
   return texts;
 }
 
 }  // namespace
 
-TEST(tAutomataTest, EqualSubsetsShareOneState) {
-  tRegularExpression twice("(a|a)*");
-  const tDFA* dfa = twice.getDFA();
-  ASSERT_EQ(2u, dfa->getStates().size());
-  const tDFAState* start = dfa->getStartState();
-  const tDFAState* onA = start->getNextState('a');
-  ASSERT_NE(nullptr, onA);
-  EXPECT_NE(start, onA);
-  EXPECT_EQ(onA, onA->getNextState('a'));
-  EXPECT_EQ(nullptr, start->getNextState('b'));
-  EXPECT_EQ("0 2 4 6 7", labelsOf(start->getNFALabels()));
-  EXPECT_EQ("0 1 2 3 4 5 6 7", labelsOf(onA->getNFALabels()));
-  EXPECT_EQ(4, twice.match("aaaa"));
-  // A start state whose subset holds an accepting state accepts the empty text.
-  EXPECT_TRUE(start->isAccepting());
-  EXPECT_FALSE(tRegularExpression("a").getDFA()->getStartState()->isAccepting());
-}
-
-TEST(tAutomataTest, StatesAreLabelledDepthFirstAndDuplicatesUseLabels) {
-  // Labels 2, 4, 5 and 6 went to candidates that matched existing states.
+// Subsets are made depth first, characters in ascending order, and labels
+// start at 0 for every pattern; a candidate whose subset already has a state
+// is dropped for it, and its label is not reused.
+TEST(tAutomataTest, SubsetConstructionLabelsAndSharesStates) {
   for (int round = 0; round < 2; ++round) {
     tRegularExpression either("(a|b)*");
     tRegularExpression("((0|(1-9))*.)?(0|(1-9))+");
     const tDFA* dfa = either.getDFA();
-    EXPECT_EQ("0 1 3", labelsOf(dfa->getStates()));
+    EXPECT_EQ("0 1 3", labelsOf(dfa->getStates()));  // 2, 4, 5 and 6 were duplicates
     const tDFAState* start = dfa->getStartState();
-    EXPECT_EQ(0u, start->getLabel());
-    EXPECT_EQ(1u, start->getNextState('a')->getLabel());
-    EXPECT_EQ(3u, start->getNextState('b')->getLabel());
-    EXPECT_EQ(3u, start->getNextState('a')->getNextState('b')->getLabel());
-    EXPECT_EQ(1u, start->getNextState('b')->getNextState('a')->getLabel());
+    const tDFAState* onA = start->getNextState('a');
+    const tDFAState* onB = start->getNextState('b');
+    EXPECT_EQ(1u, onA->getLabel());
+    EXPECT_EQ(3u, onB->getLabel());
+    EXPECT_EQ(onB, onA->getNextState('b'));
+    EXPECT_EQ(onA, onB->getNextState('a'));
     EXPECT_EQ("0 2 4 6 7", labelsOf(start->getNFALabels()));
-    EXPECT_EQ("0 1 2 4 5 6 7", labelsOf(start->getNextState('a')->getNFALabels()));
-    EXPECT_EQ("0 2 3 4 5 6 7", labelsOf(start->getNextState('b')->getNFALabels()));
+    EXPECT_EQ("0 1 2 4 5 6 7", labelsOf(onA->getNFALabels()));
+    EXPECT_EQ("0 2 3 4 5 6 7", labelsOf(onB->getNFALabels()));
   }
 }
 
@@ -128,7 +106,8 @@ TEST(tAutomataTest, DFAWalkAgreesWithNFAWalkOnRandomPatterns) {
   int accepted = 0;
   const int rounds = 400;
   for (int n = 0; n < rounds; ++n) {
-    std::string pattern = n % 2 ? grammarPattern(rng, 0) : noisePattern(rng);
+    // Drawn from the grammar, mostly well formed, or of its characters, often malformed.
+    std::string pattern = n % 2 ? grammarPattern(rng, 0) : randomString(rng, "abc-()|*+?\\", 11);
     tRegularExpression expression(pattern);
     if (expression.getDFA()) ++accepted;
     for (const std::string& text : texts)
