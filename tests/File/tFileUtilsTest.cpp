@@ -52,7 +52,9 @@ TEST(tFileUtilsTest, FilenameAndCompletePath) {
   for (auto& r : names) EXPECT_EQ(r[1], tFileUtils::getFilenameFromPath(r[0])) << r[0];
 
   for (const char* path : {"/a", "/"}) EXPECT_TRUE(tFileUtils::isCompletePath(path)) << path;
-  for (const char* path : {"a/b", "./a", ""}) EXPECT_FALSE(tFileUtils::isCompletePath(path)) << path;
+  for (const char* path : {"a/b", "./a", ""}) {
+    EXPECT_FALSE(tFileUtils::isCompletePath(path)) << path;
+  }
 }
 
 TEST(tFileUtilsTest, ApplicationDirectoryHoldsTheTestProgram) {

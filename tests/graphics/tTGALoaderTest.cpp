@@ -100,10 +100,12 @@ TEST_F(tTGALoaderTest, ReadsEveryDepthRunLengthPacketsAndOrigin) {
   const tBytes topDown = {3, 3, 3, 4, 4, 4, 1, 1, 1, 2, 2, 2};
   const struct { const char* what; tBytes file; tImage expected; } rows[] = {
       // 0x83: one pixel four times; 0x01: two pixels as they are.
-      {"run-length 24 bits", tgaHeader(10, 6, 1, 24) + tBytes{0x83, 30, 20, 10, 1, 1, 2, 3, 4, 5, 6},
+      {"run-length 24 bits",
+       tgaHeader(10, 6, 1, 24) + tBytes{0x83, 30, 20, 10, 1, 1, 2, 3, 4, 5, 6},
        oneRow({rgb, rgb, rgb, rgb, tPixel(3, 2, 1, 255), tPixel(6, 5, 4, 255)})},
       {"grey", tgaHeader(3, 2, 1, 8) + tBytes{7, 200}, oneRow({grey7, grey200})},
-      {"run-length grey", tgaHeader(11, 2, 1, 8) + tBytes{0, 7, 0x80, 200}, oneRow({grey7, grey200})},
+      {"run-length grey", tgaHeader(11, 2, 1, 8) + tBytes{0, 7, 0x80, 200},
+       oneRow({grey7, grey200})},
       // x1r5g5b5 with the top bit set, after an ID field of three bytes.
       {"16 bits", tgaHeader(2, 1, 1, 16, 0, 0, 3) + tBytes{9, 9, 9, 0x30, 0xFC},
        oneRow({tPixel(248, 8, 128, 255)})},
