@@ -49,21 +49,6 @@ uint32_t truncateToIndex(double index) {
 // Whether the four points do not all lie strictly on one side of the
 // singular set: one of them on it, or two with Jacobians of opposite sign.
 // The sign of the inverse's determinant is the sign of the Jacobian's.
-bool straddlesSingularSet(tFunction* f, const tVector2 points[4]) {
-  bool firstPositive = false;
-  for (int k = 0; k < 4; ++k) {
-    tMatrix2 inverse = f->jacobianInverse(points[k]);
-    if (inverse == tMatrix2()) return true;
-    bool positive = inverse.determinant() > 0;
-    if (k == 0) {
-      firstPositive = positive;
-    } else if (positive != firstPositive) {
-      return true;
-    }
-  }
-  return false;
-}
-
 tPixel opaque(tPixel color) {
   color[3] = 255;
   return color;
@@ -110,7 +95,29 @@ void tFractal::computate(tFunction* f, tIterativeSolver* solver, unsigned int ro
   }
 }
 
+tPixel tFractal::singularSetColor(bool on) { return on ? kOnSingularSet : kOffSingularSet; }
+
+bool tFractal::straddles(const tMatrix2 inverses[4]) {
+  bool firstPositive = false;
+  for (int k = 0; k < 4; ++k) {
+    if (inverses[k] == tMatrix2()) return true;
+    bool positive = inverses[k].determinant() > 0;
+    if (k == 0) {
+      firstPositive = positive;
+    } else if (positive != firstPositive) {
+      return true;
+    }
+  }
+  return false;
+}
+
 void tFractal::computatePixel(int row, int column, tIterativeSolver* solver, tFunction* f) {
+  paintPixel(row, column, [&](uint32_t, double dx, double dy) {
+    return tPacketSolver::outcomeOf(solver->solve(f, pointAt(row + dy, column + dx), false));
+  });
+}
+
+void tFractal::paintPixel(int row, int column, const tSampler& sample) {
   tRootManager& roots = tRootManager::instance();
   // No samples would leave nothing to average: a count of 0 takes one.
   const uint32_t samples = std::max<uint32_t>(jitter_, 1);
@@ -125,18 +132,18 @@ void tFractal::computatePixel(int row, int column, tIterativeSolver* solver, tFu
       dx = tRandom::randInRange(-0.5f, 0.5f);
       dy = tRandom::randInRange(-0.5f, 0.5f);
     }
-    tSolution result = solver->solve(f, pointAt(row + dy, column + dx), false);
+    const tPacketSolver::tOutcome outcome = sample(s, dx, dy);
     // One failed sample decides the pixel: the samples taken are dropped and
     // no more are drawn.
-    if (result.singularJacobian_) {
+    if (outcome.kind == tPacketSolver::OUTCOME_SINGULAR) {
       image_->setPixel(row, column, opaque(roots.getSingularJacobianColor()));
       return;
     }
-    if (result.noConvergence_) {
+    if (outcome.kind == tPacketSolver::OUTCOME_GAVE_UP) {
       image_->setPixel(row, column, opaque(roots.getNoConvergenceColor()));
       return;
     }
-    tPixel color = roots.getColorForRoot(result.path_.back());
+    tPixel color = roots.getColorForRoot(outcome.root);
     red += color[0];
     green += color[1];
     blue += color[2];
@@ -160,8 +167,9 @@ void tFractal::computateSingularSetPixel(int row, int column, tIterativeSolver* 
   }
   // The four trajectories are compared at equal iteration counts.
   for (std::size_t i = 0; i < steps; ++i) {
-    const tVector2 points[4] = {paths[0][i], paths[1][i], paths[2][i], paths[3][i]};
-    if (straddlesSingularSet(f, points)) {
+    tMatrix2 inverses[4];
+    for (int k = 0; k < 4; ++k) inverses[k] = f->jacobianInverse(paths[k][i]);
+    if (straddles(inverses)) {
       image_->setPixel(row, column, kOnSingularSet);
       return;
     }
@@ -196,7 +204,9 @@ bool tFractal::pointInSingularSet(double x, double y, tFunction* f) const {
   uint32_t row = truncateToIndex((y - minY_) / (maxY_ - minY_) * getHeight() + 0.5);
   tVector2 corners[4];
   cornersOf(static_cast<float>(row), static_cast<float>(column), corners);
-  return straddlesSingularSet(f, corners);
+  tMatrix2 inverses[4];
+  for (int k = 0; k < 4; ++k) inverses[k] = f->jacobianInverse(corners[k]);
+  return straddles(inverses);
 }
 
 tVector2 tFractal::pointAt(double row, double column) const {

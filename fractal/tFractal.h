@@ -2,8 +2,11 @@
 #define ROOTWEAVER_FRACTAL_TFRACTAL_H
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
+#include "fractal/tPacketSolver.h"
+#include "graphics/tMatrix2.h"
 #include "graphics/tPixel.h"
 #include "graphics/tVector2.h"
 
@@ -49,10 +52,24 @@ class tFractal {
   tFractal(const tFractal&) = delete;
   tFractal& operator=(const tFractal&) = delete;
 
+  // Gives sample s of a pixel, at offsets (dx, dy) from its corner in pixels.
+  using tSampler = std::function<tPacketSolver::tOutcome(uint32_t s, double dx, double dy)>;
+
+  // The colour of a singular-set pixel: black when on the set, else grey.
+  static tPixel singularSetColor(bool on);
+  // Whether points whose inverse Jacobians are these four stand on the
+  // singular set or on both sides of it.
+  static bool straddles(const tMatrix2 inverses[4]);
+
   // One pixel in the current mode.
   void computate(tFunction* f, tIterativeSolver* solver, unsigned int row, unsigned int column);
   void computatePixel(int row, int column, tIterativeSolver* solver, tFunction* f);
   void computateSingularSetPixel(int row, int column, tIterativeSolver* solver, tFunction* f);
+  // Paints a basin pixel from its samples: draws the jitter offsets in
+  // sample order, stops at the first failed sample and paints its colour,
+  // else the average of the roots' colours. Which root each sample reaches,
+  // and so the order in which roots meet the registry, is the sampler's.
+  void paintPixel(int row, int column, const tSampler& sample);
 
   double getWidth() const;
   double getHeight() const;

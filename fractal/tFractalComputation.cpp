@@ -9,21 +9,11 @@
 #include "fractal/tFractal.h"
 #include "fractal/tIterativeSolver.h"
 #include "fractal/tRandom.h"
-#include "fractal/tRootManager.h"
 #include "graphics/tImage.h"
 
 namespace {
 
-// The two colours of a singular-set picture, as tFractal paints them.
-const tPixel kOffSingularSet(200, 200, 200, 255);
-const tPixel kOnSingularSet(0, 0, 0, 255);
-
 const std::size_t kNoChunk = std::numeric_limits<std::size_t>::max();
-
-tPixel opaque(tPixel color) {
-  color[3] = 255;
-  return color;
-}
 
 }  // namespace
 
@@ -269,7 +259,7 @@ bool tFractalComputation::paintReadyChunks(std::unique_lock<std::mutex>& lock, u
         if (singular_) {
           bool on = slot.straddles[pixel - begin];
           image.setPixel(static_cast<int>(pixel / width_), static_cast<int>(pixel % width_),
-                         on ? kOnSingularSet : kOffSingularSet);
+                         tFractal::singularSetColor(on));
         } else {
           paintBasinPixel(pixel);
         }
@@ -404,11 +394,9 @@ const tPacketSolver::tOutcome& tFractalComputation::firstSampleOf(std::size_t pi
   return slotOf(pixel).outcomes[pixel % chunkSize_];
 }
 
-tPacketSolver::tOutcome tFractalComputation::takeSample(std::size_t pixel, uint32_t s,
-                                                        bool& held) {
+tPacketSolver::tOutcome tFractalComputation::takeSample(std::size_t pixel, uint32_t s, double dx,
+                                                        double dy, bool& held) {
   if (s == 0 && !jitterFirst_) return firstSampleOf(pixel);
-  const double dx = tRandom::randInRange(-0.5f, 0.5f);
-  const double dy = tRandom::randInRange(-0.5f, 0.5f);
   const std::size_t j = s - (jitterFirst_ ? 0 : 1);
   if (pixel >= batch_.begin && pixel < batch_.end) {
     const std::size_t k = pixel - batch_.begin;
@@ -420,43 +408,16 @@ tPacketSolver::tOutcome tFractalComputation::takeSample(std::size_t pixel, uint3
   held = false;
   const double row = static_cast<double>(pixel / width_);
   const double column = static_cast<double>(pixel % width_);
-  tSolution result = solver_->solve(function_, fractal_->pointAt(row + dy, column + dx), false);
-  tPacketSolver::tOutcome outcome;
-  outcome.kind = result.singularJacobian_ ? tPacketSolver::OUTCOME_SINGULAR
-                 : result.noConvergence_  ? tPacketSolver::OUTCOME_GAVE_UP
-                                          : tPacketSolver::OUTCOME_CONVERGED;
-  if (outcome.kind == tPacketSolver::OUTCOME_CONVERGED) outcome.root = result.path_.back();
-  return outcome;
+  return tPacketSolver::outcomeOf(
+      solver_->solve(function_, fractal_->pointAt(row + dy, column + dx), false));
 }
 
 bool tFractalComputation::paintBasinPixel(std::size_t pixel) {
-  tRootManager& roots = tRootManager::instance();
-  const int row = static_cast<int>(pixel / width_);
-  const int column = static_cast<int>(pixel % width_);
   bool held = true;
-  std::uint64_t red = 0;
-  std::uint64_t green = 0;
-  std::uint64_t blue = 0;
-  for (uint32_t s = 0; s < samples_; ++s) {
-    const tPacketSolver::tOutcome outcome = takeSample(pixel, s, held);
-    // One failed sample decides the pixel, as in tFractal::computatePixel.
-    if (outcome.kind == tPacketSolver::OUTCOME_SINGULAR) {
-      fractal_->image_->setPixel(row, column, opaque(roots.getSingularJacobianColor()));
-      return held;
-    }
-    if (outcome.kind == tPacketSolver::OUTCOME_GAVE_UP) {
-      fractal_->image_->setPixel(row, column, opaque(roots.getNoConvergenceColor()));
-      return held;
-    }
-    tPixel color = roots.getColorForRoot(outcome.root);
-    red += color[0];
-    green += color[1];
-    blue += color[2];
-  }
-  fractal_->image_->setPixel(row, column,
-                             tPixel(static_cast<unsigned char>(red / samples_),
-                                    static_cast<unsigned char>(green / samples_),
-                                    static_cast<unsigned char>(blue / samples_), 255));
+  fractal_->paintPixel(static_cast<int>(pixel / width_), static_cast<int>(pixel % width_),
+                       [&](uint32_t s, double dx, double dy) {
+                         return takeSample(pixel, s, dx, dy, held);
+                       });
   return held;
 }
 

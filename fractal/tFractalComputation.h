@@ -163,9 +163,10 @@ class tFractalComputation {
   // were speculated right; false when a sample had to be solved again.
   bool paintBasinPixel(std::size_t pixel);
   // Sample s of the pixel: the first sample's chunk result, or the jittered
-  // sample drawn now, from the batch when its offsets were speculated right,
-  // else solved on the spot (which clears `held`).
-  tPacketSolver::tOutcome takeSample(std::size_t pixel, uint32_t s, bool& held);
+  // sample at the offsets just drawn, from the batch when they were
+  // speculated right, else solved on the spot (which clears `held`).
+  tPacketSolver::tOutcome takeSample(std::size_t pixel, uint32_t s, double dx, double dy,
+                                     bool& held);
   // Moves the painting position on and frees the window behind it.
   void advancePainted(std::size_t painted);
 

@@ -36,11 +36,7 @@ tIterativeSolver::LANE_EVENT tHeunSolver::advanceLane(tLane& lane, const tVector
   }
   // At the predicted point.
   tVector2 k2 = m * fx;
-  lane.x -= (0.5 * stepSize_) * (k2 + lane.slopes[0]);
-  lane.point = lane.x;
-  lane.stage = 0;
-  ++lane.iteration;
-  return LANE_STAGE;
+  return endStep(lane, lane.x - (0.5 * stepSize_) * (k2 + lane.slopes[0]));
 }
 
 bool tHeunSolver::iterateInSingularSet(tFunction* f, tFractal* fractal,

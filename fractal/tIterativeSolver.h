@@ -95,6 +95,14 @@ class tIterativeSolver {
     if (EQUALITY_EPSILON > std::sqrt(fx.x_ * fx.x_ + fx.y_ * fx.y_)) return LANE_CONVERGED;
     return LANE_ITERATE;
   }
+  // Ends a lane's step on the new iterate x, the point evaluated next.
+  static LANE_EVENT endStep(tLane& lane, const tVector2& x) {
+    lane.x = x;
+    lane.point = x;
+    lane.stage = 0;
+    ++lane.iteration;
+    return LANE_STAGE;
+  }
   // The outcome of a solve that used up its iterations.
   void giveUp(tSolution& solution) const;
   // The walk of iterateInSingularSet for the Newton-type solvers: plain damped

@@ -1,6 +1,7 @@
 #include "fractal/tPacketSolver.h"
 
 #include "expr/tFunction.h"
+#include "fractal/tFractal.h"
 
 namespace {
 
@@ -16,14 +17,6 @@ bool cancelled(const std::atomic<bool>* cancel) {
   return cancel && cancel->load(std::memory_order_relaxed);
 }
 
-// Signs of an inverse Jacobian as the singular-set test sees them.
-enum SIDE : uint8_t { SIDE_ON, SIDE_POSITIVE, SIDE_NEGATIVE };
-
-uint8_t sideOf(const tMatrix2& m) {
-  if (m == tMatrix2()) return SIDE_ON;
-  return m.determinant() > 0 ? SIDE_POSITIVE : SIDE_NEGATIVE;
-}
-
 }  // namespace
 
 tPacketSolver::tPacketSolver(const tIterativeSolver& solver, const tFunction& f)
@@ -33,6 +26,12 @@ tPacketSolver::tPacketSolver(const tIterativeSolver& solver, const tFunction& f)
       out_(),
       inverse_() {
   program_.prepareScratch(scratch_.data());
+}
+
+tPacketSolver::tOutcome tPacketSolver::outcomeOf(const tSolution& solution) {
+  if (solution.singularJacobian_) return {tVector2(), OUTCOME_SINGULAR};
+  if (solution.noConvergence_) return {tVector2(), OUTCOME_GAVE_UP};
+  return {solution.path_.back(), OUTCOME_CONVERGED};
 }
 
 void tPacketSolver::evaluate(const tIterativeSolver::tLane* lanes, unsigned active) {
@@ -150,18 +149,16 @@ bool tPacketSolver::straddle(const tVector2* corners, std::size_t groups, bool* 
       if (((active >> (4 * g)) & 1u) == 0) continue;
       // The four lanes run the same stages, so they reach their iterates in
       // the same round.
-      uint8_t sides[4];
+      tMatrix2 inverses[4];
       bool iterated = true;
       for (unsigned c = 0; c < 4; ++c) {
         unsigned l = 4 * g + c;
-        tMatrix2 m = inverseOf(l);
-        iterated &=
-            solver_.advanceLane(lanes[l], valueOf(l), m, true) == tIterativeSolver::LANE_ITERATE;
-        sides[c] = sideOf(m);
+        inverses[c] = inverseOf(l);
+        iterated &= solver_.advanceLane(lanes[l], valueOf(l), inverses[c], true) ==
+                    tIterativeSolver::LANE_ITERATE;
       }
       if (!iterated) continue;
-      bool across = sides[0] == SIDE_ON || sides[1] != sides[0] || sides[2] != sides[0] ||
-                    sides[3] != sides[0];
+      const bool across = tFractal::straddles(inverses);
       if (across || ++compared[g] == limit) {
         straddles[item[g]] = across;
         refill(g);

@@ -42,6 +42,9 @@ class tPacketSolver {
 
   tPacketSolver(const tIterativeSolver& solver, const tFunction& f);
 
+  // The outcome of a solve made by tIterativeSolver::solve.
+  static tOutcome outcomeOf(const tSolution& solution);
+
   // The outcome of solve(f, starts[i], false) into outcomes[i]. False when
   // `cancel` was set before the end; the outcomes are then incomplete.
   bool solve(const tVector2* starts, std::size_t count, tOutcome* outcomes,

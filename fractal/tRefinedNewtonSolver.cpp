@@ -33,11 +33,7 @@ tIterativeSolver::LANE_EVENT tRefinedNewtonSolver::advanceLane(tLane& lane, cons
     return LANE_ITERATE;
   }
   // At the midpoint.
-  lane.x -= stepSize_ * (m * fx);
-  lane.point = lane.x;
-  lane.stage = 0;
-  ++lane.iteration;
-  return LANE_STAGE;
+  return endStep(lane, lane.x - stepSize_ * (m * fx));
 }
 
 bool tRefinedNewtonSolver::iterateInSingularSet(tFunction* f, tFractal* fractal,

@@ -50,11 +50,7 @@ tIterativeSolver::LANE_EVENT tRungeKuttaSolver2::advanceLane(tLane& lane, const 
     lane.stage = 1;
     return LANE_ITERATE;
   }
-  lane.x = finishStep(lane.x, lane.slopes[0], fx, m, stepSize_);
-  lane.point = lane.x;
-  lane.stage = 0;
-  ++lane.iteration;
-  return LANE_STAGE;
+  return endStep(lane, finishStep(lane.x, lane.slopes[0], fx, m, stepSize_));
 }
 
 bool tRungeKuttaSolver2::iterateInSingularSet(tFunction*, tFractal*, const tVector2&) const {

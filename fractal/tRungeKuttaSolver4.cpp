@@ -60,11 +60,7 @@ tIterativeSolver::LANE_EVENT tRungeKuttaSolver4::advanceLane(tLane& lane, const 
       return LANE_STAGE;
     default: {
       tVector2 k4 = (-m) * fx;
-      lane.x = lane.x + (h * (k4 + (2.0 * k[2] + (2.0 * k[1] + k[0])))) / 6.0;
-      lane.point = lane.x;
-      lane.stage = 0;
-      ++lane.iteration;
-      return LANE_STAGE;
+      return endStep(lane, lane.x + (h * (k4 + (2.0 * k[2] + (2.0 * k[1] + k[0])))) / 6.0);
     }
   }
 }
