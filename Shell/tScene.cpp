@@ -6,6 +6,7 @@
 #include "Shell/tSceneManager.h"
 #include "graphics/tFontManager.h"
 #include "graphics/tOGLUtils.h"
+#include "graphics/tTextRenderer.h"
 #include "input/tMouseHandler.h"
 
 tScene::tScene(const std::string& name) : name_(name), alpha_(1.0f) {}
@@ -56,3 +57,8 @@ void tScene::drawFadeOverlay() const {
 float tScene::viewWidth() { return static_cast<float>(tGame::instance().getViewWidth()); }
 
 float tScene::viewHeight() { return static_cast<float>(tGame::instance().getViewHeight()); }
+
+float tScene::buttonHalfWidth(const char* label, float size) {
+  tFontManager::instance().setCurrentFont("Daduz");
+  return 0.6f * tTextRenderer::instance().getStringWidth(label, size);
+}

@@ -44,6 +44,9 @@ class tScene {
   bool beginDrawing() const;
   // With alpha_ below 1, covers the view with black of opacity 1 - alpha_.
   void drawFadeOverlay() const;
+  // Half the width of a button whose label is drawn at this text size in the
+  // font "Daduz" (which it makes current): 0.6 times the label's width.
+  static float buttonHalfWidth(const char* label, float size);
   // The view size: the window's, or the requested one before a window exists.
   static float viewWidth();
   static float viewHeight();

@@ -38,11 +38,6 @@ const double kMessageTime = 4000.0;
 // are made integers.
 const double kScreenLimit = 1e6;
 
-float buttonHalfWidth(const char* label) {
-  tFontManager::instance().setCurrentFont("Daduz");
-  return 0.6f * tTextRenderer::instance().getStringWidth(label, kButtonSize);
-}
-
 // A screen coordinate truncated toward zero.
 int toPixel(double v) {
   return static_cast<int>(std::max(-kScreenLimit, std::min(kScreenLimit, v)));
@@ -199,14 +194,14 @@ bool tFracScene::handleButtons() {
   if (!tMouseHandler::instance().buttonPressed(TBUTTON_PRIMARY, 0)) return false;
   const float w = viewWidth();
   const float h = viewHeight();
-  if (dimensionDone_ && mouseInRect(w / 2.0f, h - 85.0f, buttonHalfWidth(kWriteLabel), 12.0f)) {
+  if (dimensionDone_ && mouseInRect(w / 2.0f, h - 85.0f, buttonHalfWidth(kWriteLabel, kButtonSize), 12.0f)) {
     writeFile();
     tTimer::instance().resetMark(clickMark_);
     clickPending_ = false;
     dragging_ = false;
     return true;
   }
-  if (mouseInRect(w / 2.0f, h - 35.0f, buttonHalfWidth(kBackLabel), 12.0f)) {
+  if (mouseInRect(w / 2.0f, h - 35.0f, buttonHalfWidth(kBackLabel, kButtonSize), 12.0f)) {
     stopComputation();
     tSceneManager::instance().beginTransition(new tSetupFracScene(), 1000.0f);
   }
@@ -375,8 +370,8 @@ void tFracScene::drawInfo() const {
   text.drawStringCentered(kBackLabel, w / 2.0f, h - 30.0f, size);
 
   glDisable(GL_TEXTURE_2D);
-  const float writeHalf = buttonHalfWidth(kWriteLabel);
-  const float backHalf = buttonHalfWidth(kBackLabel);
+  const float writeHalf = buttonHalfWidth(kWriteLabel, kButtonSize);
+  const float backHalf = buttonHalfWidth(kBackLabel, kButtonSize);
   glColor4f(0.0f, 0.0f, 0.0f, 0.3f * alpha_);
   tOGLUtils::drawBoxOutline(w / 2.0f + 2.0f, h - 83.0f, writeHalf, 12.0f);
   tOGLUtils::drawBoxOutline(w / 2.0f + 2.0f, h - 33.0f, backHalf, 12.0f);

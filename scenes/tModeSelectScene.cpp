@@ -3,7 +3,6 @@
 #include <GL/gl.h>
 
 #include "Shell/tSceneManager.h"
-#include "graphics/tFontManager.h"
 #include "graphics/tOGLUtils.h"
 #include "graphics/tTextRenderer.h"
 #include "input/tMouseHandler.h"
@@ -24,11 +23,6 @@ const float kLabelRaise = 15.0f;
 
 tModeSelectScene::tModeSelectScene() : tScene("Mode Select") {}
 
-float tModeSelectScene::buttonHalfWidth(float s) {
-  tFontManager::instance().setCurrentFont("Daduz");
-  return 0.6f * tTextRenderer::instance().getStringWidth(kInteractiveLabel, s);
-}
-
 void tModeSelectScene::draw() {
   if (!beginDrawing()) return;
   tTextRenderer& text = tTextRenderer::instance();
@@ -41,7 +35,7 @@ void tModeSelectScene::draw() {
 
   glDisable(GL_TEXTURE_2D);
   glColor4f(1.0f, 1.0f, 1.0f, alpha_);
-  const float halfWidth = buttonHalfWidth(kTextSize);
+  const float halfWidth = buttonHalfWidth(kInteractiveLabel, kTextSize);
   tOGLUtils::drawBoxOutline(w / 4.0f, buttonY, halfWidth, kButtonHalfHeight);
   tOGLUtils::drawBoxOutline(3.0f * w / 4.0f, buttonY, halfWidth, kButtonHalfHeight);
   drawFadeOverlay();
@@ -52,7 +46,7 @@ void tModeSelectScene::update(double) {
   if (!tMouseHandler::instance().buttonPressed(TBUTTON_PRIMARY, 0)) return;
   const float w = viewWidth();
   const float buttonY = viewHeight() / 2.0f + 55.0f;
-  const float halfWidth = buttonHalfWidth(kTextSize * alpha_);
+  const float halfWidth = buttonHalfWidth(kInteractiveLabel, kTextSize * alpha_);
   const float halfHeight = kButtonHalfHeight * alpha_;
   tSceneManager& scenes = tSceneManager::instance();
   if (mouseInRect(w / 4.0f, buttonY, halfWidth, halfHeight)) {

@@ -17,10 +17,6 @@ class tModeSelectScene : public tScene {
 
   void draw() override;
   void update(double dt) override;
-
- private:
-  // Half the width of a button whose label is drawn at text size s.
-  static float buttonHalfWidth(float s);
 };
 
 #endif

@@ -8,7 +8,6 @@
 #include "File/tFileUtils.h"
 #include "Shell/tSceneManager.h"
 #include "blam/tBLAMBackgroundRun.h"
-#include "graphics/tFontManager.h"
 #include "graphics/tOGLUtils.h"
 #include "graphics/tTextRenderer.h"
 #include "input/tMouseHandler.h"
@@ -50,11 +49,6 @@ tSetupBLAMScene::tSetupBLAMScene()
 void tSetupBLAMScene::writeData() {
   prefs_[kCategory][0] = scriptPath_;
   tPreferences::save(prefs_);
-}
-
-float tSetupBLAMScene::buttonHalfWidth(const char* label, float s) {
-  tFontManager::instance().setCurrentFont("Daduz");
-  return 0.6f * tTextRenderer::instance().getStringWidth(label, s);
 }
 
 void tSetupBLAMScene::draw() {

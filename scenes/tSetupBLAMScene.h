@@ -43,8 +43,6 @@ class tSetupBLAMScene : public tScene {
   // start now.
   bool scriptCanStart();
   void showNotice(const std::string& text);
-  // Half the width of a button whose label is drawn at text size s.
-  static float buttonHalfWidth(const char* label, float s);
 
   std::string scriptPath_;  // the chosen script, or NO_SCRIPT
   tCategoricalDict prefs_;  // the whole settings file as read

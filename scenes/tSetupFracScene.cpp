@@ -234,11 +234,6 @@ float tSetupFracScene::fieldX(bool secondColumn) {
   return viewWidth() / 2.0f + (secondColumn ? 190.0f : 70.0f) + maxIterationsWidth();
 }
 
-float tSetupFracScene::buttonHalfWidth(const char* label, float size) {
-  tFontManager::instance().setCurrentFont("Daduz");
-  return 0.6f * tTextRenderer::instance().getStringWidth(label, size);
-}
-
 void tSetupFracScene::update(double) {
   if (!followTransition()) return;
   const float w = viewWidth();

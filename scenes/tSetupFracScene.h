@@ -69,7 +69,6 @@ class tSetupFracScene : public tScene {
   // the half-widths of the three buttons.
   static float maxIterationsWidth();
   static float fieldX(bool secondColumn);
-  static float buttonHalfWidth(const char* label, float size);
 
   std::unique_ptr<tStringSelect> solverSelect_;  // the six solvers
   std::unique_ptr<tTextEntry> stepSizeEntry_;    // step size, as text
