@@ -12,17 +12,13 @@ void tBLAMProgress::setScript(const std::string& path) {
   script_ = path;
 }
 
-void tBLAMProgress::beginRun() {
-  std::lock_guard<std::mutex> lock(mutex_);
-  running_ = true;
-  batches_.clear();
-  statement_.clear();
-  pixelsDone_ = pixelsTotal_ = 0;
-}
+void tBLAMProgress::beginRun() { resetRun(true); }
 
-void tBLAMProgress::endRun() {
+void tBLAMProgress::endRun() { resetRun(false); }
+
+void tBLAMProgress::resetRun(bool running) {
   std::lock_guard<std::mutex> lock(mutex_);
-  running_ = false;
+  running_ = running;
   batches_.clear();
   statement_.clear();
   pixelsDone_ = pixelsTotal_ = 0;

@@ -59,6 +59,8 @@ class tBLAMProgress {
   tBLAMProgress(const tBLAMProgress&) = delete;
   tBLAMProgress& operator=(const tBLAMProgress&) = delete;
 
+  // An empty record, running or not.
+  void resetRun(bool running);
   void clearStatusLineLocked();
   // Writes the script's path, the text and a line feed on standard error.
   void writeWarning(const std::string& text);

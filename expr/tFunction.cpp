@@ -90,7 +90,7 @@ tMatrix2 tFunction::jacobianInverse(const tVector2& p) const {
   if (treeWalk_) return jacobianInverseByTree(p);
   double j[4];
   jacobianProgram_.evaluate(p[0], p[1], j);
-  return inverseOf(j[0], j[1], j[2], j[3]);
+  return invertJacobian(j[0], j[1], j[2], j[3]);
 }
 
 tVector2 tFunction::valueByTree(const tVector2& p) const {
@@ -104,6 +104,10 @@ tMatrix2 tFunction::jacobianInverseByTree(const tVector2& p) const {
   double f12 = evaluateSlot(f12_, p);
   double f21 = evaluateSlot(f21_, p);
   double f22 = evaluateSlot(f22_, p);
+  return invertJacobian(f11, f12, f21, f22);
+}
+
+tMatrix2 tFunction::invertJacobian(double f11, double f12, double f21, double f22) {
   tMatrix2 jacobian(f11, f12, f21, f22);
   // A NaN determinant is not below the cutoff: its inverse, all NaN, goes back.
   if (std::fabs(jacobian.determinant()) < INVERTIBLE_CUTOFF) return tMatrix2();

@@ -1,7 +1,6 @@
 #ifndef ROOTWEAVER_EXPR_TFUNCTION_H
 #define ROOTWEAVER_EXPR_TFUNCTION_H
 
-#include <cmath>
 #include <memory>
 #include <set>
 #include <string>
@@ -52,15 +51,6 @@ class tFunction {
   // Makes value and jacobianInverse walk the trees (true) or run the compiled
   // programs (false, the default).
   void setTreeWalk(bool treeWalk) { treeWalk_ = treeWalk; }
-  // The inverse of the Jacobian with rows (f11, f12) and (f21, f22), or the
-  // zero matrix when its determinant is below the cutoff: the operations of
-  // tMatrix2's determinant and invert, inline for the engine's inner loop.
-  static tMatrix2 inverseOf(double f11, double f12, double f21, double f22) {
-    double d = f11 * f22 - f21 * f12;
-    // A NaN determinant is not below the cutoff: its inverse, all NaN, goes back.
-    if (std::fabs(d) < INVERTIBLE_CUTOFF) return tMatrix2();
-    return tMatrix2(f22 / d, -f12 / d, -f21 / d, f11 / d);
-  }
   // All six formulas in one program, outputs in slot order (f1, f2, f11, f12,
   // f21, f22), for evaluating packets of points.
   const tFormulaProgram& getProgram() const { return program_; }
@@ -99,6 +89,9 @@ class tFunction {
   void finishReading();
   // The statements of processTokens.
   void readStatements(const std::vector<std::string>& tokens, unsigned& pos);
+  // The inverse of the Jacobian with rows (f11, f12) and (f21, f22), or the
+  // zero matrix when its determinant is below the cutoff.
+  static tMatrix2 invertJacobian(double f11, double f12, double f21, double f22);
   // Compiles the programs from the trees as they are now.
   void compile();
 

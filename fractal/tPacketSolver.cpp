@@ -46,7 +46,7 @@ void tPacketSolver::evaluate(const tIterativeSolver::tLane* lanes, unsigned acti
   }
   program_.evaluatePacket(x, y, active, scratch_.data(), out_);
   // The inverse Jacobians, two lanes at a time, by the operations of
-  // tFunction::inverseOf.
+  // tFunction::jacobianInverse (tMatrix2's determinant and invert).
   for (unsigned l = 0; l < LANES; l += 2) {
     tPair f11 = pairAt(&out_[2][l]);
     tPair f12 = pairAt(&out_[3][l]);
