@@ -25,16 +25,17 @@
 
 #include "File/tFileTestSupport.h"
 
-// The real program in a virtual X server (run by xvfb-run), driven as a user
-// would: its window found by title, its content read back as pictures, the
-// pointer and the keyboard faked through XTest.
+// The real program in a virtual X server (run by xvfb-run), from a copy of
+// the application folder, driven as a user would: its window found by title,
+// its content read back as pictures, the pointer and the keyboard faked
+// through XTest.
 class tXvfbProgram {
  public:
   // The window's content, 8-bit RGB, row 0 at the top; empty when it could
   // not be read.
   struct tShot {
-    int width = 0;                   // pixels per row
-    int height = 0;                  // rows
+    int width = 0;
+    int height = 0;
     std::vector<unsigned char> rgb;  // red, green, blue of each pixel, row by row
 
     // Anything but (near) black.
@@ -49,61 +50,44 @@ class tXvfbProgram {
       return n;
     }
     int litIn(int x0, int y0, int x1, int y1) const { return countIn(x0, y0, x1, y1, isLit); }
-    // Middle of the leftmost and rightmost lit columns of rows [y0, y1).
-    double litCentreX(int y0, int y1) const {
-      int lo = width, hi = -1;
-      for (int x = 0; x < width; ++x) {
-        if (litIn(x, y0, x + 1, y1) == 0) continue;
-        lo = std::min(lo, x);
-        hi = std::max(hi, x);
-      }
-      return (lo + hi) / 2.0;
-    }
+
     // Kept as <build>/screenshots/<name>.png for a person to look at.
-    bool keep(const std::string& name) const {
-      std::error_code ignored;
-      std::filesystem::create_directories(ROOTWEAVER_SCREENSHOT_DIR, ignored);
-      return writePng(std::string(ROOTWEAVER_SCREENSHOT_DIR) + "/" + name + ".png");
-    }
-    // Written as an 8-bit RGB PNG.
-    bool writePng(const std::string& path) const {
+    void keep(const std::string& name) const {
       std::string raw;
-      for (int y = 0; y < height; ++y) {
-        raw += '\0';
-        raw.append(reinterpret_cast<const char*>(&rgb[3 * y * width]), 3 * width);
-      }
+      for (int y = 0; y < height; ++y)
+        raw += '\0' + std::string(reinterpret_cast<const char*>(&rgb[3 * y * width]), 3 * width);
       uLongf size = compressBound(raw.size());
       std::string packed(size, '\0');
-      if (compress2(reinterpret_cast<Bytef*>(&packed[0]), &size,
-                    reinterpret_cast<const Bytef*>(raw.data()), raw.size(), 6) != Z_OK) {
-        return false;
-      }
+      compress2(reinterpret_cast<Bytef*>(&packed[0]), &size,
+                reinterpret_cast<const Bytef*>(raw.data()), raw.size(), 6);
       packed.resize(size);
-      std::string header;
-      appendBigEndian(header, width);
-      appendBigEndian(header, height);
-      header += std::string("\x08\x02\x00\x00\x00", 5);  // 8-bit RGB, no interlace
-      std::string png = "\x89PNG\r\n\x1a\n";
-      appendChunk(png, "IHDR", header);
-      appendChunk(png, "IDAT", packed);
-      appendChunk(png, "IEND", "");
-      std::ofstream out(path, std::ios::binary);
-      return static_cast<bool>(out << png);
+      const std::string header =
+          bigEndian(width) + bigEndian(height) + std::string("\x08\x02\0\0\0", 5);  // 8-bit RGB
+      std::error_code ignored;
+      std::filesystem::create_directories(ROOTWEAVER_SCREENSHOT_DIR, ignored);
+      std::ofstream(ROOTWEAVER_SCREENSHOT_DIR "/" + name + ".png", std::ios::binary)
+          << "\x89PNG\r\n\x1a\n" + chunk("IHDR", header) + chunk("IDAT", packed) + chunk("IEND", "");
     }
 
    private:
-    static void appendBigEndian(std::string& out, std::uint32_t v) {
-      for (int shift = 24; shift >= 0; shift -= 8) out += static_cast<char>((v >> shift) & 0xFF);
+    static std::string bigEndian(std::uint32_t v) {
+      return {static_cast<char>(v >> 24), static_cast<char>(v >> 16), static_cast<char>(v >> 8),
+              static_cast<char>(v)};
     }
-    static void appendChunk(std::string& png, const char* type, const std::string& data) {
-      appendBigEndian(png, static_cast<std::uint32_t>(data.size()));
+    static std::string chunk(const std::string& type, const std::string& data) {
       const std::string body = type + data;
-      png += body;
-      appendBigEndian(png, static_cast<std::uint32_t>(
-                               crc32(0, reinterpret_cast<const Bytef*>(body.data()), body.size())));
+      return bigEndian(data.size()) + body +
+             bigEndian(crc32(0, reinterpret_cast<const Bytef*>(body.data()), body.size()));
     }
   };
   using tScene = std::function<bool(const tShot&)>;  // whether a picture shows a scene
+
+  // Every scene's title stands around (400, 80); the mode-select buttons'
+  // bottom edges cross x = 200 and x = 600 at y = 405.
+  static bool titleShown(const tShot& s) { return s.litIn(250, 40, 550, 100) > 200; }
+  static bool modeSelectShown(const tShot& s) {
+    return titleShown(s) && s.litIn(190, 402, 210, 409) >= 20 && s.litIn(590, 402, 610, 409) >= 20;
+  }
 
   // Polls every 50 ms until the condition holds; false when the time is up.
   static bool waitFor(double seconds, const std::function<bool()>& condition) {
@@ -115,9 +99,13 @@ class tXvfbProgram {
     return true;
   }
 
-  // Connects to the server; a window that goes away while it is read must
-  // not end the test.
-  tXvfbProgram() {
+  // Copies the application folder, with the settings given unless empty,
+  // and connects to the server, where a window that goes away while it is
+  // read must not end the test.
+  explicit tXvfbProgram(const std::string& prefs = "") {
+    std::filesystem::copy(ROOTWEAVER_APP_DIR, folder_.path(),
+                          std::filesystem::copy_options::recursive);
+    if (!prefs.empty()) writeRaw(folder_ / "resources/prefs.txt", prefs);
     XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
     display_ = XOpenDisplay(nullptr);
   }
@@ -131,15 +119,19 @@ class tXvfbProgram {
   tXvfbProgram(const tXvfbProgram&) = delete;
   tXvfbProgram& operator=(const tXvfbProgram&) = delete;
 
-  bool connected() const { return display_ != nullptr; }
+  // The copy of the application folder, removed after the program.
+  const tScratchDirectory& folder() const { return folder_; }
 
   // Starts the program with no argument, its standard output and error into
-  // the two files, and waits for its window; false when none comes.
-  bool start(const std::string& program, const std::string& outPath, const std::string& errPath) {
+  // stdout.txt and stderr.txt of the folder, and waits for its window; false
+  // without a server (the tests run under xvfb-run) or a window.
+  bool start() {
+    if (display_ == nullptr) return false;
     pid_ = fork();
     if (pid_ == 0) {
-      std::freopen(outPath.c_str(), "w", stdout);
-      std::freopen(errPath.c_str(), "w", stderr);
+      std::freopen((folder_ / "stdout.txt").c_str(), "w", stdout);
+      std::freopen((folder_ / "stderr.txt").c_str(), "w", stderr);
+      const std::string program = folder_ / "rootweaver";
       execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
       _exit(127);
     }
@@ -175,8 +167,7 @@ class tXvfbProgram {
   }
 
   // Waits up to the time given for a picture that shows the scene, and gives
-  // the last picture read (empty when none could be); with a name, that
-  // picture is kept.
+  // the last picture read; with a name, that picture is kept.
   tShot awaitScene(double seconds, const tScene& scene, const std::string& name = "") const {
     tShot shot;
     waitFor(seconds, [&] { return scene(shot = grab()); });
@@ -188,8 +179,7 @@ class tXvfbProgram {
     XSetInputFocus(display_, window_, RevertToParent, CurrentTime);
     const KeyCode code = XKeysymToKeycode(display_, key);
     XTestFakeKeyEvent(display_, code, True, 0);
-    XFlush(display_);
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    flushAndPause();
     XTestFakeKeyEvent(display_, code, False, 0);
     XFlush(display_);
   }
@@ -199,7 +189,7 @@ class tXvfbProgram {
   bool pressKeyUntil(KeySym key, double seconds, const tScene& scene) {
     for (int attempt = 0; attempt < 3; ++attempt) {
       pressKey(key);
-      if (waitFor(seconds, [&] { return scene(grab()); })) return true;
+      if (scene(awaitScene(seconds, scene))) return true;
     }
     return false;
   }
@@ -207,18 +197,33 @@ class tXvfbProgram {
   // A click of the primary button at (x, y) of the window's content.
   void click(int x, int y) {
     XSetInputFocus(display_, window_, RevertToParent, CurrentTime);
-    int rootX = 0, rootY = 0;
-    Window child;
-    XTranslateCoordinates(display_, window_, DefaultRootWindow(display_), x, y, &rootX, &rootY,
-                          &child);
-    XTestFakeMotionEvent(display_, -1, rootX, rootY, 0);
-    XFlush(display_);
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    XWarpPointer(display_, 0, window_, 0, 0, 0, 0, x, y);
+    flushAndPause();
     XTestFakeButtonEvent(display_, 1, True, 0);
-    XFlush(display_);
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    flushAndPause();
     XTestFakeButtonEvent(display_, 1, False, 0);
     XFlush(display_);
+  }
+
+  // Clicks until the scene shows, at most four times: a click in a
+  // cross-fade is not taken. Gives the last picture read.
+  tShot clickUntil(int x, int y, const tScene& scene) {
+    tShot shot;
+    for (int attempt = 0; attempt < 4 && !scene(shot); ++attempt) {
+      click(x, y);
+      shot = awaitScene(3, scene);
+    }
+    return shot;
+  }
+
+  // Splash, Space, mode select, then the mode's button (x = 200 or 600)
+  // until the setup scene shows, past its fade-in; false when a step fails.
+  bool walkToSetup(int buttonX, const tScene& setup) {
+    const bool shown = titleShown(awaitScene(10, titleShown)) &&
+                       pressKeyUntil(XK_space, 4, modeSelectShown) &&
+                       setup(clickUntil(buttonX, 355, setup));
+    std::this_thread::sleep_for(std::chrono::milliseconds(1100));
+    return shown;
   }
 
   void closeWindow() {
@@ -242,6 +247,11 @@ class tXvfbProgram {
   }
 
  private:
+  void flushAndPause() {
+    XFlush(display_);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+
   // The viewable top-level window titled "Rootweaver"; 0 while there is none.
   Window findWindow() const {
     Window root, parent, *children = nullptr, found = 0;
@@ -260,6 +270,7 @@ class tXvfbProgram {
     return found;
   }
 
+  const tScratchDirectory folder_;
   Display* display_ = nullptr;  // connection to the virtual server
   Window window_ = 0;           // the program's window
   pid_t pid_ = 0;               // the program while it runs

@@ -4,10 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <filesystem>
-#include <functional>
-#include <iostream>
 #include <regex>
 #include <string>
 #include <thread>
@@ -21,12 +18,9 @@
 #include "scenes/tSceneTestSupport.h"
 #include "scenes/tSetupBLAMScene.h"
 
-// The batch mode's two scenes driven frame by frame without a window, with
-// the script running for real on its background thread. The script's
-// outputs go to a fresh folder below the test program's application
-// directory; its graph files there are named pipes, each of which holds the
-// script at its statement until the test reads it, so the run can be watched
-// midway.
+// The batch mode's two scenes driven headless, the script running for real
+// on its background thread. Its graph files are named pipes, which hold the
+// script at the statement until the test reads them.
 
 namespace {
 
@@ -99,7 +93,7 @@ TEST_F(tBLAMScenesTest, ScriptRunsInTheBackgroundAndSpaceLeadsBackToSetup) {
   ASSERT_EQ(0, mkfifo(path("-gate2.txt").c_str(), 0600));
   setScriptInPrefs(script);
   tSceneManager::instance().setCurrentScene(new tSetupBLAMScene());
-  // The trace goes to standard output; failures are shown with it.
+  // The trace goes to standard output.
   testing::internal::CaptureStdout();
   tapMouse(400, kStartY);
   EXPECT_EQ("Setup BLAM -> BLAM Status", sceneState());
@@ -129,16 +123,10 @@ TEST_F(tBLAMScenesTest, ScriptRunsInTheBackgroundAndSpaceLeadsBackToSetup) {
   EXPECT_TRUE(framesUntil([&] { return status->getStatusText() == "Press Space to Escape!"; }));
   EXPECT_FALSE(tBLAMBackgroundRun::inFlight());
   EXPECT_EQ("", status->getProgressText());
-  const std::string trace = testing::internal::GetCapturedStdout();
-  if (HasFailure()) std::cout << trace;
-  EXPECT_EQ(2u, countOf(trace, "Cooked fractal in: "));
-
+  EXPECT_EQ(2u, countOf(testing::internal::GetCapturedStdout(), "Cooked fractal in: "));
   // Outside a batch the images are numbered from 0.
   EXPECT_EQ(18u + 8 * 8 * 3, fs::file_size(path("-fractal-0.tga")));
   EXPECT_EQ(18u + 4 * 4 * 3, fs::file_size(path("-fractal-1.tga")));
-  const std::string data = readRaw(path("-fractal-data.txt"));
-  EXPECT_EQ(0u, data.find("****Dedavor Overede****\nName: \t\t-fractal-0.tga\n"));
-  EXPECT_NE(std::string::npos, data.find("****Dedavor Overede****\nName: \t\t-fractal-1.tga\n"));
 
   tapKey(TKEY_SPACE);
   EXPECT_EQ("BLAM Status -> Setup BLAM", sceneState());
@@ -157,13 +145,9 @@ TEST_F(tBLAMScenesTest, SetupChoosesKeepsAndRefusesScripts) {
 
   // The dialog's answers in turn: a script, then a cancel that keeps it.
   std::string answer = "/nowhere/gone.blam";
-  std::string patternAsked;
-  tFileDialogUtils::setStandIn([&](tFileDialogUtils::TDIALOG_KIND kind, const std::string& p) {
-    patternAsked = kind == tFileDialogUtils::TDIALOG_OPEN ? p : "save dialog";
-    return answer;
-  });
+  tFileDialogUtils::setStandIn(
+      [&](tFileDialogUtils::TDIALOG_KIND, const std::string&) { return answer; });
   tapMouse(400, kChooseY);
-  EXPECT_EQ("(a-z|A-Z|0|1-9|\\-|_|/| )+.(blam|BLAM)", patternAsked);
   answer = "";
   tapMouse(400, kChooseY);
   EXPECT_EQ("/nowhere/gone.blam", setup->getScriptPath());
@@ -209,22 +193,17 @@ TEST_F(tBLAMScenesTest, SetupChoosesKeepsAndRefusesScripts) {
 // Off the thread that installed the uploader no texture object is made: the
 // check comes before any GL call, so this runs without a context.
 TEST(tGLTextureUploaderTest, OtherThreadsGetNoTextures) {
-  tGLTextureUploader& uploader = tGLTextureUploader::instance();
   tGLTextureUploader::install();
-  EXPECT_TRUE(uploader.onGLThread());
   tImage image(3, 5);
-  bool onGLThread = true;
   unsigned int uploaded = 1, bound = 1;
   std::thread([&] {
-    onGLThread = uploader.onGLThread();
-    uploaded = uploader.upload(image, false);
-    uploader.release(7);
+    uploaded = tGLTextureUploader::instance().upload(image, false);
+    tGLTextureUploader::instance().release(7);
     tTexture texture;
     texture.bindWithImage(&image, true, true);
     bound = texture.getTexID();
   }).join();
   tTexture::setUploader(nullptr);
-  EXPECT_FALSE(onGLThread);
   EXPECT_EQ(0u, uploaded);
   EXPECT_EQ(0u, bound);
 }

@@ -17,9 +17,7 @@
 #include "input/tKeyboardHandler.h"
 #include "input/tMouseHandler.h"
 
-// Input as the user makes it, one frame at a time: a key or button goes down
-// before a frame and up before the next.
-
+// A key or button goes down before a frame and up before the next.
 inline void tapKey(int key) {
   tKeyboardHandler::instance().keyDownEvent(key);
   runFrame();
@@ -46,14 +44,11 @@ inline bool framesUntil(const std::function<bool()>& condition) {
   return false;
 }
 
-// The settings file of the test programs (their resource directory is
-// <build>/tests/resources/), owned by one test at a time: the test processes
-// that CTest runs side by side take turns through a lock file, and each test
-// leaves no settings behind.
+// The test programs' settings file (in <build>/tests/resources/), held by one
+// test at a time across the processes CTest runs side by side, and removed.
 class tTestPrefs {
  public:
-  tTestPrefs() {
-    lock_ = open(ROOTWEAVER_BINARY_DIR "/tests/prefs.lock", O_CREAT | O_RDWR, 0644);
+  tTestPrefs() : lock_(open(ROOTWEAVER_BINARY_DIR "/tests/prefs.lock", O_CREAT | O_RDWR, 0644)) {
     if (lock_ >= 0) flock(lock_, LOCK_EX);
     removeFiles();
   }
@@ -74,7 +69,7 @@ class tTestPrefs {
     std::remove((path() + ".bad").c_str());
   }
 
-  int lock_;  // descriptor of the lock file; -1 when it could not be opened
+  int lock_;  // the lock file; -1 when it could not be opened
 };
 
 #endif
