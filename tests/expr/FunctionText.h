@@ -1,7 +1,8 @@
 #ifndef ROOTWEAVER_TESTS_EXPR_FUNCTIONTEXT_H
 #define ROOTWEAVER_TESTS_EXPR_FUNCTIONTEXT_H
 
-#include <iostream>
+#include <gtest/gtest.h>
+
 #include <memory>
 #include <sstream>
 #include <string>
@@ -9,8 +10,7 @@
 
 #include "expr/tFunction.h"
 
-// Tokens of a text whose tokens are separated by spaces, for tests that feed
-// the parsers directly.
+// Tokens of a text whose tokens are separated by spaces.
 inline std::vector<std::string> splitTokens(const std::string& text) {
   std::istringstream in(text);
   std::vector<std::string> tokens;
@@ -26,26 +26,19 @@ struct tPrinted {
 
 template <typename Action>
 tPrinted printedBy(Action action) {
-  std::ostringstream out;
-  std::ostringstream err;
-  std::streambuf* savedOut = std::cout.rdbuf(out.rdbuf());
-  std::streambuf* savedErr = std::cerr.rdbuf(err.rdbuf());
+  testing::internal::CaptureStdout();
+  testing::internal::CaptureStderr();
   action();
-  std::cout.rdbuf(savedOut);
-  std::cerr.rdbuf(savedErr);
-  return {out.str(), err.str()};
+  std::string out = testing::internal::GetCapturedStdout();
+  return {out, testing::internal::GetCapturedStderr()};
 }
 
-// A function read from space-separated tokens, with its reading trace and
-// complaints kept off the test output.
+// A function read from space-separated tokens, its trace kept off the test output.
 inline std::shared_ptr<tFunction> functionFromText(const std::string& text) {
-  std::shared_ptr<tFunction> function;
-  printedBy([&] {
-    function = std::make_shared<tFunction>();
-    std::vector<std::string> tokens = splitTokens(text);
-    unsigned pos = 0;
-    function->processTokens(tokens, pos);
-  });
+  auto function = std::make_shared<tFunction>();
+  std::vector<std::string> tokens = splitTokens(text);
+  unsigned pos = 0;
+  printedBy([&] { function->processTokens(tokens, pos); });
   return function;
 }
 

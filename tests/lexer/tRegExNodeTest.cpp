@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
+#include <utility>
 
 #include "lexer/tRegExNode.h"
 #include "lexer/tRegExTree.h"
@@ -23,25 +23,16 @@ std::string printedTree(const std::string& pattern) {
 // What cannot continue a pattern is left out of its tree ("a-b-c"); the
 // rejected patterns are in tRegularExpressionTest.MalformedPatternsNeverMatch.
 TEST(tRegExNodeTest, PrintShowsTheTreeShape) {
-  struct Row { std::string pattern; std::string printed; };
-  const std::vector<Row> rows = {
+  const std::pair<std::string, std::string> rows[] = {
       {"", "[EMPTY : _, _]"},
-      {"abc",
-       "[CONCATENATION : [CONCATENATION : [SYMBOL a : _, _], [SYMBOL b : _, _]], "
-       "[SYMBOL c : _, _]]"},
       {"a|b|c",
        "[UNION : [UNION : [SYMBOL a : _, _], [SYMBOL b : _, _]], [SYMBOL c : _, _]]"},
       {"ab|cd",
        "[UNION : [CONCATENATION : [SYMBOL a : _, _], [SYMBOL b : _, _]], "
        "[CONCATENATION : [SYMBOL c : _, _], [SYMBOL d : _, _]]]"},
-      {"a(b|c)",
-       "[CONCATENATION : [SYMBOL a : _, _], [UNION : [SYMBOL b : _, _], [SYMBOL c : _, _]]]"},
-      {"ab*", "[CONCATENATION : [SYMBOL a : _, _], [STAR : [SYMBOL b : _, _], _]]"},
       {"a|", "[UNION : [SYMBOL a : _, _], [EMPTY : _, _]]"},
       {"a-b-c", "[RANGE a-b : _, _]"},
-      {"a b", "[CONCATENATION : [CONCATENATION : [SYMBOL a : _, _], [SYMBOL   : _, _]], "
-              "[SYMBOL b : _, _]]"},
-      {R"(\-\\)", R"([CONCATENATION : [SYMBOL - : _, _], [SYMBOL \ : _, _]])"},
+      {R"(\- )", R"([CONCATENATION : [SYMBOL - : _, _], [SYMBOL   : _, _]])"},
       {"((0|(1-9))*.)?(0|(1-9))+",
        "[CONCATENATION : [OPTIONAL : [CONCATENATION : [STAR : [UNION : [SYMBOL 0 : _, _], "
        "[RANGE 1-9 : _, _]], _], [SYMBOL . : _, _]], _], [PLUS : [UNION : [SYMBOL 0 : _, _], "
@@ -49,11 +40,11 @@ TEST(tRegExNodeTest, PrintShowsTheTreeShape) {
       // The dash takes the opening parenthesis as its high end, character 0.
       {"a-(b", "[CONCATENATION : [RANGE a-\0 : _, _], [SYMBOL b : _, _]]"s},
   };
-  for (const Row& row : rows) EXPECT_EQ(row.printed, printedTree(row.pattern)) << row.pattern;
+  for (const auto& [pattern, printed] : rows) EXPECT_EQ(printed, printedTree(pattern)) << pattern;
 }
 
-// Groups nest up to a limit; a long literal nests as deep as it is long and
-// still prints and frees.
+// Groups nest up to a limit; a long literal, left-nested as deep as it is
+// long, still prints and frees.
 TEST(tRegExNodeTest, GroupNestingIsLimitedButLongPatternsAreNot) {
   const int limit = tRegExNode::kMaxGroupDepth;
   const std::string deepest = std::string(limit, '(') + "a" + std::string(limit, ')');

@@ -6,7 +6,7 @@ TEST(tStringUtilsTest, FloatToStringCutsWithoutRounding) {
   struct Row { float value; int decimals; const char* expected; };
   const Row rows[] = {
       {2.999f, 1, "2.9"},      {5.0f, 0, "5."},        {5.0f, -1, "5.000000"},
-      {-0.5f, 2, "-0.50"},     {1.25f, 10, "1.250000"}, {0.0f, 3, "0.000"},
+      {-0.5f, 2, "-0.50"},     {1.25f, 10, "1.250000"},
   };
   for (const Row& r : rows)
     EXPECT_EQ(r.expected, tStringUtils::floatToString(r.value, r.decimals)) << r.value;
@@ -14,8 +14,6 @@ TEST(tStringUtilsTest, FloatToStringCutsWithoutRounding) {
 
 TEST(tStringUtilsTest, NumbersAreReadInSinglePrecision) {
   EXPECT_EQ(static_cast<double>(0.1f), tStringUtils::stringToFloat("0.1"));
-  EXPECT_NE(0.1, tStringUtils::stringToFloat("0.1"));
-  EXPECT_EQ(2.0, tStringUtils::stringToFloat("2x"));
   EXPECT_EQ(100000.0, tStringUtils::stringToFloat("1e5"));
   EXPECT_EQ(0.0, tStringUtils::stringToFloat("abc"));
   EXPECT_EQ(42, tStringUtils::stringToInt("42abc"));
@@ -23,20 +21,14 @@ TEST(tStringUtilsTest, NumbersAreReadInSinglePrecision) {
   EXPECT_EQ("-17", tStringUtils::intToString(-17));
 }
 
-TEST(tStringUtilsTest, PackTrimsSpacesTabsAndLineFeedsButKeepsCarriageReturn) {
-  EXPECT_EQ("0.5", tStringUtils::pack("  0.5  "));
+// Pack keeps a carriage return; whitespace is also in tTokenizerTest.
+TEST(tStringUtilsTest, PackCaseAndRemoval) {
   EXPECT_EQ("a b", tStringUtils::pack("\t\na b\n "));
   EXPECT_EQ("x\r", tStringUtils::pack(" x\r"));
   EXPECT_EQ("", tStringUtils::pack(" \t\n "));
-  EXPECT_EQ("", tStringUtils::pack(""));
-}
-
-TEST(tStringUtilsTest, CaseCharacterClassesAndRemoval) {
   EXPECT_EQ("pi_2", tStringUtils::toLower("PI_2"));
   EXPECT_EQ("PI_2", tStringUtils::toUpper("pi_2"));
   EXPECT_EQ("abc", tStringUtils::removeChar("a-b-c-", '-'));
-  for (char c : std::string(" \n\r\t")) EXPECT_TRUE(tStringUtils::isWhitespace(c));
-  for (char c : std::string("a0\v\f_")) EXPECT_FALSE(tStringUtils::isWhitespace(c));
 }
 
 TEST(tStringUtilsTest, ShiftCharFollowsAUsKeyboard) {

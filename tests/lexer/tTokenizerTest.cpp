@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "lexer/tTokenizer.h"
@@ -26,18 +27,15 @@ Tokens tokenize(const Tokens& patterns, const std::string& text) {
 }  // namespace
 
 TEST(tTokenizerTest, FunctionFileTexts) {
-  struct Row { std::string text; Tokens expected; };
-  const std::vector<Row> rows = {
-      {"", {}},                  {" \t\r\n  ", {}},           {"2x", {"2x"}},
+  const std::pair<std::string, Tokens> rows[] = {
       {"a,b", {"a"}},            {"5. f2", {"5"}},            {"x + # y", {"x", "+"}},
       {"\"a b\" x", {}},         {"f11=2", {"f11", "=", "2"}}, {"c = -2", {"c", "=", "-", "2"}},
-      {"x^2-1", {"x", "^", "2", "-", "1"}},     {"x\r+\ty\r\n", {"x", "+", "y"}},
-      {"3.5*x .5", {"3.5", "*", "x", ".5"}},    {"f12x end ending", {"f12x", "end", "ending"}},
-      {"\t f1 = (x+1)/2 ", {"f1", "=", "(", "x", "+", "1", ")", "/", "2"}},
-      {"n = \"cubic.func\" x", {"n", "=", "\"cubic.func\"", "x"}},
+      {" x\r+\ty\r\n", {"x", "+", "y"}}, {"x \v\fy", {"x"}},   {"3.5*x .5", {"3.5", "*", "x", ".5"}},
+      {"f12x end ending", {"f12x", "end", "ending"}},
+      {"n = \"cubic.func\" (x)", {"n", "=", "\"cubic.func\"", "(", "x", ")"}},
   };
-  for (const Row& row : rows)
-    EXPECT_EQ(row.expected, tokenize(kFunctionPatterns, row.text)) << row.text;
+  for (const auto& [text, expected] : rows)
+    EXPECT_EQ(expected, tokenize(kFunctionPatterns, text)) << text;
 }
 
 TEST(tTokenizerTest, LongestMatchAmongFewPatterns) {
@@ -45,37 +43,21 @@ TEST(tTokenizerTest, LongestMatchAmongFewPatterns) {
   // A walk that stops in a non-accepting state is no match at all.
   EXPECT_EQ(Tokens(), tokenize({"ab|abcd"}, "abcx"));
   EXPECT_EQ(Tokens({"a", "b", "c", "x"}), tokenize({"ab|abcd", "a-z"}, "abcx"));
-  EXPECT_EQ(Tokens({"abcd", "ab"}), tokenize({"ab|abcd", "a-z"}, "abcdab"));
   // A match of no characters ends tokenizing.
   EXPECT_EQ(Tokens({"aa"}), tokenize({"a*"}, "aaba"));
-  EXPECT_EQ(Tokens(), tokenize({"a*"}, "b"));
   // A rejected pattern is kept and never matches.
-  EXPECT_EQ(Tokens(), tokenize({"(ab"}, "ab"));
   EXPECT_EQ(Tokens({"ab"}), tokenize({"(ab", "ab"}, "ab"));
-  EXPECT_EQ(Tokens(), tokenize({}, "ab"));
   // A pattern may hold a space; then a token may too.
   const std::string file = R"((a-z|A-Z|0|1-9|\-|_|/| )+.(func|FUNC))";
-  EXPECT_EQ(Tokens({"my file.func"}), tokenize({file}, "my file.func next"));
   EXPECT_EQ(Tokens({"my file.func", "next"}),
             tokenize({file, "(a-z|A-Z|_|0|1-9)+"}, "  my file.func next "));
 }
 
-TEST(tTokenizerTest, TokensAreAppendedAndWhitespaceIsSkipped) {
+TEST(tTokenizerTest, TokensAreAppended) {
   tTokenizer tokenizer;
   tokenizer.addRegularExpression("(a-z)+");
   Tokens tokens = {"kept"};
   tokenizer.tokenize("ab cd", tokens);
   tokenizer.tokenize(" ef", tokens);
   EXPECT_EQ(Tokens({"kept", "ab", "cd", "ef"}), tokens);
-
-  struct Row { std::string text; unsigned int from; unsigned int expected; };
-  const std::vector<Row> rows = {
-      {" \t\r\nx ", 0, 4}, {" \t\r\nx ", 4, 4}, {"x  ", 1, 3}, {"   ", 0, 3},
-      {"", 0, 0},          {"ab", 7, 7},        {"\v\fx", 0, 0},
-  };
-  for (const Row& row : rows) {
-    unsigned int pos = row.from;
-    tokenizer.advanceToNonWhitespace(row.text, pos);
-    EXPECT_EQ(row.expected, pos) << row.from;
-  }
 }
