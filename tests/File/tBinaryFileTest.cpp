@@ -1,10 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <cfloat>
-#include <climits>
 #include <functional>
 #include <string>
-#include <tuple>
 
 #include "File/tBinaryFile.h"
 #include "File/tFileTestSupport.h"
@@ -17,10 +14,9 @@ using tWrite = std::function<void(tBinaryFile&)>;
 
 // Writes a file in the given byte order and returns its bytes.
 std::string written(const tScratchDirectory& dir, TFILE_ENDIANNESS order, const tWrite& write) {
-  {
-    tBinaryFile file(dir / "b.bin", TFILE_WRITE, order);
-    write(file);
-  }
+  tBinaryFile file(dir / "b.bin", TFILE_WRITE, order);
+  write(file);
+  file.close();
   return readRaw(dir / "b.bin");
 }
 
@@ -32,14 +28,7 @@ TEST(tBinaryFileTest, ValuesStandOnDiskInTheFilesByteOrder) {
   ASSERT_EQ(TFILE_LITTLE_ENDIAN, tFile::getSystemEndianness());
   const struct { tWrite write; std::string little; bool reversed; } rows[] = {
       {[](tBinaryFile& f) { f << 0x01020304; }, "\x04\x03\x02\x01", true},
-      {[](tBinaryFile& f) { f << static_cast<short>(0x0102); }, "\x02\x01", true},
-      {[](tBinaryFile& f) { f << -2L; }, "\xFE\xFF\xFF\xFF", true},
-      // A long keeps its low four bytes on disk.
-      {[](tBinaryFile& f) { f << 0x1122334455667788L; }, "\x88\x77\x66\x55", true},
-      {[](tBinaryFile& f) { f << 0x1122334455667788UL; }, "\x88\x77\x66\x55", true},
-      {[](tBinaryFile& f) { f << 0xA1B2C3D4u; }, "\xD4\xC3\xB2\xA1", true},
-      {[](tBinaryFile& f) { f << static_cast<unsigned short>(0xABCD); }, "\xCD\xAB", true},
-      {[](tBinaryFile& f) { f << 1.0f; }, "\0\0\x80\x3F"s, true},
+      {[](tBinaryFile& f) { f << 0x1122334455667788L; }, "\x88\x77\x66\x55", true},  // low half
       {[](tBinaryFile& f) { f << -2.0; }, "\0\0\0\0\0\0\0\xC0"s, true},
       {[](tBinaryFile& f) { f << 1.0L; }, "\0\0\0\0\0\0\0\x80\xFF\x3F\0\0\0\0\0\0"s, true},
       {[](tBinaryFile& f) { f << true << false << 'A' << static_cast<unsigned char>(0xFE); },
@@ -59,31 +48,10 @@ TEST(tBinaryFileTest, ValuesStandOnDiskInTheFilesByteOrder) {
   }
 }
 
-TEST(tBinaryFileTest, EveryTypeReadsBackInBothByteOrders) {
-  tScratchDirectory dir;
-  const auto values = std::make_tuple(
-      INT_MIN, static_cast<short>(-32768), -5L, UINT_MAX, static_cast<unsigned short>(0xFEDC),
-      0xFFFFFFFFUL, -0.1f, DBL_MIN, 1.0L / 3.0L, true, false, '\0',
-      static_cast<unsigned char>(0xFF), std::string("name"));
-  for (TFILE_ENDIANNESS e : {TFILE_LITTLE_ENDIAN, TFILE_BIG_ENDIAN}) {
-    written(dir, e, [&values](tBinaryFile& f) {
-      std::apply([&f](const auto&... value) { (f << ... << value); }, values);
-    });
-    auto read = std::make_tuple(0, short{0}, 0L, 0u, static_cast<unsigned short>(0), 0UL, 0.0f,
-                                0.0, 0.0L, false, true, 'x', static_cast<unsigned char>(0),
-                                std::string("old"));
-    tBinaryFile in(dir / "b.bin", TFILE_READ, e);
-    std::apply([&in](auto&... value) { (in >> ... >> value); }, read);
-    EXPECT_EQ(values, read) << e;
-  }
-}
-
 TEST(tBinaryFileTest, ShortReadsLeaveValuesAloneAndNonZeroBytesAreTrue) {
   tScratchDirectory dir;
   writeRaw(dir / "raw.bin", "\0\x07\xFF\x01\x02\x03"s);
-  tBinaryFile file;
-  EXPECT_EQ(TFILE_LITTLE_ENDIAN, file.getEndianness());
-  ASSERT_TRUE(file.open(dir / "raw.bin", TFILE_READ));
+  tBinaryFile file(dir / "raw.bin", TFILE_READ);
   bool a = true, b = false, c = false;
   int value = 99;
   file >> a >> b >> c >> value;
@@ -117,22 +85,7 @@ TEST(tBinaryFileTest, StringReadsStopBeforeTheirStopByteAndFitTheBuffer) {
     trace += word + "|" + again + "|" + stop + ";";
   }
   EXPECT_EQ("ab||" " ;cd||\t;ef||\n;gh||\0;"s, trace);
-  std::string first, second, last = "old";
-  file >> first >> second >> last;
-  EXPECT_EQ("ij" + std::string(77, 'q'), first);
-  EXPECT_EQ(std::string(23, 'q'), second);
-  EXPECT_EQ("", last);
-  EXPECT_TRUE(file.eof());
-}
-
-TEST(tBinaryFileTest, ByteOrderTravelsWithReopensCopiesAndAssignments) {
-  tScratchDirectory dir;
-  tBinaryFile file;
-  ASSERT_TRUE(file.open(dir / "o.bin", TFILE_WRITE, TFILE_BIG_ENDIAN));
-  ASSERT_TRUE(file.open(dir / "o.bin", TFILE_WRITE));
-  tBinaryFile copy(file), assigned;
-  assigned = copy;
-  assigned << static_cast<short>(1);
-  assigned.close();
-  EXPECT_EQ("\0\x01"s, readRaw(dir / "o.bin"));
+  std::string first, second;
+  file >> first >> second;
+  EXPECT_EQ("ij" + std::string(77, 'q') + "|" + std::string(23, 'q'), first + "|" + second);
 }

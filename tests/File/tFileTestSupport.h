@@ -8,10 +8,7 @@
 #include <iterator>
 #include <string>
 
-// Helpers of the tests that make, read and compare files.
-
-// A fresh directory under /tmp, removed with everything in it at the end of
-// the test.
+// A fresh directory under /tmp, removed with its contents at the end.
 class tScratchDirectory {
  public:
   tScratchDirectory() {
@@ -25,7 +22,7 @@ class tScratchDirectory {
   tScratchDirectory(const tScratchDirectory&) = delete;
   tScratchDirectory& operator=(const tScratchDirectory&) = delete;
 
-  // The path of a file inside the directory; empty when mkdtemp failed.
+  // A path inside the directory; empty when mkdtemp failed.
   std::string operator/(const std::string& name) const { return path_ + name; }
   const std::string& path() const { return path_; }
 
@@ -43,7 +40,6 @@ inline std::string readRaw(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// How often part stands in text.
 inline std::size_t countOf(const std::string& text, const std::string& part) {
   std::size_t count = 0;
   for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))

@@ -10,12 +10,8 @@
 #include "Shell/tTimer.h"
 #include "input/tInputManager.h"
 
-// Frames without a window: the application's update and the close of the
-// input frame, as the platform window runs them, with the transition clock
-// set by hand.
-
-// The view the scenes lay themselves out in, fresh input, the application
-// started (font, splash scene) and its first frame run.
+// Frames without a window, as the platform window runs them. startHeadless:
+// the view, fresh input, the application started and its first frame run.
 inline void startHeadless() {
   tGame::instance().init(800, 600, "Rootweaver");
   tInputManager::instance().init();

@@ -1,24 +1,21 @@
 // Runs every script of tests/blam/scripts/ through `rootweaver --batch` in a
-// fresh copy of the application folder and checks what the script's comment
-// lines expect:
-//   // given file: PATH              a file that exists before the run
-//   // expect stdout: LINE           stdout holds these lines in this order
-//                                    (timings masked as "#")
-//   // expect stderr: LINE           stderr is exactly these lines
-//   // expect exit: N                exit status (0 when not given)
-//   // expect file: PATH             / // expect no file: PATH
-//   // expect image: PATH SIDE       a 24-bit TGA of SIDE x SIDE pixels
-//   // expect line PATH: LINE        the file is exactly these lines (the
-//                                    values of Took and Dimension masked as "#")
-// In expected text, \t stands for a tab and {app} for the application
-// directory of the copy.
+// fresh copy of the application folder and checks its comment lines:
+//   // given file: PATH          exists (holding "old") before the run
+//   // expect stdout: LINE       on stdout in this order, timings masked as "#"
+//   // expect stderr: LINE       stderr is exactly these lines
+//   // expect exit: N            exit status (0 when not given)
+//   // expect [no] file: PATH    the path exists [or not] after the run
+//   // expect image: PATH SIDE   a 24-bit TGA of SIDE x SIDE pixels
+//   // expect line PATH: LINE    the file is exactly these lines, Took and
+//                                Dimension values masked as "#"
+// In expected text, \t stands for a tab and {app} for the copy's directory.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <sstream>
-#include <vector>
 
 #include "blam/tBLAMTestSupport.h"
 
@@ -29,12 +26,8 @@ namespace fs = std::filesystem;
 using Lines = std::vector<std::string>;
 
 struct Expectations {
-  Lines givenFiles;
-  Lines stdoutLines;
-  Lines stderrLines;
+  Lines givenFiles, stdoutLines, stderrLines, files, missingFiles;
   int exitStatus = 0;
-  Lines files;
-  Lines missingFiles;
   std::vector<std::pair<std::string, unsigned>> images;
   std::map<std::string, Lines> fileLines;
 };
@@ -44,34 +37,26 @@ void replaceAll(std::string& text, const std::string& from, const std::string& t
     text.replace(at, from.size(), to);
 }
 
-bool takePrefix(const std::string& line, const std::string& prefix, std::string& rest) {
-  if (line.compare(0, prefix.size(), prefix) != 0) return false;
-  rest = line.substr(prefix.size());
-  return true;
-}
-
 Expectations readExpectations(const fs::path& script, const std::string& appDir) {
   Expectations expect;
+  const std::pair<const char*, Lines*> listed[] = {
+      {"// given file: ", &expect.givenFiles},     {"// expect stdout: ", &expect.stdoutLines},
+      {"// expect stderr: ", &expect.stderrLines}, {"// expect file: ", &expect.files},
+      {"// expect no file: ", &expect.missingFiles}};
   std::ifstream in(script);
-  std::string line, rest;
-  while (std::getline(in, line)) {
+  for (std::string line; std::getline(in, line);) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     replaceAll(line, "\\t", "\t");
     replaceAll(line, "{app}", appDir);
-    if (takePrefix(line, "// given file: ", rest)) expect.givenFiles.push_back(rest);
-    if (takePrefix(line, "// expect stdout: ", rest)) expect.stdoutLines.push_back(rest);
-    if (takePrefix(line, "// expect stderr: ", rest)) expect.stderrLines.push_back(rest);
-    if (takePrefix(line, "// expect exit: ", rest)) expect.exitStatus = std::stoi(rest);
-    if (takePrefix(line, "// expect file: ", rest)) expect.files.push_back(rest);
-    if (takePrefix(line, "// expect no file: ", rest)) expect.missingFiles.push_back(rest);
-    if (takePrefix(line, "// expect image: ", rest)) {
-      std::size_t space = rest.rfind(' ');
-      expect.images.push_back({rest.substr(0, space), std::stoul(rest.substr(space + 1))});
-    }
-    if (takePrefix(line, "// expect line ", rest)) {
-      std::size_t colon = rest.find(": ");
-      expect.fileLines[rest.substr(0, colon)].push_back(rest.substr(colon + 2));
-    }
+    for (const auto& [prefix, lines] : listed)
+      if (line.rfind(prefix, 0) == 0) lines->push_back(line.substr(std::strlen(prefix)));
+    std::smatch m;
+    if (std::regex_match(line, m, std::regex("// expect exit: (.*)")))
+      expect.exitStatus = std::stoi(m[1]);
+    if (std::regex_match(line, m, std::regex("// expect image: (.*) ([0-9]+)")))
+      expect.images.push_back({m[1], std::stoul(m[2])});
+    if (std::regex_match(line, m, std::regex("// expect line ([^:]*): (.*)")))
+      expect.fileLines[m[1]].push_back(m[2]);
   }
   return expect;
 }
@@ -88,18 +73,6 @@ std::string maskDataValues(const std::string& text) {
   static const std::regex took("(Took: \t\t)[^ ]*");
   static const std::regex dimension("(Dimension: \t)[^\n]*");
   return std::regex_replace(std::regex_replace(text, took, "$1#"), dimension, "$1#");
-}
-
-// Side of a square uncompressed 24-bit TGA, or 0 when the file is not one.
-unsigned tgaSide(const std::string& path) {
-  std::string bytes = readRaw(path);
-  if (bytes.size() < 18 || bytes[2] != 2 || bytes[16] != 24) return 0;
-  auto word = [&bytes](int at) {
-    return static_cast<unsigned char>(bytes[at]) | static_cast<unsigned char>(bytes[at + 1]) << 8;
-  };
-  unsigned width = word(12), height = word(14);
-  if (width != height || bytes.size() != 18 + 3ul * width * height) return 0;
-  return width;
 }
 
 std::vector<fs::path> scriptFiles() {

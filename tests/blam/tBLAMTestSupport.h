@@ -14,11 +14,11 @@
 // sample functions, so that a script's outputs land in the copy.
 class tAppCopy {
  public:
-  // What one run of the program gave.
+  // Standard output and error of one run, and the exit status (-1 when the
+  // program did not exit normally).
   struct tResult {
-    std::string out;  // standard output
-    std::string err;  // standard error
-    int status;       // exit status; -1 when the program did not exit normally
+    std::string out, err;
+    int status;
   };
 
   tAppCopy() {
@@ -35,8 +35,7 @@ class tAppCopy {
     int status = std::system(command.c_str());
     tResult result{readRaw(dir_ / ".stdout"), readRaw(dir_ / ".stderr"),
                    WIFEXITED(status) ? WEXITSTATUS(status) : -1};
-    std::filesystem::remove(dir_ / ".stdout");
-    std::filesystem::remove(dir_ / ".stderr");
+    for (const char* name : {".stdout", ".stderr"}) std::filesystem::remove(dir_ / name);
     return result;
   }
 
@@ -50,6 +49,18 @@ class tAppCopy {
 inline std::string maskTimings(const std::string& trace) {
   static const std::regex timing("(Tokenizing took: |Cooked fractal in: )[^\n]*");
   return std::regex_replace(trace, timing, "$1#");
+}
+
+// Side of a square uncompressed 24-bit TGA, or 0 when the file is not one.
+inline unsigned tgaSide(const std::string& path) {
+  std::string bytes = readRaw(path);
+  if (bytes.size() < 18 || bytes[2] != 2 || bytes[16] != 24) return 0;
+  auto word = [&bytes](int at) {
+    return static_cast<unsigned char>(bytes[at]) | static_cast<unsigned char>(bytes[at + 1]) << 8;
+  };
+  unsigned width = word(12), height = word(14);
+  if (width != height || bytes.size() != 18 + 3ul * width * height) return 0;
+  return width;
 }
 
 #endif

@@ -1,27 +1,50 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
+#include <functional>
+#include <limits>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "expr/FunctionText.h"
+#include "fractal/tSolverKinds.h"
 #include "fractal/tFractal.h"
 #include "fractal/tNewtonSolver.h"
+#include "fractal/tQuadTree.h"
 #include "fractal/tRandom.h"
 #include "fractal/tRootManager.h"
+#include "graphics/tImage.h"
 #include "graphics/tImageTestSupport.h"
 #include "graphics/tTGALoader.h"
 
 namespace {
 
+const double kInfinity = std::numeric_limits<double>::infinity();
 const tPixel kPurple(159, 66, 238, 255);  // first preset
 const tPixel kGreen(92, 245, 60, 255);    // second preset
 const tPixel kYellow(255, 255, 0, 255);   // singular Jacobian
 const tPixel kGrey(50, 50, 50, 255);      // no convergence
 
 // F(x, y) = (x^2 - 1, y): Newton goes to (-1, 0) from x < 0, to (1, 0) from
-// x > 0, and stops on a singular Jacobian at x = 0.
+// x > 0, and stops on a singular Jacobian at x = 0, its singular set.
 const char* const kFold = "f1 = x ^ 2 - 1 f2 = y f11 = 2 * x f12 = 0 f21 = 0 f22 = 1";
+
+const tPixel kOff(200, 200, 200, 255);  // singular-set pictures
+const tPixel kOn(0, 0, 0, 255);
+const char* const kNowhereInvertible = "f1 = x f2 = y f11 = 0 f12 = 0 f21 = 0 f22 = 0";
+// det J = (x - 3/8)^2 + (y - 3/8)^2: singular at one point only, the corner
+// that pixels (5, 5), (5, 6), (6, 5) and (6, 6) share below.
+const char* const kOnePoint =
+    "f1 = x f2 = y f11 = x - 0.375 f12 = 0.375 - y f21 = y - 0.375 f22 = x - 0.375";
+
+// Counts 1, ratio, ratio^2, ... over the given number of levels.
+std::vector<int> geometric(int levels, int ratio) {
+  std::vector<int> counts{1};
+  while (static_cast<int>(counts.size()) < levels) counts.push_back(counts.back() * ratio);
+  return counts;
+}
 
 // The registry with (-1, 0) purple and (1, 0) green.
 void presetTwoRoots() {
@@ -32,22 +55,11 @@ void presetTwoRoots() {
   roots.getColorForRoot(tVector2(1, 0));
 }
 
-// The (dx, dy) jitter pairs of n jittered samples after srand(seed).
-std::vector<tVector2> replayJitter(unsigned int seed, int n) {
-  std::srand(seed);
-  std::vector<tVector2> jitter;
-  for (int k = 0; k < n; ++k) {
-    double dx = tRandom::randInRange(-0.5f, 0.5f);
-    double dy = tRandom::randInRange(-0.5f, 0.5f);
-    jitter.emplace_back(dx, dy);
-  }
-  return jitter;
-}
-
 }  // namespace
 
 // z^2 - 1 over [-2, 2]^2: Newton from z reaches the root of z's half-plane
-// and stays on the imaginary axis, where z = iy moves to i(y - 1/y)/2.
+// (left purple, right green) and stays on the imaginary axis, grey but for
+// the three rows from which it lands on the origin (yellow).
 TEST(tFractalTest, GoldenQuadraticNewton64) {
   testing::internal::CaptureStdout();
   tFunction f("quadratic.func");
@@ -95,29 +107,16 @@ TEST(tFractalTest, CreateRefusesZeroAndOversizedPictures) {
   const struct {
     unsigned int dimension;
     unsigned int side;  // 0 for refused
-  } cases[] = {{0, 0}, {1u << 20, 0}, {23171, 0}, {500, 512}, {300, 256}, {64, 64}, {1, 1}};
+  } cases[] = {{0, 0}, {23171, 0}, {500, 512}, {300, 256}, {1, 1}};
   for (const auto& c : cases) {
     std::unique_ptr<tFractal> fractal(tFractal::create(c.dimension, -1, 1, -1, 1));
-    if (c.side == 0) {
-      EXPECT_EQ(nullptr, fractal) << c.dimension;
-      continue;
-    }
-    ASSERT_NE(nullptr, fractal) << c.dimension;
+    ASSERT_EQ(c.side == 0, fractal == nullptr) << c.dimension;
+    if (c.side == 0) continue;
     EXPECT_EQ(c.side, fractal->getWidth());
     EXPECT_EQ(c.side, fractal->getHeight());
-    EXPECT_EQ(1u, fractal->jitter_);
-    EXPECT_FALSE(fractal->jitterFirst_ || fractal->singularSet_);
-    EXPECT_EQ(nullptr, fractal->quadTree_);
-    // A resized picture is black, but the resampling may take a little off
-    // its alpha; one made at its own side is untouched.
-    bool resized = c.side != c.dimension;
-    for (unsigned int r = 0; r < c.side; ++r) {
-      for (unsigned int col = 0; col < c.side; ++col) {
-        tPixel p = fractal->getPixel(r, col);
-        if (resized) p[3] = 255;
-        ASSERT_EQ(tPixel(0, 0, 0, 255), p) << c.dimension;
-      }
-    }
+    // Black to start with (resampling may take a little off the alpha).
+    tPixel last = fractal->getPixel(c.side - 1, c.side - 1);
+    EXPECT_EQ(tPixel(0, 0, 0, last[3]), last) << c.dimension;
   }
 }
 
@@ -133,16 +132,16 @@ TEST(tFractalTest, JitteredSamplesAverageByIntegerDivision) {
   for (int negatives = 0; negatives <= 4; ++negatives) {
     // A seed whose dx draws give that many samples left of x = 0 while the dy
     // draws would not: drawing dy first would show.
-    unsigned int seed = 1;
-    for (;; ++seed) {
-      int left = 0;
-      int below = 0;
-      for (const tVector2& d : replayJitter(seed, 4)) {
-        left += d.x_ < 0;
-        below += d.y_ < 0;
+    unsigned int seed = 0;
+    int left, below;
+    do {
+      std::srand(++seed);
+      left = below = 0;
+      for (int k = 0; k < 4; ++k) {
+        left += tRandom::randInRange(-0.5f, 0.5f) < 0;
+        below += tRandom::randInRange(-0.5f, 0.5f) < 0;
       }
-      if (left == negatives && below != negatives) break;
-    }
+    } while (left != negatives || below == negatives);
     presetTwoRoots();
     std::srand(seed);
     fractal->computatePixel(0, 0, &solver, f.get());
@@ -161,10 +160,9 @@ TEST(tFractalTest, FailedSamplesAndSampleCounts) {
     tPixel expected;
     int draws;  // rand() values used
   } cases[] = {
-      {"first sample singular", 0, 4, 100, kYellow, 0},
-      {"second sample gives up", 1, 4, 1, kGrey, 2},
+      {"first sample singular", 0, 4, 100, tPixel(255, 255, 0, 255), 0},
+      {"second sample gives up", 1, 4, 1, tPixel(50, 50, 50, 255), 2},
       {"no samples taken as one", 1, 0, 1, kGreen, 0},
-      {"one sample", -1, 1, 1, kPurple, 0},
   };
   auto f = functionFromText(kFold);
   for (const auto& c : cases) {
@@ -179,5 +177,120 @@ TEST(tFractalTest, FailedSamplesAndSampleCounts) {
     std::srand(7);
     for (int k = 0; k < c.draws; ++k) std::rand();
     EXPECT_EQ(std::rand(), next) << c.name;
+  }
+}
+
+// 16 x 16 pixels over [-1, 3]^2: pixel (r, c) samples (-1 + c/4, -1 + r/4),
+// so column 4 sits on x = 0 and its corners lie at x = -1/8 and 1/8.
+TEST(tSingularSetTest, PicturesOfTheSingularSet) {
+  const struct {
+    const char* name;
+    const char* function;
+    unsigned long limit;
+    std::function<bool(int row, int column)> black;
+  } cases[] = {
+      {"fold", kFold, 20, [](int, int c) { return c == 4; }},
+      {"nowhere invertible", kNowhereInvertible, 20, [](int, int) { return true; }},
+      {"no iterations", kNowhereInvertible, 0, [](int, int) { return false; }},
+      {"one point", kOnePoint, 1,
+       [](int r, int c) { return (r == 5 || r == 6) && (c == 5 || c == 6); }},
+  };
+  for (const auto& c : cases) {
+    auto f = functionFromText(c.function);
+    tNewtonSolver solver(c.limit, 1.0);
+    std::unique_ptr<tFractal> fractal(tFractal::create(16, -1, 3, -1, 3));
+    fractal->singularSet_ = true;
+    tRootManager::instance().clearRoots();
+    for (unsigned int r = 0; r < 16; ++r) {
+      for (unsigned int col = 0; col < 16; ++col) fractal->computate(f.get(), &solver, r, col);
+    }
+    for (unsigned int r = 0; r < 16; ++r) {
+      for (unsigned int col = 0; col < 16; ++col) {
+        EXPECT_EQ(c.black(r, col) ? kOn : kOff, fractal->getPixel(r, col))
+            << c.name << " at " << r << ", " << col;
+      }
+    }
+    EXPECT_TRUE(tRootManager::instance().getRoots().empty()) << c.name;
+  }
+}
+
+TEST(tQuadTreeTest, MottledBoxCountsAndDimension) {
+  const tPixel a(10, 20, 30, 255);
+  const tPixel b(10, 20, 30, 254);  // differs in alpha only
+  std::vector<int> straddling(9, 0);
+  straddling[0] = 1;
+  const struct {
+    const char* name;
+    std::function<bool(int row, int column)> isB;
+    std::vector<int> counts;  // per level of the 512 x 512 picture
+    double dimension;
+  } cases[] = {
+      {"boundary on a box edge", [](int, int c) { return c >= 256; }, straddling, -kInfinity},
+      {"boundary inside boxes", [](int, int c) { return c >= 257; }, geometric(9, 2), 1.0},
+      {"checkerboard", [](int r, int c) { return (r + c) % 2 == 1; }, geometric(9, 4), 2.0},
+      {"one odd pixel", [](int r, int c) { return r == 300 && c == 77; }, geometric(9, 1), 0.0},
+      {"one colour", [](int, int) { return false; }, std::vector<int>(9, 0), -kInfinity},
+  };
+  for (const auto& c : cases) {
+    std::unique_ptr<tFractal> fractal(tFractal::create(512, -1, 1, -1, 1));
+    for (unsigned int r = 0; r < 512; ++r) {
+      for (unsigned int col = 0; col < 512; ++col)
+        fractal->image_->setPixel(r, col, c.isB(r, col) ? b : a);
+    }
+    tQuadTree tree(fractal.get(), 2);
+    std::vector<int> counts(static_cast<std::size_t>(tree.getMaxDepth()), 0);
+    tree.countMottledBoxes(0, counts.data());
+    EXPECT_EQ(c.counts, counts) << c.name;
+    EXPECT_EQ(c.dimension, fractal->calculateDimension()) << c.name;
+  }
+}
+
+TEST(tSingularSetTest, PointInSingularSetLooksAtTheNearestCorner) {
+  const struct {
+    double x, y;
+    bool expected;
+  } cases[] = {
+      {0, 0, true},  {-0.1, 1, true},   {0.12, 2.9, true},    {0.2, 0, false},
+      {2, 2, false}, {-1e30, 0, false}, {1e30, -1e30, false}, {NAN, NAN, false},
+  };
+  auto fold = functionFromText(kFold);
+  auto nowhere = functionFromText(kNowhereInvertible);
+  std::unique_ptr<tFractal> fractal(tFractal::create(16, -1, 3, -1, 3));
+  for (const auto& c : cases) {
+    EXPECT_EQ(c.expected, fractal->pointInSingularSet(c.x, c.y, fold.get())) << c.x;
+    EXPECT_TRUE(fractal->pointInSingularSet(c.x, c.y, nowhere.get())) << c.x;
+  }
+}
+
+// The Newton-type solvers share plain damped Newton steps; the integrators
+// evaluate nothing and say no.
+TEST(tSingularSetTest, IterateInSingularSetOfEverySolver) {
+  // No root; Newton maps x to (x - 1/x) / 2, so 1 goes to 0 on the set.
+  const char* const noRoot = "f1 = x ^ 2 + 1 f2 = y f11 = 2 * x f12 = 0 f21 = 0 f22 = 1";
+  const struct {
+    const char* function;
+    tVector2 start;
+    unsigned long limit;
+    double h;
+    bool expected;
+  } walks[] = {
+      {noRoot, tVector2(1, 0), 2, 1.0, true},      // one step lands on x = 0
+      {noRoot, tVector2(1, 0), 1, 1.0, false},     // the limit comes first
+      {noRoot, tVector2(1, 0), 2, 0.5, false},     // a half step stops at x = 1/2
+      {kFold, tVector2(0.05, 0.5), 1, 1.0, true},  // starts beside the set
+      {kFold, tVector2(2, 0.5), 50, 1.0, false},   // reaches the root (1, 0)
+      {kFold, tVector2(0.05, 0.5), 0, 1.0, false},
+  };
+  std::unique_ptr<tFractal> fractal(tFractal::create(16, -1, 3, -1, 3));
+  for (const auto& w : walks) {
+    auto f = functionFromText(w.function);
+    for (int kind = 0; kind < kSolverKinds; ++kind) {
+      const bool newtonType = kind < 3;
+      EXPECT_EQ(newtonType && w.expected,
+                makeSolver(kind, w.limit, w.h)
+                    ->iterateInSingularSet(newtonType ? f.get() : nullptr,
+                                           newtonType ? fractal.get() : nullptr, w.start))
+          << kSolverNames[kind] << " from " << w.start << " limit " << w.limit << " h " << w.h;
+    }
   }
 }

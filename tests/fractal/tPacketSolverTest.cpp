@@ -1,31 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
-#include <memory>
 #include <random>
 #include <vector>
 
 #include "expr/FunctionText.h"
-#include "fractal/tAdamsBashforthSolver2.h"
-#include "fractal/tHeunSolver.h"
-#include "fractal/tNewtonSolver.h"
 #include "fractal/tPacketSolver.h"
-#include "fractal/tRefinedNewtonSolver.h"
-#include "fractal/tRungeKuttaSolver2.h"
-#include "fractal/tRungeKuttaSolver4.h"
+#include "fractal/tSolverKinds.h"
 
 namespace {
-
-std::vector<std::unique_ptr<tIterativeSolver>> allSolvers(unsigned long limit, double h) {
-  std::vector<std::unique_ptr<tIterativeSolver>> solvers;
-  solvers.push_back(std::make_unique<tNewtonSolver>(limit, h));
-  solvers.push_back(std::make_unique<tRefinedNewtonSolver>(limit, h));
-  solvers.push_back(std::make_unique<tHeunSolver>(limit, h));
-  solvers.push_back(std::make_unique<tRungeKuttaSolver4>(limit, h));
-  solvers.push_back(std::make_unique<tRungeKuttaSolver2>(limit, h));
-  solvers.push_back(std::make_unique<tAdamsBashforthSolver2>(limit, h));
-  return solvers;
-}
 
 bool sameBits(const tVector2& a, const tVector2& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
@@ -51,7 +35,8 @@ TEST(tPacketSolverTest, OutcomesMatchSolve) {
     auto f = functionFromText(text);
     for (unsigned long limit : {0ul, 1ul, 40ul}) {
       for (double h : {1.0, 0.4}) {
-        for (const auto& solver : allSolvers(limit, h)) {
+        for (int kind = 0; kind < kSolverKinds; ++kind) {
+          auto solver = makeSolver(kind, limit, h);
           tPacketSolver packet(*solver, *f);
           ASSERT_TRUE(packet.solve(starts.data(), starts.size(), outcomes.data()));
           for (std::size_t i = 0; i < starts.size(); ++i) {
@@ -65,37 +50,6 @@ TEST(tPacketSolverTest, OutcomesMatchSolve) {
                   << solver->getName() << " from " << starts[i];
             }
           }
-        }
-      }
-    }
-  }
-}
-
-// A lane driven alone passes through the points of solve()'s full path, bit
-// for bit, and its iterates are reported as such.
-TEST(tPacketSolverTest, LanesWalkTheFullPath) {
-  auto f = functionFromText(
-      "f1 = x ^ 3 - 3 * x * y ^ 2 - 1 f2 = 3 * x ^ 2 * y - y ^ 3 f11 = 3 * x ^ 2 - 3 * y ^ 2 "
-      "f12 = - 6 * x * y f21 = 6 * x * y f22 = 3 * x ^ 2 - 3 * y ^ 2");
-  std::mt19937 random(9);
-  std::uniform_real_distribution<double> plane(-2, 2);
-  for (double h : {1.0, 0.3}) {
-    for (const auto& solver : allSolvers(7, h)) {
-      for (int k = 0; k < 50; ++k) {
-        tVector2 start(plane(random), plane(random));
-        std::vector<tVector2> path = solver->solve(f.get(), start, true).path_;
-        std::vector<tVector2> walked;
-        tIterativeSolver::tLane lane;
-        solver->startLane(lane, start);
-        while (walked.size() < path.size()) {
-          tVector2 point = lane.point;
-          auto event = solver->advanceLane(lane, f->value(point), f->jacobianInverse(point), true);
-          ASSERT_NE(tIterativeSolver::LANE_CONVERGED, event);
-          ASSERT_NE(tIterativeSolver::LANE_SINGULAR, event);
-          if (event == tIterativeSolver::LANE_ITERATE) walked.push_back(point);
-        }
-        for (std::size_t i = 0; i < path.size(); ++i) {
-          ASSERT_TRUE(sameBits(path[i], walked[i])) << solver->getName() << " point " << i;
         }
       }
     }

