@@ -160,6 +160,8 @@ void tFracScene::advancePicture() {
   if (!finished) return;
   done_ = true;
   computeTime_ = computation_->getMilliseconds();
+  // Its threads are joined and its results freed now, not when the view goes.
+  stopComputation();
 }
 
 // Nothing is computed during the cross-fade, so the time shown is the
