@@ -117,41 +117,36 @@ void tFractal::computatePixel(int row, int column, tIterativeSolver* solver, tFu
   });
 }
 
-void tFractal::paintPixel(int row, int column, const tSampler& sample) {
+void tFractal::drawOffsets(double& dx, double& dy) {
+  dx = tRandom::randInRange(-0.5f, 0.5f);
+  dy = tRandom::randInRange(-0.5f, 0.5f);
+}
+
+bool tFractal::addSample(int row, int column, const tPacketSolver::tOutcome& outcome,
+                         tColorSum& sum) {
   tRootManager& roots = tRootManager::instance();
-  // No samples would leave nothing to average: a count of 0 takes one.
-  const uint32_t samples = std::max<uint32_t>(jitter_, 1);
-  // Wide sums, so that no sample count can make them wrap.
-  std::uint64_t red = 0;
-  std::uint64_t green = 0;
-  std::uint64_t blue = 0;
-  for (uint32_t s = 0; s < samples; ++s) {
-    double dx = 0.0;
-    double dy = 0.0;
-    if (s > 0 || jitterFirst_) {
-      dx = tRandom::randInRange(-0.5f, 0.5f);
-      dy = tRandom::randInRange(-0.5f, 0.5f);
-    }
-    const tPacketSolver::tOutcome outcome = sample(s, dx, dy);
-    // One failed sample decides the pixel: the samples taken are dropped and
-    // no more are drawn.
-    if (outcome.kind == tPacketSolver::OUTCOME_SINGULAR) {
-      image_->setPixel(row, column, opaque(roots.getSingularJacobianColor()));
-      return;
-    }
-    if (outcome.kind == tPacketSolver::OUTCOME_GAVE_UP) {
-      image_->setPixel(row, column, opaque(roots.getNoConvergenceColor()));
-      return;
-    }
-    tPixel color = roots.getColorForRoot(outcome.root);
-    red += color[0];
-    green += color[1];
-    blue += color[2];
+  // One failed sample decides the pixel: the samples taken are dropped and
+  // no more are drawn.
+  if (outcome.kind == tPacketSolver::OUTCOME_SINGULAR) {
+    image_->setPixel(row, column, opaque(roots.getSingularJacobianColor()));
+    return false;
   }
-  image_->setPixel(
-      row, column,
-      tPixel(static_cast<unsigned char>(red / samples), static_cast<unsigned char>(green / samples),
-             static_cast<unsigned char>(blue / samples), 255));
+  if (outcome.kind == tPacketSolver::OUTCOME_GAVE_UP) {
+    image_->setPixel(row, column, opaque(roots.getNoConvergenceColor()));
+    return false;
+  }
+  tPixel color = roots.getColorForRoot(outcome.root);
+  sum.red += color[0];
+  sum.green += color[1];
+  sum.blue += color[2];
+  return true;
+}
+
+void tFractal::paintAverage(int row, int column, const tColorSum& sum, uint32_t samples) {
+  image_->setPixel(row, column,
+                   tPixel(static_cast<unsigned char>(sum.red / samples),
+                          static_cast<unsigned char>(sum.green / samples),
+                          static_cast<unsigned char>(sum.blue / samples), 255));
 }
 
 void tFractal::computateSingularSetPixel(int row, int column, tIterativeSolver* solver,

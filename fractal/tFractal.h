@@ -2,7 +2,6 @@
 #define ROOTWEAVER_FRACTAL_TFRACTAL_H
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 
 #include "fractal/tPacketSolver.h"
@@ -52,9 +51,6 @@ class tFractal {
   tFractal(const tFractal&) = delete;
   tFractal& operator=(const tFractal&) = delete;
 
-  // Gives sample s of a pixel, at offsets (dx, dy) from its corner in pixels.
-  using tSampler = std::function<tPacketSolver::tOutcome(uint32_t s, double dx, double dy)>;
-
   // The colour of a singular-set pixel: black when on the set, else grey.
   static tPixel singularSetColor(bool on);
   // Whether points whose inverse Jacobians are these four stand on the
@@ -67,9 +63,23 @@ class tFractal {
   void computateSingularSetPixel(int row, int column, tIterativeSolver* solver, tFunction* f);
   // Paints a basin pixel from its samples: draws the jitter offsets in
   // sample order, stops at the first failed sample and paints its colour,
-  // else the average of the roots' colours. Which root each sample reaches,
-  // and so the order in which roots meet the registry, is the sampler's.
-  void paintPixel(int row, int column, const tSampler& sample);
+  // else the average of the roots' colours. sample(s, dx, dy) gives sample s
+  // at offsets (dx, dy) from the pixel's corner, in pixels; which root it
+  // reaches, and so the order in which roots meet the registry, is its own.
+  // A template, as it runs for every pixel of every picture.
+  template <typename tSampler>
+  void paintPixel(int row, int column, tSampler&& sample) {
+    // No samples would leave nothing to average: a count of 0 takes one.
+    const uint32_t samples = jitter_ > 1 ? jitter_ : 1;
+    tColorSum sum = {0, 0, 0};
+    for (uint32_t s = 0; s < samples; ++s) {
+      double dx = 0.0;
+      double dy = 0.0;
+      if (s > 0 || jitterFirst_) drawOffsets(dx, dy);
+      if (!addSample(row, column, sample(s, dx, dy), sum)) return;
+    }
+    paintAverage(row, column, sum, samples);
+  }
 
   double getWidth() const;
   double getHeight() const;
@@ -111,7 +121,20 @@ class tFractal {
   void cornersOf(float row, float column, tVector2 corners[4]) const;
 
  private:
+  // Colour channels summed over a pixel's samples, wide enough for any count.
+  struct tColorSum {
+    std::uint64_t red;
+    std::uint64_t green;
+    std::uint64_t blue;
+  };
+
   tFractal(unsigned int dimension, double minX, double maxX, double minY, double maxY);
+  // A jitter offset pair drawn from the random sequence, x first.
+  static void drawOffsets(double& dx, double& dy);
+  // Adds a converged sample's root colour to the sum; a failed sample paints
+  // its colour instead and gives false (the pixel is done).
+  bool addSample(int row, int column, const tPacketSolver::tOutcome& outcome, tColorSum& sum);
+  void paintAverage(int row, int column, const tColorSum& sum, uint32_t samples);
 };
 
 #endif
