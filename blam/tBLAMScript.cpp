@@ -16,10 +16,10 @@
 #include "blam/tBLAMScript.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <iostream>
 #include <limits>
 
+#include "File/tSourceText.h"
 #include "Shell/tTimer.h"
 #include "blam/tBLAMAssignmentStatement.h"
 #include "blam/tBLAMBatchStatement.h"
@@ -74,24 +74,6 @@ std::uint32_t parseCount(const std::string& token) {
   return static_cast<std::uint32_t>(count);
 }
 
-// Line ends and the zero byte end a line, as the text-file reader has it.
-bool isLineBreak(char c) { return c == '\n' || c == '\r' || c == '\0'; }
-
-// The character at offset, as a warning shows it: a UTF-8 sequence whole, a
-// control character as an escape.
-std::string characterAt(const std::string& text, unsigned offset) {
-  unsigned char c = static_cast<unsigned char>(text[offset]);
-  if (c < 0x20 || c == 0x7f) {
-    char escaped[8];
-    std::snprintf(escaped, sizeof escaped, "\\x%02x", c);
-    return escaped;
-  }
-  std::size_t end = offset + 1;
-  if (c >= 0xc0)
-    while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xc0) == 0x80) ++end;
-  return text.substr(offset, end - offset);
-}
-
 }  // namespace
 
 tBLAMScript::tBLAMScript() : env_(std::make_unique<tVariableEnv>()) {}
@@ -125,58 +107,14 @@ void tBLAMScript::loadDefaultValues() {
   env_->extend("_batchNum_", 1);
 }
 
-bool tBLAMScript::readScriptText(const std::string& path, std::string& text,
-                                 std::vector<tSourcePiece>& pieces) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) return false;
-  std::string bytes;
-  char buffer[65536];
-  std::size_t count;
-  while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, count);
-  bool readable = !std::ferror(file);
-  std::fclose(file);
-  if (!readable) return false;
-
-  unsigned line = 1;
-  std::size_t lineStart = 0;
-  std::size_t pos = 0;
-  while (pos < bytes.size()) {
-    if (isLineBreak(bytes[pos])) {
-      // "\r\n" is one line end; a lone "\r" or "\n" is one too.
-      bool newLine = bytes[pos] == '\n' ||
-                     (bytes[pos] == '\r' && (pos + 1 >= bytes.size() || bytes[pos + 1] != '\n'));
-      ++pos;
-      if (newLine) {
-        ++line;
-        lineStart = pos;
-      }
-      continue;
-    }
-    std::size_t end = pos;
-    while (end < bytes.size() && !isLineBreak(bytes[end])) ++end;
-    std::string piece = bytes.substr(pos, end - pos);
-    std::size_t first = piece.find_first_not_of(" \t");
-    std::string packed = tStringUtils::pack(piece);
-    if (!(packed.size() >= 2 && packed.compare(0, 2, "//") == 0)) {
-      text += " ";
-      if (first != std::string::npos)
-        pieces.push_back({static_cast<unsigned>(text.size()), line,
-                          static_cast<unsigned>(pos + first - lineStart + 1)});
-      text += packed;
-    }
-    pos = end;
-  }
-  return true;
-}
-
 bool tBLAMScript::loadScript(const std::string& path) {
   tBLAMProgress::instance().setScript(path);
   env_->clear();
   loadDefaultValues();
 
-  std::string text;
-  std::vector<tSourcePiece> pieces;
-  bool readable = readScriptText(path, text, pieces);
+  tSourceText source;
+  bool readable = source.read(path);
+  const std::string& text = source.getText();
 
   static const unsigned mark = tTimer::instance().setMark();
   tTimer::instance().resetMark(mark);
@@ -200,7 +138,7 @@ bool tBLAMScript::loadScript(const std::string& path) {
   std::cout << "BLAM statements = ";
   printStatements(statements_);
   std::cout << "\n\n";
-  warnIfStoppedEarly(text, pieces, tokens, offsets, stoppedAt, complete);
+  warnIfStoppedEarly(source, tokens, offsets, stoppedAt, complete);
   return readable;
 }
 
@@ -346,12 +284,11 @@ std::unique_ptr<tBLAMStatement> tBLAMScript::fail(const std::vector<std::string>
   return nullptr;
 }
 
-void tBLAMScript::warnIfStoppedEarly(const std::string& text,
-                                     const std::vector<tSourcePiece>& pieces,
+void tBLAMScript::warnIfStoppedEarly(const tSourceText& source,
                                      const std::vector<std::string>& tokens,
                                      const std::vector<unsigned>& offsets, unsigned stoppedAt,
                                      bool complete) const {
-  const bool tokenizerStopped = stoppedAt < text.size();
+  const bool tokenizerStopped = stoppedAt < source.getText().size();
   std::string what;
   unsigned offset = 0;
   if (failed_ && !(failedPastEnd_ && tokenizerStopped)) {
@@ -362,18 +299,13 @@ void tBLAMScript::warnIfStoppedEarly(const std::string& text,
     what = "'" + tokens[strayToken_] + "'";
   } else if (tokenizerStopped) {
     offset = stoppedAt;
-    what = "'" + characterAt(text, stoppedAt) + "'";
+    what = "'" + source.characterAt(stoppedAt) + "'";
   } else {
     return;
   }
-  // The last piece that starts at or before the offset holds it.
-  auto piece =
-      std::upper_bound(pieces.begin(), pieces.end(), offset,
-                       [](unsigned value, const tSourcePiece& p) { return value < p.offset; });
-  if (piece == pieces.begin()) return;
-  --piece;
-  tBLAMProgress::instance().warnAt(piece->line, piece->column + (offset - piece->offset),
-                                   "reading stopped at " + what);
+  unsigned line, column;
+  if (!source.findPlace(offset, line, column)) return;
+  tBLAMProgress::instance().warnAt(line, column, "reading stopped at " + what);
 }
 
 void tBLAMScript::printStatements(const tStatements& statements) {

@@ -8,6 +8,8 @@
 #include "blam/tBLAMStatement.h"
 #include "expr/tVariableEnv.h"
 
+class tSourceText;
+
 // A BLAM script: read from a file, traced on standard output, parsed into a
 // tree of statements and run against one variable environment that starts
 // with the built-in variables.
@@ -52,17 +54,6 @@ class tBLAMScript {
   tVariableEnv* getEnv() const { return env_.get(); }
 
  private:
-  // A piece of the joined text that came from one line of the file.
-  struct tSourcePiece {
-    unsigned offset;  // where the piece starts in the joined text
-    unsigned line;    // line of its first character in the file, from 1
-    unsigned column;  // column of its first character in the file, from 1
-  };
-
-  // The script's text as the tokenizer sees it, with the pieces it was
-  // joined from; false when the file cannot be read.
-  static bool readScriptText(const std::string& path, std::string& text,
-                             std::vector<tSourcePiece>& pieces);
   bool buildBlock(tStatements& out, const std::vector<std::string>& tokens, unsigned& index);
   std::unique_ptr<tBLAMStatement> buildBatch(unsigned head, const std::vector<std::string>& tokens,
                                              unsigned& index);
@@ -77,8 +68,7 @@ class tBLAMScript {
   std::unique_ptr<tBLAMStatement> fail(const std::vector<std::string>& tokens, unsigned index,
                                        const std::string& reason = "");
   // The warning for the first place where reading went wrong, if any.
-  void warnIfStoppedEarly(const std::string& text, const std::vector<tSourcePiece>& pieces,
-                          const std::vector<std::string>& tokens,
+  void warnIfStoppedEarly(const tSourceText& source, const std::vector<std::string>& tokens,
                           const std::vector<unsigned>& offsets, unsigned stoppedAt,
                           bool complete) const;
 

@@ -1,0 +1,87 @@
+#include "File/tSourceText.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "lexer/tStringUtils.h"
+
+namespace {
+
+// Line ends and the zero byte end a line, as the text-file reader has it.
+bool isLineBreak(char c) { return c == '\n' || c == '\r' || c == '\0'; }
+
+}  // namespace
+
+tSourceText::tSourceText(const std::string& bytes) { join(bytes); }
+
+bool tSourceText::read(const std::string& path) {
+  text_.clear();
+  pieces_.clear();
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) return false;
+  std::string bytes;
+  char buffer[65536];
+  std::size_t count;
+  while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, count);
+  bool readable = !std::ferror(file);
+  std::fclose(file);
+  if (!readable) return false;
+  join(bytes);
+  return true;
+}
+
+void tSourceText::join(const std::string& bytes) {
+  unsigned line = 1;
+  std::size_t lineStart = 0;
+  std::size_t pos = 0;
+  while (pos < bytes.size()) {
+    if (isLineBreak(bytes[pos])) {
+      // "\r\n" is one line end; a lone "\r" or "\n" is one too.
+      bool newLine = bytes[pos] == '\n' ||
+                     (bytes[pos] == '\r' && (pos + 1 >= bytes.size() || bytes[pos + 1] != '\n'));
+      ++pos;
+      if (newLine) {
+        ++line;
+        lineStart = pos;
+      }
+      continue;
+    }
+    std::size_t end = pos;
+    while (end < bytes.size() && !isLineBreak(bytes[end])) ++end;
+    std::string piece = bytes.substr(pos, end - pos);
+    std::size_t first = piece.find_first_not_of(" \t");
+    std::string packed = tStringUtils::pack(piece);
+    if (!(packed.size() >= 2 && packed.compare(0, 2, "//") == 0)) {
+      text_ += " ";
+      if (first != std::string::npos)
+        pieces_.push_back({static_cast<unsigned>(text_.size()), line,
+                           static_cast<unsigned>(pos + first - lineStart + 1)});
+      text_ += packed;
+    }
+    pos = end;
+  }
+}
+
+bool tSourceText::findPlace(unsigned offset, unsigned& line, unsigned& column) const {
+  // The last piece that starts at or before the offset holds it.
+  auto piece = std::upper_bound(pieces_.begin(), pieces_.end(), offset,
+                                [](unsigned value, const tPiece& p) { return value < p.offset; });
+  if (piece == pieces_.begin()) return false;
+  --piece;
+  line = piece->line;
+  column = piece->column + (offset - piece->offset);
+  return true;
+}
+
+std::string tSourceText::characterAt(unsigned offset) const {
+  unsigned char c = static_cast<unsigned char>(text_[offset]);
+  if (c < 0x20 || c == 0x7f) {
+    char escaped[8];
+    std::snprintf(escaped, sizeof escaped, "\\x%02x", c);
+    return escaped;
+  }
+  std::size_t end = offset + 1;
+  if (c >= 0xc0)
+    while (end < text_.size() && (static_cast<unsigned char>(text_[end]) & 0xc0) == 0x80) ++end;
+  return text_.substr(offset, end - offset);
+}
