@@ -1,10 +1,11 @@
 #include "expr/tFunction.h"
 
+#include <algorithm>
 #include <cmath>
 #include <iostream>
 
 #include "File/tFileUtils.h"
-#include "File/tTextFile.h"
+#include "File/tSourceText.h"
 #include "Shell/tTimer.h"
 #include "lexer/tStringUtils.h"
 #include "lexer/tTokenizer.h"
@@ -32,17 +33,11 @@ std::string functionPath(const std::string& name) {
   return tFileUtils::getApplicationDirectory() + "Shared Functions/" + name;
 }
 
-// The file's lines, trimmed and joined with spaces; comment lines are left out.
-std::string readFunctionText(const std::string& path) {
-  tTextFile file(path, TFILE_READ);
-  std::string text;
-  while (!file.eof()) {
-    std::string line = tStringUtils::pack(file.readLine());
-    if (line.size() >= 2 && line.compare(0, 2, "//") == 0) continue;
-    text += " ";
-    text += line;
-  }
-  return text;
+// Formulas read a name that begins with a digit as the number at its start:
+// "2x" is 2, and "x*1e-5" is x*1 - 5.
+bool beginsWithDigit(const std::string& token) {
+  return !token.empty() && token[0] >= '0' && token[0] <= '9' &&
+         token.find_first_not_of("0123456789.") != std::string::npos;
 }
 
 }  // namespace
@@ -56,21 +51,40 @@ tFunction::tFunction() : localVars_(std::make_unique<tVariableEnv>()), treeWalk_
   compile();
 }
 
+struct tFunction::tFileTokens {
+  std::string path;                 // the file read
+  tSourceText source;               // its text as tokenized
+  std::vector<std::string> tokens;  // the tokens of the text
+  std::vector<unsigned> offsets;    // where each token stands in the text
+  unsigned stoppedAt = 0;           // where tokenizing ended in the text
+
+  // Writes path:line:column: message on standard error.
+  void warnAt(unsigned offset, const std::string& message) const {
+    unsigned line, column;
+    if (!source.findPlace(offset, line, column)) return;
+    std::cerr << path << ":" << line << ":" << column << ": " << message << "\n";
+  }
+};
+
 tFunction::tFunction(const std::string& name)
     : name_(name), localVars_(std::make_unique<tVariableEnv>()), treeWalk_(false) {
   tTokenizer tokenizer;
   for (const char* pattern : kPatterns) tokenizer.addRegularExpression(pattern);
-  std::string text = readFunctionText(functionPath(name));
+  tFileTokens file;
+  file.path = functionPath(name);
+  // A file that cannot be read has no tokens.
+  file.source.read(file.path);
 
   // One mark serves every load, so loading in a loop does not pile up marks.
   static const unsigned mark = tTimer::instance().setMark();
   tTimer::instance().resetMark(mark);
-  std::vector<std::string> tokens;
-  tokenizer.tokenize(text, tokens);
+  tokenizer.tokenize(file.source.getText(), file.tokens, file.offsets, file.stoppedAt);
   std::cout << "Tokenizing took: " << tTimer::instance().timeSinceMark(mark) << "\n\n";
 
   unsigned pos = 0;
-  processTokens(tokens, pos);
+  readEnd_ = readStatements(file.tokens, pos);
+  warnAboutFile(file, pos);
+  finishReading();
 }
 
 tFunction::~tFunction() = default;
@@ -137,58 +151,99 @@ std::string tFunction::getNextToken(const std::vector<std::string>& tokens, unsi
   return token;
 }
 
-void tFunction::processTokens(const std::vector<std::string>& tokens, unsigned& pos) {
-  readStatements(tokens, pos);
-  // Reading may stop before substitution: the trees read so far count.
-  compile();
+bool tFunction::stoppedAtBrokenStatement(unsigned& head) const {
+  head = readEnd_.head;
+  return readEnd_.how == TREAD_BROKEN;
 }
 
-void tFunction::readStatements(const std::vector<std::string>& tokens, unsigned& pos) {
+void tFunction::processTokens(const std::vector<std::string>& tokens, unsigned& pos) {
+  readEnd_ = readStatements(tokens, pos);
+  finishReading();
+}
+
+tFunction::tReadEnd tFunction::readStatements(const std::vector<std::string>& tokens,
+                                              unsigned& pos) {
   std::cout << "func tokens = [";
   for (std::size_t i = pos; i < tokens.size(); ++i) std::cout << (i > pos ? ", " : "") << tokens[i];
   std::cout << "]\n\nSTARTED PROCESSING\n";
 
   while (pos < tokens.size()) {
+    const unsigned head = pos;
     std::string name = getNextToken(tokens, pos);
     if (const tSlot* slot = findSlot(name)) {
       std::unique_ptr<tExprTree>& tree = this->*slot->tree;
       tree.reset();
       if (getNextToken(tokens, pos) != "=") {
         std::cout << "bailing on " << name << "\n";
-        return;
+        return {TREAD_BROKEN, head};
       }
       tree = std::make_unique<tExprTree>();
       tree->buildTree(tokens, pos);
       std::cout << name << " done\n";
       continue;
     }
-    if (name == "end") return;
+    if (name == "end") return {TREAD_AT_END, head};
 
     std::string next = getNextToken(tokens, pos);
     std::cout << "trying to add: " << name << "\n"
               << "next is: " << next << "\n";
-    if (next != "=") return;
+    if (next != "=") return {TREAD_BROKEN, head};
     std::string value = getNextToken(tokens, pos);
-    if (value.empty()) return;
+    if (value.empty()) return {TREAD_BROKEN, head};
     localVars_->extend(name, tStringUtils::stringToFloat(value));
   }
-  finishReading();
+  return {TREAD_RAN_OUT, pos};
 }
 
 void tFunction::finishReading() {
   substituteVars(nullptr);
-  std::cout << "DONE PROCESSING\n";
-  print();
+  if (readEnd_.how == TREAD_RAN_OUT) {
+    std::cout << "DONE PROCESSING\n";
+    print();
+  }
+  std::string missing = missingFormulas();
+  if (missing.empty()) return;
+  std::cerr << (name_.empty() ? "unnamed function" : name_) << ": incomplete function, missing "
+            << missing << "\n";
+}
 
+std::string tFunction::missingFormulas() const {
   std::string missing;
   for (const tSlot& slot : SLOTS) {
     if (this->*slot.tree) continue;
     missing += missing.empty() ? "" : ", ";
     missing += slot.label;
   }
-  if (missing.empty()) return;
-  std::cerr << (name_.empty() ? "unnamed function" : name_) << ": incomplete function, missing "
-            << missing << "\n";
+  return missing;
+}
+
+void tFunction::warnAboutFile(const tFileTokens& file, unsigned pos) const {
+  const unsigned read = std::min<unsigned>(pos, file.tokens.size());
+  for (unsigned i = 0; i < read; ++i) {
+    if (beginsWithDigit(file.tokens[i]))
+      file.warnAt(file.offsets[i], "name '" + file.tokens[i] + "' begins with a digit");
+  }
+  warnIfStoppedEarly(file, pos);
+}
+
+// A stop that needed a token past the last one names the character the
+// tokenizer stopped at, if it did: that is why the tokens ran out. "end"
+// counts as a stop only when something follows it or formulas are missing.
+void tFunction::warnIfStoppedEarly(const tFileTokens& file, unsigned pos) const {
+  const bool tokenizerStopped = file.stoppedAt < file.source.getText().size();
+  const bool pastEnd = pos > file.tokens.size();
+  bool atHead = false;
+  if (readEnd_.how == TREAD_BROKEN)
+    atHead = !(pastEnd && tokenizerStopped);
+  else if (readEnd_.how == TREAD_AT_END)
+    atHead = pos < file.tokens.size() || tokenizerStopped || !missingFormulas().empty();
+  if (atHead) {
+    const unsigned head = readEnd_.head;
+    file.warnAt(file.offsets[head], "reading stopped at '" + file.tokens[head] + "'");
+  } else if (tokenizerStopped) {
+    file.warnAt(file.stoppedAt,
+                "reading stopped at '" + file.source.characterAt(file.stoppedAt) + "'");
+  }
 }
 
 void tFunction::substituteVars(tVariableEnv* env) {

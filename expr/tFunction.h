@@ -16,12 +16,17 @@
 // each a formula read from a function file or from a script's own tokens.
 //
 // Reading is a loop over statements: a labelled formula, a local constant
-// (name = number) or "end". It traces every step on standard output, and
-// only a read that runs out of tokens substitutes the local constants and
-// prints the result; every other way of stopping keeps what was read so far.
-// A formula the file leaves out evaluates to 0.0, so the function stays
-// usable (a missing derivative makes the Jacobian singular), and the reader
-// names the missing formulas on standard error.
+// (name = number) or "end". It traces every step on standard output; only a
+// read that runs out of tokens prints the result, every other way of
+// stopping keeps what was read so far. However reading ends, the local
+// constants are put into the formulas read, so the function is whole before
+// its first use. A formula the file leaves out evaluates to 0.0, so the
+// function stays usable (a missing derivative makes the Jacobian singular),
+// and the reader names the missing formulas on standard error. A file read
+// also names on standard error, as path:line:column, the place where reading
+// stopped before the end of the file and every name that begins with a
+// digit, since the trace alone does not tell the user that the function is
+// not the one written.
 //
 // The formulas are evaluated through programs compiled from the trees (see
 // tFormulaProgram), which give the tree walk's values bit for bit; they are
@@ -59,6 +64,9 @@ class tFunction {
   void processTokens(const std::vector<std::string>& tokens, unsigned& pos);
   // The token at pos, or "" past the end; pos moves on in both cases.
   static std::string getNextToken(const std::vector<std::string>& tokens, unsigned& pos);
+  // Whether the last read stopped at a statement it could not read, and the
+  // index of the token that statement began at.
+  bool stoppedAtBrokenStatement(unsigned& head) const;
 
   // Puts in the local constants, then the values the environment's current
   // scope binds, so a name known to both takes the environment's value.
@@ -83,12 +91,27 @@ class tFunction {
   };
   static const tSlot SLOTS[6];
 
+  // How a read ended: the tokens ran out, or it stopped at "end" or at a
+  // statement it could not read, which began at the token head.
+  enum TREAD_END { TREAD_RAN_OUT, TREAD_AT_END, TREAD_BROKEN };
+  struct tReadEnd {
+    TREAD_END how = TREAD_RAN_OUT;
+    unsigned head = 0;
+  };
+  // A function file's tokens with their places in the file.
+  struct tFileTokens;
+
   static const tSlot* findSlot(const std::string& label);
   static double evaluateSlot(const std::unique_ptr<tExprTree>& tree, const tVector2& p);
-  // The end of a read that ran out of tokens.
-  void finishReading();
   // The statements of processTokens.
-  void readStatements(const std::vector<std::string>& tokens, unsigned& pos);
+  tReadEnd readStatements(const std::vector<std::string>& tokens, unsigned& pos);
+  // What every read does after its statements.
+  void finishReading();
+  // The labels of the formulas not read, separated by ", ".
+  std::string missingFormulas() const;
+  // The warnings of a file read that ended with pos after the last token read.
+  void warnAboutFile(const tFileTokens& file, unsigned pos) const;
+  void warnIfStoppedEarly(const tFileTokens& file, unsigned pos) const;
   // The inverse of the Jacobian with rows (f11, f12) and (f21, f22), or the
   // zero matrix when its determinant is below the cutoff.
   static tMatrix2 invertJacobian(double f11, double f12, double f21, double f22);
@@ -107,6 +130,7 @@ class tFunction {
   tFormulaProgram jacobianProgram_;  // f11, f12, f21 and f22
   tFormulaProgram program_;          // all six, sharing their common parts
   bool treeWalk_;                    // value and jacobianInverse walk the trees
+  tReadEnd readEnd_;                 // how the last read ended
 };
 
 #endif

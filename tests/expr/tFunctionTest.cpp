@@ -112,12 +112,15 @@ TEST(tFunctionTest, CommentLinesAndCommentsAfterCode) {
   EXPECT_EQ(comments + ": incomplete function, missing f11, f12, f21, f22\n", loaded.printed.err);
   EXPECT_EQ(tVector2(2, 1), loaded.function->value(tVector2(1, 2)));
 
-  loaded = load(dir.write("trailing.func", "f1 = x // note\nf2 = y\n"));
+  std::string trailing = dir.write("trailing.func", "f1 = x // note\nf2 = y\n");
+  loaded = load(trailing);
   EXPECT_EQ(
       "func tokens = [f1, =, x, /, /, note, f2, =, y]\n\nSTARTED PROCESSING\n"
       "f1 done\ntrying to add: note\nnext is: f2\n",
       loaded.printed.out);
-  EXPECT_EQ("", loaded.printed.err);
+  EXPECT_EQ(trailing + ":1:11: reading stopped at 'note'\n" + trailing +
+                ": incomplete function, missing f2, f11, f12, f21, f22\n",
+            loaded.printed.err);
   EXPECT_EQ(0u, printedBy([&] { loaded.function->print(); })
                     .out.find("fx = [DIV : [X : _, _], [VARIABLE / = 0 : _, _]]\n\nfy = <none>\n"));
 }
@@ -135,23 +138,25 @@ TEST(tFunctionTest, EveryWayOfStoppingTracesExactly) {
     tVector2 value;
     double c;
   } cases[] = {
-      {"f1 x f2 = y", "func tokens = [f1, x, f2, =, y]" + started + "bailing on f1\n", "", {0, 0},
-       0},
+      {"f1 x f2 = y", "func tokens = [f1, x, f2, =, y]" + started + "bailing on f1\n",
+       unnamed + kNothingMissing, {0, 0}, 0},
       {"f1 = x f1 y",  // the slot is emptied before the bail
-       "func tokens = [f1, =, x, f1, y]" + started + "f1 done\nbailing on f1\n", "", {0, 0}, 0},
-      {"c = 2 f1 = c * x end f2 = y",  // c is never put into f1
+       "func tokens = [f1, =, x, f1, y]" + started + "f1 done\nbailing on f1\n",
+       unnamed + kNothingMissing, {0, 0}, 0},
+      {"c = 2 f1 = c * x end f2 = y",  // c is put into f1 all the same
        "func tokens = [c, =, 2, f1, =, c, *, x, end, f2, =, y]" + started +
            "trying to add: c\nnext is: =\nf1 done\n",
-       "", {0, 0}, 2},
+       unnamed + ": incomplete function, missing f2, f11, f12, f21, f22\n", {6, 0}, 2},
       {"f1 = x + f2 = y",  // f2 is a variable of f1
        "func tokens = [f1, =, x, +, f2, =, y]" + started +
            "f1 done\ntrying to add: =\nnext is: y\n",
-       "", {3, 0}, 0},
+       unnamed + ": incomplete function, missing f2, f11, f12, f21, f22\n", {3, 0}, 0},
       {"F1 = x",  // a local constant, whose value x reads as 0
        "func tokens = [F1, =, x]" + started + "trying to add: F1\nnext is: =\nDONE PROCESSING\n" +
            kNoFormulas,
        unnamed + kNothingMissing, {0, 0}, 0},
-      {"c", "func tokens = [c]" + started + "trying to add: c\nnext is: \n", "", {0, 0}, 0},
+      {"c", "func tokens = [c]" + started + "trying to add: c\nnext is: \n",
+       unnamed + kNothingMissing, {0, 0}, 0},
       {"f1 = x f1 = k * y k = 3 f2 = 1",  // a later formula replaces an earlier one
        "func tokens = [f1, =, x, f1, =, k, *, y, k, =, 3, f2, =, 1]" + started +
            "f1 done\nf1 done\ntrying to add: k\nnext is: =\nf2 done\nDONE PROCESSING\n"
@@ -171,6 +176,36 @@ TEST(tFunctionTest, EveryWayOfStoppingTracesExactly) {
     EXPECT_EQ(c.err, trace.err) << c.tokens;
     EXPECT_EQ(c.value, function.value(tVector2(3, 1))) << c.tokens;
     EXPECT_EQ(c.c, function.getValueFor("c", nullptr)) << c.tokens;
+  }
+}
+
+// Every way a file read stops before the end of the file, and every name
+// that begins with a digit, is named on standard error with its place.
+TEST(tFunctionTest, FileWarningsNameThePlace) {
+  const std::string rest = "f2 = y\nf11 = 1\nf12 = 0\nf21 = 0\nf22 = 1\n";
+  const std::string noF1 = ": incomplete function, missing f1, f2, f11, f12, f21, f22";
+  const std::string noF2 = ": incomplete function, missing f2, f11, f12, f21, f22";
+  const struct {
+    std::string text;
+    std::vector<std::string> err;  // each line after the file's path
+  } cases[] = {
+      {"c = -2\nf1 = x\n" + rest, {":1:6: reading stopped at '2'", noF1}},
+      {"F1 = x^2 - y^2\n" + rest, {":1:7: reading stopped at '^'", noF1}},
+      {"f1 x\n" + rest, {":1:1: reading stopped at 'f1'", noF1}},
+      {"f1 = x\nend\n" + rest, {":2:1: reading stopped at 'end'", noF2}},
+      {"f1 = x\n" + rest + "end\n", {}},
+      {"f1 = x\n" + rest + "end\nf1 = y\n", {":7:1: reading stopped at 'end'"}},
+      {"f1 = x, " + rest, {":1:7: reading stopped at ','", noF2}},
+      {"c = # no number\n", {":1:5: reading stopped at '#'", noF1}},
+      {"f1 = x*1e-5 + 2x\n" + rest,
+       {":1:8: name '1e' begins with a digit", ":1:15: name '2x' begins with a digit"}},
+  };
+  tTempDir dir;
+  for (const auto& c : cases) {
+    std::string path = dir.write("f.func", c.text);
+    std::string err;
+    for (const std::string& line : c.err) err += path + line + "\n";
+    EXPECT_EQ(err, load(path).printed.err) << c.text;
   }
 }
 

@@ -184,7 +184,11 @@ TEST_F(tSetupFracSceneTest, GoBuildsTheRunOrReportsAMissingFunction) {
   tTimer::instance().advanceMark(scene_->getMessageMark(), -4001);
   EXPECT_EQ("", scene_->getMessage());
 
-  prefs_.write(prefsText({{"Function", "quadratic.func"},
+  // A file that ends in "end" has its local constants in all the same.
+  tScratchDirectory dir;
+  const std::string ended = dir / "ended.func";
+  writeRaw(ended, readRaw(ROOTWEAVER_SOURCE_DIR "/Shared Functions/quadratic.func") + "end\n");
+  prefs_.write(prefsText({{"Function", ended},
                           {"Dim", "8"},
                           {"Solver", "4"},
                           {"Iterations", "30"},
@@ -198,7 +202,8 @@ TEST_F(tSetupFracSceneTest, GoBuildsTheRunOrReportsAMissingFunction) {
   EXPECT_EQ("Setup Frac -> Frac", sceneState());
   const tMainApp& app = tMainApp::instance();
   ASSERT_TRUE(app.getFunction() && app.getFractal() && app.getSolver());
-  EXPECT_EQ("quadratic.func", app.getFunction()->getName());
+  EXPECT_EQ(ended, app.getFunction()->getName());
+  EXPECT_EQ(tVector2(-1, 0), app.getFunction()->value(tVector2(0, 0)));
   const tFractal& f = *app.getFractal();
   EXPECT_EQ(8u, f.image_->getWidth());
   EXPECT_EQ(static_cast<double>(-1.1f), f.minX_);  // read in single precision
