@@ -76,10 +76,12 @@ void tBLAMAssignmentStatement::buildStatement(const std::string& name,
 void tBLAMAssignmentStatement::buildFunction(const std::vector<std::string>& tokens,
                                              unsigned& index) {
   isFunction_ = true;
+  isDefinition_ = true;
   ++index;
   function_ = std::make_shared<tFunction>();
-  function_->processTokens(tokens, index);
+  // Named first, so that a warning about the definition names the variable.
   function_->setName(name_);
+  function_->processTokens(tokens, index);
   // A definition that closes a block needs an end of its own after the
   // definition's: the assignment takes it.
   if (index < tokens.size() && tokens[index] == "end") ++index;
@@ -113,6 +115,10 @@ void tBLAMAssignmentStatement::buildExpression(const std::vector<std::string>& t
                                                unsigned& index) {
   expression_ = std::make_unique<tExprTree>();
   valid_ = expression_->buildTree(tokens, index);
+}
+
+bool tBLAMAssignmentStatement::definitionStoppedAt(unsigned& head) const {
+  return isDefinition_ && function_->stoppedAtBrokenStatement(head);
 }
 
 void tBLAMAssignmentStatement::run(tVariableEnv* env) {

@@ -29,6 +29,10 @@ class tBLAMAssignmentStatement : public tBLAMStatement {
   void buildStatement(const std::string& name, const std::vector<std::string>& tokens,
                       unsigned& index);
 
+  // Whether the value is a definition (function ... end) that stopped at a
+  // statement it could not read, and the index of the token that began it.
+  bool definitionStoppedAt(unsigned& head) const;
+
   void run(tVariableEnv* env) override;
   void print() const override;
   std::string describe() const override;
@@ -46,6 +50,7 @@ class tBLAMAssignmentStatement : public tBLAMStatement {
   std::unique_ptr<tExprTree> expression_;  // value of an expression assignment; may be null
   std::shared_ptr<tFunction> function_;    // value of a function assignment; null when unusable
   bool isFunction_ = false;                // the value is a function
+  bool isDefinition_ = false;              // the value is a function defined in the script
   bool isString_ = false;                  // the value is a string
   bool isBool_ = false;                    // the value is true or false
   bool valid_ = false;                     // the statement acts when run

@@ -255,6 +255,12 @@ std::unique_ptr<tBLAMStatement> tBLAMScript::buildNamed(unsigned head,
   if (next == "=") {
     auto assignment = std::make_unique<tBLAMAssignmentStatement>();
     assignment->buildStatement(name, tokens, index);
+    // A definition that stopped early is where reading went wrong, though
+    // the script reads on after it; when it needed tokens past the last one,
+    // the tokenizer's stop is the cause.
+    unsigned broken;
+    if (assignment->definitionStoppedAt(broken))
+      fail(tokens, index > tokens.size() ? index : broken + 1);
     return assignment;
   }
   if (next == "from") {
