@@ -37,6 +37,13 @@ std::string tStringUtils::pack(const std::string& text) {
   return text.substr(first, last - first + 1);
 }
 
+bool tStringUtils::hasControlCharacter(const std::string& text) {
+  for (const char c : text) {
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return true;
+  }
+  return false;
+}
+
 std::string tStringUtils::toLower(const std::string& text) {
   std::string out(text);
   for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));

@@ -18,6 +18,9 @@ class tStringUtils {
   static double stringToFloat(const std::string& text);
 
   static bool isWhitespace(char c);
+  // Whether the text holds a byte below 32 or 127 (DEL); the text renderer
+  // takes byte 1 for the start of a colour escape.
+  static bool hasControlCharacter(const std::string& text);
   // Trims spaces, tabs and line feeds at both ends; a carriage return stays.
   static std::string pack(const std::string& text);
   static std::string toLower(const std::string& text);

@@ -7,6 +7,7 @@
 #include <iterator>
 
 #include "File/tFileUtils.h"
+#include "lexer/tStringUtils.h"
 
 namespace {
 
@@ -61,11 +62,12 @@ bool copyFile(const std::string& from, const std::string& to) {
 tCategoricalDict tPreferences::load() {
   tCategoricalDict prefs;
   const std::string path = prefsPath();
-  if (exists(path) && !prefs.readFile(path)) {
+  const std::string fault = exists(path) ? readFault(prefs, path) : "";
+  if (!fault.empty()) {
     const bool kept = keepBadFile(path);
-    std::fprintf(stderr,
-                 "rootweaver: %s could not be read%s; its settings are replaced by defaults\n",
-                 path.c_str(), kept ? ", kept as prefs.txt.bad" : " and could not be kept");
+    std::fprintf(stderr, "rootweaver: %s %s%s; every setting takes its default\n", path.c_str(),
+                 fault.c_str(), kept ? ", kept as prefs.txt.bad" : " and could not be kept");
+    prefs = tCategoricalDict();
   }
   supplyDefaults(prefs);
   return prefs;
@@ -100,6 +102,18 @@ void tPreferences::supplyDefaults(tCategoricalDict& prefs) {
   }
   std::string& solver = prefs[kSolverCategory][0];
   if (!isSolverIndex(solver)) solver = defaultFor(kSolverCategory);
+}
+
+std::string tPreferences::readFault(tCategoricalDict& prefs, const std::string& path) {
+  if (!prefs.readFile(path)) return "could not be read";
+  for (const tSetting& setting : kDefaults) {
+    for (unsigned int i = 0; i < prefs.numEntriesInCategory(setting.category); ++i) {
+      if (tStringUtils::hasControlCharacter(prefs[setting.category][i])) {
+        return std::string("holds a control character under \"") + setting.category + "\"";
+      }
+    }
+  }
+  return "";
 }
 
 // A copy keeps the file in place until the next save replaces it; a file

@@ -12,11 +12,12 @@
 //
 // Loading always yields a usable dictionary: a category that is missing or
 // has no entry gets its default entry, and so does a "Solver" entry that is
-// not an index from 0 to 5. A file that exists but cannot be read, or breaks
-// the file format, is never overwritten unseen: its bytes are kept beside it
-// as prefs.txt.bad, one line on standard error says so, and the blocks read
-// before the fault stay in use with defaults for the rest. Whatever was
-// supplied reaches the file at the next save.
+// not an index from 0 to 5. A file is taken whole or not at all: one that
+// exists but cannot be read, breaks the file format, or gives a setting a
+// control character (which the text renderer would take for a colour
+// escape) is never overwritten unseen: its bytes are kept beside it as
+// prefs.txt.bad, one line on standard error says so, and every setting takes
+// its default. Whatever was supplied reaches the file at the next save.
 class tPreferences {
  public:
   // The settings of the resource directory's prefs.txt, completed with
@@ -32,6 +33,9 @@ class tPreferences {
  private:
   // Adds the default entry wherever a setting lacks a usable one.
   static void supplyDefaults(tCategoricalDict& prefs);
+  // Why the settings file at path cannot be used, read into prefs; "" when
+  // it can.
+  static std::string readFault(tCategoricalDict& prefs, const std::string& path);
   // Keeps the bytes of a settings file that could not be read as
   // <path>.bad; false when they could not be kept.
   static bool keepBadFile(const std::string& path);
