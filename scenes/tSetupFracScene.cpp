@@ -53,6 +53,9 @@ const float kListHalfWidth = 150.0f;
 const float kBoxHalfSize = 10.0f;
 // How long a message stays, in ms.
 const double kMessageTime = 4000.0;
+// What "Go" says of a pair of bounds that cannot be used.
+const char kXBoundsUnusable[] = "x Bounds must be two numbers, the first the smaller";
+const char kYBoundsUnusable[] = "y Bounds must be two numbers, the first the smaller";
 
 // The solvers in list order; the index is what prefs.txt keeps.
 const char* const kSolverNames[] = {"Newton Solver",        "Refined Newton Solver",
@@ -118,7 +121,7 @@ bool isReadableFile(const std::string& path) {
 
 void setWhite(float alpha) { glColor4f(1.0f, 1.0f, 1.0f, alpha); }
 
-// "Go" in translucent red while no function is chosen.
+// "Go" in translucent red while it cannot start a run.
 void setGoColor(bool ready, float alpha) {
   if (ready) {
     setWhite(alpha);
@@ -130,13 +133,15 @@ void setGoColor(bool ready, float alpha) {
 }  // namespace
 
 const tSetupFracScene::tFieldPlace tSetupFracScene::FIELDS[7] = {
-    {&tSetupFracScene::stepSizeEntry_, "Step Size", false, 15.0f},
-    {&tSetupFracScene::iterationsEntry_, "Iterations", false, 65.0f},
-    {&tSetupFracScene::minXEntry_, "minX", false, 115.0f},
-    {&tSetupFracScene::maxXEntry_, "maxX", true, 115.0f},
-    {&tSetupFracScene::minYEntry_, "minY", false, 165.0f},
-    {&tSetupFracScene::maxYEntry_, "maxY", true, 165.0f},
-    {&tSetupFracScene::dimensionEntry_, "Dim", false, 215.0f},
+    {&tSetupFracScene::stepSizeEntry_, "Step Size", false, 15.0f, "Step Size must be a number"},
+    {&tSetupFracScene::iterationsEntry_, "Iterations", false, 65.0f,
+     "Max Iterations must be a whole number from 1"},
+    {&tSetupFracScene::minXEntry_, "minX", false, 115.0f, kXBoundsUnusable},
+    {&tSetupFracScene::maxXEntry_, "maxX", true, 115.0f, kXBoundsUnusable},
+    {&tSetupFracScene::minYEntry_, "minY", false, 165.0f, kYBoundsUnusable},
+    {&tSetupFracScene::maxYEntry_, "maxY", true, 165.0f, kYBoundsUnusable},
+    {&tSetupFracScene::dimensionEntry_, "Dim", false, 215.0f,
+     "Dimension must be a whole number from 1 to about 23000"},
 };
 
 tSetupFracScene::tSetupFracScene()
@@ -201,7 +206,7 @@ void tSetupFracScene::showMessage(const std::string& text) {
 
 // Each value is checked as the run will read it; a pair of bounds that is
 // not increasing marks both of its fields.
-bool tSetupFracScene::markUnusableFields() {
+void tSetupFracScene::markUnusableFields() {
   double number = 0.0;
   long count = 0;
   stepSizeEntry_->setMarked(!parseNumber(stepSizeEntry_->getText(), &number));
@@ -219,10 +224,17 @@ bool tSetupFracScene::markUnusableFields() {
     (*pair[0])->setMarked(!lowOk || !ordered);
     (*pair[1])->setMarked(!highOk || !ordered);
   }
+}
+
+const tSetupFracScene::tFieldPlace* tSetupFracScene::firstUnusableField() const {
   for (const tFieldPlace& field : FIELDS) {
-    if (entry(field).isMarked()) return false;
+    if (entry(field).isMarked()) return &field;
   }
-  return true;
+  return nullptr;
+}
+
+bool tSetupFracScene::goReady() const {
+  return functionPath_ != kNone && firstUnusableField() == nullptr;
 }
 
 float tSetupFracScene::maxIterationsWidth() {
@@ -243,12 +255,11 @@ void tSetupFracScene::update(double) {
     entry(field).update(fieldX(field.secondColumn), h / 4.0f + field.rowY, kFieldHalfWidth,
                         kFieldHeight, alpha_);
   }
-  const bool usable = markUnusableFields();
+  markUnusableFields();
   if (!tMouseHandler::instance().buttonPressed(TBUTTON_PRIMARY, 0)) return;
 
-  if (mouseInRect(w / 2.0f, h - 85.0f, buttonHalfWidth(kGoMeasure, kButtonSize), 12.0f) &&
-      functionPath_ != kNone && usable) {
-    startRun();
+  if (mouseInRect(w / 2.0f, h - 85.0f, buttonHalfWidth(kGoMeasure, kButtonSize), 12.0f)) {
+    pressGo();
   }
   if (mouseInRect(w / 2.0f, h - 35.0f, buttonHalfWidth(kReturnLabel, kButtonSize), 12.0f)) {
     writeData();
@@ -262,6 +273,15 @@ void tSetupFracScene::update(double) {
   }
   if (mouseInRect(kListX, h / 4.0f + 170.0f, buttonHalfWidth(kChooseLabel, kLabelSize), 16.0f)) {
     chooseFunction();
+  }
+}
+
+// Without a function "Go" does nothing, as its red name already says why.
+void tSetupFracScene::pressGo() {
+  if (const tFieldPlace* field = firstUnusableField()) {
+    showMessage(field->unusable);
+  } else if (functionPath_ != kNone) {
+    startRun();
   }
 }
 
@@ -339,7 +359,7 @@ void tSetupFracScene::draw() {
   }
   glEnable(GL_TEXTURE_2D);
   tFontManager::instance().bindCurrentFont();
-  setGoColor(functionPath_ != kNone, 1.0f);
+  setGoColor(goReady(), 1.0f);
   text.drawStringCentered(kGoLabel, w / 2.0f, h - 80.0f, kButtonSize * alpha_);
   setWhite(1.0f);
   text.drawStringCentered(kReturnLabel, w / 2.0f, h - 30.0f, kButtonSize * alpha_);
@@ -387,7 +407,7 @@ void tSetupFracScene::drawOutlines(float w, float h) const {
   setWhite(alpha_);
   tOGLUtils::drawBoxOutline(kListX, h / 4.0f + 170.0f, buttonHalfWidth(kChooseLabel, kLabelSize),
                             16.0f);
-  setGoColor(functionPath_ != kNone, alpha_);
+  setGoColor(goReady(), alpha_);
   tOGLUtils::drawBoxOutline(w / 2.0f, h - 85.0f, buttonHalfWidth(kGoMeasure, kButtonSize), 12.0f);
   setWhite(alpha_);
   tOGLUtils::drawBoxOutline(w / 2.0f, h - 35.0f, buttonHalfWidth(kReturnLabel, kButtonSize), 12.0f);

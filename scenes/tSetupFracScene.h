@@ -20,9 +20,10 @@ class tTextEntry;
 // the fractal view, but only when every value can make a picture: a field
 // whose text is not a usable value (not a number, a dimension the engine
 // refuses, an iteration limit below 1, a bound not below its partner) is
-// drawn in red and "Go" does nothing until it is corrected. A function file
-// that has gone missing since it was chosen is reported by a short message
-// instead.
+// drawn in red, "Go" is drawn in red as it is while no function is chosen,
+// and pressing it only shows a short message naming the first such field.
+// A function file that has gone missing since it was chosen is reported by a
+// short message too.
 class tSetupFracScene : public tScene {
  public:
   tSetupFracScene();
@@ -46,19 +47,26 @@ class tSetupFracScene : public tScene {
   const tTextEntry& getEntry(unsigned int index) const;
 
  private:
-  // A numeric field: its widget, its settings category and its place.
+  // A numeric field: its widget, its settings category, its place, and what
+  // is said when its text cannot be used.
   struct tFieldPlace {
     std::unique_ptr<tTextEntry> tSetupFracScene::*entry;  // the widget
     const char* category;                                 // category in prefs.txt
     bool secondColumn;                                    // x2 rather than x1
     float rowY;                                           // centre's y below H/4
+    const char* unusable;                                 // the message naming the field
   };
   static const tFieldPlace FIELDS[7];
 
   tTextEntry& entry(const tFieldPlace& field) const;
   void readData();
-  // Marks every field whose text cannot make a picture; true when none is.
-  bool markUnusableFields();
+  // Marks every field whose text cannot make a picture.
+  void markUnusableFields();
+  // The first marked field in update order; null when none is.
+  const tFieldPlace* firstUnusableField() const;
+  // Whether "Go" can start a run: a function is chosen and no field is marked.
+  bool goReady() const;
+  void pressGo();
   void startRun();
   void chooseFunction();
   void showMessage(const std::string& text);

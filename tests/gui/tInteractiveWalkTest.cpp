@@ -97,4 +97,27 @@ TEST(tInteractiveWalkTest, SetupDialogPictureZoomAndBack) {
   EXPECT_EQ(0, program.awaitExit());
 }
 
+// A field that cannot be used draws "Go" (around (400, 515)) in red, as it
+// is drawn without a function, and a press names the field above it, around
+// y = 490, instead of starting a run.
+TEST(tInteractiveWalkTest, AnUnusableFieldTurnsGoRedAndIsNamedWhenPressed) {
+  tXvfbProgram program("{\nDim\n0\n}\n{\nFunction\nquadratic.func\n}\n");
+  ASSERT_TRUE(program.start()) << "no window: run under xvfb-run";
+  ASSERT_TRUE(program.walkToSetup(200, [](const tShot& s) { return setupShown(s, nameBlue); }));
+  auto white = [](const unsigned char* p) { return p[0] > 150 && p[1] > 150 && p[2] > 150; };
+  auto dimRed = [](const unsigned char* p) { return p[0] > 100 && p[1] < 40 && p[2] < 40; };
+  const tShot before = program.grab();
+  before.keep("setupfrac-unusable");
+  EXPECT_EQ(0, before.countIn(300, 500, 500, 530, white));
+  EXPECT_GT(before.countIn(300, 500, 500, 530, dimRed), 100);
+  EXPECT_EQ(0, before.litIn(150, 475, 650, 496));
+
+  program.click(400, 515);
+  auto named = [](const tShot& s) { return s.litIn(150, 475, 650, 496) > 100; };
+  EXPECT_TRUE(named(program.awaitScene(5, named, "setupfrac-unusable-go")));
+  EXPECT_TRUE(setupShown(program.grab(), nameBlue));  // no run started
+  program.closeWindow();
+  EXPECT_EQ(0, program.awaitExit());
+}
+
 }  // namespace

@@ -153,27 +153,36 @@ TEST_F(tSetupFracSceneTest, EditsAreReadAndWrittenBackOnReturn) {
 
 // Each row puts one value in the file; the fields that cannot make a picture
 // are marked (in update order: step, iterations, minX, maxX, minY, maxY,
-// dimension) and Go does nothing while any is.
+// dimension) and Go, even with a function chosen, only says which.
 TEST_F(tSetupFracSceneTest, GoRefusesUnusableValuesAndMarksThem) {
+  const std::string dim = "Dimension must be a whole number from 1 to about 23000";
+  const std::string x = "x Bounds must be two numbers, the first the smaller";
   const struct {
     const char* category;
     const char* value;
     const char* marks;
+    std::string said;  // the message after a press of Go
   } rows[] = {
-      {"Dim", "0", "0000001"},        {"Dim", "100000", "0000001"},
-      {"Dim", "16384", "0000000"},    {"Dim", "64x", "0000001"},
-      {"Iterations", "0", "0100000"}, {"Step Size", "1e", "1000000"},
-      {"Step Size", " 0.5 ", "0000000"}, {"minX", "2", "0011000"},
-      {"minY", "x", "0000100"},       {"maxY", "1e39", "0000010"},
-      {"maxX", "nan", "0001000"},
+      {"Dim", "0", "0000001", dim},
+      {"Dim", "100000", "0000001", dim},
+      {"Dim", "16384", "0000000", ""},
+      {"Dim", "64x", "0000001", dim},
+      {"Iterations", "0", "0100000", "Max Iterations must be a whole number from 1"},
+      {"Step Size", "1e", "1000000", "Step Size must be a number"},
+      {"Step Size", " 0.5 ", "0000000", ""},
+      {"minX", "2", "0011000", x},
+      {"minY", "x", "0000100", "y Bounds must be two numbers, the first the smaller"},
+      {"maxY", "1e39", "0000010", "y Bounds must be two numbers, the first the smaller"},
+      {"maxX", "nan", "0001000", x},
   };
   for (const auto& row : rows) {
-    prefs_.write(prefsText({{row.category, row.value}}));
+    prefs_.write(prefsText({{row.category, row.value}, {"Function", "quadratic.func"}}));
     openScene();
     EXPECT_EQ(row.marks, marks()) << row.category << " " << row.value;
-    if (std::string(row.marks) != "0000000") {
+    if (!row.said.empty()) {
       tapMouse(400, 515);
       EXPECT_EQ("Setup Frac", sceneState()) << row.category << " " << row.value;
+      EXPECT_EQ(row.said, scene_->getMessage()) << row.category << " " << row.value;
     }
   }
   // Corrected by typing, the mark goes.
