@@ -7,7 +7,6 @@
 #include <utility>
 
 #include "File/tFileUtils.h"
-#include "lexer/tRegularExpression.h"
 
 // The dialogs run GTK's own modal loop (gtk_dialog_run) inside the caller's
 // frame. After the dialog is destroyed its window still has to be unmapped by
@@ -32,14 +31,11 @@ bool isDirectory(const char* path) {
   return stat(path, &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-// The custom filter: every folder, and the files whose whole path the
-// compiled pattern matches.
-gboolean filterByRegEx(const GtkFileFilterInfo* info, gpointer data) {
+// The custom filter: every folder, and the files of the extension.
+gboolean filterByExtension(const GtkFileFilterInfo* info, gpointer data) {
   if (info->filename == nullptr) return FALSE;
   if (isDirectory(info->filename)) return TRUE;
-  const tRegularExpression* pattern = static_cast<const tRegularExpression*>(data);
-  const std::string path(info->filename);
-  return pattern->match(path) == static_cast<int>(path.size());
+  return tFileUtils::isFileOfType(info->filename, *static_cast<const std::string*>(data));
 }
 
 // Lets GTK unmap and forget the windows it has destroyed.
@@ -76,18 +72,18 @@ bool tFileDialogUtils::startGtk() {
   return started;
 }
 
-std::string tFileDialogUtils::chooseSingleFile(const std::string& pattern) {
-  if (standIn()) return standIn()(TDIALOG_OPEN, pattern);
+std::string tFileDialogUtils::chooseSingleFile(const std::string& extension) {
+  if (standIn()) return standIn()(TDIALOG_OPEN, extension);
   if (!startGtk()) return "";
   GtkWidget* dialog =
       gtk_file_chooser_dialog_new("Choose a File", nullptr, GTK_FILE_CHOOSER_ACTION_OPEN, "_Cancel",
                                   GTK_RESPONSE_CANCEL, "_Open", GTK_RESPONSE_ACCEPT, nullptr);
-  // The expression outlives the dialog, which consults it while it runs.
-  tRegularExpression expression(pattern);
-  if (!pattern.empty()) {
+  // The filter reads this copy, which outlives the dialog.
+  std::string wanted = extension;
+  if (!wanted.empty()) {
     GtkFileFilter* filter = gtk_file_filter_new();
-    gtk_file_filter_set_name(filter, pattern.c_str());
-    gtk_file_filter_add_custom(filter, GTK_FILE_FILTER_FILENAME, filterByRegEx, &expression,
+    gtk_file_filter_set_name(filter, ("*." + wanted).c_str());
+    gtk_file_filter_add_custom(filter, GTK_FILE_FILTER_FILENAME, filterByExtension, &wanted,
                                nullptr);
     gtk_file_chooser_set_filter(GTK_FILE_CHOOSER(dialog), filter);
   }

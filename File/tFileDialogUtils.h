@@ -21,14 +21,14 @@ class tFileDialogUtils {
     TDIALOG_SAVE   // getSaveName
   };
   // Answers a request in place of the user: the kind of dialog and, for
-  // TDIALOG_OPEN, its pattern.
-  using tStandIn = std::function<std::string(TDIALOG_KIND kind, const std::string& pattern)>;
+  // TDIALOG_OPEN, its extension.
+  using tStandIn = std::function<std::string(TDIALOG_KIND kind, const std::string& extension)>;
 
   // The path of the chosen file, or "" when the user cancels. With a
-  // non-empty pattern (the program's regular-expression dialect) the dialog
-  // lists folders and only the files whose full path the pattern matches in
-  // full; a path typed by the user is taken as typed.
-  static std::string chooseSingleFile(const std::string& pattern);
+  // non-empty extension (without its dot, as "func") the dialog lists
+  // folders and only the files of that type (tFileUtils::isFileOfType); a
+  // path typed by the user is taken as typed.
+  static std::string chooseSingleFile(const std::string& extension);
   // The chosen directory, "/" and the name the user typed; "" on cancel.
   static std::string getSaveName();
 

@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "lexer/tRegularExpression.h"
+#include "lexer/tStringUtils.h"
 
 namespace {
 
@@ -122,3 +123,10 @@ std::string tFileUtils::getFilenameFromPath(const std::string& path) {
 }
 
 bool tFileUtils::isCompletePath(const std::string& path) { return !path.empty() && path[0] == '/'; }
+
+bool tFileUtils::isFileOfType(const std::string& path, const std::string& extension) {
+  if (tStringUtils::hasControlCharacter(path)) return false;
+  const std::string name = tStringUtils::toLower(getFilenameFromPath(path));
+  const std::string suffix = "." + tStringUtils::toLower(extension);
+  return name.size() > suffix.size() && endsWith(name, suffix);
+}

@@ -40,6 +40,13 @@ class tFileUtils {
   static std::string getFilenameFromPath(const std::string& path);
   // Whether the path begins with "/".
   static bool isCompletePath(const std::string& path);
+  // Whether the file dialogs list the file at path as one of the type given
+  // by extension (without its dot): the file's own name is at least one
+  // character followed by "." and the extension, in any case of ASCII
+  // letters; whatever else the name or its folders hold. A path holding a
+  // control character is never listed, since it could neither be shown nor
+  // kept in the settings.
+  static bool isFileOfType(const std::string& path, const std::string& extension);
 };
 
 #endif

@@ -18,7 +18,7 @@
 namespace {
 
 const char kCategory[] = "BLAM";
-const char kScriptPattern[] = "(a-z|A-Z|0|1-9|\\-|_|/| )+.(blam|BLAM)";
+const char kScriptExtension[] = "blam";
 const char kChooseLabel[] = "Choose BLAM Script";
 const char kStartLabel[] = "BLAM it up!";
 const char kReturnLabel[] = "Return To Mode Select";
@@ -101,7 +101,7 @@ void tSetupBLAMScene::update(double dt) {
   tSceneManager& scenes = tSceneManager::instance();
   if (mouseInRect(w / 2.0f, h / 2.0f - kOutlineRaise, buttonHalfWidth(kChooseLabel, kChooseSize),
                   kChooseHalfHeight)) {
-    const std::string chosen = tFileDialogUtils::chooseSingleFile(kScriptPattern);
+    const std::string chosen = tFileDialogUtils::chooseSingleFile(kScriptExtension);
     if (!chosen.empty()) scriptPath_ = chosen;
   }
   if (mouseInRect(w / 2.0f, h - 80.0f - kOutlineRaise, buttonHalfWidth(kStartLabel, kButtonSize),

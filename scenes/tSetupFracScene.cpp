@@ -37,7 +37,7 @@
 namespace {
 
 const char kNone[] = "<NONE>";
-const char kFunctionPattern[] = "(a-z|A-Z|0|1-9|\\-|_|/| )+.(func|FUNC)";
+const char kFunctionExtension[] = "func";
 const char kGoLabel[] = "Vadoduraraz Go!!";
 // The Go button is measured on its label without the last "!".
 const char kGoMeasure[] = "Vadoduraraz Go!";
@@ -286,7 +286,7 @@ void tSetupFracScene::pressGo() {
 }
 
 void tSetupFracScene::chooseFunction() {
-  const std::string path = tFileDialogUtils::chooseSingleFile(kFunctionPattern);
+  const std::string path = tFileDialogUtils::chooseSingleFile(kFunctionExtension);
   if (!path.empty()) functionPath_ = path;
 }
 

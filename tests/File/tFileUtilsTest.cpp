@@ -87,6 +87,39 @@ TEST(tFileUtilsTest, ListingsIncludeEveryEntryAndFiltersKeepOnlyWholeMatches) {
   EXPECT_TRUE(none.empty());
 }
 
+// What the file dialogs list: the file's own name decides, by its extension.
+TEST(tFileUtilsTest, FilesOfATypeAreKnownByTheirOwnNamesExtension) {
+  const struct {
+    const char* path;
+    const char* extension;
+    bool listed;
+  } rows[] = {
+      {"/home/u/my.project/cubic.func", "func", true},
+      {"/a/cubic.v2.func", "func", true},
+      {"/a/c++ (copy).func", "func", true},
+      {"/a/~cubic~.func", "func", true},
+      {"/a/fonction-\xc3\xa9t\xc3\xa9.func", "func", true},
+      {"/home/j\xc3\xbcrgen/Skripte/\xc3\x9c.blam", "blam", true},
+      {"/a/CUBIC.FUNC", "func", true},
+      {"/a/sweep.Blam", "blam", true},
+      {"x.func", "func", true},
+      {"/a/cubic.func~", "func", false},
+      {"/a/cubic.func.bak", "func", false},
+      {"/a/.func", "func", false},
+      {"/a/func", "func", false},
+      {"/a/cubicfunc", "func", false},
+      {"/a/cubic.funcs", "func", false},
+      {"/a/sweep.blam", "func", false},
+      {"/a/sweep.func/notes", "func", false},
+      {"/a/c\x01ubic.func", "func", false},
+      {"/a\tb/cubic.func", "func", false},
+      {"", "func", false},
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(row.listed, tFileUtils::isFileOfType(row.path, row.extension)) << row.path;
+  }
+}
+
 TEST(tFileUtilsTest, MakeDirectoryCreatesEveryMissingLevelOnce) {
   const std::string app = tFileUtils::getApplicationDirectory();
   tAppFolderFiles made;

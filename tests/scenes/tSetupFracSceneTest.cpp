@@ -241,7 +241,7 @@ TEST(tFileDialogUtilsTest, NoDisplayAnswersEmptyWithOneLine) {
   unsetenv("DISPLAY");
   unsetenv("WAYLAND_DISPLAY");
   testing::internal::CaptureStderr();
-  EXPECT_EQ("", tFileDialogUtils::chooseSingleFile("(a|b)+"));
+  EXPECT_EQ("", tFileDialogUtils::chooseSingleFile("func"));
   EXPECT_EQ("", tFileDialogUtils::getSaveName());
   EXPECT_EQ(
       "rootweaver: cannot show a file dialog: GTK did not start\n"
