@@ -2,6 +2,8 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
@@ -13,9 +15,11 @@
 
 namespace {
 
-// A frame shorter than this is followed by a wait of up to as long for
-// events: the stand-in for a frame timer of that interval.
-const double kMinFrameMs = 1.0;
+// The shortest time from the start of one frame to the start of the next:
+// with vsync the stand-in for a frame timer of 1 ms, as the swap paces the
+// frames; without, the interval of a 60 Hz display.
+const double kVsyncFrameMs = 1.0;
+const double kPacedFrameMs = 1000.0 / 60.0;
 
 [[noreturn]] void failedAssertion(unsigned int line, const char* expression) {
   std::fprintf(stderr, "%s:%u: failed assertion `%s'\n", "Shell/tGame", line, expression);
@@ -60,7 +64,8 @@ tGame::tGame()
       updateFunc_(nullptr),
       window_(nullptr),
       context_(nullptr),
-      frameMark_(tTimer::instance().setMark()) {}
+      frameMark_(tTimer::instance().setMark()),
+      vsync_(false) {}
 
 void tGame::init(unsigned int width, unsigned int height, const std::string& title) {
   requestedWidth_ = width;
@@ -85,7 +90,7 @@ bool tGame::createWindowGLContext(int x, int y, int width, int height, const std
     return false;
   }
   if (SDL_GL_MakeCurrent(window_, context_) != 0) return false;
-  SDL_GL_SetSwapInterval(1);
+  vsync_ = SDL_GL_SetSwapInterval(1) == 0;
   return true;
 }
 
@@ -173,17 +178,30 @@ void tGame::processFrame() {
   if (drawFunc_ != nullptr) drawFunc_();
 }
 
-// Vsync makes a frame last until the display's next refresh; where it is
-// not granted, or the swap does not wait, a short frame is followed by a
-// wait for events, which an event cuts short.
+// A clock set back gives a frame that began in the future: it waits one
+// interval, not until the clock catches up.
+double tGame::frameWaitMs(double frameMs, bool vsync) {
+  const double interval = vsync ? kVsyncFrameMs : kPacedFrameMs;
+  return std::clamp(interval - frameMs, 0.0, interval);
+}
+
+// Events are handled as they come while the frame's interval runs out, so
+// input is recorded at once however long the wait; the next frame starts
+// when the interval has passed and nothing more is pending.
 bool tGame::drainEvents() {
+  tTimer& timer = tTimer::instance();
   SDL_Event event;
-  const double frameMs = tTimer::instance().timeSinceMark(frameMark_);
-  int pending = frameMs < kMinFrameMs ? SDL_WaitEventTimeout(&event, 1) : SDL_PollEvent(&event);
-  for (; pending != 0; pending = SDL_PollEvent(&event)) {
+  for (;;) {
+    const double waitMs = frameWaitMs(timer.timeSinceMark(frameMark_), vsync_);
+    const int pending = waitMs > 0.0
+                            ? SDL_WaitEventTimeout(&event, static_cast<int>(std::ceil(waitMs)))
+                            : SDL_PollEvent(&event);
+    if (pending == 0) {
+      if (waitMs > 0.0) continue;
+      return true;
+    }
     const TEVENT_RESULT result = handleEvent(event);
     if (result == TEVENT_CLOSE) std::exit(0);
     if (result == TEVENT_QUIT) return false;
   }
-  return true;
 }

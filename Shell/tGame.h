@@ -14,10 +14,12 @@
 // frame's drawing goes to the back buffer after the swap and is shown by the
 // next frame's swap. Between frames the loop drains SDL's event queue,
 // handing keyboard and mouse events to the input handlers, which only record
-// them for the next frame to read. Frames run back to back; the buffer swap
-// waits for the display when SDL grants vsync, and otherwise the loop waits
-// about 1 ms for events before each frame so that an idle program does not
-// spin. The application measures its frame time; nothing here assumes one.
+// them for the next frame to read. When SDL grants vsync the buffer swap
+// waits for the display, and frames follow each other at least 1 ms apart.
+// Without vsync (virtual and some remote displays) nothing would hold the
+// loop back, so frames are paced to about 60 a second: the loop handles
+// events as they come until 1000/60 ms have passed since the frame began.
+// The application measures its frame time; nothing here assumes one.
 //
 // Closing the window ends the process at once with status 0 through exit(),
 // so the functions registered with atexit run; a quit request from the
@@ -72,6 +74,11 @@ class tGame {
   TEVENT_RESULT handleEvent(const SDL_Event& event);
   // One frame: make current, update, swap, draw.
   void processFrame();
+  // How long the loop waits for events before the next frame, in ms, when
+  // the frame began frameMs ago: the rest of the frame's interval, which is
+  // 1 ms with vsync and 1000/60 ms without; 0 when it has passed, and never
+  // more than the interval.
+  static double frameWaitMs(double frameMs, bool vsync);
 
  private:
   tGame();
@@ -91,6 +98,7 @@ class tGame {
   SDL_Window* window_;      // the visible window; null when there is none
   SDL_GLContext context_;   // the window's context; null when there is none
   unsigned int frameMark_;  // tTimer mark of the start of the last frame
+  bool vsync_;              // SDL granted a swap that waits for the display
 };
 
 #endif

@@ -55,6 +55,25 @@ TEST(tGameTest, EventsReachTheHandlersWithKeyCodesOfTheTableOnly) {
   EXPECT_EQ(tGame::TEVENT_QUIT, game.handleEvent(event(SDL_QUIT)));
 }
 
+// Without vsync a frame is followed by what is left of 1000/60 ms; with it,
+// by what is left of 1 ms, as the swap already waits for the display.
+TEST(tGameTest, FramesWithoutVsyncArePacedToSixtyASecond) {
+  const double paced = 1000.0 / 60.0;
+  const struct {
+    double frameMs;
+    bool vsync;
+    double waitMs;
+  } rows[] = {
+      {0.0, false, paced},  {10.0, false, paced - 10.0}, {paced, false, 0.0},
+      {40.0, false, 0.0},   {-3.6e6, false, paced},      {0.25, true, 0.75},
+      {1.0, true, 0.0},     {16.0, true, 0.0},           {-3.6e6, true, 1.0},
+  };
+  for (const auto& row : rows) {
+    EXPECT_DOUBLE_EQ(row.waitMs, tGame::frameWaitMs(row.frameMs, row.vsync))
+        << row.frameMs << (row.vsync ? " with vsync" : "");
+  }
+}
+
 TEST(tGameDeathTest, AContextThatCannotBeMadeCurrentStopsTheProgram) {
   EXPECT_DEATH(tGame::instance().makeContextCurrent(),
                "Shell/tGame:[0-9]+: failed assertion `SDL_GL_MakeCurrent\\(window_, context_\\) "
