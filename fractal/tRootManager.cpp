@@ -1,5 +1,8 @@
 #include "fractal/tRootManager.h"
 
+#include <algorithm>
+#include <limits>
+
 #include "fractal/tIterativeSolver.h"
 #include "fractal/tRandom.h"
 
@@ -59,25 +62,34 @@ void tRootManager::initPresetColors() {
 }
 
 tPixel tRootManager::generateRandomColor() {
-  tPixel candidate;
+  tPixel farthest;
+  float farthestDistance = -1.0f;
   for (int attempt = 0; attempt < kRandomColorAttempts; ++attempt) {
     // Blue is drawn first, then green, then red: the order fixes which colours
     // a seeded run produces.
     unsigned char blue = randomChannel();
     unsigned char green = randomChannel();
     unsigned char red = randomChannel();
-    candidate = tPixel(red, green, blue, 255);
-    if (isFarFromColorsInUse(candidate)) break;
+    const tPixel candidate(red, green, blue, 255);
+    const float distance = distanceToBasinColors(candidate);
+    if (distance >= kMinColorDistance && candidate.distance(textColor_) >= kMinColorDistance) {
+      return candidate;
+    }
+    // When no candidate is far enough, the one whose basins are easiest to
+    // tell from the others is kept; every attempt still makes its draws.
+    if (distance > farthestDistance) {
+      farthest = candidate;
+      farthestDistance = distance;
+    }
   }
-  return candidate;
+  return farthest;
 }
 
-bool tRootManager::isFarFromColorsInUse(const tPixel& candidate) const {
-  for (const auto& entry : roots_) {
-    if (candidate.distance(entry.second) < kMinColorDistance) return false;
+float tRootManager::distanceToBasinColors(const tPixel& candidate) const {
+  float nearest = std::numeric_limits<float>::infinity();
+  for (const auto& entry : roots_) nearest = std::min(nearest, candidate.distance(entry.second));
+  for (const tPixel& failure : {singularJacobianColor_, noConvergenceColor_}) {
+    nearest = std::min(nearest, candidate.distance(failure));
   }
-  for (const tPixel& fixed : {singularJacobianColor_, noConvergenceColor_, textColor_}) {
-    if (candidate.distance(fixed) < kMinColorDistance) return false;
-  }
-  return true;
+  return nearest;
 }

@@ -16,7 +16,8 @@
 // than the solvers' root tolerance are one root; the first representative met
 // is kept and later ones are compared with it. Colours are the three presets
 // in order (when random colours are off) and random ones after that; a random
-// colour keeps its distance from the colours already in use where it can.
+// colour keeps its distance from the colours already in use where it can, and
+// stays as far from them as the draws allow where it cannot.
 class tRootManager {
  public:
   static tRootManager& instance();
@@ -34,7 +35,8 @@ class tRootManager {
 
   void initPresetColors();
   // Draws up to 500 candidates and returns the first that lies at least 125
-  // away from every registered and fixed colour, or else the last one drawn.
+  // away from every registered and fixed colour, or else the one farthest
+  // from the registered colours and the two failure colours.
   tPixel generateRandomColor();
 
   // Drawing, defined with the windowed program (fractal/tRootManagerDraw.cpp).
@@ -49,7 +51,9 @@ class tRootManager {
   tRootManager(const tRootManager&) = delete;
   tRootManager& operator=(const tRootManager&) = delete;
 
-  bool isFarFromColorsInUse(const tPixel& candidate) const;
+  // Distance from the candidate to the nearest colour a pixel of the
+  // picture can have: a registered root's or a failure colour.
+  float distanceToBasinColors(const tPixel& candidate) const;
 
   tPixel singularJacobianColor_;                    // pixels whose Jacobian had no inverse
   tPixel noConvergenceColor_;                       // pixels whose solve gave up

@@ -25,26 +25,39 @@ tRootManager& freshManager(bool randomColors) {
 
 // The colour the registry must produce after srand(seed): candidates are
 // drawn blue, green, red from the same sequence; the first whose distance to
-// every colour in use is at least 125 wins, else the 500th. Also reports
-// whether a candidate was accepted.
-tPixel expectedRandomColor(unsigned int seed, const std::vector<tPixel>& inUse, bool* accepted) {
+// the root colours and the three fixed ones is at least 125 wins, else the
+// one farthest from the root colours and the two failure colours (the first
+// of equals). Also reports whether a candidate was accepted.
+tPixel expectedRandomColor(unsigned int seed, const std::vector<tPixel>& rootColors,
+                           bool* accepted) {
   // One channel from one rand() value, as randInRange(64, 255) gives it.
   auto channelFromRand = [](int r) {
     return static_cast<unsigned char>(64.0f + 191.0f * static_cast<float>(r) / 2147483648.0f);
   };
+  auto nearest = [](const tPixel& candidate, const std::vector<tPixel>& colors) {
+    float d = 1e9f;
+    for (const tPixel& color : colors) d = std::min(d, candidate.distance(color));
+    return d;
+  };
+  std::vector<tPixel> basinColors = rootColors;
+  basinColors.insert(basinColors.end(), kFixed, kFixed + 2);
   std::srand(seed);
-  tPixel candidate;
+  tPixel farthest;
+  float farthestDistance = -1.0f;
   for (int attempt = 0; attempt < 500; ++attempt) {
     unsigned char blue = channelFromRand(std::rand());
     unsigned char green = channelFromRand(std::rand());
     unsigned char red = channelFromRand(std::rand());
-    candidate = tPixel(red, green, blue, 255);
-    *accepted = std::all_of(inUse.begin(), inUse.end(), [&](const tPixel& color) {
-      return candidate.distance(color) >= 125.0f;
-    });
+    const tPixel candidate(red, green, blue, 255);
+    const float distance = nearest(candidate, basinColors);
+    *accepted = distance >= 125.0f && candidate.distance(kFixed[2]) >= 125.0f;
     if (*accepted) return candidate;
+    if (distance > farthestDistance) {
+      farthest = candidate;
+      farthestDistance = distance;
+    }
   }
-  return candidate;
+  return farthest;
 }
 
 TEST(tRootManagerTest, RootsCloserThanTheToleranceShareOneEntry) {
@@ -60,20 +73,26 @@ TEST(tRootManagerTest, RootsCloserThanTheToleranceShareOneEntry) {
 }
 
 // The presets first unless random colours are asked for; then every new
-// root's colour follows the rule, replayed from the same rand() sequence,
-// until the colour space is so full that some searches give up.
+// root's colour follows the rule, replayed from the same rand() sequence and
+// leaving it at the same place, until the colour space is so full that some
+// searches give up.
 TEST(tRootManagerTest, PresetsThenRandomColorsUntilTheSearchGivesUp) {
   for (bool randomColors : {false, true}) {
     tRootManager& manager = freshManager(randomColors);
     int givenUp = 0;
     for (unsigned int i = 0; i < 40; ++i) {
-      std::vector<tPixel> inUse(kFixed, kFixed + 3);
-      for (const auto& entry : manager.getRoots()) inUse.push_back(entry.second);
+      std::vector<tPixel> rootColors;
+      for (const auto& entry : manager.getRoots()) rootColors.push_back(entry.second);
       bool accepted = true;
-      tPixel expected = !randomColors && i < 3 ? kPresets[i]
-                                               : expectedRandomColor(100 + i, inUse, &accepted);
+      tPixel expected = !randomColors && i < 3
+                            ? kPresets[i]
+                            : expectedRandomColor(100 + i, rootColors, &accepted);
+      const int nextDraw = std::rand();
       std::srand(100 + i);
       ASSERT_EQ(expected, manager.getColorForRoot(tVector2(i, 0.0))) << randomColors << i;
+      if (randomColors || i >= 3) {
+        EXPECT_EQ(nextDraw, std::rand()) << randomColors << i;
+      }
       givenUp += !accepted;
     }
     EXPECT_LT(0, givenUp) << randomColors;
