@@ -187,6 +187,12 @@ double tFractal::calculateDimension() {
   const int levels = quadTree_->getMaxDepth();
   std::vector<int> counts(static_cast<std::size_t>(levels), 0);
   quadTree_->countMottledBoxes(0, counts.data());
+  // A picture of side 1 or 2 has no box smaller than itself, so no scale to
+  // measure a boundary at: it reads as a picture without one, not as 0 / 0.
+  if (levels < 2) {
+    dimension_ = -std::numeric_limits<double>::infinity();
+    return dimension_;
+  }
   // Boxes of side 2^-k of the picture, N of them mottled: ln N / ln 2^k.
   float mottled = static_cast<float>(counts[levels - 1]);
   float k = static_cast<float>(levels - 1);

@@ -88,7 +88,8 @@ class tFractal {
   void rebindTexture();
 
   // Rebuilds the quad tree and returns the dimension estimated from it; minus
-  // infinity when no box of the finest level is mottled.
+  // infinity when no box of the finest level is mottled, and for a picture of
+  // side 1 or 2, which has no box smaller than itself.
   double calculateDimension();
   // Whether the pixel corner nearest to (x, y) has corners on both sides of
   // the singular set, or on it.

@@ -221,20 +221,26 @@ TEST(tQuadTreeTest, MottledBoxCountsAndDimension) {
   straddling[0] = 1;
   const struct {
     const char* name;
+    unsigned int side;
     std::function<bool(int row, int column)> isB;
-    std::vector<int> counts;  // per level of the 512 x 512 picture
+    std::vector<int> counts;  // per level of the picture
     double dimension;
   } cases[] = {
-      {"boundary on a box edge", [](int, int c) { return c >= 256; }, straddling, -kInfinity},
-      {"boundary inside boxes", [](int, int c) { return c >= 257; }, geometric(9, 2), 1.0},
-      {"checkerboard", [](int r, int c) { return (r + c) % 2 == 1; }, geometric(9, 4), 2.0},
-      {"one odd pixel", [](int r, int c) { return r == 300 && c == 77; }, geometric(9, 1), 0.0},
-      {"one colour", [](int, int) { return false; }, std::vector<int>(9, 0), -kInfinity},
+      {"boundary on a box edge", 512, [](int, int c) { return c >= 256; }, straddling, -kInfinity},
+      {"boundary inside boxes", 512, [](int, int c) { return c >= 257; }, geometric(9, 2), 1.0},
+      {"checkerboard", 512, [](int r, int c) { return (r + c) % 2 == 1; }, geometric(9, 4), 2.0},
+      {"one odd pixel", 512, [](int r, int c) { return r == 300 && c == 77; }, geometric(9, 1),
+       0.0},
+      {"one colour", 512, [](int, int) { return false; }, std::vector<int>(9, 0), -kInfinity},
+      // No box smaller than the picture: no scale to measure a boundary at.
+      {"side 2 mottled", 2, [](int, int c) { return c == 1; }, {1}, -kInfinity},
+      {"side 2 one colour", 2, [](int, int) { return false; }, {0}, -kInfinity},
+      {"side 1", 1, [](int, int) { return false; }, {0}, -kInfinity},
   };
   for (const auto& c : cases) {
-    std::unique_ptr<tFractal> fractal(tFractal::create(512, -1, 1, -1, 1));
-    for (unsigned int r = 0; r < 512; ++r) {
-      for (unsigned int col = 0; col < 512; ++col)
+    std::unique_ptr<tFractal> fractal(tFractal::create(c.side, -1, 1, -1, 1));
+    for (unsigned int r = 0; r < c.side; ++r) {
+      for (unsigned int col = 0; col < c.side; ++col)
         fractal->image_->setPixel(r, col, c.isB(r, col) ? b : a);
     }
     tQuadTree tree(fractal.get(), 2);
