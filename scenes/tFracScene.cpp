@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <mutex>
 
 #include "File/tFileDialogUtils.h"
 #include "File/tFileUtils.h"
@@ -306,10 +307,7 @@ void tFracScene::draw() {
       fractal->drawTree(w / 2.0f, h / 2.0f, half, half);
       glPopMatrix();
     }
-    if (showRoots_) {
-      tRootManager::instance().drawRoots(fractal->minX_, fractal->maxX_, fractal->minY_,
-                                         fractal->maxY_, pictureLeft(), pictureTop(), half, half);
-    }
+    if (showRoots_) drawRoots(*fractal);
     if (dragging_) drawDragSquare();
   }
   glEnable(GL_TEXTURE_2D);
@@ -324,6 +322,15 @@ void tFracScene::draw() {
     text.drawStringCentered(message, w / 2.0f, h - 120.0f, kButtonSize * alpha_);
   }
   drawFadeOverlay();
+}
+
+// A growing picture adds roots to the registry as it finds them, so the
+// registry is read under the picture's lock meanwhile.
+void tFracScene::drawRoots(const tFractal& fractal) const {
+  std::unique_lock<std::mutex> lock;
+  if (computation_) lock = computation_->lockPicture();
+  tRootManager::instance().drawRoots(fractal.minX_, fractal.maxX_, fractal.minY_, fractal.maxY_,
+                                     pictureLeft(), pictureTop(), halfSide(), halfSide());
 }
 
 // The square is made in screen pixels from the drag's start, mapped back

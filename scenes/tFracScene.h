@@ -6,6 +6,7 @@
 
 #include "Shell/tScene.h"
 
+class tFractal;
 class tFractalComputation;
 
 // The fractal view: the current run of tMainApp computed while it is shown,
@@ -21,6 +22,8 @@ class tFractalComputation;
 // complete, measured picture takes "Write File"; "Back" and the zooms are
 // taken while it grows too, and cancel the work in flight at once. Every zoom
 // starts the picture over (the root registry keeps its colours across zooms).
+// While it grows, the picture and the root registry, which the computation
+// writes, are read under its lock.
 class tFracScene : public tScene {
  public:
   // Least time between two uploads of a growing picture, in ms.
@@ -72,6 +75,7 @@ class tFracScene : public tScene {
   // The plane point under the mouse.
   void mousePoint(double* px, double* py) const;
   void showMessage(const std::string& text);
+  void drawRoots(const tFractal& fractal) const;
   void drawDragSquare() const;
   void drawInfo() const;
 

@@ -41,11 +41,12 @@ class tSlowSolver : public tNewtonSolver {
 class tFracSceneTest : public testing::Test {
  protected:
   // A picture of side `dimension` over [lo, hi]^2, current and taking input.
-  void openView(unsigned int dimension, double lo, double hi) {
+  void openView(unsigned int dimension, double lo, double hi,
+                const std::string& function = "quadratic.func") {
     startHeadless();
     tMainApp& app = tMainApp::instance();
     testing::internal::CaptureStdout();
-    app.setFunction(new tFunction("quadratic.func"));
+    app.setFunction(new tFunction(function));
     testing::internal::GetCapturedStdout();
     app.setFractal(tFractal::create(dimension, lo, hi, lo, hi));
     tRootManager::instance().useRandomColors(false);
@@ -170,6 +171,30 @@ TEST_F(tFracSceneTest, KeyZoomDragSquaresAndDoubleClicks) {
     tapMouse(500, 200);  // (1, 1)
     EXPECT_EQ(c.bounds, bounds()) << c.apart;
   }
+}
+
+// With the roots shown, a zoom out grows a picture that finds new roots while
+// every frame draws them. The registry is read under the picture's lock; the
+// ThreadSanitizer build (ROOTWEAVER_TSAN) reports any read without it.
+TEST_F(tFracSceneTest, RootsAreDrawnWhileAGrowingPictureFindsNewOnes) {
+  openView(32, -1.0, 1.0, "sine.func");
+  finishPicture();
+  tapKey(TKEY_R);
+  ASSERT_TRUE(scene_->showsRoots());
+  const std::size_t before = tRootManager::instance().getRoots().size();
+  // A band along the real axis, where sin has a root at every multiple of pi.
+  fractal().minX_ = -200.0;
+  fractal().maxX_ = 200.0;
+  solver_->slow_ = true;
+  tapKey(TKEY_MINUS);
+  int drawsWhileGrowing = 0;
+  ASSERT_TRUE(framesUntil([&] {
+    scene_->draw();
+    drawsWhileGrowing += scene_->isComputing();
+    return scene_->isDone();
+  }));
+  EXPECT_LT(10, drawsWhileGrowing);
+  EXPECT_LT(before + 20, tRootManager::instance().getRoots().size());
 }
 
 // "Write File" asks for a name, appends ".tga" unless the name holds it, and
