@@ -59,6 +59,15 @@ bool usableBounds(double minX, double maxX, double minY, double maxY) {
          minX < maxX && minY < maxY;
 }
 
+// Minus infinity, the dimension of a picture without a mottled box at the
+// finest scale, means nothing to a reader: the line says so in words.
+std::string dimensionLine(double dimension) {
+  if (!std::isfinite(dimension)) return "Fractal Dimension: no boundary at this scale";
+  char text[64];
+  std::snprintf(text, sizeof text, "Fractal Dimension: %f", dimension);
+  return text;
+}
+
 bool runComplete() {
   const tMainApp& app = tMainApp::instance();
   return app.getFractal() != nullptr && app.getFunction() != nullptr && app.getSolver() != nullptr;
@@ -104,6 +113,12 @@ double tFracScene::getProgress() const {
 }
 
 bool tFracScene::isComputing() const { return computation_ && !computation_->isDone(); }
+
+std::string tFracScene::getInfoLine() const {
+  if (!runComplete()) return "";
+  if (dimensionDone_) return dimensionLine(tMainApp::instance().getFractal()->dimension_);
+  return "Computing: " + std::to_string(static_cast<int>(getProgress() * 100.0)) + "%";
+}
 
 std::string tFracScene::getMessage() const {
   if (message_.empty() || tTimer::instance().timeSinceMark(messageMark_) > kMessageTime) return "";
@@ -354,38 +369,38 @@ void tFracScene::drawDragSquare() const {
   glEnable(GL_TEXTURE_2D);
 }
 
+// "Write File" waits for the measured picture; "Back" is taken, and so
+// drawn, at any time.
 void tFracScene::drawInfo() const {
-  const tFractal* fractal = tMainApp::instance().getFractal();
   const tPixel textColor = tRootManager::instance().getTextColor();
   if (done_) {
     const std::string seconds =
         tStringUtils::floatToString(static_cast<float>(computeTime_ / 1000.0), 3);
     drawShadowedText("Cooked Fractal In: " + seconds + "s", 5.0f, 30.0f, textColor);
   }
-  if (!dimensionDone_ || fractal == nullptr) return;
-  char dimension[64];
-  std::snprintf(dimension, sizeof dimension, "Fractal Dimension: %f", fractal->dimension_);
-  drawShadowedText(dimension, 5.0f, 70.0f, textColor);
-
-  tTextRenderer& text = tTextRenderer::instance();
-  const float w = viewWidth();
+  const std::string line = getInfoLine();
+  if (!line.empty()) drawShadowedText(line, 5.0f, 70.0f, textColor);
   const float h = viewHeight();
+  if (dimensionDone_) drawButton(kWriteLabel, h - 80.0f);
+  drawButton(kBackLabel, h - 30.0f);
+}
+
+// A label centred at (W/2, y) in a box, each with its shadow two pixels down
+// and right.
+void tFracScene::drawButton(const char* label, float y) const {
+  tTextRenderer& text = tTextRenderer::instance();
+  const float x = viewWidth() / 2.0f;
   const float size = kButtonSize * alpha_;
   glColor4f(0.0f, 0.0f, 0.0f, 0.3f * alpha_);
-  text.drawStringCentered(kWriteLabel, w / 2.0f + 2.0f, h - 78.0f, size);
-  text.drawStringCentered(kBackLabel, w / 2.0f + 2.0f, h - 28.0f, size);
+  text.drawStringCentered(label, x + 2.0f, y + 2.0f, size);
   glColor4f(1.0f, 1.0f, 1.0f, alpha_);
-  text.drawStringCentered(kWriteLabel, w / 2.0f, h - 80.0f, size);
-  text.drawStringCentered(kBackLabel, w / 2.0f, h - 30.0f, size);
+  text.drawStringCentered(label, x, y, size);
 
   glDisable(GL_TEXTURE_2D);
-  const float writeHalf = buttonHalfWidth(kWriteLabel, kButtonSize);
-  const float backHalf = buttonHalfWidth(kBackLabel, kButtonSize);
+  const float halfWidth = buttonHalfWidth(label, kButtonSize);
   glColor4f(0.0f, 0.0f, 0.0f, 0.3f * alpha_);
-  tOGLUtils::drawBoxOutline(w / 2.0f + 2.0f, h - 83.0f, writeHalf, 12.0f);
-  tOGLUtils::drawBoxOutline(w / 2.0f + 2.0f, h - 33.0f, backHalf, 12.0f);
+  tOGLUtils::drawBoxOutline(x + 2.0f, y - 3.0f, halfWidth, 12.0f);
   glColor4f(1.0f, 1.0f, 1.0f, alpha_);
-  tOGLUtils::drawBoxOutline(w / 2.0f, h - 85.0f, writeHalf, 12.0f);
-  tOGLUtils::drawBoxOutline(w / 2.0f, h - 35.0f, backHalf, 12.0f);
+  tOGLUtils::drawBoxOutline(x, y - 5.0f, halfWidth, 12.0f);
   glEnable(GL_TEXTURE_2D);
 }

@@ -17,10 +17,11 @@ class tFractalComputation;
 // The picture is computed in the background on all cores (tFractalComputation),
 // starting with the first update outside transitions, and grows in row-major
 // order; each frame uploads what is new at most every UPLOAD_INTERVAL ms, so
-// the window keeps drawing and taking input at the display's rate. In the
-// frame that sees the picture complete, the dimension is computed. Only a
-// complete, measured picture takes "Write File"; "Back" and the zooms are
-// taken while it grows too, and cancel the work in flight at once. Every zoom
+// the window keeps drawing and taking input at the display's rate, with the
+// share computed where the dimension will be. In the frame that sees the
+// picture complete, the dimension is computed. Only a complete, measured
+// picture takes (and shows) "Write File"; "Back" and the zooms are taken while
+// it grows too, and cancel the work in flight at once. Every zoom
 // starts the picture over (the root registry keeps its colours across zooms).
 // While it grows, the picture and the root registry, which the computation
 // writes, are read under its lock.
@@ -46,6 +47,9 @@ class tFracScene : public tScene {
   bool showsTree() const { return showTree_; }
   bool showsRoots() const { return showRoots_; }
   bool showsInfo() const { return showInfo_; }
+  // The line under the computing time: the share of the picture computed
+  // while it grows, then its dimension; "" without a run to show.
+  std::string getInfoLine() const;
   // The message shown now; "" when none is.
   std::string getMessage() const;
   // Timer marks that the double click and the message are measured from.
@@ -78,6 +82,7 @@ class tFracScene : public tScene {
   void drawRoots(const tFractal& fractal) const;
   void drawDragSquare() const;
   void drawInfo() const;
+  void drawButton(const char* label, float y) const;
 
   // View geometry: half the picture's side and its left and top edges.
   static float halfSide();

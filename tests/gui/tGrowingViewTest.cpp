@@ -6,9 +6,9 @@
 
 // The fractal view of the real program while a large picture (2048 x 2048,
 // Runge-Kutta 4 with 100 iterations) is computed in the background: the
-// window keeps drawing the picture as it grows from the bottom row up, a zoom
-// starts it over at once, and "Back" leads to the setup scene before the
-// picture is complete.
+// window keeps drawing the picture as it grows from the bottom row up, with
+// the share computed and the "Back" button, a zoom starts it over at once,
+// and "Back" leads to the setup scene before the picture is complete.
 
 namespace {
 
@@ -16,6 +16,12 @@ using tShot = tXvfbProgram::tShot;
 
 // Lit pixels of the picture (x 100 to 700, y 0 to 600).
 int pictureLit(const tShot& s) { return s.litIn(100, 0, 700, 600); }
+// Texts and button outlines are white; no colour of the picture is near it.
+int whiteIn(const tShot& s, int x0, int y0, int x1, int y1) {
+  return s.countIn(x0, y0, x1, y1, [](const unsigned char* p) {
+    return p[0] > 200 && p[1] > 200 && p[2] > 200;
+  });
+}
 // The bottom rows are computed first; the top ones stay black meanwhile.
 bool growing(const tShot& s) {
   return s.litIn(100, 590, 700, 600) > 3000 && s.litIn(100, 0, 700, 10) < 100;
@@ -36,6 +42,11 @@ TEST(tGrowingViewTest, DrawsWhileComputingAndCancelsAtOnce) {
   const tShot later = program.awaitScene(
       30, [&](const tShot& s) { return growing(s) && pictureLit(s) > quarter; }, "growing-later");
   EXPECT_GT(pictureLit(later), quarter) << "the picture did not grow on screen";
+  // "Computing: N%" where the dimension will be, left of the picture; "Back"
+  // drawn, "Write File" not yet.
+  EXPECT_GT(whiteIn(later, 0, 40, 100, 75), 30) << "no progress line";
+  EXPECT_GT(whiteIn(later, 300, 550, 500, 580), 50) << "no \"Back\" button";
+  EXPECT_EQ(0, whiteIn(later, 300, 500, 500, 530)) << "\"Write File\" shown too early";
 
   // "-" starts the picture over: it is black again, long before a third of
   // the quarter has grown back.

@@ -173,6 +173,41 @@ TEST_F(tFracSceneTest, KeyZoomDragSquaresAndDoubleClicks) {
   }
 }
 
+// While the picture grows, the line where the dimension will be gives the
+// share computed; then it gives the dimension, in words when there is no
+// boundary to measure (near the root (1, 0), every pixel reaches it).
+TEST_F(tFracSceneTest, InfoLineShowsProgressThenTheDimension) {
+  const struct {
+    double lo, hi;
+    const char* dimension;
+  } rows[] = {
+      {-3.0, 3.2, "Fractal Dimension: 1.000000"},
+      {0.5, 1.5, "Fractal Dimension: no boundary at this scale"},
+  };
+  for (const auto& row : rows) {
+    openView(64, row.lo, row.hi);
+    solver_->slow_ = true;
+    int linesSeen = 0;
+    ASSERT_TRUE(framesUntil([&] {
+      // The share may grow while the line is made: it lies between two readings.
+      const double before = scene_->getProgress();
+      const std::string line = scene_->getInfoLine();
+      const double after = scene_->getProgress();
+      if (!scene_->isDone()) {
+        int percent = -1;
+        EXPECT_EQ(1, std::sscanf(line.c_str(), "Computing: %d%%", &percent)) << line;
+        EXPECT_LE(static_cast<int>(before * 100.0), percent);
+        EXPECT_GE(static_cast<int>(after * 100.0), percent);
+        linesSeen += percent > 0;
+        solver_->slow_ = linesSeen < 2;
+      }
+      return scene_->isDimensionDone();
+    }));
+    EXPECT_LE(2, linesSeen);
+    EXPECT_EQ(row.dimension, scene_->getInfoLine());
+  }
+}
+
 // With the roots shown, a zoom out grows a picture that finds new roots while
 // every frame draws them. The registry is read under the picture's lock; the
 // ThreadSanitizer build (ROOTWEAVER_TSAN) reports any read without it.
