@@ -17,9 +17,10 @@ class tBLAMScript;
 //
 // Only files that this batch itself writes are removed: the batch's name
 // taken literally, "-", at least one letter, digit, "-" or "_", then ".txt"
-// or ".tga". The name is never read as a pattern, so batch "a" leaves the
-// outputs of batch "ab" alone and a batch with an empty name leaves every
-// file whose name does not begin with "-".
+// or ".tga"; and the batch's name, "-" and ".txt", the data or graph file
+// that an empty name gives. The name is never read as a pattern, so batch
+// "a" leaves the outputs of batch "ab" alone and a batch with an empty name
+// leaves every file whose name does not begin with "-".
 class tBLAMBatchStatement : public tBLAMStatement {
  public:
   // Stores count and name and parses the body from index with the script's
