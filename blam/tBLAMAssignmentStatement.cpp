@@ -82,6 +82,7 @@ void tBLAMAssignmentStatement::buildFunction(const std::vector<std::string>& tok
   // Named first, so that a warning about the definition names the variable.
   function_->setName(name_);
   function_->processTokens(tokens, index);
+  tooDeepToken_ = function_->getTooDeepToken();
   // A definition that closes a block needs an end of its own after the
   // definition's: the assignment takes it.
   if (index < tokens.size() && tokens[index] == "end") ++index;
@@ -115,6 +116,7 @@ void tBLAMAssignmentStatement::buildExpression(const std::vector<std::string>& t
                                                unsigned& index) {
   expression_ = std::make_unique<tExprTree>();
   valid_ = expression_->buildTree(tokens, index);
+  tooDeepToken_ = expression_->getTooDeepToken();
 }
 
 bool tBLAMAssignmentStatement::definitionStoppedAt(unsigned& head) const {

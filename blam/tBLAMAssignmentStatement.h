@@ -32,6 +32,9 @@ class tBLAMAssignmentStatement : public tBLAMStatement {
   // Whether the value is a definition (function ... end) that stopped at a
   // statement it could not read, and the index of the token that began it.
   bool definitionStoppedAt(unsigned& head) const;
+  // The token at which the value held a formula nested too deeply, which
+  // ends the reading of the script; -1 when it did not.
+  long getTooDeepToken() const { return tooDeepToken_; }
 
   void run(tVariableEnv* env) override;
   void print() const override;
@@ -55,6 +58,7 @@ class tBLAMAssignmentStatement : public tBLAMStatement {
   bool isBool_ = false;                    // the value is true or false
   bool valid_ = false;                     // the statement acts when run
   std::string valueText_;                  // the value's tokens as written, for describe()
+  long tooDeepToken_ = -1;                 // where a formula went too deep; -1 when none did
 };
 
 #endif

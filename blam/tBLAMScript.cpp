@@ -29,6 +29,7 @@
 #include "blam/tBLAMProgress.h"
 #include "blam/tBLAMRunStatement.h"
 #include "blam/tBLAMUseStatement.h"
+#include "expr/tExprNode.h"
 #include "lexer/tStringUtils.h"
 #include "lexer/tTokenizer.h"
 
@@ -44,6 +45,8 @@ const char* const kPatterns[] = {
 
 const std::string kTooDeep =
     " (blocks nested deeper than " + std::to_string(tBLAMScript::MAX_BLOCK_DEPTH) + ")";
+const std::string kFormulaTooDeep =
+    " (formula nested deeper than " + std::to_string(tExprNode::MAX_DEPTH) + ")";
 
 // The patterns compiled once; tokenizing only reads them.
 const tTokenizer& scriptTokenizer() {
@@ -255,6 +258,10 @@ std::unique_ptr<tBLAMStatement> tBLAMScript::buildNamed(unsigned head,
   if (next == "=") {
     auto assignment = std::make_unique<tBLAMAssignmentStatement>();
     assignment->buildStatement(name, tokens, index);
+    // The formula's parser has dropped every token after the one that went
+    // too deep, so the reading of the script ends there.
+    const long tooDeep = assignment->getTooDeepToken();
+    if (tooDeep >= 0) return fail(tokens, static_cast<unsigned>(tooDeep) + 1, kFormulaTooDeep);
     // A definition that stopped early is where reading went wrong, though
     // the script reads on after it; when it needed tokens past the last one,
     // the tokenizer's stop is the cause.

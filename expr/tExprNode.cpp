@@ -14,13 +14,6 @@ const char* const kLabels[] = {"SIN",   "COS",   "TAN",      "SINH",     "COSH",
                                "MINUS", "TIMES", "DIV",      "CONSTANT", "EXP",  "",     "POW",
                                "X",     "Y",     "VARIABLE", "NEGATION", "EMPTY"};
 
-// The parser has gone as deep as a tree may: everything from here on is
-// treated as missing, like a formula cut off by the end of the tokens.
-int stopAtDepthLimit(const std::vector<std::string>& tokens, unsigned& pos) {
-  pos = static_cast<unsigned>(tokens.size());
-  return -1;
-}
-
 bool atEnd(const std::vector<std::string>& tokens, unsigned pos) { return pos >= tokens.size(); }
 
 // The built-in functions by their lower-case names.
@@ -67,16 +60,17 @@ int tExprNode::parseChain(const std::vector<std::string>& tokens, unsigned& pos,
                           TEXPR_NODE_TYPE secondType) {
   height = 0;
   if (atEnd(tokens, pos)) return -1;
-  if ((this->*next)(tokens, pos, depth, height) == -1) return -1;
+  int result = (this->*next)(tokens, pos, depth, height);
+  if (result != 1) return result;
   while (!atEnd(tokens, pos) && (tokens[pos] == first || tokens[pos] == second)) {
     // Moving the operands parsed so far one level down must keep them in bounds.
-    if (depth + height + 1 > MAX_DEPTH) return stopAtDepthLimit(tokens, pos);
+    if (depth + height + 1 > MAX_DEPTH) return TOO_DEEP;
     pushDown(tokens[pos] == first ? firstType : secondType);
     ++pos;
     unsigned rightHeight = 0;
-    int result = (right_.get()->*next)(tokens, pos, depth + 1, rightHeight);
+    result = (right_.get()->*next)(tokens, pos, depth + 1, rightHeight);
     height = 1 + std::max(height, rightHeight);
-    if (result == -1) return -1;
+    if (result != 1) return result;
   }
   return 1;
 }
@@ -86,13 +80,14 @@ int tExprNode::parsePower(const std::vector<std::string>& tokens, unsigned& pos,
                           unsigned& height) {
   height = 0;
   if (atEnd(tokens, pos)) return -1;
-  if (parseExpr(tokens, pos, depth, height) == -1) return -1;
+  int result = parseExpr(tokens, pos, depth, height);
+  if (result != 1) return result;
   if (atEnd(tokens, pos) || tokens[pos] != "^") return 1;
-  if (depth + height + 1 > MAX_DEPTH) return stopAtDepthLimit(tokens, pos);
+  if (depth + height + 1 > MAX_DEPTH) return TOO_DEEP;
   pushDown(POW);
   ++pos;
   unsigned rightHeight = 0;
-  int result = right_->parsePower(tokens, pos, depth + 1, rightHeight);
+  result = right_->parsePower(tokens, pos, depth + 1, rightHeight);
   height = 1 + std::max(height, rightHeight);
   return result;
 }
@@ -106,16 +101,17 @@ int tExprNode::parseExpr(const std::vector<std::string>& tokens, unsigned& pos, 
   if (token == "(") {
     // A group adds no node, but it counts as a level so that the parser's
     // recursion stays as bounded as the tree.
-    if (depth + 1 > MAX_DEPTH) return stopAtDepthLimit(tokens, pos);
+    if (depth + 1 > MAX_DEPTH) return TOO_DEEP;
     ++pos;
     int result = parseSum(tokens, pos, depth + 1, height);
+    if (result == TOO_DEEP) return result;
     if (atEnd(tokens, pos)) return -1;
     bool closed = tokens[pos] == ")";
     ++pos;
     return closed ? result : -1;
   }
   if (token == "-") {
-    if (depth + 1 > MAX_DEPTH) return stopAtDepthLimit(tokens, pos);
+    if (depth + 1 > MAX_DEPTH) return TOO_DEEP;
     becomeUnary(NEGATION);
     ++pos;
     unsigned operandHeight = 0;
@@ -135,7 +131,7 @@ int tExprNode::parseFunction(const std::vector<std::string>& tokens, unsigned& p
   if (atEnd(tokens, pos)) return -1;
   const auto* entry = findFunction(tokens[pos]);
   if (entry == std::end(kFunctions)) return -1;
-  if (depth + 1 > MAX_DEPTH) return stopAtDepthLimit(tokens, pos);
+  if (depth + 1 > MAX_DEPTH) return TOO_DEEP;
   becomeUnary(entry->type);
   ++pos;
   unsigned operandHeight = 0;

@@ -22,8 +22,9 @@ class tVariableEnv;
 // recursive, so the parser keeps trees shallow: no node lies more than
 // MAX_DEPTH levels below the root, and parentheses count as a level too so
 // that the parser's own recursion is bounded the same way. Each level reports
-// the height of the subtree it built; a step that would go deeper is treated
-// as the end of the tokens (the parse fails there and the rest is ignored).
+// the height of the subtree it built; a step that would go deeper fails the
+// parse with TOO_DEEP, and every level returns at once, leaving pos on the
+// token that would have gone deeper.
 class tExprNode {
  public:
   // Kinds of nodes; the codes are part of the node's data.
@@ -53,13 +54,16 @@ class tExprNode {
   static constexpr double E_VAL = 2.718281828459045;
   // Deepest level below the root at which the parser creates a node.
   static constexpr unsigned MAX_DEPTH = 2000;
+  // Parse result of a formula nested deeper than MAX_DEPTH.
+  static constexpr int TOO_DEEP = -2;
 
   tExprNode();
   ~tExprNode();
   tExprNode(const tExprNode&) = delete;
   tExprNode& operator=(const tExprNode&) = delete;
 
-  // Parses a formula into this node from pos; 1 on success, -1 on failure.
+  // Parses a formula into this node from pos; 1 on success, -1 on failure,
+  // TOO_DEEP (pos on the token that would go deeper) past the depth limit.
   int buildNode(const std::vector<std::string>& tokens, unsigned& pos);
 
   // Grammar levels. `depth` is this node's depth below the root (parentheses

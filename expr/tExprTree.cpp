@@ -8,7 +8,13 @@ tExprTree::~tExprTree() = default;
 
 bool tExprTree::buildTree(const std::vector<std::string>& tokens, unsigned& pos) {
   root_ = std::make_unique<tExprNode>();
-  return root_->buildNode(tokens, pos) != -1;
+  int result = root_->buildNode(tokens, pos);
+  tooDeepToken_ = -1;
+  if (result == tExprNode::TOO_DEEP) {
+    tooDeepToken_ = pos;
+    pos = static_cast<unsigned>(tokens.size());
+  }
+  return result == 1;
 }
 
 double tExprTree::evaluate(double x, double y) const { return root_ ? root_->evaluate(x, y) : 0.0; }

@@ -22,8 +22,13 @@ class tExprTree {
 
   // Parses a formula from pos into a new root and leaves pos on the first
   // token after it. False when the formula was cut short; the part parsed so
-  // far stays, with EMPTY nodes (worth 1.0) where operands are missing.
+  // far stays, with EMPTY nodes (worth 1.0) where operands are missing. A
+  // formula nested deeper than a tree may be ends the tokens: pos goes past
+  // the last one, and getTooDeepToken tells where it went too deep.
   bool buildTree(const std::vector<std::string>& tokens, unsigned& pos);
+  // The token at which the last buildTree would have gone deeper than
+  // tExprNode::MAX_DEPTH; -1 when it did not.
+  long getTooDeepToken() const { return tooDeepToken_; }
   // The formula's value at (x, y); 0.0 before anything was parsed.
   double evaluate(double x, double y) const;
   // Copies into every variable the value that the environment's current
@@ -37,6 +42,7 @@ class tExprTree {
 
  private:
   std::unique_ptr<tExprNode> root_;  // the whole formula; null until buildTree
+  long tooDeepToken_ = -1;           // where the last buildTree went too deep; -1 when not
 };
 
 #endif

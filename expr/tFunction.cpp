@@ -179,6 +179,7 @@ tFunction::tReadEnd tFunction::readStatements(const std::vector<std::string>& to
       }
       tree = std::make_unique<tExprTree>();
       tree->buildTree(tokens, pos);
+      if (tree->getTooDeepToken() >= 0) tooDeepToken_ = tree->getTooDeepToken();
       std::cout << name << " done\n";
       continue;
     }

@@ -76,6 +76,9 @@ class tFunction {
   void freeVars(std::set<std::string>& names) const;
   void clearLocalVars();
 
+  // The token at which reading met a formula nested too deeply, which ends
+  // the reading (see tExprTree::getTooDeepToken); -1 when it did not.
+  long getTooDeepToken() const { return tooDeepToken_; }
   void setName(const std::string& name) { name_ = name; }
   std::string getName() const { return name_; }
   // Each formula under its label, with a blank line after each.
@@ -131,6 +134,7 @@ class tFunction {
   tFormulaProgram program_;          // all six, sharing their common parts
   bool treeWalk_;                    // value and jacobianInverse walk the trees
   tReadEnd readEnd_;                 // how the last read ended
+  long tooDeepToken_ = -1;           // where a formula went too deep; -1 when none did
 };
 
 #endif
