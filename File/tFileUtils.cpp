@@ -130,3 +130,11 @@ bool tFileUtils::isFileOfType(const std::string& path, const std::string& extens
   const std::string suffix = "." + tStringUtils::toLower(extension);
   return name.size() > suffix.size() && endsWith(name, suffix);
 }
+
+std::string tFileUtils::getReadRefusal(const std::string& path) {
+  struct stat info;
+  if (stat(path.c_str(), &info) != 0) return "";
+  if (!S_ISREG(info.st_mode)) return "not a regular file";
+  if (static_cast<std::uint64_t>(info.st_size) > MAX_READ_SIZE) return "larger than 64 MiB";
+  return "";
+}

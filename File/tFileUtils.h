@@ -1,6 +1,7 @@
 #ifndef ROOTWEAVER_FILE_TFILEUTILS_H
 #define ROOTWEAVER_FILE_TFILEUTILS_H
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,15 @@ class tFileUtils {
   // control character is never listed, since it could neither be shown nor
   // kept in the settings.
   static bool isFileOfType(const std::string& path, const std::string& extension);
+
+  // Largest file that readers take in whole (scripts, function files).
+  static constexpr std::uint64_t MAX_READ_SIZE = std::uint64_t(64) << 20;
+  // Why the file at path must not be read whole: "not a regular file" for a
+  // device, pipe, socket or directory, which can be read forever or block the
+  // reader, and "larger than 64 MiB" for a file that would take too much
+  // memory. Empty when reading may go ahead; a path that names nothing is
+  // left for the opening to fail.
+  static std::string getReadRefusal(const std::string& path);
 };
 
 #endif

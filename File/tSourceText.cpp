@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "File/tFileUtils.h"
 #include "lexer/tStringUtils.h"
 
 namespace {
@@ -17,13 +18,17 @@ tSourceText::tSourceText(const std::string& bytes) { join(bytes); }
 bool tSourceText::read(const std::string& path) {
   text_.clear();
   pieces_.clear();
+  if (!tFileUtils::getReadRefusal(path).empty()) return false;
   std::FILE* file = std::fopen(path.c_str(), "rb");
   if (!file) return false;
   std::string bytes;
   char buffer[65536];
   std::size_t count;
-  while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, count);
-  bool readable = !std::ferror(file);
+  // The size was checked before opening; a file that grows since stops here.
+  while (bytes.size() <= tFileUtils::MAX_READ_SIZE &&
+         (count = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+    bytes.append(buffer, count);
+  bool readable = !std::ferror(file) && bytes.size() <= tFileUtils::MAX_READ_SIZE;
   std::fclose(file);
   if (!readable) return false;
   join(bytes);

@@ -19,7 +19,7 @@ class tSourceText {
   explicit tSourceText(const std::string& bytes);
 
   // Reads and joins the file; false, with an empty text, when it cannot be
-  // read.
+  // read or must not be (tFileUtils::getReadRefusal).
   bool read(const std::string& path);
 
   const std::string& getText() const { return text_; }

@@ -99,10 +99,9 @@ void tBLAMAssignmentStatement::loadFunction(const std::vector<std::string>& toke
   std::string path = unquote(tBLAMScript::getNextToken(tokens, index));
   std::string file = functionPath(path);
   std::string statement = name_ + " = loadFunction \"" + path + "\"";
-  // A directory, a device or a pipe could be read forever or block.
-  struct stat info;
-  if (stat(file.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
-    tBLAMProgress::instance().warn(statement + ": " + file + " is not a regular file");
+  std::string refusal = tFileUtils::getReadRefusal(file);
+  if (!refusal.empty()) {
+    tBLAMProgress::instance().warn(statement + ": " + file + " is " + refusal);
     return;
   }
   function_ = std::make_shared<tFunction>(path);

@@ -7,6 +7,7 @@
 #include <iostream>
 #include <thread>
 
+#include "File/tFileUtils.h"
 #include "blam/tBLAMProgress.h"
 #include "blam/tBLAMScript.h"
 
@@ -25,7 +26,9 @@ int tBLAMBatchRunner::run(const std::string& path) {
   tBLAMScript script;
   if (!script.loadScript(path)) {
     std::cout << std::flush;
-    std::cerr << "rootweaver: cannot read script " << path << "\n";
+    std::string refusal = tFileUtils::getReadRefusal(path);
+    std::cerr << "rootweaver: cannot read script " << path
+              << (refusal.empty() ? "" : ": " + refusal) << "\n";
     return 1;
   }
   tBLAMBatchRunner runner;

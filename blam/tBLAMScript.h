@@ -35,8 +35,9 @@ class tBLAMScript {
   tBLAMScript& operator=(const tBLAMScript&) = delete;
 
   // Resets the variables to the built-in ones, then reads, traces and parses
-  // the file, appending its statements. A file that cannot be read is an
-  // empty script; the result says whether the file was read.
+  // the file, appending its statements. A file that cannot be read, or that
+  // must not be (tFileUtils::getReadRefusal: a device, a pipe, a huge file),
+  // is an empty script; the result says whether the file was read.
   bool loadScript(const std::string& path);
   void loadDefaultValues();
   // Runs the top-level statements in order.

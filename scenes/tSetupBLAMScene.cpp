@@ -123,8 +123,15 @@ bool tSetupBLAMScene::scriptCanStart() {
     showNotice("A BLAM script is still running.");
     return false;
   }
-  if (!isReadableFile(tBLAMBackgroundRun::scriptLocation(scriptPath_))) {
-    showNotice("Script not found: " + tFileUtils::getFilenameFromPath(scriptPath_));
+  const std::string location = tBLAMBackgroundRun::scriptLocation(scriptPath_);
+  const std::string name = tFileUtils::getFilenameFromPath(scriptPath_);
+  if (!isReadableFile(location)) {
+    showNotice("Script not found: " + name);
+    return false;
+  }
+  const std::string refusal = tFileUtils::getReadRefusal(location);
+  if (!refusal.empty()) {
+    showNotice("Cannot read " + name + ": " + refusal);
     return false;
   }
   return true;

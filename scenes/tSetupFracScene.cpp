@@ -1,7 +1,6 @@
 #include "scenes/tSetupFracScene.h"
 
 #include <GL/gl.h>
-#include <sys/stat.h>
 
 #include <cerrno>
 #include <climits>
@@ -110,9 +109,9 @@ std::string functionLocation(const std::string& path) {
   return tFileUtils::getApplicationDirectory() + "Shared Functions/" + path;
 }
 
+// A file that opens and that tFunction will read.
 bool isReadableFile(const std::string& path) {
-  struct stat info;
-  if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+  if (!tFileUtils::getReadRefusal(path).empty()) return false;
   std::FILE* file = std::fopen(path.c_str(), "r");
   if (file == nullptr) return false;
   std::fclose(file);

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "File/tFileUtils.h"
 #include "blam/tBLAMProgress.h"
 #include "blam/tBLAMScript.h"
 #include "blam/tBLAMStatement.h"
@@ -130,13 +131,24 @@ TEST(tBLAMCommandLineTest, UsageAndUnreadableScripts) {
     EXPECT_EQ(help.out, result.err) << arguments;
   }
 
+  // Devices, pipes, directories and huge files are refused before reading.
+  writeRaw(app / "huge.blam", "x = 1\n");
+  std::filesystem::resize_file(app / "huge.blam", tFileUtils::MAX_READ_SIZE + 1);
   const std::string emptyTrace =
       "Tokenizing took: #\n\nBLAM tokens = []\n\nBLAM statements = []\n\n";
-  for (const std::string script : {"missing.blam", "Shared Functions"}) {
+  const struct {
+    const char* script;
+    const char* why;
+  } unreadable[] = {{"missing.blam", ""},
+                    {"Shared Functions", ": not a regular file"},
+                    {"/dev/zero", ": not a regular file"},
+                    {"huge.blam", ": larger than 64 MiB"}};
+  for (const auto& row : unreadable) {
+    const std::string script = row.script;
     tAppCopy::tResult result = app.run("--batch '" + script + "'");
     EXPECT_EQ(1, result.status) << script;
     EXPECT_EQ(emptyTrace, maskTimings(result.out)) << script;
-    EXPECT_EQ("rootweaver: cannot read script " + script + "\n", result.err);
+    EXPECT_EQ("rootweaver: cannot read script " + script + row.why + "\n", result.err);
   }
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "File/tFileUtils.h"
 #include "expr/FunctionText.h"
 #include "expr/tFunction.h"
 #include "expr/tVariableEnv.h"
@@ -90,9 +91,13 @@ TEST(tFunctionTest, QuadraticSampleLoadsFromSharedFunctions) {
   EXPECT_EQ(absolute, full.function->getName());
 }
 
-TEST(tFunctionTest, MissingFilesAndDirectoriesReadAsEmpty) {
+// Devices, directories and huge files are not read at all.
+TEST(tFunctionTest, UnreadableFilesReadAsEmpty) {
   tTempDir dir;
-  for (const std::string& name : {std::string("no-such.func"), std::string(), dir.path}) {
+  const std::string huge = dir.write("huge.func", "f1 = x\n");
+  std::filesystem::resize_file(huge, tFileUtils::MAX_READ_SIZE + 1);
+  for (const std::string& name : {std::string("no-such.func"), std::string(), dir.path,
+                                  std::string("/dev/zero"), huge}) {
     tLoad loaded = load(name);
     EXPECT_EQ(std::string("func tokens = []\n\nSTARTED PROCESSING\nDONE PROCESSING\n") + kNoFormulas,
               loaded.printed.out);

@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "File/tFileDialogUtils.h"
+#include "File/tFileTestSupport.h"
+#include "File/tFileUtils.h"
 #include "Shell/tMainApp.h"
 #include "expr/tFunction.h"
 #include "fractal/tFractal.h"
@@ -193,14 +195,19 @@ TEST_F(tSetupFracSceneTest, GoRefusesUnusableValuesAndMarksThem) {
   EXPECT_EQ("0000000", marks());
 }
 
-TEST_F(tSetupFracSceneTest, GoBuildsTheRunOrReportsAMissingFunction) {
-  prefs_.write(prefsText({{"Function", "vanished.func"}, {"Dim", "8"}}));
-  openScene();
-  tapMouse(400, 515);
-  EXPECT_EQ("Setup Frac", sceneState());
-  EXPECT_EQ("Cannot read vanished.func", scene_->getMessage());
-  tTimer::instance().advanceMark(scene_->getMessageMark(), -4001);
-  EXPECT_EQ("", scene_->getMessage());
+TEST_F(tSetupFracSceneTest, GoBuildsTheRunOrReportsAnUnreadableFunction) {
+  tScratchDirectory dir;
+  writeRaw(dir / "huge.func", "f1 = x\n");
+  std::filesystem::resize_file(dir / "huge.func", tFileUtils::MAX_READ_SIZE + 1);
+  for (const std::string& function : {std::string("vanished.func"), dir / "huge.func"}) {
+    prefs_.write(prefsText({{"Function", function}, {"Dim", "8"}}));
+    openScene();
+    tapMouse(400, 515);
+    EXPECT_EQ("Setup Frac", sceneState());
+    EXPECT_EQ("Cannot read " + tFileUtils::getFilenameFromPath(function), scene_->getMessage());
+    tTimer::instance().advanceMark(scene_->getMessageMark(), -4001);
+    EXPECT_EQ("", scene_->getMessage());
+  }
 
   // A file that ends in "end" has its local constants in all the same.
   tScratchDirectory dir;
