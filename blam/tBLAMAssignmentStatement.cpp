@@ -1,7 +1,5 @@
 #include "blam/tBLAMAssignmentStatement.h"
 
-#include <sys/stat.h>
-
 #include <iostream>
 
 #include "File/tFileUtils.h"
@@ -22,15 +20,6 @@ std::string unquote(const std::string& token) {
 std::string functionPath(const std::string& name) {
   if (tFileUtils::isCompletePath(name)) return name;
   return tFileUtils::getApplicationDirectory() + "Shared Functions/" + name;
-}
-
-bool isReadableFile(const std::string& path) {
-  struct stat info;
-  if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
-  std::FILE* file = std::fopen(path.c_str(), "r");
-  if (!file) return false;
-  std::fclose(file);
-  return true;
 }
 
 std::string joinTokens(const std::vector<std::string>& tokens, unsigned from, unsigned to) {
@@ -105,8 +94,7 @@ void tBLAMAssignmentStatement::loadFunction(const std::vector<std::string>& toke
     return;
   }
   function_ = std::make_shared<tFunction>(path);
-  if (isReadableFile(file)) return;
-  // The loader has read an empty function: runs of this variable do nothing.
+  if (function_->isReadable()) return;
   tBLAMProgress::instance().warn(statement + ": cannot read " + file);
   function_.reset();
 }
@@ -125,7 +113,9 @@ bool tBLAMAssignmentStatement::definitionStoppedAt(unsigned& head) const {
 void tBLAMAssignmentStatement::run(tVariableEnv* env) {
   if (!valid_) return;
   if (isFunction_) {
-    if (function_) env->extend(name_, function_);
+    // A failed load binds no function, so that runs of the variable cannot
+    // use one it held before.
+    env->extend(name_, function_);
   } else if (isString_) {
     env->extend(name_, stringValue_);
   } else if (isBool_) {

@@ -18,7 +18,9 @@ class tFunction;
 // it by shared reference: every run binds that same object, so it outlives a
 // batch scope that drops the binding and is bound again when the batch runs
 // once more. The object is freed when the statement and every environment
-// that binds it have let it go.
+// that binds it have let it go. A function that could not be loaded binds
+// the variable to no function at all, hiding whatever it held, so that runs
+// of it say so and do nothing.
 class tBLAMAssignmentStatement : public tBLAMStatement {
  public:
   tBLAMAssignmentStatement();

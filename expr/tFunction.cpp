@@ -73,7 +73,7 @@ tFunction::tFunction(const std::string& name)
   tFileTokens file;
   file.path = functionPath(name);
   // A file that cannot be read has no tokens.
-  file.source.read(file.path);
+  readable_ = file.source.read(file.path);
 
   // One mark serves every load, so loading in a loop does not pile up marks.
   static const unsigned mark = tTimer::instance().setMark();
@@ -203,7 +203,8 @@ void tFunction::finishReading() {
     print();
   }
   std::string missing = missingFormulas();
-  if (missing.empty()) return;
+  // A file that could not be read is reported by its loader, not as empty.
+  if (missing.empty() || !readable_) return;
   std::cerr << (name_.empty() ? "unnamed function" : name_) << ": incomplete function, missing "
             << missing << "\n";
 }

@@ -76,6 +76,9 @@ class tFunction {
   void freeVars(std::set<std::string>& names) const;
   void clearLocalVars();
 
+  // Whether the function file could be read; always true for a definition
+  // read from a script.
+  bool isReadable() const { return readable_; }
   // The token at which reading met a formula nested too deeply, which ends
   // the reading (see tExprTree::getTooDeepToken); -1 when it did not.
   long getTooDeepToken() const { return tooDeepToken_; }
@@ -134,6 +137,7 @@ class tFunction {
   tFormulaProgram program_;          // all six, sharing their common parts
   bool treeWalk_;                    // value and jacobianInverse walk the trees
   tReadEnd readEnd_;                 // how the last read ended
+  bool readable_ = true;             // the function file could be read
   long tooDeepToken_ = -1;           // where a formula went too deep; -1 when none did
 };
 

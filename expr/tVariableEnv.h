@@ -42,6 +42,8 @@ class tVariableEnv {
   void extend(std::string name, std::string value);
   // Keeps a text literal from binding as a boolean.
   void extend(std::string name, const char* value);
+  // A null function binds the name to no function: lookups of it give null
+  // instead of reaching a function bound in an outer scope.
   void extend(std::string name, std::shared_ptr<tFunction> value);
 
   // Typed lookups through the current and the saved scopes; the type's

@@ -89,10 +89,13 @@ TEST(tFunctionTest, QuadraticSampleLoadsFromSharedFunctions) {
   tLoad full = load(absolute);
   EXPECT_EQ(kQuadraticTrace, full.printed.out);
   EXPECT_EQ(absolute, full.function->getName());
+  EXPECT_TRUE(full.function->isReadable());
 }
 
-// Devices, directories and huge files are not read at all.
-TEST(tFunctionTest, UnreadableFilesReadAsEmpty) {
+// Files that cannot be read, and devices, directories and huge files, which
+// are not read at all, load as empty functions that say they were not read;
+// whoever loaded them tells the user.
+TEST(tFunctionTest, UnreadableFilesLoadAsEmptyUnreadFunctions) {
   tTempDir dir;
   const std::string huge = dir.write("huge.func", "f1 = x\n");
   std::filesystem::resize_file(huge, tFileUtils::MAX_READ_SIZE + 1);
@@ -101,7 +104,8 @@ TEST(tFunctionTest, UnreadableFilesReadAsEmpty) {
     tLoad loaded = load(name);
     EXPECT_EQ(std::string("func tokens = []\n\nSTARTED PROCESSING\nDONE PROCESSING\n") + kNoFormulas,
               loaded.printed.out);
-    EXPECT_EQ((name.empty() ? "unnamed function" : name) + kNothingMissing, loaded.printed.err);
+    EXPECT_EQ("", loaded.printed.err) << name;
+    EXPECT_FALSE(loaded.function->isReadable()) << name;
     EXPECT_EQ(tVector2(0, 0), loaded.function->value(tVector2(1, 2)));
   }
 }
