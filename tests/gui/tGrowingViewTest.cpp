@@ -40,7 +40,7 @@ TEST(tGrowingViewTest, DrawsWhileComputingAndCancelsAtOnce) {
   // A quarter of the picture: two seconds of work or more.
   const int quarter = 90000;
   const tShot later = program.awaitScene(
-      30, [&](const tShot& s) { return growing(s) && pictureLit(s) > quarter; }, "growing-later");
+      90, [&](const tShot& s) { return growing(s) && pictureLit(s) > quarter; }, "growing-later");
   EXPECT_GT(pictureLit(later), quarter) << "the picture did not grow on screen";
   // "Computing: N%" where the dimension will be, left of the picture; "Back"
   // drawn, "Write File" not yet.

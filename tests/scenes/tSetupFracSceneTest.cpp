@@ -210,7 +210,6 @@ TEST_F(tSetupFracSceneTest, GoBuildsTheRunOrReportsAnUnreadableFunction) {
   }
 
   // A file that ends in "end" has its local constants in all the same.
-  tScratchDirectory dir;
   const std::string ended = dir / "ended.func";
   writeRaw(ended, readRaw(ROOTWEAVER_SOURCE_DIR "/Shared Functions/quadratic.func") + "end\n");
   prefs_.write(prefsText({{"Function", ended},
