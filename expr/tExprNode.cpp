@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <complex>
 #include <iostream>
 
 #include "expr/tVariableEnv.h"
@@ -10,9 +11,16 @@
 namespace {
 
 // Print labels by kind code; the absolute value has none.
-const char* const kLabels[] = {"SIN",   "COS",   "TAN",      "SINH",     "COSH", "TANH", "PLUS",
-                               "MINUS", "TIMES", "DIV",      "CONSTANT", "EXP",  "",     "POW",
-                               "X",     "Y",     "VARIABLE", "NEGATION", "EMPTY"};
+const char* const kLabels[] = {"SIN",   "COS",   "TAN",      "SINH",     "COSH",  "TANH", "PLUS",
+                               "MINUS", "TIMES", "DIV",      "CONSTANT", "EXP",   "",     "POW",
+                               "X",     "Y",     "VARIABLE", "NEGATION", "EMPTY", "SQRT", "LOG",
+                               "SIGN",  "ATAN2", "HYPOT",    "SQRTRE",   "SQRTIM"};
+
+// A node built by hand may carry a code of no kind; it prints like EMPTY.
+const char* labelOf(int32_t type) {
+  const int32_t count = static_cast<int32_t>(std::size(kLabels));
+  return type >= 0 && type < count ? kLabels[type] : "EMPTY";
+}
 
 bool atEnd(const std::vector<std::string>& tokens, unsigned pos) { return pos >= tokens.size(); }
 
@@ -22,7 +30,8 @@ const struct {
   tExprNode::TEXPR_NODE_TYPE type;
 } kFunctions[] = {{"sin", tExprNode::SIN},   {"cos", tExprNode::COS},   {"tan", tExprNode::TAN},
                   {"sinh", tExprNode::SINH}, {"cosh", tExprNode::COSH}, {"tanh", tExprNode::TANH},
-                  {"exp", tExprNode::EXP},   {"abs", tExprNode::ABS}};
+                  {"exp", tExprNode::EXP},   {"abs", tExprNode::ABS},   {"sqrt", tExprNode::SQRT},
+                  {"log", tExprNode::LOG}};
 
 // The entry of a function name in any case, or the end of the table.
 const auto* findFunction(const std::string& token) {
@@ -36,6 +45,58 @@ const auto* findFunction(const std::string& token) {
 tExprNode::tExprNode() : type_(EMPTY), value_(0.0) {}
 
 tExprNode::~tExprNode() = default;
+
+std::unique_ptr<tExprNode> tExprNode::makeConstant(double value) {
+  auto node = std::make_unique<tExprNode>();
+  node->type_ = CONSTANT;
+  node->value_ = value;
+  return node;
+}
+
+std::unique_ptr<tExprNode> tExprNode::makeX() {
+  auto node = std::make_unique<tExprNode>();
+  node->type_ = X;
+  return node;
+}
+
+std::unique_ptr<tExprNode> tExprNode::makeY() {
+  auto node = std::make_unique<tExprNode>();
+  node->type_ = Y;
+  return node;
+}
+
+std::unique_ptr<tExprNode> tExprNode::makeVariable(const std::string& name) {
+  auto node = std::make_unique<tExprNode>();
+  node->type_ = VARIABLE;
+  node->name_ = name;
+  return node;
+}
+
+std::unique_ptr<tExprNode> tExprNode::makeUnary(TEXPR_NODE_TYPE type,
+                                                std::unique_ptr<tExprNode> operand) {
+  auto node = std::make_unique<tExprNode>();
+  node->type_ = type;
+  node->left_ = std::move(operand);
+  return node;
+}
+
+std::unique_ptr<tExprNode> tExprNode::makeBinary(TEXPR_NODE_TYPE type,
+                                                 std::unique_ptr<tExprNode> left,
+                                                 std::unique_ptr<tExprNode> right) {
+  auto node = makeUnary(type, std::move(left));
+  node->right_ = std::move(right);
+  return node;
+}
+
+std::unique_ptr<tExprNode> tExprNode::copy() const {
+  auto node = std::make_unique<tExprNode>();
+  node->type_ = type_;
+  node->value_ = value_;
+  node->name_ = name_;
+  if (left_) node->left_ = left_->copy();
+  if (right_) node->right_ = right_->copy();
+  return node;
+}
 
 int tExprNode::buildNode(const std::vector<std::string>& tokens, unsigned& pos) {
   unsigned height = 0;
@@ -124,7 +185,7 @@ int tExprNode::parseExpr(const std::vector<std::string>& tokens, unsigned& pos, 
   return parseVariable(tokens, pos);
 }
 
-// function -> ("sin" | "cos" | ... | "abs") primary
+// function -> ("sin" | "cos" | ... | "abs" | "sqrt" | "log") primary
 int tExprNode::parseFunction(const std::vector<std::string>& tokens, unsigned& pos, unsigned depth,
                              unsigned& height) {
   height = 0;
@@ -201,6 +262,46 @@ void tExprNode::becomeUnary(TEXPR_NODE_TYPE type) {
   left_ = std::make_unique<tExprNode>();
 }
 
+unsigned tExprNode::operandCount(int32_t type) {
+  switch (type) {
+    case PLUS:
+    case MINUS:
+    case TIMES:
+    case DIV:
+    case POW:
+    case ATAN2:
+    case HYPOT:
+    case SQRT_RE:
+    case SQRT_IM: return 2;
+    case SIN:
+    case COS:
+    case TAN:
+    case SINH:
+    case COSH:
+    case TANH:
+    case EXP:
+    case ABS:
+    case NEGATION:
+    case SQRT:
+    case LOG:
+    case SIGN: return 1;
+    default: return 0;
+  }
+}
+
+double tExprNode::sign(double v) {
+  if (v > 0) return 1.0;
+  return v < 0 ? -1.0 : v;
+}
+
+double tExprNode::squareRootRe(double re, double im) {
+  return std::sqrt(std::complex<double>(re, im)).real();
+}
+
+double tExprNode::squareRootIm(double re, double im) {
+  return std::sqrt(std::complex<double>(re, im)).imag();
+}
+
 double tExprNode::evaluate(double x, double y) const {
   switch (type_) {
     case SIN: return std::sin(left_->evaluate(x, y));
@@ -236,6 +337,25 @@ double tExprNode::evaluate(double x, double y) const {
     case Y: return y;
     case VARIABLE: return value_;
     case NEGATION: return -left_->evaluate(x, y);
+    case SQRT: return std::sqrt(left_->evaluate(x, y));
+    case LOG: return std::log(left_->evaluate(x, y));
+    case SIGN: return sign(left_->evaluate(x, y));
+    case ATAN2: {
+      double a = left_->evaluate(x, y);
+      return std::atan2(a, right_->evaluate(x, y));
+    }
+    case HYPOT: {
+      double a = left_->evaluate(x, y);
+      return std::hypot(a, right_->evaluate(x, y));
+    }
+    case SQRT_RE: {
+      double a = left_->evaluate(x, y);
+      return squareRootRe(a, right_->evaluate(x, y));
+    }
+    case SQRT_IM: {
+      double a = left_->evaluate(x, y);
+      return squareRootIm(a, right_->evaluate(x, y));
+    }
     default: return 1.0;
   }
 }
@@ -253,7 +373,7 @@ void tExprNode::freeVars(std::set<std::string>& names) const {
 }
 
 void tExprNode::print() const {
-  std::cout << "[" << kLabels[type_];
+  std::cout << "[" << labelOf(type_);
   if (type_ == CONSTANT) std::cout << " " << value_;
   if (type_ == VARIABLE) std::cout << " " << name_ << " = " << value_;
   std::cout << " : ";

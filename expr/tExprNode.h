@@ -47,7 +47,17 @@ class tExprNode {
     Y = 15,
     VARIABLE = 16,
     NEGATION = 17,
-    EMPTY = 18
+    EMPTY = 18,
+    // Functions a formula may name besides the ones above.
+    SQRT = 19,
+    LOG = 20,
+    // Kinds only derived formulas contain: the derivative of abs, and the
+    // parts of a complex logarithm and square root (see tComplexExpansion).
+    SIGN = 21,
+    ATAN2 = 22,
+    HYPOT = 23,
+    SQRT_RE = 24,
+    SQRT_IM = 25
   };
 
   static constexpr double PI_VAL = 3.141592653589793;
@@ -59,6 +69,19 @@ class tExprNode {
 
   tExprNode();
   ~tExprNode();
+  // Nodes for code that builds formulas itself (see tExprBuilder): they are
+  // the nodes the parser would make for the same formula.
+  static std::unique_ptr<tExprNode> makeConstant(double value);
+  static std::unique_ptr<tExprNode> makeX();
+  static std::unique_ptr<tExprNode> makeY();
+  static std::unique_ptr<tExprNode> makeVariable(const std::string& name);
+  static std::unique_ptr<tExprNode> makeUnary(TEXPR_NODE_TYPE type,
+                                              std::unique_ptr<tExprNode> operand);
+  static std::unique_ptr<tExprNode> makeBinary(TEXPR_NODE_TYPE type,
+                                               std::unique_ptr<tExprNode> left,
+                                               std::unique_ptr<tExprNode> right);
+  // The whole subtree, values and names included.
+  std::unique_ptr<tExprNode> copy() const;
   tExprNode(const tExprNode&) = delete;
   tExprNode& operator=(const tExprNode&) = delete;
 
@@ -85,11 +108,22 @@ class tExprNode {
   static bool isConstant(const std::string& token);
   static bool isFunction(const std::string& token);
 
+  // Operands a kind takes: 0 for leaves, EMPTY and codes of no kind.
+  static unsigned operandCount(int32_t type);
+  // The values of the kinds that are not a single libm call or IEEE
+  // operation, shared with tFormulaProgram so both give the same bits.
+  // sign(v) is -1, 0 or 1 (0 keeps its sign, NaN stays NaN); the square root
+  // parts are those of the principal square root of re + i im.
+  static double sign(double v);
+  static double squareRootRe(double re, double im);
+  static double squareRootIm(double re, double im);
+
   double evaluate(double x, double y) const;
   void substituteVars(tVariableEnv* env);
-  // Read access for code that compiles a tree (tFormulaProgram).
+  // Read access for code that compiles or transforms a tree.
   int32_t getType() const { return type_; }
   double getValue() const { return value_; }
+  const std::string& getName() const { return name_; }
   const tExprNode* getLeft() const { return left_.get(); }
   const tExprNode* getRight() const { return right_.get(); }
   void freeVars(std::set<std::string>& names) const;

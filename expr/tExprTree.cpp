@@ -1,8 +1,11 @@
 #include "expr/tExprTree.h"
 
 #include <iostream>
+#include <utility>
 
 tExprTree::tExprTree() = default;
+
+tExprTree::tExprTree(std::unique_ptr<tExprNode> root) : root_(std::move(root)) {}
 
 tExprTree::~tExprTree() = default;
 

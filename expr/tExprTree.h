@@ -16,6 +16,8 @@ class tVariableEnv;
 class tExprTree {
  public:
   tExprTree();
+  // A tree holding a formula built without the parser (a derived one).
+  explicit tExprTree(std::unique_ptr<tExprNode> root);
   ~tExprTree();
   tExprTree(const tExprTree&) = delete;
   tExprTree& operator=(const tExprTree&) = delete;

@@ -168,15 +168,9 @@ class tFormulaProgram::tCompiler {
 
 namespace {
 
-bool isLeaf(int32_t type) {
-  return type == tExprNode::CONSTANT || type == tExprNode::VARIABLE || type == tExprNode::X ||
-         type == tExprNode::Y || type < tExprNode::SIN || type > tExprNode::NEGATION;
-}
+bool isLeaf(int32_t type) { return tExprNode::operandCount(type) == 0; }
 
-bool isBinary(int32_t type) {
-  return type == tExprNode::PLUS || type == tExprNode::MINUS || type == tExprNode::TIMES ||
-         type == tExprNode::DIV || type == tExprNode::POW;
-}
+bool isBinary(int32_t type) { return tExprNode::operandCount(type) == 2; }
 
 }  // namespace
 
@@ -240,11 +234,17 @@ tFormulaProgram::tCompiler::tOperand tFormulaProgram::tCompiler::leaf(const tExp
 tFormulaProgram::tCompiler::tOperand tFormulaProgram::tCompiler::combine(int32_t type, tOperand a,
                                                                          tOperand b) {
   static const std::map<int32_t, uint8_t> kOpcodes = {
-      {tExprNode::SIN, OP_SIN},   {tExprNode::COS, OP_COS},     {tExprNode::TAN, OP_TAN},
-      {tExprNode::SINH, OP_SINH}, {tExprNode::COSH, OP_COSH},   {tExprNode::TANH, OP_TANH},
-      {tExprNode::PLUS, OP_ADD},  {tExprNode::MINUS, OP_SUB},   {tExprNode::TIMES, OP_MUL},
-      {tExprNode::DIV, OP_DIV},   {tExprNode::EXP, OP_EXP},     {tExprNode::ABS, OP_ABS},
-      {tExprNode::POW, OP_POW},   {tExprNode::NEGATION, OP_NEG}};
+      {tExprNode::SIN, OP_SIN},        {tExprNode::COS, OP_COS},
+      {tExprNode::TAN, OP_TAN},        {tExprNode::SINH, OP_SINH},
+      {tExprNode::COSH, OP_COSH},      {tExprNode::TANH, OP_TANH},
+      {tExprNode::PLUS, OP_ADD},       {tExprNode::MINUS, OP_SUB},
+      {tExprNode::TIMES, OP_MUL},      {tExprNode::DIV, OP_DIV},
+      {tExprNode::EXP, OP_EXP},        {tExprNode::ABS, OP_ABS},
+      {tExprNode::POW, OP_POW},        {tExprNode::NEGATION, OP_NEG},
+      {tExprNode::SQRT, OP_SQRT},      {tExprNode::LOG, OP_LOG},
+      {tExprNode::SIGN, OP_SIGN},      {tExprNode::ATAN2, OP_ATAN2},
+      {tExprNode::HYPOT, OP_HYPOT},    {tExprNode::SQRT_RE, OP_SQRT_RE},
+      {tExprNode::SQRT_IM, OP_SQRT_IM}};
   uint8_t op = kOpcodes.at(type);
   bool binary = hasTwoOperands(op);
   // Constant operands: the value is computed now by the very operation the
@@ -337,6 +337,7 @@ void tFormulaProgram::compile(const tExprNode* const* roots, unsigned count) {
 
 bool tFormulaProgram::hasTwoOperands(uint8_t op) {
   return op == OP_ADD || op == OP_SUB || op == OP_MUL || op == OP_DIV || op == OP_POW ||
+         op == OP_ATAN2 || op == OP_HYPOT || op == OP_SQRT_RE || op == OP_SQRT_IM ||
          op == OP_POW2 || op == OP_POW3 || op == OP_POW4;
 }
 
@@ -357,6 +358,13 @@ double tFormulaProgram::apply(uint8_t op, double a, double b) {
     case OP_COSH: return std::cosh(a);
     case OP_TANH: return std::tanh(a);
     case OP_EXP: return std::pow(tExprNode::E_VAL, a);
+    case OP_SQRT: return std::sqrt(a);
+    case OP_LOG: return std::log(a);
+    case OP_SIGN: return tExprNode::sign(a);
+    case OP_ATAN2: return std::atan2(a, b);
+    case OP_HYPOT: return std::hypot(a, b);
+    case OP_SQRT_RE: return tExprNode::squareRootRe(a, b);
+    case OP_SQRT_IM: return tExprNode::squareRootIm(a, b);
     // The exponent comes from the constant table at run time, so the compiler
     // cannot turn these pow calls into multiplications.
     case OP_POW2: return integerPower<2>(a, b);

@@ -34,7 +34,9 @@ class tExprNode;
 // two (the base is one) and the powers of zero are taken as they are, as pow
 // gives them. The tests hold the rewrite to pow over every power of two and
 // millions of other bases, many of them next to the midpoints where rounding
-// is hardest.
+// is hardest. The kinds that are neither one libm call nor one operation
+// (the sign, the parts of a complex square root) call the very helpers of
+// tExprNode that the tree walk calls.
 //
 // A packet evaluates LANES points at once, one instruction at a time over all
 // lanes, in SSE2 pairs; the libm calls stay scalar and are made only for the
@@ -82,6 +84,13 @@ class tFormulaProgram {
     OP_COSH,
     OP_TANH,
     OP_EXP,
+    OP_SQRT,
+    OP_LOG,
+    OP_SIGN,
+    OP_ATAN2,
+    OP_HYPOT,
+    OP_SQRT_RE,
+    OP_SQRT_IM,
     // pow with the constant exponent 2, 3 or 4 in operand b
     OP_POW2,
     OP_POW3,

@@ -53,6 +53,7 @@ TEST(tExprTreeTest, PrecedenceAssociativityAndConstants) {
       {"cos tan sinh cosh tanh y", 0, 0.3,
        std::cos(std::tan(std::sinh(std::cosh(std::tanh(0.3))))), true, 6},
       {"exp 1", 0, 0, std::pow(e, 1.0), true, 2}, {"pi", 0, 0, tExprNode::PI_VAL, true, 1},
+      {"SQRT x ^ 2", 5, 0, 5, true, 4},         {"log ( x * y )", 2, 3, std::log(6.0), true, 6},
       {"E", 0, 0, e, true, 1},                  {"0.1", 0, 0, static_cast<double>(0.1f), true, 1},
       {".5", 0, 0, 0.5, true, 1},               {"2x", 0, 0, 2, true, 1},
       {"-3", 0, 0, -3, true, 1},                {"X", 5, 0, 0, true, 1},
@@ -78,6 +79,7 @@ TEST(tExprTreeTest, PrintsKindsValuesAndMissingChildren) {
     const char* expected;
   } cases[] = {
       {"abs x", "[ : [X : _, _], _]\n"},
+      {"sqrt Log y", "[SQRT : [LOG : [Y : _, _], _], _]\n"},
       {"sin cos tan sinh cosh tanh exp y",
        "[SIN : [COS : [TAN : [SINH : [COSH : [TANH : [EXP : [Y : _, _], _], _], _], _], _], _], "
        "_]\n"},
@@ -95,6 +97,21 @@ TEST(tExprTreeTest, PrintsKindsValuesAndMissingChildren) {
   // Nothing parsed yet.
   EXPECT_EQ("_\n", printed(tExprTree()));
   EXPECT_EQ(0.0, tExprTree().evaluate(1, 1));
+}
+
+// A tree built node by node is the tree the parser makes, and so is its copy.
+TEST(tExprTreeTest, BuiltTreesAreParsedTrees) {
+  auto built = tExprNode::makeBinary(
+      tExprNode::PLUS,
+      tExprNode::makeBinary(tExprNode::TIMES, tExprNode::makeVariable("a"), tExprNode::makeX()),
+      tExprNode::makeUnary(tExprNode::SIN,
+                           tExprNode::makeBinary(tExprNode::DIV, tExprNode::makeY(),
+                                                 tExprNode::makeConstant(2))));
+  tExprTree parsed;
+  build(parsed, "a * x + sin ( y / 2 )");
+  tExprTree copied(built->copy());
+  EXPECT_EQ(printed(parsed), printed(tExprTree(std::move(built))));
+  EXPECT_EQ(printed(parsed), printed(copied));
 }
 
 // Substitution is in tFunctionTest.EnvironmentValuesWinOverLocalConstants.

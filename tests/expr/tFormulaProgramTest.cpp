@@ -105,14 +105,15 @@ void expectSameAsTrees(const tCompiled& c, std::size_t stride = 7) {
 TEST(tFormulaProgramTest, EveryKindOfNodeGivesTheTreeWalksBits) {
   tCompiled c({
       "sin x + cos y * tan ( x - y ) - sinh ( x / 3 ) + cosh y * tanh ( x * y )",
-      "exp ( x ) ^ 2 / abs ( y - 0.5 ) + x ^ 3 - y ^ 4 + x ^ y - ( - x ) ^ 0.5 + 2 ^ 2 ^ 0.5",
+      "exp ( x ) ^ 2 / abs ( y - 0.5 ) + x ^ 3 - y ^ 4 + x ^ y - ( - x ) ^ 0.5 + 2 ^ 2 ^ 0.5"
+      " + sqrt x * log y - log sqrt 2",
       "a * x + 2 ^ 3 ^ 2 - pi * e + exp 1 - - 0.1 + abs ( 0 - 3 ) * sin 2 + x +",
       "( x * y ) - ( x * y ) + sin ( x * y ) + ( x * y ) ^ 2 + ( x * y ) ^ 3",
       "x ^ 2 ^ 0.5 + x ^ 4 * x ^ 2 - y ^ 2 ^ 2 + x ^ - 2 + ( y + 1 ) ^ 3",
       nullptr,
   });
   expectSameAsTrees(c);
-  EXPECT_LT(c.program.getInstructionCount(), 60u);  // x * y is computed once
+  EXPECT_LT(c.program.getInstructionCount(), 65u);  // x * y is computed once
 }
 
 // Deeply nested formulas compile without recursion and keep few registers.
