@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "expr/FunctionText.h"
+#include "expr/tDerivative.h"
 #include "expr/tExprTree.h"
 #include "expr/tFormulaProgram.h"
 #include "expr/tFunction.h"
@@ -42,23 +43,30 @@ Values testCoordinates() {
   return v;
 }
 
-// Formulas parsed into trees and compiled together; a null text is a missing
-// formula, worth 0.0.
+std::unique_ptr<tExprTree> parsed(const char* text) {
+  std::vector<std::string> tokens = splitTokens(text);
+  unsigned pos = 0;
+  auto tree = std::make_unique<tExprTree>();
+  tree->buildTree(tokens, pos);
+  return tree;
+}
+
+// Formulas parsed into trees, or built, and compiled together; a null text
+// is a missing formula, worth 0.0.
 struct tCompiled {
   std::vector<std::unique_ptr<tExprTree>> trees;
   tFormulaProgram program;
   explicit tCompiled(const std::vector<const char*>& texts) {
+    for (const char* text : texts) trees.push_back(text ? parsed(text) : nullptr);
+    compile();
+  }
+  tCompiled() = default;
+  void add(std::unique_ptr<tExprNode> root) {
+    trees.push_back(std::make_unique<tExprTree>(std::move(root)));
+  }
+  void compile() {
     std::vector<const tExprNode*> roots;
-    for (const char* text : texts) {
-      trees.emplace_back();
-      roots.push_back(nullptr);
-      if (!text) continue;
-      std::vector<std::string> tokens = splitTokens(text);
-      unsigned pos = 0;
-      trees.back() = std::make_unique<tExprTree>();
-      trees.back()->buildTree(tokens, pos);
-      roots.back() = trees.back()->getRoot();
-    }
+    for (const auto& tree : trees) roots.push_back(tree ? tree->getRoot() : nullptr);
     program.compile(roots.data(), static_cast<unsigned>(roots.size()));
   }
 };
@@ -114,6 +122,21 @@ TEST(tFormulaProgramTest, EveryKindOfNodeGivesTheTreeWalksBits) {
   });
   expectSameAsTrees(c);
   EXPECT_LT(c.program.getInstructionCount(), 65u);  // x * y is computed once
+}
+
+// Derivatives hold every kind of node they make.
+TEST(tFormulaProgramTest, DerivedFormulasGiveTheTreeWalksBits) {
+  for (const char* text : {"abs ( x * y ) ^ 3 / sqrt ( 1 + x ^ 2 ) + log ( y * y ) * 2 ^ x + abs x",
+                           "tan ( x * y ) - tanh ( x / y ) + exp ( - x ) * cosh y / sinh y"}) {
+    std::unique_ptr<tExprTree> tree = parsed(text);
+    const tExprNode& f = *tree->getRoot();
+    tCompiled c;
+    c.add(tDerivative::ofX(f));
+    c.add(tDerivative::ofY(f));
+    c.add(tDerivative::ofX(*c.trees[0]->getRoot()));
+    c.compile();
+    expectSameAsTrees(c);
+  }
 }
 
 // Deeply nested formulas compile without recursion and keep few registers.
