@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "expr/FunctionText.h"
+#include "expr/tComplexExpansion.h"
 #include "expr/tDerivative.h"
 #include "expr/tExprTree.h"
 #include "expr/tVariableEnv.h"
@@ -37,9 +38,11 @@ double centralDifference(const tExprTree& f, double x, double y, double dx, doub
 }  // namespace
 
 // Every rule, alone and composed, at 100 random points of a box where the
-// formula is smooth. Second rows differentiate the derivative by x once more.
+// formula is smooth. Complex rows differentiate the real and imaginary parts
+// of an expanded f(z), which hold the parts of the complex logarithm and
+// square root; second rows differentiate the derivative by x once more.
 TEST(tDerivativeTest, DerivativesAgreeWithCentralDifferences) {
-  enum { REAL, SECOND };
+  enum { REAL, SECOND, COMPLEX };
   const struct {
     const char* formula;
     double low, high;  // the box [low, high]^2
@@ -55,6 +58,7 @@ TEST(tDerivativeTest, DerivativesAgreeWithCentralDifferences) {
        REAL},
       {"log ( 1 + sqrt ( exp ( sin ( x * y ) ) ) ) / cosh ( x - y ^ 2 )", -2, 2, REAL},
       {"abs ( x * y - 5 ) * x + x ^ y / tan y", 0.5, 1.5, SECOND},
+      {"sqrt ( z - a ) + log ( z * z + i ) + z ^ b", 0.5, 2, COMPLEX},
   };
   tVariableEnv env;
   env.extend("a", 1.5);
@@ -62,8 +66,15 @@ TEST(tDerivativeTest, DerivativesAgreeWithCentralDifferences) {
   std::mt19937 random(7);
   for (const auto& c : cases) {
     std::vector<std::unique_ptr<tExprNode>> functions;
-    functions.push_back(parsed(c.formula));
-    if (c.form == SECOND) functions.back() = tDerivative::ofX(*functions.back());
+    if (c.form == COMPLEX) {
+      tComplexExpansion expansion;
+      ASSERT_TRUE(expansion.expand(*parsed(c.formula))) << c.formula;
+      functions.push_back(expansion.takeFormula(0));
+      functions.push_back(expansion.takeFormula(1));
+    } else {
+      functions.push_back(parsed(c.formula));
+      if (c.form == SECOND) functions.back() = tDerivative::ofX(*functions.back());
+    }
     std::uniform_real_distribution<double> coordinate(c.low, c.high);
     for (auto& function : functions) {
       tExprTree f(function->copy());

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "expr/FunctionText.h"
+#include "expr/tComplexExpansion.h"
 #include "expr/tDerivative.h"
 #include "expr/tExprTree.h"
 #include "expr/tFormulaProgram.h"
@@ -124,7 +125,7 @@ TEST(tFormulaProgramTest, EveryKindOfNodeGivesTheTreeWalksBits) {
   EXPECT_LT(c.program.getInstructionCount(), 65u);  // x * y is computed once
 }
 
-// Derivatives hold every kind of node they make.
+// Derivatives and complex expansions hold every kind of node they make.
 TEST(tFormulaProgramTest, DerivedFormulasGiveTheTreeWalksBits) {
   for (const char* text : {"abs ( x * y ) ^ 3 / sqrt ( 1 + x ^ 2 ) + log ( y * y ) * 2 ^ x + abs x",
                            "tan ( x * y ) - tanh ( x / y ) + exp ( - x ) * cosh y / sinh y"}) {
@@ -137,6 +138,18 @@ TEST(tFormulaProgramTest, DerivedFormulasGiveTheTreeWalksBits) {
     c.compile();
     expectSameAsTrees(c);
   }
+  tComplexExpansion expansion;
+  ASSERT_TRUE(expansion.expand(
+      *parsed("sqrt ( z - 1 ) * log ( z ) + tan z ^ 3 / tanh ( z * i ) + z ^ a")->getRoot()));
+  tCompiled c;
+  for (unsigned k = 0; k < 5; ++k) c.add(expansion.takeFormula(k));
+  // Once more by x, for the derivatives of the complex logarithm and square root.
+  c.add(tDerivative::ofX(*c.trees[0]->getRoot()));
+  tVariableEnv env;
+  env.extend("a", 2.5);
+  for (auto& each : c.trees) each->substituteVars(&env);
+  c.compile();
+  expectSameAsTrees(c, 11);
 }
 
 // Deeply nested formulas compile without recursion and keep few registers.
