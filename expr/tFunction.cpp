@@ -40,6 +40,16 @@ bool beginsWithDigit(const std::string& token) {
          token.find_first_not_of("0123456789.") != std::string::npos;
 }
 
+// The patterns compiled once; tokenizing only reads them.
+const tTokenizer& functionTokenizer() {
+  static const tTokenizer* tokenizer = [] {
+    tTokenizer* made = new tTokenizer();
+    for (const char* pattern : kPatterns) made->addRegularExpression(pattern);
+    return made;
+  }();
+  return *tokenizer;
+}
+
 }  // namespace
 
 const tFunction::tSlot tFunction::SLOTS[6] = {
@@ -68,17 +78,24 @@ struct tFunction::tFileTokens {
 
 tFunction::tFunction(const std::string& name)
     : name_(name), localVars_(std::make_unique<tVariableEnv>()), treeWalk_(false) {
-  tTokenizer tokenizer;
-  for (const char* pattern : kPatterns) tokenizer.addRegularExpression(pattern);
   tFileTokens file;
   file.path = functionPath(name);
   // A file that cannot be read has no tokens.
   readable_ = file.source.read(file.path);
+  readFile(file);
+}
 
+void tFunction::readText(const std::string& contents) {
+  tFileTokens file;
+  file.source = tSourceText(contents);
+  readFile(file);
+}
+
+void tFunction::readFile(tFileTokens& file) {
   // One mark serves every load, so loading in a loop does not pile up marks.
   static const unsigned mark = tTimer::instance().setMark();
   tTimer::instance().resetMark(mark);
-  tokenizer.tokenize(file.source.getText(), file.tokens, file.offsets, file.stoppedAt);
+  functionTokenizer().tokenize(file.source.getText(), file.tokens, file.offsets, file.stoppedAt);
   std::cout << "Tokenizing took: " << tTimer::instance().timeSinceMark(mark) << "\n\n";
 
   unsigned pos = 0;

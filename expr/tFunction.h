@@ -60,6 +60,9 @@ class tFunction {
   // f21, f22), for evaluating packets of points.
   const tFormulaProgram& getProgram() const { return program_; }
 
+  // Reads the contents of a function file, as the file constructor reads the
+  // file: comment lines dropped, the rest tokenized and read as statements.
+  void readText(const std::string& contents);
   // Reads statements from pos (see above); pos ends after the last token read.
   void processTokens(const std::vector<std::string>& tokens, unsigned& pos);
   // The token at pos, or "" past the end; pos moves on in both cases.
@@ -106,6 +109,8 @@ class tFunction {
   };
   // A function file's tokens with their places in the file.
   struct tFileTokens;
+  // Tokenizes and reads the file's text, then warns about it.
+  void readFile(tFileTokens& file);
 
   static const tSlot* findSlot(const std::string& label);
   static double evaluateSlot(const std::unique_ptr<tExprTree>& tree, const tVector2& p);
