@@ -111,12 +111,20 @@ void tBLAMScript::loadDefaultValues() {
 }
 
 bool tBLAMScript::loadScript(const std::string& path) {
+  tSourceText source;
+  bool readable = source.read(path);
+  loadSource(path, source);
+  return readable;
+}
+
+void tBLAMScript::loadScriptText(const std::string& path, const std::string& contents) {
+  loadSource(path, tSourceText(contents));
+}
+
+void tBLAMScript::loadSource(const std::string& path, const tSourceText& source) {
   tBLAMProgress::instance().setScript(path);
   env_->clear();
   loadDefaultValues();
-
-  tSourceText source;
-  bool readable = source.read(path);
   const std::string& text = source.getText();
 
   static const unsigned mark = tTimer::instance().setMark();
@@ -142,7 +150,6 @@ bool tBLAMScript::loadScript(const std::string& path) {
   printStatements(statements_);
   std::cout << "\n\n";
   warnIfStoppedEarly(source, tokens, offsets, stoppedAt, complete);
-  return readable;
 }
 
 void tBLAMScript::run() {

@@ -39,6 +39,9 @@ class tBLAMScript {
   // must not be (tFileUtils::getReadRefusal: a device, a pipe, a huge file),
   // is an empty script; the result says whether the file was read.
   bool loadScript(const std::string& path);
+  // The same for a script's contents held in memory; path names the script
+  // in warnings.
+  void loadScriptText(const std::string& path, const std::string& contents);
   void loadDefaultValues();
   // Runs the top-level statements in order.
   void run();
@@ -55,6 +58,8 @@ class tBLAMScript {
   tVariableEnv* getEnv() const { return env_.get(); }
 
  private:
+  // Reads, traces and parses the joined text of a script named path.
+  void loadSource(const std::string& path, const tSourceText& source);
   bool buildBlock(tStatements& out, const std::vector<std::string>& tokens, unsigned& index);
   std::unique_ptr<tBLAMStatement> buildBatch(unsigned head, const std::vector<std::string>& tokens,
                                              unsigned& index);
