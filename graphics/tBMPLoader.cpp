@@ -148,24 +148,22 @@ tBMPLoader& tBMPLoader::instance() {
   return *loader;
 }
 
-bool tBMPLoader::load(const std::string& path, tImage* image) {
-  if (image == nullptr || !imageFile_.open(path, TFILE_READ, TFILE_LITTLE_ENDIAN)) return false;
+bool tBMPLoader::readImage(tImage* image) {
   // The file header and the information header's size field, then the rest
   // of the information header.
   std::vector<unsigned char> headers;
-  if (!readBlock(headers, kFileHeaderSize + 4)) return fail();
+  if (!readBlock(headers, kFileHeaderSize + 4)) return false;
   std::uint32_t infoSize = readUnsigned32(&headers[kFileHeaderSize]);
-  if (readUnsigned16(&headers[0]) != kTypeBM) return fail();
-  if (infoSize != 40 && infoSize != 108 && infoSize != 124) return fail();
-  if (!readBlock(headers, infoSize - 4)) return fail();
+  if (readUnsigned16(&headers[0]) != kTypeBM) return false;
+  if (infoSize != 40 && infoSize != 108 && infoSize != 124) return false;
+  if (!readBlock(headers, infoSize - 4)) return false;
   tBMPLayout layout;
-  if (!readLayout(headers, &layout)) return fail();
+  if (!readLayout(headers, &layout)) return false;
 
   // Everything from the end of the headers to the end of the last row.
   std::vector<unsigned char> body;
   bool complete =
       readBlock(body, layout.pixelStart - layout.headersEnd + layout.stride * layout.rows);
-  imageFile_.close();
   if (!complete) return false;
   if (layout.trailingMasks && !readMasks(body.data(), 3, &layout)) return false;
   if (layout.bitsPerPixel <= 8) {

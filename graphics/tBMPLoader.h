@@ -22,12 +22,12 @@ class tBMPLoader : public tImageLoader {
  public:
   static tBMPLoader& instance();
 
-  bool load(const std::string& path, tImage* image) override;
-
  private:
   tBMPLoader() = default;
   tBMPLoader(const tBMPLoader&) = delete;
   tBMPLoader& operator=(const tBMPLoader&) = delete;
+
+  bool readImage(tImage* image) override;
 
   // Fills palette_ from entries of four bytes each (blue, green, red, unused).
   void readPalette(const unsigned char* entries, unsigned int count, unsigned int bitsPerPixel);

@@ -11,6 +11,25 @@ const std::uint64_t kReadChunk = std::uint64_t{1} << 20;
 
 tImageLoader::~tImageLoader() = default;
 
+bool tImageLoader::load(const std::string& path, tImage* image) {
+  if (image == nullptr || !imageFile_.open(path, TFILE_READ, TFILE_LITTLE_ENDIAN)) return false;
+  bool loaded = readImage(image);
+  imageFile_.close();
+  return loaded;
+}
+
+bool tImageLoader::loadFromMemory(const unsigned char* bytes, std::size_t size, tImage* image) {
+  if (image == nullptr) return false;
+  fromMemory_ = true;
+  memory_ = bytes;
+  memorySize_ = size;
+  memoryRead_ = 0;
+  bool loaded = readImage(image);
+  fromMemory_ = false;
+  memory_ = nullptr;
+  return loaded;
+}
+
 tPixel tImageLoader::decodePixel(const unsigned char* bytes, TPIXEL_ENCODING_16) {
   unsigned int v = readUnsigned16(bytes);
   return tPixel(static_cast<unsigned char>(((v >> 10) & 31) << 3),
@@ -42,6 +61,12 @@ void tImageLoader::writeUnsigned16(unsigned char* bytes, unsigned int value) {
 }
 
 bool tImageLoader::readBlock(std::vector<unsigned char>& bytes, std::uint64_t count) {
+  if (fromMemory_) {
+    if (count > memorySize_ - memoryRead_) return false;
+    bytes.insert(bytes.end(), memory_ + memoryRead_, memory_ + memoryRead_ + count);
+    memoryRead_ += count;
+    return true;
+  }
   while (count > 0) {
     std::uint64_t chunk = std::min(kReadChunk, count);
     std::size_t start = bytes.size();
@@ -50,9 +75,4 @@ bool tImageLoader::readBlock(std::vector<unsigned char>& bytes, std::uint64_t co
     count -= chunk;
   }
   return true;
-}
-
-bool tImageLoader::fail() {
-  imageFile_.close();
-  return false;
 }

@@ -33,27 +33,25 @@ tTGALoader& tTGALoader::instance() {
   return *loader;
 }
 
-bool tTGALoader::load(const std::string& path, tImage* image) {
-  if (image == nullptr || !imageFile_.open(path, TFILE_READ, TFILE_LITTLE_ENDIAN)) return false;
+bool tTGALoader::readImage(tImage* image) {
   std::vector<unsigned char> header;
-  if (!readBlock(header, kHeaderSize)) return fail();
+  if (!readBlock(header, kHeaderSize)) return false;
   unsigned int idLength = header[0];
   unsigned int imageType = header[2];
   unsigned int width = readUnsigned16(&header[12]);
   unsigned int height = readUnsigned16(&header[14]);
   unsigned int bitsPerPixel = header[16];
   unsigned int descriptor = header[17];
-  if (!isReadable(header[1], imageType, bitsPerPixel)) return fail();
+  if (!isReadable(header[1], imageType, bitsPerPixel)) return false;
   std::uint64_t pixels = std::uint64_t{width} * height;
-  if (pixels > kMaxPixels) return fail();
+  if (pixels > kMaxPixels) return false;
 
   std::vector<unsigned char> identification;
-  if (!readBlock(identification, idLength)) return fail();
+  if (!readBlock(identification, idLength)) return false;
   unsigned int bytesPerPixel = bitsPerPixel / 8;
   std::vector<unsigned char> bytes;
   bool complete = isRunLength(imageType) ? readRunLengthPixels(bytes, pixels, bytesPerPixel)
                                          : readBlock(bytes, pixels * bytesPerPixel);
-  imageFile_.close();
   if (!complete) return false;
 
   tImage decoded(width, height);

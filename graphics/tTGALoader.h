@@ -20,7 +20,6 @@ class tTGALoader : public tImageLoader {
  public:
   static tTGALoader& instance();
 
-  bool load(const std::string& path, tImage* image) override;
   // Writes the image uncompressed at 24 (blue, green, red) or 32 bits per
   // pixel (blue, green, red, alpha), rows from the bottom. The path must
   // contain ".tga" or ".TGA" and each side must fit the format's 16 bits;
@@ -32,6 +31,8 @@ class tTGALoader : public tImageLoader {
   tTGALoader() = default;
   tTGALoader(const tTGALoader&) = delete;
   tTGALoader& operator=(const tTGALoader&) = delete;
+
+  bool readImage(tImage* image) override;
 
   // Expands run-length packets into bytes until it holds exactly pixels
   // pixels; false when a packet runs past the last pixel or the file ends.

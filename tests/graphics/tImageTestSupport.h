@@ -130,9 +130,18 @@ class tImageLoaderTest : public ::testing::Test {
  protected:
   explicit tImageLoaderTest(tImageLoader& reader) : reader_(reader) {}
 
+  // Loads the bytes from a file, and from memory, which must give the same.
   bool loadBytes(const tBytes& bytes, tImage* image) {
+    tImage fromMemory = image ? *image : tImage();
+    bool inMemory =
+        reader_.loadFromMemory(bytes.data(), bytes.size(), image ? &fromMemory : nullptr);
     writeFileBytes(scratch_ / "in.img", bytes);
-    return reader_.load(scratch_ / "in.img", image);
+    bool loaded = reader_.load(scratch_ / "in.img", image);
+    EXPECT_EQ(loaded, inMemory);
+    if (image) {
+      EXPECT_TRUE(imagesEqual(*image, fromMemory));
+    }
+    return loaded;
   }
   ::testing::AssertionResult loadsAs(const tImage& expected, const tBytes& bytes) {
     tImage loaded;
