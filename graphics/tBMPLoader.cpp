@@ -104,6 +104,9 @@ bool readLayout(const std::vector<unsigned char>& headers, tBMPLayout* layout) {
   std::uint32_t compression = tImageLoader::readUnsigned32(info + 16);
   std::uint32_t colorsUsed = tImageLoader::readUnsigned32(info + 32);
   if (layout->width < 0 || !isSupportedDepth(bits)) return false;
+  // A header may claim two billion rows of no width: they hold nothing, and
+  // only stepping through them would take minutes.
+  if (layout->width == 0 || layout->rows == 0) return false;
   layout->bitfields = compression == kCompressionBitfields && (bits == 16 || bits == 32);
   if (compression != kCompressionNone && !layout->bitfields) return false;
   if (static_cast<std::uint64_t>(layout->width * layout->rows) > tImageLoader::kMaxPixels) {

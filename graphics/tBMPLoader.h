@@ -18,6 +18,7 @@
 // gives and steps over the padding that brings every row to a multiple of four
 // bytes. Files stored top-down (negative height) come out bottom row first,
 // like the usual bottom-up ones, so row 0 is always the bottom of the picture.
+// A picture without pixels (no width or no height) is refused.
 class tBMPLoader : public tImageLoader {
  public:
   static tBMPLoader& instance();

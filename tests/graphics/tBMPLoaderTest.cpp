@@ -124,6 +124,9 @@ TEST_F(tBMPLoaderTest, RejectionsLeaveTheTargetUntouched) {
   add("negative width", [](tBMPFile& f) { f.width = -3; });
   add("absurdly large", [](tBMPFile& f) { f.width = f.height = 100000; });
   add("overflowing sides", [](tBMPFile& f) { f.width = INT32_MAX; f.height = INT32_MIN; });
+  add("no width, endless rows",
+      [](tBMPFile& f) { f.width = 0; f.height = INT32_MAX; f.rows = {}; });
+  add("no rows", [](tBMPFile& f) { f.height = 0; f.rows = {}; });
   // 32 bits: a mask with a hole; 16 bits: a mask wider than the pixel.
   for (unsigned int bits : {32u, 16u}) {
     add("bad mask", [=](tBMPFile& f) {
