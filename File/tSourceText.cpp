@@ -11,6 +11,17 @@ namespace {
 // Line ends and the zero byte end a line, as the text-file reader has it.
 bool isLineBreak(char c) { return c == '\n' || c == '\r' || c == '\0'; }
 
+// The line up to a "//" that stands outside double quotes: a comment after
+// code ends there, while a quoted string may hold "//" (a script's paths).
+std::string withoutComment(const std::string& line) {
+  bool quoted = false;
+  for (std::size_t i = 0; i + 1 < line.size(); ++i) {
+    if (line[i] == '"') quoted = !quoted;
+    if (!quoted && line[i] == '/' && line[i + 1] == '/') return line.substr(0, i);
+  }
+  return line;
+}
+
 }  // namespace
 
 tSourceText::tSourceText(const std::string& bytes) { join(bytes); }
@@ -57,7 +68,8 @@ void tSourceText::join(const std::string& bytes) {
     std::size_t first = piece.find_first_not_of(" \t");
     std::string packed = tStringUtils::pack(piece);
     if (!(packed.size() >= 2 && packed.compare(0, 2, "//") == 0)) {
-      text_ += " ";
+      packed = tStringUtils::pack(withoutComment(packed));
+      text_ += "\n";
       if (first != std::string::npos)
         pieces_.push_back({static_cast<unsigned>(text_.size()), line,
                            static_cast<unsigned>(pos + first - lineStart + 1)});

@@ -5,11 +5,14 @@
 #include <vector>
 
 // The text of a script or function file as its reader tokenizes it: every
-// line trimmed and preceded by one space, comment lines (starting with "//")
-// left out. Line ends mean nothing beyond separating tokens, so the reader
-// sees one stream; every piece of the joined text keeps the line and column
-// it came from, so that a warning can name the place in the file of any
-// offset in the text.
+// line trimmed and preceded by a line feed, comment lines (starting with
+// "//") left out, and a comment after code ("//" outside double quotes, up to
+// the end of the line) cut off. Line ends mean nothing beyond separating
+// tokens, so the reader sees one stream; a line feed rather than a space
+// separates the lines so that no token whose pattern allows spaces (a quoted
+// string) runs on into the next line. Every piece of the joined text keeps
+// the line and column it came from, so that a warning can name the place in
+// the file of any offset in the text.
 class tSourceText {
  public:
   tSourceText() = default;

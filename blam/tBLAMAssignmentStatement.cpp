@@ -36,7 +36,7 @@ tBLAMAssignmentStatement::~tBLAMAssignmentStatement() = default;
 
 void tBLAMAssignmentStatement::buildStatement(const std::string& name,
                                               const std::vector<std::string>& tokens,
-                                              unsigned& index) {
+                                              unsigned& index, const tPlaceNamer& placeOf) {
   name_ = name;
   if (isReserved(name)) return;
   std::cout << "assignment: " << name << "\n";
@@ -45,7 +45,7 @@ void tBLAMAssignmentStatement::buildStatement(const std::string& name,
   const unsigned start = index;
   const std::string& token = tokens[index];
   if (token == "function") {
-    buildFunction(tokens, index);
+    buildFunction(tokens, index, placeOf);
   } else if (token == "loadFunction") {
     loadFunction(tokens, index);
   } else if (!token.empty() && token[0] == '"') {
@@ -63,15 +63,17 @@ void tBLAMAssignmentStatement::buildStatement(const std::string& name,
 }
 
 void tBLAMAssignmentStatement::buildFunction(const std::vector<std::string>& tokens,
-                                             unsigned& index) {
+                                             unsigned& index, const tPlaceNamer& placeOf) {
   isFunction_ = true;
   isDefinition_ = true;
   ++index;
   function_ = std::make_shared<tFunction>();
   // Named first, so that a warning about the definition names the variable.
   function_->setName(name_);
-  function_->processTokens(tokens, index);
+  function_->processTokens(tokens, index, placeOf);
   tooDeepToken_ = function_->getTooDeepToken();
+  definitionStopped_ = function_->stoppedAtBrokenStatement(definitionHead_);
+  if (function_->isRefused()) function_.reset();
   // A definition that closes a block needs an end of its own after the
   // definition's: the assignment takes it.
   if (index < tokens.size() && tokens[index] == "end") ++index;
@@ -94,8 +96,9 @@ void tBLAMAssignmentStatement::loadFunction(const std::vector<std::string>& toke
     return;
   }
   function_ = std::make_shared<tFunction>(path);
-  if (function_->isReadable()) return;
-  tBLAMProgress::instance().warn(statement + ": cannot read " + file);
+  // A refused function has said why itself.
+  if (function_->isReadable() && !function_->isRefused()) return;
+  if (!function_->isRefused()) tBLAMProgress::instance().warn(statement + ": cannot read " + file);
   function_.reset();
 }
 
@@ -107,7 +110,8 @@ void tBLAMAssignmentStatement::buildExpression(const std::vector<std::string>& t
 }
 
 bool tBLAMAssignmentStatement::definitionStoppedAt(unsigned& head) const {
-  return isDefinition_ && function_->stoppedAtBrokenStatement(head);
+  head = definitionHead_;
+  return definitionStopped_;
 }
 
 void tBLAMAssignmentStatement::run(tVariableEnv* env) {

@@ -1,6 +1,7 @@
 #ifndef ROOTWEAVER_BLAM_TBLAMASSIGNMENTSTATEMENT_H
 #define ROOTWEAVER_BLAM_TBLAMASSIGNMENTSTATEMENT_H
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,16 +21,22 @@ class tFunction;
 // once more. The object is freed when the statement and every environment
 // that binds it have let it go. A function that could not be loaded binds
 // the variable to no function at all, hiding whatever it held, so that runs
-// of it say so and do nothing.
+// of it say so and do nothing; so does a function whose map was refused
+// (f(z) beside f1 or f2).
 class tBLAMAssignmentStatement : public tBLAMStatement {
  public:
   tBLAMAssignmentStatement();
   ~tBLAMAssignmentStatement() override;
 
+  // Where a token of the script stands, as path:line:column (see
+  // tFunction::tPlaceNamer).
+  using tPlaceNamer = std::function<std::string(unsigned token)>;
+
   // Parses the value that starts at index (the token after "="). A reserved
-  // name leaves the statement inert and consumes nothing.
+  // name leaves the statement inert and consumes nothing. Messages about a
+  // function defined here name places by placeOf.
   void buildStatement(const std::string& name, const std::vector<std::string>& tokens,
-                      unsigned& index);
+                      unsigned& index, const tPlaceNamer& placeOf = tPlaceNamer());
 
   // Whether the value is a definition (function ... end) that stopped at a
   // statement it could not read, and the index of the token that began it.
@@ -45,7 +52,8 @@ class tBLAMAssignmentStatement : public tBLAMStatement {
  private:
   // value -> "function" definition ["end"] | "loadFunction" [QUOTED] | QUOTED
   //        | "true" | "false" | expression
-  void buildFunction(const std::vector<std::string>& tokens, unsigned& index);
+  void buildFunction(const std::vector<std::string>& tokens, unsigned& index,
+                     const tPlaceNamer& placeOf);
   void loadFunction(const std::vector<std::string>& tokens, unsigned& index);
   void buildExpression(const std::vector<std::string>& tokens, unsigned& index);
 
@@ -61,6 +69,8 @@ class tBLAMAssignmentStatement : public tBLAMStatement {
   bool valid_ = false;                     // the statement acts when run
   std::string valueText_;                  // the value's tokens as written, for describe()
   long tooDeepToken_ = -1;                 // where a formula went too deep; -1 when none did
+  bool definitionStopped_ = false;         // the definition stopped at a broken statement
+  unsigned definitionHead_ = 0;            // the token that statement began at
 };
 
 #endif

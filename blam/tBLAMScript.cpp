@@ -1,11 +1,13 @@
 // Reading and running a BLAM script.
 //
-// Reading joins the file's trimmed non-comment lines, each preceded by one
-// space, and cuts the result into tokens by 24 patterns. Line ends mean
-// nothing beyond separating tokens, so the parser sees one stream: a
-// recursive descent over statements whose blocks (batch and params bodies)
-// end at the first token that cannot begin a statement, conventionally end.
-// That token is consumed and the one after it is not.
+// Reading joins the file's trimmed non-comment lines, each preceded by a
+// line feed and without a comment after its code, and cuts the result into
+// tokens by 25 patterns (numbers may carry an exponent, quoted strings may
+// hold spaces but not a line end). Line ends mean nothing beyond separating
+// tokens, so the parser sees one stream: a recursive descent over statements
+// whose blocks (batch and params bodies) end at the first token that cannot
+// begin a statement, conventionally end. That token is consumed and the one
+// after it is not.
 //
 // The parser never reports through the trace: a failed form ends its block
 // and the enclosing level reads on. For the user, the reader remembers the
@@ -39,8 +41,9 @@ namespace {
 // clang-format off
 const char* const kPatterns[] = {
     "batch", "of", "end", "params", "use", "run", "from", "to", "function", "f1", "f2", "f11",
-    "f12", "f21", "f22", "true", "false", "=", "((0|(1-9))*.)?(0|(1-9))+", "(a-z|A-Z|_|0|1-9)+",
-    "\"(a-z|A-Z|0|1-9|.|\\-|_|/|\\\\)*\"", "\\(", "\\)", "\\+|\\-|/|\\*|^"};
+    "f12", "f21", "f22", "true", "false", "=", "((0|(1-9))*.)?(0|(1-9))+",
+    "((0|(1-9))*.)?(0|(1-9))+(e|E)(\\+|\\-)?(0|(1-9))+", "(a-z|A-Z|_|0|1-9)+",
+    "\"(a-z|A-Z|0|1-9|.|\\-|_|/|\\\\| )*\"", "\\(", "\\)", "\\+|\\-|/|\\*|^"};
 // clang-format on
 
 const std::string kTooDeep =
@@ -140,9 +143,14 @@ void tBLAMScript::loadSource(const std::string& path, const tSourceText& source)
 
   depth_ = 0;
   failed_ = tooDeep_ = failedPastEnd_ = false;
+  path_ = path;
+  source_ = &source;
+  offsets_ = &offsets;
   unsigned index = 0;
   tStatements parsed;
   bool complete = buildBlock(parsed, tokens, index);
+  source_ = nullptr;
+  offsets_ = nullptr;
   for (std::unique_ptr<tBLAMStatement>& statement : parsed)
     statements_.push_back(std::move(statement));
 
@@ -173,7 +181,8 @@ void tBLAMScript::buildStatements(tStatements& out, const std::vector<std::strin
 
 // block -> { statement }
 // statement -> "batch" QUOTED "of" COUNT block | "params" block | "use" NAME | "run" NAME
-//            | "graph" QUOTED NAME NAME | NAME "=" value | NAME "from" NUMBER "to" NUMBER
+//            | "graph" QUOTED NAME NAME | NAME "=" value | NAME "from" bound "to" bound
+// bound -> ["-"] NUMBER
 // True when the block ran to the end of the tokens.
 bool tBLAMScript::buildBlock(tStatements& out, const std::vector<std::string>& tokens,
                              unsigned& index) {
@@ -264,7 +273,8 @@ std::unique_ptr<tBLAMStatement> tBLAMScript::buildNamed(unsigned head,
   std::string next = getNextToken(tokens, index);
   if (next == "=") {
     auto assignment = std::make_unique<tBLAMAssignmentStatement>();
-    assignment->buildStatement(name, tokens, index);
+    assignment->buildStatement(name, tokens, index,
+                               [this](unsigned token) { return placeOf(token); });
     // The formula's parser has dropped every token after the one that went
     // too deep, so the reading of the script ends there.
     const long tooDeep = assignment->getTooDeepToken();
@@ -278,10 +288,10 @@ std::unique_ptr<tBLAMStatement> tBLAMScript::buildNamed(unsigned head,
     return assignment;
   }
   if (next == "from") {
-    std::string from = getNextToken(tokens, index);
+    std::string from = getBound(tokens, index);
     if (from.empty()) return fail(tokens, index);
     if (getNextToken(tokens, index) != "to") return fail(tokens, index);
-    std::string to = getNextToken(tokens, index);
+    std::string to = getBound(tokens, index);
     if (to.empty()) return fail(tokens, index);
     auto range = std::make_unique<tBLAMParamRangeStatement>();
     range->buildStatement(name, tStringUtils::stringToFloat(from), tStringUtils::stringToFloat(to));
@@ -292,6 +302,26 @@ std::unique_ptr<tBLAMStatement> tBLAMScript::buildNamed(unsigned head,
   --index;
   if (depth_ == 0) strayToken_ = head;
   return nullptr;
+}
+
+// A "-" followed by a number is the number negated, unless the number is
+// followed by "=" or "from": then, as before signs were read, the sign is the
+// bound (0) and the number begins the next statement.
+std::string tBLAMScript::getBound(const std::vector<std::string>& tokens, unsigned& index) {
+  std::string bound = getNextToken(tokens, index);
+  if (bound != "-" || index >= tokens.size() || !tStringUtils::isNumber(tokens[index]))
+    return bound;
+  if (index + 1 < tokens.size() && (tokens[index + 1] == "=" || tokens[index + 1] == "from"))
+    return bound;
+  return bound + getNextToken(tokens, index);
+}
+
+std::string tBLAMScript::placeOf(unsigned token) const {
+  unsigned line, column;
+  if (!source_ || token >= offsets_->size() ||
+      !source_->findPlace((*offsets_)[token], line, column))
+    return "";
+  return path_ + ":" + std::to_string(line) + ":" + std::to_string(column);
 }
 
 std::unique_ptr<tBLAMStatement> tBLAMScript::fail(const std::vector<std::string>& tokens,

@@ -69,6 +69,10 @@ class tBLAMScript {
                                              unsigned& index);
   std::unique_ptr<tBLAMStatement> buildNamed(unsigned head, const std::vector<std::string>& tokens,
                                              unsigned& index);
+  // The bound of a range: a number, possibly signed, or the token there.
+  static std::string getBound(const std::vector<std::string>& tokens, unsigned& index);
+  // path:line:column of a token of the script being read; empty when unknown.
+  std::string placeOf(unsigned token) const;
   // Records a failed form whose last token read is at index - 1, unless one
   // failed before; null.
   std::unique_ptr<tBLAMStatement> fail(const std::vector<std::string>& tokens, unsigned index,
@@ -80,6 +84,11 @@ class tBLAMScript {
 
   std::unique_ptr<tVariableEnv> env_;  // the script's variables
   tStatements statements_;             // the top-level statements in script order
+
+  // The script being parsed, so that messages can name places in it.
+  std::string path_;                                // the script read
+  const tSourceText* source_ = nullptr;             // its text, while it is parsed
+  const std::vector<unsigned>* offsets_ = nullptr;  // where each token stands in it
 
   // State of one parse.
   unsigned depth_ = 0;          // blocks open around the statement being parsed

@@ -7,10 +7,18 @@
 #include "File/tFileUtils.h"
 #include "File/tSourceText.h"
 #include "Shell/tTimer.h"
+#include "expr/tComplexExpansion.h"
+#include "expr/tDerivative.h"
 #include "lexer/tStringUtils.h"
 #include "lexer/tTokenizer.h"
 
 namespace {
+
+// A number with an exponent, 1e-5 or 2.5E+3. It is a pattern of its own
+// beside the plain number so that a number followed by a letter e that
+// begins no exponent ("2.5e" in "2.5exp") reads as before: the longest match
+// wins, and this pattern matches nothing there.
+const char* const kExponentNumber = "((0|(1-9))*.)?(0|(1-9))+(e|E)(\\+|\\-)?(0|(1-9))+";
 
 // Token patterns of function files, in the order the tokenizer tries them.
 const char* const kPatterns[] = {"f1",
@@ -22,6 +30,7 @@ const char* const kPatterns[] = {"f1",
                                  "end",
                                  "=",
                                  "((0|(1-9))*.)?(0|(1-9))+",
+                                 kExponentNumber,
                                  "(a-z|A-Z|_|0|1-9)+",
                                  "\"(a-z|A-Z|0|1-9|.|\\-|_)*\"",
                                  "\\(",
@@ -34,10 +43,9 @@ std::string functionPath(const std::string& name) {
 }
 
 // Formulas read a name that begins with a digit as the number at its start:
-// "2x" is 2, and "x*1e-5" is x*1 - 5.
+// "2x" is 2, and "x*1e-y" is x*1 - y.
 bool beginsWithDigit(const std::string& token) {
-  return !token.empty() && token[0] >= '0' && token[0] <= '9' &&
-         token.find_first_not_of("0123456789.") != std::string::npos;
+  return !token.empty() && token[0] >= '0' && token[0] <= '9' && !tStringUtils::isNumber(token);
 }
 
 // The patterns compiled once; tokenizing only reads them.
@@ -49,6 +57,16 @@ const tTokenizer& functionTokenizer() {
   }();
   return *tokenizer;
 }
+
+// The tokens of f(z) = from its "f" on.
+const char* const kComplexLabel[] = {"f", "(", "z", ")", "="};
+
+// Each derivative slot, the component it derives from and the variable.
+const struct {
+  unsigned slot;
+  unsigned component;
+  bool byY;
+} kDerivatives[] = {{2, 0, false}, {3, 0, true}, {4, 1, false}, {5, 1, true}};
 
 }  // namespace
 
@@ -68,11 +86,22 @@ struct tFunction::tFileTokens {
   std::vector<unsigned> offsets;    // where each token stands in the text
   unsigned stoppedAt = 0;           // where tokenizing ended in the text
 
-  // Writes path:line:column: message on standard error.
-  void warnAt(unsigned offset, const std::string& message) const {
+  // path:line:column of the character at offset; empty when no line holds it.
+  std::string placeAt(unsigned offset) const {
     unsigned line, column;
-    if (!source.findPlace(offset, line, column)) return;
-    std::cerr << path << ":" << line << ":" << column << ": " << message << "\n";
+    if (!source.findPlace(offset, line, column)) return "";
+    return path + ":" + std::to_string(line) + ":" + std::to_string(column);
+  }
+  std::string placeOf(unsigned token) const {
+    return token < offsets.size() ? placeAt(offsets[token]) : "";
+  }
+  // Writes path:line:column: message on standard error; false when no line
+  // holds the offset.
+  bool warnAt(unsigned offset, const std::string& message) const {
+    std::string place = placeAt(offset);
+    if (place.empty()) return false;
+    std::cerr << place << ": " << message << "\n";
+    return true;
   }
 };
 
@@ -100,8 +129,9 @@ void tFunction::readFile(tFileTokens& file) {
 
   unsigned pos = 0;
   readEnd_ = readStatements(file.tokens, pos);
+  std::string messages = completeFormulas([&file](unsigned token) { return file.placeOf(token); });
   warnAboutFile(file, pos);
-  finishReading();
+  finishReading(messages);
 }
 
 tFunction::~tFunction() = default;
@@ -156,6 +186,24 @@ void tFunction::compile() {
   program_.compile(roots, 6);
 }
 
+const char* tFunction::getLabel(unsigned slot) { return SLOTS[slot].label; }
+
+const tExprNode* tFunction::getFormula(unsigned slot) const {
+  const std::unique_ptr<tExprTree>& tree = this->*SLOTS[slot].tree;
+  return tree ? tree->getRoot() : nullptr;
+}
+
+const tExprNode* tFunction::getComplexFormula() const {
+  return complex_ ? complex_->getRoot() : nullptr;
+}
+
+std::vector<std::pair<std::string, double>> tFunction::getLocalConstants() const {
+  std::vector<std::pair<std::string, double>> constants;
+  for (const std::string& name : constantNames_)
+    constants.emplace_back(name, localVars_->getDoubleVal(name));
+  return constants;
+}
+
 const tFunction::tSlot* tFunction::findSlot(const std::string& label) {
   for (const tSlot& slot : SLOTS)
     if (label == slot.label) return &slot;
@@ -174,10 +222,17 @@ bool tFunction::stoppedAtBrokenStatement(unsigned& head) const {
 }
 
 void tFunction::processTokens(const std::vector<std::string>& tokens, unsigned& pos) {
-  readEnd_ = readStatements(tokens, pos);
-  finishReading();
+  processTokens(tokens, pos, tPlaceNamer());
 }
 
+void tFunction::processTokens(const std::vector<std::string>& tokens, unsigned& pos,
+                              const tPlaceNamer& placeOf) {
+  readEnd_ = readStatements(tokens, pos);
+  finishReading(completeFormulas(placeOf));
+}
+
+// statement -> LABEL "=" formula | "f" "(" "z" ")" "=" formula
+//            | NAME "=" ["-"] VALUE | "end"
 tFunction::tReadEnd tFunction::readStatements(const std::vector<std::string>& tokens,
                                               unsigned& pos) {
   std::cout << "func tokens = [";
@@ -188,8 +243,10 @@ tFunction::tReadEnd tFunction::readStatements(const std::vector<std::string>& to
     const unsigned head = pos;
     std::string name = getNextToken(tokens, pos);
     if (const tSlot* slot = findSlot(name)) {
+      const unsigned k = static_cast<unsigned>(slot - SLOTS);
       std::unique_ptr<tExprTree>& tree = this->*slot->tree;
       tree.reset();
+      origins_[k] = ORIGIN_NONE;
       if (getNextToken(tokens, pos) != "=") {
         std::cout << "bailing on " << name << "\n";
         return {TREAD_BROKEN, head};
@@ -197,31 +254,125 @@ tFunction::tReadEnd tFunction::readStatements(const std::vector<std::string>& to
       tree = std::make_unique<tExprTree>();
       tree->buildTree(tokens, pos);
       if (tree->getTooDeepToken() >= 0) tooDeepToken_ = tree->getTooDeepToken();
+      origins_[k] = ORIGIN_GIVEN;
+      heads_[k] = head;
       std::cout << name << " done\n";
       continue;
     }
     if (name == "end") return {TREAD_AT_END, head};
-
-    std::string next = getNextToken(tokens, pos);
-    std::cout << "trying to add: " << name << "\n"
-              << "next is: " << next << "\n";
-    if (next != "=") return {TREAD_BROKEN, head};
-    std::string value = getNextToken(tokens, pos);
-    if (value.empty()) return {TREAD_BROKEN, head};
-    localVars_->extend(name, tStringUtils::stringToFloat(value));
+    if (readComplexFormula(tokens, pos)) continue;
+    if (!readLocalConstant(name, tokens, pos)) return {TREAD_BROKEN, head};
   }
   return {TREAD_RAN_OUT, pos};
 }
 
-void tFunction::finishReading() {
+bool tFunction::readComplexFormula(const std::vector<std::string>& tokens, unsigned& pos) {
+  const unsigned head = pos - 1;
+  for (unsigned i = 0; i < std::size(kComplexLabel); ++i)
+    if (head + i >= tokens.size() || tokens[head + i] != kComplexLabel[i]) return false;
+  pos = head + static_cast<unsigned>(std::size(kComplexLabel));
+  complex_ = std::make_unique<tExprTree>();
+  complex_->buildTree(tokens, pos);
+  if (complex_->getTooDeepToken() >= 0) tooDeepToken_ = complex_->getTooDeepToken();
+  complexHead_ = head;
+  std::cout << "f(z) done\n";
+  return true;
+}
+
+// A value "-" followed by a number is that number negated, unless the number
+// is followed by "=": then, as before signs were read, the sign is the value
+// (0) and the number names the next constant.
+bool tFunction::readLocalConstant(const std::string& name, const std::vector<std::string>& tokens,
+                                  unsigned& pos) {
+  std::string next = getNextToken(tokens, pos);
+  std::cout << "trying to add: " << name << "\n"
+            << "next is: " << next << "\n";
+  if (next != "=") return false;
+  std::string value = getNextToken(tokens, pos);
+  if (value.empty()) return false;
+  const bool signedNumber = value == "-" && pos < tokens.size() &&
+                            tStringUtils::isNumber(tokens[pos]) &&
+                            !(pos + 1 < tokens.size() && tokens[pos + 1] == "=");
+  if (signedNumber) value += getNextToken(tokens, pos);
+  if (!localVars_->containsVal(name)) constantNames_.push_back(name);
+  localVars_->extend(name, tStringUtils::stringToFloat(value));
+  return true;
+}
+
+std::string tFunction::completeFormulas(const tPlaceNamer& placeOf) {
+  return complex_ ? expandComplexFormula(placeOf) : deriveMissingFormulas(placeOf);
+}
+
+std::string tFunction::expandComplexFormula(const tPlaceNamer& placeOf) {
+  int given = -1;
+  for (unsigned k = 0; k < FORMULAS; ++k) {
+    if (origins_[k] != ORIGIN_GIVEN) continue;
+    if (given < 0 || heads_[k] < heads_[given]) given = static_cast<int>(k);
+  }
+  if (given >= 0) {
+    const std::string both = std::string("f(z) and ") + SLOTS[given].label;
+    const std::string other = placeOf ? placeOf(heads_[given]) : "";
+    return refuse(placeOf, both + " both given",
+                  other.empty() ? "" : both + " (at " + other + ") both given");
+  }
+  tComplexExpansion expansion;
+  if (!expansion.expand(*complex_->getRoot())) return refuse(placeOf, expansion.getError());
+  for (unsigned k = 0; k < FORMULAS; ++k) {
+    this->*SLOTS[k].tree = std::make_unique<tExprTree>(expansion.takeFormula(k));
+    origins_[k] = ORIGIN_COMPLEX;
+    std::cout << SLOTS[k].label << " from f(z)\n";
+  }
+  return "";
+}
+
+std::string tFunction::deriveMissingFormulas(const tPlaceNamer& placeOf) {
+  std::string messages;
+  for (const auto& d : kDerivatives) {
+    const std::unique_ptr<tExprTree>& component = this->*SLOTS[d.component].tree;
+    std::unique_ptr<tExprTree>& tree = this->*SLOTS[d.slot].tree;
+    if (tree || !component) continue;
+    const tExprNode& f = *component->getRoot();
+    std::unique_ptr<tExprNode> derived = d.byY ? tDerivative::ofY(f) : tDerivative::ofX(f);
+    if (!derived) {
+      messages += whereIs(placeOf, heads_[d.component]) + ": " + SLOTS[d.slot].label +
+                  " is too large to derive\n";
+      continue;
+    }
+    tree = std::make_unique<tExprTree>(std::move(derived));
+    origins_[d.slot] = ORIGIN_DERIVED;
+    std::cout << SLOTS[d.slot].label << " derived\n";
+  }
+  return messages;
+}
+
+std::string tFunction::refuse(const tPlaceNamer& placeOf, const std::string& why,
+                              const std::string& at) {
+  for (unsigned k = 0; k < FORMULAS; ++k) {
+    (this->*SLOTS[k].tree).reset();
+    origins_[k] = ORIGIN_NONE;
+  }
+  refused_ = true;
+  refusal_ = why;
+  return whereIs(placeOf, complexHead_) + ": " + (at.empty() ? why : at) +
+         "; the function is refused\n";
+}
+
+std::string tFunction::whereIs(const tPlaceNamer& placeOf, unsigned token) const {
+  std::string place = placeOf ? placeOf(token) : "";
+  if (!place.empty()) return place;
+  return name_.empty() ? "unnamed function" : name_;
+}
+
+void tFunction::finishReading(const std::string& messages) {
   substituteVars(nullptr);
   if (readEnd_.how == TREAD_RAN_OUT) {
     std::cout << "DONE PROCESSING\n";
     print();
   }
-  std::string missing = missingFormulas();
+  std::cerr << messages;
   // A file that could not be read is reported by its loader, not as empty.
-  if (missing.empty() || !readable_) return;
+  if (!isIncomplete() || !readable_) return;
+  std::string missing = missingFormulas();
   std::cerr << (name_.empty() ? "unnamed function" : name_) << ": incomplete function, missing "
             << missing << "\n";
 }
@@ -236,11 +387,12 @@ std::string tFunction::missingFormulas() const {
   return missing;
 }
 
-void tFunction::warnAboutFile(const tFileTokens& file, unsigned pos) const {
+void tFunction::warnAboutFile(const tFileTokens& file, unsigned pos) {
   const unsigned read = std::min<unsigned>(pos, file.tokens.size());
   for (unsigned i = 0; i < read; ++i) {
-    if (beginsWithDigit(file.tokens[i]))
-      file.warnAt(file.offsets[i], "name '" + file.tokens[i] + "' begins with a digit");
+    if (beginsWithDigit(file.tokens[i]) &&
+        file.warnAt(file.offsets[i], "name '" + file.tokens[i] + "' begins with a digit"))
+      fileWarnings_ = true;
   }
   warnIfStoppedEarly(file, pos);
 }
@@ -248,20 +400,21 @@ void tFunction::warnAboutFile(const tFileTokens& file, unsigned pos) const {
 // A stop that needed a token past the last one names the character the
 // tokenizer stopped at, if it did: that is why the tokens ran out. "end"
 // counts as a stop only when something follows it or formulas are missing.
-void tFunction::warnIfStoppedEarly(const tFileTokens& file, unsigned pos) const {
+void tFunction::warnIfStoppedEarly(const tFileTokens& file, unsigned pos) {
   const bool tokenizerStopped = file.stoppedAt < file.source.getText().size();
   const bool pastEnd = pos > file.tokens.size();
   bool atHead = false;
   if (readEnd_.how == TREAD_BROKEN)
     atHead = !(pastEnd && tokenizerStopped);
   else if (readEnd_.how == TREAD_AT_END)
-    atHead = pos < file.tokens.size() || tokenizerStopped || !missingFormulas().empty();
+    atHead = pos < file.tokens.size() || tokenizerStopped || isIncomplete();
   if (atHead) {
     const unsigned head = readEnd_.head;
-    file.warnAt(file.offsets[head], "reading stopped at '" + file.tokens[head] + "'");
+    fileWarnings_ |=
+        file.warnAt(file.offsets[head], "reading stopped at '" + file.tokens[head] + "'");
   } else if (tokenizerStopped) {
-    file.warnAt(file.stoppedAt,
-                "reading stopped at '" + file.source.characterAt(file.stoppedAt) + "'");
+    fileWarnings_ |= file.warnAt(
+        file.stoppedAt, "reading stopped at '" + file.source.characterAt(file.stoppedAt) + "'");
   }
 }
 
@@ -285,7 +438,10 @@ void tFunction::freeVars(std::set<std::string>& names) const {
     if (this->*slot.tree) (this->*slot.tree)->freeVars(names);
 }
 
-void tFunction::clearLocalVars() { localVars_->clear(); }
+void tFunction::clearLocalVars() {
+  localVars_->clear();
+  constantNames_.clear();
+}
 
 void tFunction::print() const {
   for (const tSlot& slot : SLOTS) {

@@ -1,9 +1,11 @@
 #ifndef ROOTWEAVER_EXPR_TFUNCTION_H
 #define ROOTWEAVER_EXPR_TFUNCTION_H
 
+#include <functional>
 #include <memory>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "expr/tExprTree.h"
@@ -15,12 +17,22 @@
 // A map F(x, y) = (f1, f2) of the plane with its four partial derivatives,
 // each a formula read from a function file or from a script's own tokens.
 //
-// Reading is a loop over statements: a labelled formula, a local constant
-// (name = number) or "end". It traces every step on standard output; only a
-// read that runs out of tokens prints the result, every other way of
-// stopping keeps what was read so far. However reading ends, the local
-// constants are put into the formulas read, so the function is whole before
-// its first use. A formula the file leaves out evaluates to 0.0, so the
+// Reading is a loop over statements: a labelled formula, the complex form
+// f(z) = formula, a local constant (name = number, the number possibly
+// signed) or "end". It traces every step on standard output; only a read
+// that runs out of tokens prints the result, every other way of stopping
+// keeps what was read so far.
+//
+// However reading ends, the function is then made whole before its first
+// use. A file that gives f(z) has its six formulas written out from it
+// (tComplexExpansion); a file that leaves out derivatives has each one whose
+// component it gives derived exactly (tDerivative). Both are traced as
+// "f11 derived" or "f11 from f(z)" where "f11 done" would stand, and the
+// printed function shows the formulas made in their slots, so what is
+// computed is always what the trace shows. A file that gives f(z) and a
+// real formula too is refused: it is left without formulas, since either
+// reading would silently drop half of what the user wrote. Then the local
+// constants are put in. A formula still missing evaluates to 0.0, so the
 // function stays usable (a missing derivative makes the Jacobian singular),
 // and the reader names the missing formulas on standard error. A file read
 // also names on standard error, as path:line:column, the place where reading
@@ -29,9 +41,10 @@
 // not the one written.
 //
 // The formulas are evaluated through programs compiled from the trees (see
-// tFormulaProgram), which give the tree walk's values bit for bit; they are
-// compiled again whenever reading or substitution changes a tree. The tree
-// walk stays available as the reference they are checked and timed against.
+// tFormulaProgram), which give the tree walk's values bit for bit, derived
+// formulas as much as given ones; they are compiled again whenever reading
+// or substitution changes a tree. The tree walk stays available as the
+// reference they are checked and timed against.
 class tFunction {
  public:
   // A Jacobian whose determinant is smaller than this in absolute value has
@@ -63,8 +76,15 @@ class tFunction {
   // Reads the contents of a function file, as the file constructor reads the
   // file: comment lines dropped, the rest tokenized and read as statements.
   void readText(const std::string& contents);
+  // Where a token of the text read stands, as path:line:column; empty when
+  // that is not known.
+  using tPlaceNamer = std::function<std::string(unsigned token)>;
+
   // Reads statements from pos (see above); pos ends after the last token read.
   void processTokens(const std::vector<std::string>& tokens, unsigned& pos);
+  // The same, naming places in messages about the formulas by placeOf.
+  void processTokens(const std::vector<std::string>& tokens, unsigned& pos,
+                     const tPlaceNamer& placeOf);
   // The token at pos, or "" past the end; pos moves on in both cases.
   static std::string getNextToken(const std::vector<std::string>& tokens, unsigned& pos);
   // Whether the last read stopped at a statement it could not read, and the
@@ -82,6 +102,28 @@ class tFunction {
   // Whether the function file could be read; always true for a definition
   // read from a script.
   bool isReadable() const { return readable_; }
+  // Whether reading refused the map (f(z) beside real formulas, or an f(z)
+  // that cannot be written out); the function then has no formulas.
+  bool isRefused() const { return refused_; }
+  // Why, without the place: "f(z) and f1 both given", or why f(z) could not
+  // be written out; empty when the map was not refused.
+  const std::string& getRefusal() const { return refusal_; }
+  // Whether reading a file warned about it (an early stop, a name that
+  // begins with a digit).
+  bool hasFileWarnings() const { return fileWarnings_; }
+
+  // How a formula came to be.
+  enum TFORMULA_ORIGIN { ORIGIN_NONE, ORIGIN_GIVEN, ORIGIN_DERIVED, ORIGIN_COMPLEX };
+  static constexpr unsigned FORMULAS = 6;
+  // The label of a slot in files (f1, f2, f11, f12, f21, f22).
+  static const char* getLabel(unsigned slot);
+  // The formula in a slot (slot order as above); null when there is none.
+  const tExprNode* getFormula(unsigned slot) const;
+  TFORMULA_ORIGIN getOrigin(unsigned slot) const { return origins_[slot]; }
+  // f(z) as read; null when the function was not given so.
+  const tExprNode* getComplexFormula() const;
+  // The local constants with their values, in the order first defined.
+  std::vector<std::pair<std::string, double>> getLocalConstants() const;
   // The token at which reading met a formula nested too deeply, which ends
   // the reading (see tExprTree::getTooDeepToken); -1 when it did not.
   long getTooDeepToken() const { return tooDeepToken_; }
@@ -116,13 +158,32 @@ class tFunction {
   static double evaluateSlot(const std::unique_ptr<tExprTree>& tree, const tVector2& p);
   // The statements of processTokens.
   tReadEnd readStatements(const std::vector<std::string>& tokens, unsigned& pos);
-  // What every read does after its statements.
-  void finishReading();
+  // f(z) = formula, from the "f" at pos - 1; false, reading nothing, when
+  // the tokens there are not that.
+  bool readComplexFormula(const std::vector<std::string>& tokens, unsigned& pos);
+  // name = value, from the token after the name; false when it is broken.
+  bool readLocalConstant(const std::string& name, const std::vector<std::string>& tokens,
+                         unsigned& pos);
+  // Makes the formulas the read left to the program; what it has to say on
+  // standard error, one line per message.
+  std::string completeFormulas(const tPlaceNamer& placeOf);
+  std::string expandComplexFormula(const tPlaceNamer& placeOf);
+  std::string deriveMissingFormulas(const tPlaceNamer& placeOf);
+  // Empties every slot and says why, at the place of f(z); `at` names the
+  // place of a formula given beside f(z), if that is why.
+  std::string refuse(const tPlaceNamer& placeOf, const std::string& why,
+                     const std::string& at = "");
+  // The place of a token, or the function's name when that is not known.
+  std::string whereIs(const tPlaceNamer& placeOf, unsigned token) const;
+  // What every read does at its end: the messages of completeFormulas come
+  // out after the warnings of the reading.
+  void finishReading(const std::string& messages);
   // The labels of the formulas not read, separated by ", ".
   std::string missingFormulas() const;
+  bool isIncomplete() const { return !refused_ && !missingFormulas().empty(); }
   // The warnings of a file read that ended with pos after the last token read.
-  void warnAboutFile(const tFileTokens& file, unsigned pos) const;
-  void warnIfStoppedEarly(const tFileTokens& file, unsigned pos) const;
+  void warnAboutFile(const tFileTokens& file, unsigned pos);
+  void warnIfStoppedEarly(const tFileTokens& file, unsigned pos);
   // The inverse of the Jacobian with rows (f11, f12) and (f21, f22), or the
   // zero matrix when its determinant is below the cutoff.
   static tMatrix2 invertJacobian(double f11, double f12, double f21, double f22);
@@ -135,14 +196,24 @@ class tFunction {
   std::unique_ptr<tExprTree> f12_;  // d f1 / dy
   std::unique_ptr<tExprTree> f21_;  // d f2 / dx
   std::unique_ptr<tExprTree> f22_;  // d f2 / dy
+
+  std::unique_ptr<tExprTree> complex_;      // f(z) as read; null when not given
+  TFORMULA_ORIGIN origins_[FORMULAS] = {};  // how each slot's formula came to be
+  unsigned heads_[FORMULAS] = {};           // token of each given formula's label
+  unsigned complexHead_ = 0;                // token of the "f" of f(z)
+
   std::string name_;                // file name as given (before any directory), or the name set
   std::unique_ptr<tVariableEnv> localVars_;  // the function's local constants
+  std::vector<std::string> constantNames_;   // their names, in the order first defined
   tFormulaProgram valueProgram_;     // f1 and f2
   tFormulaProgram jacobianProgram_;  // f11, f12, f21 and f22
   tFormulaProgram program_;          // all six, sharing their common parts
   bool treeWalk_;                    // value and jacobianInverse walk the trees
   tReadEnd readEnd_;                 // how the last read ended
   bool readable_ = true;             // the function file could be read
+  bool refused_ = false;             // reading refused the map
+  std::string refusal_;              // why, without the place
+  bool fileWarnings_ = false;        // reading the file warned about it
   long tooDeepToken_ = -1;           // where a formula went too deep; -1 when none did
 };
 

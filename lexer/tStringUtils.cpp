@@ -27,6 +27,15 @@ double tStringUtils::stringToFloat(const std::string& text) {
   return static_cast<float>(std::atof(text.c_str()));
 }
 
+bool tStringUtils::isNumber(const std::string& text) {
+  if (text.empty() || !(std::isdigit(static_cast<unsigned char>(text[0])) || text[0] == '.'))
+    return false;
+  if (text.find_first_not_of("0123456789.eE+-") != std::string::npos) return false;
+  char* end = nullptr;
+  std::strtod(text.c_str(), &end);
+  return *end == '\0';
+}
+
 bool tStringUtils::isWhitespace(char c) { return c == ' ' || c == '\n' || c == '\r' || c == '\t'; }
 
 std::string tStringUtils::pack(const std::string& text) {

@@ -16,6 +16,10 @@ class tStringUtils {
   // many more characters (no further rounding).
   static std::string floatToString(float value, int decimals);
   static double stringToFloat(const std::string& text);
+  // Whether the whole text is an unsigned number as the readers' number
+  // tokens write it: digits with an optional fraction and exponent (12, .5,
+  // 2.5E+3).
+  static bool isNumber(const std::string& text);
 
   static bool isWhitespace(char c);
   // Whether the text holds a byte below 32 or 127 (DEL); the text renderer

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 
 #include "File/tFileDialogUtils.h"
 #include "File/tFileUtils.h"
@@ -290,7 +291,8 @@ void tSetupFracScene::chooseFunction() {
 }
 
 // The old run is emptied before each new part is made, so that a large old
-// picture and the new one never take memory together.
+// picture and the new one never take memory together. A function file whose
+// map was refused starts no run: its picture would only say "singular".
 void tSetupFracScene::startRun() {
   writeData();
   const std::string location = functionLocation(functionPath_);
@@ -298,9 +300,15 @@ void tSetupFracScene::startRun() {
     showMessage("Cannot read " + tFileUtils::getFilenameFromPath(functionPath_));
     return;
   }
+  auto function = std::make_unique<tFunction>(functionPath_);
+  if (function->isRefused()) {
+    showMessage("Cannot use " + tFileUtils::getFilenameFromPath(functionPath_) + ": " +
+                function->getRefusal());
+    return;
+  }
   tMainApp& app = tMainApp::instance();
   app.setFunction(nullptr);
-  app.setFunction(new tFunction(functionPath_));
+  app.setFunction(function.release());
   std::printf("CREATED FUNCTION\n");
   std::fflush(stdout);
 

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -110,28 +111,67 @@ TEST(tFunctionTest, UnreadableFilesLoadAsEmptyUnreadFunctions) {
   }
 }
 
-// Only whole comment lines are left out; a comment after code is read as code.
-TEST(tFunctionTest, CommentLinesAndCommentsAfterCode) {
+// Comment lines are left out, and so is a comment after code. The
+// derivatives left out are derived, and the trace shows them in their slots.
+TEST(tFunctionTest, CommentsAndDerivedDerivatives) {
   tTempDir dir;
-  std::string comments =
-      dir.write("comments.func", "//f1 = x\n   // indented comment\t\nf1 = y\n\nf2 =\n  x\n");
+  std::string comments = dir.write(
+      "comments.func",
+      "//f1 = x\n   // indented comment\t\nf1 = x^2 // real part\n\nf2 =\n  c*y\nc = -2\n");
   tLoad loaded = load(comments);
-  EXPECT_EQ(0u, loaded.printed.out.find("func tokens = [f1, =, y, f2, =, x]\n\nSTARTED PROCESSING\n"
-                                        "f1 done\nf2 done\nDONE PROCESSING\n"));
-  EXPECT_EQ(comments + ": incomplete function, missing f11, f12, f21, f22\n", loaded.printed.err);
-  EXPECT_EQ(tVector2(2, 1), loaded.function->value(tVector2(1, 2)));
-
-  std::string trailing = dir.write("trailing.func", "f1 = x // note\nf2 = y\n");
-  loaded = load(trailing);
   EXPECT_EQ(
-      "func tokens = [f1, =, x, /, /, note, f2, =, y]\n\nSTARTED PROCESSING\n"
-      "f1 done\ntrying to add: note\nnext is: f2\n",
+      "func tokens = [f1, =, x, ^, 2, f2, =, c, *, y, c, =, -, 2]\n\nSTARTED PROCESSING\n"
+      "f1 done\nf2 done\ntrying to add: c\nnext is: =\n"
+      "f11 derived\nf12 derived\nf21 derived\nf22 derived\nDONE PROCESSING\n"
+      "fx = [POW : [X : _, _], [CONSTANT 2 : _, _]]\n\n"
+      "fy = [TIMES : [VARIABLE c = -2 : _, _], [Y : _, _]]\n\n"
+      "fxx = [TIMES : [CONSTANT 2 : _, _], [X : _, _]]\n\n"
+      "fxy = [CONSTANT 0 : _, _]\n\n"
+      "fyx = [CONSTANT 0 : _, _]\n\n"
+      "fyy = [VARIABLE c = -2 : _, _]\n\n",
       loaded.printed.out);
-  EXPECT_EQ(trailing + ":1:11: reading stopped at 'note'\n" + trailing +
-                ": incomplete function, missing f2, f11, f12, f21, f22\n",
-            loaded.printed.err);
-  EXPECT_EQ(0u, printedBy([&] { loaded.function->print(); })
-                    .out.find("fx = [DIV : [X : _, _], [VARIABLE / = 0 : _, _]]\n\nfy = <none>\n"));
+  EXPECT_EQ("", loaded.printed.err);
+  EXPECT_EQ(tVector2(1, -4), loaded.function->value(tVector2(1, 2)));
+  EXPECT_EQ(tMatrix2(2, 0, 0, -2).inverse(), loaded.function->jacobianInverse(tVector2(1, 2)));
+  const tFunction::TFORMULA_ORIGIN origins[] = {
+      tFunction::ORIGIN_GIVEN,   tFunction::ORIGIN_GIVEN,   tFunction::ORIGIN_DERIVED,
+      tFunction::ORIGIN_DERIVED, tFunction::ORIGIN_DERIVED, tFunction::ORIGIN_DERIVED};
+  for (unsigned slot = 0; slot < tFunction::FORMULAS; ++slot)
+    EXPECT_EQ(origins[slot], loaded.function->getOrigin(slot)) << slot;
+}
+
+// Each sample that gives its derivatives has them derived, when they are
+// left out, as formulas that agree with the given ones.
+TEST(tFunctionTest, DerivedDerivativesOfTheSamplesAreTheGivenOnes) {
+  tTempDir dir;
+  std::mt19937 random(7);
+  std::uniform_real_distribution<double> coordinate(-2, 2);
+  int compared = 0;
+  for (const auto& entry :
+       std::filesystem::directory_iterator(ROOTWEAVER_SOURCE_DIR "/Shared Functions")) {
+    tLoad given = load(entry.path().string());
+    if (given.function->getOrigin(5) != tFunction::ORIGIN_GIVEN) continue;
+    std::ifstream in(entry.path());
+    std::string components;
+    for (std::string line; std::getline(in, line);) {
+      const std::string label = line.substr(0, 3);
+      if (label != "f11" && label != "f12" && label != "f21" && label != "f22")
+        components += line + "\n";
+    }
+    tLoad derived = load(dir.write("derived.func", components));
+    ++compared;
+    for (unsigned slot = 2; slot < tFunction::FORMULAS; ++slot) {
+      ASSERT_EQ(tFunction::ORIGIN_DERIVED, derived.function->getOrigin(slot)) << entry.path();
+      for (int i = 0; i < 100; ++i) {
+        double x = coordinate(random), y = coordinate(random);
+        double expected = given.function->getFormula(slot)->evaluate(x, y);
+        EXPECT_NEAR(expected, derived.function->getFormula(slot)->evaluate(x, y),
+                    1e-12 * (1 + std::fabs(expected)))
+            << entry.path() << " " << tFunction::getLabel(slot) << " at " << x << ", " << y;
+      }
+    }
+  }
+  EXPECT_GE(compared, 6);
 }
 
 // The whole trace of every way reading can stop, and what the function then
@@ -154,24 +194,62 @@ TEST(tFunctionTest, EveryWayOfStoppingTracesExactly) {
        unnamed + kNothingMissing, {0, 0}, 0},
       {"c = 2 f1 = c * x end f2 = y",  // c is put into f1 all the same
        "func tokens = [c, =, 2, f1, =, c, *, x, end, f2, =, y]" + started +
-           "trying to add: c\nnext is: =\nf1 done\n",
-       unnamed + ": incomplete function, missing f2, f11, f12, f21, f22\n", {6, 0}, 2},
+           "trying to add: c\nnext is: =\nf1 done\nf11 derived\nf12 derived\n",
+       unnamed + ": incomplete function, missing f2, f21, f22\n", {6, 0}, 2},
       {"f1 = x + f2 = y",  // f2 is a variable of f1
        "func tokens = [f1, =, x, +, f2, =, y]" + started +
-           "f1 done\ntrying to add: =\nnext is: y\n",
-       unnamed + ": incomplete function, missing f2, f11, f12, f21, f22\n", {3, 0}, 0},
+           "f1 done\ntrying to add: =\nnext is: y\nf11 derived\nf12 derived\n",
+       unnamed + ": incomplete function, missing f2, f21, f22\n", {3, 0}, 0},
       {"F1 = x",  // a local constant, whose value x reads as 0
        "func tokens = [F1, =, x]" + started + "trying to add: F1\nnext is: =\nDONE PROCESSING\n" +
            kNoFormulas,
        unnamed + kNothingMissing, {0, 0}, 0},
       {"c", "func tokens = [c]" + started + "trying to add: c\nnext is: \n",
        unnamed + kNothingMissing, {0, 0}, 0},
-      {"f1 = x f1 = k * y k = 3 f2 = 1",  // a later formula replaces an earlier one
-       "func tokens = [f1, =, x, f1, =, k, *, y, k, =, 3, f2, =, 1]" + started +
-           "f1 done\nf1 done\ntrying to add: k\nnext is: =\nf2 done\nDONE PROCESSING\n"
+      {"f1 = x f1 = k * y k = 3 f2 = 1 f21 = 5",  // a later formula replaces an earlier one
+       "func tokens = [f1, =, x, f1, =, k, *, y, k, =, 3, f2, =, 1, f21, =, 5]" + started +
+           "f1 done\nf1 done\ntrying to add: k\nnext is: =\nf2 done\nf21 done\n"
+           "f11 derived\nf12 derived\nf22 derived\nDONE PROCESSING\n"
            "fx = [TIMES : [VARIABLE k = 3 : _, _], [Y : _, _]]\n\nfy = [CONSTANT 1 : _, _]\n\n"
-           "fxx = <none>\n\nfxy = <none>\n\nfyx = <none>\n\nfyy = <none>\n\n",
-       unnamed + ": incomplete function, missing f11, f12, f21, f22\n", {3, 1}, 0},
+           "fxx = [CONSTANT 0 : _, _]\n\nfxy = [VARIABLE k = 3 : _, _]\n\n"
+           "fyx = [CONSTANT 5 : _, _]\n\nfyy = [CONSTANT 0 : _, _]\n\n",
+       "", {3, 1}, 0},
+      {"c = - 2.5E-1 f1 = c * x",  // a signed constant, with an exponent
+       "func tokens = [c, =, -, 2.5E-1, f1, =, c, *, x]" + started +
+           "trying to add: c\nnext is: =\nf1 done\nf11 derived\nf12 derived\nDONE PROCESSING\n"
+           "fx = [TIMES : [VARIABLE c = -0.25 : _, _], [X : _, _]]\n\nfy = <none>\n\n"
+           "fxx = [VARIABLE c = -0.25 : _, _]\n\nfxy = [CONSTANT 0 : _, _]\n\n"
+           "fyx = <none>\n\nfyy = <none>\n\n",
+       unnamed + ": incomplete function, missing f2, f21, f22\n", {-0.75, 0}, -0.25},
+      {"c = - 2 = 5",  // a sign before a number that names a constant is read as before
+       "func tokens = [c, =, -, 2, =, 5]" + started +
+           "trying to add: c\nnext is: =\ntrying to add: 2\nnext is: =\nDONE PROCESSING\n" +
+           kNoFormulas,
+       unnamed + kNothingMissing, {0, 0}, 0},
+      {"f ( z ) = c * z ^ 2 c = 2",  // the map 2 z^2 of the complex plane
+       "func tokens = [f, (, z, ), =, c, *, z, ^, 2, c, =, 2]" + started +
+           "f(z) done\ntrying to add: c\nnext is: =\nf1 from f(z)\nf2 from f(z)\n"
+           "f11 from f(z)\nf12 from f(z)\nf21 from f(z)\nf22 from f(z)\nDONE PROCESSING\n"
+           "fx = [TIMES : [VARIABLE c = 2 : _, _], [MINUS : [POW : [X : _, _], [CONSTANT 2 : _, "
+           "_]], [POW : [Y : _, _], [CONSTANT 2 : _, _]]]]\n\n"
+           "fy = [TIMES : [VARIABLE c = 2 : _, _], [TIMES : [CONSTANT 2 : _, _], [TIMES : [X : _, "
+           "_], [Y : _, _]]]]\n\n"
+           "fxx = [TIMES : [VARIABLE c = 2 : _, _], [TIMES : [CONSTANT 2 : _, _], [X : _, _]]]\n\n"
+           "fxy = [NEGATION : [TIMES : [VARIABLE c = 2 : _, _], [TIMES : [CONSTANT 2 : _, _], [Y "
+           ": _, _]]], _]\n\n"
+           "fyx = [TIMES : [VARIABLE c = 2 : _, _], [TIMES : [CONSTANT 2 : _, _], [Y : _, _]]]\n\n"
+           "fyy = [TIMES : [VARIABLE c = 2 : _, _], [TIMES : [CONSTANT 2 : _, _], [X : _, _]]]\n\n",
+       "", {16, 12}, 2},
+      {"f ( z ) = z f1 = y",  // two forms of the map: neither is taken
+       "func tokens = [f, (, z, ), =, z, f1, =, y]" + started +
+           "f(z) done\nf1 done\nDONE PROCESSING\n" + kNoFormulas,
+       unnamed + ": f(z) and f1 both given; the function is refused\n", {0, 0}, 0},
+      {"f ( z ) = x",
+       "func tokens = [f, (, z, ), =, x]" + started + "f(z) done\nDONE PROCESSING\n" + kNoFormulas,
+       unnamed + ": f(z) is a formula in z = x + i y: it cannot use x or y; the function is refused\n",
+       {0, 0}, 0},
+      {"f ( z ) z", "func tokens = [f, (, z, ), z]" + started + "trying to add: f\nnext is: (\n",
+       unnamed + kNothingMissing, {0, 0}, 0},
       {"f12 =",
        "func tokens = [f12, =]" + started +
            "f12 done\nDONE PROCESSING\nfx = <none>\n\nfy = <none>\n\nfxx = <none>\n\n"
@@ -188,17 +266,25 @@ TEST(tFunctionTest, EveryWayOfStoppingTracesExactly) {
   }
 }
 
-// Every way a file read stops before the end of the file, and every name
-// that begins with a digit, is named on standard error with its place.
+// Every way a file read stops before the end of the file, every name that
+// begins with a digit, and a refused map, is named on standard error with
+// its place ({path} stands for the file's path).
 TEST(tFunctionTest, FileWarningsNameThePlace) {
   const std::string rest = "f2 = y\nf11 = 1\nf12 = 0\nf21 = 0\nf22 = 1\n";
   const std::string noF1 = ": incomplete function, missing f1, f2, f11, f12, f21, f22";
-  const std::string noF2 = ": incomplete function, missing f2, f11, f12, f21, f22";
+  const std::string noF2 = ": incomplete function, missing f2, f21, f22";
+  const std::string refused = "; the function is refused";
   const struct {
     std::string text;
     std::vector<std::string> err;  // each line after the file's path
   } cases[] = {
-      {"c = -2\nf1 = x\n" + rest, {":1:6: reading stopped at '2'", noF1}},
+      {"c = -2\nf1 = x\n" + rest, {}},
+      {"c = - 2 = 1\nf1 = x\n" + rest, {}},
+      {"f1 = x^2 // x squared\nf2 = y\n", {}},
+      {"f(z) = z^2 // z squared\nend\n", {}},
+      {"f(z) = z^2\nf1 = x\n", {":1:1: f(z) and f1 (at {path}:2:1) both given" + refused}},
+      {"f22 = 1\n\n  f(z) = z^2\n", {":3:3: f(z) and f22 (at {path}:1:1) both given" + refused}},
+      {"f(z) = abs z\n", {":1:1: abs of a complex value in f(z) has no complex derivative" + refused}},
       {"F1 = x^2 - y^2\n" + rest, {":1:7: reading stopped at '^'", noF1}},
       {"f1 x\n" + rest, {":1:1: reading stopped at 'f1'", noF1}},
       {"f1 = x\nend\n" + rest, {":2:1: reading stopped at 'end'", noF2}},
@@ -206,14 +292,19 @@ TEST(tFunctionTest, FileWarningsNameThePlace) {
       {"f1 = x\n" + rest + "end\nf1 = y\n", {":7:1: reading stopped at 'end'"}},
       {"f1 = x, " + rest, {":1:7: reading stopped at ','", noF2}},
       {"c = # no number\n", {":1:5: reading stopped at '#'", noF1}},
-      {"f1 = x*1e-5 + 2x\n" + rest,
-       {":1:8: name '1e' begins with a digit", ":1:15: name '2x' begins with a digit"}},
+      {"f1 = x*1e-5 + 2x\n" + rest, {":1:15: name '2x' begins with a digit"}},
+      {"f1 = x*1e-x + 2.5e\n" + rest,
+       {":1:8: name '1e' begins with a digit", ":1:18: reading stopped at 'e'", noF2}},
   };
   tTempDir dir;
   for (const auto& c : cases) {
     std::string path = dir.write("f.func", c.text);
     std::string err;
-    for (const std::string& line : c.err) err += path + line + "\n";
+    for (std::string line : c.err) {
+      const std::size_t at = line.find("{path}");
+      if (at != std::string::npos) line.replace(at, 6, path);
+      err += path + line + "\n";
+    }
     EXPECT_EQ(err, load(path).printed.err) << c.text;
   }
 }
@@ -262,7 +353,23 @@ TEST(tFunctionTest, TooDeepAFormulaEndsTheRead) {
   for (int i = 0; i < 10000; ++i) text += " (";
   tFunction function;
   tPrinted trace = readTokens(function, text + " x f11 = 1", 0);
-  EXPECT_NE(std::string::npos, trace.out.find("f2 done\nf1 done\nDONE PROCESSING\nfx = [EMPTY"));
-  EXPECT_EQ("unnamed function: incomplete function, missing f11, f12, f21, f22\n", trace.err);
+  EXPECT_NE(std::string::npos, trace.out.find("f2 done\nf1 done\nf11 derived\nf12 derived\n"
+                                              "f21 derived\nf22 derived\nDONE PROCESSING\n"
+                                              "fx = [EMPTY"));
+  EXPECT_EQ("", trace.err);
   EXPECT_EQ(tVector2(1, 3), function.value(tVector2(2, 3)));
+}
+
+// A derivative larger than a formula may be is not made: it stays missing,
+// and the reader says why.
+TEST(tFunctionTest, ADerivativeTooLargeToDeriveStaysMissing) {
+  std::string text = "f2 = y f1 =";
+  for (int i = 0; i < 800; ++i) text += " sin";
+  tFunction function;
+  tPrinted trace = readTokens(function, text + " x", 0);
+  EXPECT_NE(std::string::npos, trace.out.find("f1 done\nf12 derived\nf21 derived\nf22 derived\n"));
+  EXPECT_EQ(
+      "unnamed function: f11 is too large to derive\n"
+      "unnamed function: incomplete function, missing f11\n",
+      trace.err);
 }

@@ -209,6 +209,18 @@ TEST_F(tSetupFracSceneTest, GoBuildsTheRunOrReportsAnUnreadableFunction) {
     EXPECT_EQ("", scene_->getMessage());
   }
 
+  // A map given twice starts no run.
+  writeRaw(dir / "both.func", "f(z) = z^2\nf1 = x\n");
+  prefs_.write(prefsText({{"Function", dir / "both.func"}, {"Dim", "8"}}));
+  openScene();
+  testing::internal::CaptureStdout();
+  testing::internal::CaptureStderr();
+  tapMouse(400, 515);
+  testing::internal::GetCapturedStdout();
+  EXPECT_NE("", testing::internal::GetCapturedStderr());
+  EXPECT_EQ("Setup Frac", sceneState());
+  EXPECT_EQ("Cannot use both.func: f(z) and f1 both given", scene_->getMessage());
+
   // A file that ends in "end" has its local constants in all the same.
   const std::string ended = dir / "ended.func";
   writeRaw(ended, readRaw(ROOTWEAVER_SOURCE_DIR "/Shared Functions/quadratic.func") + "end\n");
