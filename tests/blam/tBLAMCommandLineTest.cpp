@@ -122,7 +122,8 @@ TEST(tBLAMCommandLineTest, UsageAndUnreadableScripts) {
   tAppCopy::tResult help = app.run("--help");
   EXPECT_EQ(0, help.status);
   EXPECT_EQ("", help.err);
-  EXPECT_EQ(0u, help.out.find("Usage: rootweaver [--batch FILE.blam | --help]\n"));
+  EXPECT_EQ(0u, help.out.find("Usage: rootweaver [--batch FILE.blam | --check [--bounds MINX MAXX "
+                              "MINY MAXY] FILE.func...\n"));
 
   for (const char* arguments : {"--bogus", "--batch", "--batch a.blam b.blam"}) {
     tAppCopy::tResult result = app.run(arguments);
@@ -149,6 +150,43 @@ TEST(tBLAMCommandLineTest, UsageAndUnreadableScripts) {
     EXPECT_EQ(1, result.status) << script;
     EXPECT_EQ(emptyTrace, maskTimings(result.out)) << script;
     EXPECT_EQ("rootweaver: cannot read script " + script + row.why + "\n", result.err);
+  }
+}
+
+// --check reports on every file named, from the working directory or else
+// from "Shared Functions/", and exits with the worst status; usage errors
+// say why above the usage.
+TEST(tBLAMCommandLineTest, CheckExitStatusAndUsageErrors) {
+  tAppCopy app;
+  writeRaw(app / "wrong.func", "f1 = x^2\nf2 = y\nf11 = x\n");
+  writeRaw(app / "cubic.func", "f1 = x\n");  // a file of the working directory comes first
+  const tAppCopy::tResult help = app.run("--help");
+  const struct {
+    const char* arguments;
+    int status;
+    const char* out;  // a part of standard output
+    std::string err;  // all of standard error
+  } rows[] = {
+      {"--check sinez.func --bounds -1 1 0.5 2.5 realmap.func", 0,
+       "realmap.func\n  f1 (given) = x^2 + y^2 - r\n", ""},
+      {"--check quadratic.func", 0, "over [-2, 2] x [-2, 2]\n", ""},
+      {"--check cubic.func", 1, "  f11 (derived) = 1\n",
+       app / "cubic.func" + ": incomplete function, missing f2, f21, f22\n"},
+      {"--check wrong.func quadratic.func", 1, "  f11 (given): worst relative disagreement 0.5 at",
+       ""},
+      {"--check quadratic.func none.func", 2, "quadratic.func\n",
+       "rootweaver: cannot read function file none.func\n"},
+      {"--check", 2, "", "rootweaver: --check needs a function file\n" + help.out},
+      {"--check --bounds 0 1 2 cubic.func", 2, "",
+       "rootweaver: --bounds needs four numbers: MINX MAXX MINY MAXY\n" + help.out},
+      {"--check --bounds 1 0 0 1 cubic.func", 2, "",
+       "rootweaver: --bounds needs MINX < MAXX and MINY < MAXY\n" + help.out},
+  };
+  for (const auto& row : rows) {
+    tAppCopy::tResult result = app.run(row.arguments);
+    EXPECT_EQ(row.status, result.status) << row.arguments;
+    EXPECT_NE(std::string::npos, result.out.find(row.out)) << row.arguments << "\n" << result.out;
+    EXPECT_EQ(row.err, result.err) << row.arguments;
   }
 }
 
