@@ -76,7 +76,8 @@ tFractal::tFractal(unsigned int dimension, double minX, double maxX, double minY
       minY_(minY),
       maxY_(maxY),
       image_(nullptr),
-      texture_(std::make_unique<tTexture>()) {
+      texture_(std::make_unique<tTexture>()),
+      labels_(static_cast<std::size_t>(pictureSide(dimension))) {
   // The texture copies the black picture and brings it to its power-of-two
   // side; from then on the picture is the texture's copy.
   tImage black(dimension, dimension);
@@ -122,9 +123,14 @@ void tFractal::drawOffsets(double& dx, double& dy) {
   dy = tRandom::randInRange(-0.5f, 0.5f);
 }
 
-bool tFractal::addSample(int row, int column, const tPacketSolver::tOutcome& outcome,
+bool tFractal::addSample(int row, int column, const tPacketSolver::tOutcome& outcome, bool first,
                          tColorSum& sum) {
   tRootManager& roots = tRootManager::instance();
+  const bool converged = outcome.kind == tPacketSolver::OUTCOME_CONVERGED;
+  const std::size_t root = converged ? roots.registerRoot(outcome.root) : 0;
+  if (first) {
+    labels_.record(static_cast<std::size_t>(row), static_cast<std::size_t>(column), outcome, root);
+  }
   // One failed sample decides the pixel: the samples taken are dropped and
   // no more are drawn.
   if (outcome.kind == tPacketSolver::OUTCOME_SINGULAR) {
@@ -135,7 +141,7 @@ bool tFractal::addSample(int row, int column, const tPacketSolver::tOutcome& out
     image_->setPixel(row, column, opaque(roots.getNoConvergenceColor()));
     return false;
   }
-  tPixel color = roots.getColorForRoot(outcome.root);
+  const tPixel color = roots.getRoots()[root].second;
   sum.red += color[0];
   sum.green += color[1];
   sum.blue += color[2];

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "fractal/tBasinLabels.h"
 #include "fractal/tPacketSolver.h"
 #include "graphics/tMatrix2.h"
 #include "graphics/tPixel.h"
@@ -63,7 +64,8 @@ class tFractal {
   void computateSingularSetPixel(int row, int column, tIterativeSolver* solver, tFunction* f);
   // Paints a basin pixel from its samples: draws the jitter offsets in
   // sample order, stops at the first failed sample and paints its colour,
-  // else the average of the roots' colours. sample(s, dx, dy) gives sample s
+  // else the average of the roots' colours; the first sample's outcome is
+  // the pixel's label. sample(s, dx, dy) gives sample s
   // at offsets (dx, dy) from the pixel's corner, in pixels; which root it
   // reaches, and so the order in which roots meet the registry, is its own.
   // A template, as it runs for every pixel of every picture.
@@ -76,7 +78,7 @@ class tFractal {
       double dx = 0.0;
       double dy = 0.0;
       if (s > 0 || jitterFirst_) drawOffsets(dx, dy);
-      if (!addSample(row, column, sample(s, dx, dy), sum)) return;
+      if (!addSample(row, column, sample(s, dx, dy), s == 0, sum)) return;
     }
     paintAverage(row, column, sum, samples);
   }
@@ -114,6 +116,7 @@ class tFractal {
   tImage* image_;                        // the picture; owned by texture_
   std::unique_ptr<tTexture> texture_;    // holds the picture and its texture object
   std::unique_ptr<tQuadTree> quadTree_;  // tree of the last estimate; null before any
+  tBasinLabels labels_;                  // each basin pixel's first outcome, as painted
 
   // The point of the plane at fractional pixel indices (row, column).
   tVector2 pointAt(double row, double column) const;
@@ -133,8 +136,10 @@ class tFractal {
   // A jitter offset pair drawn from the random sequence, x first.
   static void drawOffsets(double& dx, double& dy);
   // Adds a converged sample's root colour to the sum; a failed sample paints
-  // its colour instead and gives false (the pixel is done).
-  bool addSample(int row, int column, const tPacketSolver::tOutcome& outcome, tColorSum& sum);
+  // its colour instead and gives false (the pixel is done). The first sample
+  // is recorded as the pixel's label.
+  bool addSample(int row, int column, const tPacketSolver::tOutcome& outcome, bool first,
+                 tColorSum& sum);
   void paintAverage(int row, int column, const tColorSum& sum, uint32_t samples);
 };
 

@@ -29,9 +29,9 @@ tPacketSolver::tPacketSolver(const tIterativeSolver& solver, const tFunction& f)
 }
 
 tPacketSolver::tOutcome tPacketSolver::outcomeOf(const tSolution& solution) {
-  if (solution.singularJacobian_) return {tVector2(), OUTCOME_SINGULAR};
-  if (solution.noConvergence_) return {tVector2(), OUTCOME_GAVE_UP};
-  return {solution.path_.back(), OUTCOME_CONVERGED};
+  if (solution.singularJacobian_) return {tVector2(), OUTCOME_SINGULAR, solution.iterations_};
+  if (solution.noConvergence_) return {tVector2(), OUTCOME_GAVE_UP, solution.iterations_};
+  return {solution.path_.back(), OUTCOME_CONVERGED, solution.iterations_};
 }
 
 void tPacketSolver::evaluate(const tIterativeSolver::tLane* lanes, unsigned active) {
@@ -80,7 +80,7 @@ bool tPacketSolver::solve(const tVector2* starts, std::size_t count, tOutcome* o
       std::size_t i = next++;
       // Without iterations a solve gives up before it looks at anything.
       if (noIterations) {
-        outcomes[i] = {starts[i], OUTCOME_GAVE_UP};
+        outcomes[i] = {starts[i], OUTCOME_GAVE_UP, 0};
         continue;
       }
       solver_.startLane(lanes[l], starts[i]);
@@ -108,7 +108,7 @@ bool tPacketSolver::solve(const tVector2* starts, std::size_t count, tOutcome* o
       } else {
         continue;
       }
-      outcomes[item[l]] = {lane.x, kind};
+      outcomes[item[l]] = {lane.x, kind, lane.iteration};
       refill(l);
     }
   }

@@ -36,8 +36,9 @@ class tPacketSolver {
   // How a solve ended, as far as a basin picture cares.
   enum OUTCOME : uint8_t { OUTCOME_CONVERGED, OUTCOME_SINGULAR, OUTCOME_GAVE_UP };
   struct tOutcome {
-    tVector2 root;  // the last point of the path when the solve converged
-    uint8_t kind;   // an OUTCOME
+    tVector2 root;        // the last point of the path when the solve converged
+    uint8_t kind;         // an OUTCOME
+    uint32_t iterations;  // tSolution::iterations_: where the solve stopped
   };
 
   tPacketSolver(const tIterativeSolver& solver, const tFunction& f);

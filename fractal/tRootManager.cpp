@@ -35,10 +35,12 @@ tRootManager::tRootManager()
 }
 
 tPixel tRootManager::getColorForRoot(const tVector2& root) {
-  for (const auto& entry : roots_) {
-    if ((entry.first - root).length() < tIterativeSolver::ROOT_EQUALITY_EPSILON) {
-      return entry.second;
-    }
+  return roots_[registerRoot(root)].second;
+}
+
+std::size_t tRootManager::registerRoot(const tVector2& root) {
+  for (std::size_t i = 0; i < roots_.size(); ++i) {
+    if ((roots_[i].first - root).length() < tIterativeSolver::ROOT_EQUALITY_EPSILON) return i;
   }
   tPixel color;
   if (useRandomColors_ || nextPresetIndex_ >= presetColors_.size()) {
@@ -47,7 +49,7 @@ tPixel tRootManager::getColorForRoot(const tVector2& root) {
     color = presetColors_[nextPresetIndex_++];
   }
   roots_.emplace_back(root, color);
-  return color;
+  return roots_.size() - 1;
 }
 
 void tRootManager::clearRoots() {

@@ -1,6 +1,7 @@
 #ifndef ROOTWEAVER_FRACTAL_TROOTMANAGER_H
 #define ROOTWEAVER_FRACTAL_TROOTMANAGER_H
 
+#include <cstddef>
 #include <utility>
 #include <vector>
 
@@ -23,6 +24,9 @@ class tRootManager {
   static tRootManager& instance();
 
   tPixel getColorForRoot(const tVector2& root);
+  // The root's place in the registry, in order of discovery; a new root is
+  // registered first, with its colour, as getColorForRoot does.
+  std::size_t registerRoot(const tVector2& root);
   // Forgets the roots and starts the presets again from the first.
   void clearRoots();
   void useRandomColors(bool useRandom) { useRandomColors_ = useRandom; }

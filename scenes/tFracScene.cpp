@@ -141,6 +141,7 @@ void tFracScene::zoomTo(double minX, double maxX, double minY, double maxY) {
   fractal->minY_ = minY;
   fractal->maxY_ = maxY;
   fractal->image_->reinitialize(fractal->image_->getWidth(), fractal->image_->getHeight());
+  fractal->labels_.clear();
   fractal->rebindTexture();
   done_ = false;
   dimensionDone_ = false;

@@ -48,15 +48,19 @@ struct tSetup {
   bool randomColors;
 };
 
-// Everything a picture leaves behind: its bytes, the registry, and where the
-// random sequence stands.
+// Everything a picture leaves behind: its bytes, its labels, the registry,
+// and where the random sequence stands.
 struct tResult {
   std::vector<unsigned char> bytes;
+  std::vector<uint16_t> labels;
+  std::vector<uint16_t> iterations;
+  std::vector<std::size_t> labelRoots;
   std::vector<std::pair<tVector2, tPixel>> roots;
   int nextRand;
 
   bool operator==(const tResult& o) const {
-    return bytes == o.bytes && roots == o.roots && nextRand == o.nextRand;
+    return bytes == o.bytes && labels == o.labels && iterations == o.iterations &&
+           labelRoots == o.labelRoots && roots == o.roots && nextRand == o.nextRand;
   }
 };
 
@@ -75,8 +79,16 @@ std::unique_ptr<tFractal> prepare(const tSetup& s) {
 tResult resultOf(const tFractal& fractal) {
   const tImage& image = *fractal.image_;
   const unsigned char* raw = image.getRawData();
+  const tBasinLabels& labels = fractal.labels_;
+  std::vector<std::size_t> labelRoots;
+  for (std::size_t k = 0; k < labels.getRootCount(); ++k)
+    labelRoots.push_back(labels.getRegistryIndex(static_cast<uint16_t>(k)));
   return {std::vector<unsigned char>(raw, raw + 4 * image.getWidth() * image.getHeight()),
-          tRootManager::instance().getRoots(), std::rand()};
+          labels.getLabels(),
+          labels.getIterations(),
+          labelRoots,
+          tRootManager::instance().getRoots(),
+          std::rand()};
 }
 
 // One pixel after the other in row-major order, evaluating by the tree walk.
@@ -100,6 +112,7 @@ tResult engine(const tSetup& s, unsigned threads) {
   EXPECT_TRUE(computation.run());
   EXPECT_TRUE(computation.isDone());
   EXPECT_EQ(0u, tRandom::getKeptCount());
+  EXPECT_EQ(s.singularSet, fractal->labels_.empty()) << s.name;
   return resultOf(*fractal);
 }
 

@@ -150,8 +150,11 @@ TEST(tFractalTest, JitteredSamplesAverageByIntegerDivision) {
 }
 
 // One failed sample decides the pixel, and the samples after it are never
-// drawn; a count of 0 takes one unjittered sample.
+// drawn; a count of 0 takes one unjittered sample. The label is the first
+// sample's outcome whatever the later samples do: the picture's first root,
+// (1, 0), is the registry's second.
 TEST(tFractalTest, FailedSamplesAndSampleCounts) {
+  const uint16_t kFirstRoot = 0;
   const struct {
     const char* name;
     double minX;  // pixel (0, 0) samples (minX + dx, dy)
@@ -159,10 +162,11 @@ TEST(tFractalTest, FailedSamplesAndSampleCounts) {
     unsigned long limit;  // iteration limit
     tPixel expected;
     int draws;  // rand() values used
+    uint16_t label;
   } cases[] = {
-      {"first sample singular", 0, 4, 100, tPixel(255, 255, 0, 255), 0},
-      {"second sample gives up", 1, 4, 1, tPixel(50, 50, 50, 255), 2},
-      {"no samples taken as one", 1, 0, 1, kGreen, 0},
+      {"first sample singular", 0, 4, 100, tPixel(255, 255, 0, 255), 0, tBasinLabels::SINGULAR},
+      {"second sample gives up", 1, 4, 1, tPixel(50, 50, 50, 255), 2, kFirstRoot},
+      {"no samples taken as one", 1, 0, 1, kGreen, 0, kFirstRoot},
   };
   auto f = functionFromText(kFold);
   for (const auto& c : cases) {
@@ -177,6 +181,13 @@ TEST(tFractalTest, FailedSamplesAndSampleCounts) {
     std::srand(7);
     for (int k = 0; k < c.draws; ++k) std::rand();
     EXPECT_EQ(std::rand(), next) << c.name;
+    const tBasinLabels& labels = fractal->labels_;
+    EXPECT_EQ(c.label, labels.getLabel(0, 0)) << c.name;
+    EXPECT_EQ(0u, labels.getIterationCount(0, 0)) << c.name;
+    ASSERT_EQ(c.label == kFirstRoot ? 1u : 0u, labels.getRootCount()) << c.name;
+    if (c.label == kFirstRoot) {
+      EXPECT_EQ(1u, labels.getRegistryIndex(kFirstRoot)) << c.name;
+    }
   }
 }
 

@@ -16,7 +16,7 @@ bool sameBits(const tVector2& a, const tVector2& b) { return std::memcmp(&a, &b,
 }  // namespace
 
 // Every lane ends where solve() ends from the same start, bit for bit: the
-// same flags, and the same root when it converges. The starts are random,
+// same flags and iteration, and the same root when it converges. The starts are random,
 // with some on the singular set, on a root, and off at infinity.
 TEST(tPacketSolverTest, OutcomesMatchSolve) {
   const char* const functions[] = {
@@ -45,6 +45,8 @@ TEST(tPacketSolverTest, OutcomesMatchSolve) {
                            : expected.noConvergence_  ? tPacketSolver::OUTCOME_GAVE_UP
                                                       : tPacketSolver::OUTCOME_CONVERGED;
             ASSERT_EQ(kind, outcomes[i].kind) << solver->getName() << " from " << starts[i];
+            ASSERT_EQ(expected.iterations_, outcomes[i].iterations)
+                << solver->getName() << " from " << starts[i];
             if (kind == tPacketSolver::OUTCOME_CONVERGED) {
               ASSERT_TRUE(sameBits(expected.path_.back(), outcomes[i].root))
                   << solver->getName() << " from " << starts[i];
