@@ -1,0 +1,117 @@
+#ifndef ROOTWEAVER_FRACTAL_TBASINSTATISTICS_H
+#define ROOTWEAVER_FRACTAL_TBASINSTATISTICS_H
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+class tBasinLabels;
+
+// The measures of a finished basin picture, computed once from its labels
+// (tBasinLabels), never from its colours, which can collide. The batch, its
+// CSV files and the view all read them from here.
+//
+// Let the picture be N x N pixels, row 0 at the bottom, each with a label:
+// a root, no convergence, or a singular Jacobian.
+//
+// - Fractions: each label's share of the N^2 pixels; the roots' shares and
+//   the two failures' sum to 1. Only roots that label some pixel are basins.
+// - Basin entropy (Daza et al., Scientific Reports 2016): the picture is cut
+//   into whole boxes of ENTROPY_BOX x ENTROPY_BOX pixels from pixel (0, 0),
+//   the rest of the last rows and columns left out. A box's entropy is
+//   S_i = -sum p ln p over the shares p of the labels in it; S_b is the mean
+//   over all boxes, S_bb the mean over the boxes holding more than one label.
+//   S_bb > ln 2 shows a fractal boundary.
+// - Box dimension: a pixel is on the boundary when its right neighbour
+//   (column + 1) or its upper one (row + 1) has another label; one side only,
+//   so a straight boundary is one pixel wide. N(s) counts the s x s boxes
+//   (s = 1, 2, 4, ..., while the picture holds at least MIN_BOXES boxes a
+//   side) that hold a boundary pixel. The dimension is the least-squares
+//   slope of ln N(s) against ln(1/s), with the slope's standard error
+//   (sqrt(sum of squared residuals / (n - 2) / sum (x - mean x)^2)).
+// - Uncertainty exponent alpha: the share of the s x s boxes holding more than
+//   one label scales as s^alpha; it is the least-squares slope of ln share
+//   against ln s over the same sides, less s = 1 (a pixel holds one label),
+//   and over the sides where some box holds more than one label. 2 - alpha
+//   is a second estimate of the boundary's dimension.
+// - Wada test by merging (Daza et al., Scientific Reports 2018): with three
+//   basins or more, basin k's boundary is its pixels with a 4-neighbour of
+//   another label (the boundary that merging every other label gives; the
+//   failures are outside every basin). The Wada distance is the largest
+//   Hausdorff distance between two of these boundaries, in pixels
+//   (Euclidean, between pixel centres); the picture is Wada when it is at
+//   most 1% of N, or WADA_MIN_TOLERANCE px if that is more: on a grid, thin
+//   filaments leave a few pixels between boundaries that meet in the limit.
+//
+// A measure that is not defined is NaN: entropies without a whole box (or,
+// for S_bb, without a box of two labels), a dimension without a boundary or
+// with fewer than two sides to fit (its error with fewer than three), the
+// Wada distance with fewer than three basins, and every measure of a picture
+// without labels (a singular-set picture).
+//
+// The cost is a few passes over the labels, plus one exact Euclidean
+// distance transform (Felzenszwalb and Huttenlocher's lower envelope of
+// parabolas, linear in the pixels) per basin for the Wada test.
+class tBasinStatistics {
+ public:
+  static constexpr std::size_t ENTROPY_BOX = 5;
+  static constexpr std::size_t MIN_BOXES = 16;
+  static constexpr double WADA_SHARE = 0.01;
+  static constexpr double WADA_MIN_TOLERANCE = 3.0;
+
+  // One basin: a root that labels some pixel.
+  struct tBasin {
+    uint16_t label;             // its label in the picture
+    std::size_t registryIndex;  // its place in the root registry
+    double fraction;            // its share of the pixels
+  };
+
+  explicit tBasinStatistics(const tBasinLabels& labels);
+
+  // The picture had labels to measure.
+  bool isMeasured() const { return measured_; }
+  std::size_t getSide() const { return side_; }
+  // The basins in order of the registry.
+  const std::vector<tBasin>& getBasins() const { return basins_; }
+  // Shares of pixels; NaN without labels.
+  double getConvergedFraction() const { return convergedFraction_; }
+  double getNoConvergenceFraction() const { return noConvergenceFraction_; }
+  double getSingularFraction() const { return singularFraction_; }
+  double getBasinEntropy() const { return basinEntropy_; }
+  double getBoundaryBasinEntropy() const { return boundaryBasinEntropy_; }
+  // S_bb > ln 2.
+  bool hasFractalBoundary() const;
+  double getBoxDimension() const { return boxDimension_; }
+  double getBoxDimensionError() const { return boxDimensionError_; }
+  double getUncertaintyExponent() const { return uncertaintyExponent_; }
+  double getWadaDistance() const { return wadaDistance_; }
+  // The Wada distance is within the tolerance.
+  bool isWada() const;
+  double getWadaTolerance() const;
+
+ private:
+  void measureFractions(const std::vector<uint16_t>& labels, std::size_t rootCount,
+                        const tBasinLabels& source);
+  void measureEntropy(const std::vector<uint16_t>& labels);
+  void measureBoxes(const std::vector<uint16_t>& labels);
+  void measureWada(const std::vector<uint16_t>& labels);
+  // The largest distance from a pixel of another basin's boundary to the
+  // boundary of basin `label`, squared.
+  double farthestFromBoundary(const std::vector<uint16_t>& labels,
+                              const std::vector<uint8_t>& onBoundary, uint16_t label) const;
+
+  bool measured_;                  // the picture had labels
+  std::size_t side_;               // N
+  std::vector<tBasin> basins_;     // by registry place
+  double convergedFraction_;       // share of pixels whose first sample converged
+  double noConvergenceFraction_;   // share that gave up
+  double singularFraction_;        // share that met a singular Jacobian
+  double basinEntropy_;            // S_b
+  double boundaryBasinEntropy_;    // S_bb
+  double boxDimension_;            // fitted slope of ln N(s) against ln(1/s)
+  double boxDimensionError_;       // its standard error
+  double uncertaintyExponent_;     // alpha
+  double wadaDistance_;            // largest Hausdorff distance between basin boundaries
+};
+
+#endif

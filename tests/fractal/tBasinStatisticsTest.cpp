@@ -1,0 +1,220 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "expr/tFunction.h"
+#include "fractal/tBasinLabels.h"
+#include "fractal/tBasinStatistics.h"
+#include "fractal/tFractal.h"
+#include "fractal/tFractalComputation.h"
+#include "fractal/tNewtonSolver.h"
+#include "fractal/tRootManager.h"
+
+namespace {
+
+const double kPi = 3.14159265358979323846;
+const uint16_t kGaveUp = tBasinLabels::NO_CONVERGENCE;
+const uint16_t kSingular = tBasinLabels::SINGULAR;
+
+// Labels of a side x side picture: root label k is recorded as the root at
+// registry place registry[k] (k itself when none are given).
+tBasinLabels labelsOf(std::size_t side, const std::function<uint16_t(int row, int column)>& label,
+                      const std::vector<std::size_t>& registry = {}) {
+  tBasinLabels labels(side);
+  for (std::size_t r = 0; r < side; ++r) {
+    for (std::size_t c = 0; c < side; ++c) {
+      const uint16_t l = label(static_cast<int>(r), static_cast<int>(c));
+      tPacketSolver::tOutcome outcome{tVector2(), tPacketSolver::OUTCOME_CONVERGED, 0};
+      if (l == kGaveUp) outcome.kind = tPacketSolver::OUTCOME_GAVE_UP;
+      if (l == kSingular) outcome.kind = tPacketSolver::OUTCOME_SINGULAR;
+      labels.record(r, c, outcome, registry.empty() ? l : registry[l]);
+    }
+  }
+  return labels;
+}
+
+// Entropy of a box whose 25 pixels split as these counts.
+double boxEntropy(std::vector<double> counts) {
+  double s = 0.0;
+  for (double n : counts) s -= n / 25.0 * std::log(n / 25.0);
+  return s;
+}
+
+// Expected values, NaN for "not defined".
+void expectMeasure(double expected, double actual, const char* what, const char* name) {
+  if (std::isnan(expected)) {
+    EXPECT_TRUE(std::isnan(actual)) << name << ": " << what << " " << actual;
+  } else {
+    EXPECT_NEAR(expected, actual, 1e-5) << name << ": " << what;
+  }
+}
+
+}  // namespace
+
+// Pictures whose measures are known. The straight boundary runs between
+// columns 201 and 202: one 5 x 5 box in each row of boxes holds 2 + 3
+// columns, and the 2 x 2 boxes never straddle it, so the uncertainty
+// exponent is fitted from s = 4 on. Three labels repeating along diagonals
+// put a boundary at every pixel; the nearest pixel of another basin's
+// boundary is a neighbour, or a diagonal one in two corners.
+TEST(tBasinStatisticsTest, SyntheticPicturesWithKnownMeasures) {
+  const double nan = std::nan("");
+  const double diagonal = boxEntropy({8, 8, 9});
+  const struct {
+    const char* name;
+    std::size_t side;
+    std::function<uint16_t(int, int)> label;
+    double basinEntropy, boundaryEntropy, dimension, error, alpha, wada;
+    bool fractal;
+  } cases[] = {
+      {"straight boundary", 512, [](int, int c) { return uint16_t{c >= 202}; },
+       boxEntropy({10, 15}) / 102, boxEntropy({10, 15}), 1.0, 0.0, 1.0, nan, false},
+      {"three diagonal labels", 512, [](int r, int c) { return uint16_t((r + c) % 3); }, diagonal,
+       diagonal, 2.0, 0.0, 0.0, std::sqrt(2.0), true},
+      {"single basin", 512, [](int, int) { return uint16_t{0}; }, 0.0, nan, nan, nan, nan, nan,
+       false},
+      // Two sides to fit (1 and 2), so no error; one side for alpha.
+      {"side 32", 32, [](int, int c) { return uint16_t{c >= 7}; }, boxEntropy({10, 15}) / 6,
+       boxEntropy({10, 15}), 1.0, nan, nan, nan, false},
+      {"smaller than a box", 4, [](int, int c) { return uint16_t{c >= 2}; }, nan, nan, nan, nan,
+       nan, nan, false},
+  };
+  for (const auto& c : cases) {
+    tBasinStatistics statistics(labelsOf(c.side, c.label));
+    ASSERT_TRUE(statistics.isMeasured()) << c.name;
+    expectMeasure(c.basinEntropy, statistics.getBasinEntropy(), "S_b", c.name);
+    expectMeasure(c.boundaryEntropy, statistics.getBoundaryBasinEntropy(), "S_bb", c.name);
+    expectMeasure(c.dimension, statistics.getBoxDimension(), "dimension", c.name);
+    expectMeasure(c.error, statistics.getBoxDimensionError(), "error", c.name);
+    expectMeasure(c.alpha, statistics.getUncertaintyExponent(), "alpha", c.name);
+    expectMeasure(c.wada, statistics.getWadaDistance(), "Wada distance", c.name);
+    EXPECT_EQ(c.fractal, statistics.hasFractalBoundary()) << c.name;
+    EXPECT_EQ(c.fractal, statistics.isWada()) << c.name;
+  }
+}
+
+// Three basins split by rays from the centre meet only there: their
+// boundaries lie far apart.
+TEST(tBasinStatisticsTest, ThreeSectorsAreNotWada) {
+  tBasinStatistics statistics(labelsOf(256, [](int r, int c) {
+    const double angle = std::atan2(r - 127.5, c - 127.5) + kPi;
+    return static_cast<uint16_t>(std::min(2.0, std::floor(angle / (2 * kPi / 3))));
+  }));
+  ASSERT_EQ(3u, statistics.getBasins().size());
+  EXPECT_GT(statistics.getWadaDistance(), 60.0);
+  EXPECT_FALSE(statistics.isWada());
+  EXPECT_NEAR(1.0, statistics.getBoxDimension(), 0.05);
+  EXPECT_LT(statistics.getBoundaryBasinEntropy(), std::log(2.0));
+}
+
+// The Wada distance by the distance transform against the definition walked
+// pixel by pixel: blobs of four basins and a failure, from a fixed sequence.
+TEST(tBasinStatisticsTest, WadaDistanceMatchesTheDefinition) {
+  const int side = 48;
+  std::vector<uint16_t> grid(side * side);
+  unsigned state = 12345;
+  for (uint16_t& label : grid) {
+    state = state * 1103515245u + 12345u;
+    label = static_cast<uint16_t>((state >> 16) % 5);
+  }
+  // Blobs: each pixel takes the label of the majority of its 3 x 3 block.
+  auto blob = [&](int r, int c) {
+    int votes[5] = {};
+    for (int dr = -1; dr <= 1; ++dr)
+      for (int dc = -1; dc <= 1; ++dc)
+        ++votes[grid[std::clamp(r + dr, 0, side - 1) * side + std::clamp(c + dc, 0, side - 1)]];
+    const int most = static_cast<int>(std::max_element(votes, votes + 5) - votes);
+    return most == 4 ? kGaveUp : static_cast<uint16_t>(most);
+  };
+  const tBasinLabels labels = labelsOf(side, blob);
+  std::vector<std::vector<std::pair<int, int>>> boundaries(4);
+  for (int r = 0; r < side; ++r) {
+    for (int c = 0; c < side; ++c) {
+      const uint16_t l = labels.getLabel(r, c);
+      if (l == kGaveUp) continue;
+      const bool edge = (c > 0 && labels.getLabel(r, c - 1) != l) ||
+                        (c + 1 < side && labels.getLabel(r, c + 1) != l) ||
+                        (r > 0 && labels.getLabel(r - 1, c) != l) ||
+                        (r + 1 < side && labels.getLabel(r + 1, c) != l);
+      if (edge) boundaries[l].push_back({r, c});
+    }
+  }
+  int farthest = 0;
+  for (const auto& from : boundaries) {
+    for (const auto& to : boundaries) {
+      for (const auto& a : from) {
+        int nearest = 1 << 30;
+        for (const auto& b : to) {
+          const int dr = a.first - b.first, dc = a.second - b.second;
+          nearest = std::min(nearest, dr * dr + dc * dc);
+        }
+        farthest = std::max(farthest, nearest);
+      }
+    }
+  }
+  tBasinStatistics statistics(labels);
+  ASSERT_EQ(4u, statistics.getBasins().size());
+  EXPECT_DOUBLE_EQ(std::sqrt(static_cast<double>(farthest)), statistics.getWadaDistance());
+}
+
+// Every label's share, the failures included, with the basins in the
+// registry's order and only the roots that label a pixel; a picture without
+// labels (a singular-set picture) measures nothing.
+TEST(tBasinStatisticsTest, FractionsPerRootAndFailure) {
+  tBasinStatistics statistics(labelsOf(
+      64,
+      [](int, int c) {
+        return c < 16 ? uint16_t{0} : c < 32 ? kGaveUp : c < 40 ? kSingular : uint16_t{1};
+      },
+      {5, 2}));
+  ASSERT_EQ(2u, statistics.getBasins().size());
+  EXPECT_EQ(2u, statistics.getBasins()[0].registryIndex);
+  EXPECT_EQ(1u, statistics.getBasins()[0].label);
+  EXPECT_EQ(0.375, statistics.getBasins()[0].fraction);
+  EXPECT_EQ(5u, statistics.getBasins()[1].registryIndex);
+  EXPECT_EQ(0.25, statistics.getBasins()[1].fraction);
+  EXPECT_EQ(0.25, statistics.getNoConvergenceFraction());
+  EXPECT_EQ(0.125, statistics.getSingularFraction());
+  EXPECT_EQ(0.625, statistics.getConvergedFraction());
+
+  tBasinStatistics none{tBasinLabels(64)};
+  EXPECT_FALSE(none.isMeasured());
+  EXPECT_TRUE(none.getBasins().empty());
+  EXPECT_TRUE(std::isnan(none.getConvergedFraction()));
+  EXPECT_TRUE(std::isnan(none.getBasinEntropy()));
+  EXPECT_FALSE(none.isWada());
+}
+
+// z^3 - 1 under Newton over [-2, 2]^2 at 512 x 512: the two complex roots'
+// basins mirror each other, and the three basins share one fractal boundary.
+TEST(tBasinStatisticsTest, CubicUnderNewtonIsWada) {
+  testing::internal::CaptureStdout();
+  tFunction f("cubic.func");
+  testing::internal::GetCapturedStdout();
+  tNewtonSolver solver(100, 1.0);
+  std::unique_ptr<tFractal> fractal(tFractal::create(512, -2, 2, -2, 2));
+  tRootManager::instance().clearRoots();
+  tFractalComputation computation(fractal.get(), &f, &solver);
+  ASSERT_TRUE(computation.run());
+  tBasinStatistics statistics(fractal->labels_);
+
+  const auto& roots = tRootManager::instance().getRoots();
+  std::vector<double> complexFractions;
+  for (const tBasinStatistics::tBasin& basin : statistics.getBasins()) {
+    const bool complex = std::fabs(roots[basin.registryIndex].first.y_) > 0.5;
+    if (complex) complexFractions.push_back(basin.fraction);
+  }
+  ASSERT_EQ(3u, statistics.getBasins().size());
+  ASSERT_EQ(2u, complexFractions.size());
+  EXPECT_NEAR(complexFractions[0], complexFractions[1], 0.01 * complexFractions[0]);
+  EXPECT_GT(statistics.getBoundaryBasinEntropy(), std::log(2.0));
+  EXPECT_TRUE(statistics.hasFractalBoundary());
+  EXPECT_GE(statistics.getBoxDimension(), 1.3);
+  EXPECT_LE(statistics.getBoxDimension(), 1.55);
+  EXPECT_GT(statistics.getBoxDimensionError(), 0.0);
+  EXPECT_TRUE(statistics.isWada()) << statistics.getWadaDistance();
+}
