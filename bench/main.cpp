@@ -5,6 +5,8 @@
 // hand-written C++ program for the same map and solver. Each time is the
 // median of several runs, the ways taking turns (the 2048 x 2048 pictures are
 // timed once); every picture is compared byte for byte with the tree walk's.
+// The basin statistics of each basin picture (tBasinStatistics) are timed
+// too, against the picture's own time on all threads.
 
 #include <algorithm>
 #include <chrono>
@@ -19,6 +21,7 @@
 
 #include "bench/tHandWrittenCubic.h"
 #include "expr/tFunction.h"
+#include "fractal/tBasinStatistics.h"
 #include "fractal/tFractal.h"
 #include "fractal/tFractalComputation.h"
 #include "fractal/tNewtonSolver.h"
@@ -46,6 +49,7 @@ using tWay = std::function<void(tFractal&)>;
 struct tTiming {
   std::vector<double> seconds;       // one per run
   std::vector<unsigned char> bytes;  // the picture of the last run
+  std::vector<double> statistics;    // seconds its basin statistics took, one per run
   double median() {
     std::sort(seconds.begin(), seconds.end());
     return seconds[seconds.size() / 2];
@@ -61,6 +65,12 @@ void measure(const tCase& c, const tWay& way, tTiming& timing) {
   way(*fractal);
   auto end = std::chrono::steady_clock::now();
   timing.seconds.push_back(std::chrono::duration<double>(end - begin).count());
+  if (!c.singularSet) {
+    begin = std::chrono::steady_clock::now();
+    tBasinStatistics statistics(fractal->labels_);
+    end = std::chrono::steady_clock::now();
+    timing.statistics.push_back(std::chrono::duration<double>(end - begin).count());
+  }
   const tImage& image = *fractal->image_;
   const unsigned char* raw = image.getRawData();
   timing.bytes.assign(raw, raw + 4 * image.getWidth() * image.getHeight());
@@ -118,6 +128,12 @@ void runCase(const tCase& c, tFunction& f, unsigned threads) {
   std::printf("  engine(1) / hand-written   %9.2f\n", one.median() / hand.median());
   std::printf("  tree walk / engine(1)      %9.2f\n", tree.median() / one.median());
   std::printf("  engine(1) / engine(%u)      %9.2f\n", threads, one.median() / all.median());
+  if (!c.singularSet) {
+    std::sort(all.statistics.begin(), all.statistics.end());
+    const double statistics = all.statistics[all.statistics.size() / 2];
+    std::printf("  basin statistics           %9.3f s\n", statistics);
+    std::printf("  statistics / engine(%u)     %9.3f\n", threads, statistics / all.median());
+  }
   bool identical = one.bytes == tree.bytes && all.bytes == tree.bytes && hand.bytes == tree.bytes;
   std::printf("  outputs byte-identical     %9s\n\n", identical ? "yes" : "NO");
   std::fflush(stdout);

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <mutex>
+#include <system_error>
+#include <thread>
 
 #include "fractal/tBasinLabels.h"
 
@@ -12,8 +15,14 @@ const double kNaN = std::numeric_limits<double>::quiet_NaN();
 // A box of the uncertainty exponent's pyramid that holds more than one
 // label; every label fits in 16 bits.
 const uint32_t kMixed = 0x10000;
-// A column without a boundary pixel of the basin at hand.
-const uint32_t kFar = 1u << 30;
+// A column without a boundary pixel of the basin at hand: farther than any
+// picture's side.
+const uint16_t kFar = 0xFFFF;
+// A pixel on no basin's boundary; never a root label.
+const uint16_t kNotOnBoundary = 0xFFFF;
+// Columns on each side that a pixel's nearest boundary pixel is looked for
+// in before the row's envelope is built.
+const std::size_t kNearColumns = 16;
 
 // Least-squares slope of y against x, and its standard error (NaN with fewer
 // than three points).
@@ -88,10 +97,126 @@ std::vector<uint32_t> halveLabels(const std::vector<tLabel>& labels, std::size_t
   return halved;
 }
 
+// The lower envelope of the parabolas (c - v)^2 + g(v)^2 of one row's
+// columns v, for the squared distance from any column c of the row to the
+// nearest boundary pixel (Felzenszwalb and Huttenlocher); built when a
+// column of the row needs it, then read at increasing columns.
+class tEnvelope {
+ public:
+  explicit tEnvelope(std::size_t side) : vertices_(side), heights_(side), starts_(side + 1) {}
+
+  void clear() { size_ = 0; }
+  bool isEmpty() const { return size_ == 0; }
+
+  void build(const uint16_t* g, std::size_t side) {
+    const double infinity = std::numeric_limits<double>::infinity();
+    std::size_t k = 0;
+    size_ = 0;
+    read_ = 0;
+    for (std::size_t q = 0; q < side; ++q) {
+      if (g[q] == kFar) continue;
+      const double column = static_cast<double>(q);
+      const double height = static_cast<double>(g[q]) * g[q] + column * column;
+      double start = -infinity;
+      if (size_ != 0) {
+        // Parabolas that the new one hides from where they took over
+        // leave the envelope.
+        while (true) {
+          start = (height - heights_[k]) / (2.0 * (column - vertices_[k]));
+          if (start > starts_[k] || k == 0) break;
+          --k;
+        }
+        ++k;
+      }
+      vertices_[k] = column;
+      heights_[k] = height;
+      starts_[k] = start;
+      starts_[k + 1] = infinity;
+      size_ = k + 1;
+    }
+  }
+
+  // The squared distance at column q, no smaller than the last one read.
+  double at(std::size_t q) {
+    const double column = static_cast<double>(q);
+    while (starts_[read_ + 1] < column) ++read_;
+    const double dc = column - vertices_[read_];
+    return dc * dc + heights_[read_] - vertices_[read_] * vertices_[read_];
+  }
+
+ private:
+  std::vector<double> vertices_;  // the envelope's parabolas, by column
+  std::vector<double> heights_;   // g(v)^2 + v^2 of each
+  std::vector<double> starts_;    // the column where each takes over
+  std::size_t size_ = 0;          // parabolas in the envelope; 0 before it is built
+  std::size_t read_ = 0;          // the parabola of the column read last
+};
+
+// The squared distance from column q of a row to the nearest boundary pixel,
+// g giving each column's distance in rows.
+double nearestInRow(const uint16_t* g, std::size_t side, std::size_t q, tEnvelope& envelope) {
+  // Most pixels lie near the boundary: columns are tried outwards from q
+  // until none farther can come nearer than the nearest found; a pixel far
+  // from it takes the row's envelope.
+  double nearest = std::numeric_limits<double>::infinity();
+  for (std::size_t d = 0; d <= kNearColumns; ++d) {
+    const double dc = static_cast<double>(d);
+    if (dc * dc >= nearest) return nearest;
+    if (d <= q && g[q - d] != kFar) {
+      nearest = std::min(nearest, dc * dc + static_cast<double>(g[q - d]) * g[q - d]);
+    }
+    if (q + d < side && g[q + d] != kFar) {
+      nearest = std::min(nearest, dc * dc + static_cast<double>(g[q + d]) * g[q + d]);
+    }
+  }
+  if (envelope.isEmpty()) envelope.build(g, side);
+  return envelope.at(q);
+}
+
+// The largest squared distance from a boundary pixel of another basin than
+// `label` to the boundary of `label`, over the rows begin ... end - 1.
+double farthestAlongRows(const std::vector<uint16_t>& boundaries, uint16_t label,
+                         const std::vector<uint16_t>& rows, std::size_t side, std::size_t begin,
+                         std::size_t end) {
+  tEnvelope envelope(side);
+  double farthest = 0.0;
+  for (std::size_t r = begin; r < end; ++r) {
+    const uint16_t* row = &boundaries[r * side];
+    envelope.clear();
+    for (std::size_t q = 0; q < side; ++q) {
+      if (row[q] == kNotOnBoundary || row[q] == label) continue;
+      farthest = std::max(farthest, nearestInRow(&rows[r * side], side, q, envelope));
+    }
+  }
+  return farthest;
+}
+
+// Runs work(begin, end) over [0, count) cut into one range per thread, the
+// first on the calling thread; a range whose thread cannot be started runs
+// there too.
+template <typename tWork>
+void inParallel(std::size_t count, unsigned threads, const tWork& work) {
+  const std::size_t share = (count + threads - 1) / threads;
+  std::vector<std::thread> helpers;
+  std::vector<std::size_t> leftOver;
+  for (std::size_t begin = share; begin < count; begin += share) {
+    const std::size_t end = std::min(count, begin + share);
+    try {
+      helpers.emplace_back([&work, begin, end] { work(begin, end); });
+    } catch (const std::system_error&) {
+      leftOver.push_back(begin);
+    }
+  }
+  work(0, std::min(count, share));
+  for (std::size_t begin : leftOver) work(begin, std::min(count, begin + share));
+  for (std::thread& helper : helpers) helper.join();
+}
+
 }  // namespace
 
-tBasinStatistics::tBasinStatistics(const tBasinLabels& labels)
-    : measured_(!labels.empty()),
+tBasinStatistics::tBasinStatistics(const tBasinLabels& labels, unsigned int threads)
+    : threads_(threads != 0 ? threads : std::max(1u, std::thread::hardware_concurrency())),
+      measured_(!labels.empty()),
       side_(labels.getSide()),
       convergedFraction_(kNaN),
       noConvergenceFraction_(kNaN),
@@ -223,87 +348,55 @@ void tBasinStatistics::measureBoxes(const std::vector<uint16_t>& labels) {
 void tBasinStatistics::measureWada(const std::vector<uint16_t>& labels) {
   if (basins_.size() < 3) return;
   const std::size_t n = side_;
-  // A basin's boundary: its pixels with a 4-neighbour of another label.
-  std::vector<uint8_t> onBoundary(n * n, 0);
+  // Each pixel on its basin's boundary (a 4-neighbour of another label)
+  // holds the basin's label; every other pixel holds kNotOnBoundary.
+  std::vector<uint16_t> boundaries(n * n, kNotOnBoundary);
   for (std::size_t r = 0; r < n; ++r) {
     for (std::size_t c = 0; c < n; ++c) {
-      const uint16_t label = labels[r * n + c];
+      const std::size_t p = r * n + c;
+      const uint16_t label = labels[p];
       if (label >= tBasinLabels::MAX_ROOTS) continue;
-      const bool differs = (c > 0 && labels[r * n + c - 1] != label) ||
-                           (c + 1 < n && labels[r * n + c + 1] != label) ||
-                           (r > 0 && labels[(r - 1) * n + c] != label) ||
-                           (r + 1 < n && labels[(r + 1) * n + c] != label);
-      onBoundary[r * n + c] = differs;
+      const bool differs = (c > 0 && labels[p - 1] != label) ||
+                           (c + 1 < n && labels[p + 1] != label) ||
+                           (r > 0 && labels[p - n] != label) ||
+                           (r + 1 < n && labels[p + n] != label);
+      if (differs) boundaries[p] = label;
     }
   }
+  std::vector<uint16_t> rows(n * n);
   double farthest = 0.0;
   for (const tBasin& basin : basins_) {
-    farthest = std::max(farthest, farthestFromBoundary(labels, onBoundary, basin.label));
+    farthest = std::max(farthest, farthestFromBoundary(boundaries, basin.label, rows));
   }
   wadaDistance_ = std::sqrt(farthest);
 }
 
-double tBasinStatistics::farthestFromBoundary(const std::vector<uint16_t>& labels,
-                                              const std::vector<uint8_t>& onBoundary,
-                                              uint16_t label) const {
+double tBasinStatistics::farthestFromBoundary(const std::vector<uint16_t>& boundaries,
+                                              uint16_t label, std::vector<uint16_t>& rows) const {
   const std::size_t n = side_;
-  // Rows to the nearest boundary pixel of the basin in the same column.
-  std::vector<uint32_t> rows(n * n);
-  for (std::size_t r = 0; r < n; ++r) {
-    for (std::size_t c = 0; c < n; ++c) {
-      const std::size_t p = r * n + c;
-      const bool feature = onBoundary[p] && labels[p] == label;
-      rows[p] = feature ? 0 : (r == 0 ? kFar : std::min(rows[p - n] + 1, kFar));
+  // Rows to the nearest boundary pixel of the basin in the same column, in
+  // stripes of columns.
+  inParallel(n, threads_, [&](std::size_t begin, std::size_t end) {
+    for (std::size_t c = begin; c < end; ++c) rows[c] = boundaries[c] == label ? 0 : kFar;
+    for (std::size_t r = 1; r < n; ++r) {
+      for (std::size_t p = r * n + begin; p < r * n + end; ++p) {
+        const int below = rows[p - n] + 1;
+        rows[p] = boundaries[p] == label ? 0 : static_cast<uint16_t>(std::min(below, +kFar));
+      }
     }
-  }
-  for (std::size_t r = n - 1; r-- > 0;) {
-    for (std::size_t c = 0; c < n; ++c) {
-      rows[r * n + c] = std::min(rows[r * n + c], std::min(rows[(r + 1) * n + c] + 1, kFar));
+    for (std::size_t r = n - 1; r-- > 0;) {
+      for (std::size_t p = r * n + begin; p < r * n + end; ++p) {
+        rows[p] = static_cast<uint16_t>(std::min<int>(rows[p], rows[p + n] + 1));
+      }
     }
-  }
-  // Along each row, the lower envelope of the parabolas (c - v)^2 + rows^2
-  // of the columns that hold a boundary pixel of the basin.
-  std::vector<std::size_t> vertices(n);
-  std::vector<double> starts(n + 1);
+  });
+  std::mutex mutex;
   double farthest = 0.0;
-  for (std::size_t r = 0; r < n; ++r) {
-    const uint32_t* g = &rows[r * n];
-    auto height = [&](std::size_t v) {
-      return static_cast<double>(g[v]) * g[v] + static_cast<double>(v) * v;
-    };
-    std::size_t k = 0;
-    bool any = false;
-    for (std::size_t q = 0; q < n; ++q) {
-      if (g[q] == kFar) continue;
-      if (!any) {
-        any = true;
-        vertices[0] = q;
-        starts[0] = -std::numeric_limits<double>::infinity();
-        starts[1] = std::numeric_limits<double>::infinity();
-        continue;
-      }
-      double s = 0.0;
-      while (true) {
-        const std::size_t v = vertices[k];
-        s = (height(q) - height(v)) / (2.0 * (static_cast<double>(q) - static_cast<double>(v)));
-        if (s > starts[k] || k == 0) break;
-        --k;
-      }
-      ++k;
-      vertices[k] = q;
-      starts[k] = s;
-      starts[k + 1] = std::numeric_limits<double>::infinity();
-    }
-    if (!any) return 0.0;
-    k = 0;
-    for (std::size_t q = 0; q < n; ++q) {
-      while (starts[k + 1] < static_cast<double>(q)) ++k;
-      const std::size_t p = r * n + q;
-      if (!onBoundary[p] || labels[p] == label) continue;
-      const double dc = static_cast<double>(q) - static_cast<double>(vertices[k]);
-      const double dr = g[vertices[k]];
-      farthest = std::max(farthest, dc * dc + dr * dr);
-    }
-  }
+  inParallel(n, threads_, [&](std::size_t begin, std::size_t end) {
+    const double own = farthestAlongRows(boundaries, label, rows, n, begin, end);
+    std::lock_guard<std::mutex> lock(mutex);
+    farthest = std::max(farthest, own);
+  });
   return farthest;
 }
+

@@ -51,7 +51,9 @@ class tBasinLabels;
 //
 // The cost is a few passes over the labels, plus one exact Euclidean
 // distance transform (Felzenszwalb and Huttenlocher's lower envelope of
-// parabolas, linear in the pixels) per basin for the Wada test.
+// parabolas, linear in the pixels) per basin for the Wada test, which runs
+// on every core, in stripes of columns and then of rows, as the picture
+// itself was computed.
 class tBasinStatistics {
  public:
   static constexpr std::size_t ENTROPY_BOX = 5;
@@ -66,7 +68,8 @@ class tBasinStatistics {
     double fraction;            // its share of the pixels
   };
 
-  explicit tBasinStatistics(const tBasinLabels& labels);
+  // Measures with `threads` threads; 0 means one per core.
+  explicit tBasinStatistics(const tBasinLabels& labels, unsigned int threads = 0);
 
   // The picture had labels to measure.
   bool isMeasured() const { return measured_; }
@@ -96,10 +99,12 @@ class tBasinStatistics {
   void measureBoxes(const std::vector<uint16_t>& labels);
   void measureWada(const std::vector<uint16_t>& labels);
   // The largest distance from a pixel of another basin's boundary to the
-  // boundary of basin `label`, squared.
-  double farthestFromBoundary(const std::vector<uint16_t>& labels,
-                              const std::vector<uint8_t>& onBoundary, uint16_t label) const;
+  // boundary of basin `label`, squared; `boundaries` holds each boundary
+  // pixel's basin, `rows` is room for a distance per pixel.
+  double farthestFromBoundary(const std::vector<uint16_t>& boundaries, uint16_t label,
+                              std::vector<uint16_t>& rows) const;
 
+  unsigned int threads_;           // threads of the Wada test's distance transforms
   bool measured_;                  // the picture had labels
   std::size_t side_;               // N
   std::vector<tBasin> basins_;     // by registry place

@@ -53,6 +53,44 @@ void expectMeasure(double expected, double actual, const char* what, const char*
   }
 }
 
+// The Wada distance as the definition walks it, pixel by pixel.
+double wadaDistanceByDefinition(const tBasinLabels& labels) {
+  const int side = static_cast<int>(labels.getSide());
+  std::vector<std::vector<std::pair<int, int>>> boundaries(labels.getRootCount());
+  for (int r = 0; r < side; ++r) {
+    for (int c = 0; c < side; ++c) {
+      const uint16_t l = labels.getLabel(r, c);
+      if (l >= tBasinLabels::MAX_ROOTS) continue;
+      const bool edge = (c > 0 && labels.getLabel(r, c - 1) != l) ||
+                        (c + 1 < side && labels.getLabel(r, c + 1) != l) ||
+                        (r > 0 && labels.getLabel(r - 1, c) != l) ||
+                        (r + 1 < side && labels.getLabel(r + 1, c) != l);
+      if (edge) boundaries[l].push_back({r, c});
+    }
+  }
+  int farthest = 0;
+  for (const auto& from : boundaries) {
+    for (const auto& to : boundaries) {
+      for (const auto& a : from) {
+        int nearest = 1 << 30;
+        for (const auto& b : to) {
+          const int dr = a.first - b.first, dc = a.second - b.second;
+          nearest = std::min(nearest, dr * dr + dc * dc);
+        }
+        farthest = std::max(farthest, nearest);
+      }
+    }
+  }
+  return std::sqrt(static_cast<double>(farthest));
+}
+
+// Three sectors of a square meeting at its centre.
+uint16_t sector(int side, int r, int c) {
+  const double middle = (side - 1) / 2.0;
+  const double angle = std::atan2(r - middle, c - middle) + kPi;
+  return static_cast<uint16_t>(std::min(2.0, std::floor(angle / (2 * kPi / 3))));
+}
+
 }  // namespace
 
 // Pictures whose measures are known. The straight boundary runs between
@@ -100,10 +138,7 @@ TEST(tBasinStatisticsTest, SyntheticPicturesWithKnownMeasures) {
 // Three basins split by rays from the centre meet only there: their
 // boundaries lie far apart.
 TEST(tBasinStatisticsTest, ThreeSectorsAreNotWada) {
-  tBasinStatistics statistics(labelsOf(256, [](int r, int c) {
-    const double angle = std::atan2(r - 127.5, c - 127.5) + kPi;
-    return static_cast<uint16_t>(std::min(2.0, std::floor(angle / (2 * kPi / 3))));
-  }));
+  tBasinStatistics statistics(labelsOf(256, [](int r, int c) { return sector(256, r, c); }));
   ASSERT_EQ(3u, statistics.getBasins().size());
   EXPECT_GT(statistics.getWadaDistance(), 60.0);
   EXPECT_FALSE(statistics.isWada());
@@ -111,8 +146,10 @@ TEST(tBasinStatisticsTest, ThreeSectorsAreNotWada) {
   EXPECT_LT(statistics.getBoundaryBasinEntropy(), std::log(2.0));
 }
 
-// The Wada distance by the distance transform against the definition walked
-// pixel by pixel: blobs of four basins and a failure, from a fixed sequence.
+// The Wada distance by the distance transform against the definition: blobs
+// of four basins and a failure from a fixed sequence, whose boundaries lie a
+// few pixels apart, and sectors, whose boundaries lie farther apart than the
+// columns searched before a row's envelope is built.
 TEST(tBasinStatisticsTest, WadaDistanceMatchesTheDefinition) {
   const int side = 48;
   std::vector<uint16_t> grid(side * side);
@@ -121,7 +158,7 @@ TEST(tBasinStatisticsTest, WadaDistanceMatchesTheDefinition) {
     state = state * 1103515245u + 12345u;
     label = static_cast<uint16_t>((state >> 16) % 5);
   }
-  // Blobs: each pixel takes the label of the majority of its 3 x 3 block.
+  // Each pixel takes the label of the majority of its 3 x 3 block.
   auto blob = [&](int r, int c) {
     int votes[5] = {};
     for (int dr = -1; dr <= 1; ++dr)
@@ -130,35 +167,15 @@ TEST(tBasinStatisticsTest, WadaDistanceMatchesTheDefinition) {
     const int most = static_cast<int>(std::max_element(votes, votes + 5) - votes);
     return most == 4 ? kGaveUp : static_cast<uint16_t>(most);
   };
-  const tBasinLabels labels = labelsOf(side, blob);
-  std::vector<std::vector<std::pair<int, int>>> boundaries(4);
-  for (int r = 0; r < side; ++r) {
-    for (int c = 0; c < side; ++c) {
-      const uint16_t l = labels.getLabel(r, c);
-      if (l == kGaveUp) continue;
-      const bool edge = (c > 0 && labels.getLabel(r, c - 1) != l) ||
-                        (c + 1 < side && labels.getLabel(r, c + 1) != l) ||
-                        (r > 0 && labels.getLabel(r - 1, c) != l) ||
-                        (r + 1 < side && labels.getLabel(r + 1, c) != l);
-      if (edge) boundaries[l].push_back({r, c});
+  const tBasinLabels pictures[] = {labelsOf(side, blob),
+                                   labelsOf(96, [](int r, int c) { return sector(96, r, c); })};
+  for (const tBasinLabels& labels : pictures) {
+    const double expected = wadaDistanceByDefinition(labels);
+    for (unsigned threads : {1u, 3u}) {
+      EXPECT_DOUBLE_EQ(expected, tBasinStatistics(labels, threads).getWadaDistance())
+          << labels.getSide() << " px, " << threads << " threads";
     }
   }
-  int farthest = 0;
-  for (const auto& from : boundaries) {
-    for (const auto& to : boundaries) {
-      for (const auto& a : from) {
-        int nearest = 1 << 30;
-        for (const auto& b : to) {
-          const int dr = a.first - b.first, dc = a.second - b.second;
-          nearest = std::min(nearest, dr * dr + dc * dc);
-        }
-        farthest = std::max(farthest, nearest);
-      }
-    }
-  }
-  tBasinStatistics statistics(labels);
-  ASSERT_EQ(4u, statistics.getBasins().size());
-  EXPECT_DOUBLE_EQ(std::sqrt(static_cast<double>(farthest)), statistics.getWadaDistance());
 }
 
 // Every label's share, the failures included, with the basins in the
