@@ -43,8 +43,10 @@ void tBLAMBatchStatement::run(tVariableEnv* env) {
 }
 
 bool tBLAMBatchStatement::isOutputOf(const std::string& fileName, const std::string& batchName) {
-  // The data or graph file of an empty name.
-  if (fileName == batchName + "-.txt") return true;
+  // The data or graph file of an empty name, and the statistics files.
+  for (const char* own : {"-.txt", "-stats.csv", "-basins.csv"}) {
+    if (fileName == batchName + own) return true;
+  }
   const std::size_t prefix = batchName.size() + 1;
   const std::size_t suffix = 4;
   if (fileName.size() < prefix + 1 + suffix) return false;

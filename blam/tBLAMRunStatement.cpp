@@ -3,51 +3,94 @@
 #include <unistd.h>
 
 #include <iostream>
-#include <set>
+#include <limits>
 
 #include "File/tFileUtils.h"
-#include "File/tTextFile.h"
 #include "Shell/tMainApp.h"
 #include "Shell/tTimer.h"
+#include "blam/tBLAMBasinsOutput.h"
+#include "blam/tBLAMDataBlockOutput.h"
+#include "blam/tBLAMImageOutput.h"
 #include "blam/tBLAMProgress.h"
+#include "blam/tBLAMStatsOutput.h"
 #include "expr/tFunction.h"
 #include "expr/tVariableEnv.h"
+#include "fractal/tBasinStatistics.h"
 #include "fractal/tFractal.h"
 #include "fractal/tFractalComputation.h"
 #include "fractal/tIterativeSolver.h"
 #include "fractal/tRootManager.h"
-#include "graphics/tTGALoader.h"
 
 void tBLAMRunStatement::run(tVariableEnv* env) {
-  tBLAMProgress& progress = tBLAMProgress::instance();
+  tFunction* function = findFunction(env);
+  if (!function) return;
+  tIterativeSolver* solver = findSolver();
+  if (!solver) return;
+  const std::string directory = findOutputDirectory(env);
+  if (directory.empty()) return;
+  tFractal* fractal = makeFractal(function, env);
+  if (!fractal) return;
+
+  const double milliseconds = computePicture(fractal, function, solver);
+  env->extend("_computationTime_", milliseconds);
+  env->extend("_fractalDimension_", fractal->calculateDimension());
+  const tBasinStatistics statistics(fractal->labels_);
+  bindStatistics(env, statistics);
+
+  const tBLAMRunOutput::tRun done{describe(), directory,   env->getStringVal("_batchName_"),
+                                  imageName(env), function,    solver,
+                                  fractal,        &statistics, milliseconds,
+                                  env};
+  // Without its picture a run leaves nothing else.
+  if (!tBLAMImageOutput().write(done)) return;
+  const tBLAMDataBlockOutput dataBlock;
+  const tBLAMStatsOutput stats;
+  const tBLAMBasinsOutput basins;
+  for (const tBLAMRunOutput* output : {static_cast<const tBLAMRunOutput*>(&dataBlock),
+                                       static_cast<const tBLAMRunOutput*>(&stats),
+                                       static_cast<const tBLAMRunOutput*>(&basins)}) {
+    output->write(done);
+  }
+  env->extend("_totalImages_", env->getDoubleVal("_totalImages_") + 1.0);
+}
+
+tFunction* tBLAMRunStatement::findFunction(tVariableEnv* env) const {
   tFunction* function = env->getFunctionVal(functionName_);
   if (!function) {
-    progress.warn(describe() + ": " + functionName_ + " holds no function");
-    return;
+    tBLAMProgress::instance().warn(describe() + ": " + functionName_ + " holds no function");
   }
-  tMainApp& app = tMainApp::instance();
-  tIterativeSolver* solver = app.getSolver();
-  if (!solver) {
-    progress.warn(describe() + ": no solver selected (use a solver first)");
-    return;
-  }
-  std::string directory = tFileUtils::getApplicationDirectory();
-  std::string outputDir = env->getStringVal("_outputDir");
-  if (!outputDir.empty()) directory += outputDir + "/";
-  if (access(directory.c_str(), W_OK) != 0) {
-    progress.warn(describe() + ": cannot write to " + directory);
-    return;
-  }
+  return function;
+}
 
+tIterativeSolver* tBLAMRunStatement::findSolver() const {
+  tIterativeSolver* solver = tMainApp::instance().getSolver();
+  if (!solver) {
+    tBLAMProgress::instance().warn(describe() + ": no solver selected (use a solver first)");
+  }
+  return solver;
+}
+
+std::string tBLAMRunStatement::findOutputDirectory(tVariableEnv* env) const {
+  std::string directory = tFileUtils::getApplicationDirectory();
+  const std::string outputDir = env->getStringVal("_outputDir");
+  if (!outputDir.empty()) directory += outputDir + "/";
+  if (access(directory.c_str(), W_OK) == 0) return directory;
+  tBLAMProgress::instance().warn(describe() + ": cannot write to " + directory);
+  return "";
+}
+
+tFractal* tBLAMRunStatement::makeFractal(tFunction* function, tVariableEnv* env) const {
+  tMainApp& app = tMainApp::instance();
   function->substituteVars(env);
   app.setFractal(nullptr);
-  unsigned dimension = toUnsigned(env->getDoubleVal("_imageDimension"));
+  const unsigned dimension = toUnsigned(env->getDoubleVal("_imageDimension"));
   tFractal* fractal =
       tFractal::create(dimension, env->getDoubleVal("_minX"), env->getDoubleVal("_maxX"),
                        env->getDoubleVal("_minY"), env->getDoubleVal("_maxY"));
   if (!fractal) {
-    progress.warn(describe() + ": cannot make a picture of dimension " + std::to_string(dimension));
-    return;
+    tBLAMProgress::instance().warn(describe() + ": cannot make a picture of dimension " +
+                                   std::to_string(dimension));
+    return nullptr;
   }
   app.setFractal(fractal);
   fractal->jitter_ = toUnsigned(env->getDoubleVal("_jitter"));
@@ -56,74 +99,48 @@ void tBLAMRunStatement::run(tVariableEnv* env) {
   tRootManager& roots = tRootManager::instance();
   if (!env->getBoolVal("_keepRootColors")) roots.clearRoots();
   roots.useRandomColors(env->getBoolVal("_useRandomColors"));
+  return fractal;
+}
 
+double tBLAMRunStatement::computePicture(tFractal* fractal, tFunction* function,
+                                         tIterativeSolver* solver) {
+  // How often the share of pixels done is brought up to date, in ms.
+  const double progressInterval = 100.0;
   // One mark serves every run, so runs in a loop do not pile up marks.
   static const unsigned mark = tTimer::instance().setMark();
   tTimer::instance().resetMark(mark);
-  computePicture(fractal, function, solver);
-  double milliseconds = tTimer::instance().timeSinceMark(mark);
-  progress.clearStatusLine();
+  {
+    tFractalComputation computation(fractal, function, solver);
+    tBLAMProgress& progress = tBLAMProgress::instance();
+    progress.beginPixels(computation.getPixelCount());
+    computation.start();
+    while (!computation.waitUntilDone(progressInterval)) {
+      progress.setPixelsDone(computation.getPaintedCount());
+    }
+    progress.setPixelsDone(computation.getPixelCount());
+  }
+  const double milliseconds = tTimer::instance().timeSinceMark(mark);
+  tBLAMProgress::instance().clearStatusLine();
   std::cout << "Cooked fractal in: " << milliseconds << "\n";
-  env->extend("_computationTime_", milliseconds);
-  env->extend("_fractalDimension_", fractal->calculateDimension());
-
-  std::string batchName = env->getStringVal("_batchName_");
-  std::string imageName = batchName + "-" + env->getStringVal("_outputPrefix") + "-" +
-                          std::to_string(toInt(env->getDoubleVal("_totalImages_"))) + ".tga";
-  std::string imagePath = directory + imageName;
-  if (!tTGALoader::instance().write(imagePath, fractal->image_, 24, false)) {
-    progress.warn(describe() + ": cannot write image " + imagePath);
-    return;
-  }
-  std::string dataPath =
-      directory + batchName + "-" + env->getStringVal("_outputDataFile") + ".txt";
-  writeDataBlock(dataPath, imageName, function, solver, milliseconds, env);
-  env->extend("_totalImages_", env->getDoubleVal("_totalImages_") + 1.0);
+  return milliseconds;
 }
 
-void tBLAMRunStatement::computePicture(tFractal* fractal, tFunction* function,
-                                       tIterativeSolver* solver) {
-  // How often the share of pixels done is brought up to date, in ms.
-  const double progressInterval = 100.0;
-  tFractalComputation computation(fractal, function, solver);
-  tBLAMProgress& progress = tBLAMProgress::instance();
-  progress.beginPixels(computation.getPixelCount());
-  computation.start();
-  while (!computation.waitUntilDone(progressInterval)) {
-    progress.setPixelsDone(computation.getPaintedCount());
-  }
-  progress.setPixelsDone(computation.getPixelCount());
+void tBLAMRunStatement::bindStatistics(tVariableEnv* env, const tBasinStatistics& statistics) {
+  const double roots = statistics.isMeasured() ? static_cast<double>(statistics.getBasins().size())
+                                               : std::numeric_limits<double>::quiet_NaN();
+  env->extend("_basinEntropy_", statistics.getBasinEntropy());
+  env->extend("_boundaryBasinEntropy_", statistics.getBoundaryBasinEntropy());
+  env->extend("_boxDimension_", statistics.getBoxDimension());
+  env->extend("_boxDimensionError_", statistics.getBoxDimensionError());
+  env->extend("_uncertaintyExponent_", statistics.getUncertaintyExponent());
+  env->extend("_wadaDistance_", statistics.getWadaDistance());
+  env->extend("_rootCount_", roots);
+  env->extend("_convergedFraction_", statistics.getConvergedFraction());
 }
 
-void tBLAMRunStatement::writeDataBlock(const std::string& path, const std::string& imageName,
-                                       tFunction* function, tIterativeSolver* solver,
-                                       double milliseconds, tVariableEnv* env) const {
-  tTextFile file(path, TFILE_APPEND);
-  if (!file.isOpen()) {
-    tBLAMProgress::instance().warn(describe() + ": cannot open data file " + path);
-    return;
-  }
-  std::set<std::string> freeVars;
-  function->freeVars(freeVars);
-
-  file << "****Dedavor Overede****" << endl;
-  file << "Name: " << tab << tab << imageName << endl;
-  file << "Func: " << tab << tab << function->getName() << endl;
-  file << "Took: " << tab << tab << milliseconds / 1000.0 << " seconds" << endl;
-  file << "Dimension: " << tab << env->getDoubleVal("_fractalDimension_") << endl;
-  file << "x Bounds: " << tab << env->getDoubleVal("_minX") << " to " << env->getDoubleVal("_maxX")
-       << endl;
-  file << "y Bounds: " << tab << env->getDoubleVal("_minY") << " to " << env->getDoubleVal("_maxY")
-       << endl;
-  file << "Solver: " << endl;
-  file << tab << "Name: " << tab << tab << solver->getName() << endl;
-  file << tab << "Iterations: " << tab << static_cast<unsigned int>(solver->getMaxIterations())
-       << endl;
-  file << tab << "Step Size: " << tab << solver->getStepSize() << endl;
-  file << "Params: " << endl;
-  for (const std::string& name : freeVars)
-    file << tab << name << ": " << tab << tab << function->getValueFor(name, env) << endl;
-  file << endl;
+std::string tBLAMRunStatement::imageName(tVariableEnv* env) {
+  return env->getStringVal("_batchName_") + "-" + env->getStringVal("_outputPrefix") + "-" +
+         std::to_string(toInt(env->getDoubleVal("_totalImages_"))) + ".tga";
 }
 
 void tBLAMRunStatement::print() const { std::cout << "[RUN " << functionName_ << "]"; }

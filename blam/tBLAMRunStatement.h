@@ -5,14 +5,18 @@
 
 #include "blam/tBLAMStatement.h"
 
+class tBasinStatistics;
 class tFractal;
 class tFunction;
 class tIterativeSolver;
 
 // run NAME: computes one fractal of the function held by NAME with the
 // application's current solver, over the rectangle and at the size the
-// variables give, then writes the picture as the batch's next numbered TGA
-// image and appends a block describing the run to the batch's data file.
+// variables give, measures it (its quad-tree dimension and its basin
+// statistics, bound to the read-only variables), then writes the picture as
+// the batch's next numbered TGA image, appends a block describing the run to
+// the batch's data file, a row to <batch>-stats.csv and a row per basin to
+// <batch>-basins.csv (each output a tBLAMRunOutput).
 //
 // A run that cannot produce its outputs computes nothing: without a
 // function, without a solver, with a picture that cannot be made or an output
@@ -28,12 +32,22 @@ class tBLAMRunStatement : public tBLAMStatement {
   std::string describe() const override;
 
  private:
+  // What the run needs, each null or empty, after a warning, when missing.
+  tFunction* findFunction(tVariableEnv* env) const;
+  tIterativeSolver* findSolver() const;
+  // The output directory, ending in "/", when it can be written to.
+  std::string findOutputDirectory(tVariableEnv* env) const;
+  // The new picture, made the application's current one, from the variables.
+  tFractal* makeFractal(tFunction* function, tVariableEnv* env) const;
   // The picture on all cores, byte for byte the row-major one-by-one
-  // picture, its share of pixels done kept in the progress record.
-  static void computePicture(tFractal* fractal, tFunction* function, tIterativeSolver* solver);
-  // The block of the data file for this run.
-  void writeDataBlock(const std::string& path, const std::string& imageName, tFunction* function,
-                      tIterativeSolver* solver, double milliseconds, tVariableEnv* env) const;
+  // picture, its share of pixels done kept in the progress record; the
+  // milliseconds it took, also traced.
+  static double computePicture(tFractal* fractal, tFunction* function, tIterativeSolver* solver);
+  // The read-only variables of the statistics; NaN for a measure that is
+  // not defined.
+  static void bindStatistics(tVariableEnv* env, const tBasinStatistics& statistics);
+  // The batch's next image: <batch>-<_outputPrefix>-<_totalImages_>.tga.
+  static std::string imageName(tVariableEnv* env);
 
   std::string functionName_;  // name of the variable that holds the function
 };

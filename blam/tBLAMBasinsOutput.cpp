@@ -1,0 +1,21 @@
+#include "blam/tBLAMBasinsOutput.h"
+
+#include "File/tCSVFile.h"
+#include "fractal/tBasinStatistics.h"
+#include "fractal/tRootManager.h"
+
+bool tBLAMBasinsOutput::write(const tRun& run) const {
+  const std::vector<tBasinStatistics::tBasin>& basins = run.statistics->getBasins();
+  if (basins.empty()) return true;
+  const auto& roots = tRootManager::instance().getRoots();
+  std::vector<std::vector<std::string>> rows;
+  for (const tBasinStatistics::tBasin& basin : basins) {
+    const tVector2& root = roots[basin.registryIndex].first;
+    const tPixel& color = roots[basin.registryIndex].second;
+    rows.push_back({run.imageName, std::to_string(basin.registryIndex), tCSVFile::number(root.x_),
+                    tCSVFile::number(root.y_), std::to_string(color[0]), std::to_string(color[1]),
+                    std::to_string(color[2]), tCSVFile::number(basin.fraction)});
+  }
+  return appendToCSV(run, "basins.csv",
+                     {"image", "root", "x", "y", "red", "green", "blue", "fraction"}, rows);
+}

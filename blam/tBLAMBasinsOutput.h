@@ -1,0 +1,16 @@
+#ifndef ROOTWEAVER_BLAM_TBLAMBASINSOUTPUT_H
+#define ROOTWEAVER_BLAM_TBLAMBASINSOUTPUT_H
+
+#include "blam/tBLAMRunOutput.h"
+
+// One row per basin of the run's picture in <prefix>-basins.csv: the
+// picture, the root's place in the registry (the order in which roots were
+// met since the registry was last cleared), its position and colour, and
+// its share of the pixels. A singular-set picture has no basins and adds no
+// rows.
+class tBLAMBasinsOutput : public tBLAMRunOutput {
+ public:
+  bool write(const tRun& run) const override;
+};
+
+#endif

@@ -1,0 +1,15 @@
+#ifndef ROOTWEAVER_BLAM_TBLAMDATABLOCKOUTPUT_H
+#define ROOTWEAVER_BLAM_TBLAMDATABLOCKOUTPUT_H
+
+#include "blam/tBLAMRunOutput.h"
+
+// The block describing the run, appended to the batch's data file
+// (<prefix>-<_outputDataFile>.txt): picture, function, time, dimension,
+// bounds, solver and the function's parameters, real numbers with six
+// decimals.
+class tBLAMDataBlockOutput : public tBLAMRunOutput {
+ public:
+  bool write(const tRun& run) const override;
+};
+
+#endif

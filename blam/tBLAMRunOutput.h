@@ -1,0 +1,47 @@
+#ifndef ROOTWEAVER_BLAM_TBLAMRUNOUTPUT_H
+#define ROOTWEAVER_BLAM_TBLAMRUNOUTPUT_H
+
+#include <string>
+#include <vector>
+
+class tBasinStatistics;
+class tFractal;
+class tFunction;
+class tIterativeSolver;
+class tVariableEnv;
+
+// One of the files a finished run writes: the picture, the data block, a
+// statistics row, the basins' rows. Each is a class of its own, so that the
+// run statement reads as the order of events and a new output is a new class
+// rather than a new branch.
+class tBLAMRunOutput {
+ public:
+  // What a finished run leaves for its outputs, all measured by then.
+  struct tRun {
+    std::string statement;                // the run as written, for warnings
+    std::string directory;                // where the outputs go, ending in "/"
+    std::string prefix;                   // the batch's name, which begins every file's name
+    std::string imageName;                // the picture's file name
+    tFunction* function;                  // what was run
+    tIterativeSolver* solver;             // with what
+    tFractal* fractal;                    // the picture, with its dimension
+    const tBasinStatistics* statistics;  // its measures
+    double milliseconds;                  // the time it took
+    tVariableEnv* env;                    // the variables after the run
+  };
+
+  virtual ~tBLAMRunOutput() = default;
+  // Writes this output of the run; false, after a warning on standard error,
+  // when it cannot.
+  virtual bool write(const tRun& run) const = 0;
+
+ protected:
+  // Appends rows to the CSV file <prefix>-<name> of the run's directory
+  // (tCSVFile), warning when it cannot be opened or when its header lacks
+  // some of the columns.
+  static bool appendToCSV(const tRun& run, const std::string& name,
+                          const std::vector<std::string>& columns,
+                          const std::vector<std::vector<std::string>>& rows);
+};
+
+#endif

@@ -1,0 +1,57 @@
+#include "blam/tBLAMStatsOutput.h"
+
+#include <set>
+
+#include "File/tCSVFile.h"
+#include "expr/tFunction.h"
+#include "fractal/tBasinStatistics.h"
+#include "fractal/tFractal.h"
+#include "fractal/tIterativeSolver.h"
+
+const std::vector<std::string>& tBLAMStatsOutput::fixedColumns() {
+  static const std::vector<std::string> columns = {
+      "image", "function", "solver", "step", "iterations", "side", "minX", "maxX", "minY", "maxY",
+      "roots", "converged_fraction", "no_convergence_fraction", "singular_fraction",
+      "basin_entropy", "boundary_basin_entropy", "box_dimension", "box_dimension_error",
+      "uncertainty_exponent", "wada_distance", "fractal_dimension", "seconds"};
+  return columns;
+}
+
+bool tBLAMStatsOutput::write(const tRun& run) const {
+  const tBasinStatistics& statistics = *run.statistics;
+  const tFractal& fractal = *run.fractal;
+  const std::string roots =
+      statistics.isMeasured() ? std::to_string(statistics.getBasins().size()) : "";
+  std::vector<std::string> columns = fixedColumns();
+  std::vector<std::string> row = {
+      run.imageName,
+      run.function->getName(),
+      run.solver->getName(),
+      tCSVFile::number(run.solver->getStepSize()),
+      std::to_string(run.solver->getMaxIterations()),
+      std::to_string(static_cast<unsigned>(fractal.getWidth())),
+      tCSVFile::number(fractal.minX_),
+      tCSVFile::number(fractal.maxX_),
+      tCSVFile::number(fractal.minY_),
+      tCSVFile::number(fractal.maxY_),
+      roots,
+      tCSVFile::number(statistics.getConvergedFraction()),
+      tCSVFile::number(statistics.getNoConvergenceFraction()),
+      tCSVFile::number(statistics.getSingularFraction()),
+      tCSVFile::number(statistics.getBasinEntropy()),
+      tCSVFile::number(statistics.getBoundaryBasinEntropy()),
+      tCSVFile::number(statistics.getBoxDimension()),
+      tCSVFile::number(statistics.getBoxDimensionError()),
+      tCSVFile::number(statistics.getUncertaintyExponent()),
+      tCSVFile::number(statistics.getWadaDistance()),
+      tCSVFile::number(fractal.dimension_),
+      tCSVFile::number(run.milliseconds / 1000.0)};
+  std::set<std::string> parameters;
+  run.function->freeVars(parameters);
+  for (const std::string& name : parameters) {
+    columns.push_back(name);
+    row.push_back(tCSVFile::number(run.function->getValueFor(name, run.env)));
+  }
+
+  return appendToCSV(run, "stats.csv", columns, {row});
+}

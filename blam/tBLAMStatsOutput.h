@@ -1,0 +1,21 @@
+#ifndef ROOTWEAVER_BLAM_TBLAMSTATSOUTPUT_H
+#define ROOTWEAVER_BLAM_TBLAMSTATSOUTPUT_H
+
+#include <string>
+#include <vector>
+
+#include "blam/tBLAMRunOutput.h"
+
+// One row per run in <prefix>-stats.csv: the run's settings, the picture's
+// basin statistics, its quad-tree dimension and time, then one column per
+// parameter of the function, named after it. Numbers have full precision;
+// a measure that is not defined is an empty cell.
+class tBLAMStatsOutput : public tBLAMRunOutput {
+ public:
+  // The columns before the parameters', in order.
+  static const std::vector<std::string>& fixedColumns();
+
+  bool write(const tRun& run) const override;
+};
+
+#endif
