@@ -12,6 +12,7 @@
 #include "Shell/tMainApp.h"
 #include "Shell/tSceneManager.h"
 #include "Shell/tTimer.h"
+#include "fractal/tBasinStatistics.h"
 #include "fractal/tFractal.h"
 #include "fractal/tFractalComputation.h"
 #include "fractal/tRootManager.h"
@@ -80,6 +81,7 @@ tFracScene::tFracScene()
       showTree_(false),
       showRoots_(false),
       showInfo_(true),
+      showStatistics_(false),
       done_(false),
       dimensionDone_(false),
       uploaded_(0),
@@ -145,6 +147,7 @@ void tFracScene::zoomTo(double minX, double maxX, double minY, double maxY) {
   fractal->rebindTexture();
   done_ = false;
   dimensionDone_ = false;
+  statistics_.reset();
 }
 
 void tFracScene::stopComputation() {
@@ -192,7 +195,11 @@ void tFracScene::update(double) {
   toggleOverlays();
   if (!pictureDone()) advancePicture();
   if (done_ && !dimensionDone_) {
-    tMainApp::instance().getFractal()->calculateDimension();
+    tFractal* fractal = tMainApp::instance().getFractal();
+    fractal->calculateDimension();
+    if (!fractal->labels_.empty()) {
+      statistics_ = std::make_unique<tBasinStatistics>(fractal->labels_);
+    }
     dimensionDone_ = true;
   }
   if (handleButtons()) return;
@@ -205,6 +212,7 @@ void tFracScene::toggleOverlays() {
   if (keys.keyPressed(TKEY_T, 0) && dimensionDone_) showTree_ = !showTree_;
   if (keys.keyPressed(TKEY_R, 0) && done_) showRoots_ = !showRoots_;
   if (keys.keyPressed(TKEY_I, 0)) showInfo_ = !showInfo_;
+  if (keys.keyPressed(TKEY_S, 0) && done_) showStatistics_ = !showStatistics_;
 }
 
 // The buttons are where they are drawn, shown or not; "Write File" waits
@@ -329,6 +337,7 @@ void tFracScene::draw() {
   glEnable(GL_TEXTURE_2D);
   tFontManager::instance().bindCurrentFont();
   if (showInfo_) drawInfo();
+  if (showStatistics_ && statistics_) drawStatistics();
   const std::string message = getMessage();
   if (!message.empty()) {
     tTextRenderer& text = tTextRenderer::instance();
@@ -404,4 +413,71 @@ void tFracScene::drawButton(const char* label, float y) const {
   glColor4f(1.0f, 1.0f, 1.0f, alpha_);
   tOGLUtils::drawBoxOutline(x, y - 5.0f, halfWidth, 12.0f);
   glEnable(GL_TEXTURE_2D);
+}
+
+std::vector<std::pair<std::string, int>> tFracScene::getStatisticsLines() const {
+  std::vector<std::pair<std::string, int>> lines;
+  if (!statistics_) return lines;
+  const tBasinStatistics& s = *statistics_;
+  const auto& roots = tRootManager::instance().getRoots();
+  char text[128];
+  for (const tBasinStatistics::tBasin& basin : s.getBasins()) {
+    const tVector2& root = roots[basin.registryIndex].first;
+    std::snprintf(text, sizeof text, "(%.4f, %.4f)  %.2f%%", root.x_, root.y_,
+                  100.0 * basin.fraction);
+    lines.push_back({text, static_cast<int>(basin.registryIndex)});
+  }
+  std::snprintf(text, sizeof text, "no convergence %.2f%%, singular %.2f%%",
+                100.0 * s.getNoConvergenceFraction(), 100.0 * s.getSingularFraction());
+  lines.push_back({text, -1});
+  std::snprintf(text, sizeof text, "S_b %.4f   S_bb %.4f  %s", s.getBasinEntropy(),
+                s.getBoundaryBasinEntropy(),
+                s.hasFractalBoundary() ? "> ln 2: fractal boundary" : "<= ln 2");
+  lines.push_back({text, -1});
+  std::snprintf(text, sizeof text, "box dimension %.4f +- %.4f", s.getBoxDimension(),
+                s.getBoxDimensionError());
+  lines.push_back({text, -1});
+  std::snprintf(text, sizeof text, "uncertainty exponent %.4f", s.getUncertaintyExponent());
+  lines.push_back({text, -1});
+  if (std::isnan(s.getWadaDistance())) {
+    lines.push_back({"Wada: fewer than three basins", -1});
+  } else {
+    std::snprintf(text, sizeof text, "Wada: %s (boundaries %.2f px apart, at most %.2f)",
+                  s.isWada() ? "yes" : "no", s.getWadaDistance(), s.getWadaTolerance());
+    lines.push_back({text, -1});
+  }
+  return lines;
+}
+
+// A dark translucent box keeps the lines readable over any picture; each
+// basin's line begins with its root's colour.
+void tFracScene::drawStatistics() const {
+  const std::vector<std::pair<std::string, int>> lines = getStatisticsLines();
+  const float size = 16.0f;
+  const float lineHeight = 20.0f;
+  const float swatch = 12.0f;
+  tTextRenderer& text = tTextRenderer::instance();
+  float width = 0.0f;
+  for (const auto& line : lines) width = std::max(width, text.getStringWidth(line.first, size));
+  const float left = pictureLeft() + 10.0f;
+  const float top = 110.0f;
+  const float textLeft = left + 10.0f + swatch + 8.0f;
+  const float halfWidth = (textLeft - left + width + 10.0f) / 2.0f;
+  const float halfHeight = (lineHeight * lines.size() + 10.0f) / 2.0f;
+  const auto& roots = tRootManager::instance().getRoots();
+  glDisable(GL_TEXTURE_2D);
+  glColor4f(0.0f, 0.0f, 0.0f, 0.7f * alpha_);
+  tOGLUtils::drawBoxFilled(left + halfWidth, top + halfHeight, halfWidth, halfHeight);
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (lines[i].second < 0) continue;
+    const tPixel color = roots[static_cast<std::size_t>(lines[i].second)].second;
+    glColor4ub(color[0], color[1], color[2], static_cast<unsigned char>(255 * alpha_));
+    const float middle = top + 5.0f + lineHeight * (i + 0.5f);
+    tOGLUtils::drawBoxFilled(left + 10.0f + swatch / 2.0f, middle, swatch / 2.0f, swatch / 2.0f);
+  }
+  glEnable(GL_TEXTURE_2D);
+  glColor4f(1.0f, 1.0f, 1.0f, alpha_);
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    text.drawString(lines[i].first, textLeft, top + 5.0f + lineHeight * (i + 1) - 4.0f, size);
+  }
 }

@@ -3,9 +3,12 @@
 
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "Shell/tScene.h"
 
+class tBasinStatistics;
 class tFractal;
 class tFractalComputation;
 
@@ -24,7 +27,9 @@ class tFractalComputation;
 // it grows too, and cancel the work in flight at once. Every zoom
 // starts the picture over (the root registry keeps its colours across zooms).
 // While it grows, the picture and the root registry, which the computation
-// writes, are read under its lock.
+// writes, are read under its lock. A complete basin picture is measured
+// (tBasinStatistics) in the frame that measures its dimension, and "s" shows
+// the measures in a panel over the picture.
 class tFracScene : public tScene {
  public:
   // Least time between two uploads of a growing picture, in ms.
@@ -47,6 +52,13 @@ class tFracScene : public tScene {
   bool showsTree() const { return showTree_; }
   bool showsRoots() const { return showRoots_; }
   bool showsInfo() const { return showInfo_; }
+  bool showsStatistics() const { return showStatistics_; }
+  // The measures of the complete picture; null while it grows, and for a
+  // singular-set picture.
+  const tBasinStatistics* getStatistics() const { return statistics_.get(); }
+  // The statistics panel's lines, top to bottom, each with the registry
+  // place of the root whose colour its swatch shows, or -1 for none.
+  std::vector<std::pair<std::string, int>> getStatisticsLines() const;
   // The line under the computing time: the share of the picture computed
   // while it grows, then its dimension; "" without a run to show.
   std::string getInfoLine() const;
@@ -82,6 +94,7 @@ class tFracScene : public tScene {
   void drawRoots(const tFractal& fractal) const;
   void drawDragSquare() const;
   void drawInfo() const;
+  void drawStatistics() const;
   void drawButton(const char* label, float y) const;
 
   // View geometry: half the picture's side and its left and top edges.
@@ -92,9 +105,11 @@ class tFracScene : public tScene {
   bool showTree_;             // draw the quad tree of the dimension
   bool showRoots_;            // draw the root markers
   bool showInfo_;             // draw timing, dimension and the two buttons
+  bool showStatistics_;       // draw the statistics panel once there are statistics
   bool done_;                 // every pixel computed
   bool dimensionDone_;        // dimension computed for this picture
   std::unique_ptr<tFractalComputation> computation_;  // the picture's; null before it starts
+  std::unique_ptr<tBasinStatistics> statistics_;      // the complete picture's measures
   std::size_t uploaded_;      // pixels painted when the texture was last uploaded
   unsigned int uploadMark_;   // tTimer mark: the last upload
   double computeTime_;        // ms the last complete picture took

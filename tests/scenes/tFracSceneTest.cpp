@@ -10,6 +10,7 @@
 #include "File/tFileDialogUtils.h"
 #include "Shell/tMainApp.h"
 #include "expr/tFunction.h"
+#include "fractal/tBasinStatistics.h"
 #include "fractal/tFractal.h"
 #include "fractal/tNewtonSolver.h"
 #include "fractal/tRootManager.h"
@@ -115,6 +116,44 @@ TEST_F(tFracSceneTest, PictureGrowsInTheBackgroundAndTogglesWaitForIt) {
   tapKey(TKEY_T);
   tapKey(TKEY_R);
   EXPECT_TRUE(scene_->showsTree() && scene_->showsRoots());
+}
+
+// "s" shows the measures of the complete picture, which the view takes from
+// its labels; a zoom drops them, and the labels start over with the picture.
+TEST_F(tFracSceneTest, StatisticsPanelShowsTheCompletePicturesMeasures) {
+  openView(64, -3.0, 3.0);
+  tKeyboardHandler::instance().keyDownEvent(TKEY_S);
+  runFrame();
+  tKeyboardHandler::instance().keyUpEvent(TKEY_S);
+  EXPECT_FALSE(scene_->showsStatistics());
+  finishPicture();
+  tapKey(TKEY_S);
+  ASSERT_TRUE(scene_->showsStatistics());
+  ASSERT_NE(nullptr, scene_->getStatistics());
+  const std::vector<std::pair<std::string, int>> lines = {
+      {"(-1.0000, 0.0000)  50.00%", 0},
+      {"(1.0000, 0.0000)  48.44%", 1},
+      {"no convergence 1.54%, singular 0.02%", -1},
+      {"S_b 0.0886   S_bb 1.0633  > ln 2: fractal boundary", -1},
+      {"box dimension 1.0000 +- 0.0000", -1},
+      {"uncertainty exponent 1.0000", -1},
+      {"Wada: fewer than three basins", -1}};
+  EXPECT_EQ(lines, scene_->getStatisticsLines());
+
+  // Into the right half-plane, whose only root is the registry's second.
+  drag(650, 250, 690, 290);
+  EXPECT_EQ(nullptr, scene_->getStatistics());
+  finishPicture();
+  std::unique_ptr<tFractal> expected(tFractal::create(64, fractal().minX_, fractal().maxX_,
+                                                      fractal().minY_, fractal().maxY_));
+  for (unsigned r = 0; r < 64; ++r) {
+    for (unsigned c = 0; c < 64; ++c) {
+      expected->computate(tMainApp::instance().getFunction(), solver_, r, c);
+    }
+  }
+  EXPECT_EQ(expected->labels_.getLabels(), fractal().labels_.getLabels());
+  ASSERT_EQ(1u, scene_->getStatistics()->getBasins().size());
+  EXPECT_EQ(1u, scene_->getStatistics()->getBasins()[0].registryIndex);
 }
 
 // A zoom or "Back" while the picture grows stops the work in flight before
