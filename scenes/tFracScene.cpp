@@ -69,6 +69,10 @@ std::string dimensionLine(double dimension) {
   return text;
 }
 
+// A root's coordinate with four decimals: a converged root lies within the
+// solvers' tolerance of its value, so one that would read -0.0000 is 0.
+double shownCoordinate(double value) { return std::fabs(value) < 5e-5 ? 0.0 : value; }
+
 bool runComplete() {
   const tMainApp& app = tMainApp::instance();
   return app.getFractal() != nullptr && app.getFunction() != nullptr && app.getSolver() != nullptr;
@@ -423,8 +427,8 @@ std::vector<std::pair<std::string, int>> tFracScene::getStatisticsLines() const 
   char text[128];
   for (const tBasinStatistics::tBasin& basin : s.getBasins()) {
     const tVector2& root = roots[basin.registryIndex].first;
-    std::snprintf(text, sizeof text, "(%.4f, %.4f)  %.2f%%", root.x_, root.y_,
-                  100.0 * basin.fraction);
+    std::snprintf(text, sizeof text, "(%.4f, %.4f)  %.2f%%", shownCoordinate(root.x_),
+                  shownCoordinate(root.y_), 100.0 * basin.fraction);
     lines.push_back({text, static_cast<int>(basin.registryIndex)});
   }
   std::snprintf(text, sizeof text, "no convergence %.2f%%, singular %.2f%%",

@@ -8,8 +8,8 @@
 
 // The interactive mode of the real program: the setup scene (its function
 // chosen in the real file dialog by typing a path, through xdotool), a
-// picture of quadratic.func computed and measured, a zoom, and back to the
-// setup.
+// picture of quadratic.func computed and measured, a zoom, its statistics
+// panel, and back to the setup.
 
 namespace {
 
@@ -88,6 +88,14 @@ TEST(tInteractiveWalkTest, SetupDialogPictureZoomAndBack) {
                              return p[0] != q[0] || p[1] != q[1] || p[2] != q[2];
                            }),
             100);
+
+  // "s" lays the statistics panel, white lines on a dark box, over the
+  // picture's upper left, where the picture has no white.
+  auto white = [](const unsigned char* p) { return p[0] > 200 && p[1] > 200 && p[2] > 200; };
+  EXPECT_EQ(0, zoomed.countIn(110, 110, 500, 260, white));
+  program.pressKey(XK_s);
+  auto panel = [&](const tShot& s) { return s.countIn(110, 110, 500, 260, white) > 200; };
+  EXPECT_TRUE(panel(program.awaitScene(15, panel, "frac-statistics")));
 
   program.click(400, 565);  // "Back to Zirudadazevu"
   EXPECT_TRUE(chosen(program.awaitScene(15, chosen, "setupfrac-back")));
