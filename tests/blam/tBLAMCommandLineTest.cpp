@@ -117,6 +117,44 @@ TEST(tBLAMCommandLineTest, SweepExampleEndToEnd) {
             readRaw(app / "results/sweep-dims.txt"));
 }
 
+// The statistics example's CSV files, read by Python's csv module with their
+// headers as column names: every row has a cell for every column and none
+// beyond, 8 pictures of 2 or 3 roots each, the parameter a as the last
+// column of the statistics.
+TEST(tBLAMCommandLineTest, BasinsExampleCSVFilesLoadInACSVReader) {
+  if (std::system("python3 --version >/dev/null 2>&1") != 0) {
+    GTEST_SKIP() << "python3 is not installed: the CSV files were not read by a CSV reader";
+  }
+  tAppCopy app;
+  std::filesystem::copy_file(ROOTWEAVER_SOURCE_DIR "/examples/basins.blam", app / "basins.blam");
+  tAppCopy::tResult result = app.run("--batch basins.blam");
+  ASSERT_EQ(0, result.status);
+  EXPECT_EQ("", result.err);
+
+  const char* reader = R"(
+import csv, sys
+def load(path):
+    with open(path, newline='') as f:
+        reader = csv.DictReader(f)
+        rows = list(reader)
+    assert all(None not in row and None not in row.values() for row in rows), path
+    return reader.fieldnames, rows
+fields, stats = load('basins/family-stats.csv')
+_, basins = load('basins/family-basins.csv')
+assert fields[-1] == 'a' and fields[0] == 'image', fields
+assert [float(row['a']) for row in stats] == sorted(float(row['a']) for row in stats)
+roots = sum(int(row['roots']) for row in stats)
+for row in stats:
+    share = sum(float(b['fraction']) for b in basins if b['image'] == row['image'])
+    assert abs(share - float(row['converged_fraction'])) < 1e-9, row['image']
+print(len(fields), len(stats), len(basins) == roots)
+)";
+  writeRaw(app / "read.py", reader);
+  const std::string command = "cd '" + (app / "") + "' && python3 read.py >read.out 2>&1";
+  EXPECT_EQ(0, std::system(command.c_str()));
+  EXPECT_EQ("23 8 True\n", readRaw(app / "read.out"));
+}
+
 TEST(tBLAMCommandLineTest, UsageAndUnreadableScripts) {
   tAppCopy app;
   tAppCopy::tResult help = app.run("--help");
