@@ -73,6 +73,14 @@ std::string dimensionLine(double dimension) {
 // solvers' tolerance of its value, so one that would read -0.0000 is 0.
 double shownCoordinate(double value) { return std::fabs(value) < 5e-5 ? 0.0 : value; }
 
+// A measure with four decimals, or what NaN stands for.
+std::string shownMeasure(double value) {
+  if (std::isnan(value)) return "not defined";
+  char text[32];
+  std::snprintf(text, sizeof text, "%.4f", value);
+  return text;
+}
+
 bool runComplete() {
   const tMainApp& app = tMainApp::instance();
   return app.getFractal() != nullptr && app.getFunction() != nullptr && app.getSolver() != nullptr;
@@ -434,15 +442,17 @@ std::vector<std::pair<std::string, int>> tFracScene::getStatisticsLines() const 
   std::snprintf(text, sizeof text, "no convergence %.2f%%, singular %.2f%%",
                 100.0 * s.getNoConvergenceFraction(), 100.0 * s.getSingularFraction());
   lines.push_back({text, -1});
-  std::snprintf(text, sizeof text, "S_b %.4f   S_bb %.4f  %s", s.getBasinEntropy(),
-                s.getBoundaryBasinEntropy(),
-                s.hasFractalBoundary() ? "> ln 2: fractal boundary" : "<= ln 2");
-  lines.push_back({text, -1});
-  std::snprintf(text, sizeof text, "box dimension %.4f +- %.4f", s.getBoxDimension(),
-                s.getBoxDimensionError());
-  lines.push_back({text, -1});
-  std::snprintf(text, sizeof text, "uncertainty exponent %.4f", s.getUncertaintyExponent());
-  lines.push_back({text, -1});
+  const double boundaryEntropy = s.getBoundaryBasinEntropy();
+  const char* verdict = std::isnan(boundaryEntropy) ? ""
+                        : s.hasFractalBoundary()    ? "  > ln 2: fractal boundary"
+                                                    : "  <= ln 2";
+  lines.push_back({"S_b " + shownMeasure(s.getBasinEntropy()) + "   S_bb " +
+                       shownMeasure(boundaryEntropy) + verdict,
+                   -1});
+  lines.push_back({"box dimension " + shownMeasure(s.getBoxDimension()) + " +- " +
+                       shownMeasure(s.getBoxDimensionError()),
+                   -1});
+  lines.push_back({"uncertainty exponent " + shownMeasure(s.getUncertaintyExponent()), -1});
   if (std::isnan(s.getWadaDistance())) {
     lines.push_back({"Wada: fewer than three basins", -1});
   } else {
