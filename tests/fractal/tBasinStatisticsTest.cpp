@@ -31,7 +31,8 @@ tBasinLabels labelsOf(std::size_t side, const std::function<uint16_t(int row, in
       tPacketSolver::tOutcome outcome{tVector2(), tPacketSolver::OUTCOME_CONVERGED, 0};
       if (l == kGaveUp) outcome.kind = tPacketSolver::OUTCOME_GAVE_UP;
       if (l == kSingular) outcome.kind = tPacketSolver::OUTCOME_SINGULAR;
-      labels.record(r, c, outcome, registry.empty() ? l : registry[l]);
+      const bool root = outcome.kind == tPacketSolver::OUTCOME_CONVERGED;
+      labels.record(r, c, outcome, root && !registry.empty() ? registry[l] : l);
     }
   }
   return labels;
