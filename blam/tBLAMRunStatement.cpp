@@ -21,6 +21,17 @@
 #include "fractal/tIterativeSolver.h"
 #include "fractal/tRootManager.h"
 
+namespace {
+
+// What a run writes, in this order.
+const tBLAMImageOutput kPicture{};
+const tBLAMDataBlockOutput kDataBlock{};
+const tBLAMStatsOutput kStats{};
+const tBLAMBasinsOutput kBasins{};
+const tBLAMRunOutput* const kAfterPicture[] = {&kDataBlock, &kStats, &kBasins};
+
+}  // namespace
+
 void tBLAMRunStatement::run(tVariableEnv* env) {
   tFunction* function = findFunction(env);
   if (!function) return;
@@ -42,15 +53,8 @@ void tBLAMRunStatement::run(tVariableEnv* env) {
                                   fractal,        &statistics, milliseconds,
                                   env};
   // Without its picture a run leaves nothing else.
-  if (!tBLAMImageOutput().write(done)) return;
-  const tBLAMDataBlockOutput dataBlock;
-  const tBLAMStatsOutput stats;
-  const tBLAMBasinsOutput basins;
-  for (const tBLAMRunOutput* output : {static_cast<const tBLAMRunOutput*>(&dataBlock),
-                                       static_cast<const tBLAMRunOutput*>(&stats),
-                                       static_cast<const tBLAMRunOutput*>(&basins)}) {
-    output->write(done);
-  }
+  if (!kPicture.write(done)) return;
+  for (const tBLAMRunOutput* output : kAfterPicture) output->write(done);
   env->extend("_totalImages_", env->getDoubleVal("_totalImages_") + 1.0);
 }
 
