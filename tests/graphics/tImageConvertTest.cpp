@@ -8,10 +8,12 @@
 #include "graphics/tBMPLoader.h"
 #include "graphics/tImage.h"
 #include "graphics/tImageTestSupport.h"
+#include "graphics/tPNGLoader.h"
 #include "graphics/tTGALoader.h"
 
 // Files written by ImageMagick's convert from known pictures, read back and
-// compared pixel by pixel. Skipped where convert is not installed.
+// compared pixel by pixel, and PNG files written here, read by convert.
+// Skipped where convert is not installed.
 
 namespace {
 
@@ -83,15 +85,23 @@ struct tConvertRow {
   const tKnownPicture* picture;
   bool sourceAlpha;       // whether convert gets the picture with alpha
   std::string arguments;  // between the source and the output
-  std::string coder;      // convert's name of the output format: BMP, BMP3 or TGA
-  unsigned int bits;      // the depth convert is expected to choose
+  std::string coder;      // convert's name of the output format: BMP, BMP3, TGA, PNG or PNG48
+  unsigned int bits;      // the depth convert is expected to choose (per channel in a PNG)
   bool alphaRead;         // whether the reader gives back the alpha
 };
 
+bool convertInstalled() { return std::system("command -v convert > /dev/null 2>&1") == 0; }
+
+// Where each format keeps the depth: the TGA header, the BMP information
+// header, the PNG's IHDR chunk.
+std::size_t depthOffset(const std::string& coder) {
+  if (coder == "TGA") return 16;
+  if (coder.compare(0, 3, "PNG") == 0) return 24;
+  return 28;
+}
+
 TEST(tImageConvertTest, ReadsWhatConvertWrites) {
-  if (std::system("command -v convert > /dev/null 2>&1") != 0) {
-    GTEST_SKIP() << "ImageMagick's convert is not installed";
-  }
+  if (!convertInstalled()) GTEST_SKIP() << "ImageMagick's convert is not installed";
   // Without -orient, convert keeps the source's rows in file order and only
   // marks the origin as bottom-left: the first source row is the bottom one.
   const std::string topLeft = "-orient TopLeft ";
@@ -111,26 +121,61 @@ TEST(tImageConvertTest, ReadsWhatConvertWrites) {
       {&kGrey, false, topLeft + "-type Grayscale", "TGA", 8, false},
       {&kGrey, false, topLeft + "-type Grayscale -compress RLE", "TGA", 8, false},
       {&kRich, false, "", "TGA", 24, false},
+      {&kRich, false, "", "PNG", 8, false},
+      {&kRich, true, "", "PNG", 8, true},
+      {&kRich, false, "", "PNG48", 16, false},
+      {&kGrey, false, "-type Grayscale", "PNG", 8, false},
+      {&kSix, false, "-type Palette", "PNG", 4, false},
   };
   tScratchDirectory scratch;
   for (const tConvertRow& row : rows) {
     const std::string what = row.arguments + " " + row.coder;
     const bool tga = row.coder == "TGA";
-    const std::string source = scratch / "source.pam", path = scratch / (tga ? "p.tga" : "p.bmp");
+    const bool png = row.coder.compare(0, 3, "PNG") == 0;
+    const std::string source = scratch / "source.pam";
+    const std::string path = scratch / (tga ? "p.tga" : png ? "p.png" : "p.bmp");
     row.picture->writePAM(source, row.sourceAlpha);
     const std::string command =
         "convert '" + source + "' " + row.arguments + " '" + row.coder + ":" + path + "'";
     ASSERT_EQ(0, std::system(command.c_str())) << what;
     const tBytes bytes = readFileBytes(path);
     ASSERT_GT(bytes.size(), 30u) << what;
-    ASSERT_EQ(row.bits, tga ? bytes[16] : bytes[28]) << what;
+    ASSERT_EQ(row.bits, bytes[depthOffset(row.coder)]) << what;
+    tImageLoader& loader = tga   ? static_cast<tImageLoader&>(tTGALoader::instance())
+                           : png ? static_cast<tImageLoader&>(tPNGLoader::instance())
+                                 : static_cast<tImageLoader&>(tBMPLoader::instance());
     tImage loaded;
-    ASSERT_TRUE(tga ? tTGALoader::instance().load(path, &loaded)
-                    : tBMPLoader::instance().load(path, &loaded))
-        << what;
+    ASSERT_TRUE(loader.load(path, &loaded)) << what;
     const bool sourceOrder = tga && row.arguments.find("TopLeft") == std::string::npos;
     EXPECT_TRUE(imagesEqual(row.picture->asImage(row.alphaRead, sourceOrder), loaded)) << what;
   }
+}
+
+// A PNG written here shows the picture as it is seen, top row first, in
+// 24-bit RGB without its alpha.
+TEST(tImageConvertTest, ConvertReadsWhatThePNGWriterWrites) {
+  if (!convertInstalled()) GTEST_SKIP() << "ImageMagick's convert is not installed";
+  tScratchDirectory scratch;
+  const std::string path = scratch / "p.png", ppm = scratch / "p.ppm";
+  tImage image = kRich.asImage(true, false);
+  ASSERT_TRUE(tPNGLoader::instance().write(path, &image));
+  const tBytes png = readFileBytes(path);
+  ASSERT_GT(png.size(), 26u);
+  EXPECT_EQ(8, png[24]);  // bits per channel
+  EXPECT_EQ(2, png[25]);  // colour type RGB
+  ASSERT_EQ(0, std::system(("convert '" + path + "' -depth 8 'ppm:" + ppm + "'").c_str()));
+
+  const std::string header = "P6\n7 5\n255\n";
+  const tBytes bytes = readFileBytes(ppm);
+  ASSERT_EQ(header, std::string(bytes.begin(), bytes.begin() + header.size()));
+  tBytes expected;
+  for (unsigned int r = 0; r < kRich.height; ++r) {
+    for (unsigned int c = 0; c < kRich.width; ++c) {
+      const tPixel p = kRich.pixel(r, c);
+      expected.insert(expected.end(), {p[0], p[1], p[2]});
+    }
+  }
+  EXPECT_EQ(expected, tBytes(bytes.begin() + header.size(), bytes.end()));
 }
 
 }  // namespace

@@ -1,0 +1,95 @@
+#include "graphics/tPNGLoader.h"
+
+#include <png.h>
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+const unsigned char kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+// Bytes of a chunk around its data: length and type before, checksum after.
+const unsigned int kChunkHead = 8;
+const unsigned int kChunkTail = 4;
+
+std::uint32_t readBigEndian32(const unsigned char* bytes) {
+  return (std::uint32_t{bytes[0]} << 24) | (std::uint32_t{bytes[1]} << 16) |
+         (std::uint32_t{bytes[2]} << 8) | std::uint32_t{bytes[3]};
+}
+
+static_assert(sizeof(tPixel) == 4, "an image's pixels are its RGBA bytes");
+
+}  // namespace
+
+tPNGLoader& tPNGLoader::instance() {
+  static tPNGLoader* loader = new tPNGLoader();
+  return *loader;
+}
+
+bool tPNGLoader::readImage(tImage* image) {
+  std::vector<unsigned char> file;
+  if (!readChunks(file)) return false;
+  png_image png;
+  std::memset(&png, 0, sizeof png);
+  png.version = PNG_IMAGE_VERSION;
+  if (!png_image_begin_read_from_memory(&png, file.data(), file.size())) return false;
+  if (std::uint64_t{png.width} * png.height > kMaxPixels) {
+    png_image_free(&png);
+    return false;
+  }
+  png.format = PNG_FORMAT_RGBA;
+  tImage decoded(png.width, png.height);
+  // A negative stride gives the bottom row first.
+  const png_int_32 stride = -static_cast<png_int_32>(PNG_IMAGE_ROW_STRIDE(png));
+  const bool read = png_image_finish_read(&png, nullptr, decoded.getRawData(), stride, nullptr);
+  png_image_free(&png);
+  if (!read) return false;
+  image->swap(decoded);
+  return true;
+}
+
+bool tPNGLoader::readChunks(std::vector<unsigned char>& bytes) {
+  if (!readBlock(bytes, sizeof kSignature)) return false;
+  if (std::memcmp(bytes.data(), kSignature, sizeof kSignature) != 0) return false;
+  for (;;) {
+    const std::size_t start = bytes.size();
+    if (!readBlock(bytes, kChunkHead)) return false;
+    const std::uint32_t length = readBigEndian32(&bytes[start]);
+    const bool last = std::memcmp(&bytes[start + 4], "IEND", 4) == 0;
+    if (!readBlock(bytes, std::uint64_t{length} + kChunkTail)) return false;
+    if (last) return true;
+  }
+}
+
+bool tPNGLoader::write(const std::string& path, const tImage* image) {
+  if (image == nullptr || image->getWidth() == 0 || image->getHeight() == 0) return false;
+  tBinaryFile file;
+  if (!file.open(path, TFILE_WRITE, TFILE_BIG_ENDIAN)) return false;
+  png_image png;
+  std::memset(&png, 0, sizeof png);
+  png.version = PNG_IMAGE_VERSION;
+  png.width = image->getWidth();
+  png.height = image->getHeight();
+  png.format = PNG_FORMAT_RGB;
+  const std::vector<unsigned char> rgb = rgbBytes(*image);
+  // A negative stride gives the bottom row first.
+  const png_int_32 stride = -static_cast<png_int_32>(PNG_IMAGE_ROW_STRIDE(png));
+  const bool written =
+      png_image_write_to_stdio(&png, file.getStream(), 0, rgb.data(), stride, nullptr);
+  png_image_free(&png);
+  if (file.close() && written) return true;
+  // A file cut short by a failed write would read back as a broken picture.
+  std::remove(path.c_str());
+  return false;
+}
+
+std::vector<unsigned char> tPNGLoader::rgbBytes(const tImage& image) {
+  const tPixel* pixels = image.getPixelData();
+  const std::size_t count = std::size_t{image.getWidth()} * image.getHeight();
+  std::vector<unsigned char> rgb;
+  rgb.reserve(3 * count);
+  for (std::size_t i = 0; i < count; ++i) {
+    rgb.insert(rgb.end(), {pixels[i][0], pixels[i][1], pixels[i][2]});
+  }
+  return rgb;
+}

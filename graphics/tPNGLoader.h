@@ -1,0 +1,43 @@
+#ifndef ROOTWEAVER_GRAPHICS_TPNGLOADER_H
+#define ROOTWEAVER_GRAPHICS_TPNGLOADER_H
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "graphics/tImage.h"
+#include "graphics/tImageLoader.h"
+
+// Reads and writes PNG images through libpng's simplified interface, which
+// handles its own errors: no longjmp crosses this code.
+//
+// A PNG stores its top row first, while an image keeps the bottom row as row
+// 0; both directions turn the rows over, so a picture reads and looks the same
+// in a PNG as in a TGA. The reader takes the file chunk by chunk (signature,
+// then length, type, data and checksum of each chunk up to IEND) through the
+// loader's block reads and decodes the bytes in memory; any colour type and
+// depth comes out as 8-bit RGBA. The writer writes 24-bit RGB, alpha
+// dropped.
+class tPNGLoader : public tImageLoader {
+ public:
+  static tPNGLoader& instance();
+
+  // Writes the image as 8-bit RGB; false, with no file left behind, when the
+  // image is empty or the file cannot be written.
+  bool write(const std::string& path, const tImage* image);
+
+ private:
+  tPNGLoader() = default;
+  tPNGLoader(const tPNGLoader&) = delete;
+  tPNGLoader& operator=(const tPNGLoader&) = delete;
+
+  bool readImage(tImage* image) override;
+
+  // Reads the signature and every chunk up to IEND into bytes; false when
+  // the file is no PNG or ends first.
+  bool readChunks(std::vector<unsigned char>& bytes);
+  // The image's pixels as RGB bytes, its bottom row first.
+  static std::vector<unsigned char> rgbBytes(const tImage& image);
+};
+
+#endif
