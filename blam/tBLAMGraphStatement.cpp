@@ -4,6 +4,7 @@
 
 #include "File/tFileUtils.h"
 #include "File/tTextFile.h"
+#include "blam/tBLAMGraphPlot.h"
 #include "blam/tBLAMProgress.h"
 #include "expr/tVariableEnv.h"
 
@@ -18,18 +19,29 @@ void tBLAMGraphStatement::run(tVariableEnv* env) {
   std::string directory = tFileUtils::getApplicationDirectory();
   std::string outputDir = env->getStringVal("_outputDir");
   if (!outputDir.empty()) directory += outputDir + "/";
-  std::string path = directory + env->getStringVal("_batchName_") + "-" + fileName_ + ".txt";
+  const std::string name = env->getStringVal("_batchName_") + "-" + fileName_;
+  const std::string path = directory + name + ".txt";
+  if (!appendPoint(env, path)) return;
+  const std::string plot = directory + name + ".svg";
+  if (!tBLAMGraphPlot::write(path, plot, name, xName_, yName_)) {
+    tBLAMProgress::instance().warn(describe() + ": cannot write plot " + plot);
+  }
+}
 
+bool tBLAMGraphStatement::appendPoint(tVariableEnv* env, const std::string& path) const {
   tTextFile file(path, TFILE_APPEND);
   if (!file.isOpen()) {
     tBLAMProgress::instance().warn(describe() + ": cannot open " + path);
-    return;
+    return false;
   }
   double y = env->getDoubleVal(yName_);
   double x = env->getDoubleVal(xName_);
   file << "[" << x << ", " << y << "]";
   if (env->getDoubleVal("_n_") != env->getDoubleVal("_batchMax_")) file << ",";
   file << endl;
+  // Closed before the plot reads the file back.
+  file.close();
+  return true;
 }
 
 void tBLAMGraphStatement::print() const {

@@ -7,7 +7,8 @@
 
 // graph "FILE" X Y: appends the point (X, Y) to the batch's graph file
 // <batch>-FILE.txt, one "[x, y]" line per run, every line but a batch's last
-// ending in a comma, so the file reads as a list of points.
+// ending in a comma, so the file reads as a list of points; then plots the
+// whole file anew as <batch>-FILE.svg beside it (tBLAMGraphPlot).
 class tBLAMGraphStatement : public tBLAMStatement {
  public:
   void buildStatement(const std::string& fileName, const std::string& xName,
@@ -18,6 +19,10 @@ class tBLAMGraphStatement : public tBLAMStatement {
   std::string describe() const override;
 
  private:
+  // Appends the line of (X, Y) to the graph file; false, after a warning,
+  // when it cannot.
+  bool appendPoint(tVariableEnv* env, const std::string& path) const;
+
   std::string fileName_;  // the quoted name after graph, without quotes
   std::string xName_;     // variable written first
   std::string yName_;     // variable written second

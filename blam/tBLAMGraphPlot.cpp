@@ -1,0 +1,216 @@
+#include "blam/tBLAMGraphPlot.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+
+namespace {
+
+// The picture and the plotting area inside it, in SVG units (pixels).
+const double kWidth = 640.0;
+const double kHeight = 420.0;
+const double kLeft = 80.0;
+const double kRight = 610.0;
+const double kTop = 50.0;
+const double kBottom = 360.0;
+// About this many intervals between ticks on each axis.
+const double kTicks = 5.0;
+
+// The range an axis shows, and the step between its ticks (0 for none).
+struct tAxis {
+  double lo;
+  double hi;
+  double step;
+};
+
+bool finitePoint(const tBLAMGraphPlot::tPoint& p) {
+  return std::isfinite(p.first) && std::isfinite(p.second);
+}
+
+std::string format(const char* pattern, double value) {
+  char text[64];
+  std::snprintf(text, sizeof text, pattern, value);
+  return text;
+}
+
+// A tick value as it is read: 0.30000000000000004 is 0.3, -0 is 0.
+std::string tickLabel(double value) { return format("%g", value + 0.0); }
+
+std::string escapeXML(const std::string& text) {
+  std::string escaped;
+  for (char c : text) {
+    switch (c) {
+      case '&': escaped += "&amp;"; break;
+      case '<': escaped += "&lt;"; break;
+      case '>': escaped += "&gt;"; break;
+      case '"': escaped += "&quot;"; break;
+      default: escaped += c;
+    }
+  }
+  return escaped;
+}
+
+// Round ticks (1, 2 or 5 times a power of ten apart) around the values'
+// range; a range of one value is widened around it. Halves keep the
+// arithmetic finite for values near the largest doubles.
+tAxis axisFor(double lo, double hi) {
+  if (lo > hi) return {0.0, 1.0, 0.2};
+  if (lo == hi) {
+    const double widen = lo == 0.0 ? 1.0 : std::fabs(lo) / 10.0;
+    lo -= widen;
+    hi += widen;
+  }
+  const double rough = (hi / 2.0 - lo / 2.0) * 2.0 / kTicks;
+  const double power = std::pow(10.0, std::floor(std::log10(rough)));
+  const double ratio = rough / power;
+  const double step = power * (ratio < 1.5 ? 1.0 : ratio < 3.0 ? 2.0 : ratio < 7.0 ? 5.0 : 10.0);
+  const tAxis ticked = {std::floor(lo / step) * step, std::ceil(hi / step) * step, step};
+  if (std::isfinite(ticked.lo) && std::isfinite(ticked.hi) && step > 0.0) return ticked;
+  return {lo, hi, 0.0};
+}
+
+double place(double value, const tAxis& axis, double from, double to) {
+  return from + (value / 2.0 - axis.lo / 2.0) / (axis.hi / 2.0 - axis.lo / 2.0) * (to - from);
+}
+
+double placeX(double x, const tAxis& axis) { return place(x, axis, kLeft, kRight); }
+double placeY(double y, const tAxis& axis) { return place(y, axis, kBottom, kTop); }
+
+std::string number(double value) { return format("%.2f", value); }
+
+// The tick values of an axis, from its low end to its high end.
+std::vector<double> ticksOf(const tAxis& axis) {
+  std::vector<double> ticks;
+  if (axis.step <= 0.0) return {axis.lo, axis.hi};
+  const double count = std::round((axis.hi - axis.lo) / axis.step);
+  for (double i = 0.0; i <= count; ++i) ticks.push_back(axis.lo + i * axis.step);
+  return ticks;
+}
+
+std::string gridAndTicks(const tAxis& xAxis, const tAxis& yAxis) {
+  std::string svg;
+  for (double x : ticksOf(xAxis)) {
+    const std::string sx = number(placeX(x, xAxis));
+    svg += "<line class=\"grid\" x1=\"" + sx + "\" y1=\"" + number(kTop) + "\" x2=\"" + sx +
+           "\" y2=\"" + number(kBottom) + "\"/>\n";
+    svg += "<text class=\"tick\" x=\"" + sx + "\" y=\"" + number(kBottom + 18.0) +
+           "\" text-anchor=\"middle\">" + tickLabel(x) + "</text>\n";
+  }
+  for (double y : ticksOf(yAxis)) {
+    const std::string sy = number(placeY(y, yAxis));
+    svg += "<line class=\"grid\" x1=\"" + number(kLeft) + "\" y1=\"" + sy + "\" x2=\"" +
+           number(kRight) + "\" y2=\"" + sy + "\"/>\n";
+    svg += "<text class=\"tick\" x=\"" + number(kLeft - 6.0) + "\" y=\"" + number(placeY(y, yAxis) + 4.0) +
+           "\" text-anchor=\"end\">" + tickLabel(y) + "</text>\n";
+  }
+  return svg;
+}
+
+// One polyline for each run of finite points, then a mark for each.
+std::string curve(const std::vector<tBLAMGraphPlot::tPoint>& points, const tAxis& xAxis,
+                  const tAxis& yAxis) {
+  std::string lines;
+  std::string marks;
+  std::string run;
+  for (std::size_t i = 0; i <= points.size(); ++i) {
+    if (i == points.size() || !finitePoint(points[i])) {
+      if (run.find(' ') != std::string::npos) {
+        lines += "<polyline class=\"line\" points=\"" + run + "\"/>\n";
+      }
+      run.clear();
+      continue;
+    }
+    const std::string at = number(placeX(points[i].first, xAxis)) + "," +
+                           number(placeY(points[i].second, yAxis));
+    run += (run.empty() ? "" : " ") + at;
+    marks += "<circle class=\"point\" cx=\"" + at.substr(0, at.find(',')) + "\" cy=\"" +
+             at.substr(at.find(',') + 1) + "\" r=\"3\"/>\n";
+  }
+  return lines + marks;
+}
+
+}  // namespace
+
+std::vector<tBLAMGraphPlot::tPoint> tBLAMGraphPlot::readPoints(const std::string& path) {
+  std::vector<tPoint> points;
+  std::ifstream in(path);
+  for (std::string line; std::getline(in, line);) {
+    const std::size_t open = line.find('[');
+    if (open == std::string::npos) continue;
+    const char* text = line.c_str() + open + 1;
+    char* end = nullptr;
+    const double x = std::strtod(text, &end);
+    if (end == text || *end != ',') continue;
+    text = end + 1;
+    const double y = std::strtod(text, &end);
+    if (end == text || *end != ']') continue;
+    points.push_back({x, y});
+  }
+  return points;
+}
+
+std::string tBLAMGraphPlot::makeSVG(const std::vector<tPoint>& points, const std::string& title,
+                                    const std::string& xName, const std::string& yName) {
+  double xLo = INFINITY, xHi = -INFINITY, yLo = INFINITY, yHi = -INFINITY;
+  std::size_t leftOut = 0;
+  for (const tPoint& p : points) {
+    if (!finitePoint(p)) {
+      ++leftOut;
+      continue;
+    }
+    xLo = std::min(xLo, p.first);
+    xHi = std::max(xHi, p.first);
+    yLo = std::min(yLo, p.second);
+    yHi = std::max(yHi, p.second);
+  }
+  const tAxis xAxis = axisFor(xLo, xHi);
+  const tAxis yAxis = axisFor(yLo, yHi);
+
+  std::string svg =
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+      "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + number(kWidth) + "\" height=\"" +
+      number(kHeight) + "\" viewBox=\"0 0 " + number(kWidth) + " " + number(kHeight) + "\">\n"
+      "<style>\n"
+      "text { font-family: sans-serif; font-size: 13px; fill: #222; }\n"
+      ".title { font-size: 16px; font-weight: bold; }\n"
+      ".note { font-size: 11px; fill: #a33; }\n"
+      ".grid { stroke: #ddd; stroke-width: 1; }\n"
+      ".axis { stroke: #222; stroke-width: 1.5; fill: none; }\n"
+      ".line { stroke: #2a6fdb; stroke-width: 2; fill: none; }\n"
+      ".point { fill: #2a6fdb; }\n"
+      "</style>\n"
+      "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n"
+      "<text class=\"title\" x=\"" + number(kWidth / 2.0) + "\" y=\"28.00\" text-anchor=\"middle\">" +
+      escapeXML(title) + "</text>\n";
+  svg += gridAndTicks(xAxis, yAxis);
+  svg += "<polyline class=\"axis\" points=\"" + number(kLeft) + "," + number(kTop) + " " +
+         number(kLeft) + "," + number(kBottom) + " " + number(kRight) + "," + number(kBottom) +
+         "\"/>\n";
+  svg += "<text x=\"" + number((kLeft + kRight) / 2.0) + "\" y=\"" + number(kBottom + 44.0) +
+         "\" text-anchor=\"middle\">" + escapeXML(xName) + "</text>\n";
+  svg += "<text x=\"22.00\" y=\"" + number((kTop + kBottom) / 2.0) +
+         "\" text-anchor=\"middle\" transform=\"rotate(-90 22.00 " +
+         number((kTop + kBottom) / 2.0) + ")\">" + escapeXML(yName) + "</text>\n";
+  svg += curve(points, xAxis, yAxis);
+  if (leftOut > 0 || points.empty()) {
+    const std::string note = points.empty() ? "no points yet"
+                             : std::to_string(leftOut) +
+                                   (leftOut == 1 ? " point" : " points") +
+                                   " not shown: a value is not finite (nan or inf)";
+    svg += "<text class=\"note\" x=\"" + number(kRight) + "\" y=\"" + number(kTop - 8.0) +
+           "\" text-anchor=\"end\">" + note + "</text>\n";
+  }
+  return svg + "</svg>\n";
+}
+
+bool tBLAMGraphPlot::write(const std::string& graphPath, const std::string& plotPath,
+                           const std::string& title, const std::string& xName,
+                           const std::string& yName) {
+  const std::string svg = makeSVG(readPoints(graphPath), title, xName, yName);
+  std::ofstream out(plotPath, std::ios::binary | std::ios::trunc);
+  out << svg;
+  out.close();
+  return static_cast<bool>(out);
+}
