@@ -22,7 +22,7 @@ unsigned terminalWidth() {
 
 }  // namespace
 
-int tBLAMBatchRunner::run(const std::string& path) {
+int tBLAMBatchRunner::run(const std::string& path, std::optional<unsigned int> seed) {
   tBLAMScript script;
   if (!script.loadScript(path)) {
     std::cout << std::flush;
@@ -31,6 +31,7 @@ int tBLAMBatchRunner::run(const std::string& path) {
               << (refusal.empty() ? "" : ": " + refusal) << "\n";
     return 1;
   }
+  if (seed) script.getEnv()->extend("_seed", static_cast<double>(*seed));
   tBLAMBatchRunner runner;
   std::thread status;
   if (isatty(STDERR_FILENO)) status = std::thread(&tBLAMBatchRunner::showProgress, &runner);

@@ -3,6 +3,7 @@
 
 #include <condition_variable>
 #include <mutex>
+#include <optional>
 #include <string>
 
 // Runs a BLAM script without a window (rootweaver --batch): the same trace on
@@ -12,10 +13,10 @@
 // ten times a second by a thread of the runner and erased at the end.
 class tBLAMBatchRunner {
  public:
-  // Loads and runs the script; the process's exit status: 0, or 1 when the
-  // script cannot be read (after its empty trace and one line on standard
-  // error).
-  static int run(const std::string& path);
+  // Loads and runs the script, with _seed set to the seed given before it
+  // starts; the process's exit status: 0, or 1 when the script cannot be
+  // read (after its empty trace and one line on standard error).
+  static int run(const std::string& path, std::optional<unsigned int> seed = std::nullopt);
 
  private:
   tBLAMBatchRunner() = default;

@@ -43,8 +43,9 @@ void tBLAMBatchStatement::run(tVariableEnv* env) {
 }
 
 bool tBLAMBatchStatement::isOutputOf(const std::string& fileName, const std::string& batchName) {
-  // The data or graph file of an empty name, and the statistics files.
-  for (const char* own : {"-.txt", "-stats.csv", "-basins.csv"}) {
+  // The data or graph file of an empty name, its plot, and the statistics
+  // files.
+  for (const char* own : {"-.txt", "-.svg", "-stats.csv", "-basins.csv"}) {
     if (fileName == batchName + own) return true;
   }
   const std::size_t prefix = batchName.size() + 1;
@@ -53,7 +54,8 @@ bool tBLAMBatchStatement::isOutputOf(const std::string& fileName, const std::str
   if (fileName.compare(0, batchName.size(), batchName) != 0 || fileName[batchName.size()] != '-')
     return false;
   std::string extension = fileName.substr(fileName.size() - suffix);
-  if (extension != ".txt" && extension != ".tga") return false;
+  if (extension != ".txt" && extension != ".tga" && extension != ".png" && extension != ".svg")
+    return false;
   for (std::size_t i = prefix; i < fileName.size() - suffix; ++i) {
     char c = fileName[i];
     bool allowed = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||

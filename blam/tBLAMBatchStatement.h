@@ -16,9 +16,10 @@ class tBLAMScript;
 // batch left and creating the output directory.
 //
 // Only files that this batch itself writes are removed: the batch's name
-// taken literally, "-", at least one letter, digit, "-" or "_", then ".txt"
-// or ".tga"; and the batch's name, "-" and ".txt", the data or graph file
-// that an empty name gives. The name is never read as a pattern, so batch
+// taken literally, "-", at least one letter, digit, "-" or "_", then ".txt",
+// ".tga", ".png" or ".svg" (data and graph files, images, plots); and the
+// batch's name, "-" and ".txt" or ".svg", the data or graph file that an
+// empty name gives and its plot. The name is never read as a pattern, so batch
 // "a" leaves the outputs of batch "ab" alone and a batch with an empty name
 // leaves every file whose name does not begin with "-".
 class tBLAMBatchStatement : public tBLAMStatement {

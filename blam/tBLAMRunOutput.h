@@ -10,8 +10,8 @@ class tFunction;
 class tIterativeSolver;
 class tVariableEnv;
 
-// One of the files a finished run writes: the picture, the data block, a
-// statistics row, the basins' rows. Each is a class of its own, so that the
+// One of the files a finished run writes: the picture (TGA or PNG), the data
+// block, a statistics row, the basins' rows. Each is a class of its own, so that the
 // run statement reads as the order of events and a new output is a new class
 // rather than a new branch.
 class tBLAMRunOutput {
@@ -27,6 +27,7 @@ class tBLAMRunOutput {
     tFractal* fractal;                    // the picture, with its dimension
     const tBasinStatistics* statistics;  // its measures
     double milliseconds;                  // the time it took
+    std::string seed;                     // of the random sequence; "" when the clock seeded it
     tVariableEnv* env;                    // the variables after the run
   };
 

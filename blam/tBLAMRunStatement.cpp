@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <cmath>
 #include <iostream>
 #include <limits>
 
@@ -19,12 +20,13 @@
 #include "fractal/tFractal.h"
 #include "fractal/tFractalComputation.h"
 #include "fractal/tIterativeSolver.h"
+#include "fractal/tRandom.h"
 #include "fractal/tRootManager.h"
+#include "fractal/tSpeedShading.h"
 
 namespace {
 
-// What a run writes, in this order.
-const tBLAMImageOutput kPicture{};
+// What a run writes after its picture, in this order.
 const tBLAMDataBlockOutput kDataBlock{};
 const tBLAMStatsOutput kStats{};
 const tBLAMBasinsOutput kBasins{};
@@ -39,21 +41,32 @@ void tBLAMRunStatement::run(tVariableEnv* env) {
   if (!solver) return;
   const std::string directory = findOutputDirectory(env);
   if (directory.empty()) return;
+  const tBLAMImageOutput& picture = findImageOutput(env);
   tFractal* fractal = makeFractal(function, env);
   if (!fractal) return;
 
+  const std::string seed = seedRandomSequence(env);
   const double milliseconds = computePicture(fractal, function, solver);
   env->extend("_computationTime_", milliseconds);
   env->extend("_fractalDimension_", fractal->calculateDimension());
   const tBasinStatistics statistics(fractal->labels_);
   bindStatistics(env, statistics);
+  // Once measured, so that the measures are the flat picture's.
+  if (env->getBoolVal("_shadeBySpeed")) tSpeedShading::shade(fractal->image_, fractal->labels_);
 
-  const tBLAMRunOutput::tRun done{describe(), directory,   env->getStringVal("_batchName_"),
-                                  imageName(env), function,    solver,
-                                  fractal,        &statistics, milliseconds,
+  const tBLAMRunOutput::tRun done{describe(),
+                                  directory,
+                                  env->getStringVal("_batchName_"),
+                                  imageName(env, picture.getExtension()),
+                                  function,
+                                  solver,
+                                  fractal,
+                                  &statistics,
+                                  milliseconds,
+                                  seed,
                                   env};
   // Without its picture a run leaves nothing else.
-  if (!kPicture.write(done)) return;
+  if (!picture.write(done)) return;
   for (const tBLAMRunOutput* output : kAfterPicture) output->write(done);
   env->extend("_totalImages_", env->getDoubleVal("_totalImages_") + 1.0);
 }
@@ -81,6 +94,28 @@ std::string tBLAMRunStatement::findOutputDirectory(tVariableEnv* env) const {
   if (access(directory.c_str(), W_OK) == 0) return directory;
   tBLAMProgress::instance().warn(describe() + ": cannot write to " + directory);
   return "";
+}
+
+const tBLAMImageOutput& tBLAMRunStatement::findImageOutput(tVariableEnv* env) const {
+  const std::string format = env->getStringVal("_imageFormat");
+  const tBLAMImageOutput* output = tBLAMImageOutput::forFormat(format);
+  if (output) return *output;
+  tBLAMProgress::instance().warn(describe() + ": _imageFormat \"" + format +
+                                 "\" is neither \"tga\" nor \"png\"; writing a TGA image");
+  return tBLAMImageOutput::tga();
+}
+
+std::string tBLAMRunStatement::seedRandomSequence(tVariableEnv* env) const {
+  if (!env->hasDoubleVal("_seed")) return "";
+  const double value = env->getDoubleVal("_seed");
+  if (!(value >= 0.0 && value <= MAX_SEED && value == std::floor(value))) {
+    tBLAMProgress::instance().warn(describe() + ": _seed must be a whole number from 0 to " +
+                                   std::to_string(MAX_SEED) + "; the clock seeds this picture");
+    return "";
+  }
+  const unsigned int seed = static_cast<unsigned int>(value);
+  tRandom::seed(seed);
+  return std::to_string(seed);
 }
 
 tFractal* tBLAMRunStatement::makeFractal(tFunction* function, tVariableEnv* env) const {
@@ -142,9 +177,9 @@ void tBLAMRunStatement::bindStatistics(tVariableEnv* env, const tBasinStatistics
   env->extend("_convergedFraction_", statistics.getConvergedFraction());
 }
 
-std::string tBLAMRunStatement::imageName(tVariableEnv* env) {
+std::string tBLAMRunStatement::imageName(tVariableEnv* env, const std::string& extension) {
   return env->getStringVal("_batchName_") + "-" + env->getStringVal("_outputPrefix") + "-" +
-         std::to_string(toInt(env->getDoubleVal("_totalImages_"))) + ".tga";
+         std::to_string(toInt(env->getDoubleVal("_totalImages_"))) + extension;
 }
 
 void tBLAMRunStatement::print() const { std::cout << "[RUN " << functionName_ << "]"; }

@@ -5,6 +5,7 @@
 
 #include "blam/tBLAMStatement.h"
 
+class tBLAMImageOutput;
 class tBasinStatistics;
 class tFractal;
 class tFunction;
@@ -12,9 +13,11 @@ class tIterativeSolver;
 
 // run NAME: computes one fractal of the function held by NAME with the
 // application's current solver, over the rectangle and at the size the
-// variables give, measures it (its quad-tree dimension and its basin
-// statistics, bound to the read-only variables), then writes the picture as
-// the batch's next numbered TGA image, appends a block describing the run to
+// variables give, its random sequence seeded by _seed when that holds a
+// number, measures it (its quad-tree dimension and its basin statistics,
+// bound to the read-only variables), shades it by convergence speed when
+// _shadeBySpeed asks, then writes the picture as the batch's next numbered
+// image in the format of _imageFormat, appends a block describing the run to
 // the batch's data file, a row to <batch>-stats.csv and a row per basin to
 // <batch>-basins.csv (each output a tBLAMRunOutput).
 //
@@ -25,6 +28,10 @@ class tIterativeSolver;
 // "Cooked fractal in: " line.
 class tBLAMRunStatement : public tBLAMStatement {
  public:
+  // The largest seed: numbers of a script are read in single precision,
+  // which holds every whole number up to this one exactly.
+  static constexpr unsigned int MAX_SEED = 16777216;
+
   void buildStatement(const std::string& name) { functionName_ = name; }
 
   void run(tVariableEnv* env) override;
@@ -37,6 +44,14 @@ class tBLAMRunStatement : public tBLAMStatement {
   tIterativeSolver* findSolver() const;
   // The output directory, ending in "/", when it can be written to.
   std::string findOutputDirectory(tVariableEnv* env) const;
+  // The picture's output for _imageFormat; TGA, after a warning, for a value
+  // that names no format.
+  const tBLAMImageOutput& findImageOutput(tVariableEnv* env) const;
+  // Seeds the random sequence with _seed and gives the seed in decimal; ""
+  // when _seed holds no number, and when it holds one that is not a whole
+  // number from 0 to MAX_SEED (after a warning): the sequence then goes on
+  // from where the clock's seed left it.
+  std::string seedRandomSequence(tVariableEnv* env) const;
   // The new picture, made the application's current one, from the variables.
   tFractal* makeFractal(tFunction* function, tVariableEnv* env) const;
   // The picture on all cores, byte for byte the row-major one-by-one
@@ -46,8 +61,9 @@ class tBLAMRunStatement : public tBLAMStatement {
   // The read-only variables of the statistics; NaN for a measure that is
   // not defined.
   static void bindStatistics(tVariableEnv* env, const tBasinStatistics& statistics);
-  // The batch's next image: <batch>-<_outputPrefix>-<_totalImages_>.tga.
-  static std::string imageName(tVariableEnv* env);
+  // The batch's next image: <batch>-<_outputPrefix>-<_totalImages_> and the
+  // extension.
+  static std::string imageName(tVariableEnv* env, const std::string& extension);
 
   std::string functionName_;  // name of the variable that holds the function
 };

@@ -108,6 +108,8 @@ void tBLAMScript::loadDefaultValues() {
   env_->extend("_jitterFirst", false);
   env_->extend("_keepRootColors", false);
   env_->extend("_useRandomColors", true);
+  env_->extend("_imageFormat", "tga");
+  env_->extend("_shadeBySpeed", false);
   env_->extend("_fractalDimension_", 0);
   env_->extend("_computationTime_", 0);
   env_->extend("_batchNum_", 1);

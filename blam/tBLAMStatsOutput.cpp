@@ -13,7 +13,7 @@ const std::vector<std::string>& tBLAMStatsOutput::fixedColumns() {
       "image", "function", "solver", "step", "iterations", "side", "minX", "maxX", "minY", "maxY",
       "roots", "converged_fraction", "no_convergence_fraction", "singular_fraction",
       "basin_entropy", "boundary_basin_entropy", "box_dimension", "box_dimension_error",
-      "uncertainty_exponent", "wada_distance", "fractal_dimension", "seconds"};
+      "uncertainty_exponent", "wada_distance", "fractal_dimension", "seconds", "seed"};
   return columns;
 }
 
@@ -45,7 +45,8 @@ bool tBLAMStatsOutput::write(const tRun& run) const {
       tCSVFile::number(statistics.getUncertaintyExponent()),
       tCSVFile::number(statistics.getWadaDistance()),
       tCSVFile::number(fractal.dimension_),
-      tCSVFile::number(run.milliseconds / 1000.0)};
+      tCSVFile::number(run.milliseconds / 1000.0),
+      run.seed};
   std::set<std::string> parameters;
   run.function->freeVars(parameters);
   for (const std::string& name : parameters) {

@@ -7,8 +7,9 @@
 #include "blam/tBLAMRunOutput.h"
 
 // One row per run in <prefix>-stats.csv: the run's settings, the picture's
-// basin statistics, its quad-tree dimension and time, then one column per
-// parameter of the function, named after it. Numbers have full precision;
+// basin statistics, its quad-tree dimension, time and the seed of its random
+// sequence (empty when the clock seeded it), then one column per parameter
+// of the function, named after it. Numbers have full precision;
 // a measure that is not defined is an empty cell.
 class tBLAMStatsOutput : public tBLAMRunOutput {
  public:

@@ -71,6 +71,10 @@ bool tVariableEnv::getBoolVal(std::string name) const {
   return value ? *value : false;
 }
 
+bool tVariableEnv::hasDoubleVal(const std::string& name) const {
+  return lookup(&tVariableEnv::doubles_, name) != nullptr;
+}
+
 bool tVariableEnv::containsVal(std::string name) const {
   return getType(std::move(name)) != TYPE_UNBOUND;
 }

@@ -54,6 +54,9 @@ class tVariableEnv {
   tFunction* getFunctionVal(std::string name) const;
   bool getBoolVal(std::string name) const;
 
+  // Whether some scope binds the name to a number.
+  bool hasDoubleVal(const std::string& name) const;
+
   // Current scope only.
   bool containsVal(std::string name) const;
   int getType(std::string name) const;

@@ -16,6 +16,9 @@
 #include "blam/tBLAMScript.h"
 #include "blam/tBLAMStatement.h"
 #include "blam/tBLAMTestSupport.h"
+#include "graphics/tImageTestSupport.h"
+#include "graphics/tPNGLoader.h"
+#include "graphics/tTGALoader.h"
 
 namespace {
 
@@ -152,7 +155,94 @@ print(len(fields), len(stats), len(basins) == roots)
   writeRaw(app / "read.py", reader);
   const std::string command = "cd '" + (app / "") + "' && python3 read.py >read.out 2>&1";
   EXPECT_EQ(0, std::system(command.c_str()));
-  EXPECT_EQ("23 8 True\n", readRaw(app / "read.out"));
+  EXPECT_EQ("24 8 True\n", readRaw(app / "read.out"));
+}
+
+// Jitter 3 and random colours, seeded by --seed in one copy of the program
+// and by _seed in another: every picture the same bytes, whatever the clock.
+// Each run is seeded anew, so the TGA and the PNG of the two first runs hold
+// the same pixels (ImageMagick agrees, orienting the TGA as its header says);
+// the shaded third run darkens some pixels and leaves the failures' grey and
+// yellow as they were.
+TEST(tBLAMCommandLineTest, SeededPicturesInBothFormatsAndShaded) {
+  const std::string body =
+      "_imageDimension = 32\n_jitter = 3\n_maxIterations = 20\n"
+      "f = loadFunction \"quinticz.func\"\nuse NewtonSolver\n"
+      "run f\n_imageFormat = \"png\"\nrun f\n_shadeBySpeed = true\nrun f\n";
+  tAppCopy byOption, byVariable;
+  writeRaw(byOption / "seeded.blam", body);
+  writeRaw(byVariable / "seeded.blam", "_seed = 1234\n" + body);
+  for (const auto& [app, arguments] :
+       {std::make_pair(&byOption, "--seed 1234 --batch seeded.blam"),
+        std::make_pair(&byVariable, "--batch seeded.blam")}) {
+    const tAppCopy::tResult result = app->run(arguments);
+    EXPECT_EQ(0, result.status) << arguments;
+    EXPECT_EQ("", result.err) << arguments;
+  }
+  for (const char* file : {"-fractal-0.tga", "-fractal-1.png", "-fractal-2.png"}) {
+    const std::string bytes = readRaw(byOption / file);
+    EXPECT_FALSE(bytes.empty()) << file;
+    EXPECT_EQ(bytes, readRaw(byVariable / file)) << file;
+  }
+
+  tImage tga, png, shaded;
+  ASSERT_TRUE(tTGALoader::instance().load(byOption / "-fractal-0.tga", &tga));
+  ASSERT_TRUE(tPNGLoader::instance().load(byOption / "-fractal-1.png", &png));
+  ASSERT_TRUE(tPNGLoader::instance().load(byOption / "-fractal-2.png", &shaded));
+  EXPECT_TRUE(imagesEqual(tga, png));
+  int darker = 0;
+  for (unsigned int r = 0; r < 32; ++r) {
+    for (unsigned int c = 0; c < 32; ++c) {
+      const tPixel flat = png(r, c);
+      const tPixel dark = shaded(r, c);
+      if (flat == tPixel(50, 50, 50, 255) || flat == tPixel(255, 255, 0, 255)) {
+        EXPECT_EQ(flat, dark) << r << "," << c;
+      }
+      for (unsigned int k = 0; k < 3; ++k) EXPECT_LE(dark[k], flat[k]) << r << "," << c;
+      darker += dark != flat;
+    }
+  }
+  EXPECT_GT(darker, 500);
+  if (std::system("command -v convert >/dev/null 2>&1") != 0) {
+    GTEST_SKIP() << "ImageMagick's convert is not installed: the PNG was not compared by it";
+  }
+  const std::string convert = "cd '" + (byOption / "") + "' && convert ./-fractal-";
+  ASSERT_EQ(0, std::system((convert + "0.tga -auto-orient tga.ppm").c_str()));
+  ASSERT_EQ(0, std::system((convert + "1.png png.ppm").c_str()));
+  EXPECT_EQ(readRaw(byOption / "tga.ppm"), readRaw(byOption / "png.ppm"));
+}
+
+// Every graph file gets an SVG plot beside it that Python's XML parser
+// reads, with one point mark for each line of the graph whose values are
+// finite; a graph of a measure that is not defined (nan) notes that its
+// points were left out.
+TEST(tBLAMCommandLineTest, GraphPlotsAreSVGWithAPointPerFiniteLine) {
+  if (std::system("python3 --version >/dev/null 2>&1") != 0) {
+    GTEST_SKIP() << "python3 is not installed: the plots were not read by an XML parser";
+  }
+  tAppCopy app;
+  writeRaw(app / "plots.blam",
+           "_imageDimension = 16\n_maxIterations = 20\nf = loadFunction \"quadratic.func\"\n"
+           "use NewtonSolver\nbatch \"sweep\" of 4\nc from 1 to 4\nrun f\n"
+           "graph \"dims\" c _fractalDimension_\ngraph \"wada\" c _wadaDistance_\nend\n");
+  ASSERT_EQ(0, app.run("--batch plots.blam").status);
+  const char* reader = R"(
+import math, re, xml.etree.ElementTree as ET
+ns = '{http://www.w3.org/2000/svg}'
+for name, y in (('dims', '_fractalDimension_'), ('wada', '_wadaDistance_')):
+    lines = open('sweep-%s.txt' % name).read().splitlines()
+    values = [[float(v) for v in re.findall(r'[-+a-z0-9.]+', line)] for line in lines]
+    finite = sum(all(math.isfinite(v) for v in pair) for pair in values)
+    root = ET.parse('sweep-%s.svg' % name).getroot()
+    points = [c for c in root.iter(ns + 'circle') if c.get('class') == 'point']
+    texts = [t.text or '' for t in root.iter(ns + 'text')]
+    noted = any('not finite' in text for text in texts)
+    print(name, len(lines), finite, len(points), noted, 'c' in texts and y in texts)
+)";
+  writeRaw(app / "read.py", reader);
+  const std::string command = "cd '" + (app / "") + "' && python3 read.py >read.out 2>&1";
+  EXPECT_EQ(0, std::system(command.c_str())) << readRaw(app / "read.out");
+  EXPECT_EQ("dims 4 4 4 False True\nwada 4 0 0 True True\n", readRaw(app / "read.out"));
 }
 
 TEST(tBLAMCommandLineTest, UsageAndUnreadableScripts) {
@@ -163,11 +253,18 @@ TEST(tBLAMCommandLineTest, UsageAndUnreadableScripts) {
   EXPECT_EQ(0u, help.out.find("Usage: rootweaver [--batch FILE.blam | --check [--bounds MINX MAXX "
                               "MINY MAXY] FILE.func...\n"));
 
-  for (const char* arguments : {"--bogus", "--batch", "--batch a.blam b.blam"}) {
+  for (const char* arguments : {"--bogus", "--batch", "--batch a.blam b.blam", "--seed 1 a.blam",
+                                "--batch a.blam --seed", "--batch a.blam --batch b.blam"}) {
     tAppCopy::tResult result = app.run(arguments);
     EXPECT_EQ(2, result.status) << arguments;
     EXPECT_EQ("", result.out) << arguments;
     EXPECT_EQ(help.out, result.err) << arguments;
+  }
+  for (const char* seed : {"-1", "1.5", "16777217", "x", "''"}) {
+    tAppCopy::tResult result = app.run(std::string("--batch a.blam --seed ") + seed);
+    EXPECT_EQ(2, result.status) << seed;
+    EXPECT_EQ("rootweaver: --seed needs a whole number from 0 to 16777216\n" + help.out, result.err)
+        << seed;
   }
 
   // Devices, pipes, directories and huge files are refused before reading.

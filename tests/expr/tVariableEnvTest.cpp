@@ -33,6 +33,8 @@ TEST(tVariableEnvTest, OneTypePerNameAndScopes) {
   EXPECT_EQ(1.0, env.getDoubleVal("a"));
   EXPECT_EQ("deep", env.getStringVal("a"));
   EXPECT_FALSE(env.getBoolVal("flag"));
+  EXPECT_TRUE(env.hasDoubleVal("a"));  // in the outer scope
+  EXPECT_FALSE(env.hasDoubleVal("t") || env.hasDoubleVal("none"));
   env.clear();  // empties the inner scope only
   EXPECT_EQ(0.0, env.getDoubleVal("c"));
   EXPECT_TRUE(env.getBoolVal("flag"));
