@@ -22,6 +22,8 @@ void tBLAMGraphStatement::run(tVariableEnv* env) {
   const std::string name = env->getStringVal("_batchName_") + "-" + fileName_;
   const std::string path = directory + name + ".txt";
   if (!appendPoint(env, path)) return;
+  // A graph written into a pipe or a device cannot be read back to plot.
+  if (!tFileUtils::getReadRefusal(path).empty()) return;
   const std::string plot = directory + name + ".svg";
   if (!tBLAMGraphPlot::write(path, plot, name, xName_, yName_)) {
     tBLAMProgress::instance().warn(describe() + ": cannot write plot " + plot);

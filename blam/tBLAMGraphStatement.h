@@ -8,7 +8,8 @@
 // graph "FILE" X Y: appends the point (X, Y) to the batch's graph file
 // <batch>-FILE.txt, one "[x, y]" line per run, every line but a batch's last
 // ending in a comma, so the file reads as a list of points; then plots the
-// whole file anew as <batch>-FILE.svg beside it (tBLAMGraphPlot).
+// whole file anew as <batch>-FILE.svg beside it (tBLAMGraphPlot), unless the
+// graph file is no regular file (a pipe, a device) that can be read back.
 class tBLAMGraphStatement : public tBLAMStatement {
  public:
   void buildStatement(const std::string& fileName, const std::string& xName,
