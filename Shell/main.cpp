@@ -8,7 +8,6 @@
 
 #include "Shell/tMainApp.h"
 #include "blam/tBLAMBatchRunner.h"
-#include "blam/tBLAMRunStatement.h"
 #include "expr/tFunctionCheck.h"
 #include "fractal/tRandom.h"
 
@@ -35,12 +34,12 @@ const char kUsage[] =
     "                     with --check: the points' rectangle instead\n"
     "  --help             print this text\n";
 
-// The seed of "--seed N": N written in decimal digits, at most MAX_SEED.
+// The seed of "--seed N": N written in decimal digits, at most tRandom::MAX_SEED.
 std::optional<unsigned int> readSeed(const char* text) {
   const std::size_t digits = std::strspn(text, "0123456789");
   if (digits == 0 || text[digits] != '\0' || digits > 8) return std::nullopt;
   const unsigned long seed = std::strtoul(text, nullptr, 10);
-  if (seed > tBLAMRunStatement::MAX_SEED) return std::nullopt;
+  if (seed > tRandom::MAX_SEED) return std::nullopt;
   return static_cast<unsigned int>(seed);
 }
 
@@ -77,7 +76,7 @@ int main(int argc, char** argv) {
     const std::optional<unsigned int> seed = readSeed(seedText.c_str());
     if (argc == 5 && !seed) {
       std::fprintf(stderr, "rootweaver: --seed needs a whole number from 0 to %u\n",
-                   tBLAMRunStatement::MAX_SEED);
+                   tRandom::MAX_SEED);
       std::fputs(kUsage, stderr);
       return 2;
     }

@@ -156,7 +156,9 @@ tGame::TEVENT_RESULT tGame::handleEvent(const SDL_Event& event) {
       mouse.moveEvent(event.motion.x, event.motion.y);
       break;
     case SDL_MOUSEWHEEL:
-      mouse.wheelEvent(event.wheel.y);
+      // Turned away from the user is up, whatever the system's scrolling.
+      mouse.wheelEvent(event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.wheel.y
+                                                                       : event.wheel.y);
       break;
     case SDL_WINDOWEVENT:
       if (event.window.event == SDL_WINDOWEVENT_CLOSE) return TEVENT_CLOSE;

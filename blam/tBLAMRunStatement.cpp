@@ -108,9 +108,9 @@ const tBLAMImageOutput& tBLAMRunStatement::findImageOutput(tVariableEnv* env) co
 std::string tBLAMRunStatement::seedRandomSequence(tVariableEnv* env) const {
   if (!env->hasDoubleVal("_seed")) return "";
   const double value = env->getDoubleVal("_seed");
-  if (!(value >= 0.0 && value <= MAX_SEED && value == std::floor(value))) {
+  if (!(value >= 0.0 && value <= tRandom::MAX_SEED && value == std::floor(value))) {
     tBLAMProgress::instance().warn(describe() + ": _seed must be a whole number from 0 to " +
-                                   std::to_string(MAX_SEED) + "; the clock seeds this picture");
+                                   std::to_string(tRandom::MAX_SEED) + "; the clock seeds this picture");
     return "";
   }
   const unsigned int seed = static_cast<unsigned int>(value);

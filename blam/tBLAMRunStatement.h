@@ -28,10 +28,6 @@ class tIterativeSolver;
 // "Cooked fractal in: " line.
 class tBLAMRunStatement : public tBLAMStatement {
  public:
-  // The largest seed: numbers of a script are read in single precision,
-  // which holds every whole number up to this one exactly.
-  static constexpr unsigned int MAX_SEED = 16777216;
-
   void buildStatement(const std::string& name) { functionName_ = name; }
 
   void run(tVariableEnv* env) override;
@@ -49,7 +45,7 @@ class tBLAMRunStatement : public tBLAMStatement {
   const tBLAMImageOutput& findImageOutput(tVariableEnv* env) const;
   // Seeds the random sequence with _seed and gives the seed in decimal; ""
   // when _seed holds no number, and when it holds one that is not a whole
-  // number from 0 to MAX_SEED (after a warning): the sequence then goes on
+  // number from 0 to tRandom::MAX_SEED (after a warning): the sequence then goes on
   // from where the clock's seed left it.
   std::string seedRandomSequence(tVariableEnv* env) const;
   // The new picture, made the application's current one, from the variables.

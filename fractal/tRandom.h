@@ -16,6 +16,12 @@
 // none kept and rand() where one-by-one drawing would have left it.
 class tRandom {
  public:
+  // The largest seed a user gives (a script's _seed, --seed, the view's
+  // settings): scripts read numbers in single precision, which holds every
+  // whole number up to this one exactly, so a seed means the same wherever
+  // it is written.
+  static constexpr unsigned int MAX_SEED = 16777216;
+
   // lo + (hi - lo) * r / 2^31 in single precision, r being the next value.
   static float randInRange(float lo, float hi);
   // What randInRange(lo, hi) will give `ahead` draws from now (0 is the next

@@ -30,6 +30,7 @@ class tRootManager {
   // Forgets the roots and starts the presets again from the first.
   void clearRoots();
   void useRandomColors(bool useRandom) { useRandomColors_ = useRandom; }
+  bool usesRandomColors() const { return useRandomColors_; }
 
   tPixel getSingularJacobianColor() const { return singularJacobianColor_; }
   tPixel getNoConvergenceColor() const { return noConvergenceColor_; }

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <ctime>
 #include <mutex>
 
 #include "File/tFileDialogUtils.h"
@@ -15,10 +17,14 @@
 #include "fractal/tBasinStatistics.h"
 #include "fractal/tFractal.h"
 #include "fractal/tFractalComputation.h"
+#include "fractal/tRandom.h"
 #include "fractal/tRootManager.h"
+#include "fractal/tSpeedShading.h"
+#include "fractal/tZoomPreview.h"
 #include "graphics/tFontManager.h"
 #include "graphics/tImage.h"
 #include "graphics/tOGLUtils.h"
+#include "graphics/tPNGLoader.h"
 #include "graphics/tTGALoader.h"
 #include "graphics/tTextRenderer.h"
 #include "input/tKeyboardHandler.h"
@@ -36,6 +42,8 @@ const float kInfoSize = 30.0f;
 // becomes a drag.
 const double kDoubleClickTime = 250.0;
 const double kMessageTime = 4000.0;
+// Each zoom step shrinks (in) or grows (out) both extents by this share.
+const double kZoomStep = 0.1;
 // Screen coordinates of the drag square are held to this range before they
 // are made integers.
 const double kScreenLimit = 1e6;
@@ -81,6 +89,15 @@ std::string shownMeasure(double value) {
   return text;
 }
 
+bool endsWith(const std::string& text, const std::string& end) {
+  return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+// A seed a user can type in the settings, from the clock.
+unsigned int clockSeed() {
+  return static_cast<unsigned int>(std::time(nullptr) % (tRandom::MAX_SEED + 1u));
+}
+
 bool runComplete() {
   const tMainApp& app = tMainApp::instance();
   return app.getFractal() != nullptr && app.getFunction() != nullptr && app.getSolver() != nullptr;
@@ -88,12 +105,14 @@ bool runComplete() {
 
 }  // namespace
 
-tFracScene::tFracScene()
+tFracScene::tFracScene(std::optional<unsigned int> seed)
     : tScene("Frac"),
       showTree_(false),
       showRoots_(false),
       showInfo_(true),
       showStatistics_(false),
+      showShading_(false),
+      seed_(seed ? *seed : clockSeed()),
       done_(false),
       dimensionDone_(false),
       uploaded_(0),
@@ -134,6 +153,14 @@ std::string tFracScene::getInfoLine() const {
   return "Computing: " + std::to_string(static_cast<int>(getProgress() * 100.0)) + "%";
 }
 
+std::string tFracScene::getSeedLine() const {
+  if (!runComplete()) return "";
+  const tFractal& fractal = *tMainApp::instance().getFractal();
+  const bool random = tRootManager::instance().usesRandomColors() || fractal.jitter_ > 1 ||
+                      fractal.jitterFirst_;
+  return random ? "Seed: " + std::to_string(seed_) : "";
+}
+
 std::string tFracScene::getMessage() const {
   if (message_.empty() || tTimer::instance().timeSinceMark(messageMark_) > kMessageTime) return "";
   return message_;
@@ -144,22 +171,37 @@ void tFracScene::showMessage(const std::string& text) {
   tTimer::instance().resetMark(messageMark_);
 }
 
-// Black picture, computed again from the first pixel. The computation reads
-// the bounds, so it stops before they change.
+// The old picture resampled, computed again from the first pixel. The
+// computation reads the bounds, so it stops before they change.
 void tFracScene::zoomTo(double minX, double maxX, double minY, double maxY) {
   if (!usableBounds(minX, maxX, minY, maxY)) return;
   stopComputation();
   tFractal* fractal = tMainApp::instance().getFractal();
-  fractal->minX_ = minX;
-  fractal->maxX_ = maxX;
-  fractal->minY_ = minY;
-  fractal->maxY_ = maxY;
-  fractal->image_->reinitialize(fractal->image_->getWidth(), fractal->image_->getHeight());
-  fractal->labels_.clear();
+  tZoomPreview::moveTo(fractal, minX, maxX, minY, maxY);
   fractal->rebindTexture();
   done_ = false;
   dimensionDone_ = false;
   statistics_.reset();
+  flat_.reset();
+}
+
+// The dimension and the statistics are those of the flat picture.
+void tFracScene::finishPicture() {
+  tFractal* fractal = tMainApp::instance().getFractal();
+  fractal->calculateDimension();
+  if (!fractal->labels_.empty()) {
+    statistics_ = std::make_unique<tBasinStatistics>(fractal->labels_);
+  }
+  dimensionDone_ = true;
+  flat_ = std::make_unique<tImage>(*fractal->image_);
+  if (showShading_) showShading();
+}
+
+void tFracScene::showShading() {
+  tFractal* fractal = tMainApp::instance().getFractal();
+  *fractal->image_ = *flat_;
+  if (showShading_) tSpeedShading::shade(fractal->image_, fractal->labels_);
+  fractal->rebindTexture();
 }
 
 void tFracScene::stopComputation() {
@@ -176,6 +218,7 @@ void tFracScene::advancePicture() {
   tFractal* fractal = app.getFractal();
   tTimer& timer = tTimer::instance();
   if (!computation_) {
+    tRandom::seed(seed_);
     computation_ = std::make_unique<tFractalComputation>(fractal, app.getFunction(),
                                                          app.getSolver());
     computation_->start();
@@ -206,16 +249,10 @@ void tFracScene::update(double) {
   }
   toggleOverlays();
   if (!pictureDone()) advancePicture();
-  if (done_ && !dimensionDone_) {
-    tFractal* fractal = tMainApp::instance().getFractal();
-    fractal->calculateDimension();
-    if (!fractal->labels_.empty()) {
-      statistics_ = std::make_unique<tBasinStatistics>(fractal->labels_);
-    }
-    dimensionDone_ = true;
-  }
+  if (done_ && !dimensionDone_) finishPicture();
   if (handleButtons()) return;
   zoomWithKeys();
+  zoomWithWheel();
   zoomWithMouse();
 }
 
@@ -225,6 +262,10 @@ void tFracScene::toggleOverlays() {
   if (keys.keyPressed(TKEY_R, 0) && done_) showRoots_ = !showRoots_;
   if (keys.keyPressed(TKEY_I, 0)) showInfo_ = !showInfo_;
   if (keys.keyPressed(TKEY_S, 0) && done_) showStatistics_ = !showStatistics_;
+  if (keys.keyPressed(TKEY_H, 0) && dimensionDone_) {
+    showShading_ = !showShading_;
+    showShading();
+  }
 }
 
 // The buttons are where they are drawn, shown or not; "Write File" waits
@@ -252,10 +293,14 @@ void tFracScene::writeFile() {
   if (fractal == nullptr) return;
   std::string name = tFileDialogUtils::getSaveName();
   if (name.empty()) return;
-  if (name.find(".tga") == std::string::npos) name += ".tga";
-  if (!tTGALoader::instance().write(name, fractal->image_, 24, false)) {
-    showMessage("Cannot write " + name);
+  bool written = false;
+  if (endsWith(name, ".png") || endsWith(name, ".PNG")) {
+    written = tPNGLoader::instance().write(name, fractal->image_);
+  } else {
+    if (name.find(".tga") == std::string::npos) name += ".tga";
+    written = tTGALoader::instance().write(name, fractal->image_, 24, false);
   }
+  if (!written) showMessage("Cannot write " + name);
 }
 
 // Each frame with the key held shrinks (or grows) both extents by a tenth
@@ -264,7 +309,7 @@ void tFracScene::zoomWithKeys() {
   tKeyboardHandler& keys = tKeyboardHandler::instance();
   tFractal* f = tMainApp::instance().getFractal();
   const int keyCodes[2] = {TKEY_EQUALS, TKEY_MINUS};
-  const double factors[2] = {0.1, -0.1};
+  const double factors[2] = {kZoomStep, -kZoomStep};
   for (int k = 0; k < 2; ++k) {
     if (!keys.keyDown(keyCodes[k], 0)) continue;
     const double hw = (f->maxX_ - f->minX_) / 2.0;
@@ -272,6 +317,24 @@ void tFracScene::zoomWithKeys() {
     const double c = factors[k];
     zoomTo(f->minX_ + c * hw, f->maxX_ - c * hw, f->minY_ + c * hh, f->maxY_ - c * hh);
   }
+}
+
+void tFracScene::zoomWithWheel() {
+  const tMouseHandler& mouse = tMouseHandler::instance();
+  const int turns = mouse.getWheelDelta(0);
+  const double left = pictureLeft();
+  const double top = pictureTop();
+  const double side = 2.0 * halfSide();
+  const int x = mouse.getX(0);
+  const int y = mouse.getY(0);
+  if (turns == 0 || x < left || x > left + side || y < top || y > top + side) return;
+  const double scale = std::pow(turns > 0 ? 1.0 - kZoomStep : 1.0 + kZoomStep, std::abs(turns));
+  const tFractal* f = tMainApp::instance().getFractal();
+  double px = 0.0;
+  double py = 0.0;
+  mousePoint(&px, &py);
+  zoomTo(px - (px - f->minX_) * scale, px + (f->maxX_ - px) * scale, py - (py - f->minY_) * scale,
+         py + (f->maxY_ - py) * scale);
 }
 
 // A double click recentres the view; a press held beyond the double-click
@@ -402,6 +465,8 @@ void tFracScene::drawInfo() const {
   }
   const std::string line = getInfoLine();
   if (!line.empty()) drawShadowedText(line, 5.0f, 70.0f, textColor);
+  const std::string seed = getSeedLine();
+  if (!seed.empty()) drawShadowedText(seed, 5.0f, 110.0f, textColor);
   const float h = viewHeight();
   if (dimensionDone_) drawButton(kWriteLabel, h - 80.0f);
   drawButton(kBackLabel, h - 30.0f);
@@ -474,7 +539,8 @@ void tFracScene::drawStatistics() const {
   float width = 0.0f;
   for (const auto& line : lines) width = std::max(width, text.getStringWidth(line.first, size));
   const float left = pictureLeft() + 10.0f;
-  const float top = 110.0f;
+  // Below the seed's line when that is shown.
+  const float top = showInfo_ && !getSeedLine().empty() ? 125.0f : 110.0f;
   const float textLeft = left + 10.0f + swatch + 8.0f;
   const float halfWidth = (textLeft - left + width + 10.0f) / 2.0f;
   const float halfHeight = (lineHeight * lines.size() + 10.0f) / 2.0f;

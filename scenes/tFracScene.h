@@ -2,6 +2,7 @@
 #define ROOTWEAVER_SCENES_TFRACSCENE_H
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -11,6 +12,7 @@
 class tBasinStatistics;
 class tFractal;
 class tFractalComputation;
+class tImage;
 
 // The fractal view: the current run of tMainApp computed while it is shown,
 // then measured (its fractal dimension), then explored. The picture is drawn
@@ -23,20 +25,29 @@ class tFractalComputation;
 // the window keeps drawing and taking input at the display's rate, with the
 // share computed where the dimension will be. In the frame that sees the
 // picture complete, the dimension is computed. Only a complete, measured
-// picture takes (and shows) "Write File"; "Back" and the zooms are taken while
-// it grows too, and cancel the work in flight at once. Every zoom
-// starts the picture over (the root registry keeps its colours across zooms).
-// While it grows, the picture and the root registry, which the computation
-// writes, are read under its lock. A complete basin picture is measured
-// (tBasinStatistics) in the frame that measures its dimension, and "s" shows
-// the measures in a panel over the picture.
+// picture takes (and shows) "Write File"; "Back" and the zooms (keys, mouse
+// wheel, double click, dragged square) are taken while it grows too, and
+// cancel the work in flight at once. Every zoom starts the computation over
+// on the old picture resampled to the new bounds (tZoomPreview), which the
+// new rows replace as they come (the root registry keeps its colours across
+// zooms). While it grows, the picture and the root registry, which the
+// computation writes, are read under its lock. A complete basin picture is
+// measured (tBasinStatistics) in the frame that measures its dimension, and
+// "s" shows the measures in a panel over the picture; "h" shows it shaded by
+// convergence speed (tSpeedShading) or flat again, and the choice holds for
+// the pictures of later zooms once they are complete.
+//
+// Every picture starts its random sequence (jitter, random colours) from the
+// view's seed: the one the settings give, or else one taken from the clock
+// when the view opens; the info texts show it when random colours or jitter
+// are on, so that the settings can ask for the same pictures again.
 class tFracScene : public tScene {
  public:
   // Least time between two uploads of a growing picture, in ms.
   static constexpr double UPLOAD_INTERVAL = 100.0;
 
-  // Clears the root registry.
-  tFracScene();
+  // Clears the root registry; without a seed, the clock gives one.
+  explicit tFracScene(std::optional<unsigned int> seed = std::nullopt);
   // Cancels the computation in flight and waits for it.
   ~tFracScene() override;
 
@@ -53,6 +64,8 @@ class tFracScene : public tScene {
   bool showsRoots() const { return showRoots_; }
   bool showsInfo() const { return showInfo_; }
   bool showsStatistics() const { return showStatistics_; }
+  bool showsShading() const { return showShading_; }
+  unsigned int getSeed() const { return seed_; }
   // The measures of the complete picture; null while it grows, and for a
   // singular-set picture.
   const tBasinStatistics* getStatistics() const { return statistics_.get(); }
@@ -62,6 +75,8 @@ class tFracScene : public tScene {
   // The line under the computing time: the share of the picture computed
   // while it grows, then its dimension; "" without a run to show.
   std::string getInfoLine() const;
+  // "Seed: N" while random colours or jitter are on; "" otherwise.
+  std::string getSeedLine() const;
   // The message shown now; "" when none is.
   std::string getMessage() const;
   // Timer marks that the double click and the message are measured from.
@@ -72,9 +87,14 @@ class tFracScene : public tScene {
   // Starts the computation if none runs, uploads what is new, and notes
   // when the picture is complete.
   void advancePicture();
-  // Starts the picture over, black, on these bounds, unless no picture can be made
-  // over them (they are not finite and increasing).
+  // Starts the picture over on these bounds, from the old one resampled,
+  // unless no picture can be made over them (they are not finite and
+  // increasing).
   void zoomTo(double minX, double maxX, double minY, double maxY);
+  // Measures the complete picture and keeps it flat, shading it if asked.
+  void finishPicture();
+  // Shows the complete picture flat or shaded, as showShading_ says.
+  void showShading();
   // Stops the computation in flight, keeping the pixels painted so far.
   void stopComputation();
   bool pictureDone() const { return done_; }
@@ -85,6 +105,10 @@ class tFracScene : public tScene {
   void writeFile();
   void zoomWithKeys();
   void zoomWithMouse();
+  // Each turn of the wheel over the picture zooms in (away from the user) or
+  // out by the keys' tenth, about the point under the pointer, which stays
+  // where it is on screen.
+  void zoomWithWheel();
   // Makes the rectangle from (x0, y0) to (*x1, *y1) square on its longer
   // side, moving the second corner.
   static void makeSquare(double x0, double y0, double* x1, double* y1);
@@ -106,10 +130,13 @@ class tFracScene : public tScene {
   bool showRoots_;            // draw the root markers
   bool showInfo_;             // draw timing, dimension and the two buttons
   bool showStatistics_;       // draw the statistics panel once there are statistics
+  bool showShading_;          // show complete pictures shaded by convergence speed
+  unsigned int seed_;         // of every picture's random sequence
   bool done_;                 // every pixel computed
   bool dimensionDone_;        // dimension computed for this picture
   std::unique_ptr<tFractalComputation> computation_;  // the picture's; null before it starts
   std::unique_ptr<tBasinStatistics> statistics_;      // the complete picture's measures
+  std::unique_ptr<tImage> flat_;  // the complete picture unshaded; null while it grows
   std::size_t uploaded_;      // pixels painted when the texture was last uploaded
   unsigned int uploadMark_;   // tTimer mark: the last upload
   double computeTime_;        // ms the last complete picture took

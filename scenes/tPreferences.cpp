@@ -7,6 +7,7 @@
 #include <iterator>
 
 #include "File/tFileUtils.h"
+#include "fractal/tRandom.h"
 #include "lexer/tStringUtils.h"
 
 namespace {
@@ -32,6 +33,7 @@ const tSetting kDefaults[] = {
     {"BLAM", "examples/sweep.blam"},
 };
 const char kSolverCategory[] = "Solver";
+const char kSeedCategory[] = "seed";
 const int kSolverCount = 6;
 
 // A solver index from 0 to 5 in decimal.
@@ -84,6 +86,19 @@ bool tPreferences::save(const tCategoricalDict& prefs) {
   std::remove(fresh.c_str());
   std::fprintf(stderr, "rootweaver: cannot write the settings to %s\n", path.c_str());
   return false;
+}
+
+std::optional<unsigned int> tPreferences::seedOf(const tCategoricalDict& prefs) {
+  if (prefs.numEntriesInCategory(kSeedCategory) == 0) return std::nullopt;
+  const std::string text = prefs[kSeedCategory][0];
+  const bool digits = !text.empty() && text.size() <= 8 &&
+                      text.find_first_not_of("0123456789") == std::string::npos;
+  if (digits && std::stoul(text) <= tRandom::MAX_SEED) return std::stoul(text);
+  std::fprintf(stderr,
+               "rootweaver: the seed in prefs.txt is not a whole number from 0 to %u; the clock "
+               "seeds the pictures\n",
+               tRandom::MAX_SEED);
+  return std::nullopt;
 }
 
 std::string tPreferences::defaultFor(const std::string& category) {

@@ -1,6 +1,7 @@
 #ifndef ROOTWEAVER_SCENES_TPREFERENCES_H
 #define ROOTWEAVER_SCENES_TPREFERENCES_H
 
+#include <optional>
 #include <string>
 
 #include "File/tCategoricalDict.h"
@@ -18,6 +19,11 @@
 // escape) is never overwritten unseen: its bytes are kept beside it as
 // prefs.txt.bad, one line on standard error says so, and every setting takes
 // its default. Whatever was supplied reaches the file at the next save.
+//
+// One setting has no default: "seed", the seed of the view's pictures,
+// absent unless the user adds it, when the clock seeds them. Its absence is
+// no fault, and a seed that cannot be used spoils nothing else: it is
+// named on standard error and the clock seeds the pictures.
 class tPreferences {
  public:
   // The settings of the resource directory's prefs.txt, completed with
@@ -27,6 +33,11 @@ class tPreferences {
   // creating the directory and the file when they are absent. False, with
   // one line on standard error, when it cannot; the old file then stays.
   static bool save(const tCategoricalDict& prefs);
+  // The seed that entry 0 of "seed" gives, a whole number from 0 to
+  // tRandom::MAX_SEED in decimal digits; none when there is no such entry,
+  // and none, after one line on standard error, when it is not such a
+  // number.
+  static std::optional<unsigned int> seedOf(const tCategoricalDict& prefs);
   // The default entry of a category; "" for a category that is not a setting.
   static std::string defaultFor(const std::string& category);
 

@@ -330,7 +330,7 @@ void tSetupFracScene::startRun() {
       solverSelect_->getSelectedItem(),
       static_cast<unsigned long>(tStringUtils::stringToInt(iterationsEntry_->getText())),
       tStringUtils::stringToFloat(stepSizeEntry_->getText())));
-  tSceneManager::instance().beginTransition(new tFracScene(), 1000.0f);
+  tSceneManager::instance().beginTransition(new tFracScene(tPreferences::seedOf(prefs_)), 1000.0f);
 }
 
 void tSetupFracScene::drawMenuCheckbox(float cx, float cy, float s, bool on) const {

@@ -46,6 +46,9 @@ TEST(tGameTest, EventsReachTheHandlersWithKeyCodesOfTheTableOnly) {
   e.wheel.y = -2;
   game.handleEvent(e);
   EXPECT_EQ(-2, tMouseHandler::instance().getWheelDelta(0));
+  e.wheel.direction = SDL_MOUSEWHEEL_FLIPPED;  // the same turn, reported reversed
+  game.handleEvent(e);
+  EXPECT_EQ(2, tMouseHandler::instance().getWheelDelta(0));
 
   e = event(SDL_WINDOWEVENT);
   e.window.event = SDL_WINDOWEVENT_CLOSE;

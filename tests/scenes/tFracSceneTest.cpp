@@ -4,7 +4,10 @@
 #include <chrono>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 #include <thread>
 
 #include "File/tFileDialogUtils.h"
@@ -13,9 +16,12 @@
 #include "fractal/tBasinStatistics.h"
 #include "fractal/tFractal.h"
 #include "fractal/tNewtonSolver.h"
+#include "fractal/tRandom.h"
 #include "fractal/tRootManager.h"
+#include "fractal/tSpeedShading.h"
 #include "graphics/tImage.h"
 #include "graphics/tImageTestSupport.h"
+#include "graphics/tPNGLoader.h"
 #include "graphics/tTGALoader.h"
 #include "scenes/tFracScene.h"
 #include "scenes/tSceneTestSupport.h"
@@ -43,16 +49,17 @@ class tFracSceneTest : public testing::Test {
  protected:
   // A picture of side `dimension` over [lo, hi]^2, current and taking input.
   void openView(unsigned int dimension, double lo, double hi,
-                const std::string& function = "quadratic.func") {
+                const std::string& function = "quadratic.func", bool randomColors = false,
+                std::optional<unsigned int> seed = std::nullopt) {
     startHeadless();
     tMainApp& app = tMainApp::instance();
     testing::internal::CaptureStdout();
     app.setFunction(new tFunction(function));
     testing::internal::GetCapturedStdout();
     app.setFractal(tFractal::create(dimension, lo, hi, lo, hi));
-    tRootManager::instance().useRandomColors(false);
+    tRootManager::instance().useRandomColors(randomColors);
     app.setSolver(solver_ = new tSlowSolver());
-    tSceneManager::instance().setCurrentScene(scene_ = new tFracScene());
+    tSceneManager::instance().setCurrentScene(scene_ = new tFracScene(seed));
   }
   void TearDown() override { tFileDialogUtils::setStandIn(nullptr); }
 
@@ -82,6 +89,30 @@ class tFracSceneTest : public testing::Test {
 
   // Frames until the picture is complete and measured.
   void finishPicture() { ASSERT_TRUE(framesUntil([&] { return scene_->isDimensionDone(); })); }
+  // The picture over the fractal's bounds computed one pixel after the
+  // other, colours from the registry as it stands.
+  tImage oneByOne() {
+    std::unique_ptr<tFractal> expected(tFractal::create(fractal().image_->getWidth(),
+                                                        fractal().minX_, fractal().maxX_,
+                                                        fractal().minY_, fractal().maxY_));
+    const unsigned int side = expected->image_->getWidth();
+    for (unsigned r = 0; r < side; ++r) {
+      for (unsigned c = 0; c < side; ++c) {
+        expected->computate(tMainApp::instance().getFunction(), solver_, r, c);
+      }
+    }
+    return *expected->image_;
+  }
+  // The plane point under view pixel (x, y).
+  std::pair<double, double> planePoint(int x, int y) {
+    return {fractal().minX_ + (fractal().maxX_ - fractal().minX_) * (x - 100) / 600.0,
+            fractal().maxY_ - (fractal().maxY_ - fractal().minY_) * (y - 0) / 600.0};
+  }
+  void turnWheel(int x, int y, int turns) {
+    tMouseHandler::instance().moveEvent(x, y);
+    tMouseHandler::instance().wheelEvent(turns);
+    runFrame();
+  }
 
   tSlowSolver* solver_ = nullptr;  // the run's solver, owned by tMainApp
   tFracScene* scene_ = nullptr;    // the view, owned by the scene manager
@@ -157,7 +188,8 @@ TEST_F(tFracSceneTest, StatisticsPanelShowsTheCompletePicturesMeasures) {
 }
 
 // A zoom or "Back" while the picture grows stops the work in flight before
-// the frame ends; the zoom starts a black picture over.
+// the frame ends; the zoom starts the picture over, from the old one
+// resampled, whose corner, outside the old bounds, is black.
 TEST_F(tFracSceneTest, ZoomAndBackCancelTheComputationInFlight) {
   tTestPrefs prefs;
   openView(64, -3.0, 3.0);
@@ -171,6 +203,97 @@ TEST_F(tFracSceneTest, ZoomAndBackCancelTheComputationInFlight) {
   tapMouse(400, 565);  // "Back to Zirudadazevu"
   EXPECT_FALSE(scene_->isComputing());
   EXPECT_EQ("Frac -> Setup Frac", sceneState());
+}
+
+// A zoom keeps the old picture on screen, resampled to the new bounds, until
+// the new rows replace it: zooming out by a tenth, the 6-wide picture takes
+// the middle 58 of 64 pixels, black around it. Each turn of the wheel zooms
+// by the same tenth about the point under the pointer, which stays where it
+// is on screen, with its colour; turned over the margin it does nothing.
+TEST_F(tFracSceneTest, ZoomsKeepTheOldPictureAndTheWheelKeepsThePointUnderThePointer) {
+  openView(64, -3.0, 3.0);
+  finishPicture();
+  const tImage before = *fractal().image_;
+  solver_->slow_ = true;
+  tapKey(TKEY_MINUS);
+  EXPECT_EQ("[-3.3, 3.3] x [-3.3, 3.3]", bounds());
+  // The computation starts again from row 0; the upper rows are the preview.
+  const tImage& preview = *fractal().image_;
+  for (unsigned int c = 0; c < 64; ++c) {
+    EXPECT_EQ(tPixel(0, 0, 0, 255), preview(63, c)) << c;
+    EXPECT_EQ(tPixel(0, 0, 0, 255), preview(61, c)) << c;
+  }
+  EXPECT_EQ(tPixel(0, 0, 0, 255), preview(40, 2));
+  EXPECT_EQ(before(52, 32), preview(50, 32));  // y = 1.908 lay in old row 52
+  EXPECT_EQ(before(60, 61), preview(57, 58));
+  EXPECT_EQ(before(32, 32), preview(32, 32));
+  solver_->slow_ = false;
+  finishPicture();
+  EXPECT_TRUE(imagesEqual(oneByOne(), *fractal().image_));  // nothing of the preview is left
+
+  const tImage whole = *fractal().image_;
+  solver_->slow_ = true;
+  const std::pair<double, double> point = planePoint(250, 150);
+  const double width = fractal().maxX_ - fractal().minX_;
+  turnWheel(250, 150, 1);
+  EXPECT_NEAR(0.9 * width, fractal().maxX_ - fractal().minX_, 1e-12);
+  EXPECT_NEAR(0.9 * width, fractal().maxY_ - fractal().minY_, 1e-12);
+  EXPECT_NEAR(point.first, planePoint(250, 150).first, 1e-12);
+  EXPECT_NEAR(point.second, planePoint(250, 150).second, 1e-12);
+  EXPECT_EQ(whole(48, 16), fractal().getPixel(48, 16));  // the pixel under the pointer
+  turnWheel(250, 150, -2);
+  EXPECT_NEAR(0.9 * 1.1 * 1.1 * width, fractal().maxX_ - fractal().minX_, 1e-12);
+  EXPECT_NEAR(point.first, planePoint(250, 150).first, 1e-12);
+  const std::string unchanged = bounds();
+  turnWheel(50, 150, 1);
+  EXPECT_EQ(unchanged, bounds());
+}
+
+// "h" waits for the complete picture, then shows it shaded by convergence
+// speed, and flat again; shading stays on for the next complete picture.
+TEST_F(tFracSceneTest, HShowsTheCompletePictureShadedOrFlat) {
+  openView(32, -3.0, 3.0);
+  solver_->slow_ = true;
+  runFrame();
+  tapKey(TKEY_H);
+  EXPECT_FALSE(scene_->showsShading());
+  solver_->slow_ = false;
+  finishPicture();
+  const tImage flat = *fractal().image_;
+  tImage shaded = flat;
+  tSpeedShading::shade(&shaded, fractal().labels_);
+  ASSERT_FALSE(imagesEqual(flat, shaded));
+  tapKey(TKEY_H);
+  EXPECT_TRUE(scene_->showsShading());
+  EXPECT_TRUE(imagesEqual(shaded, *fractal().image_));
+  tapKey(TKEY_H);
+  EXPECT_TRUE(imagesEqual(flat, *fractal().image_));
+
+  tapKey(TKEY_H);
+  tapKey(TKEY_EQUALS);
+  finishPicture();
+  EXPECT_TRUE(scene_->showsShading());
+  tImage expected = oneByOne();
+  tSpeedShading::shade(&expected, fractal().labels_);
+  EXPECT_TRUE(imagesEqual(expected, *fractal().image_));
+}
+
+// Every picture of the view starts its random sequence from the view's
+// seed, shown while random colours are on: two views with the same seed
+// paint z^4 - 1's roots in the same random colours, another seed in others.
+TEST_F(tFracSceneTest, ViewsWithOneSeedDrawTheSameRandomColours) {
+  std::vector<tImage> pictures;
+  for (unsigned int seed : {11u, 11u, 12u}) {
+    openView(16, -2.0, 2.0, "quartic.func", true, seed);
+    finishPicture();
+    EXPECT_EQ("Seed: " + std::to_string(seed), scene_->getSeedLine());
+    pictures.push_back(*fractal().image_);
+  }
+  EXPECT_TRUE(imagesEqual(pictures[0], pictures[1]));
+  EXPECT_FALSE(imagesEqual(pictures[0], pictures[2]));
+  openView(16, -2.0, 2.0);
+  EXPECT_EQ("", scene_->getSeedLine());  // preset colours, no jitter
+  EXPECT_LE(scene_->getSeed(), tRandom::MAX_SEED);  // from the clock
 }
 
 TEST_F(tFracSceneTest, KeyZoomDragSquaresAndDoubleClicks) {
@@ -271,8 +394,9 @@ TEST_F(tFracSceneTest, RootsAreDrawnWhileAGrowingPictureFindsNewOnes) {
   EXPECT_LT(before + 20, tRootManager::instance().getRoots().size());
 }
 
-// "Write File" asks for a name, appends ".tga" unless the name holds it, and
-// writes the picture; it reacts while the buttons are hidden.
+// "Write File" asks for a name, writes a PNG for a name that ends in ".png",
+// else a TGA, appending ".tga" unless the name holds it; it reacts while the
+// buttons are hidden.
 TEST_F(tFracSceneTest, WriteFileNamesAndFailures) {
   const tScratchDirectory dir;
   const std::string base = dir.path();
@@ -291,6 +415,7 @@ TEST_F(tFracSceneTest, WriteFileNamesAndFailures) {
   } rows[] = {
       {base + "pic", base + "pic.tga", ""},
       {base + "two.tga.old", base + "two.tga.old", ""},
+      {base + "pic.png", base + "pic.png", ""},
       {"", "", ""},
       {base + "no/such/dir", "", "Cannot write " + base + "no/such/dir.tga"},
   };
@@ -300,12 +425,15 @@ TEST_F(tFracSceneTest, WriteFileNamesAndFailures) {
     EXPECT_EQ(row.message, scene_->getMessage()) << row.answer;
     if (row.written.empty()) continue;
     tImage written;
-    ASSERT_TRUE(tTGALoader::instance().load(row.written, &written)) << row.written;
+    tImageLoader& loader = row.written.find(".png") != std::string::npos
+                               ? static_cast<tImageLoader&>(tPNGLoader::instance())
+                               : static_cast<tImageLoader&>(tTGALoader::instance());
+    ASSERT_TRUE(loader.load(row.written, &written)) << row.written;
     EXPECT_TRUE(imagesEqual(*fractal().image_, written)) << row.written;
   }
   int files = 0;
   for (const auto& entry : std::filesystem::directory_iterator(base)) files += entry.exists();
-  EXPECT_EQ(2, files);
+  EXPECT_EQ(3, files);
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "fractal/tIterativeSolver.h"
 #include "graphics/tImage.h"
 #include "graphics/tTextRenderer.h"
+#include "scenes/tFracScene.h"
 #include "scenes/tPreferences.h"
 #include "scenes/tSceneTestSupport.h"
 #include "scenes/tSetupFracScene.h"
@@ -83,6 +84,8 @@ TEST_F(tSetupFracSceneTest, LoadSuppliesDefaultsAndKeepsUnreadableFiles) {
       {"{\nSolver\n6\n}\n", {{"Solver", "0"}}, ""},
       {"{\nSolver\n3x\n}\n", {{"Solver", "0"}}, ""},
       {"{\nSolver\n5\n2\n}\n", {{"Solver", "5\n2"}}, ""},
+      {"{\nseed\n42\n}\n", {{"seed", "42"}}, ""},
+      {"{\nseed\nnot a number\n}\n", {{"seed", "not a number"}}, ""},
       {"{\nOther\na\x01" "bcde\n}\n", {{"Other", "a\x01" "bcde"}}, ""},
       {"garbage\n", {}, unreadable},
       {"", {}, unreadable},
@@ -249,6 +252,38 @@ TEST_F(tSetupFracSceneTest, GoBuildsTheRunOrReportsAnUnreadableFunction) {
   EXPECT_EQ("RungeKuttaSolver4", app.getSolver()->getName());
   EXPECT_EQ(30u, app.getSolver()->getMaxIterations());
   EXPECT_EQ(static_cast<double>(0.3f), app.getSolver()->getStepSize());
+}
+
+// The view's seed is the settings' "seed" entry, which is absent by
+// default; one that is not a whole number from 0 to 16777216 is named on
+// standard error, and the clock seeds the pictures.
+TEST_F(tSetupFracSceneTest, TheSeedSettingReachesTheView) {
+  const std::string warning =
+      "rootweaver: the seed in prefs.txt is not a whole number from 0 to 16777216; the clock "
+      "seeds the pictures\n";
+  const struct {
+    const char* entry;  // null: no seed entry
+    long seed;          // -1: from the clock
+  } rows[] = {{nullptr, -1}, {"42", 42}, {"16777216", 16777216}, {"16777217", -1},
+              {"4x", -1},    {"-1", -1}};
+  for (const auto& row : rows) {
+    tSettings settings = {{"Function", "quadratic.func"}, {"Dim", "8"}};
+    if (row.entry) settings.emplace_back("seed", row.entry);
+    prefs_.write(prefsText(settings));
+    openScene();
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    tapMouse(400, 515);
+    testing::internal::GetCapturedStdout();
+    const bool valid = row.entry == nullptr || row.seed >= 0;
+    EXPECT_EQ(valid ? "" : warning, testing::internal::GetCapturedStderr()) << row.seed;
+    ASSERT_EQ("Setup Frac -> Frac", sceneState());
+    const auto* view = dynamic_cast<const tFracScene*>(tSceneManager::instance().getDestScene());
+    ASSERT_NE(nullptr, view);
+    if (row.seed >= 0) {
+      EXPECT_EQ(row.seed, view->getSeed());
+    }
+  }
 }
 
 }  // namespace
