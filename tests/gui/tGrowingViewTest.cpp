@@ -7,8 +7,9 @@
 // The fractal view of the real program while a large picture (2048 x 2048,
 // Runge-Kutta 4 with 100 iterations) is computed in the background: the
 // window keeps drawing the picture as it grows from the bottom row up, with
-// the share computed and the "Back" button, a zoom starts it over at once,
-// and "Back" leads to the setup scene before the picture is complete.
+// the share computed and the "Back" button, a zoom starts it over at once
+// from the old picture resampled, and "Back" leads to the setup scene before
+// the picture is complete.
 
 namespace {
 
@@ -48,14 +49,25 @@ TEST(tGrowingViewTest, DrawsWhileComputingAndCancelsAtOnce) {
   EXPECT_GT(whiteIn(later, 300, 550, 500, 580), 50) << "no \"Back\" button";
   EXPECT_EQ(0, whiteIn(later, 300, 500, 500, 530)) << "\"Write File\" shown too early";
 
-  // "-" starts the picture over: it is black again, long before a third of
-  // the quarter has grown back.
+  // "-" starts the picture over from the old one shrunk into the middle of
+  // black (by a tenth for each frame the key is held): rows of it show a
+  // lit middle between black margins, which no row of a picture that grows
+  // from black, a whole row at a time, ever shows.
+  auto shrunkRows = [](const tShot& s) {
+    int rows = 0;
+    for (int y = 0; y < 600; ++y) {
+      rows += s.litIn(101, y, 116, y + 1) == 0 && s.litIn(684, y, 699, y + 1) == 0 &&
+              s.litIn(300, y, 500, y + 1) > 190;
+    }
+    return rows;
+  };
+  ASSERT_EQ(0, shrunkRows(later));
   tShot restarted;
   EXPECT_TRUE(program.pressKeyUntil(XK_minus, 3, [&](const tShot& s) {
     restarted = s;
-    return pictureLit(s) < quarter / 3;
-  }));
-  restarted.keep("restarted");
+    return shrunkRows(s) > 20;
+  })) << "rows of the old picture in the middle: " << shrunkRows(restarted);
+  restarted.keep("zoom-preview");
 
   // "Back" is taken while the picture grows (the scene tests show that it
   // stops the computation within the frame).

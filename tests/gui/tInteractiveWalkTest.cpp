@@ -8,14 +8,16 @@
 
 // The interactive mode of the real program: the setup scene (its function
 // chosen in the real file dialog by typing a path, through xdotool), a
-// picture of quadratic.func computed and measured, a zoom, its statistics
-// panel, and back to the setup.
+// picture of quadratic.func computed and measured, a zoom by key and one by
+// the wheel, the picture shaded, its statistics panel, and back to the setup.
 
 namespace {
 
 using tShot = tXvfbProgram::tShot;
 
 bool red(const unsigned char* p) { return p[0] > 150 && p[1] < 80 && p[2] < 80; }
+// The basin of the root 1 of z^2 - 1, right of the imaginary axis.
+bool green(const unsigned char* p) { return p[1] > 150 && p[0] < 120 && p[2] < 120; }
 bool lightBlue(const unsigned char* p) { return p[2] > 200 && p[0] > 100 && p[0] < 200; }
 // The selected function's name under "Selected Function:", around (175, 400):
 // red while there is none.
@@ -89,10 +91,41 @@ TEST(tInteractiveWalkTest, SetupDialogPictureZoomAndBack) {
                            }),
             100);
 
+  // A turn of the wheel away from the user zooms in by a tenth about the
+  // pointer, in the right basin at (650, 100): the imaginary axis, the
+  // basins' boundary in the middle of the picture, moves away from the
+  // pointer by a ninth of its distance, 28 pixels, to within the 9.4 that a
+  // pixel of the picture covers on screen.
+  auto boundary = [](const tShot& s) {
+    for (int x = 110; x < 690; ++x) {
+      if (green(&s.rgb[3 * (100 * s.width + x)])) return x;
+    }
+    return -1;
+  };
+  ASSERT_NEAR(400, boundary(zoomed), 10);
+  program.turnWheel(650, 100, true);
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  const tShot wheeled = program.awaitScene(15, pictureShown, "frac-wheel");
+  EXPECT_NEAR(-28, boundary(wheeled) - boundary(zoomed), 10);
+  EXPECT_TRUE(green(&wheeled.rgb[3 * (100 * wheeled.width + 650)]));
+
+  // "h" shades the picture by convergence speed: nothing brighter, much darker.
+  program.pressKey(XK_h);
+  auto darker = [&](const tShot& s) {
+    return s.countIn(100, 0, 700, 600, [&](const unsigned char* p) {
+      const unsigned char* q = &wheeled.rgb[p - s.rgb.data()];
+      return p[0] + p[1] + p[2] + 30 < q[0] + q[1] + q[2];
+    });
+  };
+  const tShot shaded = program.awaitScene(15, [&](const tShot& s) { return darker(s) > 20000; },
+                                          "frac-shaded");
+  EXPECT_GT(darker(shaded), 20000);
+
   // "s" lays the statistics panel, white lines on a dark box, over the
   // picture's upper left, where the picture has no white.
   auto white = [](const unsigned char* p) { return p[0] > 200 && p[1] > 200 && p[2] > 200; };
   EXPECT_EQ(0, zoomed.countIn(110, 110, 500, 260, white));
+  EXPECT_EQ(0, shaded.countIn(110, 110, 500, 260, white));
   program.pressKey(XK_s);
   auto panel = [&](const tShot& s) { return s.countIn(110, 110, 500, 260, white) > 200; };
   EXPECT_TRUE(panel(program.awaitScene(15, panel, "frac-statistics")));

@@ -205,6 +205,17 @@ class tXvfbProgram {
     XFlush(display_);
   }
 
+  // One turn of the wheel with the pointer at (x, y): away from the user
+  // (X's button 4) or towards (button 5).
+  void turnWheel(int x, int y, bool away) {
+    XSetInputFocus(display_, window_, RevertToParent, CurrentTime);
+    XWarpPointer(display_, 0, window_, 0, 0, 0, 0, x, y);
+    flushAndPause();
+    XTestFakeButtonEvent(display_, away ? 4 : 5, True, 0);
+    XTestFakeButtonEvent(display_, away ? 4 : 5, False, 0);
+    XFlush(display_);
+  }
+
   // Clicks until the scene shows, at most four times: a click in a
   // cross-fade is not taken. Gives the last picture read.
   tShot clickUntil(int x, int y, const tScene& scene) {
