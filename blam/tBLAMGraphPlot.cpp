@@ -102,8 +102,9 @@ std::string gridAndTicks(const tAxis& xAxis, const tAxis& yAxis) {
     const std::string sy = number(placeY(y, yAxis));
     svg += "<line class=\"grid\" x1=\"" + number(kLeft) + "\" y1=\"" + sy + "\" x2=\"" +
            number(kRight) + "\" y2=\"" + sy + "\"/>\n";
-    svg += "<text class=\"tick\" x=\"" + number(kLeft - 6.0) + "\" y=\"" + number(placeY(y, yAxis) + 4.0) +
-           "\" text-anchor=\"end\">" + tickLabel(y) + "</text>\n";
+    svg += "<text class=\"tick\" x=\"" + number(kLeft - 6.0) + "\" y=\"" +
+           number(placeY(y, yAxis) + 4.0) + "\" text-anchor=\"end\">" + tickLabel(y) +
+           "</text>\n";
   }
   return svg;
 }
@@ -182,8 +183,8 @@ std::string tBLAMGraphPlot::makeSVG(const std::vector<tPoint>& points, const std
       ".point { fill: #2a6fdb; }\n"
       "</style>\n"
       "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n"
-      "<text class=\"title\" x=\"" + number(kWidth / 2.0) + "\" y=\"28.00\" text-anchor=\"middle\">" +
-      escapeXML(title) + "</text>\n";
+      "<text class=\"title\" x=\"" + number(kWidth / 2.0) +
+      "\" y=\"28.00\" text-anchor=\"middle\">" + escapeXML(title) + "</text>\n";
   svg += gridAndTicks(xAxis, yAxis);
   svg += "<polyline class=\"axis\" points=\"" + number(kLeft) + "," + number(kTop) + " " +
          number(kLeft) + "," + number(kBottom) + " " + number(kRight) + "," + number(kBottom) +

@@ -110,7 +110,8 @@ std::string tBLAMRunStatement::seedRandomSequence(tVariableEnv* env) const {
   const double value = env->getDoubleVal("_seed");
   if (!(value >= 0.0 && value <= tRandom::MAX_SEED && value == std::floor(value))) {
     tBLAMProgress::instance().warn(describe() + ": _seed must be a whole number from 0 to " +
-                                   std::to_string(tRandom::MAX_SEED) + "; the clock seeds this picture");
+                                   std::to_string(tRandom::MAX_SEED) +
+                                   "; the clock seeds this picture");
     return "";
   }
   const unsigned int seed = static_cast<unsigned int>(value);
