@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "fractal/tBasinLabels.h"
+#include "fractal/tThreadCount.h"
 
 namespace {
 
@@ -215,7 +216,7 @@ void inParallel(std::size_t count, unsigned threads, const tWork& work) {
 }  // namespace
 
 tBasinStatistics::tBasinStatistics(const tBasinLabels& labels, unsigned int threads)
-    : threads_(threads != 0 ? threads : std::max(1u, std::thread::hardware_concurrency())),
+    : threads_(threads != 0 ? threads : tThreadCount::get()),
       measured_(!labels.empty()),
       side_(labels.getSide()),
       convergedFraction_(kNaN),
@@ -235,9 +236,7 @@ tBasinStatistics::tBasinStatistics(const tBasinLabels& labels, unsigned int thre
   measureWada(values);
 }
 
-bool tBasinStatistics::hasFractalBoundary() const {
-  return boundaryBasinEntropy_ > std::log(2.0);
-}
+bool tBasinStatistics::hasFractalBoundary() const { return boundaryBasinEntropy_ > std::log(2.0); }
 
 double tBasinStatistics::getWadaTolerance() const {
   return std::max(WADA_MIN_TOLERANCE, WADA_SHARE * static_cast<double>(side_));
@@ -245,8 +244,8 @@ double tBasinStatistics::getWadaTolerance() const {
 
 bool tBasinStatistics::isWada() const { return wadaDistance_ <= getWadaTolerance(); }
 
-void tBasinStatistics::measureFractions(const std::vector<uint16_t>& labels,
-                                        std::size_t rootCount, const tBasinLabels& source) {
+void tBasinStatistics::measureFractions(const std::vector<uint16_t>& labels, std::size_t rootCount,
+                                        const tBasinLabels& source) {
   std::vector<std::size_t> counts(0x10000, 0);
   for (uint16_t label : labels) ++counts[label];
   const double pixels = static_cast<double>(labels.size());
@@ -255,9 +254,8 @@ void tBasinStatistics::measureFractions(const std::vector<uint16_t>& labels,
     const uint16_t root = static_cast<uint16_t>(label);
     basins_.push_back({root, source.getRegistryIndex(root), counts[label] / pixels});
   }
-  std::sort(basins_.begin(), basins_.end(), [](const tBasin& a, const tBasin& b) {
-    return a.registryIndex < b.registryIndex;
-  });
+  std::sort(basins_.begin(), basins_.end(),
+            [](const tBasin& a, const tBasin& b) { return a.registryIndex < b.registryIndex; });
   noConvergenceFraction_ = counts[tBasinLabels::NO_CONVERGENCE] / pixels;
   singularFraction_ = counts[tBasinLabels::SINGULAR] / pixels;
   const std::size_t failed = counts[tBasinLabels::NO_CONVERGENCE] + counts[tBasinLabels::SINGULAR];
@@ -356,10 +354,9 @@ void tBasinStatistics::measureWada(const std::vector<uint16_t>& labels) {
       const std::size_t p = r * n + c;
       const uint16_t label = labels[p];
       if (label >= tBasinLabels::MAX_ROOTS) continue;
-      const bool differs = (c > 0 && labels[p - 1] != label) ||
-                           (c + 1 < n && labels[p + 1] != label) ||
-                           (r > 0 && labels[p - n] != label) ||
-                           (r + 1 < n && labels[p + n] != label);
+      const bool differs =
+          (c > 0 && labels[p - 1] != label) || (c + 1 < n && labels[p + 1] != label) ||
+          (r > 0 && labels[p - n] != label) || (r + 1 < n && labels[p + n] != label);
       if (differs) boundaries[p] = label;
     }
   }
@@ -399,4 +396,3 @@ double tBasinStatistics::farthestFromBoundary(const std::vector<uint16_t>& bound
   });
   return farthest;
 }
-

@@ -56,7 +56,7 @@ class tBasinLabels;
 // in pictures worth the test it lies a few pixels from the boundary; a row
 // holding a pixel farther away builds the lower envelope of its columns'
 // parabolas (Felzenszwalb and Huttenlocher), linear in the row. The
-// transforms run on every core, in stripes of columns and then of rows, as
+// transforms run on every CPU granted, in stripes of columns and then of rows, as
 // the picture itself was computed, so the measures take a small share of
 // its time (make bench shows it).
 class tBasinStatistics {
@@ -73,7 +73,7 @@ class tBasinStatistics {
     double fraction;            // its share of the pixels
   };
 
-  // Measures with `threads` threads; 0 means one per core.
+  // Measures with `threads` threads; 0 means tThreadCount::get().
   explicit tBasinStatistics(const tBasinLabels& labels, unsigned int threads = 0);
 
   // The picture had labels to measure.
@@ -109,19 +109,19 @@ class tBasinStatistics {
   double farthestFromBoundary(const std::vector<uint16_t>& boundaries, uint16_t label,
                               std::vector<uint16_t>& rows) const;
 
-  unsigned int threads_;           // threads of the Wada test's distance transforms
-  bool measured_;                  // the picture had labels
-  std::size_t side_;               // N
-  std::vector<tBasin> basins_;     // by registry place
-  double convergedFraction_;       // share of pixels whose first sample converged
-  double noConvergenceFraction_;   // share that gave up
-  double singularFraction_;        // share that met a singular Jacobian
-  double basinEntropy_;            // S_b
-  double boundaryBasinEntropy_;    // S_bb
-  double boxDimension_;            // fitted slope of ln N(s) against ln(1/s)
-  double boxDimensionError_;       // its standard error
-  double uncertaintyExponent_;     // alpha
-  double wadaDistance_;            // largest Hausdorff distance between basin boundaries
+  unsigned int threads_;          // threads of the Wada test's distance transforms
+  bool measured_;                 // the picture had labels
+  std::size_t side_;              // N
+  std::vector<tBasin> basins_;    // by registry place
+  double convergedFraction_;      // share of pixels whose first sample converged
+  double noConvergenceFraction_;  // share that gave up
+  double singularFraction_;       // share that met a singular Jacobian
+  double basinEntropy_;           // S_b
+  double boundaryBasinEntropy_;   // S_bb
+  double boxDimension_;           // fitted slope of ln N(s) against ln(1/s)
+  double boxDimensionError_;      // its standard error
+  double uncertaintyExponent_;    // alpha
+  double wadaDistance_;           // largest Hausdorff distance between basin boundaries
 };
 
 #endif

@@ -9,6 +9,7 @@
 #include "fractal/tFractal.h"
 #include "fractal/tIterativeSolver.h"
 #include "fractal/tRandom.h"
+#include "fractal/tThreadCount.h"
 #include "graphics/tImage.h"
 
 namespace {
@@ -22,7 +23,7 @@ tFractalComputation::tFractalComputation(tFractal* fractal, tFunction* f, tItera
     : fractal_(fractal),
       function_(f),
       solver_(solver),
-      threads_(threads != 0 ? threads : std::max(1u, std::thread::hardware_concurrency())),
+      threads_(threads != 0 ? threads : tThreadCount::get()),
       width_(fractal->image_->getWidth()),
       pixelCount_(width_ * fractal->image_->getHeight()),
       samples_(std::max<uint32_t>(fractal->jitter_, 1)),
@@ -414,10 +415,9 @@ tPacketSolver::tOutcome tFractalComputation::takeSample(std::size_t pixel, uint3
 
 bool tFractalComputation::paintBasinPixel(std::size_t pixel) {
   bool held = true;
-  fractal_->paintPixel(static_cast<int>(pixel / width_), static_cast<int>(pixel % width_),
-                       [&](uint32_t s, double dx, double dy) {
-                         return takeSample(pixel, s, dx, dy, held);
-                       });
+  fractal_->paintPixel(
+      static_cast<int>(pixel / width_), static_cast<int>(pixel % width_),
+      [&](uint32_t s, double dx, double dy) { return takeSample(pixel, s, dx, dy, held); });
   return held;
 }
 

@@ -15,8 +15,9 @@ class tFractal;
 class tFunction;
 class tIterativeSolver;
 
-// One picture of a fractal computed on all cores, byte for byte the picture
-// that computing its pixels one by one in row-major order gives
+// One picture of a fractal computed on several threads (by default every CPU
+// the process may use, tThreadCount), byte for byte the picture that
+// computing its pixels one by one in row-major order gives
 // (tFractal::computate), with the same root colours and the same draws from
 // the random sequence.
 //
@@ -53,7 +54,7 @@ class tIterativeSolver;
 // the function and solver stay untouched.
 class tFractalComputation {
  public:
-  // `threads` computing threads; 0 means one per core.
+  // `threads` computing threads; 0 means tThreadCount::get().
   tFractalComputation(tFractal* fractal, tFunction* f, tIterativeSolver* solver,
                       unsigned int threads = 0);
   // Cancels a background computation and waits for it.
@@ -197,17 +198,17 @@ class tFractalComputation {
   std::vector<uint32_t> predicted_;  // coordinator's: samples expected from predictedFrom_ on
   std::size_t predictedFrom_;        // coordinator's: first pixel of predicted_
 
-  std::vector<std::thread> workers_;  // the threads besides the coordinator
-  std::thread background_;            // the coordinator of a background computation
-  bool started_;                      // run or start has been called
-  std::atomic<bool> cancel_;          // stop as soon as possible
-  std::atomic<bool> done_;            // every pixel painted
-  std::atomic<std::size_t> painted_;  // pixels painted
-  std::atomic<double> milliseconds_;  // time the whole picture took
-  std::mutex endMutex_;               // guards ended_
+  std::vector<std::thread> workers_;    // the threads besides the coordinator
+  std::thread background_;              // the coordinator of a background computation
+  bool started_;                        // run or start has been called
+  std::atomic<bool> cancel_;            // stop as soon as possible
+  std::atomic<bool> done_;              // every pixel painted
+  std::atomic<std::size_t> painted_;    // pixels painted
+  std::atomic<double> milliseconds_;    // time the whole picture took
+  std::mutex endMutex_;                 // guards ended_
   std::condition_variable endReached_;  // for waitUntilDone: the computation ended
   bool ended_;                          // compute has returned, done or cancelled
-  std::mutex pictureMutex_;           // held while painting
+  std::mutex pictureMutex_;             // held while painting
 };
 
 #endif

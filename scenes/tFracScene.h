@@ -19,7 +19,7 @@ class tImage;
 // as a square of side min(W, H) centred on the view, its top edge at maxY_ of
 // the fractal and its bottom edge at minY_.
 //
-// The picture is computed in the background on all cores (tFractalComputation),
+// The picture is computed in the background on every CPU (tFractalComputation),
 // starting with the first update outside transitions, and grows in row-major
 // order; each frame uploads what is new at most every UPLOAD_INTERVAL ms, so
 // the window keeps drawing and taking input at the display's rate, with the
