@@ -43,12 +43,12 @@ void pumpPendingEvents() {
   while (gtk_events_pending()) gtk_main_iteration();
 }
 
-// Runs the dialog modally, opened on the application directory (where the
+// Runs the dialog modally, opened on the program's data directory (where the
 // sample functions and scripts lie), and returns the chosen file's path, or
 // "" when the dialog was not accepted; the dialog is destroyed.
 std::string runDialog(GtkWidget* dialog) {
   gtk_file_chooser_set_current_folder(GTK_FILE_CHOOSER(dialog),
-                                      tFileUtils::getApplicationDirectory().c_str());
+                                      tFileUtils::getDataDirectory().c_str());
   std::string path;
   if (gtk_dialog_run(GTK_DIALOG(dialog)) == GTK_RESPONSE_ACCEPT) {
     gchar* name = gtk_file_chooser_get_filename(GTK_FILE_CHOOSER(dialog));

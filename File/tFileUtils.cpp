@@ -5,6 +5,10 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
 
 #include "lexer/tRegularExpression.h"
 #include "lexer/tStringUtils.h"
@@ -12,6 +16,11 @@
 namespace {
 
 const char kMissingResource[] = "ERROR!";
+// The folder of an installed program's own files, below its prefix.
+const char kInstalledData[] = "share/rootweaver";
+
+std::mutex outputMutex;       // guards outputDirectory
+std::string outputDirectory;  // the output directory set; empty for the default
 
 bool isRegularFile(const std::string& path) {
   struct stat info;
@@ -36,6 +45,37 @@ std::string readExecutablePath() {
   }
 }
 
+// The working directory with "/" appended; "./" when it cannot be read.
+std::string currentDirectory() {
+  std::string path(256, '\0');
+  while (!getcwd(&path[0], path.size())) {
+    if (errno != ERANGE) return "./";
+    path.resize(path.size() * 2);
+  }
+  path.resize(std::strlen(path.c_str()));
+  return path == "/" ? path : path + "/";
+}
+
+// Creates each missing level of relativePath below base, which is empty or
+// ends in "/"; whether the directory exists afterwards.
+bool makeDirectoryBelow(const std::string& base, const std::string& relativePath) {
+  std::string current = base;
+  std::string::size_type start = 0;
+  for (;;) {
+    std::string::size_type slash = relativePath.find('/', start);
+    std::string component = relativePath.substr(start, slash - start);
+    if (!component.empty()) {
+      current += component;
+      // A level that is already there is fine: the walk goes on inside it.
+      mkdir(current.c_str(), 0777);
+      current += "/";
+    }
+    if (slash == std::string::npos) break;
+    start = slash + 1;
+  }
+  return isDirectory(current);
+}
+
 bool endsWith(const std::string& text, const std::string& suffix) {
   return text.size() >= suffix.size() &&
          text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
@@ -53,11 +93,50 @@ std::string tFileUtils::getApplicationDirectory() {
   return directory;
 }
 
-std::string tFileUtils::getResourceDirectory() { return getApplicationDirectory() + "resources/"; }
+bool tFileUtils::isInstalled() {
+  static const bool installed = [] {
+    const std::string bin = getApplicationDirectory();
+    const std::string::size_type slash = bin.rfind('/', bin.size() - 2);
+    if (slash == std::string::npos || bin.compare(slash, std::string::npos, "/bin/") != 0)
+      return false;
+    return isDirectory(bin.substr(0, slash + 1) + kInstalledData) &&
+           !isDirectory(bin + "resources");
+  }();
+  return installed;
+}
+
+std::string tFileUtils::getDataDirectory() {
+  if (!isInstalled()) return getApplicationDirectory();
+  const std::string bin = getApplicationDirectory();
+  return bin.substr(0, bin.rfind('/', bin.size() - 2) + 1) + kInstalledData + "/";
+}
+
+std::string tFileUtils::getResourceDirectory() { return getDataDirectory() + "resources/"; }
+
+std::string tFileUtils::getSettingsDirectory() {
+  if (!isInstalled()) return getResourceDirectory();
+  const char* config = std::getenv("XDG_CONFIG_HOME");
+  if (config && config[0] == '/') return std::string(config) + "/rootweaver/";
+  const char* home = std::getenv("HOME");
+  return std::string(home ? home : "") + "/.config/rootweaver/";
+}
+
+std::string tFileUtils::getOutputDirectory() {
+  std::lock_guard<std::mutex> lock(outputMutex);
+  if (!outputDirectory.empty()) return outputDirectory;
+  return isInstalled() ? currentDirectory() : getApplicationDirectory();
+}
+
+void tFileUtils::setOutputDirectory(const std::string& directory) {
+  std::string absolute = directory;
+  if (!absolute.empty() && absolute[0] != '/') absolute = currentDirectory() + absolute;
+  if (!absolute.empty() && absolute.back() != '/') absolute += "/";
+  std::lock_guard<std::mutex> lock(outputMutex);
+  outputDirectory = absolute;
+}
 
 std::string tFileUtils::getResourcePath(const std::string& name) {
-  if (name.empty() || name.find('/') != std::string::npos ||
-      name.find("..") != std::string::npos)
+  if (name.empty() || name.find('/') != std::string::npos || name.find("..") != std::string::npos)
     return kMissingResource;
   std::string path = getResourceDirectory() + name;
   return isRegularFile(path) ? path : kMissingResource;
@@ -87,8 +166,7 @@ void tFileUtils::getFilesInDirectory(const std::string& directory, std::vector<s
   closedir(dir);
 }
 
-void tFileUtils::filterFilesInDirectory(const std::string& directory,
-                                        std::vector<std::string>& out,
+void tFileUtils::filterFilesInDirectory(const std::string& directory, std::vector<std::string>& out,
                                         const std::string& pattern) {
   tRegularExpression expression(pattern);
   getFilesInDirectory(directory, out);
@@ -100,21 +178,11 @@ void tFileUtils::filterFilesInDirectory(const std::string& directory,
 }
 
 bool tFileUtils::makeDirectory(const std::string& relativePath) {
-  std::string current = getApplicationDirectory();
-  std::string::size_type start = 0;
-  for (;;) {
-    std::string::size_type slash = relativePath.find('/', start);
-    std::string component = relativePath.substr(start, slash - start);
-    if (!component.empty()) {
-      current += component;
-      // A level that is already there is fine: the walk goes on inside it.
-      mkdir(current.c_str(), 0777);
-      current += "/";
-    }
-    if (slash == std::string::npos) break;
-    start = slash + 1;
-  }
-  return isDirectory(current);
+  return makeDirectoryBelow(getOutputDirectory(), relativePath);
+}
+
+bool tFileUtils::makePath(const std::string& path) {
+  return makeDirectoryBelow(isCompletePath(path) ? "/" : "", path);
 }
 
 std::string tFileUtils::getFilenameFromPath(const std::string& path) {

@@ -6,15 +6,38 @@
 #include <vector>
 
 // Paths, directories and the application's resources. The application
-// directory is the one that holds the running executable; relative output
-// paths hang off it and its "resources/" subdirectory holds the resources.
+// directory is the one that holds the running executable. As built, it is a
+// self-contained folder: its "resources/" subdirectory holds the resources
+// and the settings, and relative output paths hang off it. Installed
+// (<prefix>/bin/rootweaver), the program may not write where it lies: it
+// reads its files from <prefix>/share/rootweaver/, keeps its settings in
+// $XDG_CONFIG_HOME/rootweaver/ and writes below the current directory.
 // Every operation fails quietly: nothing created, nothing listed, "ERROR!".
 class tFileUtils {
  public:
   // Directory of the executable with "/" appended.
   static std::string getApplicationDirectory();
-  // <application directory>resources/
+  // Whether the program runs installed: the executable lies in a folder
+  // named bin beside share/rootweaver/, and has no resources/ folder beside
+  // it (which a copied application folder always has).
+  static bool isInstalled();
+  // Where the program's own files lie (resources/, Shared Functions/,
+  // examples/), with "/" appended: the application directory, or
+  // <prefix>/share/rootweaver/ when installed.
+  static std::string getDataDirectory();
+  // <data directory>resources/
   static std::string getResourceDirectory();
+  // Where the settings file is kept, with "/" appended: the resource
+  // directory, or $XDG_CONFIG_HOME/rootweaver/ (~/.config/rootweaver/ when
+  // the variable is unset or not absolute) when installed.
+  static std::string getSettingsDirectory();
+  // Where relative output paths hang off, with "/" appended: the directory
+  // set, else the application directory, or the current directory when
+  // installed.
+  static std::string getOutputDirectory();
+  // Sets the output directory (made absolute from the current directory);
+  // empty goes back to the default.
+  static void setOutputDirectory(const std::string& directory);
   // Full path of the resource file of that name, or "ERROR!" when there is
   // none. A name with "/" or ".." in it names nothing inside the resource
   // directory and is reported missing.
@@ -34,8 +57,11 @@ class tFileUtils {
                                      const std::string& pattern);
 
   // Creates each missing level of a "/"-separated path relative to the
-  // application directory. Returns whether the directory exists afterwards.
+  // output directory. Returns whether the directory exists afterwards.
   static bool makeDirectory(const std::string& relativePath);
+  // The same for a path that is absolute or relative to the working
+  // directory.
+  static bool makePath(const std::string& path);
 
   // The part after the last "/", or the whole path.
   static std::string getFilenameFromPath(const std::string& path);

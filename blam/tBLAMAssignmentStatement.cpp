@@ -19,7 +19,7 @@ std::string unquote(const std::string& token) {
 // Where the function loader looks for a file of that name.
 std::string functionPath(const std::string& name) {
   if (tFileUtils::isCompletePath(name)) return name;
-  return tFileUtils::getApplicationDirectory() + "Shared Functions/" + name;
+  return tFileUtils::getDataDirectory() + "Shared Functions/" + name;
 }
 
 std::string joinTokens(const std::vector<std::string>& tokens, unsigned from, unsigned to) {

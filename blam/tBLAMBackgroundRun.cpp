@@ -21,7 +21,7 @@ bool tBLAMBackgroundRun::inFlight() { return inFlight_; }
 
 std::string tBLAMBackgroundRun::scriptLocation(const std::string& path) {
   if (tFileUtils::isCompletePath(path)) return path;
-  return tFileUtils::getApplicationDirectory() + path;
+  return tFileUtils::getDataDirectory() + path;
 }
 
 tBLAMBackgroundRun::~tBLAMBackgroundRun() {

@@ -24,8 +24,8 @@ class tBLAMBackgroundRun {
   static std::unique_ptr<tBLAMBackgroundRun> start(const std::string& path);
   // Whether a background run has started and not yet ended.
   static bool inFlight();
-  // A relative path is taken below the application directory, as function
-  // files and outputs are; an absolute one as it is.
+  // A relative path is taken below the program's data directory, as
+  // function files are; an absolute one as it is.
   static std::string scriptLocation(const std::string& path);
 
   // Waits for the script to end.

@@ -39,7 +39,7 @@ const char* const kPatterns[] = {"f1",
 
 std::string functionPath(const std::string& name) {
   if (!name.empty() && tFileUtils::isCompletePath(name)) return name;
-  return tFileUtils::getApplicationDirectory() + "Shared Functions/" + name;
+  return tFileUtils::getDataDirectory() + "Shared Functions/" + name;
 }
 
 // Formulas read a name that begins with a digit as the number at its start:

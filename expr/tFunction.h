@@ -54,7 +54,7 @@ class tFunction {
   // No formulas; for definitions read from a script.
   tFunction();
   // Loads a function file: an absolute path, or a name in "Shared Functions/"
-  // beside the application.
+  // of the program's data directory (tFileUtils::getDataDirectory).
   explicit tFunction(const std::string& name);
   ~tFunction();
   tFunction(const tFunction&) = delete;
@@ -202,19 +202,19 @@ class tFunction {
   unsigned heads_[FORMULAS] = {};           // token of each given formula's label
   unsigned complexHead_ = 0;                // token of the "f" of f(z)
 
-  std::string name_;                // file name as given (before any directory), or the name set
+  std::string name_;  // file name as given (before any directory), or the name set
   std::unique_ptr<tVariableEnv> localVars_;  // the function's local constants
   std::vector<std::string> constantNames_;   // their names, in the order first defined
-  tFormulaProgram valueProgram_;     // f1 and f2
-  tFormulaProgram jacobianProgram_;  // f11, f12, f21 and f22
-  tFormulaProgram program_;          // all six, sharing their common parts
-  bool treeWalk_;                    // value and jacobianInverse walk the trees
-  tReadEnd readEnd_;                 // how the last read ended
-  bool readable_ = true;             // the function file could be read
-  bool refused_ = false;             // reading refused the map
-  std::string refusal_;              // why, without the place
-  bool fileWarnings_ = false;        // reading the file warned about it
-  long tooDeepToken_ = -1;           // where a formula went too deep; -1 when none did
+  tFormulaProgram valueProgram_;             // f1 and f2
+  tFormulaProgram jacobianProgram_;          // f11, f12, f21 and f22
+  tFormulaProgram program_;                  // all six, sharing their common parts
+  bool treeWalk_;                            // value and jacobianInverse walk the trees
+  tReadEnd readEnd_;                         // how the last read ended
+  bool readable_ = true;                     // the function file could be read
+  bool refused_ = false;                     // reading refused the map
+  std::string refusal_;                      // why, without the place
+  bool fileWarnings_ = false;                // reading the file warned about it
+  long tooDeepToken_ = -1;                   // where a formula went too deep; -1 when none did
 };
 
 #endif

@@ -25,10 +25,14 @@ const double kRounding = 64 * std::numeric_limits<double>::epsilon();
 
 const char* originText(tFunction::TFORMULA_ORIGIN origin) {
   switch (origin) {
-    case tFunction::ORIGIN_GIVEN: return "given";
-    case tFunction::ORIGIN_DERIVED: return "derived";
-    case tFunction::ORIGIN_COMPLEX: return "from f(z)";
-    default: return "none";
+    case tFunction::ORIGIN_GIVEN:
+      return "given";
+    case tFunction::ORIGIN_DERIVED:
+      return "derived";
+    case tFunction::ORIGIN_COMPLEX:
+      return "from f(z)";
+    default:
+      return "none";
   }
 }
 
@@ -67,7 +71,7 @@ std::string locationOf(const std::string& path) {
 
 std::string fullPathOf(const std::string& location) {
   if (tFileUtils::isCompletePath(location)) return location;
-  return tFileUtils::getApplicationDirectory() + "Shared Functions/" + location;
+  return tFileUtils::getDataDirectory() + "Shared Functions/" + location;
 }
 
 }  // namespace

@@ -41,7 +41,7 @@ bool isSolverIndex(const std::string& text) {
   return text.size() == 1 && text[0] >= '0' && text[0] < '0' + kSolverCount;
 }
 
-std::string prefsPath() { return tFileUtils::getResourceDirectory() + "prefs.txt"; }
+std::string prefsPath() { return tFileUtils::getSettingsDirectory() + "prefs.txt"; }
 
 bool exists(const std::string& path) {
   struct stat info;
@@ -76,8 +76,7 @@ tCategoricalDict tPreferences::load() {
 }
 
 bool tPreferences::save(const tCategoricalDict& prefs) {
-  const std::string directory = tFileUtils::getResourceDirectory();
-  mkdir(directory.c_str(), 0755);
+  tFileUtils::makePath(tFileUtils::getSettingsDirectory());
   // Written aside and moved over the old file, so a failed write leaves the
   // old settings whole.
   const std::string path = prefsPath();

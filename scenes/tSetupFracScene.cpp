@@ -104,10 +104,10 @@ bool parseCount(const std::string& text, long* value) {
 }
 
 // Where tFunction looks for the file: the path itself when absolute, else
-// in "Shared Functions/" beside the application.
+// in "Shared Functions/" among the program's files.
 std::string functionLocation(const std::string& path) {
   if (!path.empty() && tFileUtils::isCompletePath(path)) return path;
-  return tFileUtils::getApplicationDirectory() + "Shared Functions/" + path;
+  return tFileUtils::getDataDirectory() + "Shared Functions/" + path;
 }
 
 // A file that opens and that tFunction will read.

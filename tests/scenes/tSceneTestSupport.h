@@ -59,7 +59,7 @@ class tTestPrefs {
   tTestPrefs(const tTestPrefs&) = delete;
   tTestPrefs& operator=(const tTestPrefs&) = delete;
 
-  static std::string path() { return tFileUtils::getResourceDirectory() + "prefs.txt"; }
+  static std::string path() { return tFileUtils::getSettingsDirectory() + "prefs.txt"; }
   void write(const std::string& bytes) const { writeRaw(path(), bytes); }
   std::string read() const { return readRaw(path()); }
 
