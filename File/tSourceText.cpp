@@ -29,10 +29,17 @@ tSourceText::tSourceText(const std::string& bytes) { join(bytes); }
 bool tSourceText::read(const std::string& path) {
   text_.clear();
   pieces_.clear();
+  std::string bytes;
+  if (!readFile(path, bytes)) return false;
+  join(bytes);
+  return true;
+}
+
+bool tSourceText::readFile(const std::string& path, std::string& bytes) {
+  bytes.clear();
   if (!tFileUtils::getReadRefusal(path).empty()) return false;
   std::FILE* file = std::fopen(path.c_str(), "rb");
   if (!file) return false;
-  std::string bytes;
   char buffer[65536];
   std::size_t count;
   // The size was checked before opening; a file that grows since stops here.
@@ -41,9 +48,8 @@ bool tSourceText::read(const std::string& path) {
     bytes.append(buffer, count);
   bool readable = !std::ferror(file) && bytes.size() <= tFileUtils::MAX_READ_SIZE;
   std::fclose(file);
-  if (!readable) return false;
-  join(bytes);
-  return true;
+  if (!readable) bytes.clear();
+  return readable;
 }
 
 void tSourceText::join(const std::string& bytes) {

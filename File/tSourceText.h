@@ -24,6 +24,9 @@ class tSourceText {
   // Reads and joins the file; false, with an empty text, when it cannot be
   // read or must not be (tFileUtils::getReadRefusal).
   bool read(const std::string& path);
+  // The bytes of the file that read joins; false, with no bytes, when it
+  // cannot be read or must not be.
+  static bool readFile(const std::string& path, std::string& bytes);
 
   const std::string& getText() const { return text_; }
   // The line and column, from 1, of the character at offset in the text;

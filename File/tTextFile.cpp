@@ -55,6 +55,13 @@ void tTextFile::skipSpace() {
   if (c != EOF) std::ungetc(c, stream);
 }
 
+std::string tTextFile::format(double value) {
+  // The longest %lf text: 309 integer digits, a sign, a point and six decimals.
+  char text[320];
+  std::snprintf(text, sizeof text, "%lf", value);
+  return text;
+}
+
 tTextFile& operator<<(tTextFile& file, int value) { return print(file, "%d", value); }
 tTextFile& operator<<(tTextFile& file, short value) { return print(file, "%hd", value); }
 tTextFile& operator<<(tTextFile& file, long value) { return print(file, "%ld", value); }

@@ -22,6 +22,10 @@ class tTextFile : public tFile {
   std::string readLine();
   // Skips spaces, tabs and line ends.
   void skipSpace();
+
+  // A double as writing it puts it in the file (%lf: six digits after the
+  // point), for text that is put together before it is written.
+  static std::string format(double value);
 };
 
 // Writing uses the printf conversions %d %hd %ld %u %hu %lu %f %lf %Lf %c %s.

@@ -5,11 +5,20 @@
 
 #include <chrono>
 #include <iostream>
+#include <set>
 #include <thread>
 
 #include "File/tFileUtils.h"
+#include "File/tSourceText.h"
+#include "Shell/tMainApp.h"
+#include "blam/tBLAMMergeOutputs.h"
 #include "blam/tBLAMProgress.h"
 #include "blam/tBLAMScript.h"
+#include "blam/tBLAMShardFile.h"
+#include "blam/tBLAMShardOutputs.h"
+#include "expr/tVariableEnv.h"
+#include "fractal/tRandom.h"
+#include "fractal/tThreadCount.h"
 
 namespace {
 
@@ -20,18 +29,222 @@ unsigned terminalWidth() {
   return 80;
 }
 
+// Standard output and error thrown away while it lives.
+class tSilence {
+ public:
+  tSilence() : out_(std::cout.rdbuf(nullptr)), err_(std::cerr.rdbuf(nullptr)) {}
+  ~tSilence() {
+    // Setting the buffers back clears the failure that writing without one
+    // left.
+    std::cout.rdbuf(out_);
+    std::cerr.rdbuf(err_);
+  }
+  tSilence(const tSilence&) = delete;
+  tSilence& operator=(const tSilence&) = delete;
+
+ private:
+  std::streambuf* out_;  // standard output's buffer
+  std::streambuf* err_;  // standard error's buffer
+};
+
+// A whole number from 0 to max written in decimal digits alone.
+bool parseWhole(const std::string& text, unsigned long max, unsigned long& value) {
+  if (text.empty() || text.size() > 9) return false;
+  value = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+    value = value * 10 + static_cast<unsigned long>(c - '0');
+  }
+  return value <= max;
+}
+
+bool parseShard(const std::string& text, unsigned int& shard, unsigned int& shards) {
+  const std::size_t slash = text.find('/');
+  unsigned long k, n;
+  if (slash == std::string::npos || !parseWhole(text.substr(0, slash), 999999, k) ||
+      !parseWhole(text.substr(slash + 1), 999999, n) || k >= n)
+    return false;
+  shard = static_cast<unsigned int>(k);
+  shards = static_cast<unsigned int>(n);
+  return true;
+}
+
+// The option's value, the next argument; false when there is none.
+bool takeValue(const std::vector<std::string>& arguments, std::size_t& i, std::string& value) {
+  if (i + 1 >= arguments.size()) return false;
+  value = arguments[++i];
+  return true;
+}
+
 }  // namespace
 
-int tBLAMBatchRunner::run(const std::string& path, std::optional<unsigned int> seed) {
-  tBLAMScript script;
-  if (!script.loadScript(path)) {
-    std::cout << std::flush;
-    std::string refusal = tFileUtils::getReadRefusal(path);
-    std::cerr << "rootweaver: cannot read script " << path
-              << (refusal.empty() ? "" : ": " + refusal) << "\n";
+bool tBLAMBatchRunner::parseOptions(const std::vector<std::string>& arguments, tOptions& options,
+                                    std::string& error) {
+  error.clear();
+  bool batch = false, merge = false, seed = false, threads = false, outputDirectory = false;
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& option = arguments[i];
+    std::string value;
+    if (option == "--batch" && !batch) {
+      batch = true;
+      if (!takeValue(arguments, i, options.script)) return false;
+    } else if (option == "--merge" && !merge) {
+      merge = true;
+      if (!takeValue(arguments, i, options.merge) || options.merge.empty()) {
+        error = "--merge needs the output directory of the shards";
+        return false;
+      }
+    } else if (option == "--seed" && !seed) {
+      seed = true;
+      unsigned long number;
+      if (!takeValue(arguments, i, value)) return false;
+      if (!parseWhole(value, tRandom::MAX_SEED, number)) {
+        error = "--seed needs a whole number from 0 to " + std::to_string(tRandom::MAX_SEED);
+        return false;
+      }
+      options.seed = static_cast<unsigned int>(number);
+    } else if (option == "--threads" && !threads) {
+      threads = true;
+      unsigned long count;
+      if (!takeValue(arguments, i, value) || !parseWhole(value, MAX_THREADS, count) || count == 0) {
+        error = "--threads needs a whole number from 1 to " + std::to_string(MAX_THREADS);
+        return false;
+      }
+      options.threads = static_cast<unsigned int>(count);
+    } else if (option == "--output-dir" && !outputDirectory) {
+      outputDirectory = true;
+      if (!takeValue(arguments, i, options.outputDirectory) || options.outputDirectory.empty()) {
+        error = "--output-dir needs a directory";
+        return false;
+      }
+    } else if (option == "--shard" && !options.sharded) {
+      options.sharded = true;
+      if (!takeValue(arguments, i, value) || !parseShard(value, options.shard, options.shards)) {
+        error = "--shard needs K/N, shard K of N counted from 0 (0 <= K < N)";
+        return false;
+      }
+    } else {
+      return false;
+    }
+  }
+  if (merge && (batch || seed || threads || outputDirectory || options.sharded)) {
+    error = "--merge DIR takes no other option";
+    return false;
+  }
+  return batch || merge;
+}
+
+int tBLAMBatchRunner::run(const tOptions& options) {
+  tThreadCount::set(options.threads);
+  if (!options.merge.empty()) {
+    if (!useOutputDirectory(options.merge, false)) return 1;
+    return runMerge();
+  }
+  if (!options.outputDirectory.empty() && !useOutputDirectory(options.outputDirectory, true))
+    return 1;
+  if (options.sharded) return runShard(options);
+  return runWhole(options);
+}
+
+int tBLAMBatchRunner::runWhole(const tOptions& options) {
+  const std::string& path = options.script;
+  std::string source;
+  if (!tSourceText::readFile(path, source)) return refuseUnreadable(path);
+  loadAndRun(path, source, options.seed);
+  return 0;
+}
+
+int tBLAMBatchRunner::runShard(const tOptions& options) {
+  const std::string& path = options.script;
+  std::string source;
+  if (!tSourceText::readFile(path, source)) return refuseUnreadable(path);
+  tBLAMShardOutputs outputs(options.shard, options.shards);
+  tBLAMOutputs::setCurrent(&outputs);
+  followQuietly(path, source, options.seed);
+  if (!outputs.getRefusal().empty()) {
+    tBLAMOutputs::setCurrent(nullptr);
+    std::cerr << "rootweaver: " << path << " cannot run as shards: " << outputs.getRefusal()
+              << "\n";
+    return 2;
+  }
+  const std::string directory = tFileUtils::getOutputDirectory();
+  if (!tFileUtils::makePath(tBLAMShardFile::folderIn(directory))) {
+    tBLAMOutputs::setCurrent(nullptr);
+    std::cerr << "rootweaver: cannot write to " << tBLAMShardFile::folderIn(directory) << "\n";
     return 1;
   }
-  if (seed) script.getEnv()->extend("_seed", static_cast<double>(*seed));
+  outputs.startComputing();
+  loadAndRun(path, source, options.seed);
+  tBLAMOutputs::setCurrent(nullptr);
+
+  tBLAMShardFile file;
+  file.shard = options.shard;
+  file.shards = options.shards;
+  file.runs = outputs.getRunCount();
+  file.script = path;
+  file.source = source;
+  file.seed = options.seed;
+  file.records = outputs.getRecords();
+  if (file.write(directory)) return 0;
+  std::cerr << "rootweaver: cannot write "
+            << tBLAMShardFile::pathOf(directory, options.shard, options.shards) << "\n";
+  return 1;
+}
+
+int tBLAMBatchRunner::runMerge() {
+  const std::string directory = tFileUtils::getOutputDirectory();
+  std::vector<tBLAMShardFile> shards;
+  std::string error;
+  if (!tBLAMShardFile::readSweep(directory, shards, error)) {
+    std::cerr << "rootweaver: cannot merge " << directory << ": " << error << "\n";
+    return 1;
+  }
+  const tBLAMShardFile& sweep = shards.front();
+  std::set<std::string> pictures;
+  tBLAMMergeOutputs outputs(tBLAMShardFile::recordsOf(shards, pictures), pictures);
+  tBLAMOutputs::setCurrent(&outputs);
+  followQuietly(sweep.script, sweep.source, sweep.seed);
+  error = outputs.getFailure();
+  if (error.empty() && outputs.getRunCount() != sweep.runs) {
+    error = sweep.script + " now has " + std::to_string(outputs.getRunCount()) +
+            " runs, the shards ran " + std::to_string(sweep.runs);
+  }
+  if (!error.empty()) {
+    tBLAMOutputs::setCurrent(nullptr);
+    std::cerr << "rootweaver: cannot merge " << directory << ": " << error << "\n";
+    return 1;
+  }
+  outputs.startWriting();
+  loadAndRun(sweep.script, sweep.source, sweep.seed);
+  tBLAMOutputs::setCurrent(nullptr);
+  tBLAMShardFile::removeSweep(directory, shards);
+  return 0;
+}
+
+int tBLAMBatchRunner::refuseUnreadable(const std::string& path) {
+  tBLAMScript script;
+  script.loadScriptText(path, "");
+  std::cout << std::flush;
+  std::string refusal = tFileUtils::getReadRefusal(path);
+  std::cerr << "rootweaver: cannot read script " << path << (refusal.empty() ? "" : ": " + refusal)
+            << "\n";
+  return 1;
+}
+
+bool tBLAMBatchRunner::useOutputDirectory(const std::string& directory, bool create) {
+  if (create) tFileUtils::makePath(directory);
+  if (access(directory.c_str(), W_OK | X_OK) != 0) {
+    std::cerr << "rootweaver: cannot write to output directory " << directory << "\n";
+    return false;
+  }
+  tFileUtils::setOutputDirectory(directory);
+  return true;
+}
+
+void tBLAMBatchRunner::loadAndRun(const std::string& path, const std::string& source,
+                                  std::optional<unsigned int> seed) {
+  tBLAMScript script;
+  load(script, path, source, seed);
   tBLAMBatchRunner runner;
   std::thread status;
   if (isatty(STDERR_FILENO)) status = std::thread(&tBLAMBatchRunner::showProgress, &runner);
@@ -46,7 +259,26 @@ int tBLAMBatchRunner::run(const std::string& path, std::optional<unsigned int> s
     tBLAMProgress::instance().clearStatusLine();
   }
   std::cout << std::flush;
-  return 0;
+}
+
+void tBLAMBatchRunner::followQuietly(const std::string& path, const std::string& source,
+                                     std::optional<unsigned int> seed) {
+  {
+    tSilence silence;
+    tBLAMScript script;
+    load(script, path, source, seed);
+    script.run();
+  }
+  // The pass leaves nothing behind for the next: no solver chosen, no picture.
+  tMainApp& app = tMainApp::instance();
+  app.setSolver(nullptr);
+  app.setFractal(nullptr);
+}
+
+void tBLAMBatchRunner::load(tBLAMScript& script, const std::string& path, const std::string& source,
+                            std::optional<unsigned int> seed) {
+  script.loadScriptText(path, source);
+  if (seed) script.getEnv()->extend("_seed", static_cast<double>(*seed));
 }
 
 void tBLAMBatchRunner::showProgress() {

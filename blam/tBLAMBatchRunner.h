@@ -5,21 +5,74 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <vector>
+
+class tBLAMScript;
 
 // Runs a BLAM script without a window (rootweaver --batch): the same trace on
 // standard output and the same files as the windowed program. While the
 // script runs with standard error on a terminal, a status line there shows
 // the statement running and the share of the picture done, redrawn at most
 // ten times a second by a thread of the runner and erased at the end.
+//
+// The same script may run as shard K of N of a sweep, each shard computing
+// its share of the runs, and the shards' work is then merged into the files
+// of one whole run (rootweaver --merge DIR; see tBLAMOutputs).
 class tBLAMBatchRunner {
  public:
-  // Loads and runs the script, with _seed set to the seed given before it
-  // starts; the process's exit status: 0, or 1 when the script cannot be
-  // read (after its empty trace and one line on standard error).
-  static int run(const std::string& path, std::optional<unsigned int> seed = std::nullopt);
+  // What the command line asks for.
+  struct tOptions {
+    std::string script;                // --batch FILE; empty for a merge
+    std::string merge;                 // --merge DIR: the shards' output directory
+    std::optional<unsigned int> seed;  // --seed N: _seed before the script starts
+    unsigned int threads = 0;          // --threads N; 0 for the CPUs granted
+    std::string outputDirectory;       // --output-dir DIR; empty for the default
+    bool sharded = false;              // --shard K/N was given
+    unsigned int shard = 0;            // K
+    unsigned int shards = 1;           // N
+  };
+
+  // Most threads that --threads takes.
+  static constexpr unsigned int MAX_THREADS = 4096;
+
+  // Reads the options that follow the program's name, which must ask for a
+  // batch or a merge; false when they are wrong, with a one-line reason in
+  // error, or "" when the usage alone says it.
+  static bool parseOptions(const std::vector<std::string>& arguments, tOptions& options,
+                           std::string& error);
+
+  // Runs what the options ask for; the process's exit status: 0; 1 when the
+  // script cannot be read (after its empty trace and one line on standard
+  // error), the output directory cannot be written, or a merge cannot be
+  // made; 2 when a script cannot be run as shards. Every failure is one
+  // line on standard error.
+  static int run(const tOptions& options);
 
  private:
   tBLAMBatchRunner() = default;
+
+  // The whole script, one shard's share of it, or the merge of the shards.
+  static int runWhole(const tOptions& options);
+  static int runShard(const tOptions& options);
+  static int runMerge();
+  // The empty trace of a script that cannot be read and the line that says
+  // why; status 1.
+  static int refuseUnreadable(const std::string& path);
+  // Creates the directory if it is missing and makes it the output
+  // directory; false, after a line on standard error, when it cannot be
+  // written to.
+  static bool useOutputDirectory(const std::string& directory, bool create);
+  // Loads the text as the script at path, _seed set to the seed given, and
+  // runs it, with the status line on a terminal.
+  static void loadAndRun(const std::string& path, const std::string& source,
+                         std::optional<unsigned int> seed);
+  // The same without a trace, a status line or warnings: a pass that only
+  // follows the script.
+  static void followQuietly(const std::string& path, const std::string& source,
+                            std::optional<unsigned int> seed);
+  // Loads the text as the script at path and sets _seed to the seed given.
+  static void load(tBLAMScript& script, const std::string& path, const std::string& source,
+                   std::optional<unsigned int> seed);
 
   // The status thread's loop: redraw, then wait a tenth of a second or for
   // the script to end.

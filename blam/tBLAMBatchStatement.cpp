@@ -1,11 +1,9 @@
 #include "blam/tBLAMBatchStatement.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <iostream>
 
 #include "File/tFileUtils.h"
+#include "blam/tBLAMOutputs.h"
 #include "blam/tBLAMProgress.h"
 #include "blam/tBLAMScript.h"
 #include "expr/tVariableEnv.h"
@@ -26,8 +24,9 @@ void tBLAMBatchStatement::run(tVariableEnv* env) {
   env->extend("_batchName_", name_);
 
   std::string outputDir = env->getStringVal("_outputDir");
-  removeOldOutputs(outputDir);
-  if (!outputDir.empty()) tFileUtils::makeDirectory(outputDir);
+  tBLAMOutputs& outputs = tBLAMOutputs::current();
+  outputs.removeOutputsOf(tFileUtils::getOutputDirectory() + outputDir, name_, describe());
+  if (!outputDir.empty()) outputs.makeDirectory(outputDir);
 
   tBLAMProgress& progress = tBLAMProgress::instance();
   progress.enterBatch(name_, count_);
@@ -63,21 +62,6 @@ bool tBLAMBatchStatement::isOutputOf(const std::string& fileName, const std::str
     if (!allowed) return false;
   }
   return true;
-}
-
-void tBLAMBatchStatement::removeOldOutputs(const std::string& outputDir) const {
-  std::string directory = tFileUtils::getApplicationDirectory() + outputDir;
-  std::vector<std::string> entries;
-  tFileUtils::getFilesInDirectory(directory, entries);
-  for (const std::string& entry : entries) {
-    if (!isOutputOf(entry, name_)) continue;
-    std::string path = directory + "/" + entry;
-    // A directory that happens to carry such a name is not an output.
-    struct stat info;
-    if (lstat(path.c_str(), &info) != 0 || S_ISDIR(info.st_mode)) continue;
-    if (unlink(path.c_str()) != 0)
-      tBLAMProgress::instance().warn(describe() + ": cannot remove old output " + path);
-  }
 }
 
 void tBLAMBatchStatement::print() const {

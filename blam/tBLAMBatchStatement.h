@@ -38,8 +38,6 @@ class tBLAMBatchStatement : public tBLAMStatement {
   static bool isOutputOf(const std::string& fileName, const std::string& batchName);
 
  private:
-  void removeOldOutputs(const std::string& outputDir) const;
-
   std::uint32_t count_ = 0;                                  // number of iterations
   std::string name_;                                         // the batch's name, without quotes
   std::vector<std::unique_ptr<tBLAMStatement>> statements_;  // the body, in order

@@ -3,6 +3,7 @@
 #include <set>
 
 #include "File/tTextFile.h"
+#include "blam/tBLAMOutputs.h"
 #include "blam/tBLAMProgress.h"
 #include "expr/tFunction.h"
 #include "expr/tVariableEnv.h"
@@ -12,31 +13,33 @@ bool tBLAMDataBlockOutput::write(const tRun& run) const {
   tVariableEnv* env = run.env;
   const std::string path =
       run.directory + run.prefix + "-" + env->getStringVal("_outputDataFile") + ".txt";
-  tTextFile file(path, TFILE_APPEND);
-  if (!file.isOpen()) {
-    tBLAMProgress::instance().warn(run.statement + ": cannot open data file " + path);
-    return false;
-  }
+  if (tBLAMOutputs::current().appendText(path, block(run))) return true;
+  tBLAMProgress::instance().warn(run.statement + ": cannot open data file " + path);
+  return false;
+}
+
+std::string tBLAMDataBlockOutput::block(const tRun& run) {
+  tVariableEnv* env = run.env;
+  auto number = [](double value) { return tTextFile::format(value); };
   std::set<std::string> freeVars;
   run.function->freeVars(freeVars);
 
-  file << "****Dedavor Overede****" << endl;
-  file << "Name: " << tab << tab << run.imageName << endl;
-  file << "Func: " << tab << tab << run.function->getName() << endl;
-  file << "Took: " << tab << tab << run.milliseconds / 1000.0 << " seconds" << endl;
-  file << "Dimension: " << tab << env->getDoubleVal("_fractalDimension_") << endl;
-  file << "x Bounds: " << tab << env->getDoubleVal("_minX") << " to " << env->getDoubleVal("_maxX")
-       << endl;
-  file << "y Bounds: " << tab << env->getDoubleVal("_minY") << " to " << env->getDoubleVal("_maxY")
-       << endl;
-  file << "Solver: " << endl;
-  file << tab << "Name: " << tab << tab << run.solver->getName() << endl;
-  file << tab << "Iterations: " << tab << static_cast<unsigned int>(run.solver->getMaxIterations())
-       << endl;
-  file << tab << "Step Size: " << tab << run.solver->getStepSize() << endl;
-  file << "Params: " << endl;
+  std::string text = "****Dedavor Overede****\n";
+  text += "Name: \t\t" + run.imageName + "\n";
+  text += "Func: \t\t" + run.function->getName() + "\n";
+  text += "Took: \t\t" + number(run.milliseconds / 1000.0) + " seconds\n";
+  text += "Dimension: \t" + number(env->getDoubleVal("_fractalDimension_")) + "\n";
+  text += "x Bounds: \t" + number(env->getDoubleVal("_minX")) + " to " +
+          number(env->getDoubleVal("_maxX")) + "\n";
+  text += "y Bounds: \t" + number(env->getDoubleVal("_minY")) + " to " +
+          number(env->getDoubleVal("_maxY")) + "\n";
+  text += "Solver: \n";
+  text += "\tName: \t\t" + run.solver->getName() + "\n";
+  text += "\tIterations: \t" +
+          std::to_string(static_cast<unsigned int>(run.solver->getMaxIterations())) + "\n";
+  text += "\tStep Size: \t" + number(run.solver->getStepSize()) + "\n";
+  text += "Params: \n";
   for (const std::string& name : freeVars)
-    file << tab << name << ": " << tab << tab << run.function->getValueFor(name, env) << endl;
-  file << endl;
-  return true;
+    text += "\t" + name + ": \t\t" + number(run.function->getValueFor(name, env)) + "\n";
+  return text + "\n";
 }

@@ -10,6 +10,10 @@
 class tBLAMDataBlockOutput : public tBLAMRunOutput {
  public:
   bool write(const tRun& run) const override;
+
+ private:
+  // The block's text, lines ended by line feeds.
+  static std::string block(const tRun& run);
 };
 
 #endif

@@ -5,6 +5,7 @@
 #include "File/tFileUtils.h"
 #include "File/tTextFile.h"
 #include "blam/tBLAMGraphPlot.h"
+#include "blam/tBLAMOutputs.h"
 #include "blam/tBLAMProgress.h"
 #include "expr/tVariableEnv.h"
 
@@ -16,7 +17,7 @@ void tBLAMGraphStatement::buildStatement(const std::string& fileName, const std:
 }
 
 void tBLAMGraphStatement::run(tVariableEnv* env) {
-  std::string directory = tFileUtils::getApplicationDirectory();
+  std::string directory = tFileUtils::getOutputDirectory();
   std::string outputDir = env->getStringVal("_outputDir");
   if (!outputDir.empty()) directory += outputDir + "/";
   const std::string name = env->getStringVal("_batchName_") + "-" + fileName_;
@@ -25,25 +26,22 @@ void tBLAMGraphStatement::run(tVariableEnv* env) {
   // A graph written into a pipe or a device cannot be read back to plot.
   if (!tFileUtils::getReadRefusal(path).empty()) return;
   const std::string plot = directory + name + ".svg";
-  if (!tBLAMGraphPlot::write(path, plot, name, xName_, yName_)) {
+  auto writePlot = [this, &path, &name](const std::string& to) {
+    return tBLAMGraphPlot::write(path, to, name, xName_, yName_);
+  };
+  if (!tBLAMOutputs::current().writeMade(plot, writePlot)) {
     tBLAMProgress::instance().warn(describe() + ": cannot write plot " + plot);
   }
 }
 
 bool tBLAMGraphStatement::appendPoint(tVariableEnv* env, const std::string& path) const {
-  tTextFile file(path, TFILE_APPEND);
-  if (!file.isOpen()) {
-    tBLAMProgress::instance().warn(describe() + ": cannot open " + path);
-    return false;
-  }
   double y = env->getDoubleVal(yName_);
   double x = env->getDoubleVal(xName_);
-  file << "[" << x << ", " << y << "]";
-  if (env->getDoubleVal("_n_") != env->getDoubleVal("_batchMax_")) file << ",";
-  file << endl;
-  // Closed before the plot reads the file back.
-  file.close();
-  return true;
+  std::string line = "[" + tTextFile::format(x) + ", " + tTextFile::format(y) + "]";
+  if (env->getDoubleVal("_n_") != env->getDoubleVal("_batchMax_")) line += ",";
+  if (tBLAMOutputs::current().appendText(path, line + "\n")) return true;
+  tBLAMProgress::instance().warn(describe() + ": cannot open " + path);
+  return false;
 }
 
 void tBLAMGraphStatement::print() const {

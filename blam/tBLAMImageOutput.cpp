@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "blam/tBLAMOutputs.h"
 #include "blam/tBLAMProgress.h"
 #include "fractal/tFractal.h"
 #include "graphics/tPNGLoader.h"
@@ -37,7 +38,10 @@ const tBLAMImageOutput* tBLAMImageOutput::forFormat(const std::string& format) {
 
 bool tBLAMImageOutput::write(const tRun& run) const {
   const std::string path = run.directory + run.imageName;
-  if (writer_(path, run.fractal->image_)) return true;
+  tImage* image = run.fractal->image_;
+  const tWriter writer = writer_;
+  auto writeImage = [writer, image](const std::string& to) { return writer(to, image); };
+  if (tBLAMOutputs::current().writePicture(path, writeImage)) return true;
   tBLAMProgress::instance().warn(run.statement + ": cannot write image " + path);
   return false;
 }

@@ -18,17 +18,17 @@ class tBLAMRunOutput {
  public:
   // What a finished run leaves for its outputs, all measured by then.
   struct tRun {
-    std::string statement;                // the run as written, for warnings
-    std::string directory;                // where the outputs go, ending in "/"
-    std::string prefix;                   // the batch's name, which begins every file's name
-    std::string imageName;                // the picture's file name
-    tFunction* function;                  // what was run
-    tIterativeSolver* solver;             // with what
-    tFractal* fractal;                    // the picture, with its dimension
+    std::string statement;               // the run as written, for warnings
+    std::string directory;               // where the outputs go, ending in "/"
+    std::string prefix;                  // the batch's name, which begins every file's name
+    std::string imageName;               // the picture's file name
+    tFunction* function;                 // what was run
+    tIterativeSolver* solver;            // with what
+    tFractal* fractal;                   // the picture, with its dimension
     const tBasinStatistics* statistics;  // its measures
-    double milliseconds;                  // the time it took
-    std::string seed;                     // of the random sequence; "" when the clock seeded it
-    tVariableEnv* env;                    // the variables after the run
+    double milliseconds;                 // the time it took
+    std::string seed;                    // of the random sequence; "" when the clock seeded it
+    tVariableEnv* env;                   // the variables after the run
   };
 
   virtual ~tBLAMRunOutput() = default;
@@ -36,10 +36,15 @@ class tBLAMRunOutput {
   // when it cannot.
   virtual bool write(const tRun& run) const = 0;
 
+  // Appends rows to the CSV file at path through the script's outputs
+  // (tBLAMOutputs::appendCSV), warning, as the run named statement, when it
+  // cannot be opened or when its header lacks some of the columns.
+  static bool appendRows(const std::string& statement, const std::string& path,
+                         const std::vector<std::string>& columns,
+                         const std::vector<std::vector<std::string>>& rows);
+
  protected:
-  // Appends rows to the CSV file <prefix>-<name> of the run's directory
-  // (tCSVFile), warning when it cannot be opened or when its header lacks
-  // some of the columns.
+  // appendRows to the CSV file <prefix>-<name> of the run's directory.
   static bool appendToCSV(const tRun& run, const std::string& name,
                           const std::vector<std::string>& columns,
                           const std::vector<std::vector<std::string>>& rows);

@@ -1,10 +1,10 @@
 #include "blam/tBLAMRunStatement.h"
 
-#include <unistd.h>
-
 #include <cmath>
+#include <cstdio>
 #include <iostream>
 #include <limits>
+#include <set>
 
 #include "File/tFileUtils.h"
 #include "Shell/tMainApp.h"
@@ -13,6 +13,7 @@
 #include "blam/tBLAMDataBlockOutput.h"
 #include "blam/tBLAMImageOutput.h"
 #include "blam/tBLAMProgress.h"
+#include "blam/tBLAMRunRecord.h"
 #include "blam/tBLAMStatsOutput.h"
 #include "expr/tFunction.h"
 #include "expr/tVariableEnv.h"
@@ -32,6 +33,19 @@ const tBLAMStatsOutput kStats{};
 const tBLAMBasinsOutput kBasins{};
 const tBLAMRunOutput* const kAfterPicture[] = {&kDataBlock, &kStats, &kBasins};
 
+// The variables a run binds from what it measured, in binding order.
+const char* const kResultNames[] = {
+    "_computationTime_", "_fractalDimension_",  "_basinEntropy_",        "_boundaryBasinEntropy_",
+    "_boxDimension_",    "_boxDimensionError_", "_uncertaintyExponent_", "_wadaDistance_",
+    "_rootCount_",       "_convergedFraction_"};
+
+// A number in hexadecimal floating point, so that settings compare exactly.
+std::string exactly(double value) {
+  char text[40];
+  std::snprintf(text, sizeof text, "%a", value);
+  return text;
+}
+
 }  // namespace
 
 void tBLAMRunStatement::run(tVariableEnv* env) {
@@ -42,33 +56,78 @@ void tBLAMRunStatement::run(tVariableEnv* env) {
   const std::string directory = findOutputDirectory(env);
   if (directory.empty()) return;
   const tBLAMImageOutput& picture = findImageOutput(env);
-  tFractal* fractal = makeFractal(function, env);
-  if (!fractal) return;
+  function->substituteVars(env);
+  if (!acceptsDimension(env)) return;
+  const std::optional<unsigned int> seed = findSeed(env);
 
-  const std::string seed = seedRandomSequence(env);
-  const double milliseconds = computePicture(fractal, function, solver);
-  env->extend("_computationTime_", milliseconds);
-  env->extend("_fractalDimension_", fractal->calculateDimension());
-  const tBasinStatistics statistics(fractal->labels_);
-  bindStatistics(env, statistics);
+  const std::string image = imageName(env, picture.getExtension());
+  const tBLAMOutputs::tRunStart start{describe(), directory + image,
+                                      settingsOf(env, function, solver, image), dependenceOf(env)};
+  tBLAMOutputs& outputs = tBLAMOutputs::current();
+  switch (outputs.beginRun(start)) {
+    case tBLAMOutputs::RUN_COMPUTE: {
+      // compute fills in the picture, its measures, time and seed.
+      tBLAMRunOutput::tRun run{describe(), directory, env->getStringVal("_batchName_"),
+                               image,      function,  solver,
+                               nullptr,    nullptr,   0.0,
+                               "",         env};
+      outputs.endRun(compute(run, picture, seed));
+      return;
+    }
+    case tBLAMOutputs::RUN_SKIP:
+      // The values come from another shard; whatever reads them here is
+      // the merge's to do again.
+      for (const char* name : kResultNames)
+        env->extend(name, std::numeric_limits<double>::quiet_NaN());
+      nextImage(env);
+      outputs.endRun(true);
+      return;
+    case tBLAMOutputs::RUN_REPLAY:
+      outputs.endRun(replay(env, *outputs.getReplayed()));
+      return;
+  }
+}
+
+bool tBLAMRunStatement::compute(tBLAMRunOutput::tRun& run, const tBLAMImageOutput& picture,
+                                std::optional<unsigned int> seed) const {
+  tVariableEnv* env = run.env;
+  run.fractal = makeFractal(env);
+  if (seed) {
+    tRandom::seed(*seed);
+    run.seed = std::to_string(*seed);
+  }
+  run.milliseconds = computePicture(run.fractal, run.function, run.solver);
+  const tBasinStatistics statistics(run.fractal->labels_);
+  run.statistics = &statistics;
+  const tBLAMOutputs::tResults results = measure(run.milliseconds, run.fractal, statistics);
+  for (const auto& result : results) env->extend(result.first, result.second);
+  tBLAMOutputs::current().keepResults(results);
   // Once measured, so that the measures are the flat picture's.
-  if (env->getBoolVal("_shadeBySpeed")) tSpeedShading::shade(fractal->image_, fractal->labels_);
+  if (env->getBoolVal("_shadeBySpeed"))
+    tSpeedShading::shade(run.fractal->image_, run.fractal->labels_);
 
-  const tBLAMRunOutput::tRun done{describe(),
-                                  directory,
-                                  env->getStringVal("_batchName_"),
-                                  imageName(env, picture.getExtension()),
-                                  function,
-                                  solver,
-                                  fractal,
-                                  &statistics,
-                                  milliseconds,
-                                  seed,
-                                  env};
   // Without its picture a run leaves nothing else.
-  if (!picture.write(done)) return;
-  for (const tBLAMRunOutput* output : kAfterPicture) output->write(done);
-  env->extend("_totalImages_", env->getDoubleVal("_totalImages_") + 1.0);
+  if (!picture.write(run)) return false;
+  for (const tBLAMRunOutput* output : kAfterPicture) output->write(run);
+  nextImage(env);
+  return true;
+}
+
+bool tBLAMRunStatement::replay(tVariableEnv* env, const tBLAMRunRecord& record) const {
+  for (const auto& result : record.results) env->extend(result.first, result.second);
+  std::cout << "Cooked fractal in: " << env->getDoubleVal("_computationTime_") << "\n";
+  if (!record.complete) return false;
+  const std::string base = tFileUtils::getOutputDirectory();
+  for (const tBLAMRunRecord::tAppend& append : record.appends) {
+    const std::string path = base + append.path;
+    if (append.csv) {
+      tBLAMRunOutput::appendRows(describe(), path, append.columns, append.rows);
+    } else if (!tBLAMOutputs::current().appendText(path, append.text)) {
+      tBLAMProgress::instance().warn(describe() + ": cannot open " + path);
+    }
+  }
+  nextImage(env);
+  return true;
 }
 
 tFunction* tBLAMRunStatement::findFunction(tVariableEnv* env) const {
@@ -88,10 +147,10 @@ tIterativeSolver* tBLAMRunStatement::findSolver() const {
 }
 
 std::string tBLAMRunStatement::findOutputDirectory(tVariableEnv* env) const {
-  std::string directory = tFileUtils::getApplicationDirectory();
+  std::string directory = tFileUtils::getOutputDirectory();
   const std::string outputDir = env->getStringVal("_outputDir");
   if (!outputDir.empty()) directory += outputDir + "/";
-  if (access(directory.c_str(), W_OK) == 0) return directory;
+  if (tBLAMOutputs::current().canWriteTo(directory)) return directory;
   tBLAMProgress::instance().warn(describe() + ": cannot write to " + directory);
   return "";
 }
@@ -105,33 +164,39 @@ const tBLAMImageOutput& tBLAMRunStatement::findImageOutput(tVariableEnv* env) co
   return tBLAMImageOutput::tga();
 }
 
-std::string tBLAMRunStatement::seedRandomSequence(tVariableEnv* env) const {
-  if (!env->hasDoubleVal("_seed")) return "";
-  const double value = env->getDoubleVal("_seed");
-  if (!(value >= 0.0 && value <= tRandom::MAX_SEED && value == std::floor(value))) {
+std::optional<unsigned int> tBLAMRunStatement::findSeed(tVariableEnv* env) const {
+  const std::optional<unsigned int> seed = seedOf(env);
+  if (!seed && env->hasDoubleVal("_seed")) {
     tBLAMProgress::instance().warn(describe() + ": _seed must be a whole number from 0 to " +
                                    std::to_string(tRandom::MAX_SEED) +
                                    "; the clock seeds this picture");
-    return "";
   }
-  const unsigned int seed = static_cast<unsigned int>(value);
-  tRandom::seed(seed);
-  return std::to_string(seed);
+  return seed;
 }
 
-tFractal* tBLAMRunStatement::makeFractal(tFunction* function, tVariableEnv* env) const {
-  tMainApp& app = tMainApp::instance();
-  function->substituteVars(env);
-  app.setFractal(nullptr);
+std::optional<unsigned int> tBLAMRunStatement::seedOf(tVariableEnv* env) {
+  if (!env->hasDoubleVal("_seed")) return std::nullopt;
+  const double value = env->getDoubleVal("_seed");
+  if (!(value >= 0.0 && value <= tRandom::MAX_SEED && value == std::floor(value)))
+    return std::nullopt;
+  return static_cast<unsigned int>(value);
+}
+
+bool tBLAMRunStatement::acceptsDimension(tVariableEnv* env) const {
   const unsigned dimension = toUnsigned(env->getDoubleVal("_imageDimension"));
-  tFractal* fractal =
-      tFractal::create(dimension, env->getDoubleVal("_minX"), env->getDoubleVal("_maxX"),
-                       env->getDoubleVal("_minY"), env->getDoubleVal("_maxY"));
-  if (!fractal) {
-    tBLAMProgress::instance().warn(describe() + ": cannot make a picture of dimension " +
-                                   std::to_string(dimension));
-    return nullptr;
-  }
+  if (tFractal::acceptsDimension(dimension)) return true;
+  tMainApp::instance().setFractal(nullptr);
+  tBLAMProgress::instance().warn(describe() + ": cannot make a picture of dimension " +
+                                 std::to_string(dimension));
+  return false;
+}
+
+tFractal* tBLAMRunStatement::makeFractal(tVariableEnv* env) {
+  tMainApp& app = tMainApp::instance();
+  app.setFractal(nullptr);
+  tFractal* fractal = tFractal::create(toUnsigned(env->getDoubleVal("_imageDimension")),
+                                       env->getDoubleVal("_minX"), env->getDoubleVal("_maxX"),
+                                       env->getDoubleVal("_minY"), env->getDoubleVal("_maxY"));
   app.setFractal(fractal);
   fractal->jitter_ = toUnsigned(env->getDoubleVal("_jitter"));
   fractal->jitterFirst_ = env->getBoolVal("_jitterFirst");
@@ -165,22 +230,76 @@ double tBLAMRunStatement::computePicture(tFractal* fractal, tFunction* function,
   return milliseconds;
 }
 
-void tBLAMRunStatement::bindStatistics(tVariableEnv* env, const tBasinStatistics& statistics) {
+tBLAMOutputs::tResults tBLAMRunStatement::measure(double milliseconds, tFractal* fractal,
+                                                  const tBasinStatistics& statistics) {
   const double roots = statistics.isMeasured() ? static_cast<double>(statistics.getBasins().size())
                                                : std::numeric_limits<double>::quiet_NaN();
-  env->extend("_basinEntropy_", statistics.getBasinEntropy());
-  env->extend("_boundaryBasinEntropy_", statistics.getBoundaryBasinEntropy());
-  env->extend("_boxDimension_", statistics.getBoxDimension());
-  env->extend("_boxDimensionError_", statistics.getBoxDimensionError());
-  env->extend("_uncertaintyExponent_", statistics.getUncertaintyExponent());
-  env->extend("_wadaDistance_", statistics.getWadaDistance());
-  env->extend("_rootCount_", roots);
-  env->extend("_convergedFraction_", statistics.getConvergedFraction());
+  const double values[] = {milliseconds,
+                           fractal->calculateDimension(),
+                           statistics.getBasinEntropy(),
+                           statistics.getBoundaryBasinEntropy(),
+                           statistics.getBoxDimension(),
+                           statistics.getBoxDimensionError(),
+                           statistics.getUncertaintyExponent(),
+                           statistics.getWadaDistance(),
+                           roots,
+                           statistics.getConvergedFraction()};
+  tBLAMOutputs::tResults results;
+  for (std::size_t i = 0; i < std::size(kResultNames); ++i)
+    results.emplace_back(kResultNames[i], values[i]);
+  return results;
+}
+
+std::string tBLAMRunStatement::settingsOf(tVariableEnv* env, tFunction* function,
+                                          tIterativeSolver* solver, const std::string& image) {
+  std::string settings = image + " " + function->getName() + " " + solver->getName() + " " +
+                         std::to_string(solver->getMaxIterations()) + " " +
+                         exactly(solver->getStepSize());
+  for (const char* name : {"_imageDimension", "_minX", "_maxX", "_minY", "_maxY", "_jitter"})
+    settings += " " + exactly(env->getDoubleVal(name));
+  for (const char* name :
+       {"_jitterFirst", "_singularSet", "_keepRootColors", "_useRandomColors", "_shadeBySpeed"})
+    settings += env->getBoolVal(name) ? " 1" : " 0";
+  const std::optional<unsigned int> seed = seedOf(env);
+  settings += " seed=" + (seed ? std::to_string(*seed) : "clock");
+  std::set<std::string> parameters;
+  function->freeVars(parameters);
+  for (const std::string& name : parameters)
+    settings += " " + name + "=" + exactly(function->getValueFor(name, env));
+  // The formulas as they now stand, values substituted: all six at a few
+  // points away from any symmetry.
+  const double points[][2] = {{0.3125, 0.71875}, {-1.15625, 0.4375}, {0.59375, -1.84375}};
+  for (const auto& point : points) {
+    double values[6];
+    function->getProgram().evaluate(point[0], point[1], values);
+    for (double value : values) settings += " " + exactly(value);
+  }
+  return settings;
+}
+
+std::string tBLAMRunStatement::dependenceOf(tVariableEnv* env) {
+  if (env->getBoolVal("_singularSet")) return "";
+  if (env->getBoolVal("_keepRootColors"))
+    return "_keepRootColors carries the roots and colours of earlier runs into its picture";
+  // Random colours and jittered samples continue the one random sequence
+  // that the runs before drew from, unless _seed starts it afresh for each
+  // picture.
+  const bool random = env->getBoolVal("_useRandomColors") ||
+                      toUnsigned(env->getDoubleVal("_jitter")) > 1 ||
+                      env->getBoolVal("_jitterFirst");
+  if (random && !seedOf(env))
+    return "random colours or jitter without _seed draw from the random sequence that earlier "
+           "runs drew from (set _seed, or give --seed, to seed each picture alike)";
+  return "";
 }
 
 std::string tBLAMRunStatement::imageName(tVariableEnv* env, const std::string& extension) {
   return env->getStringVal("_batchName_") + "-" + env->getStringVal("_outputPrefix") + "-" +
          std::to_string(toInt(env->getDoubleVal("_totalImages_"))) + extension;
+}
+
+void tBLAMRunStatement::nextImage(tVariableEnv* env) {
+  env->extend("_totalImages_", env->getDoubleVal("_totalImages_") + 1.0);
 }
 
 void tBLAMRunStatement::print() const { std::cout << "[RUN " << functionName_ << "]"; }

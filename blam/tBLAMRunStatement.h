@@ -1,8 +1,11 @@
 #ifndef ROOTWEAVER_BLAM_TBLAMRUNSTATEMENT_H
 #define ROOTWEAVER_BLAM_TBLAMRUNSTATEMENT_H
 
+#include <optional>
 #include <string>
 
+#include "blam/tBLAMOutputs.h"
+#include "blam/tBLAMRunOutput.h"
 #include "blam/tBLAMStatement.h"
 
 class tBLAMImageOutput;
@@ -10,6 +13,7 @@ class tBasinStatistics;
 class tFractal;
 class tFunction;
 class tIterativeSolver;
+struct tBLAMRunRecord;
 
 // run NAME: computes one fractal of the function held by NAME with the
 // application's current solver, over the rectangle and at the size the
@@ -19,13 +23,19 @@ class tIterativeSolver;
 // _shadeBySpeed asks, then writes the picture as the batch's next numbered
 // image in the format of _imageFormat, appends a block describing the run to
 // the batch's data file, a row to <batch>-stats.csv and a row per basin to
-// <batch>-basins.csv (each output a tBLAMRunOutput).
+// <batch>-basins.csv (each output a tBLAMRunOutput, each file through
+// tBLAMOutputs).
 //
 // A run that cannot produce its outputs computes nothing: without a
 // function, without a solver, with a picture that cannot be made or an output
 // directory that is missing, it says why on standard error and leaves the
 // variables as they were. The standard-output trace of a run is only its
 // "Cooked fractal in: " line.
+//
+// In a sweep split into shards (tBLAMOutputs), a run that another shard
+// computes is skipped, binding its results as unknown (NaN) and moving the
+// image number on; a merge replays each run from its shard's record instead
+// of computing it.
 class tBLAMRunStatement : public tBLAMStatement {
  public:
   void buildStatement(const std::string& name) { functionName_ = name; }
@@ -35,6 +45,15 @@ class tBLAMRunStatement : public tBLAMStatement {
   std::string describe() const override;
 
  private:
+  // The run computed, its random sequence seeded with the seed given, if
+  // any, its picture, seed, time and statistics filled in, and its outputs
+  // written, the picture in the image output given; false when its picture
+  // could not be written.
+  bool compute(tBLAMRunOutput::tRun& run, const tBLAMImageOutput& picture,
+               std::optional<unsigned int> seed) const;
+  // The run taken from its record; false when its picture was not written.
+  bool replay(tVariableEnv* env, const tBLAMRunRecord& record) const;
+
   // What the run needs, each null or empty, after a warning, when missing.
   tFunction* findFunction(tVariableEnv* env) const;
   tIterativeSolver* findSolver() const;
@@ -43,23 +62,38 @@ class tBLAMRunStatement : public tBLAMStatement {
   // The picture's output for _imageFormat; TGA, after a warning, for a value
   // that names no format.
   const tBLAMImageOutput& findImageOutput(tVariableEnv* env) const;
-  // Seeds the random sequence with _seed and gives the seed in decimal; ""
-  // when _seed holds no number, and when it holds one that is not a whole
-  // number from 0 to tRandom::MAX_SEED (after a warning): the sequence then goes on
-  // from where the clock's seed left it.
-  std::string seedRandomSequence(tVariableEnv* env) const;
+  // The seed of the picture's random sequence: none when _seed holds no
+  // number, and when it holds one that is not a whole number from 0 to
+  // tRandom::MAX_SEED (after a warning): the sequence then goes on from
+  // where the clock's seed left it.
+  std::optional<unsigned int> findSeed(tVariableEnv* env) const;
+  // The seed _seed gives; none when it holds no whole number from 0 to
+  // tRandom::MAX_SEED.
+  static std::optional<unsigned int> seedOf(tVariableEnv* env);
+  // Whether a picture of _imageDimension can be made; warns when not.
+  bool acceptsDimension(tVariableEnv* env) const;
   // The new picture, made the application's current one, from the variables.
-  tFractal* makeFractal(tFunction* function, tVariableEnv* env) const;
-  // The picture on all cores, byte for byte the row-major one-by-one
+  static tFractal* makeFractal(tVariableEnv* env);
+  // The picture on every CPU granted, byte for byte the row-major one-by-one
   // picture, its share of pixels done kept in the progress record; the
   // milliseconds it took, also traced.
   static double computePicture(tFractal* fractal, tFunction* function, tIterativeSolver* solver);
-  // The read-only variables of the statistics; NaN for a measure that is
-  // not defined.
-  static void bindStatistics(tVariableEnv* env, const tBasinStatistics& statistics);
+  // The read-only variables of the run: its time, its quad-tree dimension and
+  // its statistics; NaN for a measure that is not defined.
+  static tBLAMOutputs::tResults measure(double milliseconds, tFractal* fractal,
+                                        const tBasinStatistics& statistics);
+  // Everything the run's picture depends on, exactly, as text: its name, the
+  // function's formulas as they stand (by their values at a few points) and
+  // parameters, the solver, the rectangle, size, jitter, flags and seed.
+  static std::string settingsOf(tVariableEnv* env, tFunction* function, tIterativeSolver* solver,
+                                const std::string& image);
+  // Why the run's picture depends on the runs before it; "" when it does not.
+  static std::string dependenceOf(tVariableEnv* env);
   // The batch's next image: <batch>-<_outputPrefix>-<_totalImages_> and the
   // extension.
   static std::string imageName(tVariableEnv* env, const std::string& extension);
+  // Numbers the batch's next image.
+  static void nextImage(tVariableEnv* env);
 
   std::string functionName_;  // name of the variable that holds the function
 };

@@ -40,10 +40,11 @@ void replaceAll(std::string& text, const std::string& from, const std::string& t
 
 Expectations readExpectations(const fs::path& script, const std::string& appDir) {
   Expectations expect;
-  const std::pair<const char*, Lines*> listed[] = {
-      {"// given file: ", &expect.givenFiles},     {"// expect stdout: ", &expect.stdoutLines},
-      {"// expect stderr: ", &expect.stderrLines}, {"// expect file: ", &expect.files},
-      {"// expect no file: ", &expect.missingFiles}};
+  const std::pair<const char*, Lines*> listed[] = {{"// given file: ", &expect.givenFiles},
+                                                   {"// expect stdout: ", &expect.stdoutLines},
+                                                   {"// expect stderr: ", &expect.stderrLines},
+                                                   {"// expect file: ", &expect.files},
+                                                   {"// expect no file: ", &expect.missingFiles}};
   std::ifstream in(script);
   for (std::string line; std::getline(in, line);) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
@@ -67,36 +68,6 @@ Lines splitLines(const std::string& text) {
   std::istringstream in(text);
   for (std::string line; std::getline(in, line);) lines.push_back(line);
   return lines;
-}
-
-std::vector<std::string> splitCells(const std::string& line) {
-  std::vector<std::string> cells(1);
-  for (char c : line) {
-    if (c == ',') {
-      cells.emplace_back();
-    } else {
-      cells.back() += c;
-    }
-  }
-  return cells;
-}
-
-// The cells of a CSV file's column named seconds masked (cells hold no
-// commas here).
-std::string maskSeconds(const std::string& text) {
-  Lines lines = splitLines(text);
-  if (lines.empty()) return text;
-  std::vector<std::string> header = splitCells(lines[0]);
-  auto seconds = std::find(header.begin(), header.end(), "seconds");
-  if (seconds == header.end()) return text;
-  std::string masked = lines[0] + "\n";
-  for (std::size_t i = 1; i < lines.size(); ++i) {
-    std::vector<std::string> cells = splitCells(lines[i]);
-    cells[seconds - header.begin()] = "#";
-    for (std::size_t k = 0; k < cells.size(); ++k) masked += (k > 0 ? "," : "") + cells[k];
-    masked += "\n";
-  }
-  return masked;
 }
 
 // A data file with the computing times and dimensions, which vary, masked.

@@ -3,10 +3,13 @@
 
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <regex>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "File/tFileTestSupport.h"
 
@@ -29,10 +32,13 @@ class tAppCopy {
   }
 
   // Runs the program with the arguments (shell words) from inside the copy.
-  tResult run(const std::string& arguments) const {
-    std::string command =
-        "cd '" + dir_.path() + "' && ./rootweaver " + arguments + " >.stdout 2>.stderr </dev/null";
-    int status = std::system(command.c_str());
+  tResult run(const std::string& arguments) const { return shell("./rootweaver " + arguments); }
+
+  // Runs a shell command from inside the copy.
+  tResult shell(const std::string& command) const {
+    const std::string inCopy =
+        "cd '" + dir_.path() + "' && { " + command + "; } >.stdout 2>.stderr </dev/null";
+    int status = std::system(inCopy.c_str());
     tResult result{readRaw(dir_ / ".stdout"), readRaw(dir_ / ".stderr"),
                    WIFEXITED(status) ? WEXITSTATUS(status) : -1};
     for (const char* name : {".stdout", ".stderr"}) std::filesystem::remove(dir_ / name);
@@ -49,6 +55,38 @@ class tAppCopy {
 inline std::string maskTimings(const std::string& trace) {
   static const std::regex timing("(Tokenizing took: |Cooked fractal in: )[^\n]*");
   return std::regex_replace(trace, timing, "$1#");
+}
+
+// The cells of one CSV line (cells hold no commas here).
+inline std::vector<std::string> splitCells(const std::string& line) {
+  std::vector<std::string> cells(1);
+  for (char c : line) {
+    if (c == ',') {
+      cells.emplace_back();
+    } else {
+      cells.back() += c;
+    }
+  }
+  return cells;
+}
+
+// The cells of a CSV file's column named seconds masked as "#".
+inline std::string maskSeconds(const std::string& text) {
+  std::istringstream in(text);
+  std::string line;
+  if (!std::getline(in, line)) return text;
+  const std::vector<std::string> header = splitCells(line);
+  auto seconds = std::find(header.begin(), header.end(), "seconds");
+  if (seconds == header.end()) return text;
+  std::string masked = line + "\n";
+  while (std::getline(in, line)) {
+    std::vector<std::string> cells = splitCells(line);
+    if (static_cast<std::size_t>(seconds - header.begin()) < cells.size())
+      cells[seconds - header.begin()] = "#";
+    for (std::size_t k = 0; k < cells.size(); ++k) masked += (k > 0 ? "," : "") + cells[k];
+    masked += "\n";
+  }
+  return masked;
 }
 
 // Side of a square uncompressed 24-bit TGA, or 0 when the file is not one.

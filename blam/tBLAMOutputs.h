@@ -1,0 +1,118 @@
+#ifndef ROOTWEAVER_BLAM_TBLAMOUTPUTS_H
+#define ROOTWEAVER_BLAM_TBLAMOUTPUTS_H
+
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+struct tBLAMRunRecord;
+
+// Where every file of a running script goes: each picture, each text or CSV
+// append of a run or a graph statement, each file made from those appends
+// (a graph's plot), and each batch's removal of its old outputs and making
+// of its directory passes through the current
+// tBLAMOutputs. This class is the plain script, which writes and removes at
+// once; shards and their merge replace it while they run
+// (tBLAMShardOutputs, tBLAMMergeOutputs).
+//
+// Shards and merging. A sweep is split over N processes, on one machine or
+// many, that share nothing but the output directory. Every shard runs the
+// whole script, so that variables, ranges, batch counters and image numbers
+// advance as in one process, but computes only its share of the runs: run
+// r, counted over the whole script in execution order, belongs to shard
+// (r - 1) mod N. The invariant is that the merged outputs are byte for byte
+// those of the unsharded run, apart from measured times. It holds because:
+//
+// - A run's picture depends only on the variables when it runs: the root
+//   registry starts empty for each picture, and _seed, where set, starts
+//   the random sequence afresh. Scripts whose pictures depend on earlier
+//   runs (kept root colours; random colours or jitter without _seed, which
+//   continue one random sequence) are refused before any work; a setting
+//   computed from an earlier run's results is caught at the merge, which
+//   compares each run's settings with those its shard saw.
+// - A shard writes the pictures it computes under their final names, but
+//   only where no later event of the script overwrites or removes that name
+//   (a nested batch rewrites its images on every outer iteration): a first
+//   pass over the script that computes nothing finds those events, so no two
+//   shards ever write one file.
+// - What a computed run appends to text and CSV files is recorded, with the
+//   values the run bound (its dimension, its statistics), in the shard's file
+//   instead of being written: a CSV file's header is that of its first run,
+//   and a graph of a run's dimension needs the value, whichever shard
+//   computed it.
+// - The merge runs the script once more without computing: each run binds
+//   the recorded values and replays its recorded appends, and every other
+//   statement runs as usual, so graph lines, assignments and the trace come
+//   out as from one process. Files made from appended ones (a graph's plot)
+//   belong to the merge in the same way, as only it has the whole file.
+// - Old outputs are removed by the merge alone, in script order as one
+//   process would, sparing the pictures the shards wrote. Shards start and
+//   end in any order, so a removal by any of them could delete another's
+//   finished picture; only the merge runs when all have ended.
+class tBLAMOutputs {
+ public:
+  // What a run statement does with the run it has reached.
+  enum TRUN_PART {
+    RUN_COMPUTE,  // compute it and write its outputs
+    RUN_SKIP,     // another process computes it: only advance the variables
+    RUN_REPLAY,   // take its results and appends from its record
+  };
+  // A run about to start, as its statement sees it.
+  struct tRunStart {
+    std::string statement;   // the run as written, for messages
+    std::string picture;     // the path its picture will be written to
+    std::string settings;    // everything its picture depends on, as text
+    std::string dependence;  // why its picture depends on earlier runs; "" when it does not
+  };
+  // Variables a run binds, with their values, in binding order.
+  using tResults = std::vector<std::pair<std::string, double>>;
+  // Writes a picture or a file made from others to the path given; false
+  // when it cannot.
+  using tWriter = std::function<bool(const std::string& path)>;
+
+  virtual ~tBLAMOutputs() = default;
+
+  // The outputs in force; the plain script's unless set.
+  static tBLAMOutputs& current();
+  // Puts outputs in force (null: the plain script's); the caller keeps them
+  // alive while they are.
+  static void setCurrent(tBLAMOutputs* outputs);
+
+  virtual TRUN_PART beginRun(const tRunStart& start);
+  // For RUN_REPLAY: the record to take the run from.
+  virtual const tBLAMRunRecord* getReplayed() const;
+  // The variables the computed run has bound.
+  virtual void keepResults(const tResults& results);
+  // The run is over; complete when its picture was written, as a run that
+  // could not write it leaves nothing else.
+  virtual void endRun(bool complete);
+
+  // Writes a run's picture; false when it could not be written.
+  virtual bool writePicture(const std::string& path, const tWriter& write);
+  // Writes a file made from files the script appends to, such as a graph's
+  // plot; false when it could not be written.
+  virtual bool writeMade(const std::string& path, const tWriter& write);
+  // Appends the text to the file at path; false when it cannot be opened.
+  virtual bool appendText(const std::string& path, const std::string& text);
+  // Appends rows to a CSV file by column name (tCSVFile::appendRows).
+  virtual bool appendCSV(const std::string& path, const std::vector<std::string>& columns,
+                         const std::vector<std::vector<std::string>>& rows,
+                         std::vector<std::string>& leftOut);
+  // Creates the output directory relative to tFileUtils::getOutputDirectory
+  // with every missing level.
+  virtual void makeDirectory(const std::string& relativePath);
+  // Whether outputs can be written into the directory.
+  virtual bool canWriteTo(const std::string& directory) const;
+  // Removes the old outputs of the batch named batchName from directory
+  // (tBLAMBatchStatement::isOutputOf), warning for each that cannot be
+  // removed; statement names the batch in warnings.
+  virtual void removeOutputsOf(const std::string& directory, const std::string& batchName,
+                               const std::string& statement);
+
+ protected:
+  // Whether a file that a removal would delete stays instead.
+  virtual bool keeps(const std::string& path) const;
+};
+
+#endif

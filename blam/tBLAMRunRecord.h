@@ -1,0 +1,30 @@
+#ifndef ROOTWEAVER_BLAM_TBLAMRUNRECORD_H
+#define ROOTWEAVER_BLAM_TBLAMRUNRECORD_H
+
+#include <string>
+#include <vector>
+
+#include "blam/tBLAMOutputs.h"
+
+// What a shard keeps of a run it computed, for the merge to replay in the
+// run's place (tBLAMShardOutputs, tBLAMMergeOutputs): the values the run
+// bound and the appends it made, paths relative to the output directory.
+struct tBLAMRunRecord {
+  // One append of the run to a text or CSV file.
+  struct tAppend {
+    std::string path;                            // the file, relative to the output directory
+    bool csv = false;                            // rows by column name, else text
+    std::string text;                            // text: what was appended
+    std::vector<std::string> columns;            // CSV: the rows' columns
+    std::vector<std::vector<std::string>> rows;  // CSV: one cell per column
+  };
+
+  unsigned long number = 0;           // the run's number over the script, from 1
+  std::string settings;               // what its picture depended on (tRunStart::settings)
+  bool complete = false;              // its picture was written; else it left nothing else
+  std::vector<std::string> pictures;  // pictures it wrote, relative to the output directory
+  tBLAMOutputs::tResults results;     // the variables it bound
+  std::vector<tAppend> appends;       // its appends, in order
+};
+
+#endif

@@ -1,0 +1,350 @@
+#include "blam/tBLAMShardFile.h"
+
+#include <cinttypes>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+
+#include "File/tFileUtils.h"
+#include "fractal/tRandom.h"
+
+namespace {
+
+const char kFolder[] = ".rootweaver-shards/";
+const char kFirstLine[] = "rootweaver-shards 1";
+
+std::string escape(const std::string& field) {
+  static const char digits[] = "0123456789abcdef";
+  std::string out;
+  for (unsigned char c : field) {
+    if (c < 33 || c == '\\') {
+      out += '\\';
+      out += digits[c >> 4];
+      out += digits[c & 15];
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  return out;
+}
+
+int hexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
+
+bool unescape(const std::string& field, std::string& out) {
+  out.clear();
+  for (std::size_t i = 0; i < field.size(); ++i) {
+    if (field[i] != '\\') {
+      out += field[i];
+      continue;
+    }
+    if (i + 2 >= field.size()) return false;
+    const int high = hexDigit(field[i + 1]);
+    const int low = hexDigit(field[i + 2]);
+    if (high < 0 || low < 0) return false;
+    out += static_cast<char>(high * 16 + low);
+    i += 2;
+  }
+  return true;
+}
+
+// The line's fields, unescaped; false when one is malformed.
+bool splitLine(const std::string& line, std::vector<std::string>& fields) {
+  fields.clear();
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t space = line.find(' ', start);
+    fields.emplace_back();
+    if (!unescape(line.substr(start, space - start), fields.back())) return false;
+    if (space == std::string::npos) return true;
+    start = space + 1;
+  }
+}
+
+std::string line(const std::vector<std::string>& fields) {
+  std::string text;
+  for (std::size_t i = 0; i < fields.size(); ++i) text += (i > 0 ? " " : "") + escape(fields[i]);
+  return text + "\n";
+}
+
+std::string bitsOf(double value) {
+  std::uint64_t bits;
+  std::memcpy(&bits, &value, sizeof bits);
+  char text[17];
+  std::snprintf(text, sizeof text, "%016" PRIx64, bits);
+  return text;
+}
+
+bool parseBits(const std::string& text, double& value) {
+  if (text.size() != 16) return false;
+  std::uint64_t bits = 0;
+  for (char c : text) {
+    const int digit = hexDigit(c);
+    if (digit < 0) return false;
+    bits = bits * 16 + static_cast<unsigned>(digit);
+  }
+  std::memcpy(&value, &bits, sizeof value);
+  return true;
+}
+
+bool parseNumber(const std::string& text, unsigned long& number) {
+  if (text.empty() || text.size() > 18) return false;
+  number = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+    number = number * 10 + static_cast<unsigned long>(c - '0');
+  }
+  return true;
+}
+
+bool readBytes(const std::string& path, std::string& bytes) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) return false;
+  char buffer[65536];
+  std::size_t count;
+  while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, count);
+  const bool read = !std::ferror(file);
+  std::fclose(file);
+  return read;
+}
+
+// The seed of the command line, "" for none.
+bool parseSeed(const std::string& text, std::optional<unsigned int>& seed) {
+  seed.reset();
+  if (text.empty()) return true;
+  unsigned long number;
+  if (!parseNumber(text, number) || number > tRandom::MAX_SEED) return false;
+  seed = static_cast<unsigned int>(number);
+  return true;
+}
+
+// Shard K of N from a file name shard-K-of-N.
+bool parseName(const std::string& name, unsigned long& shard, unsigned long& shards) {
+  const std::string head = "shard-";
+  const std::size_t of = name.find("-of-");
+  if (name.compare(0, head.size(), head) != 0 || of == std::string::npos) return false;
+  return parseNumber(name.substr(head.size(), of - head.size()), shard) &&
+         parseNumber(name.substr(of + 4), shards);
+}
+
+}  // namespace
+
+std::string tBLAMShardFile::folderIn(const std::string& directory) { return directory + kFolder; }
+
+std::string tBLAMShardFile::pathOf(const std::string& directory, unsigned int shard,
+                                   unsigned int shards) {
+  return folderIn(directory) + "shard-" + std::to_string(shard) + "-of-" + std::to_string(shards);
+}
+
+bool tBLAMShardFile::write(const std::string& directory) const {
+  std::string out = std::string(kFirstLine) + "\n";
+  out += line({"shard", std::to_string(shard), std::to_string(shards)});
+  out += line({"runs", std::to_string(runs)});
+  out += line({"script", script});
+  out += line({"source", source});
+  out += line({"seed", seed ? std::to_string(*seed) : ""});
+  for (const tBLAMRunRecord& record : records) writeRecord(out, record);
+  out += "done\n";
+
+  const std::string path = pathOf(directory, shard, shards);
+  const std::string partial = path + ".partial";
+  std::FILE* file = std::fopen(partial.c_str(), "wb");
+  if (!file) return false;
+  const bool written = std::fwrite(out.data(), 1, out.size(), file) == out.size();
+  if (std::fclose(file) == 0 && written && std::rename(partial.c_str(), path.c_str()) == 0)
+    return true;
+  std::remove(partial.c_str());
+  return false;
+}
+
+void tBLAMShardFile::writeRecord(std::string& out, const tBLAMRunRecord& record) const {
+  out += line({"run", std::to_string(record.number), record.complete ? "1" : "0", record.settings});
+  for (const std::string& picture : record.pictures) out += line({"picture", picture});
+  for (const auto& result : record.results)
+    out += line({"result", result.first, bitsOf(result.second)});
+  for (const tBLAMRunRecord::tAppend& append : record.appends) {
+    if (!append.csv) {
+      out += line({"text", append.path, append.text});
+      continue;
+    }
+    std::vector<std::string> fields = {"csv", append.path};
+    fields.insert(fields.end(), append.columns.begin(), append.columns.end());
+    out += line(fields);
+    for (const std::vector<std::string>& row : append.rows) {
+      fields = {"row"};
+      fields.insert(fields.end(), row.begin(), row.end());
+      out += line(fields);
+    }
+  }
+}
+
+bool tBLAMShardFile::read(const std::string& path, std::string& error) {
+  std::string bytes;
+  if (!readBytes(path, bytes)) {
+    error = "cannot read " + path;
+    return false;
+  }
+  std::vector<std::vector<std::string>> lines;
+  std::size_t start = 0;
+  for (std::size_t end; (end = bytes.find('\n', start)) != std::string::npos; start = end + 1) {
+    lines.emplace_back();
+    if (!splitLine(bytes.substr(start, end - start), lines.back())) break;
+  }
+  error = path + " is not a complete shard file";
+  unsigned long number, count;
+  if (lines.size() < 7 || lines[0] != std::vector<std::string>{"rootweaver-shards", "1"} ||
+      lines[1].size() != 3 || lines[1][0] != "shard" || !parseNumber(lines[1][1], number) ||
+      !parseNumber(lines[1][2], count) || lines[2].size() != 2 || lines[2][0] != "runs" ||
+      !parseNumber(lines[2][1], runs) || lines[3].size() != 2 || lines[3][0] != "script" ||
+      lines[4].size() != 2 || lines[4][0] != "source" || lines[5].size() != 2 ||
+      lines[5][0] != "seed" || !parseSeed(lines[5][1], seed) ||
+      lines.back() != std::vector<std::string>{"done"})
+    return false;
+  shard = static_cast<unsigned int>(number);
+  shards = static_cast<unsigned int>(count);
+  script = lines[3][1];
+  source = lines[4][1];
+  records.clear();
+  std::size_t index = 6;
+  while (index + 1 < lines.size()) {
+    records.emplace_back();
+    if (!readRecord(lines, index, records.back())) return false;
+  }
+  error.clear();
+  return true;
+}
+
+bool tBLAMShardFile::readRecord(const std::vector<std::vector<std::string>>& lines,
+                                std::size_t& index, tBLAMRunRecord& record) {
+  const std::vector<std::string>& head = lines[index++];
+  if (head.size() != 4 || head[0] != "run" || !parseNumber(head[1], record.number) ||
+      (head[2] != "0" && head[2] != "1"))
+    return false;
+  record.complete = head[2] == "1";
+  record.settings = head[3];
+  for (; index + 1 < lines.size() && lines[index][0] != "run"; ++index) {
+    const std::vector<std::string>& fields = lines[index];
+    const std::string& kind = fields[0];
+    double value;
+    if (kind == "picture" && fields.size() == 2) {
+      record.pictures.push_back(fields[1]);
+    } else if (kind == "result" && fields.size() == 3 && parseBits(fields[2], value)) {
+      record.results.emplace_back(fields[1], value);
+    } else if (kind == "text" && fields.size() == 3) {
+      tBLAMRunRecord::tAppend append;
+      append.path = fields[1];
+      append.text = fields[2];
+      record.appends.push_back(append);
+    } else if (kind == "csv" && fields.size() >= 2) {
+      tBLAMRunRecord::tAppend append;
+      append.path = fields[1];
+      append.csv = true;
+      append.columns.assign(fields.begin() + 2, fields.end());
+      record.appends.push_back(append);
+    } else if (kind == "row" && !record.appends.empty() && record.appends.back().csv) {
+      record.appends.back().rows.emplace_back(fields.begin() + 1, fields.end());
+    } else {
+      return false;
+    }
+  }
+  return true;
+}
+
+bool tBLAMShardFile::readSweep(const std::string& directory, std::vector<tBLAMShardFile>& shards,
+                               std::string& error) {
+  const std::string folder = folderIn(directory);
+  std::vector<std::string> names;
+  tFileUtils::getFilesInDirectory(folder, names);
+  std::set<unsigned long> counts;
+  std::map<unsigned long, std::string> paths;  // by K
+  for (const std::string& name : names) {
+    unsigned long shard = 0, count = 0;
+    if (!parseName(name, shard, count)) continue;
+    counts.insert(count);
+    paths[shard] = folder + name;
+  }
+  if (counts.empty()) {
+    error = "no shard files in " + folder + " (run the shards first, with this output directory)";
+    return false;
+  }
+  if (counts.size() > 1) {
+    error = folder + " holds the files of sweeps in " + std::to_string(*counts.begin()) +
+            " and in " + std::to_string(*counts.rbegin()) + " shards; remove the old ones";
+    return false;
+  }
+  const unsigned long count = *counts.begin();
+  for (unsigned long shard = 0; shard < count; ++shard) {
+    if (paths.count(shard) == 0) {
+      error = "shard " + std::to_string(shard) + " of " + std::to_string(count) +
+              " has not finished (no " + folder + "shard-" + std::to_string(shard) + "-of-" +
+              std::to_string(count) + ")";
+      return false;
+    }
+  }
+  shards.clear();
+  for (const auto& entry : paths) {
+    shards.emplace_back();
+    if (!shards.back().read(entry.second, error)) return false;
+  }
+  return checkSweep(shards, error);
+}
+
+bool tBLAMShardFile::checkSweep(const std::vector<tBLAMShardFile>& shards, std::string& error) {
+  const tBLAMShardFile& first = shards.front();
+  unsigned long recorded = 0;
+  for (std::size_t k = 0; k < shards.size(); ++k) {
+    const tBLAMShardFile& file = shards[k];
+    const std::string name = "shard " + std::to_string(k) + " of " + std::to_string(shards.size());
+    if (file.shard != k || file.shards != shards.size()) {
+      error = name + " names itself shard " + std::to_string(file.shard) + " of " +
+              std::to_string(file.shards);
+      return false;
+    }
+    if (file.script != first.script || file.source != first.source || file.runs != first.runs) {
+      error = name + " ran another script or version of it than shard 0 (" + file.script + ")";
+      return false;
+    }
+    if (file.seed != first.seed) {
+      error = name + " ran with another --seed than shard 0";
+      return false;
+    }
+    unsigned long last = 0;
+    for (const tBLAMRunRecord& record : file.records) {
+      if (record.number <= last || record.number > file.runs ||
+          (record.number - 1) % file.shards != file.shard) {
+        error = name + " recorded run " + std::to_string(record.number) + ", not one of its own";
+        return false;
+      }
+      last = record.number;
+    }
+    recorded += file.records.size();
+  }
+  if (recorded != first.runs) {
+    error = "the shards recorded " + std::to_string(recorded) + " of the script's " +
+            std::to_string(first.runs) + " runs";
+    return false;
+  }
+  return true;
+}
+
+std::map<unsigned long, tBLAMRunRecord> tBLAMShardFile::recordsOf(
+    const std::vector<tBLAMShardFile>& shards, std::set<std::string>& pictures) {
+  std::map<unsigned long, tBLAMRunRecord> records;
+  for (const tBLAMShardFile& file : shards) {
+    for (const tBLAMRunRecord& record : file.records) {
+      records[record.number] = record;
+      pictures.insert(record.pictures.begin(), record.pictures.end());
+    }
+  }
+  return records;
+}
+
+void tBLAMShardFile::removeSweep(const std::string& directory,
+                                 const std::vector<tBLAMShardFile>& shards) {
+  for (const tBLAMShardFile& file : shards)
+    std::remove(pathOf(directory, file.shard, file.shards).c_str());
+  std::remove(folderIn(directory).c_str());
+}

@@ -1,0 +1,129 @@
+#include "blam/tBLAMShardOutputs.h"
+
+#include <filesystem>
+#include <map>
+
+#include "File/tFileUtils.h"
+#include "blam/tBLAMBatchStatement.h"
+
+namespace {
+
+std::string normalDirectory(const std::string& directory) {
+  std::string normal = std::filesystem::path(directory).lexically_normal().string();
+  while (normal.size() > 1 && normal.back() == '/') normal.pop_back();
+  return normal;
+}
+
+}  // namespace
+
+tBLAMShardOutputs::tBLAMShardOutputs(unsigned int shard, unsigned int shards)
+    : shard_(shard), shards_(shards) {}
+
+void tBLAMShardOutputs::startComputing() {
+  // From the end backwards: a picture is final unless a later event wrote
+  // its path or removed a batch's outputs that include its name.
+  std::set<std::string> writtenLater;
+  std::map<std::string, std::set<std::string>> removedLater;  // directory: batch names
+  for (auto event = events_.rbegin(); event != events_.rend(); ++event) {
+    if (event->run == 0) {
+      removedLater[event->directory].insert(event->name);
+      continue;
+    }
+    const std::string path = event->directory + "/" + event->name;
+    bool final = writtenLater.insert(path).second;
+    for (const std::string& batch : removedLater[event->directory])
+      final = final && !tBLAMBatchStatement::isOutputOf(event->name, batch);
+    if (final) finalPictures_.insert(event->run);
+  }
+  events_.clear();
+  directories_.clear();
+  planning_ = false;
+  runs_ = 0;
+}
+
+tBLAMOutputs::TRUN_PART tBLAMShardOutputs::beginRun(const tRunStart& start) {
+  const unsigned long run = ++runs_;
+  if (planning_) {
+    if (refusal_.empty() && !start.dependence.empty())
+      refusal_ = start.statement + " (run " + std::to_string(run) + "): " + start.dependence;
+    const std::string::size_type slash = start.picture.rfind('/');
+    events_.push_back({run, normalDirectory(start.picture.substr(0, slash + 1)),
+                       start.picture.substr(slash + 1)});
+    return RUN_SKIP;
+  }
+  if ((run - 1) % shards_ != shard_) return RUN_SKIP;
+  tBLAMRunRecord record;
+  record.number = run;
+  record.settings = start.settings;
+  records_.push_back(record);
+  computing_ = true;
+  return RUN_COMPUTE;
+}
+
+void tBLAMShardOutputs::keepResults(const tResults& results) {
+  if (tBLAMRunRecord* record = recording()) record->results = results;
+}
+
+void tBLAMShardOutputs::endRun(bool complete) {
+  if (tBLAMRunRecord* record = recording()) record->complete = complete;
+  computing_ = false;
+}
+
+bool tBLAMShardOutputs::writePicture(const std::string& path, const tWriter& write) {
+  tBLAMRunRecord* record = recording();
+  if (!record || finalPictures_.count(record->number) == 0) return true;
+  if (!write(path)) return false;
+  record->pictures.push_back(relative(path));
+  return true;
+}
+
+bool tBLAMShardOutputs::writeMade(const std::string&, const tWriter&) { return true; }
+
+bool tBLAMShardOutputs::appendText(const std::string& path, const std::string& text) {
+  if (tBLAMRunRecord* record = recording()) {
+    tBLAMRunRecord::tAppend append;
+    append.path = relative(path);
+    append.text = text;
+    record->appends.push_back(append);
+  }
+  return true;
+}
+
+bool tBLAMShardOutputs::appendCSV(const std::string& path, const std::vector<std::string>& columns,
+                                  const std::vector<std::vector<std::string>>& rows,
+                                  std::vector<std::string>&) {
+  if (tBLAMRunRecord* record = recording()) {
+    tBLAMRunRecord::tAppend append;
+    append.path = relative(path);
+    append.csv = true;
+    append.columns = columns;
+    append.rows = rows;
+    record->appends.push_back(append);
+  }
+  return true;
+}
+
+void tBLAMShardOutputs::makeDirectory(const std::string& relativePath) {
+  if (!planning_) {
+    tBLAMOutputs::makeDirectory(relativePath);
+    return;
+  }
+  directories_.insert(normalDirectory(tFileUtils::getOutputDirectory() + relativePath));
+}
+
+bool tBLAMShardOutputs::canWriteTo(const std::string& directory) const {
+  if (planning_ && directories_.count(normalDirectory(directory)) != 0) return true;
+  return tBLAMOutputs::canWriteTo(directory);
+}
+
+void tBLAMShardOutputs::removeOutputsOf(const std::string& directory, const std::string& batchName,
+                                        const std::string&) {
+  if (planning_) events_.push_back({0, normalDirectory(directory), batchName});
+}
+
+std::string tBLAMShardOutputs::relative(const std::string& path) {
+  const std::string base = tFileUtils::getOutputDirectory();
+  return path.compare(0, base.size(), base) == 0 ? path.substr(base.size()) : path;
+}
+
+tBLAMRunRecord* tBLAMShardOutputs::recording() { return computing_ ? &records_.back() : nullptr; }

@@ -1,0 +1,159 @@
+// Sweeps past one process, through the program itself: thread counts, the
+// output directory, shards run side by side and merged against the whole
+// run, and what is refused.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "blam/tBLAMTestSupport.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const char kSweep[] = ROOTWEAVER_SOURCE_DIR "/tests/blam/sweeps/six.blam";
+
+// Every file below the directory by its relative path, with what it holds;
+// the measured times (a data block's Took line, a CSV file's seconds column)
+// masked.
+std::map<std::string, std::string> filesBelow(const std::string& directory) {
+  static const std::regex took("(Took: \t\t)[^ ]*");
+  std::map<std::string, std::string> files;
+  for (const auto& entry : fs::recursive_directory_iterator(directory)) {
+    if (!entry.is_regular_file()) continue;
+    const std::string bytes = readRaw(entry.path().string());
+    files[fs::relative(entry.path(), directory).string()] =
+        maskSeconds(std::regex_replace(bytes, took, "$1#"));
+  }
+  return files;
+}
+
+// The files that differ between the two, or that only one has.
+std::vector<std::string> differences(const std::map<std::string, std::string>& a,
+                                     const std::map<std::string, std::string>& b) {
+  std::vector<std::string> names;
+  for (const auto& [name, bytes] : a)
+    if (b.count(name) == 0 || b.at(name) != bytes) names.push_back(name);
+  for (const auto& [name, bytes] : b)
+    if (a.count(name) == 0) names.push_back(name);
+  return names;
+}
+
+TEST(tBLAMSweepTest, AnyThreadCountWritesTheSameFiles) {
+  tAppCopy app;
+  const tAppCopy::tResult one =
+      app.run(std::string("--batch ") + kSweep + " --threads 1 --output-dir one");
+  const tAppCopy::tResult two =
+      app.run(std::string("--batch ") + kSweep + " --threads 2 --output-dir out/two");
+  ASSERT_EQ(0, one.status) << one.err;
+  ASSERT_EQ(0, two.status) << two.err;
+  EXPECT_EQ(maskTimings(one.out), maskTimings(two.out));
+  const auto files = filesBelow(app / "one");
+  EXPECT_EQ(22u, files.size());
+  EXPECT_EQ(std::vector<std::string>(), differences(files, filesBelow(app / "out/two")));
+  EXPECT_FALSE(pathExists(app / "six"));
+}
+
+// Three shards at once (xargs -P 3), then the merge: the files of the whole
+// run, byte for byte apart from the times; the shards remove no old output,
+// the merge removes them once, sparing the pictures the shards wrote. Run
+// one after the other from the last, the shards give the same: the one whose
+// run writes a picture that a later run writes again leaves it alone.
+TEST(tBLAMSweepTest, ShardsSideBySideMergeIntoTheFilesOfTheWholeRun) {
+  tAppCopy app;
+  for (const char* directory : {"whole", "sharded", "last"}) {
+    fs::create_directories(app / directory + "/six");
+    writeRaw(app / directory + "/six/sweep-fractal-9.tga", "old\n");
+    writeRaw(app / directory + "/six/notes.txt", "mine\n");
+  }
+  const tAppCopy::tResult whole = app.run(std::string("--batch ") + kSweep + " --output-dir whole");
+  ASSERT_EQ(0, whole.status);
+
+  const tAppCopy::tResult shards =
+      app.shell(std::string("printf '0\\n1\\n2\\n' | xargs -P 3 -I K ./rootweaver --batch ") +
+                kSweep + " --shard K/3 --output-dir sharded");
+  ASSERT_EQ(0, shards.status) << shards.err;
+  EXPECT_EQ("", shards.err);
+  for (const char* name : {"sweep-fractal-1.tga", "sweep-fractal-3.tga", "inner-fractal-1.tga",
+                           "-fractal-0.tga", "sweep-fractal-9.tga"})
+    EXPECT_TRUE(pathExists(app / "sharded/six/" + name)) << name;
+  EXPECT_FALSE(pathExists(app / "sharded/six/sweep-fractal-data.txt"));
+  EXPECT_TRUE(pathExists(app / "sharded/.rootweaver-shards/shard-2-of-3"));
+
+  const tAppCopy::tResult merge = app.run("--merge sharded");
+  EXPECT_EQ(0, merge.status);
+  EXPECT_EQ(whole.err, merge.err);
+  EXPECT_EQ(maskTimings(whole.out), maskTimings(merge.out));
+  const auto files = filesBelow(app / "whole");
+  EXPECT_EQ(std::vector<std::string>(), differences(files, filesBelow(app / "sharded")));
+  EXPECT_EQ(0u, files.count("six/sweep-fractal-9.tga"));
+  EXPECT_EQ("mine\n", files.at("six/notes.txt"));
+  EXPECT_EQ(1u, files.count("six/inner-entropy.txt"));
+
+  const std::string shard = std::string("./rootweaver --batch ") + kSweep + " --output-dir last";
+  ASSERT_EQ(0, app.shell(shard + " --shard 2/3 && " + shard + " --shard 1/3 && " + shard +
+                         " --shard 0/3 && ./rootweaver --merge last")
+                   .status);
+  EXPECT_EQ(std::vector<std::string>(), differences(files, filesBelow(app / "last")));
+}
+
+TEST(tBLAMSweepTest, RefusalsAndUsageErrorsAreOneLine) {
+  tAppCopy app;
+  writeRaw(app / "plain", "a file\n");
+  fs::create_directories(app / "empty");
+  writeRaw(app / "kept.blam",
+           "_imageDimension = 8\n_useRandomColors = false\n_keepRootColors = true\n"
+           "f = loadFunction \"cubic.func\"\nuse NewtonSolver\nbatch \"k\" of 2\nrun f\nend\n");
+  // The second run's bounds come from the first run's results.
+  writeRaw(app / "chained.blam",
+           "_imageDimension = 8\n_useRandomColors = false\nf = loadFunction \"cubic.func\"\n"
+           "use NewtonSolver\nbatch \"c\" of 2\nrun f\n_maxX = 2 + 0 * _rootCount_\nend\n");
+  ASSERT_EQ(0, app.shell("./rootweaver --batch chained.blam --shard 0/2 --output-dir chain && "
+                         "./rootweaver --batch chained.blam --shard 1/2 --output-dir chain && "
+                         "./rootweaver --batch chained.blam --shard 1/2 --output-dir half")
+                   .status);
+  const std::string usage = app.run("--help").out;
+  const struct {
+    const char* arguments;
+    int status;
+    std::string err;
+  } rows[] = {
+      {"--version", 0, ""},
+      {"--batch kept.blam --shard 1/2 --output-dir refused", 2,
+       "rootweaver: kept.blam cannot run as shards: run f (run 1): _keepRootColors carries the "
+       "roots and colours of earlier runs into its picture\n"},
+      {"--batch kept.blam --threads 0", 2,
+       "rootweaver: --threads needs a whole number from 1 to 4096\n" + usage},
+      {"--batch kept.blam --shard 2/2", 2,
+       "rootweaver: --shard needs K/N, shard K of N counted from 0 (0 <= K < N)\n" + usage},
+      {"--merge chain --output-dir x", 2,
+       "rootweaver: --merge DIR takes no other option\n" + usage},
+      {"--batch kept.blam --output-dir plain/out", 1,
+       "rootweaver: cannot write to output directory plain/out\n"},
+      {"--merge empty", 1,
+       "rootweaver: cannot merge " + app / "empty/" + ": no shard files in " + app / "empty/" +
+           ".rootweaver-shards/ (run the shards first, with this output directory)\n"},
+      {"--merge half", 1,
+       "rootweaver: cannot merge " + app / "half/" + ": shard 0 of 2 has not finished (no " +
+           app / "half/" + ".rootweaver-shards/shard-0-of-2)\n"},
+      {"--merge chain", 1,
+       "rootweaver: cannot merge " + app / "chain/" +
+           ": run f (run 2): its shard computed it with other settings, which come from an "
+           "earlier run's results; run the script whole\n"},
+  };
+  for (const auto& row : rows) {
+    const tAppCopy::tResult result = app.run(row.arguments);
+    EXPECT_EQ(row.status, result.status) << row.arguments;
+    EXPECT_EQ(row.err, result.err) << row.arguments;
+    EXPECT_EQ(row.status == 0 ? "rootweaver " ROOTWEAVER_VERSION "\n" : "", result.out)
+        << row.arguments;
+  }
+  EXPECT_TRUE(fs::is_empty(app / "refused"));
+  EXPECT_FALSE(pathExists(app / "chain/c-fractal-data.txt"));
+}
+
+}  // namespace
