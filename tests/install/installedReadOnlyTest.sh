@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# The program installed into a prefix made read-only: cmake --install puts
+# the program, its files, the desktop entry and the icon in place; from the
+# prefix, a window-less batch and --check work from another directory, the
+# batch's outputs land in that directory and not one file under the prefix
+# changes (checked by listing, since root ignores the missing write bits).
+#
+# Usage: installedReadOnlyTest.sh BUILD_DIR
+set -euo pipefail
+
+build=$1
+tmp=$(mktemp -d /tmp/rootweaver-install.XXXXXX)
+trap 'chmod -R u+w "$tmp"; rm -rf "$tmp"' EXIT
+prefix=$tmp/prefix
+cmake --install "$build" --prefix "$prefix" > /dev/null
+
+data=$prefix/share/rootweaver
+for file in bin/rootweaver share/rootweaver/resources/Daduz.tga \
+    "share/rootweaver/Shared Functions/cubicz.func" share/rootweaver/examples/sweep.blam \
+    share/rootweaver/examples/slurm-sweep.sh share/applications/rootweaver.desktop \
+    share/pixmaps/rootweaver.xpm; do
+  [ -s "$prefix/$file" ] || { echo "not installed: $file"; exit 1; }
+done
+grep -qx "Icon=rootweaver" "$prefix/share/applications/rootweaver.desktop"
+head -c 9 "$prefix/share/pixmaps/rootweaver.xpm" | grep -qx "/\* XPM \*/"
+
+chmod -R a-w "$prefix"
+listing() { (cd "$prefix" && find . -printf '%p %s %T@ %m\n' | sort); }
+before=$(listing)
+
+mkdir "$tmp/work" "$tmp/home"
+cd "$tmp/work"
+export HOME=$tmp/home XDG_CONFIG_HOME=$tmp/config
+"$prefix/bin/rootweaver" --version | grep -qx "rootweaver [0-9]*\.[0-9]*\.[0-9]*"
+"$prefix/bin/rootweaver" --batch "$data/examples/sweep.blam" > trace.txt
+for file in results/sweep-fractal-1.tga results/sweep-fractal-3.tga results/sweep-dims.txt \
+    results/sweep-fractal-data.txt; do
+  [ -s "$file" ] || { echo "no $file in the current directory"; exit 1; }
+done
+"$prefix/bin/rootweaver" --check cubicz.func > check.txt
+grep -q "^cubicz.func" check.txt
+"$prefix/bin/rootweaver" --batch "$data/examples/sweep.blam" --output-dir elsewhere > /dev/null
+[ -s elsewhere/results/sweep-fractal-2.tga ]
+
+[ "$before" = "$(listing)" ] || { echo "files under the prefix changed"; exit 1; }
+[ ! -e "$tmp/config" ] && [ -z "$(ls -A "$tmp/home")" ]
+echo "the installed program ran from its read-only prefix and wrote only here"
