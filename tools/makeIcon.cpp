@@ -20,7 +20,8 @@
 namespace {
 
 // Characters that stand for colours, one each.
-const char kCodes[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789.+@#$%&*=-;:>,<";
+const char kCodes[] =
+    "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789.+@#$%&*=-;:>,<";
 
 std::string hexColor(const tPixel& pixel) {
   char text[8];

@@ -1,5 +1,5 @@
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <filesystem>
@@ -86,6 +86,32 @@ TEST(tBLAMWindowTest, ScriptRunsFromTheWindowAndWritesItsFiles) {
   const std::string data = readRaw(app / "out/window-fractal-data.txt");
   EXPECT_EQ(0u, data.find("****Dedavor Overede****\nName: \t\twindow-fractal-1.tga\n"));
   EXPECT_EQ(2u, countOf(data, "****Dedavor Overede****\n"));
+}
+
+// Installed, the program finds its font and its example script in
+// share/rootweaver/, writes the script's files below its current directory
+// and its settings to $XDG_CONFIG_HOME/rootweaver/prefs.txt, and nothing
+// beside itself.
+TEST(tBLAMWindowTest, InstalledProgramWritesOnlyItsSettingsAndTheCurrentDirectory) {
+  tXvfbProgram program;
+  program.install();
+  const tScratchDirectory& folder = program.folder();
+  ASSERT_TRUE(program.start()) << "no window: run under xvfb-run";
+  ASSERT_TRUE(program.walkToSetup(600, setupShown)) << "no BLAM setup";
+  // The three pictures take seconds: the running status shows meanwhile.
+  ASSERT_TRUE(runningShown(program.clickUntil(400, 515, runningShown))) << "no running status";
+  EXPECT_TRUE(finishedShown(program.awaitScene(120, finishedShown)));
+  program.closeWindow();
+  EXPECT_EQ(0, program.awaitExit());
+
+  EXPECT_EQ(3u, countOf(readRaw(folder / "stdout.txt"), "Cooked fractal in: "));
+  for (const char* image : {"sweep-fractal-1.tga", "sweep-fractal-3.tga"})
+    EXPECT_TRUE(pathExists(folder / "work/results/" + image)) << image;
+  const std::string prefs = readRaw(folder / "config/rootweaver/prefs.txt");
+  EXPECT_NE(std::string::npos, prefs.find("{\nBLAM\nexamples/sweep.blam\n}\n")) << prefs;
+  for (const char* beside : {"bin/results", "share/rootweaver/results", "bin/resources",
+                             "share/rootweaver/resources/prefs.txt"})
+    EXPECT_FALSE(pathExists(folder / beside)) << beside;
 }
 
 }  // namespace

@@ -66,7 +66,8 @@ class tXvfbProgram {
       std::error_code ignored;
       std::filesystem::create_directories(ROOTWEAVER_SCREENSHOT_DIR, ignored);
       std::ofstream(ROOTWEAVER_SCREENSHOT_DIR "/" + name + ".png", std::ios::binary)
-          << "\x89PNG\r\n\x1a\n" + chunk("IHDR", header) + chunk("IDAT", packed) + chunk("IEND", "");
+          << "\x89PNG\r\n\x1a\n" + chunk("IHDR", header) + chunk("IDAT", packed) +
+                 chunk("IEND", "");
     }
 
    private:
@@ -122,6 +123,23 @@ class tXvfbProgram {
   // The copy of the application folder, removed after the program.
   const tScratchDirectory& folder() const { return folder_; }
 
+  // Lays the copy out as an installed program: bin/rootweaver beside
+  // share/rootweaver/ (its resources, functions and examples), started from
+  // the folder work/ with $XDG_CONFIG_HOME the folder config/.
+  void install() {
+    namespace fs = std::filesystem;
+    const std::string data = folder_ / "share/rootweaver/";
+    fs::create_directories(folder_ / "bin");
+    fs::create_directories(data);
+    fs::create_directories(folder_ / "work");
+    fs::rename(folder_ / "rootweaver", folder_ / "bin/rootweaver");
+    for (const char* own : {"resources", "Shared Functions", "examples"})
+      fs::rename(folder_ / own, data + own);
+    fs::remove(data + "resources/prefs.txt");
+    program_ = "bin/rootweaver";
+    workFolder_ = folder_ / "work";
+  }
+
   // Starts the program with no argument, its standard output and error into
   // stdout.txt and stderr.txt of the folder, and waits for its window; false
   // without a server (the tests run under xvfb-run) or a window.
@@ -131,7 +149,11 @@ class tXvfbProgram {
     if (pid_ == 0) {
       std::freopen((folder_ / "stdout.txt").c_str(), "w", stdout);
       std::freopen((folder_ / "stderr.txt").c_str(), "w", stderr);
-      const std::string program = folder_ / "rootweaver";
+      if (!workFolder_.empty()) {
+        setenv("XDG_CONFIG_HOME", (folder_ / "config").c_str(), 1);
+        if (chdir(workFolder_.c_str()) != 0) _exit(127);
+      }
+      const std::string program = folder_ / program_;
       execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
       _exit(127);
     }
@@ -282,9 +304,11 @@ class tXvfbProgram {
   }
 
   const tScratchDirectory folder_;
-  Display* display_ = nullptr;  // connection to the virtual server
-  Window window_ = 0;           // the program's window
-  pid_t pid_ = 0;               // the program while it runs
+  std::string program_ = "rootweaver";  // the program, relative to the folder
+  std::string workFolder_;              // the program's working folder; empty: the test's
+  Display* display_ = nullptr;          // connection to the virtual server
+  Window window_ = 0;                   // the program's window
+  pid_t pid_ = 0;                       // the program while it runs
 };
 
 #endif
