@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sched.h>
 
 #include <algorithm>
 #include <chrono>
@@ -16,6 +17,7 @@
 #include "fractal/tRandom.h"
 #include "fractal/tRootManager.h"
 #include "fractal/tSolverKinds.h"
+#include "fractal/tThreadCount.h"
 #include "graphics/tImage.h"
 
 namespace {
@@ -200,4 +202,25 @@ TEST(tFractalComputationTest, ComplexFormDrawsTheRealFormsPicture) {
     differing += !std::equal(&pictures[0][pixel], &pictures[0][pixel] + 4, &pictures[1][pixel]);
   EXPECT_LE(differing, 256u * 256u / 200u);
   RecordProperty("differing pixels", static_cast<int>(differing));
+}
+
+// A process held to one CPU (as taskset or a scheduler holds it) computes on
+// one thread unless told otherwise, however many cores the machine has.
+TEST(tFractalComputationTest, ThreadsDefaultToTheCPUsGranted) {
+  cpu_set_t granted;
+  ASSERT_EQ(0, sched_getaffinity(0, sizeof granted, &granted));
+  int first = 0;
+  while (!CPU_ISSET(first, &granted)) ++first;
+  cpu_set_t one;
+  CPU_ZERO(&one);
+  CPU_SET(first, &one);
+  ASSERT_EQ(0, sched_setaffinity(0, sizeof one, &one));
+  const unsigned alone = tThreadCount::get();
+  tThreadCount::set(3);
+  const unsigned set = tThreadCount::get();
+  tThreadCount::set(0);
+  sched_setaffinity(0, sizeof granted, &granted);
+  EXPECT_EQ(1u, alone);
+  EXPECT_EQ(3u, set);
+  EXPECT_EQ(static_cast<unsigned>(CPU_COUNT(&granted)), tThreadCount::get());
 }
