@@ -16,6 +16,8 @@ namespace {
 namespace fs = std::filesystem;
 
 const char kSweep[] = ROOTWEAVER_SOURCE_DIR "/tests/blam/sweeps/six.blam";
+// The sweep with its random sequences seeded from the command line.
+const std::string kSeededSweep = std::string("--seed 7 --batch ") + kSweep;
 
 // Every file below the directory by its relative path, with what it holds;
 // the measured times (a data block's Took line, a CSV file's seconds column)
@@ -45,10 +47,8 @@ std::vector<std::string> differences(const std::map<std::string, std::string>& a
 
 TEST(tBLAMSweepTest, AnyThreadCountWritesTheSameFiles) {
   tAppCopy app;
-  const tAppCopy::tResult one =
-      app.run(std::string("--batch ") + kSweep + " --threads 1 --output-dir one");
-  const tAppCopy::tResult two =
-      app.run(std::string("--batch ") + kSweep + " --threads 2 --output-dir out/two");
+  const tAppCopy::tResult one = app.run(kSeededSweep + " --threads 1 --output-dir one");
+  const tAppCopy::tResult two = app.run(kSeededSweep + " --threads 2 --output-dir out/two");
   ASSERT_EQ(0, one.status) << one.err;
   ASSERT_EQ(0, two.status) << two.err;
   EXPECT_EQ(maskTimings(one.out), maskTimings(two.out));
@@ -59,29 +59,33 @@ TEST(tBLAMSweepTest, AnyThreadCountWritesTheSameFiles) {
 }
 
 // Three shards at once (xargs -P 3), then the merge: the files of the whole
-// run, byte for byte apart from the times; the shards remove no old output,
-// the merge removes them once, sparing the pictures the shards wrote. Run
-// one after the other from the last, the shards give the same: the one whose
-// run writes a picture that a later run writes again leaves it alone.
+// run, byte for byte apart from the times, seeded pictures, graphs with
+// their plots and CSV files alike; the shards remove no old output and
+// leave the plots to the merge, which removes old outputs once, sparing the
+// pictures the shards wrote. Run one after the other from the last, the
+// shards give the same: the one whose run writes a picture that a later run
+// writes again leaves it alone.
 TEST(tBLAMSweepTest, ShardsSideBySideMergeIntoTheFilesOfTheWholeRun) {
   tAppCopy app;
   for (const char* directory : {"whole", "sharded", "last"}) {
     fs::create_directories(app / directory + "/six");
-    writeRaw(app / directory + "/six/sweep-fractal-9.tga", "old\n");
+    writeRaw(app / directory + "/six/sweep-fractal-9.png", "old\n");
+    writeRaw(app / directory + "/six/sweep-dims.txt", "[0, 0]\n");
     writeRaw(app / directory + "/six/notes.txt", "mine\n");
   }
-  const tAppCopy::tResult whole = app.run(std::string("--batch ") + kSweep + " --output-dir whole");
+  const tAppCopy::tResult whole = app.run(kSeededSweep + " --output-dir whole");
   ASSERT_EQ(0, whole.status);
 
   const tAppCopy::tResult shards =
-      app.shell(std::string("printf '0\\n1\\n2\\n' | xargs -P 3 -I K ./rootweaver --batch ") +
-                kSweep + " --shard K/3 --output-dir sharded");
+      app.shell("printf '0\\n1\\n2\\n' | xargs -P 3 -I K ./rootweaver " + kSeededSweep +
+                " --shard K/3 --output-dir sharded");
   ASSERT_EQ(0, shards.status) << shards.err;
   EXPECT_EQ("", shards.err);
-  for (const char* name : {"sweep-fractal-1.tga", "sweep-fractal-3.tga", "inner-fractal-1.tga",
-                           "-fractal-0.tga", "sweep-fractal-9.tga"})
+  for (const char* name : {"sweep-fractal-1.png", "sweep-fractal-3.png", "inner-fractal-1.png",
+                           "-fractal-0.png", "sweep-fractal-9.png"})
     EXPECT_TRUE(pathExists(app / "sharded/six/" + name)) << name;
   EXPECT_FALSE(pathExists(app / "sharded/six/sweep-fractal-data.txt"));
+  EXPECT_FALSE(pathExists(app / "sharded/six/sweep-dims.svg"));
   EXPECT_TRUE(pathExists(app / "sharded/.rootweaver-shards/shard-2-of-3"));
 
   const tAppCopy::tResult merge = app.run("--merge sharded");
@@ -90,11 +94,11 @@ TEST(tBLAMSweepTest, ShardsSideBySideMergeIntoTheFilesOfTheWholeRun) {
   EXPECT_EQ(maskTimings(whole.out), maskTimings(merge.out));
   const auto files = filesBelow(app / "whole");
   EXPECT_EQ(std::vector<std::string>(), differences(files, filesBelow(app / "sharded")));
-  EXPECT_EQ(0u, files.count("six/sweep-fractal-9.tga"));
+  EXPECT_EQ(0u, files.count("six/sweep-fractal-9.png"));
   EXPECT_EQ("mine\n", files.at("six/notes.txt"));
-  EXPECT_EQ(1u, files.count("six/inner-entropy.txt"));
+  EXPECT_EQ(1u, files.count("six/inner-entropy.svg"));
 
-  const std::string shard = std::string("./rootweaver --batch ") + kSweep + " --output-dir last";
+  const std::string shard = "./rootweaver " + kSeededSweep + " --output-dir last";
   ASSERT_EQ(0, app.shell(shard + " --shard 2/3 && " + shard + " --shard 1/3 && " + shard +
                          " --shard 0/3 && ./rootweaver --merge last")
                    .status);
@@ -114,11 +118,14 @@ TEST(tBLAMSweepTest, RefusalsAndUsageErrorsAreOneLine) {
            "use NewtonSolver\nbatch \"c\" of 2\nrun f\n_maxX = 2 + 0 * _rootCount_\nend\n");
   ASSERT_EQ(0, app.shell("./rootweaver --batch chained.blam --shard 0/2 --output-dir chain && "
                          "./rootweaver --batch chained.blam --shard 1/2 --output-dir chain && "
-                         "./rootweaver --batch chained.blam --shard 1/2 --output-dir half")
+                         "./rootweaver --batch chained.blam --shard 1/2 --output-dir half && "
+                         "./rootweaver --batch chained.blam --shard 0/2 --output-dir seeds && "
+                         "./rootweaver --batch chained.blam --shard 1/2 --output-dir seeds "
+                         "--seed 2")
                    .status);
   const std::string usage = app.run("--help").out;
   const struct {
-    const char* arguments;
+    std::string arguments;
     int status;
     std::string err;
   } rows[] = {
@@ -126,6 +133,11 @@ TEST(tBLAMSweepTest, RefusalsAndUsageErrorsAreOneLine) {
       {"--batch kept.blam --shard 1/2 --output-dir refused", 2,
        "rootweaver: kept.blam cannot run as shards: run f (run 1): _keepRootColors carries the "
        "roots and colours of earlier runs into its picture\n"},
+      {std::string("--batch ") + kSweep + " --shard 0/2 --output-dir refused", 2,
+       std::string("rootweaver: ") + kSweep +
+           " cannot run as shards: run f (run 1): random colours or jitter without _seed draw "
+           "from the random sequence that earlier runs drew from (set _seed, or give --seed, to "
+           "seed each picture alike)\n"},
       {"--batch kept.blam --threads 0", 2,
        "rootweaver: --threads needs a whole number from 1 to 4096\n" + usage},
       {"--batch kept.blam --shard 2/2", 2,
@@ -144,6 +156,9 @@ TEST(tBLAMSweepTest, RefusalsAndUsageErrorsAreOneLine) {
        "rootweaver: cannot merge " + app / "chain/" +
            ": run f (run 2): its shard computed it with other settings, which come from an "
            "earlier run's results; run the script whole\n"},
+      {"--merge seeds", 1,
+       "rootweaver: cannot merge " + app / "seeds/" +
+           ": shard 1 of 2 ran with another --seed than shard 0\n"},
   };
   for (const auto& row : rows) {
     const tAppCopy::tResult result = app.run(row.arguments);

@@ -20,7 +20,7 @@ fi
 work=$(mktemp -d /tmp/rootweaver-parallel.XXXXXX)
 trap 'rm -rf "$work"' EXIT
 cd "$work"
-cp "$source/tests/blam/sweeps/six.blam" .
+copySeededSweep "$source"
 "$program" --batch six.blam --output-dir whole > whole.out
 ROOTWEAVER=$program bash "$source/examples/parallel-sweep.sh" six.blam sharded 3 > merge.out
 [ ! -e sharded/.rootweaver-shards ]

@@ -113,7 +113,7 @@ done
 [ "$(sinfo -h -o %t)" = idle ] || { tail "$tmp/slurmctld.log" "$tmp/slurmd.log"; exit 1; }
 
 cd "$tmp/work"
-cp "$source/tests/blam/sweeps/six.blam" .
+copySeededSweep "$source"
 "$program" --batch six.blam --output-dir whole > whole.out
 read -r array merge < <(ROOTWEAVER=$program bash "$source/examples/slurm-sweep.sh" \
   six.blam sharded --array=0-2 --cpus-per-task=1)

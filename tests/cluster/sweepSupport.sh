@@ -1,5 +1,12 @@
 # Helpers of the sweep tests, sourced by them.
 
+# Writes six.blam here: the sweep of the engine's sweep tests, whose jittered
+# pictures in random colours can be split into shards once a first line sets
+# _seed.
+copySeededSweep() {
+  { echo "_seed = 7"; cat "$1/tests/blam/sweeps/six.blam"; } > six.blam
+}
+
 # Copies the directory to a new one with the measured times masked: a data
 # block's Took line and the seconds column of a statistics CSV file.
 maskedCopy() {
