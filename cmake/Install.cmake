@@ -6,15 +6,15 @@
 
 # The icon is a basin picture the program itself draws at build time.
 set(ROOTWEAVER_ICON_DIR ${CMAKE_BINARY_DIR}/icon)
-add_custom_command(OUTPUT ${ROOTWEAVER_ICON_DIR}/rootweaver.xpm
-  COMMAND ${CMAKE_COMMAND} -DPROGRAM=$<TARGET_FILE:rootweaver> -DTOOL=$<TARGET_FILE:makeIcon>
+add_custom_command(OUTPUT ${ROOTWEAVER_ICON_DIR}/rootweaver.png
+  COMMAND ${CMAKE_COMMAND} -DPROGRAM=$<TARGET_FILE:rootweaver>
           -DSCRIPT=${PROJECT_SOURCE_DIR}/tools/icon.blam -DDIR=${ROOTWEAVER_ICON_DIR}
           -P ${PROJECT_SOURCE_DIR}/cmake/RenderIcon.cmake
-  DEPENDS rootweaver makeIcon ${PROJECT_SOURCE_DIR}/tools/icon.blam
+  DEPENDS rootweaver ${PROJECT_SOURCE_DIR}/tools/icon.blam
           ${PROJECT_SOURCE_DIR}/cmake/RenderIcon.cmake
   COMMENT "Drawing the icon"
   VERBATIM)
-add_custom_target(icon ALL DEPENDS ${ROOTWEAVER_ICON_DIR}/rootweaver.xpm)
+add_custom_target(icon ALL DEPENDS ${ROOTWEAVER_ICON_DIR}/rootweaver.png)
 
 install(TARGETS rootweaver RUNTIME DESTINATION bin)
 install(FILES ${ROOTWEAVER_APP_DIR}/resources/Daduz.tga DESTINATION share/rootweaver/resources)
@@ -24,4 +24,4 @@ install(PROGRAMS ${PROJECT_SOURCE_DIR}/examples/slurm-sweep.sh
                  ${PROJECT_SOURCE_DIR}/examples/parallel-sweep.sh
         DESTINATION share/rootweaver/examples)
 install(FILES ${PROJECT_SOURCE_DIR}/resources/rootweaver.desktop DESTINATION share/applications)
-install(FILES ${ROOTWEAVER_ICON_DIR}/rootweaver.xpm DESTINATION share/pixmaps)
+install(FILES ${ROOTWEAVER_ICON_DIR}/rootweaver.png DESTINATION share/pixmaps)

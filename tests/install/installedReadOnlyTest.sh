@@ -18,11 +18,13 @@ data=$prefix/share/rootweaver
 for file in bin/rootweaver share/rootweaver/resources/Daduz.tga \
     "share/rootweaver/Shared Functions/cubicz.func" share/rootweaver/examples/sweep.blam \
     share/rootweaver/examples/slurm-sweep.sh share/applications/rootweaver.desktop \
-    share/pixmaps/rootweaver.xpm; do
+    share/pixmaps/rootweaver.png; do
   [ -s "$prefix/$file" ] || { echo "not installed: $file"; exit 1; }
 done
 grep -qx "Icon=rootweaver" "$prefix/share/applications/rootweaver.desktop"
-head -c 9 "$prefix/share/pixmaps/rootweaver.xpm" | grep -qx "/\* XPM \*/"
+# A 64 x 64 PNG: the signature, then the header chunk's width and height.
+[ "$(head -c 24 "$prefix/share/pixmaps/rootweaver.png" | od -An -tx1 | tr -d ' \n')" = \
+  89504e470d0a1a0a0000000d494844520000004000000040 ]
 
 chmod -R a-w "$prefix"
 listing() { (cd "$prefix" && find . -printf '%p %s %T@ %m\n' | sort); }
