@@ -24,12 +24,37 @@ struct tPoint {
   bool singular;
 };
 
-tPoint evaluate(double x, double y, double two, double three) {
+// The powers x^2, y^2, x^3 and y^3 by pow, the exponents read at run time
+// (see above), as cubic.func forms them.
+struct tPowCalls {
+  double two;
+  double three;
+  void operator()(double x, double y, double& x2, double& y2, double& x3, double& y3) const {
+    x2 = std::pow(x, two);
+    y2 = std::pow(y, two);
+    x3 = std::pow(x, three);
+    y3 = std::pow(y, three);
+  }
+};
+
+// The same powers by products, as cubic-products.func forms them.
+struct tProducts {
+  void operator()(double x, double y, double& x2, double& y2, double& x3, double& y3) const {
+    x2 = x * x;
+    y2 = y * y;
+    x3 = x2 * x;
+    y3 = y2 * y;
+  }
+};
+
+template <typename tPowers>
+tPoint evaluate(double x, double y, const tPowers& powers) {
   const double a = 1.0;
-  double x2 = std::pow(x, two);
-  double y2 = std::pow(y, two);
-  double x3 = std::pow(x, three);
-  double y3 = std::pow(y, three);
+  double x2;
+  double y2;
+  double x3;
+  double y3;
+  powers(x, y, x2, y2, x3, y3);
   tPoint p;
   p.f1 = (x3 - (3.0 * x) * y2) - a;
   p.f2 = (3.0 * x2) * y - y3;
@@ -83,10 +108,9 @@ namespace {
 
 // The basin picture of a solver whose step, given F and the inverse
 // Jacobian p at (x, y), moves (x, y) on; the compiler inlines the step.
-template <typename tStep>
-void basinPicture(tImage& image, double low, double high, unsigned iterations, tStep step) {
-  const double two = gTwo;
-  const double three = gThree;
+template <typename tPowers, typename tStep>
+void basinPicture(tImage& image, double low, double high, unsigned iterations,
+                  const tPowers& powers, tStep step) {
   const int side = static_cast<int>(image.getWidth());
   for (int row = 0; row < side; ++row) {
     for (int column = 0; column < side; ++column) {
@@ -94,7 +118,7 @@ void basinPicture(tImage& image, double low, double high, unsigned iterations, t
       double y = coordinate(row, side, low, high);
       int outcome = 2;
       for (unsigned i = 0; i < iterations; ++i) {
-        tPoint p = evaluate(x, y, two, three);
+        tPoint p = evaluate(x, y, powers);
         if (p.singular) {
           outcome = 1;
           break;
@@ -103,19 +127,18 @@ void basinPicture(tImage& image, double low, double high, unsigned iterations, t
           outcome = 0;
           break;
         }
-        step(p, x, y, two, three);
+        step(p, x, y, powers);
       }
       paint(image, row, column, outcome, x, y);
     }
   }
 }
 
-}  // namespace
-
-void tHandWrittenCubic::newtonPicture(tImage& image, double low, double high, unsigned iterations,
-                                      double h) {
-  basinPicture(image, low, high, iterations,
-               [h](const tPoint& p, double& x, double& y, double, double) {
+template <typename tPowers>
+void newtonBasins(tImage& image, double low, double high, unsigned iterations, double h,
+                  const tPowers& powers) {
+  basinPicture(image, low, high, iterations, powers,
+               [h](const tPoint& p, double& x, double& y, const tPowers&) {
                  double hm0 = p.m0 * h;
                  double hm1 = p.m1 * h;
                  double hm2 = p.m2 * h;
@@ -125,24 +148,44 @@ void tHandWrittenCubic::newtonPicture(tImage& image, double low, double high, un
                });
 }
 
-void tHandWrittenCubic::rungeKutta4Picture(tImage& image, double low, double high,
-                                           unsigned iterations, double h) {
-  basinPicture(image, low, high, iterations,
-               [h](const tPoint& p, double& x, double& y, double two, double three) {
+template <typename tPowers>
+void rungeKutta4Basins(tImage& image, double low, double high, unsigned iterations, double h,
+                       const tPowers& powers) {
+  basinPicture(image, low, high, iterations, powers,
+               [h](const tPoint& p, double& x, double& y, const tPowers& powers) {
                  double k1x, k1y, k2x, k2y, k3x, k3y, k4x, k4y;
                  flow(p, k1x, k1y);
-                 flow(evaluate(k1x * (0.5 * h) + x, k1y * (0.5 * h) + y, two, three), k2x, k2y);
-                 flow(evaluate(k2x * (0.5 * h) + x, k2y * (0.5 * h) + y, two, three), k3x, k3y);
-                 flow(evaluate(k3x * h + x, k3y * h + y, two, three), k4x, k4y);
+                 flow(evaluate(k1x * (0.5 * h) + x, k1y * (0.5 * h) + y, powers), k2x, k2y);
+                 flow(evaluate(k2x * (0.5 * h) + x, k2y * (0.5 * h) + y, powers), k3x, k3y);
+                 flow(evaluate(k3x * h + x, k3y * h + y, powers), k4x, k4y);
                  x = x + ((k4x + (k3x * 2.0 + (k2x * 2.0 + k1x))) * h) / 6.0;
                  y = y + ((k4y + (k3y * 2.0 + (k2y * 2.0 + k1y))) * h) / 6.0;
                });
 }
 
+}  // namespace
+
+void tHandWrittenCubic::newtonPicture(tImage& image, double low, double high, unsigned iterations,
+                                      double h, POWERS powers) {
+  if (powers == POWERS_BY_PRODUCTS) {
+    newtonBasins(image, low, high, iterations, h, tProducts());
+  } else {
+    newtonBasins(image, low, high, iterations, h, tPowCalls{gTwo, gThree});
+  }
+}
+
+void tHandWrittenCubic::rungeKutta4Picture(tImage& image, double low, double high,
+                                           unsigned iterations, double h, POWERS powers) {
+  if (powers == POWERS_BY_PRODUCTS) {
+    rungeKutta4Basins(image, low, high, iterations, h, tProducts());
+  } else {
+    rungeKutta4Basins(image, low, high, iterations, h, tPowCalls{gTwo, gThree});
+  }
+}
+
 void tHandWrittenCubic::newtonSingularSetPicture(tImage& image, double low, double high,
                                                  unsigned iterations, double h) {
-  const double two = gTwo;
-  const double three = gThree;
+  const tPowCalls powers{gTwo, gThree};
   const int side = static_cast<int>(image.getWidth());
   const tPixel off(200, 200, 200, 255);
   const tPixel on(0, 0, 0, 255);
@@ -159,7 +202,7 @@ void tHandWrittenCubic::newtonSingularSetPicture(tImage& image, double low, doub
       bool straddles = false;
       for (unsigned i = 0; i < iterations && !straddles; ++i) {
         tPoint p[4];
-        for (int k = 0; k < 4; ++k) p[k] = evaluate(x[k], y[k], two, three);
+        for (int k = 0; k < 4; ++k) p[k] = evaluate(x[k], y[k], powers);
         bool positive = p[0].m0 * p[0].m3 - p[0].m2 * p[0].m1 > 0;
         for (int k = 0; k < 4 && !straddles; ++k) {
           straddles = p[k].singular || (p[k].m0 * p[k].m3 - p[k].m2 * p[k].m1 > 0) != positive;
