@@ -8,118 +8,18 @@
 #include <tuple>
 #include <utility>
 
+#include "expr/tExactPower.h"
 #include "expr/tExprNode.h"
+#include "expr/tInstructionSet.h"
+#include "expr/tPacketEvaluator.h"
 
 namespace {
-
-// Two lanes of a packet, as SSE2 holds them; a packet is LANES / 2 of these.
-typedef double tPair __attribute__((vector_size(16)));
-typedef uint64_t tPairBits __attribute__((vector_size(16)));
-constexpr unsigned kPairs = tFormulaProgram::LANES / 2;
-
-inline uint64_t bitsOf(double v) {
-  uint64_t bits;
-  std::memcpy(&bits, &v, sizeof bits);
-  return bits;
-}
-inline double fromBits(uint64_t bits) {
-  double v;
-  std::memcpy(&v, &bits, sizeof v);
-  return v;
-}
-inline tPairBits bitsOf(tPair v) { return (tPairBits)v; }
-inline tPair fromBits(tPairBits bits) { return (tPair)bits; }
-
-const uint64_t kAbsMask = 0x7FFFFFFFFFFFFFFFu;
-const uint64_t kExponentMask = 0x7FF0000000000000u;
-const uint64_t kFractionMask = 0x000FFFFFFFFFFFFFu;
-
-// Veltkamp's split: hi + lo == a, each half with at most 26 significant bits,
-// so that products of halves are exact.
-template <typename T>
-inline void split(T a, T& hi, T& lo) {
-  T c = 134217729.0 * a;
-  hi = c - (c - a);
-  lo = a - hi;
-}
-
-// p + e == a * b exactly (Dekker's product), given a's halves, as long as
-// nothing overflows or underflows on the way. T is a double or a pair.
-template <typename T>
-inline void twoProduct(T a, T aHi, T aLo, T b, T& p, T& e) {
-  p = a * b;
-  T bHi;
-  T bLo;
-  split(b, bHi, bLo);
-  e = ((aHi * bHi - p) + aHi * bLo + aLo * bHi) + aLo * bLo;
-}
-
-// Bases whose n-th power is formed exactly: between 2^-300 and 2^300 for
-// every n, so the error terms stay normal numbers and pow's own error stays
-// at its bound for moderate results.
-const double kPowerLow[5] = {0, 0, 0x1p-150, 0x1p-100, 0x1p-75};
-const double kPowerHigh[5] = {0, 0, 0x1p150, 0x1p100, 0x1p75};
-// Largest distance, in units in the last place, between the exact power and
-// the double taken for pow's result.
-const double kPowerMargin = 0.4375;
-
-// The double nearest to v^n (n = 2, 3 or 4) in `result`, and whether it is
-// certainly what pow gives (see the class comment); where it is not, pow must
-// be called. For a pair the answer is a mask per lane. No branches, so the
-// double and the pair run the same operations.
-template <int N, typename T>
-inline auto exactPower(T v, T& result) {
-  T av = fromBits(bitsOf(v) & kAbsMask);
-  auto inRange = (av > kPowerLow[N]) & (av < kPowerHigh[N]);
-  T vHi;
-  T vLo;
-  split(v, vHi, vLo);
-  T p;
-  T e;
-  twoProduct(v, vHi, vLo, v, p, e);
-  T hi = p;
-  T rest = e;
-  if (N == 3) {
-    // v^3 = v p + v e; the rounding of v e is far below the margin.
-    T p3;
-    T e3;
-    twoProduct(v, vHi, vLo, p, p3, e3);
-    T r = e3 + v * e;
-    hi = p3 + r;
-    rest = (p3 - hi) + r;
-  } else if (N == 4) {
-    // v^4 = p^2 + 2 p e + e^2; e^2 is far below the margin.
-    T pHi;
-    T pLo;
-    split(p, pHi, pLo);
-    T p4;
-    T e4;
-    twoProduct(p, pHi, pLo, p, p4, e4);
-    T r = e4 + (2.0 * p) * e;
-    hi = p4 + r;
-    rest = (p4 - hi) + r;
-  }
-  // Zero to a positive integer power is zero, with the base's sign for odd
-  // powers (as IEC 60559 has pow do).
-  const T zero = {};
-  auto isZero = v == zero;
-  result = N == 3 ? (isZero ? v : hi) : hi;
-  auto bits = bitsOf(hi);
-  T ulp = fromBits((bits & kExponentMask) - (uint64_t{52} << 52));
-  T absRest = fromBits(bitsOf(rest) & kAbsMask);
-  // A power of two has a nearer neighbour below it, so it counts only when
-  // it is the power itself (the base is a power of two too).
-  auto nearest = (absRest <= kPowerMargin * ulp) & (((bits & kFractionMask) != 0) | (rest == zero));
-  return (inRange & nearest) | isZero;
-}
 
 template <int N>
 inline double integerPower(double v, double exponent) {
   double result;
-  return exactPower<N>(v, result) ? result : std::pow(v, exponent);
+  return exactPower<N, tScalarLane>(v, result) ? result : std::pow(v, exponent);
 }
-
-bool isBit(unsigned mask, unsigned lane) { return ((mask >> lane) & 1u) != 0; }
 
 }  // namespace
 
@@ -386,63 +286,6 @@ void tFormulaProgram::evaluate(double x, double y, double* out) const {
   for (unsigned k = 0; k < outputCount_; ++k) out[k] = r[outputs_[k]];
 }
 
-namespace {
-
-// Two lanes in memory, wherever they lie among the doubles of a scratch.
-typedef double tPairInMemory __attribute__((vector_size(16), may_alias, aligned(8)));
-
-inline tPair pairAt(const double* registers, uint32_t index, unsigned k) {
-  return *reinterpret_cast<const tPairInMemory*>(registers + index * tFormulaProgram::LANES +
-                                                 2 * k);
-}
-inline void setPairAt(double* registers, uint32_t index, unsigned k, tPair value) {
-  *reinterpret_cast<tPairInMemory*>(registers + index * tFormulaProgram::LANES + 2 * k) = value;
-}
-
-// A libm call for every active lane; inactive lanes get 0.
-template <typename tCall>
-inline void callLanes(double* s, uint32_t a, uint32_t b, uint32_t target, unsigned mask,
-                      tCall call) {
-  const double* first = s + a * tFormulaProgram::LANES;
-  const double* second = s + b * tFormulaProgram::LANES;
-  double* result = s + target * tFormulaProgram::LANES;
-  for (unsigned l = 0; l < tFormulaProgram::LANES; ++l) {
-    result[l] = isBit(mask, l) ? call(first[l], second[l]) : 0.0;
-  }
-}
-
-template <int N>
-inline void powerLanes(double* s, uint32_t a, uint32_t b, uint32_t target, unsigned mask) {
-  // All lanes first; the lanes left to pow are gathered as bits and called
-  // afterwards, so the common case runs without branches.
-  unsigned inexact = 0;
-  for (unsigned k = 0; k < kPairs; ++k) {
-    tPair result;
-    auto exact = exactPower<N>(pairAt(s, a, k), result);
-    setPairAt(s, target, k, result);
-    inexact |= static_cast<unsigned>((exact[0] == 0) | (exact[1] == 0) << 1) << (2 * k);
-  }
-  inexact &= mask;
-  const double* base = s + a * tFormulaProgram::LANES;
-  const double* exponent = s + b * tFormulaProgram::LANES;
-  double* result = s + target * tFormulaProgram::LANES;
-  while (inexact != 0) {
-    unsigned l = static_cast<unsigned>(__builtin_ctz(inexact));
-    result[l] = std::pow(base[l], exponent[l]);
-    inexact &= inexact - 1;
-  }
-}
-
-// One two-operand IEEE operation over all lanes.
-template <typename tOperation>
-inline void pairLanes(double* s, uint32_t a, uint32_t b, uint32_t target, tOperation operation) {
-  for (unsigned k = 0; k < kPairs; ++k) {
-    setPairAt(s, target, k, operation(pairAt(s, a, k), pairAt(s, b, k)));
-  }
-}
-
-}  // namespace
-
 void tFormulaProgram::prepareScratch(double* scratch) const {
   for (std::size_t c = 0; c < constants_.size(); ++c) {
     for (unsigned l = 0; l < LANES; ++l) scratch[c * LANES + l] = constants_[c];
@@ -451,41 +294,18 @@ void tFormulaProgram::prepareScratch(double* scratch) const {
 
 void tFormulaProgram::evaluatePacket(const double* x, const double* y, unsigned mask,
                                      double* scratch, double (*out)[LANES]) const {
-  const std::size_t constants = constants_.size();
-  std::memcpy(scratch + constants * LANES, x, LANES * sizeof(double));
-  std::memcpy(scratch + (constants + 1) * LANES, y, LANES * sizeof(double));
-  double* s = scratch;
-  for (const tInstruction& in : code_) {
-    switch (in.op) {
-      case OP_ADD:
-        pairLanes(s, in.a, in.b, in.target, [](tPair a, tPair b) { return a + b; });
-        break;
-      case OP_SUB:
-        pairLanes(s, in.a, in.b, in.target, [](tPair a, tPair b) { return a - b; });
-        break;
-      case OP_MUL:
-        pairLanes(s, in.a, in.b, in.target, [](tPair a, tPair b) { return a * b; });
-        break;
-      case OP_DIV:
-        pairLanes(s, in.a, in.b, in.target, [](tPair a, tPair b) { return a / b; });
-        break;
-      case OP_NEG: pairLanes(s, in.a, in.a, in.target, [](tPair a, tPair) { return -a; }); break;
-      case OP_ABS:
-        // fabs clears the sign bit and nothing else.
-        pairLanes(s, in.a, in.a, in.target,
-                  [](tPair a, tPair) { return fromBits(bitsOf(a) & kAbsMask); });
-        break;
-      case OP_POW2: powerLanes<2>(s, in.a, in.b, in.target, mask); break;
-      case OP_POW3: powerLanes<3>(s, in.a, in.b, in.target, mask); break;
-      case OP_POW4: powerLanes<4>(s, in.a, in.b, in.target, mask); break;
-      default:
-        // The libm calls, one active lane at a time.
-        callLanes(s, in.a, in.b, in.target, mask,
-                  [&in](double a, double b) { return apply(in.op, a, b); });
-        break;
-    }
-  }
+  std::memcpy(xLanes(scratch), x, LANES * sizeof(double));
+  std::memcpy(yLanes(scratch), y, LANES * sizeof(double));
+  evaluatePacketInPlace(mask, scratch);
   for (unsigned k = 0; k < outputCount_; ++k) {
-    std::memcpy(out[k], scratch + outputs_[k] * LANES, LANES * sizeof(double));
+    std::memcpy(out[k], outputLanes(scratch, k), LANES * sizeof(double));
+  }
+}
+
+void tFormulaProgram::evaluatePacketInPlace(unsigned mask, double* scratch) const {
+  if (tInstructionSet::current() == tInstructionSet::AVX2) {
+    tPacketEvaluator::evaluateAvx2(*this, mask, scratch);
+  } else {
+    tPacketEvaluator::evaluateSse2(*this, mask, scratch);
   }
 }

@@ -39,7 +39,8 @@ class tExprNode;
 // tExprNode that the tree walk calls.
 //
 // A packet evaluates LANES points at once, one instruction at a time over all
-// lanes, in SSE2 pairs; the libm calls stay scalar and are made only for the
+// lanes, in vectors of the instruction set in use (tPacketEvaluator,
+// tInstructionSet); the libm calls stay scalar and are made only for the
 // lanes the mask marks active.
 class tFormulaProgram {
  public:
@@ -67,6 +68,16 @@ class tFormulaProgram {
   // scratch must have been prepared for this program.
   void evaluatePacket(const double* x, const double* y, unsigned mask, double* scratch,
                       double (*out)[LANES]) const;
+  // The same with the points and outputs left in the scratch: the lanes of
+  // x and y are read from xLanes and yLanes, output k is found at
+  // outputLanes(k). x, y and the outputs may share registers, and an output
+  // may be a constant's: the outputs are read, not written.
+  void evaluatePacketInPlace(unsigned mask, double* scratch) const;
+  double* xLanes(double* scratch) const { return scratch + constants_.size() * LANES; }
+  double* yLanes(double* scratch) const { return scratch + (constants_.size() + 1) * LANES; }
+  const double* outputLanes(const double* scratch, unsigned k) const {
+    return scratch + outputs_[k] * LANES;
+  }
 
  private:
   enum OPCODE : uint8_t {
@@ -107,6 +118,7 @@ class tFormulaProgram {
   };
 
   class tCompiler;
+  friend class tPacketEvaluator;
 
   static double apply(uint8_t op, double a, double b);
   static bool hasTwoOperands(uint8_t op);

@@ -1,0 +1,9 @@
+// tPacketEvaluator for AVX2; this file alone of expr/ is built with -mavx2
+// (never with -mfma: a fused multiply-add would change bits).
+#include "expr/tAvx2Lanes.h"
+#include "expr/tPacketEvaluatorBody.h"
+
+void tPacketEvaluator::evaluateAvx2(const tFormulaProgram& program, unsigned mask,
+                                    double* scratch) {
+  evaluateWith<tAvx2Lanes>(program, mask, scratch);
+}

@@ -1,0 +1,8 @@
+// tPacketEvaluator for SSE2, the set every x86-64 processor has.
+#include "expr/tSse2Lanes.h"
+#include "expr/tPacketEvaluatorBody.h"
+
+void tPacketEvaluator::evaluateSse2(const tFormulaProgram& program, unsigned mask,
+                                    double* scratch) {
+  evaluateWith<tSse2Lanes>(program, mask, scratch);
+}
