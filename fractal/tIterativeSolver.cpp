@@ -32,6 +32,8 @@ void tIterativeSolver::startLane(tLane& lane, const tVector2& start) const {
   lane.iteration = 0;
 }
 
+bool tIterativeSolver::getPacketScheme(tPacketStep::SCHEME&) const { return false; }
+
 void tIterativeSolver::giveUp(tSolution& solution) const {
   solution.iterations_ = maxIterations_;
   solution.singularJacobian_ = false;

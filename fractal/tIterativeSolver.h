@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "fractal/tPacketStep.h"
 #include "fractal/tSolution.h"
 #include "graphics/tMatrix2.h"
 #include "graphics/tVector2.h"
@@ -71,6 +72,10 @@ class tIterativeSolver {
   // next point to evaluate. With fullPath the tests are skipped, as in solve().
   virtual LANE_EVENT advanceLane(tLane& lane, const tVector2& fx, const tMatrix2& m,
                                  bool fullPath) const = 0;
+  // The step that tPacketStep makes on whole packets exactly as advanceLane
+  // makes it on each lane, if it has one for this solver; false when the
+  // lanes are to be advanced one at a time.
+  virtual bool getPacketScheme(tPacketStep::SCHEME& scheme) const;
   // Whether the lane's solve has used up its iterations (it would now leave
   // its loop with noConvergence_).
   bool laneGaveUp(const tLane& lane) const {

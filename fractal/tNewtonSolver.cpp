@@ -33,3 +33,8 @@ bool tNewtonSolver::iterateInSingularSet(tFunction* f, tFractal* fractal,
                                          const tVector2& start) const {
   return dampedNewtonMeetsSingularSet(f, fractal, start);
 }
+
+bool tNewtonSolver::getPacketScheme(tPacketStep::SCHEME& scheme) const {
+  scheme = tPacketStep::SCHEME_NEWTON;
+  return true;
+}

@@ -12,6 +12,7 @@ class tNewtonSolver : public tIterativeSolver {
   tSolution solve(tFunction* f, const tVector2& start, bool fullPath) const override;
   LANE_EVENT advanceLane(tLane& lane, const tVector2& fx, const tMatrix2& m,
                          bool fullPath) const override;
+  bool getPacketScheme(tPacketStep::SCHEME& scheme) const override;
   // The damped Newton walk shared by the Newton-type solvers.
   bool iterateInSingularSet(tFunction* f, tFractal* fractal, const tVector2& start) const override;
 };

@@ -1,17 +1,14 @@
 #include "fractal/tPacketSolver.h"
 
+#include <memory>
+
 #include "expr/tFunction.h"
 #include "fractal/tFractal.h"
 
 namespace {
 
-// Two lanes as SSE2 holds them, and the same in memory wherever they lie.
-typedef double tPair __attribute__((vector_size(16)));
-typedef double tPairInMemory __attribute__((vector_size(16), may_alias, aligned(8)));
-typedef uint64_t tPairBits __attribute__((vector_size(16)));
-
-tPair pairAt(const double* lanes) { return *reinterpret_cast<const tPairInMemory*>(lanes); }
-void setPairAt(double* lanes, tPair value) { *reinterpret_cast<tPairInMemory*>(lanes) = value; }
+// Vectors of lanes are loaded from the scratch without crossing cache lines.
+const std::size_t kCacheLine = 64;
 
 bool cancelled(const std::atomic<bool>* cancel) {
   return cancel && cancel->load(std::memory_order_relaxed);
@@ -22,10 +19,16 @@ bool cancelled(const std::atomic<bool>* cancel) {
 tPacketSolver::tPacketSolver(const tIterativeSolver& solver, const tFunction& f)
     : solver_(solver),
       program_(f.getProgram()),
-      scratch_(static_cast<std::size_t>(program_.getRegisterCount()) * LANES),
+      storage_(static_cast<std::size_t>(program_.getRegisterCount()) * LANES +
+               kCacheLine / sizeof(double)),
+      scratch_(storage_.data()),
       out_(),
-      inverse_() {
-  program_.prepareScratch(scratch_.data());
+      inverse_(),
+      packet_() {
+  void* aligned = scratch_;
+  std::size_t room = storage_.size() * sizeof(double);
+  scratch_ = static_cast<double*>(std::align(kCacheLine, sizeof(double), aligned, room));
+  program_.prepareScratch(scratch_);
 }
 
 tPacketSolver::tOutcome tPacketSolver::outcomeOf(const tSolution& solution) {
@@ -44,23 +47,9 @@ void tPacketSolver::evaluate(const tIterativeSolver::tLane* lanes, unsigned acti
     x[l] = on ? lanes[l].point.x_ : 0.0;
     y[l] = on ? lanes[l].point.y_ : 0.0;
   }
-  program_.evaluatePacket(x, y, active, scratch_.data(), out_);
-  // The inverse Jacobians, two lanes at a time, by the operations of
-  // tFunction::jacobianInverse (tMatrix2's determinant and invert).
-  for (unsigned l = 0; l < LANES; l += 2) {
-    tPair f11 = pairAt(&out_[2][l]);
-    tPair f12 = pairAt(&out_[3][l]);
-    tPair f21 = pairAt(&out_[4][l]);
-    tPair f22 = pairAt(&out_[5][l]);
-    tPair d = f11 * f22 - f21 * f12;
-    tPair size = (tPair)((tPairBits)d & 0x7FFFFFFFFFFFFFFFu);
-    auto singular = size < tFunction::INVERTIBLE_CUTOFF;
-    const tPair zero = {0.0, 0.0};
-    setPairAt(&inverse_[0][l], singular ? zero : f22 / d);
-    setPairAt(&inverse_[1][l], singular ? zero : -f12 / d);
-    setPairAt(&inverse_[2][l], singular ? zero : -f21 / d);
-    setPairAt(&inverse_[3][l], singular ? zero : f11 / d);
-  }
+  program_.evaluatePacket(x, y, active, scratch_, out_);
+  const tPacketStep::tOutputs out = {out_[0], out_[1], out_[2], out_[3], out_[4], out_[5]};
+  tPacketStep::invert(out, inverse_);
 }
 
 tMatrix2 tPacketSolver::inverseOf(unsigned l) const {
@@ -69,6 +58,74 @@ tMatrix2 tPacketSolver::inverseOf(unsigned l) const {
 
 bool tPacketSolver::solve(const tVector2* starts, std::size_t count, tOutcome* outcomes,
                           const std::atomic<bool>* cancel) {
+  tPacketStep::SCHEME scheme;
+  if (solver_.getPacketScheme(scheme)) return solveInPackets(scheme, starts, count, outcomes, cancel);
+  return solveByLane(starts, count, outcomes, cancel);
+}
+
+bool tPacketSolver::solveInPackets(tPacketStep::SCHEME scheme, const tVector2* starts,
+                                   std::size_t count, tOutcome* outcomes,
+                                   const std::atomic<bool>* cancel) {
+  const uint32_t limit = solver_.getMaxIterations();
+  const tPacketStep::tParameters parameters =
+      tPacketStep::parametersFor(solver_.getStepSize(), limit);
+  tPacketStep::tLanes& lanes = packet_;
+  // The points and the six formulas stay in the program's registers.
+  const tPacketStep::tPoints points = {program_.xLanes(scratch_), program_.yLanes(scratch_)};
+  const tPacketStep::tOutputs out = {
+      program_.outputLanes(scratch_, 0), program_.outputLanes(scratch_, 1),
+      program_.outputLanes(scratch_, 2), program_.outputLanes(scratch_, 3),
+      program_.outputLanes(scratch_, 4), program_.outputLanes(scratch_, 5)};
+  std::size_t item[LANES] = {};  // the start each lane works on
+  unsigned active = 0;
+  std::size_t next = 0;
+  auto refill = [&](unsigned l) {
+    active &= ~(1u << l);
+    while (next < count) {
+      std::size_t i = next++;
+      // Without iterations a solve gives up before it looks at anything.
+      if (limit == 0) {
+        outcomes[i] = {starts[i], OUTCOME_GAVE_UP, 0};
+        continue;
+      }
+      lanes.x[l] = points.x[l] = starts[i].x_;
+      lanes.y[l] = points.y[l] = starts[i].y_;
+      lanes.stage[l] = 0.0;
+      lanes.iteration[l] = 0.0;
+      item[l] = i;
+      active |= 1u << l;
+      return;
+    }
+  };
+  for (unsigned l = 0; l < LANES; ++l) refill(l);
+
+  while (active != 0) {
+    if (cancelled(cancel)) return false;
+    // Idle lanes are evaluated at the origin, which keeps their arithmetic
+    // away from slow subnormal numbers.
+    for (unsigned idle = ~active & ((1u << LANES) - 1); idle != 0; idle &= idle - 1) {
+      const unsigned l = static_cast<unsigned>(__builtin_ctz(idle));
+      points.x[l] = points.y[l] = 0.0;
+    }
+    program_.evaluatePacketInPlace(active, scratch_);
+    const tPacketStep::tEnded ended = tPacketStep::advance(scheme, parameters, out, lanes, points);
+    for (unsigned done = (ended.converged | ended.singular | ended.gaveUp) & active; done != 0;
+         done &= done - 1) {
+      const unsigned l = static_cast<unsigned>(__builtin_ctz(done));
+      const unsigned bit = 1u << l;
+      const uint8_t kind = (ended.singular & bit)    ? OUTCOME_SINGULAR
+                           : (ended.converged & bit) ? OUTCOME_CONVERGED
+                                                     : OUTCOME_GAVE_UP;
+      outcomes[item[l]] = {tVector2(lanes.x[l], lanes.y[l]), kind,
+                           static_cast<uint32_t>(lanes.iteration[l])};
+      refill(l);
+    }
+  }
+  return true;
+}
+
+bool tPacketSolver::solveByLane(const tVector2* starts, std::size_t count, tOutcome* outcomes,
+                                const std::atomic<bool>* cancel) {
   const bool noIterations = solver_.getMaxIterations() == 0;
   tIterativeSolver::tLane lanes[LANES];
   std::size_t item[LANES] = {};  // the start each lane works on

@@ -8,6 +8,7 @@
 
 #include "expr/tFormulaProgram.h"
 #include "fractal/tIterativeSolver.h"
+#include "fractal/tPacketStep.h"
 #include "graphics/tVector2.h"
 
 class tFunction;
@@ -16,11 +17,14 @@ class tFunction;
 // stepped together through a solver's iteration.
 //
 // Each round evaluates the function's compiled formulas at every lane's next
-// point in one packet, then hands each lane its value and inverse Jacobian
-// (advanceLane). A lane whose solve ends is retired and refilled with the next
-// start at once, so the lanes stay busy however differently long the solves
-// are. Every lane does exactly what solve() does from its start, so the
-// outcome is solve()'s bit for bit; no path is recorded and nothing is
+// point in one packet, then moves every lane on: for the Newton and the
+// fourth-order Runge-Kutta iterations all lanes at once in vectors
+// (tPacketStep), with only the lanes whose solve ended handled one by one;
+// for the other solvers each lane is handed its value and inverse Jacobian
+// (advanceLane). A lane whose solve ends is retired and refilled with the
+// next start at once, so the lanes stay busy however differently long the
+// solves are. Every lane does exactly what solve() does from its start, so
+// the outcome is solve()'s bit for bit; no path is recorded and nothing is
 // allocated per solve.
 //
 // The singular-set test runs the four corner starts of a pixel in four lanes
@@ -42,6 +46,10 @@ class tPacketSolver {
   };
 
   tPacketSolver(const tIterativeSolver& solver, const tFunction& f);
+  // A copy would point into the original's scratch; a move keeps its own.
+  tPacketSolver(const tPacketSolver&) = delete;
+  tPacketSolver(tPacketSolver&&) = default;
+  tPacketSolver& operator=(const tPacketSolver&) = delete;
 
   // The outcome of a solve made by tIterativeSolver::solve.
   static tOutcome outcomeOf(const tSolution& solution);
@@ -58,6 +66,11 @@ class tPacketSolver {
                 const std::atomic<bool>* cancel = nullptr);
 
  private:
+  // solve with the solver's packet step, or one lane at a time.
+  bool solveInPackets(tPacketStep::SCHEME scheme, const tVector2* starts, std::size_t count,
+                      tOutcome* outcomes, const std::atomic<bool>* cancel);
+  bool solveByLane(const tVector2* starts, std::size_t count, tOutcome* outcomes,
+                   const std::atomic<bool>* cancel);
   // Evaluates the function and its inverse Jacobian at the points of the
   // lanes in `active`.
   void evaluate(const tIterativeSolver::tLane* lanes, unsigned active);
@@ -67,9 +80,11 @@ class tPacketSolver {
 
   const tIterativeSolver& solver_;  // the iteration every lane runs
   const tFormulaProgram& program_;  // the function's six formulas
-  std::vector<double> scratch_;     // the packet's registers
+  std::vector<double> storage_;     // holds the scratch, with room to align it
+  double* scratch_;                 // the packet's registers, on a cache line boundary
   double out_[6][LANES];            // the six formulas at the lanes' points
   double inverse_[4][LANES];        // the inverse Jacobians there, row by row
+  tPacketStep::tLanes packet_;      // the lanes of solveInPackets
 };
 
 #endif

@@ -68,3 +68,8 @@ tIterativeSolver::LANE_EVENT tRungeKuttaSolver4::advanceLane(tLane& lane, const 
 bool tRungeKuttaSolver4::iterateInSingularSet(tFunction*, tFractal*, const tVector2&) const {
   return false;
 }
+
+bool tRungeKuttaSolver4::getPacketScheme(tPacketStep::SCHEME& scheme) const {
+  scheme = tPacketStep::SCHEME_RUNGE_KUTTA4;
+  return true;
+}

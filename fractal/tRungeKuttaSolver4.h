@@ -11,6 +11,7 @@ class tRungeKuttaSolver4 : public tIterativeSolver {
   tSolution solve(tFunction* f, const tVector2& start, bool fullPath) const override;
   LANE_EVENT advanceLane(tLane& lane, const tVector2& fx, const tMatrix2& m,
                          bool fullPath) const override;
+  bool getPacketScheme(tPacketStep::SCHEME& scheme) const override;
   // Always false: this integrator does not walk towards the singular set.
   bool iterateInSingularSet(tFunction* f, tFractal* fractal, const tVector2& start) const override;
 };

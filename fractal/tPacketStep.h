@@ -1,0 +1,86 @@
+#ifndef ROOTWEAVER_FRACTAL_TPACKETSTEP_H
+#define ROOTWEAVER_FRACTAL_TPACKETSTEP_H
+
+#include "expr/tFormulaProgram.h"
+
+// What a solver does with the six formulas at the points of a packet, done
+// on all its lanes at once in vectors: the inverse Jacobians, and for the
+// Newton and the fourth-order Runge-Kutta iterations the stopping tests and
+// the steps themselves.
+//
+// Each lane makes, in its vector slot, exactly the IEEE operations that
+// tIterativeSolver::advanceLane makes for it, in the same order, so it ends
+// where solve() ends bit for bit. What differs between lanes (a Runge-Kutta
+// lane's stage, whether a lane stops) is chosen per lane by masks, never by
+// branches; the lanes that stop are reported as bits, and only they are
+// handled one at a time by the caller. Two shortcuts keep the bits: the test
+// EQUALITY_EPSILON > sqrt(s) is s < S, where S is the least double whose
+// correctly rounded square root is not below the epsilon (the square root
+// is monotonic), and iteration counts are held in doubles, exact far beyond
+// any limit of 32 bits.
+//
+// The code is built for each instruction set (tPacketStepSse2.cpp and
+// tPacketStepAvx2.cpp instantiate the templates of tPacketStepBody.h); the
+// functions here choose the set in use (tInstructionSet).
+class tPacketStep {
+ public:
+  static constexpr unsigned LANES = tFormulaProgram::LANES;
+  // The steps made on whole packets; other solvers step one lane at a time.
+  enum SCHEME { SCHEME_NEWTON, SCHEME_RUNGE_KUTTA4 };
+
+  // The lanes of a packet in columns.
+  struct tLanes {
+    double x[LANES];             // the current iterate
+    double y[LANES];
+    double slopes[3][2][LANES];  // the slopes a Runge-Kutta step keeps, x then y
+    double stage[LANES];         // the evaluation of the step that comes next; 0 at the iterate
+    double iteration[LANES];     // the i of solve()'s loop
+  };
+  // The solver's constants.
+  struct tParameters {
+    double h;              // the step size
+    double maxIterations;  // the iteration limit
+    double residualLimit;  // S above
+  };
+  // The six formulas (f1, f2, f11, f12, f21, f22) at the points of a
+  // packet, LANES values each.
+  typedef const double* const tOutputs[6];
+  // Where the function is evaluated next: LANES values of x and of y.
+  struct tPoints {
+    double* x;
+    double* y;
+  };
+  // Lanes whose solve ended at this evaluation, one bit each.
+  struct tEnded {
+    unsigned converged;  // an iterate that is a root: x and y hold it
+    unsigned singular;   // an iterate whose inverse Jacobian is zero
+    unsigned gaveUp;     // the iterations are used up
+  };
+
+  // The solver's constants for a step size and limit.
+  static tParameters parametersFor(double h, unsigned long maxIterations);
+  // The inverse Jacobians, row by row, from the outputs f11, f12, f21 and f22
+  // (out[2] ... out[5]), by the operations of tFunction::jacobianInverse.
+  static void invert(const tOutputs& out, double (*inverse)[LANES]);
+  // Takes the value and derivatives at every lane's point and moves each
+  // lane on to the next point it is evaluated at, as advanceLane does
+  // without fullPath; lanes that end are left at their last iterate. The
+  // points may share memory with the outputs.
+  static tEnded advance(SCHEME scheme, const tParameters& parameters, const tOutputs& out,
+                        tLanes& lanes, const tPoints& next);
+
+ private:
+  static void invertSse2(const tOutputs& out, double (*inverse)[LANES]);
+  static void invertAvx2(const tOutputs& out, double (*inverse)[LANES]);
+  static tEnded advanceSse2(SCHEME scheme, const tParameters& parameters, const tOutputs& out,
+                            tLanes& lanes, const tPoints& next);
+  static tEnded advanceAvx2(SCHEME scheme, const tParameters& parameters, const tOutputs& out,
+                            tLanes& lanes, const tPoints& next);
+  template <typename tVectorLanes>
+  static void invertWith(const tOutputs& out, double (*inverse)[LANES]);
+  template <typename tVectorLanes>
+  static tEnded advanceWith(SCHEME scheme, const tParameters& parameters, const tOutputs& out,
+                            tLanes& lanes, const tPoints& next);
+};
+
+#endif

@@ -1,0 +1,14 @@
+// tPacketStep for AVX2; this file alone of fractal/ is built with -mavx2
+// (never with -mfma: a fused multiply-add would change bits).
+#include "expr/tAvx2Lanes.h"
+#include "fractal/tPacketStepBody.h"
+
+void tPacketStep::invertAvx2(const tOutputs& out, double (*inverse)[LANES]) {
+  invertWith<tAvx2Lanes>(out, inverse);
+}
+
+tPacketStep::tEnded tPacketStep::advanceAvx2(SCHEME scheme, const tParameters& parameters,
+                                             const tOutputs& out, tLanes& lanes,
+                                             const tPoints& next) {
+  return advanceWith<tAvx2Lanes>(scheme, parameters, out, lanes, next);
+}

@@ -1,0 +1,160 @@
+#ifndef ROOTWEAVER_FRACTAL_TPACKETSTEPBODY_H
+#define ROOTWEAVER_FRACTAL_TPACKETSTEPBODY_H
+
+// The body of tPacketStep, for the translation unit of one instruction set,
+// which includes its lane type before this.
+
+#include "expr/tExactPower.h"
+#include "expr/tFunction.h"
+#include "fractal/tPacketStep.h"
+
+namespace {
+
+// The values and inverse Jacobians of one vector of lanes.
+template <typename tVectorLanes>
+struct tEvaluation {
+  typedef typename tVectorLanes::tValues V;
+  V f1;
+  V f2;
+  V m0;
+  V m1;
+  V m2;
+  V m3;
+
+  tEvaluation(const tPacketStep::tOutputs& out, unsigned l)
+      : f1(tVectorLanes::load(out[0] + l)), f2(tVectorLanes::load(out[1] + l)) {
+    const V f11 = tVectorLanes::load(out[2] + l);
+    const V f12 = tVectorLanes::load(out[3] + l);
+    const V f21 = tVectorLanes::load(out[4] + l);
+    const V f22 = tVectorLanes::load(out[5] + l);
+    // tMatrix2's determinant and inverse, zero below the cutoff.
+    const V d = f11 * f22 - f21 * f12;
+    const V size = tVectorLanes::valuesOf(tVectorLanes::bitsOf(d) & kAbsMask);
+    const auto singular = size < tFunction::INVERTIBLE_CUTOFF;
+    const V zero = {};
+    m0 = singular ? zero : f22 / d;
+    m1 = singular ? zero : -f12 / d;
+    m2 = singular ? zero : -f21 / d;
+    m3 = singular ? zero : f11 / d;
+  }
+
+  // testIterate: the zero matrix first, then |F| below the epsilon.
+  auto singular() const {
+    const V zero = {};
+    return (m0 == zero) & (m1 == zero) & (m2 == zero) & (m3 == zero);
+  }
+  auto converged(double residualLimit) const { return f1 * f1 + f2 * f2 < residualLimit; }
+};
+
+// One Newton step on a vector of lanes: x -= (h m) F unless the iterate stops.
+template <typename tVectorLanes>
+void newtonLanes(const tPacketStep::tParameters& p, const tPacketStep::tOutputs& out,
+                 tPacketStep::tLanes& lanes, const tPacketStep::tPoints& next, unsigned l,
+                 tPacketStep::tEnded& ended) {
+  typedef typename tVectorLanes::tValues V;
+  const tEvaluation<tVectorLanes> e(out, l);
+  const auto singular = e.singular();
+  const auto converged = e.converged(p.residualLimit) & ~singular;
+  const auto stops = singular | converged;
+  const V x = tVectorLanes::load(lanes.x + l);
+  const V y = tVectorLanes::load(lanes.y + l);
+  const V nextX = x - ((e.m0 * p.h) * e.f1 + (e.m1 * p.h) * e.f2);
+  const V nextY = y - ((e.m2 * p.h) * e.f1 + (e.m3 * p.h) * e.f2);
+  const V newX = stops ? x : nextX;
+  const V newY = stops ? y : nextY;
+  const V zero = {};
+  const V one = zero + 1.0;
+  const V iteration = tVectorLanes::load(lanes.iteration + l) + (stops ? zero : one);
+  tVectorLanes::store(lanes.x + l, newX);
+  tVectorLanes::store(lanes.y + l, newY);
+  tVectorLanes::store(next.x + l, newX);
+  tVectorLanes::store(next.y + l, newY);
+  tVectorLanes::store(lanes.iteration + l, iteration);
+  ended.singular |= tVectorLanes::maskBits(singular) << l;
+  ended.converged |= tVectorLanes::maskBits(converged) << l;
+  ended.gaveUp |= tVectorLanes::maskBits(~stops & (iteration >= p.maxIterations)) << l;
+}
+
+// One evaluation of a fourth-order Runge-Kutta step on a vector of lanes,
+// each at its own stage: the slope k = (-m) F is kept and the next stage
+// point taken (0.5 h, 0.5 h, then h along it), or at the last stage the
+// step is finished; only an iterate (stage 0) is tested.
+template <typename tVectorLanes>
+void rungeKutta4Lanes(const tPacketStep::tParameters& p, const tPacketStep::tOutputs& out,
+                      tPacketStep::tLanes& lanes, const tPacketStep::tPoints& next, unsigned l,
+                      tPacketStep::tEnded& ended) {
+  typedef typename tVectorLanes::tValues V;
+  const tEvaluation<tVectorLanes> e(out, l);
+  const V stage = tVectorLanes::load(lanes.stage + l);
+  const V zero = {};
+  const V one = zero + 1.0;
+  const auto atIterate = stage == zero;
+  const auto atSecond = stage == one;
+  const auto atThird = stage == 2.0;
+  const auto atLast = stage == 3.0;
+  const auto singular = atIterate & e.singular();
+  const auto converged = atIterate & e.converged(p.residualLimit) & ~singular;
+
+  const V kx = (-e.m0) * e.f1 + (-e.m1) * e.f2;
+  const V ky = (-e.m2) * e.f1 + (-e.m3) * e.f2;
+  const V x = tVectorLanes::load(lanes.x + l);
+  const V y = tVectorLanes::load(lanes.y + l);
+  V k[3][2];
+  for (int s = 0; s < 3; ++s) {
+    k[s][0] = tVectorLanes::load(lanes.slopes[s][0] + l);
+    k[s][1] = tVectorLanes::load(lanes.slopes[s][1] + l);
+  }
+  const V half = zero + 0.5 * p.h;
+  const V along = atThird ? zero + p.h : half;
+  const V stageX = kx * along + x;
+  const V stageY = ky * along + y;
+  const V endX = x + ((kx + (k[2][0] * 2.0 + (k[1][0] * 2.0 + k[0][0]))) * p.h) / 6.0;
+  const V endY = y + ((ky + (k[2][1] * 2.0 + (k[1][1] * 2.0 + k[0][1]))) * p.h) / 6.0;
+
+  tVectorLanes::store(lanes.slopes[0][0] + l, atIterate ? kx : k[0][0]);
+  tVectorLanes::store(lanes.slopes[0][1] + l, atIterate ? ky : k[0][1]);
+  tVectorLanes::store(lanes.slopes[1][0] + l, atSecond ? kx : k[1][0]);
+  tVectorLanes::store(lanes.slopes[1][1] + l, atSecond ? ky : k[1][1]);
+  tVectorLanes::store(lanes.slopes[2][0] + l, atThird ? kx : k[2][0]);
+  tVectorLanes::store(lanes.slopes[2][1] + l, atThird ? ky : k[2][1]);
+  tVectorLanes::store(lanes.x + l, atLast ? endX : x);
+  tVectorLanes::store(lanes.y + l, atLast ? endY : y);
+  tVectorLanes::store(next.x + l, atLast ? endX : stageX);
+  tVectorLanes::store(next.y + l, atLast ? endY : stageY);
+  tVectorLanes::store(lanes.stage + l, atLast ? zero : stage + 1.0);
+  const V iteration = tVectorLanes::load(lanes.iteration + l) + (atLast ? one : zero);
+  tVectorLanes::store(lanes.iteration + l, iteration);
+  ended.singular |= tVectorLanes::maskBits(singular) << l;
+  ended.converged |= tVectorLanes::maskBits(converged) << l;
+  ended.gaveUp |= tVectorLanes::maskBits(atLast & (iteration >= p.maxIterations)) << l;
+}
+
+}  // namespace
+
+template <typename tVectorLanes>
+void tPacketStep::invertWith(const tOutputs& out, double (*inverse)[LANES]) {
+  for (unsigned l = 0; l < LANES; l += tVectorLanes::WIDTH) {
+    const tEvaluation<tVectorLanes> e(out, l);
+    tVectorLanes::store(inverse[0] + l, e.m0);
+    tVectorLanes::store(inverse[1] + l, e.m1);
+    tVectorLanes::store(inverse[2] + l, e.m2);
+    tVectorLanes::store(inverse[3] + l, e.m3);
+  }
+}
+
+template <typename tVectorLanes>
+tPacketStep::tEnded tPacketStep::advanceWith(SCHEME scheme, const tParameters& parameters,
+                                             const tOutputs& out, tLanes& lanes,
+                                             const tPoints& next) {
+  tEnded ended = {0, 0, 0};
+  for (unsigned l = 0; l < LANES; l += tVectorLanes::WIDTH) {
+    if (scheme == SCHEME_NEWTON) {
+      newtonLanes<tVectorLanes>(parameters, out, lanes, next, l, ended);
+    } else {
+      rungeKutta4Lanes<tVectorLanes>(parameters, out, lanes, next, l, ended);
+    }
+  }
+  return ended;
+}
+
+#endif

@@ -1,0 +1,13 @@
+// tPacketStep for SSE2, the set every x86-64 processor has.
+#include "expr/tSse2Lanes.h"
+#include "fractal/tPacketStepBody.h"
+
+void tPacketStep::invertSse2(const tOutputs& out, double (*inverse)[LANES]) {
+  invertWith<tSse2Lanes>(out, inverse);
+}
+
+tPacketStep::tEnded tPacketStep::advanceSse2(SCHEME scheme, const tParameters& parameters,
+                                             const tOutputs& out, tLanes& lanes,
+                                             const tPoints& next) {
+  return advanceWith<tSse2Lanes>(scheme, parameters, out, lanes, next);
+}
