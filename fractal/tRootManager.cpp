@@ -1,6 +1,7 @@
 #include "fractal/tRootManager.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 #include "fractal/tIterativeSolver.h"
@@ -12,6 +13,18 @@ const int kRandomColorAttempts = 500;
 const float kMinColorDistance = 125.0f;
 const float kRandomChannelLow = 64.0f;
 const float kRandomChannelHigh = 255.0f;
+
+// The least double whose square root is not below `distance`: a squared
+// length below it is a length below `distance`, exactly.
+double squaredLimit(double distance) {
+  double s = distance * distance;
+  while (distance > std::sqrt(s)) s = std::nextafter(s, INFINITY);
+  while (!(distance > std::sqrt(std::nextafter(s, 0.0)))) s = std::nextafter(s, 0.0);
+  return s;
+}
+
+// Roots farther apart than this cannot both be one with the same point.
+const double kUncrowdedDistance = 2.5 * tIterativeSolver::ROOT_EQUALITY_EPSILON;
 
 unsigned char randomChannel() {
   return static_cast<unsigned char>(
@@ -30,7 +43,9 @@ tRootManager::tRootManager()
       noConvergenceColor_(50, 50, 50, 255),
       textColor_(255, 255, 255, 255),
       nextPresetIndex_(0),
-      useRandomColors_(true) {
+      useRandomColors_(true),
+      lastFound_(0),
+      sameRootLimit_(squaredLimit(tIterativeSolver::ROOT_EQUALITY_EPSILON)) {
   initPresetColors();
 }
 
@@ -39,8 +54,10 @@ tPixel tRootManager::getColorForRoot(const tVector2& root) {
 }
 
 std::size_t tRootManager::registerRoot(const tVector2& root) {
-  for (std::size_t i = 0; i < roots_.size(); ++i) {
-    if ((roots_[i].first - root).length() < tIterativeSolver::ROOT_EQUALITY_EPSILON) return i;
+  std::size_t found = findRoot(root);
+  if (found < roots_.size()) {
+    lastFound_ = found;
+    return found;
   }
   tPixel color;
   if (useRandomColors_ || nextPresetIndex_ >= presetColors_.size()) {
@@ -48,12 +65,31 @@ std::size_t tRootManager::registerRoot(const tVector2& root) {
   } else {
     color = presetColors_[nextPresetIndex_++];
   }
+  bool crowded = false;
+  for (const auto& entry : roots_) crowded |= !((entry.first - root).length() >= kUncrowdedDistance);
   roots_.emplace_back(root, color);
+  crowded_.push_back(crowded);
   return roots_.size() - 1;
+}
+
+bool tRootManager::sameRoot(const tVector2& a, const tVector2& b) const {
+  return (a - b).lengthSquared() < sameRootLimit_;
+}
+
+std::size_t tRootManager::findRoot(const tVector2& root) const {
+  if (lastFound_ < roots_.size() && !crowded_[lastFound_] &&
+      sameRoot(roots_[lastFound_].first, root)) {
+    return lastFound_;
+  }
+  for (std::size_t i = 0; i < roots_.size(); ++i) {
+    if (sameRoot(roots_[i].first, root)) return i;
+  }
+  return roots_.size();
 }
 
 void tRootManager::clearRoots() {
   roots_.clear();
+  crowded_.clear();
   nextPresetIndex_ = 0;
 }
 

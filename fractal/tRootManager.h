@@ -19,6 +19,16 @@
 // in order (when random colours are off) and random ones after that; a random
 // colour keeps its distance from the colours already in use where it can, and
 // stays as far from them as the draws allow where it cannot.
+//
+// A pixel's root is found without a scan over all roots in the common case:
+// neighbouring pixels mostly reach the same root, so the root found last is
+// tried first. It is the answer when it matches and no earlier root lies
+// within 2.5 tolerances of it (recorded when it was registered): by the
+// triangle inequality no earlier root can then match, and the scan, which
+// takes the first root that matches, would give the same. Distances are
+// compared squared, against the least double whose square root is not below
+// the tolerance, which is exactly the test on the length (the square root is
+// correctly rounded, so monotonic).
 class tRootManager {
  public:
   static tRootManager& instance();
@@ -59,6 +69,10 @@ class tRootManager {
   // Distance from the candidate to the nearest colour a pixel of the
   // picture can have: a registered root's or a failure colour.
   float distanceToBasinColors(const tPixel& candidate) const;
+  // Whether the two points are one root (closer than the tolerance).
+  bool sameRoot(const tVector2& a, const tVector2& b) const;
+  // The first registered root that is one with `root`; roots_.size() when none.
+  std::size_t findRoot(const tVector2& root) const;
 
   tPixel singularJacobianColor_;                    // pixels whose Jacobian had no inverse
   tPixel noConvergenceColor_;                       // pixels whose solve gave up
@@ -67,6 +81,9 @@ class tRootManager {
   std::vector<tPixel> presetColors_;                // colours handed out first when not random
   unsigned int nextPresetIndex_;                    // next preset to hand out
   bool useRandomColors_;                            // whether new roots skip the presets
+  std::vector<bool> crowded_;  // per root: an earlier root lies within 2.5 tolerances
+  std::size_t lastFound_;      // the root found last, tried first
+  double sameRootLimit_;       // squared distances below this are one root
 };
 
 #endif
