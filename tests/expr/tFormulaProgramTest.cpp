@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "expr/FunctionText.h"
+#include "expr/InstructionSets.h"
 #include "expr/tComplexExpansion.h"
 #include "expr/tDerivative.h"
 #include "expr/tExprTree.h"
@@ -73,23 +74,32 @@ struct tCompiled {
 };
 
 // The program's outputs at (xs[i], ys[i]), one point at a time and in packets
-// (the last one partly masked), against expected(output, x, y).
+// (the last one partly masked), and again in place with lanes idle here and
+// there, against expected(output, x, y).
 template <typename Expected>
 void expectProgramGives(const tCompiled& c, const Values& xs, const Values& ys, Expected expected) {
   std::vector<double> scratch(c.program.getRegisterCount() * kLanes);
   c.program.prepareScratch(scratch.data());
   double x[kLanes] = {}, y[kLanes] = {}, scalar[tFormulaProgram::MAX_OUTPUTS];
   double out[tFormulaProgram::MAX_OUTPUTS][kLanes];
+  double inPlace[tFormulaProgram::MAX_OUTPUTS][kLanes];
   for (std::size_t i = 0; i < xs.size(); i += kLanes) {
     const unsigned lanes = static_cast<unsigned>(std::min<std::size_t>(kLanes, xs.size() - i));
+    const unsigned scattered = ((1u << lanes) - 1) & 0xB6D5u;
     std::copy_n(&xs[i], lanes, x);
     std::copy_n(&ys[i], lanes, y);
     c.program.evaluatePacket(x, y, (1u << lanes) - 1, scratch.data(), out);
+    std::copy_n(x, kLanes, c.program.xLanes(scratch.data()));
+    std::copy_n(y, kLanes, c.program.yLanes(scratch.data()));
+    c.program.evaluatePacketInPlace(scattered, scratch.data());
+    for (unsigned k = 0; k < c.trees.size(); ++k)
+      std::copy_n(c.program.outputLanes(scratch.data(), k), kLanes, inPlace[k]);
     for (unsigned l = 0; l < lanes; ++l) {
       c.program.evaluate(xs[i + l], ys[i + l], scalar);
+      const bool active = (scattered >> l) & 1u;
       for (unsigned k = 0; k < c.trees.size(); ++k) {
         const double e = expected(k, xs[i + l], ys[i + l]);
-        ASSERT_TRUE(same(e, scalar[k]) && same(e, out[k][l]))
+        ASSERT_TRUE(same(e, scalar[k]) && same(e, out[k][l]) && (!active || same(e, inPlace[k][l])))
             << "output " << k << " at (" << xs[i + l] << ", " << ys[i + l] << ")";
       }
     }
@@ -109,9 +119,13 @@ void expectSameAsTrees(const tCompiled& c, std::size_t stride = 7) {
 
 }  // namespace
 
+// Each test runs on SSE2 and on AVX2 packets.
+class tFormulaProgramTest : public tOnEachInstructionSet {};
+RUN_ON_EACH_INSTRUCTION_SET(tFormulaProgramTest);
+
 // Every kind of node, constants to fold, shared subexpressions, a variable no
 // substitution reached, a formula cut short and a missing one.
-TEST(tFormulaProgramTest, EveryKindOfNodeGivesTheTreeWalksBits) {
+TEST_P(tFormulaProgramTest, EveryKindOfNodeGivesTheTreeWalksBits) {
   tCompiled c({
       "sin x + cos y * tan ( x - y ) - sinh ( x / 3 ) + cosh y * tanh ( x * y )",
       "exp ( x ) ^ 2 / abs ( y - 0.5 ) + x ^ 3 - y ^ 4 + x ^ y - ( - x ) ^ 0.5 + 2 ^ 2 ^ 0.5"
@@ -126,7 +140,7 @@ TEST(tFormulaProgramTest, EveryKindOfNodeGivesTheTreeWalksBits) {
 }
 
 // Derivatives and complex expansions hold every kind of node they make.
-TEST(tFormulaProgramTest, DerivedFormulasGiveTheTreeWalksBits) {
+TEST_P(tFormulaProgramTest, DerivedFormulasGiveTheTreeWalksBits) {
   for (const char* text : {"abs ( x * y ) ^ 3 / sqrt ( 1 + x ^ 2 ) + log ( y * y ) * 2 ^ x + abs x",
                            "tan ( x * y ) - tanh ( x / y ) + exp ( - x ) * cosh y / sinh y"}) {
     std::unique_ptr<tExprTree> tree = parsed(text);
@@ -153,7 +167,7 @@ TEST(tFormulaProgramTest, DerivedFormulasGiveTheTreeWalksBits) {
 }
 
 // Deeply nested formulas compile without recursion and keep few registers.
-TEST(tFormulaProgramTest, DeepFormulas) {
+TEST_P(tFormulaProgramTest, DeepFormulas) {
   std::string chain = "x";
   std::string nest = "y";
   for (int k = 0; k < 1500; ++k) {
@@ -168,7 +182,7 @@ TEST(tFormulaProgramTest, DeepFormulas) {
 // Every sample reads in full, its derivatives (given, derived or written out
 // from f(z)) are those of its components, and its programs give the tree
 // walk's bits, also after a substitution.
-TEST(tFormulaProgramTest, SampleFunctionsAreCompleteConsistentAndGiveTheTreeWalksBits) {
+TEST_P(tFormulaProgramTest, SampleFunctionsAreCompleteConsistentAndGiveTheTreeWalksBits) {
   std::vector<std::string> names;
   for (const auto& entry :
        std::filesystem::directory_iterator(ROOTWEAVER_SOURCE_DIR "/Shared Functions"))
@@ -222,7 +236,7 @@ TEST(tFormulaProgramTest, SampleFunctionsAreCompleteConsistentAndGiveTheTreeWalk
 // Powers with the exponents 2, 3 and 4 are formed without pow only where that
 // is certainly pow's result: held to pow over every power of two and zero, and
 // a million other bases, half with a power next to a midpoint between doubles.
-TEST(tFormulaProgramTest, IntegerPowersAreExactlyPows) {
+TEST_P(tFormulaProgramTest, IntegerPowersAreExactlyPows) {
   Values bases = {0.0, -0.0};
   for (int m = -200; m <= 200; ++m)
     bases.insert(bases.end(), {std::ldexp(1, m), -std::ldexp(1, m)});

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "expr/FunctionText.h"
+#include "expr/InstructionSets.h"
 #include "expr/tFunction.h"
 #include "fractal/tFractal.h"
 #include "fractal/tFractalComputation.h"
@@ -120,7 +121,12 @@ tResult engine(const tSetup& s, unsigned threads) {
 
 }  // namespace
 
-TEST(tFractalComputationTest, PicturesMatchTheOneByOneReference) {
+// Each test runs on SSE2 and on AVX2 packets: the pictures of both are the
+// one-by-one reference's, byte for byte.
+class tFractalComputationTest : public tOnEachInstructionSet {};
+RUN_ON_EACH_INSTRUCTION_SET(tFractalComputationTest);
+
+TEST_P(tFractalComputationTest, PicturesMatchTheOneByOneReference) {
   std::vector<tSetup> setups;
   for (int kind = 0; kind < kSolverKinds; ++kind) {
     const char* name = kSolverNames[kind];
@@ -148,7 +154,7 @@ TEST(tFractalComputationTest, PicturesMatchTheOneByOneReference) {
 
 // A background computation stopped in flight leaves a row-major prefix of
 // the reference picture, the rest untouched, and the registry of that prefix.
-TEST(tFractalComputationTest, CancellingLeavesAConsistentPrefix) {
+TEST_P(tFractalComputationTest, CancellingLeavesAConsistentPrefix) {
   const tSetup s{"cancel", "cubic.func", 3, 100, 1.0, 512, 2, 1, false, true, false};
   auto f = load(s.function);
   auto solver = makeSolver(s.solver, s.limit, s.h);
@@ -181,7 +187,7 @@ TEST(tFractalComputationTest, CancellingLeavesAConsistentPrefix) {
 // The complex form of cubic.func, f(z) = z^3 - a, draws its picture: only
 // pixels on basin boundaries may go another way, where the formulas written
 // out from f(z) round differently from the hand-written ones.
-TEST(tFractalComputationTest, ComplexFormDrawsTheRealFormsPicture) {
+TEST_P(tFractalComputationTest, ComplexFormDrawsTheRealFormsPicture) {
   std::vector<unsigned char> pictures[2];
   const char* const files[] = {"cubic.func", "cubicz.func"};
   for (int k = 0; k < 2; ++k) {

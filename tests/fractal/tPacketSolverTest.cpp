@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "expr/FunctionText.h"
+#include "expr/InstructionSets.h"
 #include "fractal/tPacketSolver.h"
 #include "fractal/tSolverKinds.h"
 
@@ -15,10 +16,14 @@ bool sameBits(const tVector2& a, const tVector2& b) { return std::memcmp(&a, &b,
 
 }  // namespace
 
+// Each test runs on SSE2 and on AVX2 packets.
+class tPacketSolverTest : public tOnEachInstructionSet {};
+RUN_ON_EACH_INSTRUCTION_SET(tPacketSolverTest);
+
 // Every lane ends where solve() ends from the same start, bit for bit: the
 // same flags and iteration, and the same root when it converges. The starts are random,
 // with some on the singular set, on a root, and off at infinity.
-TEST(tPacketSolverTest, OutcomesMatchSolve) {
+TEST_P(tPacketSolverTest, OutcomesMatchSolve) {
   const char* const functions[] = {
       "f1 = x ^ 3 - 3 * x * y ^ 2 - 1 f2 = 3 * x ^ 2 * y - y ^ 3 f11 = 3 * x ^ 2 - 3 * y ^ 2 "
       "f12 = - 6 * x * y f21 = 6 * x * y f22 = 3 * x ^ 2 - 3 * y ^ 2",
@@ -58,7 +63,7 @@ TEST(tPacketSolverTest, OutcomesMatchSolve) {
   }
 }
 
-TEST(tPacketSolverTest, CancelledBeforeTheFirstRound) {
+TEST_P(tPacketSolverTest, CancelledBeforeTheFirstRound) {
   auto f = functionFromText("f1 = x f2 = y f11 = 1 f12 = 0 f21 = 0 f22 = 1");
   tNewtonSolver solver(10, 1.0);
   tPacketSolver packet(solver, *f);

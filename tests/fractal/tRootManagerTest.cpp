@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <random>
 #include <vector>
 
 #include "fractal/tRootManager.h"
@@ -70,6 +71,37 @@ TEST(tRootManagerTest, RootsCloserThanTheToleranceShareOneEntry) {
   // After clearing, the presets start again from the first.
   manager.clearRoots();
   EXPECT_EQ(kPresets[0], manager.getColorForRoot(tVector2(1.0 + 2e-4, 2.0)));
+}
+
+// A point within the tolerance of two roots is the first one's, also right
+// after the later one was found; and points in runs around crowded roots, as
+// neighbouring pixels reach them, find what a scan for the first root whose
+// distance (by its length) is below the tolerance finds, registering the
+// same new roots.
+TEST(tRootManagerTest, APointIsTheFirstRootWithinTheTolerance) {
+  tRootManager& manager = freshManager(false);
+  EXPECT_EQ(0u, manager.registerRoot(tVector2(0.0, 0.0)));
+  EXPECT_EQ(1u, manager.registerRoot(tVector2(1.5e-4, 0.0)));
+  EXPECT_EQ(1u, manager.registerRoot(tVector2(2e-4, 0.0)));
+  EXPECT_EQ(0u, manager.registerRoot(tVector2(0.9e-4, 0.0)));
+
+  manager.clearRoots();
+  std::vector<tVector2> scanned;
+  std::mt19937 random(7);
+  std::uniform_real_distribution<double> plane(-5e-4, 5e-4);
+  std::uniform_int_distribution<int> step(-4, 4);
+  for (int run = 0; run < 2000; ++run) {
+    const tVector2 center(plane(random), plane(random));
+    for (int k = 0; k < 5; ++k) {
+      // Offsets in quarters of the tolerance put points at its very edge.
+      const tVector2 point = center + tVector2(step(random) * 0.25e-4, step(random) * 0.25e-4);
+      std::size_t first = 0;
+      while (first < scanned.size() && !((scanned[first] - point).length() < 1e-4)) ++first;
+      if (first == scanned.size()) scanned.push_back(point);
+      ASSERT_EQ(first, manager.registerRoot(point)) << run << " " << k;
+    }
+  }
+  EXPECT_EQ(scanned.size(), manager.getRoots().size());
 }
 
 // The presets first unless random colours are asked for; then every new

@@ -1,0 +1,40 @@
+# Checks the engine's object files (OBJECTS, a list) for the promise of
+# tInstructionSet: only the files built for AVX2 hold AVX instructions, so
+# the program runs on any x86-64 processor; those hold no fused multiply-add,
+# which would change bits; and they define no symbol that the linker could
+# merge with another file's copy (weak or unique symbols), which could put
+# AVX2 code where SSE2 code was meant to run. Run with cmake -P.
+find_program(OBJDUMP objdump REQUIRED)
+find_program(NM nm REQUIRED)
+set(faults "")
+foreach(object IN LISTS OBJECTS)
+  execute_process(COMMAND ${OBJDUMP} -d --no-show-raw-insn ${object} OUTPUT_VARIABLE code
+                  RESULT_VARIABLE failed)
+  if(failed)
+    string(APPEND faults "${object}: objdump failed\n")
+  elseif(object MATCHES "Avx2\\.cpp\\.o$")
+    foreach(fused IN ITEMS "\tvfmadd" "\tvfmsub" "\tvfnmadd" "\tvfnmsub")
+      string(FIND "${code}" "${fused}" at)
+      if(NOT at EQUAL -1)
+        string(APPEND faults "${object}: a fused multiply-add\n")
+      endif()
+    endforeach()
+    execute_process(COMMAND ${NM} ${object} OUTPUT_VARIABLE symbols)
+    if(symbols MATCHES " [WVu] ")
+      string(APPEND faults "${object}: weak or unique symbols\n${symbols}")
+    endif()
+  else()
+    string(FIND "${code}" "\tv" at)
+    if(NOT at EQUAL -1)
+      string(APPEND faults "${object}: AVX instructions outside the AVX2 files\n")
+    endif()
+  endif()
+endforeach()
+list(LENGTH OBJECTS count)
+if(count EQUAL 0)
+  message(FATAL_ERROR "no object files given")
+endif()
+if(faults)
+  message(FATAL_ERROR "${faults}")
+endif()
+message(STATUS "${count} object files checked")
