@@ -44,7 +44,10 @@ class tExprNode;
 // lanes the mask marks active.
 class tFormulaProgram {
  public:
-  static constexpr unsigned LANES = 16;
+  // Lanes of a packet: enough vectors per instruction to keep the processor
+  // busy while each waits for its operands; masks have a bit per lane.
+  static constexpr unsigned LANES = 32;
+  static_assert(LANES <= 32, "a mask is an unsigned with a bit per lane");
   static constexpr unsigned MAX_OUTPUTS = 6;
 
   // A program with no outputs.

@@ -149,6 +149,13 @@ bool tFractal::addSample(int row, int column, const tPacketSolver::tOutcome& out
 }
 
 void tFractal::paintAverage(int row, int column, const tColorSum& sum, uint32_t samples) {
+  // One sample is its own average, without three divisions.
+  if (samples == 1) {
+    image_->setPixel(row, column,
+                     tPixel(static_cast<unsigned char>(sum.red), static_cast<unsigned char>(sum.green),
+                            static_cast<unsigned char>(sum.blue), 255));
+    return;
+  }
   image_->setPixel(row, column,
                    tPixel(static_cast<unsigned char>(sum.red / samples),
                           static_cast<unsigned char>(sum.green / samples),

@@ -203,24 +203,26 @@ void tFractalComputation::computeChunk(std::size_t chunk, tThreadState& state) {
   const std::size_t count = std::min(chunkSize_, pixelCount_ - begin);
   tChunkSlot& slot = slots_[chunk % WINDOW_CHUNKS];
   std::vector<tVector2>& starts = state.starts;
-  if (singular_) {
-    starts.resize(4 * count);
-    for (std::size_t i = 0; i < count; ++i) {
-      std::size_t pixel = begin + i;
-      fractal_->cornersOf(static_cast<float>(pixel / width_), static_cast<float>(pixel % width_),
-                          &starts[4 * i]);
-    }
-    state.solver.straddle(starts.data(), count, slot.straddles.get(), &cancel_);
-    return;
-  }
-  starts.resize(count);
+  starts.resize(singular_ ? 4 * count : count);
+  std::size_t row = begin / width_;
+  std::size_t column = begin % width_;
   for (std::size_t i = 0; i < count; ++i) {
-    std::size_t pixel = begin + i;
-    // The unjittered sample: no offset at all.
-    starts[i] =
-        fractal_->pointAt(static_cast<double>(pixel / width_), static_cast<double>(pixel % width_));
+    if (singular_) {
+      fractal_->cornersOf(static_cast<float>(row), static_cast<float>(column), &starts[4 * i]);
+    } else {
+      // The unjittered sample: no offset at all.
+      starts[i] = fractal_->pointAt(static_cast<double>(row), static_cast<double>(column));
+    }
+    if (++column == width_) {
+      column = 0;
+      ++row;
+    }
   }
-  state.solver.solve(starts.data(), count, slot.outcomes.data(), &cancel_);
+  if (singular_) {
+    state.solver.straddle(starts.data(), count, slot.straddles.get(), &cancel_);
+  } else {
+    state.solver.solve(starts.data(), count, slot.outcomes.data(), &cancel_);
+  }
 }
 
 void tFractalComputation::computeBatchTask(std::size_t task, tThreadState& state) {
@@ -256,13 +258,22 @@ bool tFractalComputation::paintReadyChunks(std::unique_lock<std::mutex>& lock, u
     const std::size_t end = std::min(begin + chunkSize_, pixelCount_);
     {
       std::lock_guard<std::mutex> picture(pictureMutex_);
-      for (std::size_t pixel = begin; pixel < end; ++pixel) {
+      // Rows and columns are counted along, not divided out, pixel by pixel.
+      std::size_t row = begin / width_;
+      std::size_t column = begin % width_;
+      for (std::size_t i = 0; i < end - begin; ++i) {
         if (singular_) {
-          bool on = slot.straddles[pixel - begin];
-          image.setPixel(static_cast<int>(pixel / width_), static_cast<int>(pixel % width_),
-                         tFractal::singularSetColor(on));
+          image.setPixel(static_cast<int>(row), static_cast<int>(column),
+                         tFractal::singularSetColor(slot.straddles[i]));
         } else {
-          paintBasinPixel(pixel);
+          // The one unjittered sample, as takeSample would find it.
+          const tPacketSolver::tOutcome& outcome = slot.outcomes[i];
+          fractal_->paintPixel(static_cast<int>(row), static_cast<int>(column),
+                               [&](uint32_t, double, double) { return outcome; });
+        }
+        if (++column == width_) {
+          column = 0;
+          ++row;
         }
       }
     }

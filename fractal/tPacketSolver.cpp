@@ -103,7 +103,7 @@ bool tPacketSolver::solveInPackets(tPacketStep::SCHEME scheme, const tVector2* s
     if (cancelled(cancel)) return false;
     // Idle lanes are evaluated at the origin, which keeps their arithmetic
     // away from slow subnormal numbers.
-    for (unsigned idle = ~active & ((1u << LANES) - 1); idle != 0; idle &= idle - 1) {
+    for (unsigned idle = ~active & (~0u >> (32 - LANES)); idle != 0; idle &= idle - 1) {
       const unsigned l = static_cast<unsigned>(__builtin_ctz(idle));
       points.x[l] = points.y[l] = 0.0;
     }

@@ -31,7 +31,7 @@ void checkPacket(const tFormulaProgram& program, const double* x, const double* 
   std::vector<double> scratch(std::size_t{program.getRegisterCount()} * kLanes);
   program.prepareScratch(scratch.data());
   double packet[tFormulaProgram::MAX_OUTPUTS][kLanes];
-  program.evaluatePacket(x, y, (1u << kLanes) - 1, scratch.data(), packet);
+  program.evaluatePacket(x, y, ~0u, scratch.data(), packet);
   for (unsigned lane = 0; lane < kLanes; ++lane) {
     double single[tFormulaProgram::MAX_OUTPUTS];
     program.evaluate(x[lane], y[lane], single);

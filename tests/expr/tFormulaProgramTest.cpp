@@ -85,10 +85,11 @@ void expectProgramGives(const tCompiled& c, const Values& xs, const Values& ys, 
   double inPlace[tFormulaProgram::MAX_OUTPUTS][kLanes];
   for (std::size_t i = 0; i < xs.size(); i += kLanes) {
     const unsigned lanes = static_cast<unsigned>(std::min<std::size_t>(kLanes, xs.size() - i));
-    const unsigned scattered = ((1u << lanes) - 1) & 0xB6D5u;
+    const unsigned all = ~0u >> (32 - lanes);
+    const unsigned scattered = all & 0xB6D5B6D5u;
     std::copy_n(&xs[i], lanes, x);
     std::copy_n(&ys[i], lanes, y);
-    c.program.evaluatePacket(x, y, (1u << lanes) - 1, scratch.data(), out);
+    c.program.evaluatePacket(x, y, all, scratch.data(), out);
     std::copy_n(x, kLanes, c.program.xLanes(scratch.data()));
     std::copy_n(y, kLanes, c.program.yLanes(scratch.data()));
     c.program.evaluatePacketInPlace(scattered, scratch.data());
