@@ -357,11 +357,13 @@ void tFractalComputation::planBatch(std::size_t windowEnd) {
     return firstSampleOf(pixel).kind == tPacketSolver::OUTCOME_CONVERGED ? jittered : 0;
   };
   // Draws the window is certain to make: every pixel that draws at all
-  // draws the two offsets of its first jittered sample.
+  // draws the two offsets of its first jittered sample. They are counted
+  // only as far as a batch could draw, which is all the limit below needs.
   std::size_t certain = 2 * (windowEnd - begin);
   if (!jitterFirst_) {
+    const std::size_t enough = 2 * (batchSamples_ + samples_);
     certain = 0;
-    for (std::size_t pixel = begin; pixel < windowEnd; ++pixel) {
+    for (std::size_t pixel = begin; pixel < windowEnd && certain < enough; ++pixel) {
       certain += jitteredSamplesOf(pixel) != 0 ? 2 : 0;
     }
   }
