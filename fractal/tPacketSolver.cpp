@@ -24,11 +24,17 @@ tPacketSolver::tPacketSolver(const tIterativeSolver& solver, const tFunction& f)
       scratch_(storage_.data()),
       out_(),
       inverse_(),
-      packet_() {
+      packet_(),
+      parameters_(tPacketStep::parametersFor(solver.getStepSize(), solver.getMaxIterations())),
+      points_(),
+      outputs_() {
   void* aligned = scratch_;
   std::size_t room = storage_.size() * sizeof(double);
   scratch_ = static_cast<double*>(std::align(kCacheLine, sizeof(double), aligned, room));
   program_.prepareScratch(scratch_);
+  // The points and the six formulas stay in the program's registers.
+  points_ = {program_.xLanes(scratch_), program_.yLanes(scratch_)};
+  for (unsigned k = 0; k < 6; ++k) outputs_[k] = program_.outputLanes(scratch_, k);
 }
 
 tPacketSolver::tOutcome tPacketSolver::outcomeOf(const tSolution& solution) {
@@ -63,19 +69,27 @@ bool tPacketSolver::solve(const tVector2* starts, std::size_t count, tOutcome* o
   return solveByLane(starts, count, outcomes, cancel);
 }
 
+void tPacketSolver::startPacketLane(unsigned l, const tVector2& start) {
+  packet_.x[l] = points_.x[l] = start.x_;
+  packet_.y[l] = points_.y[l] = start.y_;
+  packet_.stage[l] = 0.0;
+  packet_.iteration[l] = 0.0;
+}
+
+tPacketStep::tFound tPacketSolver::advancePacket(tPacketStep::SCHEME scheme, bool fullPath,
+                                                 unsigned active) {
+  for (unsigned idle = ~active & (~0u >> (32 - LANES)); idle != 0; idle &= idle - 1) {
+    const unsigned l = static_cast<unsigned>(__builtin_ctz(idle));
+    points_.x[l] = points_.y[l] = 0.0;
+  }
+  program_.evaluatePacketInPlace(active, scratch_);
+  return tPacketStep::advance(scheme, fullPath, parameters_, outputs_, packet_, points_);
+}
+
 bool tPacketSolver::solveInPackets(tPacketStep::SCHEME scheme, const tVector2* starts,
                                    std::size_t count, tOutcome* outcomes,
                                    const std::atomic<bool>* cancel) {
   const uint32_t limit = solver_.getMaxIterations();
-  const tPacketStep::tParameters parameters =
-      tPacketStep::parametersFor(solver_.getStepSize(), limit);
-  tPacketStep::tLanes& lanes = packet_;
-  // The points and the six formulas stay in the program's registers.
-  const tPacketStep::tPoints points = {program_.xLanes(scratch_), program_.yLanes(scratch_)};
-  const tPacketStep::tOutputs out = {
-      program_.outputLanes(scratch_, 0), program_.outputLanes(scratch_, 1),
-      program_.outputLanes(scratch_, 2), program_.outputLanes(scratch_, 3),
-      program_.outputLanes(scratch_, 4), program_.outputLanes(scratch_, 5)};
   std::size_t item[LANES] = {};  // the start each lane works on
   unsigned active = 0;
   std::size_t next = 0;
@@ -88,10 +102,7 @@ bool tPacketSolver::solveInPackets(tPacketStep::SCHEME scheme, const tVector2* s
         outcomes[i] = {starts[i], OUTCOME_GAVE_UP, 0};
         continue;
       }
-      lanes.x[l] = points.x[l] = starts[i].x_;
-      lanes.y[l] = points.y[l] = starts[i].y_;
-      lanes.stage[l] = 0.0;
-      lanes.iteration[l] = 0.0;
+      startPacketLane(l, starts[i]);
       item[l] = i;
       active |= 1u << l;
       return;
@@ -101,23 +112,16 @@ bool tPacketSolver::solveInPackets(tPacketStep::SCHEME scheme, const tVector2* s
 
   while (active != 0) {
     if (cancelled(cancel)) return false;
-    // Idle lanes are evaluated at the origin, which keeps their arithmetic
-    // away from slow subnormal numbers.
-    for (unsigned idle = ~active & (~0u >> (32 - LANES)); idle != 0; idle &= idle - 1) {
-      const unsigned l = static_cast<unsigned>(__builtin_ctz(idle));
-      points.x[l] = points.y[l] = 0.0;
-    }
-    program_.evaluatePacketInPlace(active, scratch_);
-    const tPacketStep::tEnded ended = tPacketStep::advance(scheme, parameters, out, lanes, points);
-    for (unsigned done = (ended.converged | ended.singular | ended.gaveUp) & active; done != 0;
+    const tPacketStep::tFound found = advancePacket(scheme, false, active);
+    for (unsigned done = (found.converged | found.singular | found.gaveUp) & active; done != 0;
          done &= done - 1) {
       const unsigned l = static_cast<unsigned>(__builtin_ctz(done));
       const unsigned bit = 1u << l;
-      const uint8_t kind = (ended.singular & bit)    ? OUTCOME_SINGULAR
-                           : (ended.converged & bit) ? OUTCOME_CONVERGED
+      const uint8_t kind = (found.singular & bit)    ? OUTCOME_SINGULAR
+                           : (found.converged & bit) ? OUTCOME_CONVERGED
                                                      : OUTCOME_GAVE_UP;
-      outcomes[item[l]] = {tVector2(lanes.x[l], lanes.y[l]), kind,
-                           static_cast<uint32_t>(lanes.iteration[l])};
+      outcomes[item[l]] = {tVector2(packet_.x[l], packet_.y[l]), kind,
+                           static_cast<uint32_t>(packet_.iteration[l])};
       refill(l);
     }
   }
@@ -174,6 +178,63 @@ bool tPacketSolver::solveByLane(const tVector2* starts, std::size_t count, tOutc
 
 bool tPacketSolver::straddle(const tVector2* corners, std::size_t groups, bool* straddles,
                              const std::atomic<bool>* cancel) {
+  tPacketStep::SCHEME scheme;
+  if (solver_.getPacketScheme(scheme)) {
+    return straddleInPackets(scheme, corners, groups, straddles, cancel);
+  }
+  return straddleByLane(corners, groups, straddles, cancel);
+}
+
+bool tPacketSolver::straddleInPackets(tPacketStep::SCHEME scheme, const tVector2* corners,
+                                      std::size_t groups, bool* straddles,
+                                      const std::atomic<bool>* cancel) {
+  constexpr unsigned kGroups = LANES / 4;
+  const uint32_t limit = solver_.getMaxIterations();
+  std::size_t item[kGroups] = {};   // the group of corners each group of lanes works on
+  uint32_t compared[kGroups] = {};  // iteration indices compared so far
+  unsigned active = 0;
+  std::size_t next = 0;
+  auto refill = [&](unsigned g) {
+    active &= ~(0xFu << (4 * g));
+    while (next < groups) {
+      std::size_t i = next++;
+      // Without iterations there is nothing to compare.
+      if (limit == 0) {
+        straddles[i] = false;
+        continue;
+      }
+      for (unsigned c = 0; c < 4; ++c) startPacketLane(4 * g + c, corners[4 * i + c]);
+      item[g] = i;
+      compared[g] = 0;
+      active |= 0xFu << (4 * g);
+      return;
+    }
+  };
+  for (unsigned g = 0; g < kGroups; ++g) refill(g);
+
+  while (active != 0) {
+    if (cancelled(cancel)) return false;
+    const tPacketStep::tFound found = advancePacket(scheme, true, active);
+    for (unsigned g = 0; g < kGroups; ++g) {
+      if (((active >> (4 * g)) & 1u) == 0) continue;
+      // The four lanes run the same stages, so they reach their iterates in
+      // the same round; then they are compared as tFractal::straddles does:
+      // one on the singular set, or two whose determinants differ in sign.
+      if (((found.iterate >> (4 * g)) & 0xFu) != 0xFu) continue;
+      const unsigned positive = (found.positive >> (4 * g)) & 0xFu;
+      const bool across =
+          ((found.singular >> (4 * g)) & 0xFu) != 0 || (positive != 0 && positive != 0xFu);
+      if (across || ++compared[g] == limit) {
+        straddles[item[g]] = across;
+        refill(g);
+      }
+    }
+  }
+  return true;
+}
+
+bool tPacketSolver::straddleByLane(const tVector2* corners, std::size_t groups, bool* straddles,
+                                   const std::atomic<bool>* cancel) {
   constexpr unsigned kGroups = LANES / 4;
   const uint32_t limit = solver_.getMaxIterations();
   tIterativeSolver::tLane lanes[LANES];

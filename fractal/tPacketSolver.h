@@ -71,6 +71,17 @@ class tPacketSolver {
                       tOutcome* outcomes, const std::atomic<bool>* cancel);
   bool solveByLane(const tVector2* starts, std::size_t count, tOutcome* outcomes,
                    const std::atomic<bool>* cancel);
+  // straddle with the solver's packet step, or one lane at a time.
+  bool straddleInPackets(tPacketStep::SCHEME scheme, const tVector2* corners, std::size_t groups,
+                         bool* straddles, const std::atomic<bool>* cancel);
+  bool straddleByLane(const tVector2* corners, std::size_t groups, bool* straddles,
+                      const std::atomic<bool>* cancel);
+  // Puts packet lane l on a new start, at its first evaluation.
+  void startPacketLane(unsigned l, const tVector2& start);
+  // Evaluates the function at the points of the packet lanes in `active`
+  // and moves them on; idle lanes are evaluated at the origin, which keeps
+  // their arithmetic away from slow subnormal numbers.
+  tPacketStep::tFound advancePacket(tPacketStep::SCHEME scheme, bool fullPath, unsigned active);
   // Evaluates the function and its inverse Jacobian at the points of the
   // lanes in `active`.
   void evaluate(const tIterativeSolver::tLane* lanes, unsigned active);
@@ -84,7 +95,10 @@ class tPacketSolver {
   double* scratch_;                 // the packet's registers, on a cache line boundary
   double out_[6][LANES];            // the six formulas at the lanes' points
   double inverse_[4][LANES];        // the inverse Jacobians there, row by row
-  tPacketStep::tLanes packet_;      // the lanes of solveInPackets
+  tPacketStep::tLanes packet_;      // the lanes of solveInPackets and straddleInPackets
+  tPacketStep::tParameters parameters_;  // the solver's constants for them
+  tPacketStep::tPoints points_;     // their next points: the program's x and y registers
+  tPacketStep::tOutputs outputs_;   // the program's output registers
 };
 
 #endif

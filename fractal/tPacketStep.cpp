@@ -33,11 +33,11 @@ void tPacketStep::invert(const tOutputs& out, double (*inverse)[LANES]) {
   }
 }
 
-tPacketStep::tEnded tPacketStep::advance(SCHEME scheme, const tParameters& parameters,
-                                         const tOutputs& out, tLanes& lanes,
-                                         const tPoints& next) {
+tPacketStep::tFound tPacketStep::advance(SCHEME scheme, bool fullPath,
+                                         const tParameters& parameters, const tOutputs& out,
+                                         tLanes& lanes, const tPoints& next) {
   if (tInstructionSet::current() == tInstructionSet::AVX2) {
-    return advanceAvx2(scheme, parameters, out, lanes, next);
+    return advanceAvx2(scheme, fullPath, parameters, out, lanes, next);
   }
-  return advanceSse2(scheme, parameters, out, lanes, next);
+  return advanceSse2(scheme, fullPath, parameters, out, lanes, next);
 }

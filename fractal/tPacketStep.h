@@ -10,7 +10,8 @@
 //
 // Each lane makes, in its vector slot, exactly the IEEE operations that
 // tIterativeSolver::advanceLane makes for it, in the same order, so it ends
-// where solve() ends bit for bit. What differs between lanes (a Runge-Kutta
+// where solve() ends bit for bit, and its full path (for the singular-set
+// test) is solve()'s too. What differs between lanes (a Runge-Kutta
 // lane's stage, whether a lane stops) is chosen per lane by masks, never by
 // branches; the lanes that stop are reported as bits, and only they are
 // handled one at a time by the caller. Two shortcuts keep the bits: the test
@@ -44,17 +45,19 @@ class tPacketStep {
   };
   // The six formulas (f1, f2, f11, f12, f21, f22) at the points of a
   // packet, LANES values each.
-  typedef const double* const tOutputs[6];
+  typedef const double* tOutputs[6];
   // Where the function is evaluated next: LANES values of x and of y.
   struct tPoints {
     double* x;
     double* y;
   };
-  // Lanes whose solve ended at this evaluation, one bit each.
-  struct tEnded {
-    unsigned converged;  // an iterate that is a root: x and y hold it
+  // What one evaluation found, a bit per lane.
+  struct tFound {
+    unsigned iterate;    // the point was an iterate (stage 0), not a point inside a step
     unsigned singular;   // an iterate whose inverse Jacobian is zero
-    unsigned gaveUp;     // the iterations are used up
+    unsigned positive;   // the inverse Jacobian's determinant is above zero
+    unsigned converged;  // an iterate that is a root: the solve ends with x and y on it
+    unsigned gaveUp;     // the iterations are used up: the solve ends
   };
 
   // The solver's constants for a step size and limit.
@@ -63,24 +66,25 @@ class tPacketStep {
   // (out[2] ... out[5]), by the operations of tFunction::jacobianInverse.
   static void invert(const tOutputs& out, double (*inverse)[LANES]);
   // Takes the value and derivatives at every lane's point and moves each
-  // lane on to the next point it is evaluated at, as advanceLane does
-  // without fullPath; lanes that end are left at their last iterate. The
-  // points may share memory with the outputs.
-  static tEnded advance(SCHEME scheme, const tParameters& parameters, const tOutputs& out,
-                        tLanes& lanes, const tPoints& next);
+  // lane on to the next point it is evaluated at, as advanceLane does; lanes
+  // whose solve ends are left at their last iterate. With fullPath nothing
+  // ends and every step is taken. The points may share memory with the
+  // outputs.
+  static tFound advance(SCHEME scheme, bool fullPath, const tParameters& parameters,
+                        const tOutputs& out, tLanes& lanes, const tPoints& next);
 
  private:
   static void invertSse2(const tOutputs& out, double (*inverse)[LANES]);
   static void invertAvx2(const tOutputs& out, double (*inverse)[LANES]);
-  static tEnded advanceSse2(SCHEME scheme, const tParameters& parameters, const tOutputs& out,
-                            tLanes& lanes, const tPoints& next);
-  static tEnded advanceAvx2(SCHEME scheme, const tParameters& parameters, const tOutputs& out,
-                            tLanes& lanes, const tPoints& next);
+  static tFound advanceSse2(SCHEME scheme, bool fullPath, const tParameters& parameters,
+                            const tOutputs& out, tLanes& lanes, const tPoints& next);
+  static tFound advanceAvx2(SCHEME scheme, bool fullPath, const tParameters& parameters,
+                            const tOutputs& out, tLanes& lanes, const tPoints& next);
   template <typename tVectorLanes>
   static void invertWith(const tOutputs& out, double (*inverse)[LANES]);
   template <typename tVectorLanes>
-  static tEnded advanceWith(SCHEME scheme, const tParameters& parameters, const tOutputs& out,
-                            tLanes& lanes, const tPoints& next);
+  static tFound advanceWith(SCHEME scheme, bool fullPath, const tParameters& parameters,
+                            const tOutputs& out, tLanes& lanes, const tPoints& next);
 };
 
 #endif

@@ -7,8 +7,8 @@ void tPacketStep::invertAvx2(const tOutputs& out, double (*inverse)[LANES]) {
   invertWith<tAvx2Lanes>(out, inverse);
 }
 
-tPacketStep::tEnded tPacketStep::advanceAvx2(SCHEME scheme, const tParameters& parameters,
-                                             const tOutputs& out, tLanes& lanes,
-                                             const tPoints& next) {
-  return advanceWith<tAvx2Lanes>(scheme, parameters, out, lanes, next);
+tPacketStep::tFound tPacketStep::advanceAvx2(SCHEME scheme, bool fullPath,
+                                             const tParameters& parameters, const tOutputs& out,
+                                             tLanes& lanes, const tPoints& next) {
+  return advanceWith<tAvx2Lanes>(scheme, fullPath, parameters, out, lanes, next);
 }

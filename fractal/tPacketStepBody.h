@@ -38,51 +38,71 @@ struct tEvaluation {
     m3 = singular ? zero : f11 / d;
   }
 
-  // testIterate: the zero matrix first, then |F| below the epsilon.
+  // The zero matrix: testIterate's first test, and the singular-set test's.
   auto singular() const {
     const V zero = {};
     return (m0 == zero) & (m1 == zero) & (m2 == zero) & (m3 == zero);
   }
+  // |F| below the epsilon: testIterate's second test.
   auto converged(double residualLimit) const { return f1 * f1 + f2 * f2 < residualLimit; }
+  // tMatrix2::determinant above zero, for the singular-set test.
+  auto positive() const {
+    const V zero = {};
+    return m0 * m3 - m2 * m1 > zero;
+  }
 };
+
+// The bits of what a vector of lanes found at an iterate (atIterate): with
+// fullPath the stopping tests are skipped, so nothing stops.
+template <typename tVectorLanes, typename tMask>
+tMask reportIterate(const tEvaluation<tVectorLanes>& e, tMask atIterate, bool fullPath,
+                    double residualLimit, unsigned l, tPacketStep::tFound& found) {
+  const tMask singular = atIterate & e.singular();
+  const tMask converged = atIterate & e.converged(residualLimit) & ~singular;
+  const tMask stops = fullPath ? atIterate & ~atIterate : singular | converged;
+  found.iterate |= tVectorLanes::maskBits(atIterate) << l;
+  found.singular |= tVectorLanes::maskBits(singular) << l;
+  found.positive |= tVectorLanes::maskBits(e.positive()) << l;
+  found.converged |= tVectorLanes::maskBits(converged & stops) << l;
+  return stops;
+}
 
 // One Newton step on a vector of lanes: x -= (h m) F unless the iterate stops.
 template <typename tVectorLanes>
-void newtonLanes(const tPacketStep::tParameters& p, const tPacketStep::tOutputs& out,
-                 tPacketStep::tLanes& lanes, const tPacketStep::tPoints& next, unsigned l,
-                 tPacketStep::tEnded& ended) {
+void newtonLanes(bool fullPath, const tPacketStep::tParameters& p,
+                 const tPacketStep::tOutputs& out, tPacketStep::tLanes& lanes,
+                 const tPacketStep::tPoints& next, unsigned l, tPacketStep::tFound& found) {
   typedef typename tVectorLanes::tValues V;
   const tEvaluation<tVectorLanes> e(out, l);
-  const auto singular = e.singular();
-  const auto converged = e.converged(p.residualLimit) & ~singular;
-  const auto stops = singular | converged;
+  const V zero = {};
+  const V one = zero + 1.0;
+  const auto stops = reportIterate(e, zero == zero, fullPath, p.residualLimit, l, found);
   const V x = tVectorLanes::load(lanes.x + l);
   const V y = tVectorLanes::load(lanes.y + l);
   const V nextX = x - ((e.m0 * p.h) * e.f1 + (e.m1 * p.h) * e.f2);
   const V nextY = y - ((e.m2 * p.h) * e.f1 + (e.m3 * p.h) * e.f2);
   const V newX = stops ? x : nextX;
   const V newY = stops ? y : nextY;
-  const V zero = {};
-  const V one = zero + 1.0;
   const V iteration = tVectorLanes::load(lanes.iteration + l) + (stops ? zero : one);
   tVectorLanes::store(lanes.x + l, newX);
   tVectorLanes::store(lanes.y + l, newY);
   tVectorLanes::store(next.x + l, newX);
   tVectorLanes::store(next.y + l, newY);
   tVectorLanes::store(lanes.iteration + l, iteration);
-  ended.singular |= tVectorLanes::maskBits(singular) << l;
-  ended.converged |= tVectorLanes::maskBits(converged) << l;
-  ended.gaveUp |= tVectorLanes::maskBits(~stops & (iteration >= p.maxIterations)) << l;
+  if (!fullPath) {
+    found.gaveUp |= tVectorLanes::maskBits(~stops & (iteration >= p.maxIterations)) << l;
+  }
 }
 
 // One evaluation of a fourth-order Runge-Kutta step on a vector of lanes,
 // each at its own stage: the slope k = (-m) F is kept and the next stage
 // point taken (0.5 h, 0.5 h, then h along it), or at the last stage the
-// step is finished; only an iterate (stage 0) is tested.
+// step is finished; only an iterate (stage 0) is tested. A lane that stops
+// keeps its iterate whatever is stored besides.
 template <typename tVectorLanes>
-void rungeKutta4Lanes(const tPacketStep::tParameters& p, const tPacketStep::tOutputs& out,
-                      tPacketStep::tLanes& lanes, const tPacketStep::tPoints& next, unsigned l,
-                      tPacketStep::tEnded& ended) {
+void rungeKutta4Lanes(bool fullPath, const tPacketStep::tParameters& p,
+                      const tPacketStep::tOutputs& out, tPacketStep::tLanes& lanes,
+                      const tPacketStep::tPoints& next, unsigned l, tPacketStep::tFound& found) {
   typedef typename tVectorLanes::tValues V;
   const tEvaluation<tVectorLanes> e(out, l);
   const V stage = tVectorLanes::load(lanes.stage + l);
@@ -92,8 +112,7 @@ void rungeKutta4Lanes(const tPacketStep::tParameters& p, const tPacketStep::tOut
   const auto atSecond = stage == one;
   const auto atThird = stage == 2.0;
   const auto atLast = stage == 3.0;
-  const auto singular = atIterate & e.singular();
-  const auto converged = atIterate & e.converged(p.residualLimit) & ~singular;
+  reportIterate(e, atIterate, fullPath, p.residualLimit, l, found);
 
   const V kx = (-e.m0) * e.f1 + (-e.m1) * e.f2;
   const V ky = (-e.m2) * e.f1 + (-e.m3) * e.f2;
@@ -124,9 +143,9 @@ void rungeKutta4Lanes(const tPacketStep::tParameters& p, const tPacketStep::tOut
   tVectorLanes::store(lanes.stage + l, atLast ? zero : stage + 1.0);
   const V iteration = tVectorLanes::load(lanes.iteration + l) + (atLast ? one : zero);
   tVectorLanes::store(lanes.iteration + l, iteration);
-  ended.singular |= tVectorLanes::maskBits(singular) << l;
-  ended.converged |= tVectorLanes::maskBits(converged) << l;
-  ended.gaveUp |= tVectorLanes::maskBits(atLast & (iteration >= p.maxIterations)) << l;
+  if (!fullPath) {
+    found.gaveUp |= tVectorLanes::maskBits(atLast & (iteration >= p.maxIterations)) << l;
+  }
 }
 
 }  // namespace
@@ -143,18 +162,18 @@ void tPacketStep::invertWith(const tOutputs& out, double (*inverse)[LANES]) {
 }
 
 template <typename tVectorLanes>
-tPacketStep::tEnded tPacketStep::advanceWith(SCHEME scheme, const tParameters& parameters,
-                                             const tOutputs& out, tLanes& lanes,
-                                             const tPoints& next) {
-  tEnded ended = {0, 0, 0};
+tPacketStep::tFound tPacketStep::advanceWith(SCHEME scheme, bool fullPath,
+                                             const tParameters& parameters, const tOutputs& out,
+                                             tLanes& lanes, const tPoints& next) {
+  tFound found = {0, 0, 0, 0, 0};
   for (unsigned l = 0; l < LANES; l += tVectorLanes::WIDTH) {
     if (scheme == SCHEME_NEWTON) {
-      newtonLanes<tVectorLanes>(parameters, out, lanes, next, l, ended);
+      newtonLanes<tVectorLanes>(fullPath, parameters, out, lanes, next, l, found);
     } else {
-      rungeKutta4Lanes<tVectorLanes>(parameters, out, lanes, next, l, ended);
+      rungeKutta4Lanes<tVectorLanes>(fullPath, parameters, out, lanes, next, l, found);
     }
   }
-  return ended;
+  return found;
 }
 
 #endif

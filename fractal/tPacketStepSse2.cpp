@@ -6,8 +6,8 @@ void tPacketStep::invertSse2(const tOutputs& out, double (*inverse)[LANES]) {
   invertWith<tSse2Lanes>(out, inverse);
 }
 
-tPacketStep::tEnded tPacketStep::advanceSse2(SCHEME scheme, const tParameters& parameters,
-                                             const tOutputs& out, tLanes& lanes,
-                                             const tPoints& next) {
-  return advanceWith<tSse2Lanes>(scheme, parameters, out, lanes, next);
+tPacketStep::tFound tPacketStep::advanceSse2(SCHEME scheme, bool fullPath,
+                                             const tParameters& parameters, const tOutputs& out,
+                                             tLanes& lanes, const tPoints& next) {
+  return advanceWith<tSse2Lanes>(scheme, fullPath, parameters, out, lanes, next);
 }
