@@ -74,7 +74,8 @@ class tIterativeSolver {
                                  bool fullPath) const = 0;
   // The step that tPacketStep makes on whole packets exactly as advanceLane
   // makes it on each lane, if it has one for this solver; false when the
-  // lanes are to be advanced one at a time.
+  // lanes are to be advanced one at a time. A solver that changes
+  // advanceLane gives false, or its advanceLane would not be called.
   virtual bool getPacketScheme(tPacketStep::SCHEME& scheme) const;
   // Whether the lane's solve has used up its iterations (it would now leave
   // its loop with noConvergence_).

@@ -41,6 +41,8 @@ class tSlowSolver : public tNewtonSolver {
     if (slow_) std::this_thread::sleep_for(std::chrono::microseconds(200));
     return tNewtonSolver::advanceLane(lane, fx, m, fullPath);
   }
+  // Its lanes are advanced one at a time, through the sleep above.
+  bool getPacketScheme(tPacketStep::SCHEME&) const override { return false; }
 
   std::atomic<bool> slow_{false};  // each step of a lane sleeps
 };
