@@ -1,9 +1,10 @@
 # Checks the engine's object files (OBJECTS, a list) for the promise of
 # tInstructionSet: only the files built for AVX2 hold AVX instructions, so
 # the program runs on any x86-64 processor; those hold no fused multiply-add,
-# which would change bits; and they define no symbol that the linker could
-# merge with another file's copy (weak or unique symbols), which could put
-# AVX2 code where SSE2 code was meant to run. Run with cmake -P.
+# which would change bits; they define no symbol that the linker could merge
+# with another file's copy (weak or unique symbols), which could put AVX2
+# code where SSE2 code was meant to run; and they have no static
+# initializers, which would run on every processor. Run with cmake -P.
 find_program(OBJDUMP objdump REQUIRED)
 find_program(NM nm REQUIRED)
 set(faults "")
@@ -22,6 +23,10 @@ foreach(object IN LISTS OBJECTS)
     execute_process(COMMAND ${NM} ${object} OUTPUT_VARIABLE symbols)
     if(symbols MATCHES " [WVu] ")
       string(APPEND faults "${object}: weak or unique symbols\n${symbols}")
+    endif()
+    execute_process(COMMAND ${OBJDUMP} -h ${object} OUTPUT_VARIABLE sections)
+    if(sections MATCHES "init_array|\\.ctors")
+      string(APPEND faults "${object}: static initializers\n")
     endif()
   else()
     string(FIND "${code}" "\tv" at)
