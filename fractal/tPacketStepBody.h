@@ -52,14 +52,15 @@ struct tEvaluation {
   }
 };
 
-// The bits of what a vector of lanes found at an iterate (atIterate): with
-// fullPath the stopping tests are skipped, so nothing stops.
-template <typename tVectorLanes, typename tMask>
-tMask reportIterate(const tEvaluation<tVectorLanes>& e, tMask atIterate, bool fullPath,
-                    double residualLimit, unsigned l, tPacketStep::tFound& found) {
+// The bits of what a vector of lanes found at an iterate (atIterate), and
+// which lanes stop: with a full path the stopping tests are skipped, so
+// nothing stops.
+template <bool kFullPath, typename tVectorLanes, typename tMask>
+tMask reportIterate(const tEvaluation<tVectorLanes>& e, tMask atIterate, double residualLimit,
+                    unsigned l, tPacketStep::tFound& found) {
   const tMask singular = atIterate & e.singular();
   const tMask converged = atIterate & e.converged(residualLimit) & ~singular;
-  const tMask stops = fullPath ? atIterate & ~atIterate : singular | converged;
+  const tMask stops = kFullPath ? atIterate & ~atIterate : singular | converged;
   found.iterate |= tVectorLanes::maskBits(atIterate) << l;
   found.singular |= tVectorLanes::maskBits(singular) << l;
   found.positive |= tVectorLanes::maskBits(e.positive()) << l;
@@ -68,15 +69,15 @@ tMask reportIterate(const tEvaluation<tVectorLanes>& e, tMask atIterate, bool fu
 }
 
 // One Newton step on a vector of lanes: x -= (h m) F unless the iterate stops.
-template <typename tVectorLanes>
-void newtonLanes(bool fullPath, const tPacketStep::tParameters& p,
+template <typename tVectorLanes, bool kFullPath>
+void newtonLanes(const tPacketStep::tParameters& p,
                  const tPacketStep::tOutputs& out, tPacketStep::tLanes& lanes,
                  const tPacketStep::tPoints& next, unsigned l, tPacketStep::tFound& found) {
   typedef typename tVectorLanes::tValues V;
   const tEvaluation<tVectorLanes> e(out, l);
   const V zero = {};
   const V one = zero + 1.0;
-  const auto stops = reportIterate(e, zero == zero, fullPath, p.residualLimit, l, found);
+  const auto stops = reportIterate<kFullPath>(e, zero == zero, p.residualLimit, l, found);
   const V x = tVectorLanes::load(lanes.x + l);
   const V y = tVectorLanes::load(lanes.y + l);
   const V nextX = x - ((e.m0 * p.h) * e.f1 + (e.m1 * p.h) * e.f2);
@@ -89,7 +90,7 @@ void newtonLanes(bool fullPath, const tPacketStep::tParameters& p,
   tVectorLanes::store(next.x + l, newX);
   tVectorLanes::store(next.y + l, newY);
   tVectorLanes::store(lanes.iteration + l, iteration);
-  if (!fullPath) {
+  if (!kFullPath) {
     found.gaveUp |= tVectorLanes::maskBits(~stops & (iteration >= p.maxIterations)) << l;
   }
 }
@@ -99,8 +100,8 @@ void newtonLanes(bool fullPath, const tPacketStep::tParameters& p,
 // point taken (0.5 h, 0.5 h, then h along it), or at the last stage the
 // step is finished; only an iterate (stage 0) is tested. A lane that stops
 // keeps its iterate whatever is stored besides.
-template <typename tVectorLanes>
-void rungeKutta4Lanes(bool fullPath, const tPacketStep::tParameters& p,
+template <typename tVectorLanes, bool kFullPath>
+void rungeKutta4Lanes(const tPacketStep::tParameters& p,
                       const tPacketStep::tOutputs& out, tPacketStep::tLanes& lanes,
                       const tPacketStep::tPoints& next, unsigned l, tPacketStep::tFound& found) {
   typedef typename tVectorLanes::tValues V;
@@ -112,7 +113,7 @@ void rungeKutta4Lanes(bool fullPath, const tPacketStep::tParameters& p,
   const auto atSecond = stage == one;
   const auto atThird = stage == 2.0;
   const auto atLast = stage == 3.0;
-  reportIterate(e, atIterate, fullPath, p.residualLimit, l, found);
+  reportIterate<kFullPath>(e, atIterate, p.residualLimit, l, found);
 
   const V kx = (-e.m0) * e.f1 + (-e.m1) * e.f2;
   const V ky = (-e.m2) * e.f1 + (-e.m3) * e.f2;
@@ -143,9 +144,25 @@ void rungeKutta4Lanes(bool fullPath, const tPacketStep::tParameters& p,
   tVectorLanes::store(lanes.stage + l, atLast ? zero : stage + 1.0);
   const V iteration = tVectorLanes::load(lanes.iteration + l) + (atLast ? one : zero);
   tVectorLanes::store(lanes.iteration + l, iteration);
-  if (!fullPath) {
+  if (!kFullPath) {
     found.gaveUp |= tVectorLanes::maskBits(atLast & (iteration >= p.maxIterations)) << l;
   }
+}
+
+// Every vector of a packet, through the scheme's kernel.
+template <typename tVectorLanes, bool kFullPath>
+tPacketStep::tFound advanceVectors(tPacketStep::SCHEME scheme, const tPacketStep::tParameters& p,
+                                   const tPacketStep::tOutputs& out, tPacketStep::tLanes& lanes,
+                                   const tPacketStep::tPoints& next) {
+  tPacketStep::tFound found = {0, 0, 0, 0, 0};
+  for (unsigned l = 0; l < tPacketStep::LANES; l += tVectorLanes::WIDTH) {
+    if (scheme == tPacketStep::SCHEME_NEWTON) {
+      newtonLanes<tVectorLanes, kFullPath>(p, out, lanes, next, l, found);
+    } else {
+      rungeKutta4Lanes<tVectorLanes, kFullPath>(p, out, lanes, next, l, found);
+    }
+  }
+  return found;
 }
 
 }  // namespace
@@ -165,15 +182,8 @@ template <typename tVectorLanes>
 tPacketStep::tFound tPacketStep::advanceWith(SCHEME scheme, bool fullPath,
                                              const tParameters& parameters, const tOutputs& out,
                                              tLanes& lanes, const tPoints& next) {
-  tFound found = {0, 0, 0, 0, 0};
-  for (unsigned l = 0; l < LANES; l += tVectorLanes::WIDTH) {
-    if (scheme == SCHEME_NEWTON) {
-      newtonLanes<tVectorLanes>(fullPath, parameters, out, lanes, next, l, found);
-    } else {
-      rungeKutta4Lanes<tVectorLanes>(fullPath, parameters, out, lanes, next, l, found);
-    }
-  }
-  return found;
+  if (fullPath) return advanceVectors<tVectorLanes, true>(scheme, parameters, out, lanes, next);
+  return advanceVectors<tVectorLanes, false>(scheme, parameters, out, lanes, next);
 }
 
 #endif
