@@ -53,11 +53,12 @@ class tPacketStep {
   };
   // What one evaluation found, a bit per lane.
   struct tFound {
-    unsigned iterate;    // the point was an iterate (stage 0), not a point inside a step
+    unsigned iterate;    // full path only: the point was an iterate (stage 0)
     unsigned singular;   // an iterate whose inverse Jacobian is zero
-    unsigned positive;   // the inverse Jacobian's determinant is above zero
-    unsigned converged;  // an iterate that is a root: the solve ends with x and y on it
-    unsigned gaveUp;     // the iterations are used up: the solve ends
+    unsigned positive;   // full path only: the inverse Jacobian's determinant is above zero
+    unsigned converged;  // not on a full path: an iterate that is a root, where the solve
+                         // ends with x and y on it
+    unsigned gaveUp;     // not on a full path: the iterations are used up, the solve ends
   };
 
   // The solver's constants for a step size and limit.

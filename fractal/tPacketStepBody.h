@@ -61,10 +61,14 @@ tMask reportIterate(const tEvaluation<tVectorLanes>& e, tMask atIterate, double 
   const tMask singular = atIterate & e.singular();
   const tMask converged = atIterate & e.converged(residualLimit) & ~singular;
   const tMask stops = kFullPath ? atIterate & ~atIterate : singular | converged;
-  found.iterate |= tVectorLanes::maskBits(atIterate) << l;
   found.singular |= tVectorLanes::maskBits(singular) << l;
-  found.positive |= tVectorLanes::maskBits(e.positive()) << l;
-  found.converged |= tVectorLanes::maskBits(converged & stops) << l;
+  if (kFullPath) {
+    // Only the singular-set test reads these.
+    found.iterate |= tVectorLanes::maskBits(atIterate) << l;
+    found.positive |= tVectorLanes::maskBits(e.positive()) << l;
+  } else {
+    found.converged |= tVectorLanes::maskBits(converged) << l;
+  }
   return stops;
 }
 
