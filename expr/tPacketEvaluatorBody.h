@@ -1,8 +1,8 @@
 #ifndef ROOTWEAVER_EXPR_TPACKETEVALUATORBODY_H
 #define ROOTWEAVER_EXPR_TPACKETEVALUATORBODY_H
 
-// The body of tPacketEvaluator, for the translation unit of one instruction
-// set, which includes its lane type before this.
+// The body of tPacketEvaluator, included by the translation unit of each
+// instruction set, which instantiates it with its lane type.
 
 #include <cmath>
 

@@ -1,8 +1,8 @@
 #ifndef ROOTWEAVER_FRACTAL_TPACKETSTEPBODY_H
 #define ROOTWEAVER_FRACTAL_TPACKETSTEPBODY_H
 
-// The body of tPacketStep, for the translation unit of one instruction set,
-// which includes its lane type before this.
+// The body of tPacketStep, included by the translation unit of each
+// instruction set, which instantiates it with its lane type.
 
 #include "expr/tExactPower.h"
 #include "expr/tFunction.h"
