@@ -212,7 +212,7 @@ TEST_P(tFractalComputationTest, ComplexFormDrawsTheRealFormsPicture) {
 
 // A process held to one CPU (as taskset or a scheduler holds it) computes on
 // one thread unless told otherwise, however many cores the machine has.
-TEST(tFractalComputationTest, ThreadsDefaultToTheCPUsGranted) {
+TEST(tThreadCountTest, ThreadsDefaultToTheCPUsGranted) {
   cpu_set_t granted;
   ASSERT_EQ(0, sched_getaffinity(0, sizeof granted, &granted));
   int first = 0;
