@@ -14,6 +14,55 @@ bool cancelled(const std::atomic<bool>* cancel) {
   return cancel && cancel->load(std::memory_order_relaxed);
 }
 
+// Hands items out, in order, to slots of WIDTH lanes as the slots come free:
+// start(slot, i) puts item i on a slot. Without iterations no item is worked
+// on: skip(i) finishes each at once.
+template <unsigned WIDTH, typename tStart, typename tSkip>
+class tLaneFeeder {
+ public:
+  static constexpr unsigned SLOTS = tPacketSolver::LANES / WIDTH;
+
+  tLaneFeeder(std::size_t count, bool noIterations, tStart start, tSkip skip)
+      : count_(count), noIterations_(noIterations), start_(start), skip_(skip) {
+    for (unsigned slot = 0; slot < SLOTS; ++slot) refill(slot);
+  }
+
+  // One bit per working lane.
+  unsigned active() const { return active_; }
+  std::size_t itemOf(unsigned slot) const { return item_[slot]; }
+
+  void refill(unsigned slot) {
+    const unsigned lanes = ((1u << WIDTH) - 1) << (WIDTH * slot);
+    active_ &= ~lanes;
+    while (next_ < count_) {
+      const std::size_t i = next_++;
+      if (noIterations_) {
+        skip_(i);
+        continue;
+      }
+      start_(slot, i);
+      item_[slot] = i;
+      active_ |= lanes;
+      return;
+    }
+  }
+
+ private:
+  std::size_t count_;
+  bool noIterations_;
+  tStart start_;
+  tSkip skip_;
+  std::size_t next_ = 0;
+  unsigned active_ = 0;
+  std::size_t item_[SLOTS] = {};
+};
+
+template <unsigned WIDTH, typename tStart, typename tSkip>
+tLaneFeeder<WIDTH, tStart, tSkip> feedLanes(std::size_t count, bool noIterations, tStart start,
+                                           tSkip skip) {
+  return tLaneFeeder<WIDTH, tStart, tSkip>(count, noIterations, start, skip);
+}
+
 }  // namespace
 
 tPacketSolver::tPacketSolver(const tIterativeSolver& solver, const tFunction& f)
@@ -89,40 +138,24 @@ tPacketStep::tFound tPacketSolver::advancePacket(tPacketStep::SCHEME scheme, boo
 bool tPacketSolver::solveInPackets(tPacketStep::SCHEME scheme, const tVector2* starts,
                                    std::size_t count, tOutcome* outcomes,
                                    const std::atomic<bool>* cancel) {
-  const uint32_t limit = solver_.getMaxIterations();
-  std::size_t item[LANES] = {};  // the start each lane works on
-  unsigned active = 0;
-  std::size_t next = 0;
-  auto refill = [&](unsigned l) {
-    active &= ~(1u << l);
-    while (next < count) {
-      std::size_t i = next++;
-      // Without iterations a solve gives up before it looks at anything.
-      if (limit == 0) {
-        outcomes[i] = {starts[i], OUTCOME_GAVE_UP, 0};
-        continue;
-      }
-      startPacketLane(l, starts[i]);
-      item[l] = i;
-      active |= 1u << l;
-      return;
-    }
-  };
-  for (unsigned l = 0; l < LANES; ++l) refill(l);
-
-  while (active != 0) {
+  // Without iterations a solve gives up before it looks at anything.
+  auto feeder = feedLanes<1>(
+      count, solver_.getMaxIterations() == 0,
+      [&](unsigned l, std::size_t i) { startPacketLane(l, starts[i]); },
+      [&](std::size_t i) { outcomes[i] = {starts[i], OUTCOME_GAVE_UP, 0}; });
+  while (feeder.active() != 0) {
     if (cancelled(cancel)) return false;
-    const tPacketStep::tFound found = advancePacket(scheme, false, active);
-    for (unsigned done = (found.converged | found.singular | found.gaveUp) & active; done != 0;
-         done &= done - 1) {
+    const tPacketStep::tFound found = advancePacket(scheme, false, feeder.active());
+    const unsigned ended = found.converged | found.singular | found.gaveUp;
+    for (unsigned done = ended & feeder.active(); done != 0; done &= done - 1) {
       const unsigned l = static_cast<unsigned>(__builtin_ctz(done));
       const unsigned bit = 1u << l;
       const uint8_t kind = (found.singular & bit)    ? OUTCOME_SINGULAR
                            : (found.converged & bit) ? OUTCOME_CONVERGED
                                                      : OUTCOME_GAVE_UP;
-      outcomes[item[l]] = {tVector2(packet_.x[l], packet_.y[l]), kind,
-                           static_cast<uint32_t>(packet_.iteration[l])};
-      refill(l);
+      outcomes[feeder.itemOf(l)] = {tVector2(packet_.x[l], packet_.y[l]), kind,
+                                    static_cast<uint32_t>(packet_.iteration[l])};
+      feeder.refill(l);
     }
   }
   return true;
@@ -130,33 +163,17 @@ bool tPacketSolver::solveInPackets(tPacketStep::SCHEME scheme, const tVector2* s
 
 bool tPacketSolver::solveByLane(const tVector2* starts, std::size_t count, tOutcome* outcomes,
                                 const std::atomic<bool>* cancel) {
-  const bool noIterations = solver_.getMaxIterations() == 0;
   tIterativeSolver::tLane lanes[LANES];
-  std::size_t item[LANES] = {};  // the start each lane works on
-  unsigned active = 0;
-  std::size_t next = 0;
-  auto refill = [&](unsigned l) {
-    active &= ~(1u << l);
-    while (next < count) {
-      std::size_t i = next++;
-      // Without iterations a solve gives up before it looks at anything.
-      if (noIterations) {
-        outcomes[i] = {starts[i], OUTCOME_GAVE_UP, 0};
-        continue;
-      }
-      solver_.startLane(lanes[l], starts[i]);
-      item[l] = i;
-      active |= 1u << l;
-      return;
-    }
-  };
-  for (unsigned l = 0; l < LANES; ++l) refill(l);
-
-  while (active != 0) {
+  // Without iterations a solve gives up before it looks at anything.
+  auto feeder = feedLanes<1>(
+      count, solver_.getMaxIterations() == 0,
+      [&](unsigned l, std::size_t i) { solver_.startLane(lanes[l], starts[i]); },
+      [&](std::size_t i) { outcomes[i] = {starts[i], OUTCOME_GAVE_UP, 0}; });
+  while (feeder.active() != 0) {
     if (cancelled(cancel)) return false;
-    evaluate(lanes, active);
+    evaluate(lanes, feeder.active());
     for (unsigned l = 0; l < LANES; ++l) {
-      if (((active >> l) & 1u) == 0) continue;
+      if (((feeder.active() >> l) & 1u) == 0) continue;
       tIterativeSolver::tLane& lane = lanes[l];
       auto event = solver_.advanceLane(lane, valueOf(l), inverseOf(l), false);
       uint8_t kind;
@@ -169,8 +186,8 @@ bool tPacketSolver::solveByLane(const tVector2* starts, std::size_t count, tOutc
       } else {
         continue;
       }
-      outcomes[item[l]] = {lane.x, kind, lane.iteration};
-      refill(l);
+      outcomes[feeder.itemOf(l)] = {lane.x, kind, lane.iteration};
+      feeder.refill(l);
     }
   }
   return true;
@@ -188,35 +205,21 @@ bool tPacketSolver::straddle(const tVector2* corners, std::size_t groups, bool* 
 bool tPacketSolver::straddleInPackets(tPacketStep::SCHEME scheme, const tVector2* corners,
                                       std::size_t groups, bool* straddles,
                                       const std::atomic<bool>* cancel) {
-  constexpr unsigned kGroups = LANES / 4;
   const uint32_t limit = solver_.getMaxIterations();
-  std::size_t item[kGroups] = {};   // the group of corners each group of lanes works on
-  uint32_t compared[kGroups] = {};  // iteration indices compared so far
-  unsigned active = 0;
-  std::size_t next = 0;
-  auto refill = [&](unsigned g) {
-    active &= ~(0xFu << (4 * g));
-    while (next < groups) {
-      std::size_t i = next++;
-      // Without iterations there is nothing to compare.
-      if (limit == 0) {
-        straddles[i] = false;
-        continue;
-      }
-      for (unsigned c = 0; c < 4; ++c) startPacketLane(4 * g + c, corners[4 * i + c]);
-      item[g] = i;
-      compared[g] = 0;
-      active |= 0xFu << (4 * g);
-      return;
-    }
-  };
-  for (unsigned g = 0; g < kGroups; ++g) refill(g);
-
-  while (active != 0) {
+  uint32_t compared[LANES / 4] = {};  // iteration indices compared so far, per group of lanes
+  // Without iterations there is nothing to compare.
+  auto feeder = feedLanes<4>(
+      groups, limit == 0,
+      [&](unsigned g, std::size_t i) {
+        for (unsigned c = 0; c < 4; ++c) startPacketLane(4 * g + c, corners[4 * i + c]);
+        compared[g] = 0;
+      },
+      [&](std::size_t i) { straddles[i] = false; });
+  while (feeder.active() != 0) {
     if (cancelled(cancel)) return false;
-    const tPacketStep::tFound found = advancePacket(scheme, true, active);
-    for (unsigned g = 0; g < kGroups; ++g) {
-      if (((active >> (4 * g)) & 1u) == 0) continue;
+    const tPacketStep::tFound found = advancePacket(scheme, true, feeder.active());
+    for (unsigned g = 0; g < feeder.SLOTS; ++g) {
+      if (((feeder.active() >> (4 * g)) & 1u) == 0) continue;
       // The four lanes run the same stages, so they reach their iterates in
       // the same round; then they are compared as tFractal::straddles does:
       // one on the singular set, or two whose determinants differ in sign.
@@ -225,8 +228,8 @@ bool tPacketSolver::straddleInPackets(tPacketStep::SCHEME scheme, const tVector2
       const bool across =
           ((found.singular >> (4 * g)) & 0xFu) != 0 || (positive != 0 && positive != 0xFu);
       if (across || ++compared[g] == limit) {
-        straddles[item[g]] = across;
-        refill(g);
+        straddles[feeder.itemOf(g)] = across;
+        feeder.refill(g);
       }
     }
   }
@@ -235,36 +238,22 @@ bool tPacketSolver::straddleInPackets(tPacketStep::SCHEME scheme, const tVector2
 
 bool tPacketSolver::straddleByLane(const tVector2* corners, std::size_t groups, bool* straddles,
                                    const std::atomic<bool>* cancel) {
-  constexpr unsigned kGroups = LANES / 4;
   const uint32_t limit = solver_.getMaxIterations();
   tIterativeSolver::tLane lanes[LANES];
-  std::size_t item[kGroups] = {};   // the group of corners each group of lanes works on
-  uint32_t compared[kGroups] = {};  // iteration indices compared so far
-  unsigned active = 0;
-  std::size_t next = 0;
-  auto refill = [&](unsigned g) {
-    active &= ~(0xFu << (4 * g));
-    while (next < groups) {
-      std::size_t i = next++;
-      // Without iterations there is nothing to compare.
-      if (limit == 0) {
-        straddles[i] = false;
-        continue;
-      }
-      for (unsigned c = 0; c < 4; ++c) solver_.startLane(lanes[4 * g + c], corners[4 * i + c]);
-      item[g] = i;
-      compared[g] = 0;
-      active |= 0xFu << (4 * g);
-      return;
-    }
-  };
-  for (unsigned g = 0; g < kGroups; ++g) refill(g);
-
-  while (active != 0) {
+  uint32_t compared[LANES / 4] = {};  // iteration indices compared so far, per group of lanes
+  // Without iterations there is nothing to compare.
+  auto feeder = feedLanes<4>(
+      groups, limit == 0,
+      [&](unsigned g, std::size_t i) {
+        for (unsigned c = 0; c < 4; ++c) solver_.startLane(lanes[4 * g + c], corners[4 * i + c]);
+        compared[g] = 0;
+      },
+      [&](std::size_t i) { straddles[i] = false; });
+  while (feeder.active() != 0) {
     if (cancelled(cancel)) return false;
-    evaluate(lanes, active);
-    for (unsigned g = 0; g < kGroups; ++g) {
-      if (((active >> (4 * g)) & 1u) == 0) continue;
+    evaluate(lanes, feeder.active());
+    for (unsigned g = 0; g < feeder.SLOTS; ++g) {
+      if (((feeder.active() >> (4 * g)) & 1u) == 0) continue;
       // The four lanes run the same stages, so they reach their iterates in
       // the same round.
       tMatrix2 inverses[4];
@@ -278,8 +267,8 @@ bool tPacketSolver::straddleByLane(const tVector2* corners, std::size_t groups, 
       if (!iterated) continue;
       const bool across = tFractal::straddles(inverses);
       if (across || ++compared[g] == limit) {
-        straddles[item[g]] = across;
-        refill(g);
+        straddles[feeder.itemOf(g)] = across;
+        feeder.refill(g);
       }
     }
   }
