@@ -16,12 +16,6 @@ std::string unquote(const std::string& token) {
   return token.size() < 2 ? std::string() : token.substr(1, token.size() - 2);
 }
 
-// Where the function loader looks for a file of that name.
-std::string functionPath(const std::string& name) {
-  if (tFileUtils::isCompletePath(name)) return name;
-  return tFileUtils::getDataDirectory() + "Shared Functions/" + name;
-}
-
 std::string joinTokens(const std::vector<std::string>& tokens, unsigned from, unsigned to) {
   std::string text;
   for (unsigned i = from; i < to && i < tokens.size(); ++i)
@@ -88,7 +82,7 @@ void tBLAMAssignmentStatement::loadFunction(const std::vector<std::string>& toke
     return;
   }
   std::string path = unquote(tBLAMScript::getNextToken(tokens, index));
-  std::string file = functionPath(path);
+  std::string file = tFunction::locate(path);
   std::string statement = name_ + " = loadFunction \"" + path + "\"";
   std::string refusal = tFileUtils::getReadRefusal(file);
   if (!refusal.empty()) {

@@ -37,11 +37,6 @@ const char* const kPatterns[] = {"f1",
                                  "\\)",
                                  "\\+|\\-|/|\\*|^"};
 
-std::string functionPath(const std::string& name) {
-  if (!name.empty() && tFileUtils::isCompletePath(name)) return name;
-  return tFileUtils::getDataDirectory() + "Shared Functions/" + name;
-}
-
 // Formulas read a name that begins with a digit as the number at its start:
 // "2x" is 2, and "x*1e-y" is x*1 - y.
 bool beginsWithDigit(const std::string& token) {
@@ -108,7 +103,7 @@ struct tFunction::tFileTokens {
 tFunction::tFunction(const std::string& name)
     : name_(name), localVars_(std::make_unique<tVariableEnv>()), treeWalk_(false) {
   tFileTokens file;
-  file.path = functionPath(name);
+  file.path = locate(name);
   // A file that cannot be read has no tokens.
   readable_ = file.source.read(file.path);
   readFile(file);
@@ -138,6 +133,11 @@ tFunction::~tFunction() = default;
 
 double tFunction::evaluateSlot(const std::unique_ptr<tExprTree>& tree, const tVector2& p) {
   return tree ? tree->evaluate(p[0], p[1]) : 0.0;
+}
+
+std::string tFunction::locate(const std::string& name) {
+  if (!name.empty() && tFileUtils::isCompletePath(name)) return name;
+  return tFileUtils::getDataDirectory() + "Shared Functions/" + name;
 }
 
 tVector2 tFunction::value(const tVector2& p) const {

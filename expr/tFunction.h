@@ -57,6 +57,8 @@ class tFunction {
   // of the program's data directory (tFileUtils::getDataDirectory).
   explicit tFunction(const std::string& name);
   ~tFunction();
+  // The file a function of that name is loaded from.
+  static std::string locate(const std::string& name);
   tFunction(const tFunction&) = delete;
   tFunction& operator=(const tFunction&) = delete;
 

@@ -69,11 +69,6 @@ std::string locationOf(const std::string& path) {
   return std::filesystem::absolute(path, error).string();
 }
 
-std::string fullPathOf(const std::string& location) {
-  if (tFileUtils::isCompletePath(location)) return location;
-  return tFileUtils::getDataDirectory() + "Shared Functions/" + location;
-}
-
 }  // namespace
 
 int tFunctionCheck::runCommandLine(const std::vector<std::string>& arguments,
@@ -127,7 +122,7 @@ tFunctionCheck::TSTATUS tFunctionCheck::checkFile(const std::string& path,
   std::cout.rdbuf(trace);
   std::cout.clear();
   if (!f->isReadable()) {
-    std::string refusal = tFileUtils::getReadRefusal(fullPathOf(location));
+    std::string refusal = tFileUtils::getReadRefusal(tFunction::locate(location));
     std::cerr << "rootweaver: cannot read function file " << path
               << (refusal.empty() ? "" : ": " + refusal) << "\n";
     return STATUS_UNREADABLE;

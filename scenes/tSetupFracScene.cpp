@@ -103,13 +103,6 @@ bool parseCount(const std::string& text, long* value) {
   return true;
 }
 
-// Where tFunction looks for the file: the path itself when absolute, else
-// in "Shared Functions/" among the program's files.
-std::string functionLocation(const std::string& path) {
-  if (!path.empty() && tFileUtils::isCompletePath(path)) return path;
-  return tFileUtils::getDataDirectory() + "Shared Functions/" + path;
-}
-
 // A file that opens and that tFunction will read.
 bool isReadableFile(const std::string& path) {
   if (!tFileUtils::getReadRefusal(path).empty()) return false;
@@ -295,7 +288,7 @@ void tSetupFracScene::chooseFunction() {
 // map was refused starts no run: its picture would only say "singular".
 void tSetupFracScene::startRun() {
   writeData();
-  const std::string location = functionLocation(functionPath_);
+  const std::string location = tFunction::locate(functionPath_);
   if (!isReadableFile(location)) {
     showMessage("Cannot read " + tFileUtils::getFilenameFromPath(functionPath_));
     return;
