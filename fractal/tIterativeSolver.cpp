@@ -1,6 +1,7 @@
 #include "fractal/tIterativeSolver.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 #include "expr/tFunction.h"
@@ -51,4 +52,11 @@ bool tIterativeSolver::dampedNewtonMeetsSingularSet(tFunction* f, tFractal* frac
     x -= (stepSize_ * m) * fx;
   }
   return false;
+}
+
+double tIterativeSolver::squaredLimit(double distance) {
+  double s = distance * distance;
+  while (distance > std::sqrt(s)) s = std::nextafter(s, INFINITY);
+  while (!(distance > std::sqrt(std::nextafter(s, 0.0)))) s = std::nextafter(s, 0.0);
+  return s;
 }

@@ -36,6 +36,10 @@ class tIterativeSolver {
   static constexpr double EQUALITY_EPSILON = 1e-10;
   // Two roots closer than this are one root.
   static constexpr double ROOT_EQUALITY_EPSILON = 1e-4;
+  // The least double whose square root is not below `distance`: the square
+  // root is correctly rounded, so monotonic, and a squared length s is below
+  // it exactly where distance > sqrt(s), with no square root taken.
+  static double squaredLimit(double distance);
 
   // One start point on its way through the iteration of solve().
   struct tLane {

@@ -1,7 +1,6 @@
 #include "fractal/tRootManager.h"
 
 #include <algorithm>
-#include <cmath>
 #include <limits>
 
 #include "fractal/tIterativeSolver.h"
@@ -13,15 +12,6 @@ const int kRandomColorAttempts = 500;
 const float kMinColorDistance = 125.0f;
 const float kRandomChannelLow = 64.0f;
 const float kRandomChannelHigh = 255.0f;
-
-// The least double whose square root is not below `distance`: a squared
-// length below it is a length below `distance`, exactly.
-double squaredLimit(double distance) {
-  double s = distance * distance;
-  while (distance > std::sqrt(s)) s = std::nextafter(s, INFINITY);
-  while (!(distance > std::sqrt(std::nextafter(s, 0.0)))) s = std::nextafter(s, 0.0);
-  return s;
-}
 
 // Roots farther apart than this cannot both be one with the same point.
 const double kUncrowdedDistance = 2.5 * tIterativeSolver::ROOT_EQUALITY_EPSILON;
@@ -45,7 +35,7 @@ tRootManager::tRootManager()
       nextPresetIndex_(0),
       useRandomColors_(true),
       lastFound_(0),
-      sameRootLimit_(squaredLimit(tIterativeSolver::ROOT_EQUALITY_EPSILON)) {
+      sameRootLimit_(tIterativeSolver::squaredLimit(tIterativeSolver::ROOT_EQUALITY_EPSILON)) {
   initPresetColors();
 }
 
