@@ -266,8 +266,7 @@ void tBasinStatistics::measureEntropy(const std::vector<uint16_t>& labels) {
   const std::size_t boxes = side_ / ENTROPY_BOX;
   if (boxes == 0) return;
   const std::size_t pixels = ENTROPY_BOX * ENTROPY_BOX;
-  double total = 0.0;
-  double boundaryTotal = 0.0;
+  double total = 0.0;  // only boxes of more than one label add to it
   std::size_t boundaryBoxes = 0;
   for (std::size_t boxRow = 0; boxRow < boxes; ++boxRow) {
     for (std::size_t boxColumn = 0; boxColumn < boxes; ++boxColumn) {
@@ -292,13 +291,12 @@ void tBasinStatistics::measureEntropy(const std::vector<uint16_t>& labels) {
       double entropy = 0.0;
       for (std::size_t k = 0; k < distinct; ++k) entropy += entropyTerm(counts[k], pixels);
       total += entropy;
-      boundaryTotal += entropy;
       ++boundaryBoxes;
     }
   }
   basinEntropy_ = total / static_cast<double>(boxes * boxes);
   if (boundaryBoxes != 0) {
-    boundaryBasinEntropy_ = boundaryTotal / static_cast<double>(boundaryBoxes);
+    boundaryBasinEntropy_ = total / static_cast<double>(boundaryBoxes);
   }
 }
 
