@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "expr/tExprTree.h"
 #include "expr/tFunction.h"
 
 // Tokens of a text whose tokens are separated by spaces.
@@ -33,12 +34,32 @@ tPrinted printedBy(Action action) {
   return {out, testing::internal::GetCapturedStderr()};
 }
 
+// A formula parsed from space-separated tokens.
+inline std::unique_ptr<tExprTree> parsedTree(const std::string& formula) {
+  std::vector<std::string> tokens = splitTokens(formula);
+  unsigned pos = 0;
+  auto tree = std::make_unique<tExprTree>();
+  tree->buildTree(tokens, pos);
+  return tree;
+}
+
+inline std::string printedTree(const tExprTree& tree) {
+  return printedBy([&] { tree.print(); }).out;
+}
+
 // A function read from space-separated tokens, its trace kept off the test output.
 inline std::shared_ptr<tFunction> functionFromText(const std::string& text) {
   auto function = std::make_shared<tFunction>();
   std::vector<std::string> tokens = splitTokens(text);
   unsigned pos = 0;
   printedBy([&] { function->processTokens(tokens, pos); });
+  return function;
+}
+
+// A function file read, its trace kept off the test output.
+inline std::shared_ptr<tFunction> functionFromFile(const std::string& name) {
+  std::shared_ptr<tFunction> function;
+  printedBy([&] { function = std::make_shared<tFunction>(name); });
   return function;
 }
 

@@ -13,17 +13,6 @@
 
 namespace {
 
-// Parses the space-separated formula into the tree; what buildTree returns.
-bool build(tExprTree& tree, const std::string& formula) {
-  std::vector<std::string> tokens = splitTokens(formula);
-  unsigned pos = 0;
-  return tree.buildTree(tokens, pos);
-}
-
-std::string printed(const tExprTree& tree) {
-  return printedBy([&] { tree.print(); }).out;
-}
-
 // The unit repeated that many times, then the last token.
 std::vector<std::string> repeated(std::initializer_list<const char*> unit, unsigned times,
                                   const char* last) {
@@ -90,36 +79,17 @@ TEST(tExprTreeTest, PrintsKindsValuesAndMissingChildren) {
       {"+", "[VARIABLE + = 0 : _, _]\n"},
   };
   for (const auto& c : cases) {
-    tExprTree tree;
-    build(tree, c.formula);
-    EXPECT_EQ(c.expected, printed(tree)) << c.formula;
+    EXPECT_EQ(c.expected, printedTree(*parsedTree(c.formula))) << c.formula;
   }
   // Nothing parsed yet.
-  EXPECT_EQ("_\n", printed(tExprTree()));
+  EXPECT_EQ("_\n", printedTree(tExprTree()));
   EXPECT_EQ(0.0, tExprTree().evaluate(1, 1));
-}
-
-// A tree built node by node is the tree the parser makes, and so is its copy.
-TEST(tExprTreeTest, BuiltTreesAreParsedTrees) {
-  auto built = tExprNode::makeBinary(
-      tExprNode::PLUS,
-      tExprNode::makeBinary(tExprNode::TIMES, tExprNode::makeVariable("a"), tExprNode::makeX()),
-      tExprNode::makeUnary(tExprNode::SIN,
-                           tExprNode::makeBinary(tExprNode::DIV, tExprNode::makeY(),
-                                                 tExprNode::makeConstant(2))));
-  tExprTree parsed;
-  build(parsed, "a * x + sin ( y / 2 )");
-  tExprTree copied(built->copy());
-  EXPECT_EQ(printed(parsed), printed(tExprTree(std::move(built))));
-  EXPECT_EQ(printed(parsed), printed(copied));
 }
 
 // Substitution is in tFunctionTest.EnvironmentValuesWinOverLocalConstants.
 TEST(tExprTreeTest, FreeVariablesAreTheNamedOnes) {
-  tExprTree tree;
-  ASSERT_TRUE(build(tree, "a * x + sin ( b ) - X - pi / y + a ^ e"));
   std::set<std::string> names = {"already"};
-  tree.freeVars(names);
+  parsedTree("a * x + sin ( b ) - X - pi / y + a ^ e")->freeVars(names);
   EXPECT_EQ((std::set<std::string>{"X", "a", "already", "b"}), names);
 }
 
@@ -155,7 +125,7 @@ TEST(tExprTreeTest, DeepNestingStopsAtTheDepthLimit) {
     std::set<std::string> names;
     tree.freeVars(names);
     EXPECT_TRUE(names.empty()) << c.name;
-    EXPECT_FALSE(printed(tree).empty()) << c.name;
+    EXPECT_FALSE(printedTree(tree).empty()) << c.name;
   }
 
   // Below the limit everything parses: 1500 parentheses, then 400 factors.

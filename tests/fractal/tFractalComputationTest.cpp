@@ -30,11 +30,7 @@ const char* const kSaddle = "f1 = x ^ 2 + y f2 = y ^ 2 + x f11 = 2 * x f12 = 1 f
 // A sample function by file name, or a function written out; the loading
 // trace is kept off the test output.
 std::shared_ptr<tFunction> load(const char* function) {
-  if (std::strchr(function, '=') != nullptr) return functionFromText(function);
-  testing::internal::CaptureStdout();
-  auto f = std::make_shared<tFunction>(function);
-  testing::internal::GetCapturedStdout();
-  return f;
+  return std::strchr(function, '=') ? functionFromText(function) : functionFromFile(function);
 }
 
 struct tSetup {
