@@ -45,21 +45,13 @@ Values testCoordinates() {
   return v;
 }
 
-std::unique_ptr<tExprTree> parsed(const char* text) {
-  std::vector<std::string> tokens = splitTokens(text);
-  unsigned pos = 0;
-  auto tree = std::make_unique<tExprTree>();
-  tree->buildTree(tokens, pos);
-  return tree;
-}
-
 // Formulas parsed into trees, or built, and compiled together; a null text
 // is a missing formula, worth 0.0.
 struct tCompiled {
   std::vector<std::unique_ptr<tExprTree>> trees;
   tFormulaProgram program;
   explicit tCompiled(const std::vector<const char*>& texts) {
-    for (const char* text : texts) trees.push_back(text ? parsed(text) : nullptr);
+    for (const char* text : texts) trees.push_back(text ? parsedTree(text) : nullptr);
     compile();
   }
   tCompiled() = default;
@@ -144,7 +136,7 @@ TEST_P(tFormulaProgramTest, EveryKindOfNodeGivesTheTreeWalksBits) {
 TEST_P(tFormulaProgramTest, DerivedFormulasGiveTheTreeWalksBits) {
   for (const char* text : {"abs ( x * y ) ^ 3 / sqrt ( 1 + x ^ 2 ) + log ( y * y ) * 2 ^ x + abs x",
                            "tan ( x * y ) - tanh ( x / y ) + exp ( - x ) * cosh y / sinh y"}) {
-    std::unique_ptr<tExprTree> tree = parsed(text);
+    std::unique_ptr<tExprTree> tree = parsedTree(text);
     const tExprNode& f = *tree->getRoot();
     tCompiled c;
     c.add(tDerivative::ofX(f));
@@ -155,7 +147,7 @@ TEST_P(tFormulaProgramTest, DerivedFormulasGiveTheTreeWalksBits) {
   }
   tComplexExpansion expansion;
   ASSERT_TRUE(expansion.expand(
-      *parsed("sqrt ( z - 1 ) * log ( z ) + tan z ^ 3 / tanh ( z * i ) + z ^ a")->getRoot()));
+      *parsedTree("sqrt ( z - 1 ) * log ( z ) + tan z ^ 3 / tanh ( z * i ) + z ^ a")->getRoot()));
   tCompiled c;
   for (unsigned k = 0; k < 5; ++k) c.add(expansion.takeFormula(k));
   // Once more by x, for the derivatives of the complex logarithm and square root.
@@ -180,42 +172,20 @@ TEST_P(tFormulaProgramTest, DeepFormulas) {
   EXPECT_LT(c.program.getRegisterCount(), 16u);
 }
 
-// Every sample reads in full, its derivatives (given, derived or written out
-// from f(z)) are those of its components, and its programs give the tree
-// walk's bits, also after a substitution.
-TEST_P(tFormulaProgramTest, SampleFunctionsAreCompleteConsistentAndGiveTheTreeWalksBits) {
-  std::vector<std::string> names;
-  for (const auto& entry :
-       std::filesystem::directory_iterator(ROOTWEAVER_SOURCE_DIR "/Shared Functions"))
-    if (entry.path().extension() == ".func") names.push_back(entry.path().filename().string());
-  std::sort(names.begin(), names.end());
-  EXPECT_GE(names.size(), 6u);
+// Every sample's programs give the tree walk's bits, also after a
+// substitution; that the samples read in full with right derivatives is
+// tFunctionCheckTest.EverySampleAgrees.
+TEST_P(tFormulaProgramTest, SampleFunctionsGiveTheTreeWalksBits) {
   const Values values = testCoordinates();
-  std::mt19937 random(12345);
-  std::uniform_real_distribution<double> coordinate(-1.7, 1.7);
   tVariableEnv env;
   env.extend("a", 3.0);
-  for (const std::string& name : names) {
-    std::unique_ptr<tFunction> f;
-    tPrinted trace = printedBy([&] { f = std::make_unique<tFunction>(name); });
-    EXPECT_NE(std::string::npos, trace.out.find("DONE PROCESSING\n")) << name;
-    for (unsigned slot = 0; slot < tFunction::FORMULAS; ++slot)
-      EXPECT_NE(nullptr, f->getFormula(slot)) << name << " " << tFunction::getLabel(slot);
-    EXPECT_EQ("", trace.err) << name;
-
-    // Central differences of the components against the derivative formulas.
-    for (int i = 0; i < 20; ++i) {
-      tVector2 p(coordinate(random), coordinate(random));
-      tMatrix2 inverse = f->jacobianInverse(p);
-      if (inverse == tMatrix2()) continue;
-      tMatrix2 jacobian = inverse.inverse();
-      for (int k = 0; k < 4; ++k) {
-        const tVector2 h = k % 2 ? tVector2(0, 1e-6) : tVector2(1e-6, 0);
-        double slope = (f->value(p + h)[k / 2] - f->value(p - h)[k / 2]) / 2e-6;
-        EXPECT_NEAR(slope, jacobian.m_[k], 1e-5 * (1 + std::fabs(jacobian.m_[k]))) << name << p;
-      }
-    }
-
+  int samples = 0;
+  for (const auto& entry :
+       std::filesystem::directory_iterator(ROOTWEAVER_SOURCE_DIR "/Shared Functions")) {
+    const std::string name = entry.path().filename().string();
+    if (entry.path().extension() != ".func") continue;
+    ++samples;
+    auto f = functionFromFile(name);
     for (int pass = 0; pass < 2; ++pass, f->substituteVars(&env)) {
       for (std::size_t i = 0; i < values.size(); i += 3) {
         for (std::size_t j = 1; j < values.size(); j += 5) {
@@ -232,6 +202,7 @@ TEST_P(tFormulaProgramTest, SampleFunctionsAreCompleteConsistentAndGiveTheTreeWa
       EXPECT_EQ(tVector2(-3, 4), f->value(tVector2(1, 1)));
     }
   }
+  EXPECT_GE(samples, 6);
 }
 
 // Powers with the exponents 2, 3 and 4 are formed without pow only where that
