@@ -27,7 +27,9 @@ tSolution solveWith(int kind, const char* function, const tVector2& start,
 
 }  // namespace
 
-// Each method's iterates on F(x, y) = (x, y) from (1, 0), in closed form.
+// Newton's and the halving methods' iterates on F(x, y) = (x, y) from
+// (1, 0), in closed form, until the tolerance stops them; every step's
+// operations are in StepsFollowTheirExactOperationOrder.
 TEST(tSolverTest, ClosedFormsOnTheIdentity) {
   const tVector2 start(1, 0);
   // Newton lands on the root in one step.
@@ -42,12 +44,6 @@ TEST(tSolverTest, ClosedFormsOnTheIdentity) {
     for (unsigned k = 0; k < 35; ++k)
       EXPECT_EQ(tVector2(std::ldexp(1.0, -static_cast<int>(k)), 0), halving.path_[k]);
   }
-  EXPECT_EQ((std::vector<tVector2>{start, tVector2(0.375, 0)}),
-            solveWith(3, kIdentity, start, 2, 1.0).path_);
-  EXPECT_EQ((std::vector<tVector2>{start, tVector2(0.5, 0)}),
-            solveWith(4, kIdentity, start, 2, 1.0).path_);
-  EXPECT_EQ((std::vector<tVector2>{start, tVector2(0.5, 0), tVector2(0.375, 0)}),
-            solveWith(5, kIdentity, start, 2, 1.0).path_);
 }
 
 // Flags, iteration counts and paths when the limit is 0, the start is a root
