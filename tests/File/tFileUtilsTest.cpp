@@ -94,30 +94,20 @@ TEST(tFileUtilsTest, FilesOfATypeAreKnownByTheirOwnNamesExtension) {
     const char* extension;
     bool listed;
   } rows[] = {
-      {"/home/u/my.project/cubic.func", "func", true},
-      {"/a/cubic.v2.func", "func", true},
-      {"/a/c++ (copy).func", "func", true},
-      {"/a/~cubic~.func", "func", true},
+      {"/home/u/my.project/cubic.func", "func", true}, {"/a/cubic.v2.func", "func", true},
+      {"/a/c++ (copy).func", "func", true},            {"/a/~cubic~.func", "func", true},
       {"/a/fonction-\xc3\xa9t\xc3\xa9.func", "func", true},
       {"/home/j\xc3\xbcrgen/Skripte/\xc3\x9c.blam", "blam", true},
-      {"/a/CUBIC.FUNC", "func", true},
-      {"/a/sweep.Blam", "blam", true},
-      {"x.func", "func", true},
-      {"/a/cubic.func~", "func", false},
-      {"/a/cubic.func.bak", "func", false},
-      {"/a/.func", "func", false},
-      {"/a/func", "func", false},
-      {"/a/cubicfunc", "func", false},
-      {"/a/cubic.funcs", "func", false},
-      {"/a/sweep.blam", "func", false},
-      {"/a/sweep.func/notes", "func", false},
-      {"/a/c\x01ubic.func", "func", false},
-      {"/a\tb/cubic.func", "func", false},
-      {"", "func", false},
+      {"/a/CUBIC.FUNC", "func", true},                 {"/a/sweep.Blam", "blam", true},
+      {"x.func", "func", true},                        {"/a/cubic.func~", "func", false},
+      {"/a/cubic.func.bak", "func", false},            {"/a/.func", "func", false},
+      {"/a/func", "func", false},                      {"/a/cubicfunc", "func", false},
+      {"/a/cubic.funcs", "func", false},               {"/a/sweep.blam", "func", false},
+      {"/a/sweep.func/notes", "func", false},          {"/a/c\x01ubic.func", "func", false},
+      {"/a\tb/cubic.func", "func", false},             {"", "func", false},
   };
-  for (const auto& row : rows) {
+  for (const auto& row : rows)
     EXPECT_EQ(row.listed, tFileUtils::isFileOfType(row.path, row.extension)) << row.path;
-  }
 }
 
 TEST(tFileUtilsTest, MakeDirectoryCreatesEveryMissingLevelOnce) {
