@@ -1,28 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <cmath>
-
 #include "fractal/tBasinLabels.h"
 #include "fractal/tSpeedShading.h"
 #include "graphics/tImage.h"
 #include "graphics/tImageTestSupport.h"
 
 namespace {
-
-TEST(tSpeedShadingTest, FactorRunsFromOneAtTheRootsToOneLessTheDarkening) {
-  const struct {
-    uint32_t k, K;
-    double factor;
-  } rows[] = {
-      {0, 50, 1.0},
-      {50, 50, 1.0 - tSpeedShading::DARKENING},
-      {3, 15, 1.0 - tSpeedShading::DARKENING / 2.0},  // ln 4 / ln 16
-      {0, 0, 1.0},                                     // no iterations anywhere
-  };
-  for (const auto& row : rows) {
-    EXPECT_NEAR(row.factor, tSpeedShading::factor(row.k, row.K), 1e-12) << row.k << "/" << row.K;
-  }
-}
 
 // A 3 x 3 picture: the slowest converged pixel (15 iterations) sets K,
 // however slow the failures; pixels whose first sample failed, and a
@@ -55,10 +38,16 @@ TEST(tSpeedShadingTest, DarkensConvergedPixelsOnly) {
   tSpeedShading::shade(&image, labels);
   EXPECT_TRUE(imagesEqual(expected, image));
 
-  // A picture without labels, as a singular-set picture is, stays as it is.
+  // A picture without labels, as a singular-set picture is, and one whose
+  // pixels all converged at once stay as they are.
+  tBasinLabels instant(3);
+  for (int i = 0; i < 9; ++i)
+    instant.record(i / 3, i % 3, {tVector2(), tPacketSolver::OUTCOME_CONVERGED, 0}, 0);
   const tImage before = image;
-  tSpeedShading::shade(&image, tBasinLabels(3));
-  EXPECT_TRUE(imagesEqual(before, image));
+  for (const tBasinLabels& unshaded : {tBasinLabels(3), instant}) {
+    tSpeedShading::shade(&image, unshaded);
+    EXPECT_TRUE(imagesEqual(before, image));
+  }
 }
 
 }  // namespace
