@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
@@ -205,4 +206,16 @@ std::string tFileUtils::getReadRefusal(const std::string& path) {
   if (!S_ISREG(info.st_mode)) return "not a regular file";
   if (static_cast<std::uint64_t>(info.st_size) > MAX_READ_SIZE) return "larger than 64 MiB";
   return "";
+}
+
+bool tFileUtils::readBytes(const std::string& path, std::string& bytes, std::uint64_t limit) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) return false;
+  char buffer[65536];
+  std::size_t count;
+  while (bytes.size() <= limit && (count = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+    bytes.append(buffer, count);
+  const bool read = !std::ferror(file) && bytes.size() <= limit;
+  std::fclose(file);
+  return read;
 }

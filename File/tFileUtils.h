@@ -83,6 +83,10 @@ class tFileUtils {
   // memory. Empty when reading may go ahead; a path that names nothing is
   // left for the opening to fail.
   static std::string getReadRefusal(const std::string& path);
+  // Appends the bytes of the file at path to `bytes`; false when it cannot be
+  // read or `bytes` would grow past `limit`.
+  static bool readBytes(const std::string& path, std::string& bytes,
+                        std::uint64_t limit = UINT64_MAX);
 };
 
 #endif

@@ -1,7 +1,6 @@
 #include "File/tSourceText.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "File/tFileUtils.h"
 #include "lexer/tStringUtils.h"
@@ -38,18 +37,10 @@ bool tSourceText::read(const std::string& path) {
 bool tSourceText::readFile(const std::string& path, std::string& bytes) {
   bytes.clear();
   if (!tFileUtils::getReadRefusal(path).empty()) return false;
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) return false;
-  char buffer[65536];
-  std::size_t count;
-  // The size was checked before opening; a file that grows since stops here.
-  while (bytes.size() <= tFileUtils::MAX_READ_SIZE &&
-         (count = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-    bytes.append(buffer, count);
-  bool readable = !std::ferror(file) && bytes.size() <= tFileUtils::MAX_READ_SIZE;
-  std::fclose(file);
-  if (!readable) bytes.clear();
-  return readable;
+  // The size was checked before opening; a file that grows since is refused.
+  if (tFileUtils::readBytes(path, bytes, tFileUtils::MAX_READ_SIZE)) return true;
+  bytes.clear();
+  return false;
 }
 
 void tSourceText::join(const std::string& bytes) {

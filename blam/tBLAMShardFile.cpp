@@ -100,17 +100,6 @@ bool parseNumber(const std::string& text, unsigned long& number) {
   return true;
 }
 
-bool readBytes(const std::string& path, std::string& bytes) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) return false;
-  char buffer[65536];
-  std::size_t count;
-  while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, count);
-  const bool read = !std::ferror(file);
-  std::fclose(file);
-  return read;
-}
-
 // The seed of the command line, "" for none.
 bool parseSeed(const std::string& text, std::optional<unsigned int>& seed) {
   seed.reset();
@@ -183,7 +172,7 @@ void tBLAMShardFile::writeRecord(std::string& out, const tBLAMRunRecord& record)
 
 bool tBLAMShardFile::read(const std::string& path, std::string& error) {
   std::string bytes;
-  if (!readBytes(path, bytes)) {
+  if (!tFileUtils::readBytes(path, bytes)) {
     error = "cannot read " + path;
     return false;
   }
