@@ -1,6 +1,7 @@
 // Runs every script of tests/blam/scripts/ through `rootweaver --batch` in a
 // fresh copy of the application folder and checks its comment lines:
 //   // given file: PATH          exists (holding "old") before the run
+//   // given kept|removed: PATH  so, and exists [or not] after the run
 //   // expect stdout: LINE       on stdout in this order, timings masked as "#"
 //   // expect stderr: LINE       stderr is exactly these lines
 //   // expect exit: N            exit status (0 when not given)
@@ -9,12 +10,14 @@
 //   // expect line PATH: LINE    the file is exactly these lines, Took and
 //                                Dimension values and the cells of a CSV
 //                                column named seconds masked as "#"
+//   // expect block PATH: FIELDS the lines of dataBlock(FIELDS) in that file
 // In expected text, \t stands for a tab and {app} for the copy's directory.
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <sstream>
 
@@ -38,31 +41,6 @@ void replaceAll(std::string& text, const std::string& from, const std::string& t
     text.replace(at, from.size(), to);
 }
 
-Expectations readExpectations(const fs::path& script, const std::string& appDir) {
-  Expectations expect;
-  const std::pair<const char*, Lines*> listed[] = {{"// given file: ", &expect.givenFiles},
-                                                   {"// expect stdout: ", &expect.stdoutLines},
-                                                   {"// expect stderr: ", &expect.stderrLines},
-                                                   {"// expect file: ", &expect.files},
-                                                   {"// expect no file: ", &expect.missingFiles}};
-  std::ifstream in(script);
-  for (std::string line; std::getline(in, line);) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    replaceAll(line, "\\t", "\t");
-    replaceAll(line, "{app}", appDir);
-    for (const auto& [prefix, lines] : listed)
-      if (line.rfind(prefix, 0) == 0) lines->push_back(line.substr(std::strlen(prefix)));
-    std::smatch m;
-    if (std::regex_match(line, m, std::regex("// expect exit: (.*)")))
-      expect.exitStatus = std::stoi(m[1]);
-    if (std::regex_match(line, m, std::regex("// expect image: (.*) ([0-9]+)")))
-      expect.images.push_back({m[1], std::stoul(m[2])});
-    if (std::regex_match(line, m, std::regex("// expect line ([^:]*): (.*)")))
-      expect.fileLines[m[1]].push_back(m[2]);
-  }
-  return expect;
-}
-
 Lines splitLines(const std::string& text) {
   Lines lines;
   std::istringstream in(text);
@@ -70,11 +48,39 @@ Lines splitLines(const std::string& text) {
   return lines;
 }
 
-// A data file with the computing times and dimensions, which vary, masked.
-std::string maskDataValues(const std::string& text) {
-  static const std::regex took("(Took: \t\t)[^ ]*");
-  static const std::regex dimension("(Dimension: \t)[^\n]*");
-  return maskSeconds(std::regex_replace(std::regex_replace(text, took, "$1#"), dimension, "$1#"));
+Expectations readExpectations(const fs::path& script, const std::string& appDir) {
+  Expectations expect;
+  const std::vector<std::pair<const char*, std::vector<Lines*>>> listed = {
+      {"// given file: ", {&expect.givenFiles}},
+      {"// given kept: ", {&expect.givenFiles, &expect.files}},
+      {"// given removed: ", {&expect.givenFiles, &expect.missingFiles}},
+      {"// expect stdout: ", {&expect.stdoutLines}},
+      {"// expect stderr: ", {&expect.stderrLines}},
+      {"// expect file: ", {&expect.files}},
+      {"// expect no file: ", {&expect.missingFiles}}};
+  std::ifstream in(script);
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    replaceAll(line, "\\t", "\t");
+    replaceAll(line, "{app}", appDir);
+    for (const auto& [prefix, lists] : listed)
+      if (line.rfind(prefix, 0) == 0)
+        for (Lines* lines : lists) lines->push_back(line.substr(std::strlen(prefix)));
+    std::smatch m;
+    if (std::regex_match(line, m, std::regex("// expect exit: (.*)")))
+      expect.exitStatus = std::stoi(m[1]);
+    if (std::regex_match(line, m, std::regex("// expect image: (.*) ([0-9]+)")))
+      expect.images.push_back({m[1], std::stoul(m[2])});
+    if (std::regex_match(line, m, std::regex("// expect line ([^:]*): (.*)")))
+      expect.fileLines[m[1]].push_back(m[2]);
+    if (std::regex_match(line, m, std::regex("// expect block ([^:]*): (.*)"))) {
+      std::istringstream words(m[2]);
+      const Lines block = splitLines(dataBlock({std::istream_iterator<std::string>(words), {}}));
+      Lines& lines = expect.fileLines[m[1]];
+      lines.insert(lines.end(), block.begin(), block.end());
+    }
+  }
+  return expect;
 }
 
 std::vector<fs::path> scriptFiles() {

@@ -74,19 +74,41 @@ inline std::vector<std::string> splitCells(const std::string& line) {
 inline std::string maskSeconds(const std::string& text) {
   std::istringstream in(text);
   std::string line;
-  if (!std::getline(in, line)) return text;
+  std::getline(in, line);
   const std::vector<std::string> header = splitCells(line);
-  auto seconds = std::find(header.begin(), header.end(), "seconds");
-  if (seconds == header.end()) return text;
+  const std::size_t seconds = std::find(header.begin(), header.end(), "seconds") - header.begin();
+  if (seconds == header.size()) return text;
   std::string masked = line + "\n";
   while (std::getline(in, line)) {
     std::vector<std::string> cells = splitCells(line);
-    if (static_cast<std::size_t>(seconds - header.begin()) < cells.size())
-      cells[seconds - header.begin()] = "#";
+    if (seconds < cells.size()) cells[seconds] = "#";
     for (std::size_t k = 0; k < cells.size(); ++k) masked += (k > 0 ? "," : "") + cells[k];
     masked += "\n";
   }
   return masked;
+}
+
+// A data file with the computing times and dimensions, which vary, masked.
+inline std::string maskDataValues(const std::string& text) {
+  static const std::regex took("(Took: \t\t)[^ ]*");
+  static const std::regex dimension("(Dimension: \t)[^\n]*");
+  return maskSeconds(std::regex_replace(std::regex_replace(text, took, "$1#"), dimension, "$1#"));
+}
+
+// One run's block of a data file, masked: the fields are the picture, the
+// function, the solver, iterations, step size, minX, maxX, minY and maxY as
+// printed, then NAME=VALUE for each parameter.
+inline std::string dataBlock(const std::vector<std::string>& f) {
+  std::string block = "****Dedavor Overede****\nName: \t\t" + f[0] + "\nFunc: \t\t" + f[1] +
+                      "\nTook: \t\t# seconds\nDimension: \t#\nx Bounds: \t" + f[5] + " to " +
+                      f[6] + "\ny Bounds: \t" + f[7] + " to " + f[8] + "\nSolver: \n\tName: \t\t" +
+                      f[2] + "\n\tIterations: \t" + f[3] + "\n\tStep Size: \t" + f[4] +
+                      "\nParams: \n";
+  for (std::size_t k = 9; k < f.size(); ++k) {
+    const std::size_t equals = f[k].find('=');
+    block += "\t" + f[k].substr(0, equals) + ": \t\t" + f[k].substr(equals + 1) + "\n";
+  }
+  return block + "\n";
 }
 
 // Side of a square uncompressed 24-bit TGA, or 0 when the file is not one.
