@@ -45,36 +45,30 @@ std::vector<std::string> differences(const std::map<std::string, std::string>& a
   return names;
 }
 
-TEST(tBLAMSweepTest, AnyThreadCountWritesTheSameFiles) {
-  tAppCopy app;
-  const tAppCopy::tResult one = app.run(kSeededSweep + " --threads 1 --output-dir one");
-  const tAppCopy::tResult two = app.run(kSeededSweep + " --threads 2 --output-dir out/two");
-  ASSERT_EQ(0, one.status) << one.err;
-  ASSERT_EQ(0, two.status) << two.err;
-  EXPECT_EQ(maskTimings(one.out), maskTimings(two.out));
-  const auto files = filesBelow(app / "one");
-  EXPECT_EQ(22u, files.size());
-  EXPECT_EQ(std::vector<std::string>(), differences(files, filesBelow(app / "out/two")));
-  EXPECT_FALSE(pathExists(app / "six"));
-}
-
-// Three shards at once (xargs -P 3), then the merge: the files of the whole
-// run, byte for byte apart from the times, seeded pictures, graphs with
+// One thread or two write the same files and trace. Three shards at once
+// (xargs -P 3), then the merge: the files of the whole run, byte for byte apart from the times, seeded pictures, graphs with
 // their plots and CSV files alike; the shards remove no old output and
 // leave the plots to the merge, which removes old outputs once, sparing the
 // pictures the shards wrote. Run one after the other from the last, the
 // shards give the same: the one whose run writes a picture that a later run
 // writes again leaves it alone.
-TEST(tBLAMSweepTest, ShardsSideBySideMergeIntoTheFilesOfTheWholeRun) {
+TEST(tBLAMSweepTest, ThreadCountsAndShardsWriteTheFilesOfTheWholeRun) {
   tAppCopy app;
-  for (const char* directory : {"whole", "sharded", "last"}) {
+  for (const char* directory : {"whole", "out/two", "sharded", "last"}) {
     fs::create_directories(app / directory + "/six");
     writeRaw(app / directory + "/six/sweep-fractal-9.png", "old\n");
     writeRaw(app / directory + "/six/sweep-dims.txt", "[0, 0]\n");
     writeRaw(app / directory + "/six/notes.txt", "mine\n");
   }
-  const tAppCopy::tResult whole = app.run(kSeededSweep + " --output-dir whole");
-  ASSERT_EQ(0, whole.status);
+  const tAppCopy::tResult whole = app.run(kSeededSweep + " --threads 1 --output-dir whole");
+  const tAppCopy::tResult two = app.run(kSeededSweep + " --threads 2 --output-dir out/two");
+  ASSERT_EQ(0, whole.status) << whole.err;
+  ASSERT_EQ(0, two.status) << two.err;
+  EXPECT_EQ(maskTimings(whole.out), maskTimings(two.out));
+  const auto files = filesBelow(app / "whole");
+  EXPECT_EQ(23u, files.size());
+  EXPECT_EQ(std::vector<std::string>(), differences(files, filesBelow(app / "out/two")));
+  EXPECT_FALSE(pathExists(app / "six"));
 
   const tAppCopy::tResult shards =
       app.shell("printf '0\\n1\\n2\\n' | xargs -P 3 -I K ./rootweaver " + kSeededSweep +
@@ -92,7 +86,6 @@ TEST(tBLAMSweepTest, ShardsSideBySideMergeIntoTheFilesOfTheWholeRun) {
   EXPECT_EQ(0, merge.status);
   EXPECT_EQ(whole.err, merge.err);
   EXPECT_EQ(maskTimings(whole.out), maskTimings(merge.out));
-  const auto files = filesBelow(app / "whole");
   EXPECT_EQ(std::vector<std::string>(), differences(files, filesBelow(app / "sharded")));
   EXPECT_EQ(0u, files.count("six/sweep-fractal-9.png"));
   EXPECT_EQ("mine\n", files.at("six/notes.txt"));
