@@ -1,13 +1,10 @@
 #!/usr/bin/env bash
-# The Slurm example for real: a throwaway single-node Slurm cluster (munged,
-# slurmctld and slurmd on this host, configuration, state, spool, logs and
-# pid files in a temporary folder, ports of its own), examples/slurm-sweep.sh
-# submitted as a job array of three shards with its dependent merge job, and
-# the merged outputs compared with one whole run, byte for byte apart from
-# the measured times. The daemons are stopped by their pids afterwards, also
-# when the test fails. Skipped (exit status 77) where they cannot be
-# started: not root, or the Debian packages slurm-wlm and munge missing
-# (scripts/install-deps installs them).
+# The Slurm example for real: a throwaway single-node cluster (munged,
+# slurmctld and slurmd with all their files in a temporary folder, ports of
+# its own) runs examples/slurm-sweep.sh, a job array of three shards and its
+# dependent merge job; the merged outputs are those of one whole run. The
+# daemons are stopped by their pids, also when the test fails. Skipped (exit
+# status 77) when not root or without the packages slurm-wlm and munge.
 #
 # Usage: slurmSweepTest.sh PROGRAM SOURCE_DIR
 set -euo pipefail
@@ -16,10 +13,6 @@ program=$1
 source=$2
 . "$source/tests/cluster/sweepSupport.sh"
 
-skip() {
-  echo "SKIPPED: $*"
-  exit 77
-}
 [ "$(id -u)" -eq 0 ] || skip "starting munged, slurmctld and slurmd needs root"
 for daemon in munged slurmctld slurmd; do
   [ -x "/usr/sbin/$daemon" ] || skip "/usr/sbin/$daemon is missing (packages slurm-wlm and munge)"
@@ -32,18 +25,14 @@ id munge >/dev/null 2>&1 || skip "there is no munge user (package munge)"
 tmp=$(mktemp -d /tmp/rootweaver-slurm.XXXXXX)
 chmod 755 "$tmp"
 stopPid() {
-  local file=$1 pid
-  [ -s "$file" ] || return 0
-  pid=$(cat "$file")
-  kill "$pid" 2>/dev/null || return 0
+  local pid
+  pid=$(cat "$1" 2>/dev/null) && kill "$pid" 2>/dev/null || return 0
   for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || return 0; sleep 0.1; done
   kill -9 "$pid" 2>/dev/null || true
 }
 teardown() {
   scancel --quiet --full "${array:-0}" "${merge:-0}" 2>/dev/null || true
-  stopPid "$tmp/slurmd.pid"
-  stopPid "$tmp/slurmctld.pid"
-  stopPid "$tmp/munge/munged.pid"
+  for pids in slurmd.pid slurmctld.pid munge/munged.pid; do stopPid "$tmp/$pids"; done
   rm -rf "$tmp"
 }
 trap teardown EXIT
@@ -53,10 +42,7 @@ freePort() {
   local port
   for _ in $(seq 100); do
     port=$((20000 + RANDOM % 30000))
-    if ! (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null; then
-      echo "$port"
-      return
-    fi
+    (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null || { echo "$port"; return; }
   done
   skip "no free port found"
 }
@@ -113,8 +99,7 @@ done
 [ "$(sinfo -h -o %t)" = idle ] || { tail "$tmp/slurmctld.log" "$tmp/slurmd.log"; exit 1; }
 
 cd "$tmp/work"
-copySeededSweep "$source"
-"$program" --batch six.blam --output-dir whole > whole.out
+runWholeSweep "$program" "$source"
 read -r array merge < <(ROOTWEAVER=$program bash "$source/examples/slurm-sweep.sh" \
   six.blam sharded --array=0-2 --cpus-per-task=1)
 echo "array job $array, merge job $merge"

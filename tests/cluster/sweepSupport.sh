@@ -1,10 +1,16 @@
 # Helpers of the sweep tests, sourced by them.
 
-# Writes six.blam here: the sweep of the engine's sweep tests, whose jittered
-# pictures in random colours can be split into shards once a first line sets
-# _seed.
-copySeededSweep() {
-  { echo "_seed = 7"; cat "$1/tests/blam/sweeps/six.blam"; } > six.blam
+# Writes six.blam here, the engine tests' sweep with _seed set so that it
+# can run as shards, and runs it whole into whole/ by the program ($1) of the
+# source tree ($2).
+runWholeSweep() {
+  { echo "_seed = 7"; cat "$2/tests/blam/sweeps/six.blam"; } > six.blam
+  "$1" --batch six.blam --output-dir whole > whole.out
+}
+
+skip() {
+  echo "SKIPPED: $*"
+  exit 77
 }
 
 # Copies the directory to a new one with the measured times masked: a data
@@ -23,11 +29,10 @@ maskedCopy() {
 # Whether two output directories hold the same files, byte for byte apart
 # from the measured times; the differences on standard output when not.
 sameOutputs() {
-  local work
+  local work status=0
   work=$(mktemp -d)
   maskedCopy "$1" "$work/a"
   maskedCopy "$2" "$work/b"
-  local status=0
   diff -r "$work/a" "$work/b" || status=1
   rm -rf "$work"
   return $status
