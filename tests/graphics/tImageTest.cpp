@@ -1,16 +1,77 @@
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "graphics/tImage.h"
 #include "graphics/tImageTestSupport.h"
+#include "graphics/tPixel.h"
 #include "graphics/tTGALoader.h"
 #include "graphics/tTexture.h"
 #include "graphics/tTextureLoader.h"
 
 namespace {
+
+// Bilinear sampling weighs and adds pixels; products over 255 are scaled down
+// together.
+TEST(tPixelTest, ProductsClampProportionallyWithAlphaIncluded) {
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  const float inf = std::numeric_limits<float>::infinity();
+  const struct { tPixel pixel; float factor; tPixel expected; } rows[] = {
+      {tPixel(200, 100, 50, 255), 2.0f, tPixel(200, 100, 50, 255)},  // 510 scaled by 255/510
+      {tPixel(200, 100, 50, 255), 0.5f, tPixel(100, 50, 25, 127)},
+      {tPixel(10, 20, 30, 40), -1.0f, tPixel(0, 0, 0, 0)},
+      {tPixel(10, 20, 30, 40), nan, tPixel(0, 0, 0, 0)},
+      {tPixel(0, 255, 0, 0), inf, tPixel(0, 255, 0, 0)},
+  };
+  for (const auto& row : rows) {
+    tPixel scaled = row.pixel;
+    scaled *= row.factor;
+    EXPECT_EQ(row.expected, scaled) << row.factor;
+    EXPECT_EQ(row.expected, row.pixel * row.factor) << row.factor;
+    EXPECT_EQ(row.expected, row.factor * row.pixel) << row.factor;
+  }
+  tPixel sum(255, 128, 0, 0);
+  sum += tPixel(255, 127, 0, 255);
+  EXPECT_EQ(tPixel(255, 127, 0, 127), sum);
+  EXPECT_EQ(tPixel(255, 127, 0, 127), tPixel(255, 128, 0, 0) + tPixel(255, 127, 0, 255));
+  // Every other test leans on this comparison.
+  EXPECT_NE(tPixel(0, 0, 9, 255), tPixel(0, 0, 0, 255));
+  EXPECT_NE(tPixel(0, 0, 9, 255), tPixel(0, 0, 9, 254));
+  EXPECT_EQ(510.0f, tPixel(0, 0, 0, 0).distance(tPixel(255, 255, 255, 255)));
+}
+
+TEST(tImageTest, LayoutAndDeepCopies) {
+  tImage image(3, 2);
+  image.setPixel(1, 2, tPixel(1, 2, 3, 4));
+  EXPECT_EQ(1, image.getRawData()[4 * (3 * 1 + 2)]);  // row-major, red first
+
+  tImage copy(image);
+  image.reinitialize(2, 2);
+  EXPECT_EQ(tPixel(0, 0, 0, 255), image(1, 1));
+  EXPECT_EQ(tPixel(1, 2, 3, 4), copy(1, 2));
+}
+
+TEST(tImageTest, ResizeResamplesBilinearly) {
+  const tPixel left(200, 0, 100, 255), right(0, 200, 50, 255);
+  tImage wide = oneRow({left, right});
+  wide.resize(4, 1);
+  EXPECT_TRUE(imagesEqual(
+      oneRow({left, tPixel(100, 100, 75, 254), right, tPixel(0, 200, 50, 254)}), wide));
+
+  const tImage pattern = makePatternImage(4, 4);
+  tImage narrow = pattern, halved(2, 2);
+  narrow.resize(2, 2);
+  for (int r = 0; r < 2; ++r)
+    for (int c = 0; c < 2; ++c) halved(r, c) = pattern(2 * r, 2 * c);
+  EXPECT_TRUE(imagesEqual(halved, narrow));
+
+  tImage grown;
+  grown.resize(2, 3);
+  EXPECT_TRUE(imagesEqual(tImage(2, 3), grown));
+}
 
 // "width x height" of a texture's kept image, or "none".
 std::string keptSize(const tTexture& texture) {
