@@ -46,12 +46,10 @@ std::vector<std::string> differences(const std::map<std::string, std::string>& a
 }
 
 // One thread or two write the same files and trace. Three shards at once
-// (xargs -P 3), then the merge: the files of the whole run, byte for byte apart from the times, seeded pictures, graphs with
-// their plots and CSV files alike; the shards remove no old output and
-// leave the plots to the merge, which removes old outputs once, sparing the
-// pictures the shards wrote. Run one after the other from the last, the
-// shards give the same: the one whose run writes a picture that a later run
-// writes again leaves it alone.
+// (xargs -P 3), then the merge, give the files of the whole run byte for byte
+// apart from the times; the shards remove no old output and leave the plots
+// to the merge, which removes old outputs once, sparing the shards' pictures.
+// Run one after the other from the last, the shards give the same.
 TEST(tBLAMSweepTest, ThreadCountsAndShardsWriteTheFilesOfTheWholeRun) {
   tAppCopy app;
   for (const char* directory : {"whole", "out/two", "sharded", "last"}) {

@@ -59,14 +59,9 @@ inline std::string maskTimings(const std::string& trace) {
 
 // The cells of one CSV line (cells hold no commas here).
 inline std::vector<std::string> splitCells(const std::string& line) {
-  std::vector<std::string> cells(1);
-  for (char c : line) {
-    if (c == ',') {
-      cells.emplace_back();
-    } else {
-      cells.back() += c;
-    }
-  }
+  std::vector<std::string> cells;
+  std::istringstream in(line + ",");
+  for (std::string cell; std::getline(in, cell, ',');) cells.push_back(cell);
   return cells;
 }
 
@@ -100,10 +95,9 @@ inline std::string maskDataValues(const std::string& text) {
 // printed, then NAME=VALUE for each parameter.
 inline std::string dataBlock(const std::vector<std::string>& f) {
   std::string block = "****Dedavor Overede****\nName: \t\t" + f[0] + "\nFunc: \t\t" + f[1] +
-                      "\nTook: \t\t# seconds\nDimension: \t#\nx Bounds: \t" + f[5] + " to " +
-                      f[6] + "\ny Bounds: \t" + f[7] + " to " + f[8] + "\nSolver: \n\tName: \t\t" +
-                      f[2] + "\n\tIterations: \t" + f[3] + "\n\tStep Size: \t" + f[4] +
-                      "\nParams: \n";
+                      "\nTook: \t\t# seconds\nDimension: \t#\nx Bounds: \t" + f[5] + " to " + f[6] +
+                      "\ny Bounds: \t" + f[7] + " to " + f[8] + "\nSolver: \n\tName: \t\t" + f[2] +
+                      "\n\tIterations: \t" + f[3] + "\n\tStep Size: \t" + f[4] + "\nParams: \n";
   for (std::size_t k = 9; k < f.size(); ++k) {
     const std::size_t equals = f[k].find('=');
     block += "\t" + f[k].substr(0, equals) + ": \t\t" + f[k].substr(equals + 1) + "\n";
