@@ -1,10 +1,10 @@
 // Runs every script of tests/blam/scripts/ through `rootweaver --batch` in a
-// fresh copy of the application folder and checks its comment lines:
+// fresh copy of the application folder, which must exit with status 0, and
+// checks its comment lines:
 //   // given file: PATH          exists (holding "old") before the run
 //   // given kept|removed: PATH  so, and exists [or not] after the run
 //   // expect stdout: LINE       on stdout in this order, timings masked as "#"
 //   // expect stderr: LINE       stderr is exactly these lines
-//   // expect exit: N            exit status (0 when not given)
 //   // expect [no] file: PATH    the path exists [or not] after the run
 //   // expect image: PATH SIDE   a 24-bit TGA of SIDE x SIDE pixels
 //   // expect line PATH: LINE    the file is exactly these lines, Took and
@@ -31,7 +31,6 @@ using Lines = std::vector<std::string>;
 
 struct Expectations {
   Lines givenFiles, stdoutLines, stderrLines, files, missingFiles;
-  int exitStatus = 0;
   std::vector<std::pair<std::string, unsigned>> images;
   std::map<std::string, Lines> fileLines;
 };
@@ -67,8 +66,6 @@ Expectations readExpectations(const fs::path& script, const std::string& appDir)
       if (line.rfind(prefix, 0) == 0)
         for (Lines* lines : lists) lines->push_back(line.substr(std::strlen(prefix)));
     std::smatch m;
-    if (std::regex_match(line, m, std::regex("// expect exit: (.*)")))
-      expect.exitStatus = std::stoi(m[1]);
     if (std::regex_match(line, m, std::regex("// expect image: (.*) ([0-9]+)")))
       expect.images.push_back({m[1], std::stoul(m[2])});
     if (std::regex_match(line, m, std::regex("// expect line ([^:]*): (.*)")))
@@ -105,7 +102,7 @@ TEST_P(tBLAMScriptFilesTest, RunsAsItsCommentsExpect) {
 
   tAppCopy::tResult result = app.run("--batch " + script.filename().string());
 
-  EXPECT_EQ(expect.exitStatus, result.status);
+  EXPECT_EQ(0, result.status);
   EXPECT_EQ(expect.stderrLines, splitLines(result.err));
   Lines out = splitLines(maskTimings(result.out));
   auto next = out.begin();

@@ -14,11 +14,9 @@ source=$2
 . "$source/tests/cluster/sweepSupport.sh"
 
 [ "$(id -u)" -eq 0 ] || skip "starting munged, slurmctld and slurmd needs root"
-for daemon in munged slurmctld slurmd; do
-  [ -x "/usr/sbin/$daemon" ] || skip "/usr/sbin/$daemon is missing (packages slurm-wlm and munge)"
-done
-for command in sbatch squeue sinfo scontrol scancel runuser; do
-  command -v "$command" >/dev/null || skip "$command is missing (package slurm-wlm)"
+for command in /usr/sbin/munged /usr/sbin/slurmctld /usr/sbin/slurmd sbatch squeue sinfo scontrol \
+  scancel runuser; do
+  command -v "$command" >/dev/null || skip "$command is missing (packages slurm-wlm and munge)"
 done
 id munge >/dev/null 2>&1 || skip "there is no munge user (package munge)"
 
