@@ -15,12 +15,12 @@ prefix=$tmp/prefix
 cmake --install "$build" --prefix "$prefix" > /dev/null
 
 data=$prefix/share/rootweaver
-for file in bin/rootweaver share/rootweaver/resources/Daduz.tga \
-    "share/rootweaver/Shared Functions/cubicz.func" share/rootweaver/examples/sweep.blam \
-    share/rootweaver/examples/slurm-sweep.sh share/applications/rootweaver.desktop \
-    share/pixmaps/rootweaver.png; do
-  [ -s "$prefix/$file" ] || { echo "not installed: $file"; exit 1; }
-done
+# Fails unless every file named is there and not empty.
+present() { for file; do [ -s "$file" ] || { echo "missing: $file"; exit 1; }; done; }
+(cd "$prefix" && present bin/rootweaver share/rootweaver/resources/Daduz.tga \
+  "share/rootweaver/Shared Functions/cubicz.func" share/rootweaver/examples/sweep.blam \
+  share/rootweaver/examples/slurm-sweep.sh share/applications/rootweaver.desktop \
+  share/pixmaps/rootweaver.png)
 grep -qx "Icon=rootweaver" "$prefix/share/applications/rootweaver.desktop"
 # A 64 x 64 PNG: the signature, then the header chunk's width and height.
 [ "$(head -c 24 "$prefix/share/pixmaps/rootweaver.png" | od -An -tx1 | tr -d ' \n')" = \
@@ -35,14 +35,12 @@ cd "$tmp/work"
 export HOME=$tmp/home XDG_CONFIG_HOME=$tmp/config
 "$prefix/bin/rootweaver" --version | grep -qx "rootweaver [0-9]*\.[0-9]*\.[0-9]*"
 "$prefix/bin/rootweaver" --batch "$data/examples/sweep.blam" > trace.txt
-for file in results/sweep-fractal-1.tga results/sweep-fractal-3.tga results/sweep-dims.txt \
-    results/sweep-fractal-data.txt; do
-  [ -s "$file" ] || { echo "no $file in the current directory"; exit 1; }
-done
+present results/sweep-fractal-1.tga results/sweep-fractal-3.tga results/sweep-dims.txt \
+  results/sweep-fractal-data.txt
 "$prefix/bin/rootweaver" --check cubicz.func > check.txt
 grep -q "^cubicz.func" check.txt
 "$prefix/bin/rootweaver" --batch "$data/examples/sweep.blam" --output-dir elsewhere > /dev/null
-[ -s elsewhere/results/sweep-fractal-2.tga ]
+present elsewhere/results/sweep-fractal-2.tga
 
 [ "$before" = "$(listing)" ] || { echo "files under the prefix changed"; exit 1; }
 [ ! -e "$tmp/config" ] && [ -z "$(ls -A "$tmp/home")" ]
