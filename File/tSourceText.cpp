@@ -87,6 +87,12 @@ bool tSourceText::findPlace(unsigned offset, unsigned& line, unsigned& column) c
   return true;
 }
 
+std::string tSourceText::placeOf(const std::string& path, unsigned offset) const {
+  unsigned line, column;
+  if (!findPlace(offset, line, column)) return "";
+  return path + ":" + std::to_string(line) + ":" + std::to_string(column);
+}
+
 std::string tSourceText::characterAt(unsigned offset) const {
   unsigned char c = static_cast<unsigned char>(text_[offset]);
   if (c < 0x20 || c == 0x7f) {

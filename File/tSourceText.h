@@ -32,6 +32,9 @@ class tSourceText {
   // The line and column, from 1, of the character at offset in the text;
   // false when no line of the file holds it.
   bool findPlace(unsigned offset, unsigned& line, unsigned& column) const;
+  // path:line:column of the character at offset, as messages name places;
+  // empty when no line holds it.
+  std::string placeOf(const std::string& path, unsigned offset) const;
   // The character at offset as a warning shows it: a UTF-8 sequence whole, a
   // control character as an escape.
   std::string characterAt(unsigned offset) const;

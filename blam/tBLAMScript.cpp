@@ -319,11 +319,8 @@ std::string tBLAMScript::getBound(const std::vector<std::string>& tokens, unsign
 }
 
 std::string tBLAMScript::placeOf(unsigned token) const {
-  unsigned line, column;
-  if (!source_ || token >= offsets_->size() ||
-      !source_->findPlace((*offsets_)[token], line, column))
-    return "";
-  return path_ + ":" + std::to_string(line) + ":" + std::to_string(column);
+  if (!source_ || token >= offsets_->size()) return "";
+  return source_->placeOf(path_, (*offsets_)[token]);
 }
 
 std::unique_ptr<tBLAMStatement> tBLAMScript::fail(const std::vector<std::string>& tokens,

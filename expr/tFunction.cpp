@@ -82,11 +82,7 @@ struct tFunction::tFileTokens {
   unsigned stoppedAt = 0;           // where tokenizing ended in the text
 
   // path:line:column of the character at offset; empty when no line holds it.
-  std::string placeAt(unsigned offset) const {
-    unsigned line, column;
-    if (!source.findPlace(offset, line, column)) return "";
-    return path + ":" + std::to_string(line) + ":" + std::to_string(column);
-  }
+  std::string placeAt(unsigned offset) const { return source.placeOf(path, offset); }
   std::string placeOf(unsigned token) const {
     return token < offsets.size() ? placeAt(offsets[token]) : "";
   }

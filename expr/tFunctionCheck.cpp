@@ -120,7 +120,6 @@ tFunctionCheck::TSTATUS tFunctionCheck::checkFile(const std::string& path,
   std::streambuf* trace = std::cout.rdbuf(nullptr);
   const auto f = std::make_unique<tFunction>(location);
   std::cout.rdbuf(trace);
-  std::cout.clear();
   if (!f->isReadable()) {
     std::string refusal = tFileUtils::getReadRefusal(tFunction::locate(location));
     std::cerr << "rootweaver: cannot read function file " << path
