@@ -3,12 +3,13 @@
 #include <atomic>
 #include <chrono>
 #include <filesystem>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <string>
 #include <utility>
-#include <vector>
 #include <thread>
+#include <vector>
 
 #include "File/tFileDialogUtils.h"
 #include "Shell/tMainApp.h"
@@ -120,15 +121,23 @@ class tFracSceneTest : public testing::Test {
   tFracScene* scene_ = nullptr;    // the view, owned by the scene manager
 };
 
+// Keys go down together for one frame and up again.
+void pressTogether(std::initializer_list<int> codes) {
+  for (int key : codes) tKeyboardHandler::instance().keyDownEvent(key);
+  runFrame();
+  for (int key : codes) tKeyboardHandler::instance().keyUpEvent(key);
+}
+
 // The picture grows in the background to the one-by-one row-major picture;
-// "t" and "r" wait for it, "i" does not.
+// "t", "r", "i" and "h" wait for it. "h" then shows it shaded by convergence
+// speed, and flat again; shading stays on for the next complete picture.
 TEST_F(tFracSceneTest, PictureGrowsInTheBackgroundAndTogglesWaitForIt) {
   openView(64, -3.0, 3.0);
-  tKeyboardHandler& keys = tKeyboardHandler::instance();
-  for (int key : {TKEY_T, TKEY_R, TKEY_I}) keys.keyDownEvent(key);
-  runFrame();
-  for (int key : {TKEY_T, TKEY_R, TKEY_I}) keys.keyUpEvent(key);
-  EXPECT_FALSE(scene_->showsTree() || scene_->showsRoots() || scene_->showsInfo());
+  solver_->slow_ = true;
+  pressTogether({TKEY_T, TKEY_R, TKEY_I, TKEY_H});
+  EXPECT_FALSE(scene_->showsTree() || scene_->showsRoots() || scene_->showsInfo() ||
+               scene_->showsShading());
+  solver_->slow_ = false;
   double seen = 0.0;
   EXPECT_TRUE(framesUntil([&] {
     EXPECT_LE(seen, scene_->getProgress());
@@ -137,27 +146,35 @@ TEST_F(tFracSceneTest, PictureGrowsInTheBackgroundAndTogglesWaitForIt) {
   }));
   EXPECT_TRUE(scene_->isDone());
   EXPECT_FALSE(scene_->isComputing());
-
-  std::unique_ptr<tFractal> expected(tFractal::create(64, -3.0, 3.0, -3.0, 3.0));
   tRootManager::instance().clearRoots();
-  for (unsigned r = 0; r < 64; ++r) {
-    for (unsigned c = 0; c < 64; ++c) {
-      expected->computate(tMainApp::instance().getFunction(), solver_, r, c);
-    }
-  }
-  EXPECT_TRUE(imagesEqual(*expected->image_, *fractal().image_));
+  EXPECT_TRUE(imagesEqual(oneByOne(), *fractal().image_));
   tapKey(TKEY_T);
   tapKey(TKEY_R);
   EXPECT_TRUE(scene_->showsTree() && scene_->showsRoots());
+
+  const tImage flat = *fractal().image_;
+  tImage shaded = flat;
+  tSpeedShading::shade(&shaded, fractal().labels_);
+  ASSERT_FALSE(imagesEqual(flat, shaded));
+  tapKey(TKEY_H);
+  EXPECT_TRUE(scene_->showsShading());
+  EXPECT_TRUE(imagesEqual(shaded, *fractal().image_));
+  tapKey(TKEY_H);
+  EXPECT_TRUE(imagesEqual(flat, *fractal().image_));
+  tapKey(TKEY_H);
+  tapKey(TKEY_EQUALS);
+  finishPicture();
+  EXPECT_TRUE(scene_->showsShading());
+  tImage expected = oneByOne();
+  tSpeedShading::shade(&expected, fractal().labels_);
+  EXPECT_TRUE(imagesEqual(expected, *fractal().image_));
 }
 
 // "s" shows the measures of the complete picture, which the view takes from
 // its labels; a zoom drops them, and the labels start over with the picture.
 TEST_F(tFracSceneTest, StatisticsPanelShowsTheCompletePicturesMeasures) {
   openView(64, -3.0, 3.0);
-  tKeyboardHandler::instance().keyDownEvent(TKEY_S);
-  runFrame();
-  tKeyboardHandler::instance().keyUpEvent(TKEY_S);
+  pressTogether({TKEY_S});
   EXPECT_FALSE(scene_->showsStatistics());
   finishPicture();
   tapKey(TKEY_S);
@@ -177,34 +194,15 @@ TEST_F(tFracSceneTest, StatisticsPanelShowsTheCompletePicturesMeasures) {
   drag(650, 250, 690, 290);
   EXPECT_EQ(nullptr, scene_->getStatistics());
   finishPicture();
-  std::unique_ptr<tFractal> expected(tFractal::create(64, fractal().minX_, fractal().maxX_,
-                                                      fractal().minY_, fractal().maxY_));
-  for (unsigned r = 0; r < 64; ++r) {
-    for (unsigned c = 0; c < 64; ++c) {
+  const tFractal& view = fractal();
+  std::unique_ptr<tFractal> expected(
+      tFractal::create(64, view.minX_, view.maxX_, view.minY_, view.maxY_));
+  for (unsigned r = 0; r < 64; ++r)
+    for (unsigned c = 0; c < 64; ++c)
       expected->computate(tMainApp::instance().getFunction(), solver_, r, c);
-    }
-  }
-  EXPECT_EQ(expected->labels_.getLabels(), fractal().labels_.getLabels());
+  EXPECT_EQ(expected->labels_.getLabels(), view.labels_.getLabels());
   ASSERT_EQ(1u, scene_->getStatistics()->getBasins().size());
   EXPECT_EQ(1u, scene_->getStatistics()->getBasins()[0].registryIndex);
-}
-
-// A zoom or "Back" while the picture grows stops the work in flight before
-// the frame ends; the zoom starts the picture over, from the old one
-// resampled, whose corner, outside the old bounds, is black.
-TEST_F(tFracSceneTest, ZoomAndBackCancelTheComputationInFlight) {
-  tTestPrefs prefs;
-  openView(64, -3.0, 3.0);
-  solver_->slow_ = true;
-  runFrame();
-  EXPECT_TRUE(scene_->isComputing());
-  tapKey(TKEY_MINUS);
-  EXPECT_EQ("[-3.3, 3.3] x [-3.3, 3.3]", bounds());
-  EXPECT_TRUE(scene_->isComputing());  // started over in the frame after
-  EXPECT_EQ(tPixel(0, 0, 0, 255), fractal().getPixel(63, 63));
-  tapMouse(400, 565);  // "Back to Zirudadazevu"
-  EXPECT_FALSE(scene_->isComputing());
-  EXPECT_EQ("Frac -> Setup Frac", sceneState());
 }
 
 // A zoom keeps the old picture on screen, resampled to the new bounds, until
@@ -212,13 +210,17 @@ TEST_F(tFracSceneTest, ZoomAndBackCancelTheComputationInFlight) {
 // the middle 58 of 64 pixels, black around it. Each turn of the wheel zooms
 // by the same tenth about the point under the pointer, which stays where it
 // is on screen, with its colour; turned over the margin it does nothing.
-TEST_F(tFracSceneTest, ZoomsKeepTheOldPictureAndTheWheelKeepsThePointUnderThePointer) {
+// A zoom or "Back" while the picture grows stops the work in flight before
+// the frame ends.
+TEST_F(tFracSceneTest, ZoomsKeepTheOldPictureAndZoomOrBackCancelTheWorkInFlight) {
+  tTestPrefs prefs;
   openView(64, -3.0, 3.0);
   finishPicture();
   const tImage before = *fractal().image_;
   solver_->slow_ = true;
   tapKey(TKEY_MINUS);
   EXPECT_EQ("[-3.3, 3.3] x [-3.3, 3.3]", bounds());
+  EXPECT_TRUE(scene_->isComputing());
   // The computation starts again from row 0; the upper rows are the preview.
   const tImage& preview = *fractal().image_;
   for (unsigned int c = 0; c < 64; ++c) {
@@ -243,41 +245,19 @@ TEST_F(tFracSceneTest, ZoomsKeepTheOldPictureAndTheWheelKeepsThePointUnderThePoi
   EXPECT_NEAR(point.first, planePoint(250, 150).first, 1e-12);
   EXPECT_NEAR(point.second, planePoint(250, 150).second, 1e-12);
   EXPECT_EQ(whole(48, 16), fractal().getPixel(48, 16));  // the pixel under the pointer
+  runFrame();
+  ASSERT_TRUE(scene_->isComputing());
   turnWheel(250, 150, -2);
+  runFrame();
+  EXPECT_TRUE(scene_->isComputing());  // started over
   EXPECT_NEAR(0.9 * 1.1 * 1.1 * width, fractal().maxX_ - fractal().minX_, 1e-12);
   EXPECT_NEAR(point.first, planePoint(250, 150).first, 1e-12);
   const std::string unchanged = bounds();
   turnWheel(50, 150, 1);
   EXPECT_EQ(unchanged, bounds());
-}
-
-// "h" waits for the complete picture, then shows it shaded by convergence
-// speed, and flat again; shading stays on for the next complete picture.
-TEST_F(tFracSceneTest, HShowsTheCompletePictureShadedOrFlat) {
-  openView(32, -3.0, 3.0);
-  solver_->slow_ = true;
-  runFrame();
-  tapKey(TKEY_H);
-  EXPECT_FALSE(scene_->showsShading());
-  solver_->slow_ = false;
-  finishPicture();
-  const tImage flat = *fractal().image_;
-  tImage shaded = flat;
-  tSpeedShading::shade(&shaded, fractal().labels_);
-  ASSERT_FALSE(imagesEqual(flat, shaded));
-  tapKey(TKEY_H);
-  EXPECT_TRUE(scene_->showsShading());
-  EXPECT_TRUE(imagesEqual(shaded, *fractal().image_));
-  tapKey(TKEY_H);
-  EXPECT_TRUE(imagesEqual(flat, *fractal().image_));
-
-  tapKey(TKEY_H);
-  tapKey(TKEY_EQUALS);
-  finishPicture();
-  EXPECT_TRUE(scene_->showsShading());
-  tImage expected = oneByOne();
-  tSpeedShading::shade(&expected, fractal().labels_);
-  EXPECT_TRUE(imagesEqual(expected, *fractal().image_));
+  tapMouse(400, 565);  // "Back to Zirudadazevu"
+  EXPECT_FALSE(scene_->isComputing());
+  EXPECT_EQ("Frac -> Setup Frac", sceneState());
 }
 
 // Every picture of the view starts its random sequence from the view's
