@@ -92,19 +92,16 @@ class tFracSceneTest : public testing::Test {
 
   // Frames until the picture is complete and measured.
   void finishPicture() { ASSERT_TRUE(framesUntil([&] { return scene_->isDimensionDone(); })); }
-  // The picture over the fractal's bounds computed one pixel after the
-  // other, colours from the registry as it stands.
-  tImage oneByOne() {
-    std::unique_ptr<tFractal> expected(tFractal::create(fractal().image_->getWidth(),
-                                                        fractal().minX_, fractal().maxX_,
+  // The view's bounds computed one pixel after the other, colours from the
+  // registry as it stands.
+  std::unique_ptr<tFractal> oneByOne() {
+    const unsigned int side = fractal().image_->getWidth();
+    std::unique_ptr<tFractal> expected(tFractal::create(side, fractal().minX_, fractal().maxX_,
                                                         fractal().minY_, fractal().maxY_));
-    const unsigned int side = expected->image_->getWidth();
-    for (unsigned r = 0; r < side; ++r) {
-      for (unsigned c = 0; c < side; ++c) {
+    for (unsigned r = 0; r < side; ++r)
+      for (unsigned c = 0; c < side; ++c)
         expected->computate(tMainApp::instance().getFunction(), solver_, r, c);
-      }
-    }
-    return *expected->image_;
+    return expected;
   }
   // The plane point under view pixel (x, y).
   std::pair<double, double> planePoint(int x, int y) {
@@ -147,7 +144,7 @@ TEST_F(tFracSceneTest, PictureGrowsInTheBackgroundAndTogglesWaitForIt) {
   EXPECT_TRUE(scene_->isDone());
   EXPECT_FALSE(scene_->isComputing());
   tRootManager::instance().clearRoots();
-  EXPECT_TRUE(imagesEqual(oneByOne(), *fractal().image_));
+  EXPECT_TRUE(imagesEqual(*oneByOne()->image_, *fractal().image_));
   tapKey(TKEY_T);
   tapKey(TKEY_R);
   EXPECT_TRUE(scene_->showsTree() && scene_->showsRoots());
@@ -165,7 +162,7 @@ TEST_F(tFracSceneTest, PictureGrowsInTheBackgroundAndTogglesWaitForIt) {
   tapKey(TKEY_EQUALS);
   finishPicture();
   EXPECT_TRUE(scene_->showsShading());
-  tImage expected = oneByOne();
+  tImage expected = *oneByOne()->image_;
   tSpeedShading::shade(&expected, fractal().labels_);
   EXPECT_TRUE(imagesEqual(expected, *fractal().image_));
 }
@@ -194,13 +191,7 @@ TEST_F(tFracSceneTest, StatisticsPanelShowsTheCompletePicturesMeasures) {
   drag(650, 250, 690, 290);
   EXPECT_EQ(nullptr, scene_->getStatistics());
   finishPicture();
-  const tFractal& view = fractal();
-  std::unique_ptr<tFractal> expected(
-      tFractal::create(64, view.minX_, view.maxX_, view.minY_, view.maxY_));
-  for (unsigned r = 0; r < 64; ++r)
-    for (unsigned c = 0; c < 64; ++c)
-      expected->computate(tMainApp::instance().getFunction(), solver_, r, c);
-  EXPECT_EQ(expected->labels_.getLabels(), view.labels_.getLabels());
+  EXPECT_EQ(oneByOne()->labels_.getLabels(), fractal().labels_.getLabels());
   ASSERT_EQ(1u, scene_->getStatistics()->getBasins().size());
   EXPECT_EQ(1u, scene_->getStatistics()->getBasins()[0].registryIndex);
 }
@@ -233,7 +224,7 @@ TEST_F(tFracSceneTest, ZoomsKeepTheOldPictureAndZoomOrBackCancelTheWorkInFlight)
   EXPECT_EQ(before(32, 32), preview(32, 32));
   solver_->slow_ = false;
   finishPicture();
-  EXPECT_TRUE(imagesEqual(oneByOne(), *fractal().image_));  // nothing of the preview is left
+  EXPECT_TRUE(imagesEqual(*oneByOne()->image_, *fractal().image_));  // nothing of the preview is left
 
   const tImage whole = *fractal().image_;
   solver_->slow_ = true;

@@ -58,7 +58,19 @@ class tSetupFracSceneTest : public testing::Test {
   void SetUp() override { startHeadless(); }
   void TearDown() override { tFileDialogUtils::setStandIn(nullptr); }
 
-  void openScene() { tSceneManager::instance().setCurrentScene(scene_ = new tSetupFracScene()); }
+  // The scene over the settings given.
+  void openScene(const tSettings& settings) {
+    prefs_.write(prefsText(settings));
+    tSceneManager::instance().setCurrentScene(scene_ = new tSetupFracScene());
+  }
+  // Presses Go; gives what it wrote on standard error.
+  static std::string pressGo() {
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    tapMouse(400, 515);
+    testing::internal::GetCapturedStdout();
+    return testing::internal::GetCapturedStderr();
+  }
   // Which of the seven fields are marked, in update order, as "0"/"1".
   std::string marks() const {
     std::string m;
@@ -124,13 +136,12 @@ TEST_F(tSetupFracSceneTest, LoadSuppliesDefaultsAndKeepsUnreadableFiles) {
 }
 
 TEST_F(tSetupFracSceneTest, EditsAreReadAndWrittenBackOnReturn) {
-  prefs_.write(prefsText({{"Other", "keep me"},
-                          {"Singular Set", "yes"},
-                          {"Random Colors", "0"},
-                          {"Solver", "1"},
-                          {"Dim", "77"},
-                          {"Function", "<NONE>"}}));
-  openScene();
+  openScene({{"Other", "keep me"},
+             {"Singular Set", "yes"},
+             {"Random Colors", "0"},
+             {"Solver", "1"},
+             {"Dim", "77"},
+             {"Function", "<NONE>"}});
   std::string answer = "/some/where/cubic.func";
   tFileDialogUtils::setStandIn(
       [&](tFileDialogUtils::TDIALOG_KIND, const std::string&) { return answer; });
@@ -181,18 +192,15 @@ TEST_F(tSetupFracSceneTest, GoRefusesUnusableValuesAndMarksThem) {
       {"maxX", "nan", "0001000", x},
   };
   for (const auto& row : rows) {
-    prefs_.write(prefsText({{row.category, row.value}, {"Function", "quadratic.func"}}));
-    openScene();
+    openScene({{row.category, row.value}, {"Function", "quadratic.func"}});
     EXPECT_EQ(row.marks, marks()) << row.category << " " << row.value;
-    if (!row.said.empty()) {
-      tapMouse(400, 515);
-      EXPECT_EQ("Setup Frac", sceneState()) << row.category << " " << row.value;
-      EXPECT_EQ(row.said, scene_->getMessage()) << row.category << " " << row.value;
-    }
+    if (row.said.empty()) continue;
+    tapMouse(400, 515);
+    EXPECT_EQ("Setup Frac", sceneState()) << row.category << " " << row.value;
+    EXPECT_EQ(row.said, scene_->getMessage()) << row.category << " " << row.value;
   }
   // Corrected by typing, the mark goes.
-  prefs_.write(prefsText({{"Iterations", "x"}}));
-  openScene();
+  openScene({{"Iterations", "x"}});
   tapMouse(fieldX(), kIterY);
   for (int key : {TKEY_BACKSPACE, TKEY_9}) tapKey(key);
   EXPECT_EQ("0000000", marks());
@@ -203,9 +211,8 @@ TEST_F(tSetupFracSceneTest, GoBuildsTheRunOrReportsAnUnreadableFunction) {
   writeRaw(dir / "huge.func", "f1 = x\n");
   std::filesystem::resize_file(dir / "huge.func", tFileUtils::MAX_READ_SIZE + 1);
   for (const std::string& function : {std::string("vanished.func"), dir / "huge.func"}) {
-    prefs_.write(prefsText({{"Function", function}, {"Dim", "8"}}));
-    openScene();
-    tapMouse(400, 515);
+    openScene({{"Function", function}, {"Dim", "8"}});
+    pressGo();
     EXPECT_EQ("Setup Frac", sceneState());
     EXPECT_EQ("Cannot read " + tFileUtils::getFilenameFromPath(function), scene_->getMessage());
     tTimer::instance().advanceMark(scene_->getMessageMark(), -4001);
@@ -214,30 +221,22 @@ TEST_F(tSetupFracSceneTest, GoBuildsTheRunOrReportsAnUnreadableFunction) {
 
   // A map given twice starts no run.
   writeRaw(dir / "both.func", "f(z) = z^2\nf1 = x\n");
-  prefs_.write(prefsText({{"Function", dir / "both.func"}, {"Dim", "8"}}));
-  openScene();
-  testing::internal::CaptureStdout();
-  testing::internal::CaptureStderr();
-  tapMouse(400, 515);
-  testing::internal::GetCapturedStdout();
-  EXPECT_NE("", testing::internal::GetCapturedStderr());
+  openScene({{"Function", dir / "both.func"}, {"Dim", "8"}});
+  EXPECT_NE("", pressGo());
   EXPECT_EQ("Setup Frac", sceneState());
   EXPECT_EQ("Cannot use both.func: f(z) and f1 both given", scene_->getMessage());
 
   // A file that ends in "end" has its local constants in all the same.
   const std::string ended = dir / "ended.func";
   writeRaw(ended, readRaw(ROOTWEAVER_SOURCE_DIR "/Shared Functions/quadratic.func") + "end\n");
-  prefs_.write(prefsText({{"Function", ended},
-                          {"Dim", "8"},
-                          {"Solver", "4"},
-                          {"Iterations", "30"},
-                          {"Step Size", "0.3"},
-                          {"minX", "-1.1"},
-                          {"Singular Set", "1"}}));
-  openScene();
-  testing::internal::CaptureStdout();
-  tapMouse(400, 515);
-  testing::internal::GetCapturedStdout();
+  openScene({{"Function", ended},
+             {"Dim", "8"},
+             {"Solver", "4"},
+             {"Iterations", "30"},
+             {"Step Size", "0.3"},
+             {"minX", "-1.1"},
+             {"Singular Set", "1"}});
+  EXPECT_EQ("", pressGo());
   EXPECT_EQ("Setup Frac -> Frac", sceneState());
   const tMainApp& app = tMainApp::instance();
   ASSERT_TRUE(app.getFunction() && app.getFractal() && app.getSolver());
@@ -269,14 +268,9 @@ TEST_F(tSetupFracSceneTest, TheSeedSettingReachesTheView) {
   for (const auto& row : rows) {
     tSettings settings = {{"Function", "quadratic.func"}, {"Dim", "8"}};
     if (row.entry) settings.emplace_back("seed", row.entry);
-    prefs_.write(prefsText(settings));
-    openScene();
-    testing::internal::CaptureStdout();
-    testing::internal::CaptureStderr();
-    tapMouse(400, 515);
-    testing::internal::GetCapturedStdout();
+    openScene(settings);
     const bool valid = row.entry == nullptr || row.seed >= 0;
-    EXPECT_EQ(valid ? "" : warning, testing::internal::GetCapturedStderr()) << row.seed;
+    EXPECT_EQ(valid ? "" : warning, pressGo()) << row.seed;
     ASSERT_EQ("Setup Frac -> Frac", sceneState());
     const auto* view = dynamic_cast<const tFracScene*>(tSceneManager::instance().getDestScene());
     ASSERT_NE(nullptr, view);
