@@ -218,21 +218,17 @@ class tXvfbProgram {
 
   // A click of the primary button at (x, y) of the window's content.
   void click(int x, int y) {
-    XSetInputFocus(display_, window_, RevertToParent, CurrentTime);
-    XWarpPointer(display_, 0, window_, 0, 0, 0, 0, x, y);
-    flushAndPause();
+    pointAt(x, y);
     XTestFakeButtonEvent(display_, 1, True, 0);
     flushAndPause();
     XTestFakeButtonEvent(display_, 1, False, 0);
     XFlush(display_);
   }
 
-  // One turn of the wheel with the pointer at (x, y): away from the user
-  // (X's button 4) or towards (button 5).
+  // One turn of the wheel at (x, y): away from the user (X's button 4) or
+  // towards (button 5).
   void turnWheel(int x, int y, bool away) {
-    XSetInputFocus(display_, window_, RevertToParent, CurrentTime);
-    XWarpPointer(display_, 0, window_, 0, 0, 0, 0, x, y);
-    flushAndPause();
+    pointAt(x, y);
     XTestFakeButtonEvent(display_, away ? 4 : 5, True, 0);
     XTestFakeButtonEvent(display_, away ? 4 : 5, False, 0);
     XFlush(display_);
@@ -280,6 +276,11 @@ class tXvfbProgram {
   }
 
  private:
+  void pointAt(int x, int y) {
+    XSetInputFocus(display_, window_, RevertToParent, CurrentTime);
+    XWarpPointer(display_, 0, window_, 0, 0, 0, 0, x, y);
+    flushAndPause();
+  }
   void flushAndPause() {
     XFlush(display_);
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
