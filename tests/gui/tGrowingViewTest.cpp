@@ -17,12 +17,6 @@ using tShot = tXvfbProgram::tShot;
 
 // Lit pixels of the picture (x 100 to 700, y 0 to 600).
 int pictureLit(const tShot& s) { return s.litIn(100, 0, 700, 600); }
-// Texts and button outlines are white; no colour of the picture is near it.
-int whiteIn(const tShot& s, int x0, int y0, int x1, int y1) {
-  return s.countIn(x0, y0, x1, y1, [](const unsigned char* p) {
-    return p[0] > 200 && p[1] > 200 && p[2] > 200;
-  });
-}
 // The bottom rows are computed first; the top ones stay black meanwhile.
 bool growing(const tShot& s) {
   return s.litIn(100, 590, 700, 600) > 3000 && s.litIn(100, 0, 700, 10) < 100;
@@ -45,9 +39,9 @@ TEST(tGrowingViewTest, DrawsWhileComputingAndCancelsAtOnce) {
   EXPECT_GT(pictureLit(later), quarter) << "the picture did not grow on screen";
   // "Computing: N%" where the dimension will be, left of the picture; "Back"
   // drawn, "Write File" not yet.
-  EXPECT_GT(whiteIn(later, 0, 40, 100, 75), 30) << "no progress line";
-  EXPECT_GT(whiteIn(later, 300, 550, 500, 580), 50) << "no \"Back\" button";
-  EXPECT_EQ(0, whiteIn(later, 300, 500, 500, 530)) << "\"Write File\" shown too early";
+  EXPECT_GT(later.whiteIn(0, 40, 100, 75), 30) << "no progress line";
+  EXPECT_GT(later.whiteIn(300, 550, 500, 580), 50) << "no \"Back\" button";
+  EXPECT_EQ(0, later.whiteIn(300, 500, 500, 530)) << "\"Write File\" shown too early";
 
   // "-" starts the picture over from the old one shrunk into the middle of
   // black (by a tenth for each frame the key is held): rows of it show a

@@ -123,11 +123,10 @@ TEST(tInteractiveWalkTest, SetupDialogPictureZoomAndBack) {
 
   // "s" lays the statistics panel, white lines on a dark box, over the
   // picture's upper left, where the picture has no white.
-  auto white = [](const unsigned char* p) { return p[0] > 200 && p[1] > 200 && p[2] > 200; };
-  EXPECT_EQ(0, zoomed.countIn(110, 110, 500, 260, white));
-  EXPECT_EQ(0, shaded.countIn(110, 110, 500, 260, white));
+  EXPECT_EQ(0, zoomed.whiteIn(110, 110, 500, 260));
+  EXPECT_EQ(0, shaded.whiteIn(110, 110, 500, 260));
   program.pressKey(XK_s);
-  auto panel = [&](const tShot& s) { return s.countIn(110, 110, 500, 260, white) > 200; };
+  auto panel = [&](const tShot& s) { return s.whiteIn(110, 110, 500, 260) > 200; };
   EXPECT_TRUE(panel(program.awaitScene(15, panel, "frac-statistics")));
 
   program.click(400, 565);  // "Back to Zirudadazevu"

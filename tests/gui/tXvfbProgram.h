@@ -10,11 +10,9 @@
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
-#include <zlib.h>
 
 #include <algorithm>
 #include <chrono>
-#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -50,35 +48,20 @@ class tXvfbProgram {
       return n;
     }
     int litIn(int x0, int y0, int x1, int y1) const { return countIn(x0, y0, x1, y1, isLit); }
+    // Texts and button outlines are white; no colour of a picture is near it.
+    int whiteIn(int x0, int y0, int x1, int y1) const {
+      return countIn(x0, y0, x1, y1, [](const unsigned char* p) {
+        return p[0] > 200 && p[1] > 200 && p[2] > 200;
+      });
+    }
 
-    // Kept as <build>/screenshots/<name>.png for a person to look at.
+    // Kept as <build>/screenshots/<name>.ppm for a person to look at.
     void keep(const std::string& name) const {
-      std::string raw;
-      for (int y = 0; y < height; ++y)
-        raw += '\0' + std::string(reinterpret_cast<const char*>(&rgb[3 * y * width]), 3 * width);
-      uLongf size = compressBound(raw.size());
-      std::string packed(size, '\0');
-      compress2(reinterpret_cast<Bytef*>(&packed[0]), &size,
-                reinterpret_cast<const Bytef*>(raw.data()), raw.size(), 6);
-      packed.resize(size);
-      const std::string header =
-          bigEndian(width) + bigEndian(height) + std::string("\x08\x02\0\0\0", 5);  // 8-bit RGB
       std::error_code ignored;
       std::filesystem::create_directories(ROOTWEAVER_SCREENSHOT_DIR, ignored);
-      std::ofstream(ROOTWEAVER_SCREENSHOT_DIR "/" + name + ".png", std::ios::binary)
-          << "\x89PNG\r\n\x1a\n" + chunk("IHDR", header) + chunk("IDAT", packed) +
-                 chunk("IEND", "");
-    }
-
-   private:
-    static std::string bigEndian(std::uint32_t v) {
-      return {static_cast<char>(v >> 24), static_cast<char>(v >> 16), static_cast<char>(v >> 8),
-              static_cast<char>(v)};
-    }
-    static std::string chunk(const std::string& type, const std::string& data) {
-      const std::string body = type + data;
-      return bigEndian(data.size()) + body +
-             bigEndian(crc32(0, reinterpret_cast<const Bytef*>(body.data()), body.size()));
+      std::ofstream(ROOTWEAVER_SCREENSHOT_DIR "/" + name + ".ppm", std::ios::binary)
+          << "P6\n" << width << " " << height << "\n255\n"
+          << std::string(rgb.begin(), rgb.end());
     }
   };
   using tScene = std::function<bool(const tShot&)>;  // whether a picture shows a scene
