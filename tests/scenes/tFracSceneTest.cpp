@@ -196,13 +196,11 @@ TEST_F(tFracSceneTest, StatisticsPanelShowsTheCompletePicturesMeasures) {
   EXPECT_EQ(1u, scene_->getStatistics()->getBasins()[0].registryIndex);
 }
 
-// A zoom keeps the old picture on screen, resampled to the new bounds, until
-// the new rows replace it: zooming out by a tenth, the 6-wide picture takes
-// the middle 58 of 64 pixels, black around it. Each turn of the wheel zooms
-// by the same tenth about the point under the pointer, which stays where it
-// is on screen, with its colour; turned over the margin it does nothing.
-// A zoom or "Back" while the picture grows stops the work in flight before
-// the frame ends.
+// A zoom shows the old picture resampled until the new rows replace it:
+// zooming out by a tenth, the 6-wide picture takes the middle 58 of 64
+// pixels, black around it. The wheel zooms by a tenth about the point under
+// the pointer, which keeps its place and colour; over the margin it does
+// nothing. A zoom or "Back" while the picture grows stops the work in flight.
 TEST_F(tFracSceneTest, ZoomsKeepTheOldPictureAndZoomOrBackCancelTheWorkInFlight) {
   tTestPrefs prefs;
   openView(64, -3.0, 3.0);
@@ -279,32 +277,29 @@ TEST_F(tFracSceneTest, KeyZoomDragSquaresAndDoubleClicks) {
   EXPECT_NEAR(0.0, fractal().maxX_ + fractal().minX_, 1e-12);
   EXPECT_NEAR(fractal().maxX_ - fractal().minX_, fractal().maxY_ - fractal().minY_, 1e-12);
 
+  // From the plane's origin, a drag to (x, y), or a second click there.
   const struct {
-    int x0, y0, x1, y1;  // drag from, to
+    int x, y;
+    double apart;  // ms between the clicks; -1: a drag
     const char* bounds;
-  } drags[] = {
-      {400, 300, 500, 0, "[0, 3] x [0, 3]"},      // (0, 0) to (1, 3)
-      {400, 300, 200, 200, "[-2, 0] x [0, 2]"},   // (0, 0) to (-2, 1)
-      {400, 300, 400, 300, "[-3, 3] x [-3, 3]"},  // spans nothing
+  } rows[] = {
+      {500, 0, -1, "[0, 3] x [0, 3]"},       // to (1, 3)
+      {200, 200, -1, "[-2, 0] x [0, 2]"},    // to (-2, 1)
+      {400, 300, -1, "[-3, 3] x [-3, 3]"},   // spans nothing
+      {500, 200, 100, "[-2, 4] x [-2, 4]"},  // a double click at (1, 1)
+      {500, 200, 300, "[-3, 3] x [-3, 3]"},  // two single clicks
   };
-  for (const auto& d : drags) {
+  for (const auto& row : rows) {
     finishPicture();
     setBounds(-3.0, 3.0);
-    drag(d.x0, d.y0, d.x1, d.y1);
-    EXPECT_EQ(d.bounds, bounds()) << d.x1 << "," << d.y1;
-  }
-
-  const struct {
-    double apart;  // ms between the clicks
-    const char* bounds;
-  } clicks[] = {{100, "[-2, 4] x [-2, 4]"}, {300, "[-3, 3] x [-3, 3]"}};
-  for (const auto& c : clicks) {
-    finishPicture();
-    setBounds(-3.0, 3.0);
-    tapMouse(400, 300);
-    tTimer::instance().advanceMark(scene_->getClickMark(), -c.apart);
-    tapMouse(500, 200);  // (1, 1)
-    EXPECT_EQ(c.bounds, bounds()) << c.apart;
+    if (row.apart < 0) {
+      drag(400, 300, row.x, row.y);
+    } else {
+      tapMouse(400, 300);
+      tTimer::instance().advanceMark(scene_->getClickMark(), -row.apart);
+      tapMouse(row.x, row.y);
+    }
+    EXPECT_EQ(row.bounds, bounds()) << row.x << "," << row.y << " " << row.apart;
   }
 }
 
