@@ -7,11 +7,8 @@
 // After gtest: Xlib's macros would break its templates.
 #include "gui/tXvfbProgram.h"
 
-// The batch mode of the real program: BLAM setup, "BLAM it up!", the status
-// scene while the script runs and when it has finished, Space back to the
-// setup scene; then the files the script wrote. The script's last statement
-// writes into a named pipe, which holds it there until the test has seen the
-// running status.
+// The batch mode of the real program. The script's last statement writes into
+// a named pipe, which holds it there until the test has seen the running status.
 
 namespace {
 

@@ -5,11 +5,7 @@
 #include "gui/tXvfbProgram.h"
 
 // The fractal view of the real program while a large picture (2048 x 2048,
-// Runge-Kutta 4 with 100 iterations) is computed in the background: the
-// window keeps drawing the picture as it grows from the bottom row up, with
-// the share computed and the "Back" button, a zoom starts it over at once
-// from the old picture resampled, and "Back" leads to the setup scene before
-// the picture is complete.
+// Runge-Kutta 4 with 100 iterations) grows from the bottom row up.
 
 namespace {
 

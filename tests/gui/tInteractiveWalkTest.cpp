@@ -6,10 +6,8 @@
 
 #include "gui/tXvfbProgram.h"
 
-// The interactive mode of the real program: the setup scene (its function
-// chosen in the real file dialog by typing a path, through xdotool), a
-// picture of quadratic.func computed and measured, a zoom by key and one by
-// the wheel, the picture shaded, its statistics panel, and back to the setup.
+// The interactive mode of the real program, its function chosen in the real
+// file dialog by typing a path through xdotool.
 
 namespace {
 
