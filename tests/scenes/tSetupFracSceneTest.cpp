@@ -228,21 +228,24 @@ TEST_F(tSetupFracSceneTest, GoBuildsTheRunOrReportsAnUnreadableFunction) {
   tScratchDirectory dir;
   writeRaw(dir / "huge.func", "f1 = x\n");
   std::filesystem::resize_file(dir / "huge.func", tFileUtils::MAX_READ_SIZE + 1);
-  for (const std::string& function : {std::string("vanished.func"), dir / "huge.func"}) {
-    openScene({{"Function", function}, {"Dim", "8"}});
-    pressGo();
+  writeRaw(dir / "both.func", "f(z) = z^2\nf1 = x\n");
+  const struct {
+    std::string function, message, err;  // err: what standard error gets
+  } rows[] = {
+      {"vanished.func", "Cannot read vanished.func", ""},
+      {dir / "huge.func", "Cannot read huge.func", ""},
+      {dir / "both.func", "Cannot use both.func: f(z) and f1 both given",
+       dir / "both.func:1:1: f(z) and f1 (at " + dir / "both.func:2:1) both given; the "
+       "function is refused\n"},
+  };
+  for (const auto& row : rows) {
+    openScene({{"Function", row.function}, {"Dim", "8"}});
+    EXPECT_EQ(row.err, pressGo()) << row.function;
     EXPECT_EQ("Setup Frac", sceneState());
-    EXPECT_EQ("Cannot read " + tFileUtils::getFilenameFromPath(function), scene_->getMessage());
+    EXPECT_EQ(row.message, scene_->getMessage());
     tTimer::instance().advanceMark(scene_->getMessageMark(), -4001);
     EXPECT_EQ("", scene_->getMessage());
   }
-
-  // A map given twice starts no run.
-  writeRaw(dir / "both.func", "f(z) = z^2\nf1 = x\n");
-  openScene({{"Function", dir / "both.func"}, {"Dim", "8"}});
-  EXPECT_NE("", pressGo());
-  EXPECT_EQ("Setup Frac", sceneState());
-  EXPECT_EQ("Cannot use both.func: f(z) and f1 both given", scene_->getMessage());
 
   // A file that ends in "end" has its local constants in all the same.
   const std::string ended = dir / "ended.func";
