@@ -74,8 +74,7 @@ TEST(tBLAMWindowTest, ScriptRunsFromTheWindowAndWritesItsFiles) {
   program.pressKey(XK_space);
   EXPECT_TRUE(setupShown(program.awaitScene(5, setupShown))) << "Space did not lead to setup";
 
-  program.closeWindow();
-  EXPECT_EQ(0, program.awaitExit());
+  EXPECT_EQ(0, program.close());
   EXPECT_EQ("", readRaw(app / "stderr.txt"));
   EXPECT_EQ(2u, countOf(readRaw(app / "stdout.txt"), "Cooked fractal in: "));
   for (const char* image : {"out/window-fractal-1.tga", "out/window-fractal-2.tga"})
@@ -98,8 +97,7 @@ TEST(tBLAMWindowTest, InstalledProgramWritesOnlyItsSettingsAndTheCurrentDirector
   // The three pictures take seconds: the running status shows meanwhile.
   ASSERT_TRUE(runningShown(program.clickUntil(400, 515, runningShown))) << "no running status";
   EXPECT_TRUE(finishedShown(program.awaitScene(120, finishedShown)));
-  program.closeWindow();
-  EXPECT_EQ(0, program.awaitExit());
+  EXPECT_EQ(0, program.close());
 
   EXPECT_EQ(3u, countOf(readRaw(folder / "stdout.txt"), "Cooked fractal in: "));
   for (const char* image : {"sweep-fractal-1.tga", "sweep-fractal-3.tga"})

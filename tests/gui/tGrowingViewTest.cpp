@@ -64,8 +64,7 @@ TEST(tGrowingViewTest, DrawsWhileComputingAndCancelsAtOnce) {
   EXPECT_TRUE(program.waitFor(20, [&] { return growing(program.grab()); }));
   EXPECT_TRUE(tXvfbProgram::titleShown(program.clickUntil(400, 565, tXvfbProgram::titleShown)));
 
-  program.closeWindow();
-  EXPECT_EQ(0, program.awaitExit());
+  EXPECT_EQ(0, program.close());
 }
 
 }  // namespace

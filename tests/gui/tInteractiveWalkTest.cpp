@@ -131,8 +131,7 @@ TEST(tInteractiveWalkTest, SetupDialogPictureZoomAndBack) {
   EXPECT_TRUE(chosen(program.awaitScene(15, chosen, "setupfrac-back")));
   const std::string err = readRaw(program.folder() / "stderr.txt");
   EXPECT_EQ(std::string::npos, ("\n" + err).find("\nrootweaver: ")) << err;  // no own reports
-  program.closeWindow();
-  EXPECT_EQ(0, program.awaitExit());
+  EXPECT_EQ(0, program.close());
 }
 
 // A field that cannot be used draws "Go" (around (400, 515)) in red, as it
@@ -156,8 +155,7 @@ TEST(tInteractiveWalkTest, AnUnusableFieldTurnsGoRedAndIsNamedWhenPressed) {
   pressed.keep("setupfrac-unusable-go");
   EXPECT_TRUE(named(pressed));
   EXPECT_TRUE(setupShown(program.grab(), nameBlue));  // no run started
-  program.closeWindow();
-  EXPECT_EQ(0, program.awaitExit());
+  EXPECT_EQ(0, program.close());
 }
 
 }  // namespace

@@ -26,8 +26,7 @@ TEST(tWindowTest, CentredWindowShowsTheSplashAndClosingEndsWithStatus0) {
   EXPECT_EQ((WidthOfScreen(a.screen) - 800) / 2, a.x);
   EXPECT_EQ((HeightOfScreen(a.screen) - 600) / 2, a.y);
   EXPECT_TRUE(splashShown(program.awaitScene(10, splashShown, "splash")));
-  program.closeWindow();
-  EXPECT_EQ(0, program.awaitExit());
+  EXPECT_EQ(0, program.close());
   EXPECT_EQ("", readRaw(program.folder() / "stderr.txt"));
 }
 

@@ -238,7 +238,9 @@ class tXvfbProgram {
     return shown;
   }
 
-  void closeWindow() {
+  // Closes the window as a user would; the program's exit status, -1 when it
+  // does not end in time.
+  int close() {
     XEvent event{};
     event.xclient.type = ClientMessage;
     event.xclient.window = window_;
@@ -248,10 +250,6 @@ class tXvfbProgram {
     event.xclient.data.l[1] = CurrentTime;
     XSendEvent(display_, window_, False, NoEventMask, &event);
     XFlush(display_);
-  }
-
-  // The program's exit status; -1 when it does not end in time.
-  int awaitExit() {
     int status = 0;
     if (!waitFor(10, [&] { return waitpid(pid_, &status, WNOHANG) == pid_; })) return -1;
     pid_ = 0;
