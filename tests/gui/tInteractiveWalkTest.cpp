@@ -7,7 +7,7 @@
 #include "gui/tXvfbProgram.h"
 
 // The interactive mode of the real program, its function chosen in the real
-// file dialog by typing a path through xdotool.
+// file dialog by typing a path through xdotool, its dimension typed in.
 
 namespace {
 
@@ -46,9 +46,9 @@ std::string dialogWindow() {
   return id.substr(0, id.find('\n'));
 }
 
-TEST(tInteractiveWalkTest, SetupDialogPictureZoomAndBack) {
+TEST(tInteractiveWalkTest, SetupDialogUnusableFieldPictureZoomAndBack) {
   // The settings lack all but two categories, which get their defaults.
-  tXvfbProgram program("{\nDim\n64\n}\n{\nFunction\n<NONE>\n}\n");
+  tXvfbProgram program("{\nDim\n0\n}\n{\nFunction\n<NONE>\n}\n");
   // GTK finds no accessibility bus and no settings service here.
   setenv("NO_AT_BRIDGE", "1", 1);
   setenv("GSETTINGS_BACKEND", "memory", 1);
@@ -68,7 +68,25 @@ TEST(tInteractiveWalkTest, SetupDialogPictureZoomAndBack) {
   xdotool("key Return");
   EXPECT_TRUE(tXvfbProgram::waitFor(10, [&] { return dialogWindow().empty(); }));
   auto chosen = [](const tShot& s) { return setupShown(s, nameBlue) && nameRed(s) == 0; };
-  EXPECT_TRUE(chosen(program.awaitScene(15, chosen, "setupfrac")));
+  const tShot before = program.awaitScene(15, chosen, "setupfrac");
+  ASSERT_TRUE(chosen(before));
+
+  // A dimension of 0 cannot make a picture: "Go" (around (400, 515)) is red,
+  // as without a function, and a press names the field above it, around
+  // y = 490, instead of starting a run. A click can be lost on a busy
+  // machine: press again until the message shows.
+  auto white = [](const unsigned char* p) { return p[0] > 150 && p[1] > 150 && p[2] > 150; };
+  auto dimRed = [](const unsigned char* p) { return p[0] > 100 && p[1] < 40 && p[2] < 40; };
+  EXPECT_EQ(0, before.countIn(300, 500, 500, 530, white));
+  EXPECT_GT(before.countIn(300, 500, 500, 530, dimRed), 100);
+  EXPECT_EQ(0, before.litIn(150, 475, 650, 496));
+  auto named = [](const tShot& s) { return s.litIn(150, 475, 650, 496) > 100; };
+  const tShot pressed = program.clickUntil(400, 515, named);
+  pressed.keep("setupfrac-unusable-go");
+  EXPECT_TRUE(named(pressed));
+  EXPECT_TRUE(chosen(program.grab()));  // no run started
+  program.click(630, 365);  // the dimension's field, typed into
+  for (KeySym key : {XK_BackSpace, XK_6, XK_4, XK_Return}) program.pressKey(key);
 
   program.click(400, 515);  // "Vadoduraraz Go!!"
   auto computed = [](const tShot& s) { return pictureShown(s) && s.litIn(4, 6, 96, 36) > 30; };
@@ -76,6 +94,7 @@ TEST(tInteractiveWalkTest, SetupDialogPictureZoomAndBack) {
   ASSERT_TRUE(computed(picture));
   const std::string prefs = readRaw(program.folder() / "resources/prefs.txt");
   EXPECT_NE(std::string::npos, prefs.find("{\nFunction\n" + function + "\n}\n"));
+  EXPECT_NE(std::string::npos, prefs.find("{\nDim\n64\n}\n"));
 
   // "=" zooms in by a tenth and computes the picture again.
   program.pressKey(XK_equal);
@@ -131,30 +150,6 @@ TEST(tInteractiveWalkTest, SetupDialogPictureZoomAndBack) {
   EXPECT_TRUE(chosen(program.awaitScene(15, chosen, "setupfrac-back")));
   const std::string err = readRaw(program.folder() / "stderr.txt");
   EXPECT_EQ(std::string::npos, ("\n" + err).find("\nrootweaver: ")) << err;  // no own reports
-  EXPECT_EQ(0, program.close());
-}
-
-// A field that cannot be used draws "Go" (around (400, 515)) in red, as it
-// is drawn without a function, and a press names the field above it, around
-// y = 490, instead of starting a run.
-TEST(tInteractiveWalkTest, AnUnusableFieldTurnsGoRedAndIsNamedWhenPressed) {
-  tXvfbProgram program("{\nDim\n0\n}\n{\nFunction\nquadratic.func\n}\n");
-  ASSERT_TRUE(program.start()) << "no window: run under xvfb-run";
-  ASSERT_TRUE(program.walkToSetup(200, [](const tShot& s) { return setupShown(s, nameBlue); }));
-  auto white = [](const unsigned char* p) { return p[0] > 150 && p[1] > 150 && p[2] > 150; };
-  auto dimRed = [](const unsigned char* p) { return p[0] > 100 && p[1] < 40 && p[2] < 40; };
-  const tShot before = program.grab();
-  before.keep("setupfrac-unusable");
-  EXPECT_EQ(0, before.countIn(300, 500, 500, 530, white));
-  EXPECT_GT(before.countIn(300, 500, 500, 530, dimRed), 100);
-  EXPECT_EQ(0, before.litIn(150, 475, 650, 496));
-
-  // A click can be lost on a busy machine: press again until the message shows.
-  auto named = [](const tShot& s) { return s.litIn(150, 475, 650, 496) > 100; };
-  const tShot pressed = program.clickUntil(400, 515, named);
-  pressed.keep("setupfrac-unusable-go");
-  EXPECT_TRUE(named(pressed));
-  EXPECT_TRUE(setupShown(program.grab(), nameBlue));  // no run started
   EXPECT_EQ(0, program.close());
 }
 
