@@ -40,6 +40,13 @@ bool finishedShown(const tShot& s) {
          s.litIn(0, 308, 800, 600) == 0;
 }
 
+// The splash: the title, the prompt around (400, 520), nothing between them
+// and no mode-select buttons.
+bool splashShown(const tShot& s) {
+  return tXvfbProgram::titleShown(s) && s.litIn(300, 500, 500, 530) > 50 &&
+         s.litIn(0, 150, 800, 280) == 0 && !tXvfbProgram::modeSelectShown(s);
+}
+
 // What the script writes into the pipe; "" when nothing comes in time.
 std::string readPipe(const std::string& path) {
   const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK);
@@ -54,13 +61,19 @@ std::string readPipe(const std::string& path) {
   return text;
 }
 
-TEST(tBLAMWindowTest, ScriptRunsFromTheWindowAndWritesItsFiles) {
+TEST(tBLAMWindowTest, CentredWindowRunsTheScriptAndWritesItsFiles) {
   tXvfbProgram program("{\nBLAM\nexamples/window.blam\n}\n");
   const tScratchDirectory& app = program.folder();
   writeRaw(app / "examples/window.blam", kScript);
   std::filesystem::create_directory(app / "out");
   ASSERT_EQ(0, mkfifo((app / "out/-gate.txt").c_str(), 0600));
   ASSERT_TRUE(program.start()) << "no window: run under xvfb-run";
+  const XWindowAttributes a = program.attributes();
+  EXPECT_EQ(800, a.width);
+  EXPECT_EQ(600, a.height);
+  EXPECT_EQ((WidthOfScreen(a.screen) - 800) / 2, a.x);
+  EXPECT_EQ((HeightOfScreen(a.screen) - 600) / 2, a.y);
+  EXPECT_TRUE(splashShown(program.awaitScene(10, splashShown, "splash")));
   ASSERT_TRUE(program.walkToSetup(600, setupShown)) << "no BLAM setup";
   program.grab().keep("setupblam");
 

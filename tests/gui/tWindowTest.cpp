@@ -8,28 +8,6 @@
 
 namespace {
 
-using tShot = tXvfbProgram::tShot;
-
-// The splash: the title, the prompt around (400, 520), nothing between them
-// and no mode-select buttons. Space leading on is part of every walk.
-bool splashShown(const tShot& s) {
-  return tXvfbProgram::titleShown(s) && s.litIn(300, 500, 500, 530) > 50 &&
-         s.litIn(0, 150, 800, 280) == 0 && !tXvfbProgram::modeSelectShown(s);
-}
-
-TEST(tWindowTest, CentredWindowShowsTheSplashAndClosingEndsWithStatus0) {
-  tXvfbProgram program;
-  ASSERT_TRUE(program.start()) << "no window: run under xvfb-run";
-  const XWindowAttributes a = program.attributes();
-  EXPECT_EQ(800, a.width);
-  EXPECT_EQ(600, a.height);
-  EXPECT_EQ((WidthOfScreen(a.screen) - 800) / 2, a.x);
-  EXPECT_EQ((HeightOfScreen(a.screen) - 600) / 2, a.y);
-  EXPECT_TRUE(splashShown(program.awaitScene(10, splashShown, "splash")));
-  EXPECT_EQ(0, program.close());
-  EXPECT_EQ("", readRaw(program.folder() / "stderr.txt"));
-}
-
 // Without a display the program cannot make its shared context, whichever
 // video driver SDL falls back to: it says why in one line and ends with
 // status 1. A runtime directory, as a desktop session has, keeps SDL's probe
