@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "File/tFileWriter.h"
 #include "File/tTextFile.h"
 #include "lexer/tStringUtils.h"
 
@@ -128,14 +129,15 @@ bool tCategoricalDict::readFile(const std::string& path) {
   return true;
 }
 
-bool tCategoricalDict::writeFile(const std::string& path) const {
-  tTextFile file(path, TFILE_WRITE);
-  if (!file.isOpen()) return false;
+bool tCategoricalDict::writeFile(const std::string& path, std::string* error) const {
+  std::string text;
   for (const std::string& name : categories_) {
-    file << "{" << endl << name << endl;
-    for (const std::string& entry : dict_.find(name)->second) file << entry << endl;
-    file << "}" << endl;
+    text += "{\n" + name + "\n";
+    for (const std::string& entry : dict_.find(name)->second) text += entry + "\n";
+    text += "}\n";
   }
-  bool written = std::ferror(file.getStream()) == 0;
-  return file.close() && written;
+  std::string failure;
+  if (tFileWriter::writeWhole(path, text, failure)) return true;
+  if (error) *error = failure;
+  return false;
 }

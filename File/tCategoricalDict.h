@@ -43,8 +43,9 @@ class tCategoricalDict {
   // Adds the file's blocks to what is held. False when the file cannot be
   // opened or a line breaks the format; the blocks before it are kept.
   bool readFile(const std::string& path);
-  // Replaces the file with every category and its entries.
-  bool writeFile(const std::string& path) const;
+  // Replaces the file with every category and its entries, whole or not at
+  // all (tFileWriter); error, when given, receives the reason it failed.
+  bool writeFile(const std::string& path, std::string* error = nullptr) const;
 
  private:
   typedef std::map<std::string, std::vector<std::string>> tDictMap;

@@ -1,6 +1,7 @@
 #include "File/tFileUtils.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -119,7 +120,8 @@ std::string tFileUtils::getSettingsDirectory() {
   const char* config = std::getenv("XDG_CONFIG_HOME");
   if (config && config[0] == '/') return std::string(config) + "/rootweaver/";
   const char* home = std::getenv("HOME");
-  return std::string(home ? home : "") + "/.config/rootweaver/";
+  if (!home || home[0] != '/') return "";
+  return std::string(home) + "/.config/rootweaver/";
 }
 
 std::string tFileUtils::getOutputDirectory() {
@@ -134,6 +136,12 @@ void tFileUtils::setOutputDirectory(const std::string& directory) {
   if (!absolute.empty() && absolute.back() != '/') absolute += "/";
   std::lock_guard<std::mutex> lock(outputMutex);
   outputDirectory = absolute;
+}
+
+std::string tFileUtils::getOutputPath(const std::string& outputDir) {
+  if (outputDir.empty()) return getOutputDirectory();
+  const std::string path = isCompletePath(outputDir) ? outputDir : getOutputDirectory() + outputDir;
+  return path.back() == '/' ? path : path + "/";
 }
 
 std::string tFileUtils::getResourcePath(const std::string& name) {
@@ -206,6 +214,40 @@ std::string tFileUtils::getReadRefusal(const std::string& path) {
   if (!S_ISREG(info.st_mode)) return "not a regular file";
   if (static_cast<std::uint64_t>(info.st_size) > MAX_READ_SIZE) return "larger than 64 MiB";
   return "";
+}
+
+bool tFileUtils::readRegularFile(const std::string& path, std::string& bytes,
+                                 std::uint64_t limit, std::string& error) {
+  bytes.clear();
+  struct stat info;
+  if (lstat(path.c_str(), &info) != 0) {
+    error = "cannot read " + path + ": " + std::strerror(errno);
+    return false;
+  }
+  // Opened without following a link and without waiting, then checked
+  // again: the name may have been given to a pipe in between.
+  const int descriptor =
+      S_ISREG(info.st_mode) ? open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC) : -1;
+  if (descriptor < 0 || fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (descriptor >= 0) close(descriptor);
+    error = path + " is not a regular file";
+    return false;
+  }
+  bool tooLarge = static_cast<std::uint64_t>(info.st_size) > limit;
+  bool failed = false;
+  char buffer[65536];
+  while (!tooLarge && !failed) {
+    const ssize_t count = ::read(descriptor, buffer, sizeof buffer);
+    if (count == 0) break;
+    failed = count < 0 && errno != EINTR;
+    if (count <= 0) continue;
+    tooLarge = bytes.size() + static_cast<std::uint64_t>(count) > limit;
+    if (!tooLarge) bytes.append(buffer, static_cast<std::size_t>(count));
+  }
+  close(descriptor);
+  if (tooLarge) error = "cannot read " + path + ": larger than " + std::to_string(limit) + " bytes";
+  if (failed) error = "cannot read " + path;
+  return !tooLarge && !failed;
 }
 
 bool tFileUtils::readBytes(const std::string& path, std::string& bytes, std::uint64_t limit) {

@@ -29,7 +29,8 @@ class tFileUtils {
   static std::string getResourceDirectory();
   // Where the settings file is kept, with "/" appended: the resource
   // directory, or $XDG_CONFIG_HOME/rootweaver/ (~/.config/rootweaver/ when
-  // the variable is unset or not absolute) when installed.
+  // the variable is unset or not absolute) when installed; empty when
+  // installed and neither variable holds an absolute path.
   static std::string getSettingsDirectory();
   // Where relative output paths hang off, with "/" appended: the directory
   // set, else the application directory, or the current directory when
@@ -38,6 +39,10 @@ class tFileUtils {
   // Sets the output directory (made absolute from the current directory);
   // empty goes back to the default.
   static void setOutputDirectory(const std::string& directory);
+  // Where a script's _outputDir puts its files, ending in "/": the output
+  // directory for an empty one, the path as given when absolute, else the
+  // path below the output directory.
+  static std::string getOutputPath(const std::string& outputDir);
   // Full path of the resource file of that name, or "ERROR!" when there is
   // none. A name with "/" or ".." in it names nothing inside the resource
   // directory and is reported missing.
@@ -87,6 +92,13 @@ class tFileUtils {
   // read or `bytes` would grow past `limit`.
   static bool readBytes(const std::string& path, std::string& bytes,
                         std::uint64_t limit = UINT64_MAX);
+  // Reads the whole of a regular file that is no symbolic link into bytes,
+  // which it replaces; anything else is refused without being opened for
+  // reading, as a pipe could block the reader for ever. False, with the
+  // reason in error, when it is not such a file, cannot be read or holds
+  // more than limit bytes.
+  static bool readRegularFile(const std::string& path, std::string& bytes, std::uint64_t limit,
+                              std::string& error);
 };
 
 #endif

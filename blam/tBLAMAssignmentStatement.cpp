@@ -67,6 +67,9 @@ void tBLAMAssignmentStatement::buildFunction(const std::vector<std::string>& tok
   function_->processTokens(tokens, index, placeOf);
   tooDeepToken_ = function_->getTooDeepToken();
   definitionStopped_ = function_->stoppedAtBrokenStatement(definitionHead_);
+  // A definition that stopped early fails as the script's reading does.
+  if (function_->isRefused() || (function_->hasFileWarnings() && !definitionStopped_))
+    tBLAMProgress::instance().countFailure();
   if (function_->isRefused()) function_.reset();
   // A definition that closes a block needs an end of its own after the
   // definition's: the assignment takes it.
@@ -78,7 +81,7 @@ void tBLAMAssignmentStatement::loadFunction(const std::vector<std::string>& toke
   isFunction_ = true;
   ++index;
   if (index >= tokens.size()) {
-    tBLAMProgress::instance().warn(name_ + " = loadFunction: no file named");
+    tBLAMProgress::instance().fail(name_ + " = loadFunction: no file named");
     return;
   }
   std::string path = unquote(tBLAMScript::getNextToken(tokens, index));
@@ -86,13 +89,15 @@ void tBLAMAssignmentStatement::loadFunction(const std::vector<std::string>& toke
   std::string statement = name_ + " = loadFunction \"" + path + "\"";
   std::string refusal = tFileUtils::getReadRefusal(file);
   if (!refusal.empty()) {
-    tBLAMProgress::instance().warn(statement + ": " + file + " is " + refusal);
+    tBLAMProgress::instance().fail(statement + ": " + file + " is " + refusal);
     return;
   }
   function_ = std::make_shared<tFunction>(path);
-  // A refused function has said why itself.
+  tBLAMProgress& progress = tBLAMProgress::instance();
+  // A refused function, or a file read with warnings, has said why itself.
+  if (function_->isRefused() || function_->hasFileWarnings()) progress.countFailure();
   if (function_->isReadable() && !function_->isRefused()) return;
-  if (!function_->isRefused()) tBLAMProgress::instance().warn(statement + ": cannot read " + file);
+  if (!function_->isRefused()) progress.fail(statement + ": cannot read " + file);
   function_.reset();
 }
 

@@ -4,9 +4,12 @@
 #include "fractal/tBasinStatistics.h"
 #include "fractal/tRootManager.h"
 
+std::string tBLAMBasinsOutput::getPath(const tRun& run) const {
+  return run.directory + run.prefix + "-basins.csv";
+}
+
 bool tBLAMBasinsOutput::write(const tRun& run) const {
   const std::vector<tBasinStatistics::tBasin>& basins = run.statistics->getBasins();
-  if (basins.empty()) return true;
   const auto& roots = tRootManager::instance().getRoots();
   std::vector<std::vector<std::string>> rows;
   for (const tBasinStatistics::tBasin& basin : basins) {
@@ -16,6 +19,5 @@ bool tBLAMBasinsOutput::write(const tRun& run) const {
                     tCSVFile::number(root.y_), std::to_string(color[0]), std::to_string(color[1]),
                     std::to_string(color[2]), tCSVFile::number(basin.fraction)});
   }
-  return appendToCSV(run, "basins.csv",
-                     {"image", "root", "x", "y", "red", "green", "blue", "fraction"}, rows);
+  return appendToCSV(run, {"image", "root", "x", "y", "red", "green", "blue", "fraction"}, rows);
 }

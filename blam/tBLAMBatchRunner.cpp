@@ -1,14 +1,17 @@
 #include "blam/tBLAMBatchRunner.h"
 
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <csignal>
 #include <iostream>
 #include <set>
 #include <thread>
 
 #include "File/tFileUtils.h"
+#include "File/tFolderLock.h"
 #include "File/tSourceText.h"
 #include "Shell/tMainApp.h"
 #include "blam/tBLAMMergeOutputs.h"
@@ -46,6 +49,11 @@ class tSilence {
   std::streambuf* out_;  // standard output's buffer
   std::streambuf* err_;  // standard error's buffer
 };
+
+bool isDirectory(const std::string& path) {
+  struct stat info;
+  return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
 
 // A whole number from 0 to max written in decimal digits alone.
 bool parseWhole(const std::string& text, unsigned long max, unsigned long& value) {
@@ -135,8 +143,15 @@ bool tBLAMBatchRunner::parseOptions(const std::vector<std::string>& arguments, t
 }
 
 int tBLAMBatchRunner::run(const tOptions& options) {
+  // Past a file size limit, writes fail with a reason instead of ending the
+  // process, so that the failure is reported and nothing is left half done.
+  signal(SIGXFSZ, SIG_IGN);
   tThreadCount::set(options.threads);
   if (!options.merge.empty()) {
+    if (!isDirectory(options.merge)) {
+      std::cerr << "rootweaver: cannot merge " << options.merge << ": no such directory\n";
+      return 1;
+    }
     if (!useOutputDirectory(options.merge, false)) return 1;
     return runMerge();
   }
@@ -150,14 +165,18 @@ int tBLAMBatchRunner::runWhole(const tOptions& options) {
   const std::string& path = options.script;
   std::string source;
   if (!tSourceText::readFile(path, source)) return refuseUnreadable(path);
+  tFolderLock lock;
+  if (!takeLock(lock, tFolderLock::EXCLUSIVE)) return 1;
   loadAndRun(path, source, options.seed);
-  return 0;
+  return finish("");
 }
 
 int tBLAMBatchRunner::runShard(const tOptions& options) {
   const std::string& path = options.script;
   std::string source;
   if (!tSourceText::readFile(path, source)) return refuseUnreadable(path);
+  tFolderLock lock;
+  if (!takeLock(lock, tFolderLock::SHARED)) return 1;
   tBLAMShardOutputs outputs(options.shard, options.shards);
   tBLAMOutputs::setCurrent(&outputs);
   followQuietly(path, source, options.seed);
@@ -185,23 +204,29 @@ int tBLAMBatchRunner::runShard(const tOptions& options) {
   file.source = source;
   file.seed = options.seed;
   file.records = outputs.getRecords();
-  if (file.write(directory)) return 0;
-  std::cerr << "rootweaver: cannot write "
-            << tBLAMShardFile::pathOf(directory, options.shard, options.shards) << "\n";
-  return 1;
+  std::string error;
+  if (!file.write(directory, error)) {
+    std::cerr << "rootweaver: " << error << "\n";
+    return 1;
+  }
+  return finish("");
 }
 
 int tBLAMBatchRunner::runMerge() {
   const std::string directory = tFileUtils::getOutputDirectory();
+  tFolderLock lock;
+  if (!takeLock(lock, tFolderLock::EXCLUSIVE)) return 1;
   std::vector<tBLAMShardFile> shards;
   std::string error;
   if (!tBLAMShardFile::readSweep(directory, shards, error)) {
     std::cerr << "rootweaver: cannot merge " << directory << ": " << error << "\n";
     return 1;
   }
+  const std::string warning = tBLAMShardFile::machineWarning(shards);
+  if (!warning.empty()) std::cerr << "rootweaver: warning: " << warning << "\n";
   const tBLAMShardFile& sweep = shards.front();
   std::set<std::string> pictures;
-  tBLAMMergeOutputs outputs(tBLAMShardFile::recordsOf(shards, pictures), pictures);
+  tBLAMMergeOutputs outputs(tBLAMShardFile::recordsOf(shards, pictures), pictures, sweep.shards);
   tBLAMOutputs::setCurrent(&outputs);
   followQuietly(sweep.script, sweep.source, sweep.seed);
   error = outputs.getFailure();
@@ -217,8 +242,26 @@ int tBLAMBatchRunner::runMerge() {
   outputs.startWriting();
   loadAndRun(sweep.script, sweep.source, sweep.seed);
   tBLAMOutputs::setCurrent(nullptr);
+  // The shards' work is given up only once all of it has been merged.
+  if (tBLAMProgress::instance().getFailureCount() > 0)
+    return finish("; the shard files are kept in " + tBLAMShardFile::folderIn(directory));
   tBLAMShardFile::removeSweep(directory, shards);
   return 0;
+}
+
+int tBLAMBatchRunner::finish(const std::string& note) {
+  const unsigned failures = tBLAMProgress::instance().getFailureCount();
+  if (failures == 0) return 0;
+  std::cerr << "rootweaver: " << failures << (failures == 1 ? " statement" : " statements")
+            << " failed; outputs incomplete" << note << "\n";
+  return 1;
+}
+
+bool tBLAMBatchRunner::takeLock(tFolderLock& lock, tFolderLock::KIND kind) {
+  std::string error;
+  if (lock.take(tFileUtils::getOutputDirectory(), kind, error)) return true;
+  std::cerr << "rootweaver: " << error << "\n";
+  return false;
 }
 
 int tBLAMBatchRunner::refuseUnreadable(const std::string& path) {

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "File/tFolderLock.h"
+
 class tBLAMScript;
 
 // Runs a BLAM script without a window (rootweaver --batch): the same trace on
@@ -41,11 +43,14 @@ class tBLAMBatchRunner {
   static bool parseOptions(const std::vector<std::string>& arguments, tOptions& options,
                            std::string& error);
 
-  // Runs what the options ask for; the process's exit status: 0; 1 when the
+  // Runs what the options ask for; the process's exit status: 0 when every
+  // statement did all it asked and every output was written; 1 when the
   // script cannot be read (after its empty trace and one line on standard
-  // error), the output directory cannot be written, or a merge cannot be
-  // made; 2 when a script cannot be run as shards. Every failure is one
-  // line on standard error.
+  // error), the output directory cannot be written or is in use by another
+  // process, a merge cannot be made, or statements failed (they all run,
+  // each failure a line on standard error, and one line at the end counts
+  // them); 2 when a script cannot be run as shards. A merge removes the
+  // shard files only when it exits with 0.
   static int run(const tOptions& options);
 
  private:
@@ -55,6 +60,12 @@ class tBLAMBatchRunner {
   static int runWhole(const tOptions& options);
   static int runShard(const tOptions& options);
   static int runMerge();
+  // The status once the script has run: 0, or 1 after the line that counts
+  // the failed statements, followed by note.
+  static int finish(const std::string& note);
+  // Takes the lock on the output directory; false, after a line on standard
+  // error, when another process holds it.
+  static bool takeLock(tFolderLock& lock, tFolderLock::KIND kind);
   // The empty trace of a script that cannot be read and the line that says
   // why; status 1.
   static int refuseUnreadable(const std::string& path);

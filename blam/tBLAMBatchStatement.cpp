@@ -23,10 +23,10 @@ void tBLAMBatchStatement::run(tVariableEnv* env) {
   env->extend("_totalImages_", 1);
   env->extend("_batchName_", name_);
 
-  std::string outputDir = env->getStringVal("_outputDir");
+  const std::string directory = tFileUtils::getOutputPath(env->getStringVal("_outputDir"));
   tBLAMOutputs& outputs = tBLAMOutputs::current();
-  outputs.removeOutputsOf(tFileUtils::getOutputDirectory() + outputDir, name_, describe());
-  if (!outputDir.empty()) outputs.makeDirectory(outputDir);
+  outputs.removeBatchOutputs(directory, name_, describe());
+  outputs.makeDirectory(directory);
 
   tBLAMProgress& progress = tBLAMProgress::instance();
   progress.enterBatch(name_, count_);

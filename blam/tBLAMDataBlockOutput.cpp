@@ -4,18 +4,17 @@
 
 #include "File/tTextFile.h"
 #include "blam/tBLAMOutputs.h"
-#include "blam/tBLAMProgress.h"
 #include "expr/tFunction.h"
 #include "expr/tVariableEnv.h"
 #include "fractal/tIterativeSolver.h"
 
+std::string tBLAMDataBlockOutput::getPath(const tRun& run) const {
+  return run.directory + run.prefix + "-" + run.env->getStringVal("_outputDataFile") + ".txt";
+}
+
 bool tBLAMDataBlockOutput::write(const tRun& run) const {
-  tVariableEnv* env = run.env;
-  const std::string path =
-      run.directory + run.prefix + "-" + env->getStringVal("_outputDataFile") + ".txt";
-  if (tBLAMOutputs::current().appendText(path, block(run))) return true;
-  tBLAMProgress::instance().warn(run.statement + ": cannot open data file " + path);
-  return false;
+  std::string error;
+  return tBLAMOutputs::current().appendText(getPath(run), block(run), error) || fail(run, error);
 }
 
 std::string tBLAMDataBlockOutput::block(const tRun& run) {

@@ -9,6 +9,7 @@
 // decimals.
 class tBLAMDataBlockOutput : public tBLAMRunOutput {
  public:
+  std::string getPath(const tRun& run) const override;
   bool write(const tRun& run) const override;
 
  private:

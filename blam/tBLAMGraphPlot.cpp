@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "File/tFileWriter.h"
+
 namespace {
 
 // The picture and the plotting area inside it, in SVG units (pixels).
@@ -208,10 +210,7 @@ std::string tBLAMGraphPlot::makeSVG(const std::vector<tPoint>& points, const std
 
 bool tBLAMGraphPlot::write(const std::string& graphPath, const std::string& plotPath,
                            const std::string& title, const std::string& xName,
-                           const std::string& yName) {
+                           const std::string& yName, std::string& error) {
   const std::string svg = makeSVG(readPoints(graphPath), title, xName, yName);
-  std::ofstream out(plotPath, std::ios::binary | std::ios::trunc);
-  out << svg;
-  out.close();
-  return static_cast<bool>(out);
+  return tFileWriter::writeWhole(plotPath, svg, error);
 }

@@ -29,10 +29,11 @@ class tBLAMGraphPlot {
   // The SVG text of the plot of the points.
   static std::string makeSVG(const std::vector<tPoint>& points, const std::string& title,
                              const std::string& xName, const std::string& yName);
-  // Writes the plot of the graph file at graphPath to plotPath; false when
-  // it cannot be written.
+  // Writes the plot of the graph file at graphPath to plotPath; false, with
+  // the reason in error, when it cannot be written.
   static bool write(const std::string& graphPath, const std::string& plotPath,
-                    const std::string& title, const std::string& xName, const std::string& yName);
+                    const std::string& title, const std::string& xName, const std::string& yName,
+                    std::string& error);
 };
 
 #endif

@@ -17,21 +17,22 @@ void tBLAMGraphStatement::buildStatement(const std::string& fileName, const std:
 }
 
 void tBLAMGraphStatement::run(tVariableEnv* env) {
-  std::string directory = tFileUtils::getOutputDirectory();
-  std::string outputDir = env->getStringVal("_outputDir");
-  if (!outputDir.empty()) directory += outputDir + "/";
+  const std::string directory = tFileUtils::getOutputPath(env->getStringVal("_outputDir"));
+  tBLAMOutputs& outputs = tBLAMOutputs::current();
+  outputs.makeDirectory(directory);
+  if (!env->containsVal("_batchName_")) outputs.prepareTopLevel(directory, describe());
   const std::string name = env->getStringVal("_batchName_") + "-" + fileName_;
   const std::string path = directory + name + ".txt";
   if (!appendPoint(env, path)) return;
   // A graph written into a pipe or a device cannot be read back to plot.
   if (!tFileUtils::getReadRefusal(path).empty()) return;
   const std::string plot = directory + name + ".svg";
-  auto writePlot = [this, &path, &name](const std::string& to) {
-    return tBLAMGraphPlot::write(path, to, name, xName_, yName_);
+  auto writePlot = [this, &path, &name](const std::string& to, std::string& error) {
+    return tBLAMGraphPlot::write(path, to, name, xName_, yName_, error);
   };
-  if (!tBLAMOutputs::current().writeMade(plot, writePlot)) {
-    tBLAMProgress::instance().warn(describe() + ": cannot write plot " + plot);
-  }
+  std::string error;
+  if (!outputs.writeMade(plot, writePlot, error))
+    tBLAMProgress::instance().fail(describe() + ": " + error);
 }
 
 bool tBLAMGraphStatement::appendPoint(tVariableEnv* env, const std::string& path) const {
@@ -39,8 +40,9 @@ bool tBLAMGraphStatement::appendPoint(tVariableEnv* env, const std::string& path
   double x = env->getDoubleVal(xName_);
   std::string line = "[" + tTextFile::format(x) + ", " + tTextFile::format(y) + "]";
   if (env->getDoubleVal("_n_") != env->getDoubleVal("_batchMax_")) line += ",";
-  if (tBLAMOutputs::current().appendText(path, line + "\n")) return true;
-  tBLAMProgress::instance().warn(describe() + ": cannot open " + path);
+  std::string error;
+  if (tBLAMOutputs::current().appendText(path, line + "\n", error)) return true;
+  tBLAMProgress::instance().fail(describe() + ": " + error);
   return false;
 }
 

@@ -3,19 +3,18 @@
 #include <utility>
 
 #include "blam/tBLAMOutputs.h"
-#include "blam/tBLAMProgress.h"
 #include "fractal/tFractal.h"
 #include "graphics/tPNGLoader.h"
 #include "graphics/tTGALoader.h"
 
 namespace {
 
-bool writeTGA(const std::string& path, tImage* image) {
-  return tTGALoader::instance().write(path, image, 24, false);
+bool writeTGA(const std::string& path, tImage* image, std::string& error) {
+  return tTGALoader::instance().write(path, image, 24, false, &error);
 }
 
-bool writePNG(const std::string& path, tImage* image) {
-  return tPNGLoader::instance().write(path, image);
+bool writePNG(const std::string& path, tImage* image, std::string& error) {
+  return tPNGLoader::instance().write(path, image, &error);
 }
 
 }  // namespace
@@ -36,12 +35,18 @@ const tBLAMImageOutput* tBLAMImageOutput::forFormat(const std::string& format) {
   return nullptr;
 }
 
+std::string tBLAMImageOutput::getPath(const tRun& run) const {
+  return run.directory + run.imageName;
+}
+
 bool tBLAMImageOutput::write(const tRun& run) const {
-  const std::string path = run.directory + run.imageName;
   tImage* image = run.fractal->image_;
   const tWriter writer = writer_;
-  auto writeImage = [writer, image](const std::string& to) { return writer(to, image); };
-  if (tBLAMOutputs::current().writePicture(path, writeImage)) return true;
-  tBLAMProgress::instance().warn(run.statement + ": cannot write image " + path);
-  return false;
+  auto writeImage = [writer, image](const std::string& to, std::string& error) {
+    return writer(to, image, error);
+  };
+  std::string error;
+  const std::string path = getPath(run);
+  if (tBLAMOutputs::current().writePicture(path, writeImage, error)) return true;
+  return fail(run, error.empty() ? "cannot write " + path : error);
 }

@@ -18,10 +18,11 @@ class tBLAMImageOutput : public tBLAMRunOutput {
 
   // The picture file's extension, dot included.
   const std::string& getExtension() const { return extension_; }
+  std::string getPath(const tRun& run) const override;
   bool write(const tRun& run) const override;
 
  private:
-  using tWriter = bool (*)(const std::string& path, tImage* image);
+  using tWriter = bool (*)(const std::string& path, tImage* image, std::string& error);
 
   tBLAMImageOutput(std::string format, std::string extension, tWriter writer);
 

@@ -4,10 +4,11 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <filesystem>
 
 #include "File/tCSVFile.h"
 #include "File/tFileUtils.h"
-#include "File/tTextFile.h"
+#include "File/tFileWriter.h"
 #include "blam/tBLAMBatchStatement.h"
 #include "blam/tBLAMProgress.h"
 
@@ -15,6 +16,29 @@ namespace {
 
 tBLAMOutputs plainScript;                     // the outputs of a script run whole
 std::atomic<tBLAMOutputs*> inForce{nullptr};  // the outputs set; null for plainScript
+
+std::string normalDirectory(const std::string& directory) {
+  return std::filesystem::path(directory + "/").lexically_normal().string();
+}
+
+// Whether the entry of the directory is an old output of the batch or what
+// a killed write of one left.
+bool isRemovable(const std::string& directory, const std::string& entry,
+                 const std::string& batchName) {
+  if (entry.size() > 1 && entry[0] == '.') {
+    const std::size_t mark = entry.rfind(".tmp-");
+    if (mark == std::string::npos) return false;
+    const std::string final = entry.substr(1, mark - 1);
+    return tBLAMBatchStatement::isOutputOf(final, batchName) &&
+           tFileWriter::isTemporaryOf(entry, final);
+  }
+  if (!tBLAMBatchStatement::isOutputOf(entry, batchName)) return false;
+  // A directory that happens to carry such a name is not an output, nor is
+  // a pipe or a device that the user put there to receive one.
+  struct stat info;
+  return lstat((directory + entry).c_str(), &info) == 0 &&
+         (S_ISREG(info.st_mode) || S_ISLNK(info.st_mode));
+}
 
 }  // namespace
 
@@ -25,6 +49,8 @@ tBLAMOutputs& tBLAMOutputs::current() {
 
 void tBLAMOutputs::setCurrent(tBLAMOutputs* outputs) { inForce.store(outputs); }
 
+void tBLAMOutputs::beginScript() { preparedTopLevel_.clear(); }
+
 tBLAMOutputs::TRUN_PART tBLAMOutputs::beginRun(const tRunStart&) { return RUN_COMPUTE; }
 
 const tBLAMRunRecord* tBLAMOutputs::getReplayed() const { return nullptr; }
@@ -33,31 +59,41 @@ void tBLAMOutputs::keepResults(const tResults&) {}
 
 void tBLAMOutputs::endRun(bool) {}
 
-bool tBLAMOutputs::writePicture(const std::string& path, const tWriter& write) {
-  return write(path);
+bool tBLAMOutputs::writePicture(const std::string& path, const tWriter& write,
+                                std::string& error) {
+  return write(path, error);
 }
 
-bool tBLAMOutputs::writeMade(const std::string& path, const tWriter& write) { return write(path); }
+bool tBLAMOutputs::writeMade(const std::string& path, const tWriter& write, std::string& error) {
+  return write(path, error);
+}
 
-bool tBLAMOutputs::appendText(const std::string& path, const std::string& text) {
-  tTextFile file(path, TFILE_APPEND);
-  if (!file.isOpen()) return false;
-  file << text;
-  return true;
+bool tBLAMOutputs::appendText(const std::string& path, const std::string& text,
+                              std::string& error) {
+  return tFileWriter::append(path, text, error);
 }
 
 bool tBLAMOutputs::appendCSV(const std::string& path, const std::vector<std::string>& columns,
                              const std::vector<std::vector<std::string>>& rows,
-                             std::vector<std::string>& leftOut) {
-  return tCSVFile::appendRows(path, columns, rows, leftOut);
+                             std::string& error) {
+  return tCSVFile::appendRows(path, columns, rows, error);
 }
 
-void tBLAMOutputs::makeDirectory(const std::string& relativePath) {
-  tFileUtils::makeDirectory(relativePath);
-}
+void tBLAMOutputs::makeDirectory(const std::string& directory) { tFileUtils::makePath(directory); }
 
 bool tBLAMOutputs::canWriteTo(const std::string& directory) const {
   return access(directory.c_str(), W_OK) == 0;
+}
+
+void tBLAMOutputs::removeBatchOutputs(const std::string& directory, const std::string& batchName,
+                                      const std::string& statement) {
+  if (batchName.empty()) preparedTopLevel_.insert(normalDirectory(directory));
+  removeOutputsOf(directory, batchName, statement);
+}
+
+void tBLAMOutputs::prepareTopLevel(const std::string& directory, const std::string& statement) {
+  if (preparedTopLevel_.insert(normalDirectory(directory)).second)
+    removeOutputsOf(directory, "", statement);
 }
 
 void tBLAMOutputs::removeOutputsOf(const std::string& directory, const std::string& batchName,
@@ -65,14 +101,19 @@ void tBLAMOutputs::removeOutputsOf(const std::string& directory, const std::stri
   std::vector<std::string> entries;
   tFileUtils::getFilesInDirectory(directory, entries);
   for (const std::string& entry : entries) {
-    if (!tBLAMBatchStatement::isOutputOf(entry, batchName)) continue;
-    std::string path = directory + "/" + entry;
-    // A directory that happens to carry such a name is not an output.
-    struct stat info;
-    if (lstat(path.c_str(), &info) != 0 || S_ISDIR(info.st_mode) || keeps(path)) continue;
+    const std::string path = directory + entry;
+    if (!isRemovable(directory, entry, batchName) || keeps(path)) continue;
     if (unlink(path.c_str()) != 0)
-      tBLAMProgress::instance().warn(statement + ": cannot remove old output " + path);
+      tBLAMProgress::instance().fail(statement + ": cannot remove old output " + path);
   }
 }
 
 bool tBLAMOutputs::keeps(const std::string&) const { return false; }
+
+bool tBLAMOutputs::isInsideOutputDirectory(const std::string& path) {
+  const std::string base = tFileUtils::getOutputDirectory();
+  const std::string absolute = path.empty() || path[0] != '/' ? base + path : path;
+  const std::string normal = std::filesystem::path(absolute).lexically_normal().string();
+  const std::string normalBase = std::filesystem::path(base).lexically_normal().string();
+  return normal.size() >= normalBase.size() && normal.compare(0, normalBase.size(), normalBase) == 0;
+}

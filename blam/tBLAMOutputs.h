@@ -2,6 +2,7 @@
 #define ROOTWEAVER_BLAM_TBLAMOUTPUTS_H
 
 #include <functional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -60,16 +61,17 @@ class tBLAMOutputs {
   };
   // A run about to start, as its statement sees it.
   struct tRunStart {
-    std::string statement;   // the run as written, for messages
-    std::string picture;     // the path its picture will be written to
-    std::string settings;    // everything its picture depends on, as text
-    std::string dependence;  // why its picture depends on earlier runs; "" when it does not
+    std::string statement;           // the run as written, for messages
+    std::string picture;             // the path its picture will be written to
+    std::vector<std::string> files;  // the paths of the files it appends to
+    std::string settings;            // everything its picture depends on, as text
+    std::string dependence;          // why its picture depends on earlier runs; "" when not
   };
   // Variables a run binds, with their values, in binding order.
   using tResults = std::vector<std::pair<std::string, double>>;
-  // Writes a picture or a file made from others to the path given; false
-  // when it cannot.
-  using tWriter = std::function<bool(const std::string& path)>;
+  // Writes a picture or a file made from others to the path given; false,
+  // with the reason in error, when it cannot.
+  using tWriter = std::function<bool(const std::string& path, std::string& error)>;
 
   virtual ~tBLAMOutputs() = default;
 
@@ -79,6 +81,8 @@ class tBLAMOutputs {
   // alive while they are.
   static void setCurrent(tBLAMOutputs* outputs);
 
+  // The script's statements start running (again).
+  void beginScript();
   virtual TRUN_PART beginRun(const tRunStart& start);
   // For RUN_REPLAY: the record to take the run from.
   virtual const tBLAMRunRecord* getReplayed() const;
@@ -88,31 +92,47 @@ class tBLAMOutputs {
   // could not write it leaves nothing else.
   virtual void endRun(bool complete);
 
-  // Writes a run's picture; false when it could not be written.
-  virtual bool writePicture(const std::string& path, const tWriter& write);
+  // Each write is false, with "cannot write PATH: REASON" in error, when it
+  // fails.
+  // Writes a run's picture.
+  virtual bool writePicture(const std::string& path, const tWriter& write, std::string& error);
   // Writes a file made from files the script appends to, such as a graph's
-  // plot; false when it could not be written.
-  virtual bool writeMade(const std::string& path, const tWriter& write);
-  // Appends the text to the file at path; false when it cannot be opened.
-  virtual bool appendText(const std::string& path, const std::string& text);
+  // plot.
+  virtual bool writeMade(const std::string& path, const tWriter& write, std::string& error);
+  // Appends the text to the file at path.
+  virtual bool appendText(const std::string& path, const std::string& text, std::string& error);
   // Appends rows to a CSV file by column name (tCSVFile::appendRows).
   virtual bool appendCSV(const std::string& path, const std::vector<std::string>& columns,
-                         const std::vector<std::vector<std::string>>& rows,
-                         std::vector<std::string>& leftOut);
-  // Creates the output directory relative to tFileUtils::getOutputDirectory
-  // with every missing level.
-  virtual void makeDirectory(const std::string& relativePath);
+                         const std::vector<std::vector<std::string>>& rows, std::string& error);
+  // Creates the directory (ending in "/") with every missing level.
+  virtual void makeDirectory(const std::string& directory);
   // Whether outputs can be written into the directory.
   virtual bool canWriteTo(const std::string& directory) const;
-  // Removes the old outputs of the batch named batchName from directory
-  // (tBLAMBatchStatement::isOutputOf), warning for each that cannot be
-  // removed; statement names the batch in warnings.
-  virtual void removeOutputsOf(const std::string& directory, const std::string& batchName,
-                               const std::string& statement);
+  // Removes the old outputs of the batch named batchName from the directory
+  // (ending in "/"; tBLAMBatchStatement::isOutputOf), and the temporary files
+  // of their writes that a killed process left; for each that cannot be
+  // removed, a failure of the statement named.
+  void removeBatchOutputs(const std::string& directory, const std::string& batchName,
+                          const std::string& statement);
+  // Before the first output of a statement outside any batch into the
+  // directory: removes the old outputs that such statements left there (as
+  // a batch with an empty name does), once per directory and script run, so
+  // that running a script again does not add to its earlier results.
+  void prepareTopLevel(const std::string& directory, const std::string& statement);
 
  protected:
+  // What removeBatchOutputs does.
+  virtual void removeOutputsOf(const std::string& directory, const std::string& batchName,
+                               const std::string& statement);
   // Whether a file that a removal would delete stays instead.
   virtual bool keeps(const std::string& path) const;
+  // Whether the path, made absolute from the output directory and
+  // normalised, is the output directory (given with its final "/") or lies
+  // below it.
+  static bool isInsideOutputDirectory(const std::string& path);
+
+ private:
+  std::set<std::string> preparedTopLevel_;  // directories cleared for statements outside batches
 };
 
 #endif

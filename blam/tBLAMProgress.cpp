@@ -10,6 +10,7 @@ tBLAMProgress& tBLAMProgress::instance() {
 void tBLAMProgress::setScript(const std::string& path) {
   std::lock_guard<std::mutex> lock(mutex_);
   script_ = path;
+  failures_ = 0;
 }
 
 void tBLAMProgress::beginRun() { resetRun(true); }
@@ -75,6 +76,26 @@ void tBLAMProgress::warn(const std::string& message) { writeWarning(": " + messa
 
 void tBLAMProgress::warnAt(unsigned line, unsigned column, const std::string& message) {
   writeWarning(":" + std::to_string(line) + ":" + std::to_string(column) + ": " + message);
+}
+
+void tBLAMProgress::fail(const std::string& message) {
+  warn(message);
+  countFailure();
+}
+
+void tBLAMProgress::failAt(unsigned line, unsigned column, const std::string& message) {
+  warnAt(line, column, message);
+  countFailure();
+}
+
+void tBLAMProgress::countFailure() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  ++failures_;
+}
+
+unsigned tBLAMProgress::getFailureCount() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return failures_;
 }
 
 void tBLAMProgress::writeWarning(const std::string& text) {

@@ -13,7 +13,8 @@
 // window can show it while the script runs in the background.
 //
 // Warnings about the script go through here too, so that a status line on
-// standard error is cleared before a warning is written below it.
+// standard error is cleared before a warning is written below it, and the
+// failures among them are counted, for the exit status of a batch.
 class tBLAMProgress {
  public:
   // A consistent copy of the record.
@@ -28,6 +29,8 @@ class tBLAMProgress {
 
   static tBLAMProgress& instance();
 
+  // A script is being read: its path names it in warnings, and no failure
+  // is counted yet.
   void setScript(const std::string& path);
   void beginRun();
   void endRun();
@@ -45,6 +48,14 @@ class tBLAMProgress {
   void warn(const std::string& message);
   // The same for a place in the script: path:line:column: message.
   void warnAt(unsigned line, unsigned column, const std::string& message);
+  // A statement could not do all it asked (or reading stopped before the
+  // script's end): the warning, and one more failure counted.
+  void fail(const std::string& message);
+  void failAt(unsigned line, unsigned column, const std::string& message);
+  // One more failure, already reported (by a function file's reader).
+  void countFailure();
+  // Failures since the script was set.
+  unsigned getFailureCount() const;
   // Draws the state as one line of at most width characters on standard
   // error, over the line drawn before ("\r"); for terminals only.
   void showStatusLine(unsigned width);
@@ -80,6 +91,7 @@ class tBLAMProgress {
   std::uint64_t pixelsDone_ = 0;      // pixels of the current picture computed
   std::uint64_t pixelsTotal_ = 0;     // pixels of the current picture; 0 when none
   bool lineShown_ = false;            // whether a status line stands on standard error
+  unsigned failures_ = 0;             // failures since the script was set
 };
 
 #endif

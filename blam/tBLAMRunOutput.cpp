@@ -3,24 +3,14 @@
 #include "blam/tBLAMOutputs.h"
 #include "blam/tBLAMProgress.h"
 
-bool tBLAMRunOutput::appendToCSV(const tRun& run, const std::string& name,
-                                 const std::vector<std::string>& columns,
-                                 const std::vector<std::vector<std::string>>& rows) {
-  return appendRows(run.statement, run.directory + run.prefix + "-" + name, columns, rows);
+bool tBLAMRunOutput::appendToCSV(const tRun& run, const std::vector<std::string>& columns,
+                                 const std::vector<std::vector<std::string>>& rows) const {
+  std::string error;
+  if (tBLAMOutputs::current().appendCSV(getPath(run), columns, rows, error)) return true;
+  return fail(run, error);
 }
 
-bool tBLAMRunOutput::appendRows(const std::string& statement, const std::string& path,
-                                const std::vector<std::string>& columns,
-                                const std::vector<std::vector<std::string>>& rows) {
-  std::vector<std::string> leftOut;
-  tBLAMProgress& progress = tBLAMProgress::instance();
-  if (!tBLAMOutputs::current().appendCSV(path, columns, rows, leftOut)) {
-    progress.warn(statement + ": cannot open " + path);
-    return false;
-  }
-  if (leftOut.empty()) return true;
-  std::string names;
-  for (const std::string& column : leftOut) names += (names.empty() ? "" : ", ") + column;
-  progress.warn(statement + ": " + path + " has no column for " + names + "; left out");
-  return true;
+bool tBLAMRunOutput::fail(const tRun& run, const std::string& error) {
+  tBLAMProgress::instance().fail(run.statement + ": " + error);
+  return false;
 }

@@ -16,7 +16,8 @@ class tVariableEnv;
 // rather than a new branch.
 class tBLAMRunOutput {
  public:
-  // What a finished run leaves for its outputs, all measured by then.
+  // What a finished run leaves for its outputs, all measured by then; the
+  // names of the files are known before.
   struct tRun {
     std::string statement;               // the run as written, for warnings
     std::string directory;               // where the outputs go, ending in "/"
@@ -32,22 +33,20 @@ class tBLAMRunOutput {
   };
 
   virtual ~tBLAMRunOutput() = default;
-  // Writes this output of the run; false, after a warning on standard error,
-  // when it cannot.
+  // The path of the file this output of the run writes; known before the
+  // run is computed.
+  virtual std::string getPath(const tRun& run) const = 0;
+  // Writes this output of the run; false, after a failure of the run's
+  // statement on standard error, when it cannot.
   virtual bool write(const tRun& run) const = 0;
 
-  // Appends rows to the CSV file at path through the script's outputs
-  // (tBLAMOutputs::appendCSV), warning, as the run named statement, when it
-  // cannot be opened or when its header lacks some of the columns.
-  static bool appendRows(const std::string& statement, const std::string& path,
-                         const std::vector<std::string>& columns,
-                         const std::vector<std::vector<std::string>>& rows);
-
  protected:
-  // appendRows to the CSV file <prefix>-<name> of the run's directory.
-  static bool appendToCSV(const tRun& run, const std::string& name,
-                          const std::vector<std::string>& columns,
-                          const std::vector<std::vector<std::string>>& rows);
+  // Appends rows to the CSV file of this output through the script's
+  // outputs (tBLAMOutputs::appendCSV).
+  bool appendToCSV(const tRun& run, const std::vector<std::string>& columns,
+                   const std::vector<std::vector<std::string>>& rows) const;
+  // The failure of the run's statement that error describes; false.
+  static bool fail(const tRun& run, const std::string& error);
 };
 
 #endif

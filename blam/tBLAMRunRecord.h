@@ -1,6 +1,7 @@
 #ifndef ROOTWEAVER_BLAM_TBLAMRUNRECORD_H
 #define ROOTWEAVER_BLAM_TBLAMRUNRECORD_H
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,12 @@
 // run's place (tBLAMShardOutputs, tBLAMMergeOutputs): the values the run
 // bound and the appends it made, paths relative to the output directory.
 struct tBLAMRunRecord {
+  // A picture the run wrote, as it was written.
+  struct tPicture {
+    std::string path;         // relative to the output directory
+    std::uint64_t size = 0;   // its bytes
+    std::uint64_t hash = 0;   // the XXH64 of its bytes
+  };
   // One append of the run to a text or CSV file.
   struct tAppend {
     std::string path;                            // the file, relative to the output directory
@@ -22,7 +29,7 @@ struct tBLAMRunRecord {
   unsigned long number = 0;           // the run's number over the script, from 1
   std::string settings;               // what its picture depended on (tRunStart::settings)
   bool complete = false;              // its picture was written; else it left nothing else
-  std::vector<std::string> pictures;  // pictures it wrote, relative to the output directory
+  std::vector<tPicture> pictures;     // pictures it wrote
   tBLAMOutputs::tResults results;     // the variables it bound
   std::vector<tAppend> appends;       // its appends, in order
 };

@@ -60,20 +60,21 @@ void tBLAMRunStatement::run(tVariableEnv* env) {
   if (!acceptsDimension(env)) return;
   const std::optional<unsigned int> seed = findSeed(env);
 
-  const std::string image = imageName(env, picture.getExtension());
-  const tBLAMOutputs::tRunStart start{describe(), directory + image,
-                                      settingsOf(env, function, solver, image), dependenceOf(env)};
+  // compute fills in the picture, its measures, time and seed.
+  tBLAMRunOutput::tRun run{describe(), directory, env->getStringVal("_batchName_"),
+                           imageName(env, picture.getExtension()),
+                           function,   solver,    nullptr,
+                           nullptr,    0.0,       "",
+                           env};
+  tBLAMOutputs::tRunStart start{describe(), picture.getPath(run), {},
+                                settingsOf(env, function, solver, run.imageName),
+                                dependenceOf(env)};
+  for (const tBLAMRunOutput* output : kAfterPicture) start.files.push_back(output->getPath(run));
   tBLAMOutputs& outputs = tBLAMOutputs::current();
   switch (outputs.beginRun(start)) {
-    case tBLAMOutputs::RUN_COMPUTE: {
-      // compute fills in the picture, its measures, time and seed.
-      tBLAMRunOutput::tRun run{describe(), directory, env->getStringVal("_batchName_"),
-                               image,      function,  solver,
-                               nullptr,    nullptr,   0.0,
-                               "",         env};
+    case tBLAMOutputs::RUN_COMPUTE:
       outputs.endRun(compute(run, picture, seed));
       return;
-    }
     case tBLAMOutputs::RUN_SKIP:
       // The values come from another shard; whatever reads them here is
       // the merge's to do again.
@@ -118,13 +119,13 @@ bool tBLAMRunStatement::replay(tVariableEnv* env, const tBLAMRunRecord& record) 
   std::cout << "Cooked fractal in: " << env->getDoubleVal("_computationTime_") << "\n";
   if (!record.complete) return false;
   const std::string base = tFileUtils::getOutputDirectory();
+  tBLAMOutputs& outputs = tBLAMOutputs::current();
   for (const tBLAMRunRecord::tAppend& append : record.appends) {
     const std::string path = base + append.path;
-    if (append.csv) {
-      tBLAMRunOutput::appendRows(describe(), path, append.columns, append.rows);
-    } else if (!tBLAMOutputs::current().appendText(path, append.text)) {
-      tBLAMProgress::instance().warn(describe() + ": cannot open " + path);
-    }
+    std::string error;
+    const bool written = append.csv ? outputs.appendCSV(path, append.columns, append.rows, error)
+                                    : outputs.appendText(path, append.text, error);
+    if (!written) tBLAMProgress::instance().fail(describe() + ": " + error);
   }
   nextImage(env);
   return true;
@@ -133,7 +134,7 @@ bool tBLAMRunStatement::replay(tVariableEnv* env, const tBLAMRunRecord& record) 
 tFunction* tBLAMRunStatement::findFunction(tVariableEnv* env) const {
   tFunction* function = env->getFunctionVal(functionName_);
   if (!function) {
-    tBLAMProgress::instance().warn(describe() + ": " + functionName_ + " holds no function");
+    tBLAMProgress::instance().fail(describe() + ": " + functionName_ + " holds no function");
   }
   return function;
 }
@@ -141,17 +142,20 @@ tFunction* tBLAMRunStatement::findFunction(tVariableEnv* env) const {
 tIterativeSolver* tBLAMRunStatement::findSolver() const {
   tIterativeSolver* solver = tMainApp::instance().getSolver();
   if (!solver) {
-    tBLAMProgress::instance().warn(describe() + ": no solver selected (use a solver first)");
+    tBLAMProgress::instance().fail(describe() + ": no solver selected (use a solver first)");
   }
   return solver;
 }
 
 std::string tBLAMRunStatement::findOutputDirectory(tVariableEnv* env) const {
-  std::string directory = tFileUtils::getOutputDirectory();
-  const std::string outputDir = env->getStringVal("_outputDir");
-  if (!outputDir.empty()) directory += outputDir + "/";
-  if (tBLAMOutputs::current().canWriteTo(directory)) return directory;
-  tBLAMProgress::instance().warn(describe() + ": cannot write to " + directory);
+  const std::string directory = tFileUtils::getOutputPath(env->getStringVal("_outputDir"));
+  tBLAMOutputs& outputs = tBLAMOutputs::current();
+  outputs.makeDirectory(directory);
+  if (outputs.canWriteTo(directory)) {
+    if (!env->containsVal("_batchName_")) outputs.prepareTopLevel(directory, describe());
+    return directory;
+  }
+  tBLAMProgress::instance().fail(describe() + ": cannot write to " + directory);
   return "";
 }
 
@@ -159,7 +163,7 @@ const tBLAMImageOutput& tBLAMRunStatement::findImageOutput(tVariableEnv* env) co
   const std::string format = env->getStringVal("_imageFormat");
   const tBLAMImageOutput* output = tBLAMImageOutput::forFormat(format);
   if (output) return *output;
-  tBLAMProgress::instance().warn(describe() + ": _imageFormat \"" + format +
+  tBLAMProgress::instance().fail(describe() + ": _imageFormat \"" + format +
                                  "\" is neither \"tga\" nor \"png\"; writing a TGA image");
   return tBLAMImageOutput::tga();
 }
@@ -167,7 +171,7 @@ const tBLAMImageOutput& tBLAMRunStatement::findImageOutput(tVariableEnv* env) co
 std::optional<unsigned int> tBLAMRunStatement::findSeed(tVariableEnv* env) const {
   const std::optional<unsigned int> seed = seedOf(env);
   if (!seed && env->hasDoubleVal("_seed")) {
-    tBLAMProgress::instance().warn(describe() + ": _seed must be a whole number from 0 to " +
+    tBLAMProgress::instance().fail(describe() + ": _seed must be a whole number from 0 to " +
                                    std::to_string(tRandom::MAX_SEED) +
                                    "; the clock seeds this picture");
   }
@@ -186,7 +190,7 @@ bool tBLAMRunStatement::acceptsDimension(tVariableEnv* env) const {
   const unsigned dimension = toUnsigned(env->getDoubleVal("_imageDimension"));
   if (tFractal::acceptsDimension(dimension)) return true;
   tMainApp::instance().setFractal(nullptr);
-  tBLAMProgress::instance().warn(describe() + ": cannot make a picture of dimension " +
+  tBLAMProgress::instance().fail(describe() + ": cannot make a picture of dimension " +
                                  std::to_string(dimension));
   return false;
 }

@@ -26,10 +26,15 @@ struct tBLAMRunRecord;
 // <batch>-basins.csv (each output a tBLAMRunOutput, each file through
 // tBLAMOutputs).
 //
+// The run's output directory is made when missing. Outside any batch, the
+// first output into a directory removes what statements outside batches
+// left there before (tBLAMOutputs::prepareTopLevel).
+//
 // A run that cannot produce its outputs computes nothing: without a
 // function, without a solver, with a picture that cannot be made or an output
-// directory that is missing, it says why on standard error and leaves the
-// variables as they were. The standard-output trace of a run is only its
+// directory that cannot be written, it says why on standard error, counted as
+// a failure, and leaves the variables as they were. An output that cannot be
+// written is a failure too. The standard-output trace of a run is only its
 // "Cooked fractal in: " line.
 //
 // In a sweep split into shards (tBLAMOutputs), a run that another shard
@@ -57,7 +62,8 @@ class tBLAMRunStatement : public tBLAMStatement {
   // What the run needs, each null or empty, after a warning, when missing.
   tFunction* findFunction(tVariableEnv* env) const;
   tIterativeSolver* findSolver() const;
-  // The output directory, ending in "/", when it can be written to.
+  // The output directory, ending in "/", made when missing, when it can be
+  // written to.
   std::string findOutputDirectory(tVariableEnv* env) const;
   // The picture's output for _imageFormat; TGA, after a warning, for a value
   // that names no format.

@@ -26,6 +26,7 @@
 #include "blam/tBLAMAssignmentStatement.h"
 #include "blam/tBLAMBatchStatement.h"
 #include "blam/tBLAMGraphStatement.h"
+#include "blam/tBLAMOutputs.h"
 #include "blam/tBLAMParamRangeStatement.h"
 #include "blam/tBLAMParamsStatement.h"
 #include "blam/tBLAMProgress.h"
@@ -165,6 +166,7 @@ void tBLAMScript::loadSource(const std::string& path, const tSourceText& source)
 void tBLAMScript::run() {
   tBLAMProgress& progress = tBLAMProgress::instance();
   progress.beginRun();
+  tBLAMOutputs::current().beginScript();
   for (const std::unique_ptr<tBLAMStatement>& statement : statements_)
     statement->execute(env_.get());
   progress.endRun();
@@ -354,7 +356,7 @@ void tBLAMScript::warnIfStoppedEarly(const tSourceText& source,
   }
   unsigned line, column;
   if (!source.findPlace(offset, line, column)) return;
-  tBLAMProgress::instance().warnAt(line, column, "reading stopped at " + what);
+  tBLAMProgress::instance().failAt(line, column, "reading stopped at " + what);
 }
 
 void tBLAMScript::printStatements(const tStatements& statements) {

@@ -1,17 +1,25 @@
 #include "blam/tBLAMShardFile.h"
 
+#include <xxhash.h>
+
+#include <algorithm>
 #include <cinttypes>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 
 #include "File/tFileUtils.h"
+#include "File/tFileWriter.h"
+#include "expr/tInstructionSet.h"
 #include "fractal/tRandom.h"
 
 namespace {
 
 const char kFolder[] = ".rootweaver-shards/";
-const char kFirstLine[] = "rootweaver-shards 1";
+const char kFirstLine[] = "rootweaver-shards 2";
+// Largest shard file read: the script is at most 64 MiB, and the records of
+// a sweep are a small part of what its pictures hold.
+const std::uint64_t kLargestFile = std::uint64_t(1) << 30;
 
 std::string escape(const std::string& field) {
   static const char digits[] = "0123456789abcdef";
@@ -70,28 +78,40 @@ std::string line(const std::vector<std::string>& fields) {
   return text + "\n";
 }
 
-std::string bitsOf(double value) {
-  std::uint64_t bits;
-  std::memcpy(&bits, &value, sizeof bits);
+
+std::string hexOf(std::uint64_t bits) {
   char text[17];
   std::snprintf(text, sizeof text, "%016" PRIx64, bits);
   return text;
 }
 
-bool parseBits(const std::string& text, double& value) {
+std::string bitsOf(double value) {
+  std::uint64_t bits;
+  std::memcpy(&bits, &value, sizeof bits);
+  return hexOf(bits);
+}
+
+bool parseHex(const std::string& text, std::uint64_t& bits) {
   if (text.size() != 16) return false;
-  std::uint64_t bits = 0;
+  bits = 0;
   for (char c : text) {
     const int digit = hexDigit(c);
     if (digit < 0) return false;
     bits = bits * 16 + static_cast<unsigned>(digit);
   }
+  return true;
+}
+
+bool parseBits(const std::string& text, double& value) {
+  std::uint64_t bits;
+  if (!parseHex(text, bits)) return false;
   std::memcpy(&value, &bits, sizeof value);
   return true;
 }
 
+// A whole number in plain decimal: digits alone, no leading zero.
 bool parseNumber(const std::string& text, unsigned long& number) {
-  if (text.empty() || text.size() > 18) return false;
+  if (text.empty() || text.size() > 18 || (text[0] == '0' && text.size() > 1)) return false;
   number = 0;
   for (char c : text) {
     if (c < '0' || c > '9') return false;
@@ -119,6 +139,19 @@ bool parseName(const std::string& name, unsigned long& shard, unsigned long& sha
          parseNumber(name.substr(of + 4), shards);
 }
 
+// Whether a recorded path names a file below the output directory: relative,
+// and no part of it "..".
+bool staysBelow(const std::string& path) {
+  if (path.empty() || path[0] == '/') return false;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t slash = path.find('/', start);
+    if (path.compare(start, slash - start, "..") == 0 && (slash - start) == 2) return false;
+    if (slash == std::string::npos) return true;
+    start = slash + 1;
+  }
+}
+
 }  // namespace
 
 std::string tBLAMShardFile::folderIn(const std::string& directory) { return directory + kFolder; }
@@ -128,30 +161,34 @@ std::string tBLAMShardFile::pathOf(const std::string& directory, unsigned int sh
   return folderIn(directory) + "shard-" + std::to_string(shard) + "-of-" + std::to_string(shards);
 }
 
-bool tBLAMShardFile::write(const std::string& directory) const {
+bool tBLAMShardFile::hashFile(const std::string& path, std::uint64_t& size, std::uint64_t& hash) {
+  std::string bytes, error;
+  if (!tFileUtils::readRegularFile(path, bytes, UINT64_MAX, error)) return false;
+  size = bytes.size();
+  hash = XXH64(bytes.data(), bytes.size(), 0);
+  return true;
+}
+
+bool tBLAMShardFile::write(const std::string& directory, std::string& error) {
+  engine = tInstructionSet::name(tInstructionSet::current());
+  mathLibrary = tInstructionSet::mathLibrary();
+  libraryVersion = tInstructionSet::libraryVersion();
   std::string out = std::string(kFirstLine) + "\n";
   out += line({"shard", std::to_string(shard), std::to_string(shards)});
   out += line({"runs", std::to_string(runs)});
   out += line({"script", script});
   out += line({"source", source});
   out += line({"seed", seed ? std::to_string(*seed) : ""});
+  out += line({"machine", engine, mathLibrary, libraryVersion});
   for (const tBLAMRunRecord& record : records) writeRecord(out, record);
-  out += "done\n";
-
-  const std::string path = pathOf(directory, shard, shards);
-  const std::string partial = path + ".partial";
-  std::FILE* file = std::fopen(partial.c_str(), "wb");
-  if (!file) return false;
-  const bool written = std::fwrite(out.data(), 1, out.size(), file) == out.size();
-  if (std::fclose(file) == 0 && written && std::rename(partial.c_str(), path.c_str()) == 0)
-    return true;
-  std::remove(partial.c_str());
-  return false;
+  out += line({"done", hexOf(XXH64(out.data(), out.size(), 0))});
+  return tFileWriter::writeWhole(pathOf(directory, shard, shards), out, error);
 }
 
 void tBLAMShardFile::writeRecord(std::string& out, const tBLAMRunRecord& record) const {
   out += line({"run", std::to_string(record.number), record.complete ? "1" : "0", record.settings});
-  for (const std::string& picture : record.pictures) out += line({"picture", picture});
+  for (const tBLAMRunRecord::tPicture& picture : record.pictures)
+    out += line({"picture", picture.path, std::to_string(picture.size), hexOf(picture.hash)});
   for (const auto& result : record.results)
     out += line({"result", result.first, bitsOf(result.second)});
   for (const tBLAMRunRecord::tAppend& append : record.appends) {
@@ -172,35 +209,63 @@ void tBLAMShardFile::writeRecord(std::string& out, const tBLAMRunRecord& record)
 
 bool tBLAMShardFile::read(const std::string& path, std::string& error) {
   std::string bytes;
-  if (!tFileUtils::readBytes(path, bytes)) {
-    error = "cannot read " + path;
+  if (!tFileUtils::readRegularFile(path, bytes, kLargestFile, error)) return false;
+  if (bytes.compare(0, 20, "rootweaver-shards 1\n") == 0) {
+    error = path + " was written by an earlier rootweaver, without checksums; run the shards again";
+    return false;
+  }
+  // The last line: "done" and the hash of everything before it.
+  const std::size_t last = bytes.size() < 2 ? std::string::npos : bytes.rfind('\n', bytes.size() - 2);
+  std::vector<std::string> done;
+  std::uint64_t hash;
+  error = path + " is not a whole shard file";
+  if (last == std::string::npos || bytes.back() != '\n' ||
+      !splitLine(bytes.substr(last + 1, bytes.size() - last - 2), done) || done.size() != 2 ||
+      done[0] != "done" || !parseHex(done[1], hash))
+    return false;
+  if (XXH64(bytes.data(), last + 1, 0) != hash) {
+    error = path + " has changed since its shard wrote it (its checksum does not match)";
     return false;
   }
   std::vector<std::vector<std::string>> lines;
   std::size_t start = 0;
-  for (std::size_t end; (end = bytes.find('\n', start)) != std::string::npos; start = end + 1) {
+  for (std::size_t end; (end = bytes.find('\n', start)) != std::string::npos && end <= last;
+       start = end + 1) {
     lines.emplace_back();
-    if (!splitLine(bytes.substr(start, end - start), lines.back())) break;
+    if (!splitLine(bytes.substr(start, end - start), lines.back())) return false;
   }
-  error = path + " is not a complete shard file";
   unsigned long number, count;
-  if (lines.size() < 7 || lines[0] != std::vector<std::string>{"rootweaver-shards", "1"} ||
+  if (lines.size() < 7 || lines[0] != std::vector<std::string>{"rootweaver-shards", "2"} ||
       lines[1].size() != 3 || lines[1][0] != "shard" || !parseNumber(lines[1][1], number) ||
       !parseNumber(lines[1][2], count) || lines[2].size() != 2 || lines[2][0] != "runs" ||
       !parseNumber(lines[2][1], runs) || lines[3].size() != 2 || lines[3][0] != "script" ||
       lines[4].size() != 2 || lines[4][0] != "source" || lines[5].size() != 2 ||
-      lines[5][0] != "seed" || !parseSeed(lines[5][1], seed) ||
-      lines.back() != std::vector<std::string>{"done"})
+      lines[5][0] != "seed" || !parseSeed(lines[5][1], seed) || lines[6].size() != 4 ||
+      lines[6][0] != "machine")
     return false;
   shard = static_cast<unsigned int>(number);
   shards = static_cast<unsigned int>(count);
   script = lines[3][1];
   source = lines[4][1];
+  engine = lines[6][1];
+  mathLibrary = lines[6][2];
+  libraryVersion = lines[6][3];
   records.clear();
-  std::size_t index = 6;
-  while (index + 1 < lines.size()) {
+  std::size_t index = 7;
+  while (index < lines.size()) {
     records.emplace_back();
     if (!readRecord(lines, index, records.back())) return false;
+  }
+  for (const tBLAMRunRecord& record : records) {
+    std::vector<std::string> paths;
+    for (const tBLAMRunRecord::tPicture& picture : record.pictures) paths.push_back(picture.path);
+    for (const tBLAMRunRecord::tAppend& append : record.appends) paths.push_back(append.path);
+    for (const std::string& recorded : paths) {
+      if (staysBelow(recorded)) continue;
+      error = path + " names " + recorded + " for run " + std::to_string(record.number) +
+              ", which is not below the output directory";
+      return false;
+    }
   }
   error.clear();
   return true;
@@ -214,12 +279,15 @@ bool tBLAMShardFile::readRecord(const std::vector<std::vector<std::string>>& lin
     return false;
   record.complete = head[2] == "1";
   record.settings = head[3];
-  for (; index + 1 < lines.size() && lines[index][0] != "run"; ++index) {
+  for (; index < lines.size() && lines[index][0] != "run"; ++index) {
     const std::vector<std::string>& fields = lines[index];
     const std::string& kind = fields[0];
     double value;
-    if (kind == "picture" && fields.size() == 2) {
-      record.pictures.push_back(fields[1]);
+    tBLAMRunRecord::tPicture picture;
+    if (kind == "picture" && fields.size() == 4 && parseNumber(fields[2], picture.size) &&
+        parseHex(fields[3], picture.hash)) {
+      picture.path = fields[1];
+      record.pictures.push_back(picture);
     } else if (kind == "result" && fields.size() == 3 && parseBits(fields[2], value)) {
       record.results.emplace_back(fields[1], value);
     } else if (kind == "text" && fields.size() == 3) {
@@ -242,43 +310,65 @@ bool tBLAMShardFile::readRecord(const std::vector<std::vector<std::string>>& lin
   return true;
 }
 
-bool tBLAMShardFile::readSweep(const std::string& directory, std::vector<tBLAMShardFile>& shards,
+bool tBLAMShardFile::listSweep(const std::string& folder, std::vector<std::string>& paths,
                                std::string& error) {
-  const std::string folder = folderIn(directory);
   std::vector<std::string> names;
   tFileUtils::getFilesInDirectory(folder, names);
-  std::set<unsigned long> counts;
-  std::map<unsigned long, std::string> paths;  // by K
+  std::sort(names.begin(), names.end());
+  std::map<unsigned long, std::string> byShard;
+  unsigned long count = 0;
   for (const std::string& name : names) {
-    unsigned long shard = 0, count = 0;
-    if (!parseName(name, shard, count)) continue;
-    counts.insert(count);
-    paths[shard] = folder + name;
+    // Hidden names are the files that shards are still writing, or that
+    // killed ones left.
+    if (name.empty() || name[0] == '.') continue;
+    unsigned long shard = 0, shards = 0;
+    if (!parseName(name, shard, shards)) {
+      error = folder + " holds " + name + ", which is not a shard file (shard-K-of-N); remove it";
+      return false;
+    }
+    if (shard >= shards) {
+      error = folder + name + " names shard " + std::to_string(shard) + " of " +
+              std::to_string(shards) + ", but the shards are counted from 0 to " +
+              std::to_string(shards - 1) + "; remove it";
+      return false;
+    }
+    if (count != 0 && shards != count) {
+      error = folder + " holds the files of sweeps in " + std::to_string(std::min(count, shards)) +
+              " and in " + std::to_string(std::max(count, shards)) + " shards; remove the old ones";
+      return false;
+    }
+    count = shards;
+    byShard[shard] = folder + name;
   }
-  if (counts.empty()) {
+  if (count == 0) {
     error = "no shard files in " + folder + " (run the shards first, with this output directory)";
     return false;
   }
-  if (counts.size() > 1) {
-    error = folder + " holds the files of sweeps in " + std::to_string(*counts.begin()) +
-            " and in " + std::to_string(*counts.rbegin()) + " shards; remove the old ones";
-    return false;
-  }
-  const unsigned long count = *counts.begin();
   for (unsigned long shard = 0; shard < count; ++shard) {
-    if (paths.count(shard) == 0) {
+    if (byShard.count(shard) == 0) {
       error = "shard " + std::to_string(shard) + " of " + std::to_string(count) +
               " has not finished (no " + folder + "shard-" + std::to_string(shard) + "-of-" +
               std::to_string(count) + ")";
       return false;
     }
+    paths.push_back(byShard[shard]);
   }
+  return true;
+}
+
+bool tBLAMShardFile::readSweep(const std::string& directory, std::vector<tBLAMShardFile>& shards,
+                               std::string& error) {
+  std::vector<std::string> paths;
+  if (!listSweep(folderIn(directory), paths, error)) return false;
   shards.clear();
-  for (const auto& entry : paths) {
+  for (const std::string& path : paths) {
     shards.emplace_back();
-    if (!shards.back().read(entry.second, error)) return false;
+    if (!shards.back().read(path, error)) return false;
   }
-  return checkSweep(shards, error);
+  if (!checkSweep(shards, error)) return false;
+  for (const tBLAMShardFile& file : shards)
+    if (!file.checkPictures(directory, error)) return false;
+  return true;
 }
 
 bool tBLAMShardFile::checkSweep(const std::vector<tBLAMShardFile>& shards, std::string& error) {
@@ -319,13 +409,45 @@ bool tBLAMShardFile::checkSweep(const std::vector<tBLAMShardFile>& shards, std::
   return true;
 }
 
+bool tBLAMShardFile::checkPictures(const std::string& directory, std::string& error) const {
+  for (const tBLAMRunRecord& record : records) {
+    for (const tBLAMRunRecord::tPicture& picture : record.pictures) {
+      std::uint64_t size, hash;
+      const std::string path = directory + picture.path;
+      if (!hashFile(path, size, hash)) {
+        error = name() + " wrote " + path + ", which is no longer there as a file";
+        return false;
+      }
+      if (size != picture.size || hash != picture.hash) {
+        error = name() + " wrote " + path + ", which has changed since (its size or checksum " +
+                "differs); run that shard again";
+        return false;
+      }
+    }
+  }
+  return true;
+}
+
+std::string tBLAMShardFile::machineWarning(const std::vector<tBLAMShardFile>& shards) {
+  const tBLAMShardFile& first = shards.front();
+  for (const tBLAMShardFile& file : shards) {
+    if (file.mathLibrary == first.mathLibrary && file.libraryVersion == first.libraryVersion)
+      continue;
+    return first.name() + " ran on the C library " + first.libraryVersion + " with its " +
+           first.mathLibrary + " functions, " + file.name() + " on " + file.libraryVersion +
+           " with " + file.mathLibrary + ": the last bits of values computed with sin, exp, pow "
+           "and the like may differ from one whole run's";
+  }
+  return "";
+}
+
 std::map<unsigned long, tBLAMRunRecord> tBLAMShardFile::recordsOf(
     const std::vector<tBLAMShardFile>& shards, std::set<std::string>& pictures) {
   std::map<unsigned long, tBLAMRunRecord> records;
   for (const tBLAMShardFile& file : shards) {
     for (const tBLAMRunRecord& record : file.records) {
       records[record.number] = record;
-      pictures.insert(record.pictures.begin(), record.pictures.end());
+      for (const tBLAMRunRecord::tPicture& picture : record.pictures) pictures.insert(picture.path);
     }
   }
   return records;
@@ -336,4 +458,8 @@ void tBLAMShardFile::removeSweep(const std::string& directory,
   for (const tBLAMShardFile& file : shards)
     std::remove(pathOf(directory, file.shard, file.shards).c_str());
   std::remove(folderIn(directory).c_str());
+}
+
+std::string tBLAMShardFile::name() const {
+  return "shard " + std::to_string(shard) + " of " + std::to_string(shards);
 }

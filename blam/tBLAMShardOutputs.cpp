@@ -5,6 +5,7 @@
 
 #include "File/tFileUtils.h"
 #include "blam/tBLAMBatchStatement.h"
+#include "blam/tBLAMShardFile.h"
 
 namespace {
 
@@ -46,6 +47,8 @@ tBLAMOutputs::TRUN_PART tBLAMShardOutputs::beginRun(const tRunStart& start) {
   if (planning_) {
     if (refusal_.empty() && !start.dependence.empty())
       refusal_ = start.statement + " (run " + std::to_string(run) + "): " + start.dependence;
+    planOutput(start.picture);
+    for (const std::string& file : start.files) planOutput(file);
     const std::string::size_type slash = start.picture.rfind('/');
     events_.push_back({run, normalDirectory(start.picture.substr(0, slash + 1)),
                        start.picture.substr(slash + 1)});
@@ -69,17 +72,29 @@ void tBLAMShardOutputs::endRun(bool complete) {
   computing_ = false;
 }
 
-bool tBLAMShardOutputs::writePicture(const std::string& path, const tWriter& write) {
+bool tBLAMShardOutputs::writePicture(const std::string& path, const tWriter& write,
+                                     std::string& error) {
   tBLAMRunRecord* record = recording();
   if (!record || finalPictures_.count(record->number) == 0) return true;
-  if (!write(path)) return false;
-  record->pictures.push_back(relative(path));
+  if (!write(path, error)) return false;
+  tBLAMRunRecord::tPicture picture;
+  picture.path = relative(path);
+  if (!tBLAMShardFile::hashFile(path, picture.size, picture.hash)) {
+    error = "cannot read back " + path;
+    return false;
+  }
+  record->pictures.push_back(picture);
   return true;
 }
 
-bool tBLAMShardOutputs::writeMade(const std::string&, const tWriter&) { return true; }
+bool tBLAMShardOutputs::writeMade(const std::string& path, const tWriter&, std::string&) {
+  if (planning_) planOutput(path);
+  return true;
+}
 
-bool tBLAMShardOutputs::appendText(const std::string& path, const std::string& text) {
+bool tBLAMShardOutputs::appendText(const std::string& path, const std::string& text,
+                                   std::string&) {
+  if (planning_) planOutput(path);
   if (tBLAMRunRecord* record = recording()) {
     tBLAMRunRecord::tAppend append;
     append.path = relative(path);
@@ -91,7 +106,7 @@ bool tBLAMShardOutputs::appendText(const std::string& path, const std::string& t
 
 bool tBLAMShardOutputs::appendCSV(const std::string& path, const std::vector<std::string>& columns,
                                   const std::vector<std::vector<std::string>>& rows,
-                                  std::vector<std::string>&) {
+                                  std::string&) {
   if (tBLAMRunRecord* record = recording()) {
     tBLAMRunRecord::tAppend append;
     append.path = relative(path);
@@ -103,12 +118,13 @@ bool tBLAMShardOutputs::appendCSV(const std::string& path, const std::vector<std
   return true;
 }
 
-void tBLAMShardOutputs::makeDirectory(const std::string& relativePath) {
+void tBLAMShardOutputs::makeDirectory(const std::string& directory) {
   if (!planning_) {
-    tBLAMOutputs::makeDirectory(relativePath);
+    tBLAMOutputs::makeDirectory(directory);
     return;
   }
-  directories_.insert(normalDirectory(tFileUtils::getOutputDirectory() + relativePath));
+  planOutput(directory);
+  directories_.insert(normalDirectory(directory));
 }
 
 bool tBLAMShardOutputs::canWriteTo(const std::string& directory) const {
@@ -118,7 +134,9 @@ bool tBLAMShardOutputs::canWriteTo(const std::string& directory) const {
 
 void tBLAMShardOutputs::removeOutputsOf(const std::string& directory, const std::string& batchName,
                                         const std::string&) {
-  if (planning_) events_.push_back({0, normalDirectory(directory), batchName});
+  if (!planning_) return;
+  planOutput(directory);
+  events_.push_back({0, normalDirectory(directory), batchName});
 }
 
 std::string tBLAMShardOutputs::relative(const std::string& path) {
@@ -127,3 +145,9 @@ std::string tBLAMShardOutputs::relative(const std::string& path) {
 }
 
 tBLAMRunRecord* tBLAMShardOutputs::recording() { return computing_ ? &records_.back() : nullptr; }
+
+void tBLAMShardOutputs::planOutput(const std::string& path) {
+  if (refusal_.empty() && !isInsideOutputDirectory(path))
+    refusal_ = "it writes " + path + ", outside the output directory " +
+               tFileUtils::getOutputDirectory() + ", where the merge could not follow";
+}

@@ -14,20 +14,22 @@
 // Planning computes nothing and writes nothing (it takes the directories
 // the script makes as made): it numbers the runs, notes
 // every picture path and every batch's removal in order, and notes the first
-// run whose picture would depend on earlier runs. From these, each picture
-// is final when no later run writes the same path and no later removal
-// deletes it.
+// run whose picture would depend on earlier runs, and the first output the
+// script would put outside the output directory, which the merge could not
+// take. From these, each picture is final when no later run writes the same
+// path and no later removal deletes it.
 //
 // Computing then computes the shard's own runs: it writes their pictures
-// where final, records their appends and results instead of writing them,
-// and drops the rest (other runs, graph lines and plots, removals), which
-// the merge does.
+// where final, with the size and hash of each, records their appends and
+// results instead of writing them, and drops the rest (other runs, graph
+// lines and plots, removals), which the merge does.
 class tBLAMShardOutputs : public tBLAMOutputs {
  public:
   tBLAMShardOutputs(unsigned int shard, unsigned int shards);
 
   // Why the script cannot be run as shards, naming the first run that
-  // depends on earlier ones; "" when it can.
+  // depends on earlier ones or the first output outside the output
+  // directory; "" when it can.
   const std::string& getRefusal() const { return refusal_; }
   // Ends planning: finds the final pictures and starts counting again.
   void startComputing();
@@ -39,14 +41,15 @@ class tBLAMShardOutputs : public tBLAMOutputs {
   TRUN_PART beginRun(const tRunStart& start) override;
   void keepResults(const tResults& results) override;
   void endRun(bool complete) override;
-  bool writePicture(const std::string& path, const tWriter& write) override;
-  bool writeMade(const std::string& path, const tWriter& write) override;
-  bool appendText(const std::string& path, const std::string& text) override;
+  bool writePicture(const std::string& path, const tWriter& write, std::string& error) override;
+  bool writeMade(const std::string& path, const tWriter& write, std::string& error) override;
+  bool appendText(const std::string& path, const std::string& text, std::string& error) override;
   bool appendCSV(const std::string& path, const std::vector<std::string>& columns,
-                 const std::vector<std::vector<std::string>>& rows,
-                 std::vector<std::string>& leftOut) override;
-  void makeDirectory(const std::string& relativePath) override;
+                 const std::vector<std::vector<std::string>>& rows, std::string& error) override;
+  void makeDirectory(const std::string& directory) override;
   bool canWriteTo(const std::string& directory) const override;
+
+ protected:
   void removeOutputsOf(const std::string& directory, const std::string& batchName,
                        const std::string& statement) override;
 
@@ -62,6 +65,9 @@ class tBLAMShardOutputs : public tBLAMOutputs {
   static std::string relative(const std::string& path);
   // The run being computed by this shard, or null.
   tBLAMRunRecord* recording();
+  // While planning: refuses the script when the path lies outside the
+  // output directory.
+  void planOutput(const std::string& path);
 
   unsigned int shard_;                     // K
   unsigned int shards_;                    // N

@@ -17,6 +17,10 @@ const std::vector<std::string>& tBLAMStatsOutput::fixedColumns() {
   return columns;
 }
 
+std::string tBLAMStatsOutput::getPath(const tRun& run) const {
+  return run.directory + run.prefix + "-stats.csv";
+}
+
 bool tBLAMStatsOutput::write(const tRun& run) const {
   const tBasinStatistics& statistics = *run.statistics;
   const tFractal& fractal = *run.fractal;
@@ -54,5 +58,5 @@ bool tBLAMStatsOutput::write(const tRun& run) const {
     row.push_back(tCSVFile::number(run.function->getValueFor(name, run.env)));
   }
 
-  return appendToCSV(run, "stats.csv", columns, {row});
+  return appendToCSV(run, columns, {row});
 }

@@ -16,6 +16,7 @@ class tBLAMStatsOutput : public tBLAMRunOutput {
   // The columns before the parameters', in order.
   static const std::vector<std::string>& fixedColumns();
 
+  std::string getPath(const tRun& run) const override;
   bool write(const tRun& run) const override;
 };
 

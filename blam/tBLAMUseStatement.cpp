@@ -34,7 +34,7 @@ void tBLAMUseStatement::run(tVariableEnv* env) {
   tIterativeSolver* solver = makeSolver(
       solverName_, toUnsigned(env->getDoubleVal("_maxIterations")), env->getDoubleVal("_stepSize"));
   if (!solver) {
-    tBLAMProgress::instance().warn(describe() + ": unknown solver, no solver selected");
+    tBLAMProgress::instance().fail(describe() + ": unknown solver, no solver selected");
     return;
   }
   app.setSolver(solver);

@@ -1,5 +1,7 @@
 #include "expr/tInstructionSet.h"
 
+#include <gnu/libc-version.h>
+
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
@@ -44,3 +46,12 @@ bool tInstructionSet::use(KIND kind) {
 }
 
 const char* tInstructionSet::name(KIND kind) { return kind == AVX2 ? "avx2" : "sse2"; }
+
+const char* tInstructionSet::mathLibrary() {
+  __builtin_cpu_init();
+  if (__builtin_cpu_supports("fma") && __builtin_cpu_supports("avx2")) return "fma";
+  if (__builtin_cpu_supports("fma4")) return "fma4";
+  return "sse2";
+}
+
+const char* tInstructionSet::libraryVersion() { return gnu_get_libc_version(); }

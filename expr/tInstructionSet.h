@@ -26,6 +26,15 @@ class tInstructionSet {
   // processor lacks it. Only while no packet is being computed.
   static bool use(KIND kind);
   static const char* name(KIND kind);
+
+  // What decides the last bits of the C library's mathematical functions
+  // (sin, cos, exp, log, pow, atan2, ...), which the formulas call: glibc
+  // picks one of several builds of each by processor, and they round
+  // differently. "fma" with FMA and AVX2, "fma4" with AMD's FMA4, "sse2"
+  // on any other processor.
+  static const char* mathLibrary();
+  // The C library's version, as "2.36".
+  static const char* libraryVersion();
 };
 
 #endif

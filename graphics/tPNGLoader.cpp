@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "File/tFileWriter.h"
+
 namespace {
 
 const unsigned char kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
@@ -61,10 +63,8 @@ bool tPNGLoader::readChunks(std::vector<unsigned char>& bytes) {
   }
 }
 
-bool tPNGLoader::write(const std::string& path, const tImage* image) {
+bool tPNGLoader::write(const std::string& path, const tImage* image, std::string* error) {
   if (image == nullptr || image->getWidth() == 0 || image->getHeight() == 0) return false;
-  tBinaryFile file;
-  if (!file.open(path, TFILE_WRITE, TFILE_BIG_ENDIAN)) return false;
   png_image png;
   std::memset(&png, 0, sizeof png);
   png.version = PNG_IMAGE_VERSION;
@@ -74,12 +74,19 @@ bool tPNGLoader::write(const std::string& path, const tImage* image) {
   const std::vector<unsigned char> rgb = rgbBytes(*image);
   // A negative stride gives the bottom row first.
   const png_int_32 stride = -static_cast<png_int_32>(PNG_IMAGE_ROW_STRIDE(png));
-  const bool written =
-      png_image_write_to_stdio(&png, file.getStream(), 0, rgb.data(), stride, nullptr);
+  // The first call measures, the second encodes.
+  png_alloc_size_t size = 0;
+  std::string bytes;
+  bool encoded = png_image_write_to_memory(&png, nullptr, &size, 0, rgb.data(), stride, nullptr);
+  if (encoded) {
+    bytes.resize(size);
+    encoded = png_image_write_to_memory(&png, &bytes[0], &size, 0, rgb.data(), stride, nullptr);
+    bytes.resize(size);
+  }
   png_image_free(&png);
-  if (file.close() && written) return true;
-  // A file cut short by a failed write would read back as a broken picture.
-  std::remove(path.c_str());
+  std::string failure;
+  if (encoded && tFileWriter::writeWhole(path, bytes, failure)) return true;
+  if (error) *error = encoded ? failure : "cannot write " + path + ": the picture cannot be encoded";
   return false;
 }
 

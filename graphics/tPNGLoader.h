@@ -22,9 +22,10 @@ class tPNGLoader : public tImageLoader {
  public:
   static tPNGLoader& instance();
 
-  // Writes the image as 8-bit RGB; false, with no file left behind, when the
-  // image is empty or the file cannot be written.
-  bool write(const std::string& path, const tImage* image);
+  // Writes the image as 8-bit RGB, whole or not at all (tFileWriter); false
+  // when the image is empty or the file cannot be written, with the reason
+  // in error when it is given.
+  bool write(const std::string& path, const tImage* image, std::string* error = nullptr);
 
  private:
   tPNGLoader() = default;

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "File/tFileWriter.h"
+
 namespace {
 
 const unsigned int kHeaderSize = 18;
@@ -9,8 +11,6 @@ const unsigned int kMaxSide = 65535;
 // Image descriptor bits that move the origin to the right and to the top.
 const unsigned int kRightOrigin = 0x10;
 const unsigned int kTopOrigin = 0x20;
-// Bytes of encoded pixels handed to one write.
-const std::size_t kWriteChunk = std::size_t{1} << 20;
 
 bool isRunLength(unsigned int imageType) { return imageType == 10 || imageType == 11; }
 
@@ -109,44 +109,33 @@ void tTGALoader::decodePixels(const std::vector<unsigned char>& bytes, unsigned 
 }
 
 bool tTGALoader::write(const std::string& path, tImage* image, unsigned int bitsPerPixel,
-                       bool compressed) {
-  if (image == nullptr || !hasTGAExtension(path)) return false;
+                       bool compressed, std::string* error) {
+  std::string bytes;
+  if (image == nullptr || !hasTGAExtension(path) || compressed) return false;
   if (image->getWidth() > kMaxSide || image->getHeight() > kMaxSide) return false;
   if (bitsPerPixel != 24 && bitsPerPixel != 32) return false;
-  tBinaryFile file;
-  if (!file.open(path, TFILE_WRITE, TFILE_LITTLE_ENDIAN)) return false;
-
   unsigned char header[kHeaderSize] = {};
-  header[2] = compressed ? 10 : 2;
+  header[2] = 2;
   writeUnsigned16(&header[12], image->getWidth());
   writeUnsigned16(&header[14], image->getHeight());
   header[16] = static_cast<unsigned char>(bitsPerPixel);
   header[17] = 8;  // eight attribute bits at either depth, origin bottom-left
-  bool written = file.writeBytes(header, kHeaderSize);
-  if (written && compressed) {
-    file.close();
-    return false;
-  }
-  written = written && writePixels(file, *image, bitsPerPixel);
-  if (file.close() && written) return true;
-  // A file cut short by a failed write would read back as a broken picture.
-  std::remove(path.c_str());
+  bytes.assign(reinterpret_cast<const char*>(header), kHeaderSize);
+  appendPixels(bytes, *image, bitsPerPixel);
+  std::string failure;
+  if (tFileWriter::writeWhole(path, bytes, failure)) return true;
+  if (error) *error = failure;
   return false;
 }
 
-bool tTGALoader::writePixels(tBinaryFile& file, const tImage& image, unsigned int bitsPerPixel) {
+void tTGALoader::appendPixels(std::string& bytes, const tImage& image, unsigned int bitsPerPixel) {
   const tPixel* pixels = image.getPixelData();
-  std::size_t count = std::size_t{image.getWidth()} * image.getHeight();
-  std::vector<unsigned char> encoded;
-  encoded.reserve(kWriteChunk + 4);
+  const std::size_t count = std::size_t{image.getWidth()} * image.getHeight();
+  bytes.reserve(bytes.size() + count * (bitsPerPixel / 8));
   for (std::size_t i = 0; i < count; ++i) {
     const tPixel& p = pixels[i];
-    encoded.insert(encoded.end(), {p[2], p[1], p[0]});
-    if (bitsPerPixel == 32) encoded.push_back(p[3]);
-    if (encoded.size() >= kWriteChunk || i + 1 == count) {
-      if (!file.writeBytes(encoded.data(), static_cast<int>(encoded.size()))) return false;
-      encoded.clear();
-    }
+    const char blueGreenRedAlpha[4] = {static_cast<char>(p[2]), static_cast<char>(p[1]),
+                                       static_cast<char>(p[0]), static_cast<char>(p[3])};
+    bytes.append(blueGreenRedAlpha, bitsPerPixel / 8);
   }
-  return true;
 }

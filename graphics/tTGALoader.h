@@ -24,8 +24,11 @@ class tTGALoader : public tImageLoader {
   // pixel (blue, green, red, alpha), rows from the bottom. The path must
   // contain ".tga" or ".TGA" and each side must fit the format's 16 bits;
   // otherwise, or for another depth, nothing is written. Compression is not
-  // supported: asked for it, the writer leaves only the header and fails.
-  bool write(const std::string& path, tImage* image, unsigned int bitsPerPixel, bool compressed);
+  // supported: asked for it, the writer writes nothing and fails. The file
+  // is written whole or not at all (tFileWriter); error, when given, receives
+  // the reason a write failed.
+  bool write(const std::string& path, tImage* image, unsigned int bitsPerPixel, bool compressed,
+             std::string* error = nullptr);
 
  private:
   tTGALoader() = default;
@@ -40,7 +43,8 @@ class tTGALoader : public tImageLoader {
                            unsigned int bytesPerPixel);
   static void decodePixels(const std::vector<unsigned char>& bytes, unsigned int bitsPerPixel,
                            tImage* image);
-  static bool writePixels(tBinaryFile& file, const tImage& image, unsigned int bitsPerPixel);
+  // Appends the pixels, bottom row first, as the file holds them.
+  static void appendPixels(std::string& bytes, const tImage& image, unsigned int bitsPerPixel);
 };
 
 #endif

@@ -3,10 +3,9 @@
 #include <sys/stat.h>
 
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 
 #include "File/tFileUtils.h"
+#include "File/tFileWriter.h"
 #include "fractal/tRandom.h"
 #include "lexer/tStringUtils.h"
 
@@ -49,14 +48,8 @@ bool exists(const std::string& path) {
 }
 
 bool copyFile(const std::string& from, const std::string& to) {
-  std::ifstream in(from, std::ios::binary);
-  if (!in) return false;
-  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) return false;
-  std::ofstream out(to, std::ios::binary | std::ios::trunc);
-  out << bytes;
-  out.close();
-  return static_cast<bool>(out);
+  std::string bytes, error;
+  return tFileUtils::readBytes(from, bytes) && tFileWriter::writeWhole(to, bytes, error);
 }
 
 }  // namespace
@@ -64,7 +57,8 @@ bool copyFile(const std::string& from, const std::string& to) {
 tCategoricalDict tPreferences::load() {
   tCategoricalDict prefs;
   const std::string path = prefsPath();
-  const std::string fault = exists(path) ? readFault(prefs, path) : "";
+  const bool present = !tFileUtils::getSettingsDirectory().empty() && exists(path);
+  const std::string fault = present ? readFault(prefs, path) : "";
   if (!fault.empty()) {
     const bool kept = keepBadFile(path);
     std::fprintf(stderr, "rootweaver: %s %s%s; every setting takes its default\n", path.c_str(),
@@ -76,14 +70,22 @@ tCategoricalDict tPreferences::load() {
 }
 
 bool tPreferences::save(const tCategoricalDict& prefs) {
-  tFileUtils::makePath(tFileUtils::getSettingsDirectory());
-  // Written aside and moved over the old file, so a failed write leaves the
-  // old settings whole.
-  const std::string path = prefsPath();
-  const std::string fresh = path + ".new";
-  if (prefs.writeFile(fresh) && std::rename(fresh.c_str(), path.c_str()) == 0) return true;
-  std::remove(fresh.c_str());
-  std::fprintf(stderr, "rootweaver: cannot write the settings to %s\n", path.c_str());
+  const std::string directory = tFileUtils::getSettingsDirectory();
+  if (directory.empty()) {
+    // Said once: the window saves on every change of scene.
+    static bool said = false;
+    if (!said) {
+      std::fprintf(stderr,
+                   "rootweaver: neither XDG_CONFIG_HOME nor HOME names a folder; the settings "
+                   "are not kept\n");
+      said = true;
+    }
+    return false;
+  }
+  tFileUtils::makePath(directory);
+  std::string error;
+  if (prefs.writeFile(prefsPath(), &error)) return true;
+  std::fprintf(stderr, "rootweaver: the settings are not kept: %s\n", error.c_str());
   return false;
 }
 

@@ -1,6 +1,6 @@
 // Runs every script of tests/blam/scripts/ through `rootweaver --batch` in a
-// fresh copy of the application folder, which must exit with status 0, and
-// checks its comment lines:
+// fresh copy of the application folder and checks its comment lines:
+//   // expect status: N          the exit status (0 when not given)
 //   // given file: PATH          exists (holding "old") before the run
 //   // given kept|removed: PATH  so, and exists [or not] after the run
 //   // expect stdout: LINE       on stdout in this order, timings masked as "#"
@@ -30,6 +30,7 @@ namespace fs = std::filesystem;
 using Lines = std::vector<std::string>;
 
 struct Expectations {
+  int status = 0;
   Lines givenFiles, stdoutLines, stderrLines, files, missingFiles;
   std::vector<std::pair<std::string, unsigned>> images;
   std::map<std::string, Lines> fileLines;
@@ -66,6 +67,8 @@ Expectations readExpectations(const fs::path& script, const std::string& appDir)
       if (line.rfind(prefix, 0) == 0)
         for (Lines* lines : lists) lines->push_back(line.substr(std::strlen(prefix)));
     std::smatch m;
+    if (std::regex_match(line, m, std::regex("// expect status: ([0-9]+)")))
+      expect.status = std::stoi(m[1]);
     if (std::regex_match(line, m, std::regex("// expect image: (.*) ([0-9]+)")))
       expect.images.push_back({m[1], std::stoul(m[2])});
     if (std::regex_match(line, m, std::regex("// expect line ([^:]*): (.*)")))
@@ -102,7 +105,7 @@ TEST_P(tBLAMScriptFilesTest, RunsAsItsCommentsExpect) {
 
   tAppCopy::tResult result = app.run("--batch " + script.filename().string());
 
-  EXPECT_EQ(0, result.status);
+  EXPECT_EQ(expect.status, result.status);
   EXPECT_EQ(expect.stderrLines, splitLines(result.err));
   Lines out = splitLines(maskTimings(result.out));
   auto next = out.begin();

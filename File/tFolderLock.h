@@ -1,0 +1,44 @@
+#ifndef ROOTWEAVER_FILE_TFOLDERLOCK_H
+#define ROOTWEAVER_FILE_TFOLDERLOCK_H
+
+#include <string>
+
+// An advisory lock on a folder that processes write into, so that two of
+// them never interleave their appends there: flock on the lock file
+// ".rootweaver-lock" inside it. Shards of one sweep share the folder (each
+// holds the lock shared); a whole run or a merge holds it alone. A process
+// that cannot have the lock does not wait: it is told at once, with the pid
+// that the holder wrote into the lock file.
+//
+// The lock file is removed by the last holder, so that a folder looks the
+// same before and after a run. Removing a lock file races with a process
+// that opened it just before; taking the lock therefore checks that the
+// file locked is still the one at the lock file's name, and starts again
+// when it is not. The kernel drops the lock of a process that dies, so a
+// lock file left by a killed process stands in nobody's way.
+class tFolderLock {
+ public:
+  enum KIND { SHARED, EXCLUSIVE };
+
+  tFolderLock() = default;
+  ~tFolderLock();
+  tFolderLock(const tFolderLock&) = delete;
+  tFolderLock& operator=(const tFolderLock&) = delete;
+
+  // Takes the lock on the folder (ending in "/"); false, with a message
+  // naming the holder in error, when another process holds it. A folder
+  // where no lock file can be made (read-only, missing) is not locked, and
+  // true is returned: nothing can be written there to interleave.
+  bool take(const std::string& folder, KIND kind, std::string& error);
+  // Gives the lock up; the destructor does it too.
+  void release();
+
+  static constexpr const char* FILE_NAME = ".rootweaver-lock";
+
+ private:
+  int descriptor_ = -1;  // the lock file held; -1 for none
+  std::string path_;     // its path
+  KIND kind_ = SHARED;   // how it is held
+};
+
+#endif
