@@ -4,18 +4,21 @@
 #include <string>
 
 // An advisory lock on a folder that processes write into, so that two of
-// them never interleave their appends there: flock on the lock file
-// ".rootweaver-lock" inside it. Shards of one sweep share the folder (each
-// holds the lock shared); a whole run or a merge holds it alone. A process
-// that cannot have the lock does not wait: it is told at once, with the pid
-// that the holder wrote into the lock file.
+// them never interleave their appends there: a POSIX record lock (fcntl) on
+// the whole of the lock file ".rootweaver-lock" inside it, which the kernel
+// can name the holder of, and which network file systems honour. Shards of
+// one sweep share the folder (each holds a read lock); a whole run or a
+// merge holds it alone (a write lock). A process that cannot have the lock
+// does not wait: it is told at once, with the pid of a holder.
 //
 // The lock file is removed by the last holder, so that a folder looks the
 // same before and after a run. Removing a lock file races with a process
 // that opened it just before; taking the lock therefore checks that the
 // file locked is still the one at the lock file's name, and starts again
 // when it is not. The kernel drops the lock of a process that dies, so a
-// lock file left by a killed process stands in nobody's way.
+// lock file left by a killed process stands in nobody's way. A record lock
+// belongs to the process and ends when it closes any descriptor of the
+// file, so a process holds at most one tFolderLock on a folder.
 class tFolderLock {
  public:
   enum KIND { SHARED, EXCLUSIVE };

@@ -308,6 +308,26 @@ TEST(tBLAMCommandLineTest, CheckExitStatusAndUsageErrors) {
   }
 }
 
+// Every bundled example does all it asks (the sixteen-picture cluster
+// sweep as one of its shards): status 0, nothing on standard error. An
+// absolute _outputDir is taken as given, not below the output directory.
+TEST(tBLAMCommandLineTest, ExamplesSucceedAndAbsoluteOutputDirectoriesStayAbsolute) {
+  tAppCopy app;
+  for (const auto& entry : std::filesystem::directory_iterator(ROOTWEAVER_SOURCE_DIR "/examples")) {
+    if (entry.path().extension() != ".blam") continue;
+    const std::string shard = entry.path().stem() == "cluster" ? " --shard 0/16" : "";
+    const tAppCopy::tResult result =
+        app.run("--batch " + entry.path().string() + " --output-dir out" + shard);
+    EXPECT_EQ(0, result.status) << entry.path();
+    EXPECT_EQ("", result.err) << entry.path();
+  }
+  writeRaw(app / "absolute.blam", "_imageDimension = 4\n_outputDir = \"" + app / "abs" +
+                                      "\"\nf = loadFunction \"quadratic.func\"\n"
+                                      "use NewtonSolver\n_useRandomColors = false\nrun f\n");
+  ASSERT_EQ(0, app.run("--batch absolute.blam --output-dir out").status);
+  EXPECT_EQ(4u, tgaSide(app / "abs/-fractal-0.tga"));
+}
+
 // Every example reads to its end: no warning that reading stopped early, no
 // incomplete function.
 TEST(tBLAMScriptTest, ExamplesReadWithoutWarnings) {

@@ -19,32 +19,6 @@ const char kSweep[] = ROOTWEAVER_SOURCE_DIR "/tests/blam/sweeps/six.blam";
 // The sweep with its random sequences seeded from the command line.
 const std::string kSeededSweep = std::string("--seed 7 --batch ") + kSweep;
 
-// Every file below the directory by its relative path, with what it holds;
-// the measured times (a data block's Took line, a CSV file's seconds column)
-// masked.
-std::map<std::string, std::string> filesBelow(const std::string& directory) {
-  static const std::regex took("(Took: \t\t)[^ ]*");
-  std::map<std::string, std::string> files;
-  for (const auto& entry : fs::recursive_directory_iterator(directory)) {
-    if (!entry.is_regular_file()) continue;
-    const std::string bytes = readRaw(entry.path().string());
-    files[fs::relative(entry.path(), directory).string()] =
-        maskSeconds(std::regex_replace(bytes, took, "$1#"));
-  }
-  return files;
-}
-
-// The files that differ between the two, or that only one has.
-std::vector<std::string> differences(const std::map<std::string, std::string>& a,
-                                     const std::map<std::string, std::string>& b) {
-  std::vector<std::string> names;
-  for (const auto& [name, bytes] : a)
-    if (b.count(name) == 0 || b.at(name) != bytes) names.push_back(name);
-  for (const auto& [name, bytes] : b)
-    if (a.count(name) == 0) names.push_back(name);
-  return names;
-}
-
 // One thread or two write the same files and trace. Three shards at once
 // (xargs -P 3), then the merge, give the files of the whole run byte for byte
 // apart from the times; the shards remove no old output and leave the plots
@@ -137,6 +111,7 @@ TEST(tBLAMSweepTest, RefusalsAndUsageErrorsAreOneLine) {
        "rootweaver: --merge DIR takes no other option\n" + usage},
       {"--batch kept.blam --output-dir plain/out", 1,
        "rootweaver: cannot write to output directory plain/out\n"},
+      {"--merge nowhere", 1, "rootweaver: cannot merge nowhere: no such directory\n"},
       {"--merge empty", 1,
        "rootweaver: cannot merge " + app / "empty/" + ": no shard files in " + app / "empty/" +
            ".rootweaver-shards/ (run the shards first, with this output directory)\n"},

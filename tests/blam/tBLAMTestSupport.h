@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -103,6 +104,32 @@ inline std::string dataBlock(const std::vector<std::string>& f) {
     block += "\t" + f[k].substr(0, equals) + ": \t\t" + f[k].substr(equals + 1) + "\n";
   }
   return block + "\n";
+}
+
+// Every file below the directory by its relative path, with what it holds;
+// the measured times (a data block's Took line, a CSV file's seconds column)
+// masked.
+inline std::map<std::string, std::string> filesBelow(const std::string& directory) {
+  static const std::regex took("(Took: \t\t)[^ ]*");
+  std::map<std::string, std::string> files;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(directory)) {
+    if (!entry.is_regular_file()) continue;
+    const std::string bytes = readRaw(entry.path().string());
+    files[std::filesystem::relative(entry.path(), directory).string()] =
+        maskSeconds(std::regex_replace(bytes, took, "$1#"));
+  }
+  return files;
+}
+
+// The files that differ between the two, or that only one has.
+inline std::vector<std::string> differences(const std::map<std::string, std::string>& a,
+                                     const std::map<std::string, std::string>& b) {
+  std::vector<std::string> names;
+  for (const auto& [name, bytes] : a)
+    if (b.count(name) == 0 || b.at(name) != bytes) names.push_back(name);
+  for (const auto& [name, bytes] : b)
+    if (a.count(name) == 0) names.push_back(name);
+  return names;
 }
 
 // Side of a square uncompressed 24-bit TGA, or 0 when the file is not one.

@@ -2,9 +2,11 @@
 # The Slurm example for real: a throwaway single-node cluster (munged,
 # slurmctld and slurmd with all their files in a temporary folder, ports of
 # its own) runs examples/slurm-sweep.sh, a job array of three shards and its
-# dependent merge job; the merged outputs are those of one whole run. The
-# daemons are stopped by their pids, also when the test fails. Skipped (exit
-# status 77) when not root or without the packages slurm-wlm and munge.
+# dependent merge job. One task fails, so the merge job is cancelled without
+# merging; the failed task rerun alone and a new merge then give the outputs
+# of one whole run. The daemons are stopped by their pids, also when the test
+# fails, which it does by itself within two minutes. Skipped (exit status 77)
+# when not root or without the packages slurm-wlm and munge.
 #
 # Usage: slurmSweepTest.sh PROGRAM SOURCE_DIR
 set -euo pipefail
@@ -22,18 +24,54 @@ id munge >/dev/null 2>&1 || skip "there is no munge user (package munge)"
 
 tmp=$(mktemp -d /tmp/rootweaver-slurm.XXXXXX)
 chmod 755 "$tmp"
-stopPid() {
-  local pid
-  pid=$(cat "$1" 2>/dev/null) && kill "$pid" 2>/dev/null || return 0
-  for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || return 0; sleep 0.1; done
-  kill -9 "$pid" 2>/dev/null || true
+export SLURM_CONF=$tmp/slurm.conf
+# Every wait ends by this time, well before CTest's timeout would kill the
+# test with the daemons still running.
+deadline=$((SECONDS + 120))
+# Stops the daemons of the pid files given, all at once.
+stopPids() {
+  local file pid pids=()
+  for file; do
+    pid=$(cat "$file" 2>/dev/null) && kill "$pid" 2>/dev/null && pids+=("$pid")
+  done
+  for _ in $(seq 50); do
+    kill -0 "${pids[@]}" 2>/dev/null || return 0
+    sleep 0.1
+  done
+  kill -9 "${pids[@]}" 2>/dev/null || true
 }
+# Jobs go first: slurmd stopped under a running job leaves its slurmstepd.
 teardown() {
-  scancel --quiet --full "${array:-0}" "${merge:-0}" 2>/dev/null || true
-  for pids in slurmd.pid slurmctld.pid munge/munged.pid; do stopPid "$tmp/$pids"; done
+  if [ -e "$tmp/slurmctld.pid" ]; then
+    timeout 10 scancel --quiet --user=root 2>/dev/null || true
+    deadline=$((SECONDS + 5))
+    waitFor queueEmpty || true
+  fi
+  stopPids "$tmp/slurmd.pid" "$tmp/slurmctld.pid" "$tmp/munge/munged.pid"
   rm -rf "$tmp"
 }
 trap teardown EXIT
+trap 'exit 1' HUP INT TERM
+
+# Client commands are given a few seconds each, so that a controller that
+# stopped answering cannot hold a wait past the deadline.
+nodeIdle() { [ "$(timeout 5 sinfo -h -o %t 2>/dev/null)" = idle ]; }
+queueEmpty() {
+  local jobs
+  jobs=$(timeout 5 squeue -h -o %i 2>/dev/null) && [ -z "$jobs" ]
+}
+jobState() { timeout 5 scontrol show job "$1" | sed -n 's/.*JobState=\([A-Z_]*\).*/\1/p' || true; }
+waitFor() {
+  until "$@"; do
+    [ "$SECONDS" -lt "$deadline" ] || return 1
+    sleep 0.2
+  done
+}
+fail() {
+  echo "$*"
+  tail -n 20 "$tmp"/work/rootweaver-*.out "$tmp/slurmctld.log" "$tmp/slurmd.log" 2>/dev/null || true
+  exit 1
+}
 
 # A port nothing listens on, from a range of its own.
 freePort() {
@@ -87,31 +125,41 @@ ReturnToService=2
 NodeName=$host NodeAddr=127.0.0.1 CPUs=$(nproc) RealMemory=$memory State=UNKNOWN
 PartitionName=main Nodes=$host Default=YES MaxTime=INFINITE State=UP
 CONF
-export SLURM_CONF=$tmp/slurm.conf
 /usr/sbin/slurmctld -f "$SLURM_CONF" || skip "slurmctld did not start"
 /usr/sbin/slurmd -f "$SLURM_CONF" -N "$host" || skip "slurmd did not start"
-for _ in $(seq 100); do
-  [ "$(sinfo -h -o %t 2>/dev/null)" = idle ] && break
-  sleep 0.2
-done
-[ "$(sinfo -h -o %t)" = idle ] || { tail "$tmp/slurmctld.log" "$tmp/slurmd.log"; exit 1; }
+waitFor nodeIdle || fail "the node is not idle: $(sinfo 2>&1)"
 
 cd "$tmp/work"
 runWholeSweep "$program" "$source"
-read -r array merge < <(ROOTWEAVER=$program bash "$source/examples/slurm-sweep.sh" \
-  six.blam sharded --array=0-2 --cpus-per-task=1)
-echo "array job $array, merge job $merge"
-state=
-for _ in $(seq 600); do
-  state=$(scontrol show job "$merge" | sed -n 's/.*JobState=\([A-Z_]*\).*/\1/p')
-  case $state in COMPLETED | FAILED | CANCELLED | TIMEOUT | NODE_FAIL | OUT_OF_MEMORY) break ;; esac
-  sleep 0.2
-done
-if [ "$state" != COMPLETED ]; then
-  echo "the merge job ended ${state:-nowhere}"
-  tail -n 20 rootweaver-*.out "$tmp/slurmctld.log" "$tmp/slurmd.log" || true
-  exit 1
-fi
+# The program as the tasks see it: task 1 fails the first time it runs.
+cat > "$tmp/rootweaver" <<WRAPPER
+#!/bin/bash
+if [ "\${SLURM_ARRAY_TASK_ID:-}" = 1 ] && mkdir "$tmp/failed" 2>/dev/null; then exit 1; fi
+exec "$program" "\$@"
+WRAPPER
+chmod 755 "$tmp/rootweaver"
+
+# Runs the example, with the options given before its arguments, as a three
+# shard array, and waits until its jobs have left the queue.
+sweep() {
+  read -r array merge < <(ROOTWEAVER=$tmp/rootweaver bash "$source/examples/slurm-sweep.sh" \
+    "$@" six.blam sharded --array=0-2 --cpus-per-task=1) || fail "the example submitted nothing"
+  echo "array job $array, merge job $merge"
+  waitFor queueEmpty || fail "jobs still queued: $(squeue 2>&1)"
+}
+
+sweep
+state=$(jobState "$merge")
+[ "$state" = CANCELLED ] || fail "the merge job after a failed task ended ${state:-nowhere}"
+[ ! -e "rootweaver-merge-$merge.out" ] || fail "the merge job ran after a failed task"
+shards=$(ls sharded/.rootweaver-shards 2>/dev/null | paste -sd ' ' || true)
+[ "$shards" = "shard-0-of-3 shard-2-of-3" ] || fail "shards left after task 1 failed: $shards"
+
+sweep --rerun 1
+tasks=$(timeout 5 scontrol show job "$array" | grep -o 'ArrayTaskId=[^ ]*' | paste -sd ' ' || true)
+[ "$tasks" = ArrayTaskId=1 ] || fail "the rerun ran other tasks than task 1: $tasks"
+state=$(jobState "$merge")
+[ "$state" = COMPLETED ] || fail "the merge job after the rerun ended ${state:-nowhere}"
 [ ! -e sharded/.rootweaver-shards ]
 sameOutputs whole sharded
-echo "the merged outputs of the Slurm job array are those of the whole run"
+echo "the merged outputs of the Slurm job array, its failed task rerun, are those of the whole run"
