@@ -27,7 +27,10 @@ tBLAMStatusScene::tBLAMStatusScene(const std::string& scriptPath)
     : tScene("BLAM Status"), armed_(false), finished_(false), scriptPath_(scriptPath) {}
 
 std::string tBLAMStatusScene::getStatusText() const {
-  return finished_ ? kFinishedText : kRunningText;
+  if (!finished_) return kRunningText;
+  if (failures_ == 0) return kFinishedText;
+  return std::to_string(failures_) + (failures_ == 1 ? " statement" : " statements") +
+         " failed; outputs incomplete\n" + kFinishedText;
 }
 
 tBLAMProgress::tState tBLAMStatusScene::progressState() const {
@@ -90,6 +93,7 @@ void tBLAMStatusScene::update(double) {
       run_ = tBLAMBackgroundRun::start(scriptPath_);
     } else if (run_->finished()) {
       run_.reset();
+      failures_ = tBLAMProgress::instance().getFailureCount();
       armed_ = false;
       finished_ = true;
     }

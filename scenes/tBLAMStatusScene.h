@@ -29,7 +29,8 @@ class tBLAMStatusScene : public tScene {
   void draw() override;
   void update(double dt) override;
 
-  // The message in the middle of the view.
+  // The message in the middle of the view; once the script has ended, it
+  // counts the statements that failed, if any.
   std::string getStatusText() const;
   // The progress line under it: the batches in brackets, then the statement
   // running; empty when no statement of this scene's script is running.
@@ -42,6 +43,7 @@ class tBLAMStatusScene : public tScene {
 
   bool armed_;                               // the message was shown; the script starts next
   bool finished_;                            // the script has run
+  unsigned failures_ = 0;                    // statements of the script that failed
   std::string scriptPath_;                   // the script to run, as the setup scene keeps it
   std::unique_ptr<tBLAMBackgroundRun> run_;  // the script's run while it is on
 };

@@ -133,6 +133,26 @@ TEST_F(tBLAMScenesTest, ScriptRunsInTheBackgroundAndSpaceLeadsBackToSetup) {
   EXPECT_EQ(script, currentScene<tSetupBLAMScene>()->getScriptPath());
 }
 
+// A script whose statements fail says how many when it ends, where the user
+// looks; the warnings go to standard error as in a batch run.
+TEST_F(tBLAMScenesTest, AScriptWithFailedStatementsSaysSoWhenItEnds) {
+  writeRaw(path("typo.blam"), "use NewtonSolvr\n");
+  setScriptInPrefs(dir_ + "/typo.blam");
+  tSceneManager::instance().setCurrentScene(new tSetupBLAMScene());
+  testing::internal::CaptureStdout();
+  testing::internal::CaptureStderr();
+  tapMouse(400, kStartY);
+  finishTransition();
+  tBLAMStatusScene* status = currentScene<tBLAMStatusScene>();
+  const std::string waiting = status->getStatusText();
+  EXPECT_TRUE(framesUntil([&] { return status->getStatusText() != waiting; }));
+  testing::internal::GetCapturedStdout();
+  EXPECT_EQ("1 statement failed; outputs incomplete\nPress Space to Escape!",
+            status->getStatusText());
+  EXPECT_NE(std::string::npos, testing::internal::GetCapturedStderr().find(
+                                   "use NewtonSolvr: unknown solver, no solver selected\n"));
+}
+
 TEST_F(tBLAMScenesTest, SetupChoosesKeepsAndRefusesScripts) {
   setScriptInPrefs("<NONE>");
   tSceneManager::instance().setCurrentScene(new tSetupBLAMScene());
