@@ -53,23 +53,26 @@ bool tFileWriter::writeWhole(const std::string& path, const std::string& bytes,
   }
   std::string temporary;
   const int descriptor = createTemporary(path, temporary);
-  if (descriptor < 0) {
+  if (writeAndClose(descriptor, bytes, path, error)) {
+    if (std::rename(temporary.c_str(), path.c_str()) == 0) return true;
     error = failure(path, errno);
-    return false;
   }
-  const bool written = writeAll(descriptor, bytes);
-  int code = errno;
-  const bool closed = close(descriptor) == 0;
-  if (written && !closed) code = errno;
-  if (written && closed && std::rename(temporary.c_str(), path.c_str()) == 0) return true;
-  if (written && closed) code = errno;
-  unlink(temporary.c_str());
-  error = failure(path, code);
+  if (descriptor >= 0) unlink(temporary.c_str());
   return false;
 }
 
 bool tFileWriter::append(const std::string& path, const std::string& bytes, std::string& error) {
   const int descriptor = open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+  return writeAndClose(descriptor, bytes, path, error);
+}
+
+bool tFileWriter::isTemporaryOf(const std::string& name, const std::string& final) {
+  const std::string head = "." + final.substr(0, kLongestNamePart) + kTemporaryMark;
+  return name.size() == head.size() + kSuffixLength && name.compare(0, head.size(), head) == 0;
+}
+
+bool tFileWriter::writeAndClose(int descriptor, const std::string& bytes,
+                                const std::string& path, std::string& error) {
   if (descriptor < 0) {
     error = failure(path, errno);
     return false;
@@ -81,11 +84,6 @@ bool tFileWriter::append(const std::string& path, const std::string& bytes, std:
   if (written) code = errno;
   error = failure(path, code);
   return false;
-}
-
-bool tFileWriter::isTemporaryOf(const std::string& name, const std::string& final) {
-  const std::string head = "." + final.substr(0, kLongestNamePart) + kTemporaryMark;
-  return name.size() == head.size() + kSuffixLength && name.compare(0, head.size(), head) == 0;
 }
 
 bool tFileWriter::writeAll(int descriptor, const std::string& bytes) {

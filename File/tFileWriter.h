@@ -37,6 +37,11 @@ class tFileWriter {
 
  private:
   tFileWriter() = default;
+  // Writes the bytes to the descriptor opened for path (-1, errno set, when
+  // it could not be opened) and closes it; false, with the message in error,
+  // when any of it fails.
+  static bool writeAndClose(int descriptor, const std::string& bytes, const std::string& path,
+                            std::string& error);
   // Writes all the bytes to the descriptor; false with errno set.
   static bool writeAll(int descriptor, const std::string& bytes);
   // "cannot write PATH: REASON" for the errno given.
