@@ -16,6 +16,7 @@
 
 #include "File/tFolderLock.h"
 #include "blam/tBLAMTestSupport.h"
+#include "graphics/tPNGLoader.h"
 
 namespace {
 
@@ -274,6 +275,31 @@ TEST(tBLAMFailurePathsTest, OneWriterPerFolderAndRunsThatRepeatGiveTheSameFiles)
   const tAppCopy::tResult again = app.run("--merge out");
   EXPECT_EQ(1, again.status);
   EXPECT_NE(std::string::npos, again.err.find("no shard files")) << again.err;
+  EXPECT_EQ(std::vector<std::string>(), differences(once, filesBelow(app / "out")));
+}
+
+// A run or a merge killed at any moment leaves no picture half written under
+// its final name, and run again gives the files of one.
+TEST(tBLAMFailurePathsTest, KilledRunsAndMergesLeaveNothingHalfDone) {
+  tAppCopy app;
+  const std::string run = "--seed 7 --batch " + kSweep + " --output-dir ";
+  ASSERT_EQ(0, app.run(run + "whole").status);
+  const auto once = filesBelow(app / "whole");
+  for (const char* seconds : {"0.02", "0.05", "0.08"}) {
+    app.shell(std::string("timeout -s KILL ") + seconds + " ./rootweaver " + run + "killed");
+    if (!pathExists(app / "killed/six")) continue;
+    for (const auto& entry : fs::directory_iterator(app / "killed/six")) {
+      if (entry.path().extension() != ".png") continue;
+      tImage picture;
+      EXPECT_TRUE(tPNGLoader::instance().load(entry.path().string(), &picture)) << entry.path();
+    }
+  }
+  ASSERT_EQ(0, app.run(run + "killed").status);
+  EXPECT_EQ(std::vector<std::string>(), differences(once, filesBelow(app / "killed")));
+
+  ASSERT_TRUE(runShards(app, "out"));
+  app.shell("timeout -s KILL 0.03 ./rootweaver --merge out");
+  app.run("--merge out");
   EXPECT_EQ(std::vector<std::string>(), differences(once, filesBelow(app / "out")));
 }
 
