@@ -117,9 +117,11 @@ std::string tFileUtils::getResourceDirectory() { return getDataDirectory() + "re
 
 std::string tFileUtils::getSettingsDirectory() {
   if (!isInstalled()) return getResourceDirectory();
-  const char* config = std::getenv("XDG_CONFIG_HOME");
-  if (config && config[0] == '/') return std::string(config) + "/rootweaver/";
-  const char* home = std::getenv("HOME");
+  return getConfigDirectory(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
+}
+
+std::string tFileUtils::getConfigDirectory(const char* configHome, const char* home) {
+  if (configHome && configHome[0] == '/') return std::string(configHome) + "/rootweaver/";
   if (!home || home[0] != '/') return "";
   return std::string(home) + "/.config/rootweaver/";
 }

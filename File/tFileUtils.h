@@ -32,6 +32,10 @@ class tFileUtils {
   // the variable is unset or not absolute) when installed; empty when
   // installed and neither variable holds an absolute path.
   static std::string getSettingsDirectory();
+  // The installed program's settings directory for the values of
+  // XDG_CONFIG_HOME and HOME (null when unset); empty when neither is an
+  // absolute path.
+  static std::string getConfigDirectory(const char* configHome, const char* home);
   // Where relative output paths hang off, with "/" appended: the directory
   // set, else the application directory, or the current directory when
   // installed.

@@ -127,3 +127,21 @@ TEST(tFileUtilsTest, MakeDirectoryCreatesEveryMissingLevelOnce) {
   EXPECT_FALSE(tFileUtils::makeDirectory("rwTestA/plain/c"));
   EXPECT_FALSE(pathExists(app + "rwTestA/plain/c"));
 }
+
+// Installed, the settings live below XDG_CONFIG_HOME or HOME when one is an
+// absolute path, and nowhere otherwise (never below the root folder).
+TEST(tFileUtilsTest, InstalledSettingsNeedAnAbsoluteConfigOrHomeFolder) {
+  const struct {
+    const char* configHome;
+    const char* home;
+    const char* directory;
+  } rows[] = {{"/c", "/h", "/c/rootweaver/"},
+              {"c", "/h", "/h/.config/rootweaver/"},
+              {nullptr, "/h", "/h/.config/rootweaver/"},
+              {nullptr, nullptr, ""},
+              {"", "", ""},
+              {"c", "h", ""}};
+  for (const auto& row : rows)
+    EXPECT_EQ(row.directory, tFileUtils::getConfigDirectory(row.configHome, row.home))
+        << (row.configHome ? row.configHome : "unset") << " " << (row.home ? row.home : "unset");
+}
