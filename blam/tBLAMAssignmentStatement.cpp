@@ -67,8 +67,10 @@ void tBLAMAssignmentStatement::buildFunction(const std::vector<std::string>& tok
   function_->processTokens(tokens, index, placeOf);
   tooDeepToken_ = function_->getTooDeepToken();
   definitionStopped_ = function_->stoppedAtBrokenStatement(definitionHead_);
-  // A definition that stopped early fails as the script's reading does.
-  if (function_->isRefused() || (function_->hasFileWarnings() && !definitionStopped_))
+  // A definition that stopped early, or went too deep, fails as the
+  // script's reading does.
+  const bool readingFails = definitionStopped_ || tooDeepToken_ >= 0;
+  if (!readingFails && (function_->isRefused() || function_->hasFileWarnings()))
     tBLAMProgress::instance().countFailure();
   if (function_->isRefused()) function_.reset();
   // A definition that closes a block needs an end of its own after the

@@ -216,6 +216,9 @@ int tExprNode::parseConstant(const std::vector<std::string>& tokens, unsigned& p
 int tExprNode::parseVariable(const std::vector<std::string>& tokens, unsigned& pos) {
   if (atEnd(tokens, pos)) return -1;
   const std::string& token = tokens[pos];
+  // An operator, a bracket or "=" where an operand belongs leaves the
+  // operand missing; it is left for the caller to name.
+  if (!isName(token)) return -1;
   if (token == "x") {
     type_ = X;
   } else if (token == "y") {
@@ -237,6 +240,18 @@ bool tExprNode::isReal(const std::string& token) {
 bool tExprNode::isConstant(const std::string& token) {
   std::string lower = tStringUtils::toLower(token);
   return isReal(lower) || lower == "pi" || lower == "e";
+}
+
+bool tExprNode::isName(const std::string& token) {
+  return !token.empty() && std::all_of(token.begin(), token.end(), [](char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+  });
+}
+
+std::string tExprNode::functionNames() {
+  std::string names;
+  for (const auto& f : kFunctions) names += (names.empty() ? "" : ", ") + std::string(f.name);
+  return names;
 }
 
 bool tExprNode::isFunction(const std::string& token) {

@@ -16,7 +16,9 @@ class tVariableEnv;
 // turn. A left-associative loop moves everything parsed so far into a new
 // left child, so the node a caller handed in stays the root of its operand.
 // Operator nodes always carry their operands; an operand that could not be
-// parsed stays EMPTY and evaluates to 1.0.
+// parsed stays EMPTY and evaluates to 1.0. A token that cannot be an operand
+// (an operator, a bracket, "=") where one belongs fails the parse with pos on
+// it, so that `x * * 3` is not read as x times a variable named "*".
 //
 // Every walk over a tree (evaluation, printing, substitution, destruction) is
 // recursive, so the parser keeps trees shallow: no node lies more than
@@ -107,6 +109,10 @@ class tExprNode {
   static bool isReal(const std::string& token);
   static bool isConstant(const std::string& token);
   static bool isFunction(const std::string& token);
+  // Whether the token can name a variable: letters, digits and "_" only.
+  static bool isName(const std::string& token);
+  // The functions a formula may name, "sin, cos, ...".
+  static std::string functionNames();
 
   // Operands a kind takes: 0 for leaves, EMPTY and codes of no kind.
   static unsigned operandCount(int32_t type);

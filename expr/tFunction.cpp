@@ -9,6 +9,7 @@
 #include "Shell/tTimer.h"
 #include "expr/tComplexExpansion.h"
 #include "expr/tDerivative.h"
+#include "expr/tFormulaSyntax.h"
 #include "lexer/tStringUtils.h"
 #include "lexer/tTokenizer.h"
 
@@ -248,15 +249,17 @@ tFunction::tReadEnd tFunction::readStatements(const std::vector<std::string>& to
         return {TREAD_BROKEN, head};
       }
       tree = std::make_unique<tExprTree>();
-      tree->buildTree(tokens, pos);
-      if (tree->getTooDeepToken() >= 0) tooDeepToken_ = tree->getTooDeepToken();
+      if (!readFormula(*tree, tokens, pos)) return skipRefused(tokens, pos, head);
       origins_[k] = ORIGIN_GIVEN;
       heads_[k] = head;
       std::cout << name << " done\n";
       continue;
     }
     if (name == "end") return {TREAD_AT_END, head};
-    if (readComplexFormula(tokens, pos)) continue;
+    if (readComplexFormula(tokens, pos)) {
+      if (!fault_.empty()) return skipRefused(tokens, pos, head);
+      continue;
+    }
     if (!readLocalConstant(name, tokens, pos)) return {TREAD_BROKEN, head};
   }
   return {TREAD_RAN_OUT, pos};
@@ -268,11 +271,28 @@ bool tFunction::readComplexFormula(const std::vector<std::string>& tokens, unsig
     if (head + i >= tokens.size() || tokens[head + i] != kComplexLabel[i]) return false;
   pos = head + static_cast<unsigned>(std::size(kComplexLabel));
   complex_ = std::make_unique<tExprTree>();
-  complex_->buildTree(tokens, pos);
-  if (complex_->getTooDeepToken() >= 0) tooDeepToken_ = complex_->getTooDeepToken();
   complexHead_ = head;
+  if (!readFormula(*complex_, tokens, pos)) return true;
   std::cout << "f(z) done\n";
   return true;
+}
+
+// A definition in a script goes on to its "end": what lies between belongs
+// to the refused function, not to the script.
+tFunction::tReadEnd tFunction::skipRefused(const std::vector<std::string>& tokens, unsigned& pos,
+                                           unsigned head) {
+  while (pos < tokens.size() && tokens[pos] != "end") ++pos;
+  if (pos < tokens.size()) ++pos;
+  return {TREAD_REFUSED, head};
+}
+
+bool tFunction::readFormula(tExprTree& tree, const std::vector<std::string>& tokens,
+                            unsigned& pos) {
+  const unsigned start = pos;
+  const bool whole = tree.buildTree(tokens, pos);
+  if (tree.getTooDeepToken() >= 0) tooDeepToken_ = tree.getTooDeepToken();
+  fault_ = tFormulaSyntax::check(tokens, start, pos, whole, tree.getTooDeepToken(), faultToken_);
+  return fault_.empty();
 }
 
 // A value "-" followed by a number is that number negated, unless the number
@@ -290,12 +310,16 @@ bool tFunction::readLocalConstant(const std::string& name, const std::vector<std
                             tStringUtils::isNumber(tokens[pos]) &&
                             !(pos + 1 < tokens.size() && tokens[pos + 1] == "=");
   if (signedNumber) value += getNextToken(tokens, pos);
+  // A constant's value is a number: `F1 = x^2` is no constant F1 of 0.
+  const std::string digits = value[0] == '-' ? value.substr(1) : value;
+  if (!digits.empty() && !tStringUtils::isNumber(digits)) return false;
   if (!localVars_->containsVal(name)) constantNames_.push_back(name);
   localVars_->extend(name, tStringUtils::stringToFloat(value));
   return true;
 }
 
 std::string tFunction::completeFormulas(const tPlaceNamer& placeOf) {
+  if (readEnd_.how == TREAD_REFUSED) return refuseAt(placeOf, faultToken_, fault_);
   return complex_ ? expandComplexFormula(placeOf) : deriveMissingFormulas(placeOf);
 }
 
@@ -343,14 +367,20 @@ std::string tFunction::deriveMissingFormulas(const tPlaceNamer& placeOf) {
 
 std::string tFunction::refuse(const tPlaceNamer& placeOf, const std::string& why,
                               const std::string& at) {
+  return refuseAt(placeOf, complexHead_, why, at);
+}
+
+std::string tFunction::refuseAt(const tPlaceNamer& placeOf, unsigned token,
+                                const std::string& why, const std::string& at) {
   for (unsigned k = 0; k < FORMULAS; ++k) {
     (this->*SLOTS[k].tree).reset();
     origins_[k] = ORIGIN_NONE;
   }
   refused_ = true;
   refusal_ = why;
-  return whereIs(placeOf, complexHead_) + ": " + (at.empty() ? why : at) +
-         "; the function is refused\n";
+  const std::string place = whereIs(placeOf, token);
+  refusalPlace_ = place;
+  return place + ": " + (at.empty() ? why : at) + "; the function is refused\n";
 }
 
 std::string tFunction::whereIs(const tPlaceNamer& placeOf, unsigned token) const {
@@ -397,6 +427,8 @@ void tFunction::warnAboutFile(const tFileTokens& file, unsigned pos) {
 // tokenizer stopped at, if it did: that is why the tokens ran out. "end"
 // counts as a stop only when something follows it or formulas are missing.
 void tFunction::warnIfStoppedEarly(const tFileTokens& file, unsigned pos) {
+  // A refused file has said what stopped it.
+  if (readEnd_.how == TREAD_REFUSED) return;
   const bool tokenizerStopped = file.stoppedAt < file.source.getText().size();
   const bool pastEnd = pos > file.tokens.size();
   bool atHead = false;
@@ -406,8 +438,12 @@ void tFunction::warnIfStoppedEarly(const tFileTokens& file, unsigned pos) {
     atHead = pos < file.tokens.size() || tokenizerStopped || isIncomplete();
   if (atHead) {
     const unsigned head = readEnd_.head;
-    fileWarnings_ |=
-        file.warnAt(file.offsets[head], "reading stopped at '" + file.tokens[head] + "'");
+    const std::string& token = file.tokens[head];
+    const std::string lower = tStringUtils::toLower(token);
+    const std::string hint = lower != token && findSlot(lower)
+                                 ? " (labels are written in lower case: " + lower + ")"
+                                 : "";
+    fileWarnings_ |= file.warnAt(file.offsets[head], "reading stopped at '" + token + "'" + hint);
   } else if (tokenizerStopped) {
     fileWarnings_ |= file.warnAt(
         file.stoppedAt, "reading stopped at '" + file.source.characterAt(file.stoppedAt) + "'");

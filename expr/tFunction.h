@@ -31,7 +31,10 @@
 // printed function shows the formulas made in their slots, so what is
 // computed is always what the trace shows. A file that gives f(z) and a
 // real formula too is refused: it is left without formulas, since either
-// reading would silently drop half of what the user wrote. Then the local
+// reading would silently drop half of what the user wrote. So is a file
+// with a formula that is not whole (an operand or a bracket missing, a name
+// that is no function, a formula nested too deeply; see tFormulaSyntax):
+// it reads as another formula than the one written. Then the local
 // constants are put in. A formula still missing evaluates to 0.0, so the
 // function stays usable (a missing derivative makes the Jacobian singular),
 // and the reader names the missing formulas on standard error. A file read
@@ -107,9 +110,12 @@ class tFunction {
   // Whether reading refused the map (f(z) beside real formulas, or an f(z)
   // that cannot be written out); the function then has no formulas.
   bool isRefused() const { return refused_; }
-  // Why, without the place: "f(z) and f1 both given", or why f(z) could not
-  // be written out; empty when the map was not refused.
+  // Why, without the place: "f(z) and f1 both given", why f(z) could not
+  // be written out, or what makes a formula not whole ("'sinn' is not a
+  // function; ..."); empty when the map was not refused.
   const std::string& getRefusal() const { return refusal_; }
+  // Where the refusal points: path:line:column, or the function's name.
+  const std::string& getRefusalPlace() const { return refusalPlace_; }
   // Whether reading a file warned about it (an early stop, a name that
   // begins with a digit).
   bool hasFileWarnings() const { return fileWarnings_; }
@@ -144,9 +150,10 @@ class tFunction {
   };
   static const tSlot SLOTS[6];
 
-  // How a read ended: the tokens ran out, or it stopped at "end" or at a
-  // statement it could not read, which began at the token head.
-  enum TREAD_END { TREAD_RAN_OUT, TREAD_AT_END, TREAD_BROKEN };
+  // How a read ended: the tokens ran out, or it stopped at "end", at a
+  // statement it could not read, or at a formula that is not whole (fault_),
+  // any of which began at the token head.
+  enum TREAD_END { TREAD_RAN_OUT, TREAD_AT_END, TREAD_BROKEN, TREAD_REFUSED };
   struct tReadEnd {
     TREAD_END how = TREAD_RAN_OUT;
     unsigned head = 0;
@@ -163,6 +170,13 @@ class tFunction {
   // f(z) = formula, from the "f" at pos - 1; false, reading nothing, when
   // the tokens there are not that.
   bool readComplexFormula(const std::vector<std::string>& tokens, unsigned& pos);
+  // Parses a formula into the tree from pos; false, with fault_ and
+  // faultToken_ set, when it is not whole (tFormulaSyntax).
+  bool readFormula(tExprTree& tree, const std::vector<std::string>& tokens, unsigned& pos);
+  // Ends a read at a formula that is not whole, which began at head: pos
+  // goes past the next "end", if any.
+  static tReadEnd skipRefused(const std::vector<std::string>& tokens, unsigned& pos,
+                              unsigned head);
   // name = value, from the token after the name; false when it is broken.
   bool readLocalConstant(const std::string& name, const std::vector<std::string>& tokens,
                          unsigned& pos);
@@ -175,6 +189,9 @@ class tFunction {
   // place of a formula given beside f(z), if that is why.
   std::string refuse(const tPlaceNamer& placeOf, const std::string& why,
                      const std::string& at = "");
+  // The same at the place of the token given.
+  std::string refuseAt(const tPlaceNamer& placeOf, unsigned token, const std::string& why,
+                       const std::string& at = "");
   // The place of a token, or the function's name when that is not known.
   std::string whereIs(const tPlaceNamer& placeOf, unsigned token) const;
   // What every read does at its end: the messages of completeFormulas come
@@ -215,6 +232,9 @@ class tFunction {
   bool readable_ = true;                     // the function file could be read
   bool refused_ = false;                     // reading refused the map
   std::string refusal_;                      // why, without the place
+  std::string refusalPlace_;                 // where, as path:line:column or the name
+  std::string fault_;                        // why the formula read last is not whole
+  unsigned faultToken_ = 0;                  // the token fault_ names
   bool fileWarnings_ = false;                // reading the file warned about it
   long tooDeepToken_ = -1;                   // where a formula went too deep; -1 when none did
 };

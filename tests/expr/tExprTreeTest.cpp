@@ -76,7 +76,8 @@ TEST(tExprTreeTest, PrintsKindsValuesAndMissingChildren) {
        "[PLUS : [MINUS : [DIV : [X : _, _], [Y : _, _]], [CONSTANT 1.23457e+06 : _, _]], "
        "[CONSTANT 3.14159 : _, _]]\n"},
       {"- 0.1 ^ foo", "[POW : [NEGATION : [CONSTANT 0.1 : _, _], _], [VARIABLE foo = 0 : _, _]]\n"},
-      {"+", "[VARIABLE + = 0 : _, _]\n"},
+      {"+", "[EMPTY : _, _]\n"},  // no operator is a variable
+      {"x * * 3", "[TIMES : [X : _, _], [EMPTY : _, _]]\n"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(c.expected, printedTree(*parsedTree(c.formula))) << c.formula;
