@@ -259,6 +259,48 @@ TEST(tFunctionTest, FileWarningsNameThePlace) {
   }
 }
 
+// A formula that is not whole refuses the function, naming the fault and
+// its place, in f(z) and in every labelled formula alike; whole formulas
+// followed by the next statement, on the same line or not, read as before.
+TEST(tFunctionTest, FormulasThatAreNotWholeAreRefused) {
+  const std::string deep = "f2 = y\nf1 = " + std::string(2001, '(') + "x\n";
+  const struct {
+    std::string text;
+    std::string err;  // after the file's path; "" for a function read whole
+  } cases[] = {
+      {"f(z) = z^3 - 2*z +\n", ":1:18: an operand is missing after '+'"},
+      {"f(z) = (z^3 - 1\n", ":1:8: '(' is never closed"},
+      {"f(z) = (z^3 - 1 z\n", ":1:8: '(' is never closed"},
+      {"f(z) = z^3 - 1)\n", ":1:15: ')' closes no bracket"},
+      {"f(z) = sinn(z)\n",
+       ":1:8: 'sinn' is not a function; functions are sin, cos, tan, sinh, cosh, tanh, exp, abs, "
+       "sqrt, log"},
+      {"f(z) = z**3 - 1\n", ":1:9: '**' is no operator; write '^' for a power"},
+      {"f(z) = 2 z\n", ":1:10: an operator is missing before 'z'"},
+      {"f(z) = 2 (z)\n", ":1:10: an operator is missing before '('"},
+      {"f(z) = \n", ":1:6: an operand is missing after '='"},
+      {"f1 = x^2 - \nf2 = y\n", ":1:10: an operand is missing after '-'"},
+      {"f1 = x\nf2 = y\nf11 = 1\nf12 = 0\nf21 = 0 * (\nf22 = 1\n",
+       ":5:11: an operand is missing after '('"},
+      {"f1 = x\nf2 = y\nf22 = sin\n", ":3:7: an operand is missing after 'sin'"},
+      {deep, ":2:2006: formula nested deeper than 2000"},
+      {"f1 = x^2 - 1 f2 = y c = 2 f(z) = z end\n", ":1:27: f(z) and f1 (at {path}:1:1) both given"},
+      {"c = 2 f1 = c*x^2 f2 = (y) end\n", ""},
+  };
+  tScratchDirectory dir;
+  const std::string path = dir / "f.func";
+  for (const auto& c : cases) {
+    writeRaw(path, c.text);
+    std::string err = c.err;
+    const std::size_t at = err.find("{path}");
+    if (at != std::string::npos) err.replace(at, 6, path);
+    const tLoad loaded = load(path);
+    EXPECT_EQ(c.err.empty() ? "" : path + err + "; the function is refused\n", loaded.printed.err)
+        << c.text;
+    EXPECT_EQ(!c.err.empty(), loaded.function->isRefused()) << c.text;
+  }
+}
+
 // Only the environment's current scope counts, and values once put in stay.
 TEST(tFunctionTest, EnvironmentValuesWinOverLocalConstants) {
   auto f = functionFromText("f1 = a * x a = 2 f2 = b b = 0.5");
