@@ -376,7 +376,7 @@ double tExprNode::evaluate(double x, double y) const {
 }
 
 void tExprNode::substituteVars(tVariableEnv* env) {
-  if (type_ == VARIABLE && env->containsVal(name_)) value_ = env->getDoubleVal(name_);
+  if (type_ == VARIABLE && env->hasDoubleVal(name_)) value_ = env->getDoubleVal(name_);
   if (left_) left_->substituteVars(env);
   if (right_) right_->substituteVars(env);
 }

@@ -33,8 +33,9 @@ class tExprTree {
   long getTooDeepToken() const { return tooDeepToken_; }
   // The formula's value at (x, y); 0.0 before anything was parsed.
   double evaluate(double x, double y) const;
-  // Copies into every variable the value that the environment's current
-  // scope binds to its name; variables it does not bind keep theirs.
+  // Copies into every variable the number that the environment binds to its
+  // name, in the current scope or an enclosing one; variables it binds to no
+  // number (to nothing, or to a string, a function or a boolean) keep theirs.
   void substituteVars(tVariableEnv* env);
   void freeVars(std::set<std::string>& names) const;
   // The whole formula; null until buildTree.

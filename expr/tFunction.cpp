@@ -461,7 +461,7 @@ void tFunction::substituteVars(tVariableEnv* env) {
 }
 
 double tFunction::getValueFor(const std::string& name, tVariableEnv* env) const {
-  if (env && env->containsVal(name)) return env->getDoubleVal(name);
+  if (env && env->hasDoubleVal(name)) return env->getDoubleVal(name);
   return localVars_->getDoubleVal(name);
 }
 

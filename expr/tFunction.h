@@ -96,8 +96,9 @@ class tFunction {
   // index of the token that statement began at.
   bool stoppedAtBrokenStatement(unsigned& head) const;
 
-  // Puts in the local constants, then the values the environment's current
-  // scope binds, so a name known to both takes the environment's value.
+  // Puts in the local constants, then the numbers the environment binds in
+  // any of its scopes, so a name known to both takes the environment's
+  // number; a name the environment binds to no number keeps the constant.
   void substituteVars(tVariableEnv* env);
   // The value a variable of the formulas has in a run with this environment.
   double getValueFor(const std::string& name, tVariableEnv* env) const;

@@ -301,8 +301,10 @@ TEST(tFunctionTest, FormulasThatAreNotWholeAreRefused) {
   }
 }
 
-// Only the environment's current scope counts, and values once put in stay.
-TEST(tFunctionTest, EnvironmentValuesWinOverLocalConstants) {
+// Numbers of the environment win, from the current scope or an enclosing
+// one; a name bound to anything but a number leaves the constant alone; and
+// values once put in stay.
+TEST(tFunctionTest, EnvironmentNumbersWinOverLocalConstants) {
   auto f = functionFromText("f1 = a * x a = 2 f2 = b b = 0.5");
   tVariableEnv env;
   env.extend("a", 5.0);
@@ -311,7 +313,14 @@ TEST(tFunctionTest, EnvironmentValuesWinOverLocalConstants) {
   EXPECT_EQ(5.0, f->getValueFor("a", &env));
   EXPECT_EQ(0.0, f->getValueFor("zz", &env));
   env.extendScope();
-  EXPECT_EQ(2.0, f->getValueFor("a", &env));
+  EXPECT_EQ(5.0, f->getValueFor("a", &env));
+  env.extend("a", std::string("text"));
+  env.extend("b", std::shared_ptr<tFunction>());
+  f->substituteVars(&env);
+  EXPECT_EQ(tVector2(5, 0.5), f->value(tVector2(1, 0)));
+  EXPECT_EQ(0.5, f->getValueFor("b", &env));
+  env.revertScope();
+  env.clear();
   f->substituteVars(&env);
   EXPECT_EQ(tVector2(2, 0.5), f->value(tVector2(1, 0)));
   f->clearLocalVars();
