@@ -1,13 +1,16 @@
 #include "blam/tBLAMAssignmentStatement.h"
 
 #include <iostream>
+#include <set>
 
 #include "File/tFileUtils.h"
 #include "blam/tBLAMProgress.h"
 #include "blam/tBLAMScript.h"
+#include "blam/tBLAMSettings.h"
 #include "expr/tExprTree.h"
 #include "expr/tFunction.h"
 #include "expr/tVariableEnv.h"
+#include "lexer/tSpellingHint.h"
 
 namespace {
 
@@ -37,6 +40,7 @@ void tBLAMAssignmentStatement::buildStatement(const std::string& name,
   if (index >= tokens.size()) return;
   valid_ = true;
   const unsigned start = index;
+  const std::string place = placeOf && start >= 2 ? placeOf(start - 2) : "";
   const std::string& token = tokens[index];
   if (token == "function") {
     buildFunction(tokens, index, placeOf);
@@ -51,9 +55,29 @@ void tBLAMAssignmentStatement::buildStatement(const std::string& name,
     boolValue_ = token == "true";
     ++index;
   } else {
-    buildExpression(tokens, index);
+    buildExpression(tokens, index, placeOf);
   }
   valueText_ = token == "function" ? "function ... end" : joinTokens(tokens, start, index);
+  settingIgnored_ = warnAboutSetting(place);
+}
+
+bool tBLAMAssignmentStatement::warnAboutSetting(const std::string& place) const {
+  if (name_.empty() || name_[0] != '_') return false;
+  const int type = tBLAMSettings::typeOf(name_);
+  tBLAMProgress& progress = tBLAMProgress::instance();
+  if (type == tVariableEnv::TYPE_UNBOUND) {
+    progress.warnAtPlace(place, "'" + name_ + "' is no setting; assigning it changes nothing" +
+                                    tSpellingHint::suggestion(name_, tBLAMSettings::names()));
+    return false;
+  }
+  const int given = isFunction_ ? tVariableEnv::TYPE_FUNCTION
+                    : isString_ ? tVariableEnv::TYPE_STRING
+                    : isBool_   ? tVariableEnv::TYPE_BOOL
+                                : tVariableEnv::TYPE_NUMBER;
+  if (given == type) return false;
+  progress.warnAtPlace(place, "'" + name_ + "' takes " + tBLAMSettings::describeType(type) +
+                                  ", not " + valueText_ + "; the assignment changes nothing");
+  return true;
 }
 
 void tBLAMAssignmentStatement::buildFunction(const std::vector<std::string>& tokens,
@@ -104,10 +128,15 @@ void tBLAMAssignmentStatement::loadFunction(const std::vector<std::string>& toke
 }
 
 void tBLAMAssignmentStatement::buildExpression(const std::vector<std::string>& tokens,
-                                               unsigned& index) {
+                                               unsigned& index, const tPlaceNamer& placeOf) {
+  const unsigned start = index;
   expression_ = std::make_unique<tExprTree>();
   valid_ = expression_->buildTree(tokens, index);
   tooDeepToken_ = expression_->getTooDeepToken();
+  std::set<std::string> read;
+  expression_->freeVars(read);
+  for (unsigned i = start; i < index && i < tokens.size(); ++i)
+    if (read.count(tokens[i]) != 0) names_.addName(tokens[i], placeOf ? placeOf(i) : "");
 }
 
 bool tBLAMAssignmentStatement::definitionStoppedAt(unsigned& head) const {
@@ -126,6 +155,7 @@ void tBLAMAssignmentStatement::run(tVariableEnv* env) {
   } else if (isBool_) {
     env->extend(name_, boolValue_);
   } else {
+    if (!settingIgnored_) names_.check(*env);
     expression_->substituteVars(env);
     double value = expression_->evaluate(env->getDoubleVal("x"), env->getDoubleVal("y"));
     env->extend(name_, value);

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "blam/tBLAMNameCheck.h"
 #include "blam/tBLAMStatement.h"
 
 class tExprTree;
@@ -23,6 +24,12 @@ class tFunction;
 // the variable to no function at all, hiding whatever it held, so that runs
 // of it say so and do nothing; so does a function whose map was refused
 // (f(z) beside f1 or f2).
+//
+// Mistakes that would go unnoticed get a warning at their place: an
+// assignment to a name that begins with "_" but is no setting, or of a value
+// of the wrong type to a setting (which the variables ignore), while the
+// script is read; and a name the expression reads that holds no number, when
+// it runs (tBLAMNameCheck).
 class tBLAMAssignmentStatement : public tBLAMStatement {
  public:
   tBLAMAssignmentStatement();
@@ -55,7 +62,11 @@ class tBLAMAssignmentStatement : public tBLAMStatement {
   void buildFunction(const std::vector<std::string>& tokens, unsigned& index,
                      const tPlaceNamer& placeOf);
   void loadFunction(const std::vector<std::string>& tokens, unsigned& index);
-  void buildExpression(const std::vector<std::string>& tokens, unsigned& index);
+  void buildExpression(const std::vector<std::string>& tokens, unsigned& index,
+                       const tPlaceNamer& placeOf);
+  // The warning, if any, about assigning the value to name_ as a setting;
+  // whether there was one.
+  bool warnAboutSetting(const std::string& place) const;
 
   std::string name_;                       // the variable assigned
   std::string stringValue_;                // value of a string assignment, without quotes
@@ -71,6 +82,8 @@ class tBLAMAssignmentStatement : public tBLAMStatement {
   long tooDeepToken_ = -1;                 // where a formula went too deep; -1 when none did
   bool definitionStopped_ = false;         // the definition stopped at a broken statement
   unsigned definitionHead_ = 0;            // the token that statement began at
+  bool settingIgnored_ = false;            // the setting cannot take the value (warned)
+  tBLAMNameCheck names_;                   // the names the expression reads
 };
 
 #endif

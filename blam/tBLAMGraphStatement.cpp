@@ -16,7 +16,13 @@ void tBLAMGraphStatement::buildStatement(const std::string& fileName, const std:
   yName_ = yName;
 }
 
+void tBLAMGraphStatement::setPlaces(const std::string& xPlace, const std::string& yPlace) {
+  names_.addName(xName_, xPlace);
+  names_.addName(yName_, yPlace);
+}
+
 void tBLAMGraphStatement::run(tVariableEnv* env) {
+  names_.check(*env);
   const std::string directory = tFileUtils::getOutputPath(env->getStringVal("_outputDir"));
   tBLAMOutputs& outputs = tBLAMOutputs::current();
   outputs.makeDirectory(directory);

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "blam/tBLAMNameCheck.h"
 #include "blam/tBLAMStatement.h"
 
 // graph "FILE" X Y: appends the point (X, Y) to the batch's graph file
@@ -10,10 +11,13 @@
 // ending in a comma, so the file reads as a list of points; then plots the
 // whole file anew as <batch>-FILE.svg beside it (tBLAMGraphPlot), unless the
 // graph file is no regular file (a pipe, a device) that can be read back.
+// X or Y holding no number reads as 0, with a warning (tBLAMNameCheck).
 class tBLAMGraphStatement : public tBLAMStatement {
  public:
   void buildStatement(const std::string& fileName, const std::string& xName,
                       const std::string& yName);
+  // Where X and Y stand in the script, for warnings.
+  void setPlaces(const std::string& xPlace, const std::string& yPlace);
 
   void run(tVariableEnv* env) override;
   void print() const override;
@@ -27,6 +31,7 @@ class tBLAMGraphStatement : public tBLAMStatement {
   std::string fileName_;  // the quoted name after graph, without quotes
   std::string xName_;     // variable written first
   std::string yName_;     // variable written second
+  tBLAMNameCheck names_;  // the two names, checked as the statement runs
 };
 
 #endif

@@ -78,6 +78,16 @@ void tBLAMProgress::warnAt(unsigned line, unsigned column, const std::string& me
   writeWarning(":" + std::to_string(line) + ":" + std::to_string(column) + ": " + message);
 }
 
+void tBLAMProgress::warnAtPlace(const std::string& place, const std::string& message) {
+  if (place.empty()) {
+    warn(message);
+    return;
+  }
+  std::lock_guard<std::mutex> lock(mutex_);
+  clearStatusLineLocked();
+  std::cerr << place + ": " + message + "\n" << std::flush;
+}
+
 void tBLAMProgress::fail(const std::string& message) {
   warn(message);
   countFailure();

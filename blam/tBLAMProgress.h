@@ -48,6 +48,9 @@ class tBLAMProgress {
   void warn(const std::string& message);
   // The same for a place in the script: path:line:column: message.
   void warnAt(unsigned line, unsigned column, const std::string& message);
+  // The same for a place given whole (path:line:column, as tSourceText
+  // names it); the script's path alone when the place is empty.
+  void warnAtPlace(const std::string& place, const std::string& message);
   // A statement could not do all it asked (or reading stopped before the
   // script's end): the warning, and one more failure counted.
   void fail(const std::string& message);

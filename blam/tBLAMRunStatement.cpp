@@ -5,6 +5,10 @@
 #include <iostream>
 #include <limits>
 #include <set>
+#include <tuple>
+
+#include "File/tCSVFile.h"
+#include "lexer/tSpellingHint.h"
 
 #include "File/tFileUtils.h"
 #include "Shell/tMainApp.h"
@@ -13,7 +17,9 @@
 #include "blam/tBLAMDataBlockOutput.h"
 #include "blam/tBLAMImageOutput.h"
 #include "blam/tBLAMProgress.h"
+#include "blam/tBLAMNameCheck.h"
 #include "blam/tBLAMRunRecord.h"
+#include "blam/tBLAMSettings.h"
 #include "blam/tBLAMStatsOutput.h"
 #include "expr/tFunction.h"
 #include "expr/tVariableEnv.h"
@@ -33,11 +39,6 @@ const tBLAMStatsOutput kStats{};
 const tBLAMBasinsOutput kBasins{};
 const tBLAMRunOutput* const kAfterPicture[] = {&kDataBlock, &kStats, &kBasins};
 
-// The variables a run binds from what it measured, in binding order.
-const char* const kResultNames[] = {
-    "_computationTime_", "_fractalDimension_",  "_basinEntropy_",        "_boundaryBasinEntropy_",
-    "_boxDimension_",    "_boxDimensionError_", "_uncertaintyExponent_", "_wadaDistance_",
-    "_rootCount_",       "_convergedFraction_"};
 
 // A number in hexadecimal floating point, so that settings compare exactly.
 std::string exactly(double value) {
@@ -56,6 +57,7 @@ void tBLAMRunStatement::run(tVariableEnv* env) {
   const std::string directory = findOutputDirectory(env);
   if (directory.empty()) return;
   const tBLAMImageOutput& picture = findImageOutput(env);
+  warnAboutReads(env, function, solver);
   function->substituteVars(env);
   if (!acceptsDimension(env)) return;
   const std::optional<unsigned int> seed = findSeed(env);
@@ -78,7 +80,7 @@ void tBLAMRunStatement::run(tVariableEnv* env) {
     case tBLAMOutputs::RUN_SKIP:
       // The values come from another shard; whatever reads them here is
       // the merge's to do again.
-      for (const char* name : kResultNames)
+      for (const std::string& name : tBLAMSettings::resultNames())
         env->extend(name, std::numeric_limits<double>::quiet_NaN());
       nextImage(env);
       outputs.endRun(true);
@@ -129,6 +131,55 @@ bool tBLAMRunStatement::replay(tVariableEnv* env, const tBLAMRunRecord& record) 
   }
   nextImage(env);
   return true;
+}
+
+void tBLAMRunStatement::warnAboutReads(tVariableEnv* env, tFunction* function,
+                                       tIterativeSolver* solver) {
+  std::set<std::string> parameters;
+  function->freeVars(parameters);
+  for (const std::string& name : parameters)
+    if (warned_.count(name) == 0) warnOnce(name, describeParameter(name, env, function));
+  const double iterations = toUnsigned(env->getDoubleVal("_maxIterations"));
+  const double step = env->getDoubleVal("_stepSize");
+  const auto changed = [](double now, double chosen) {
+    return now != chosen && !(std::isnan(now) && std::isnan(chosen));
+  };
+  for (const auto& [name, now, chosen] :
+       {std::make_tuple("_maxIterations", iterations, double(solver->getMaxIterations())),
+        std::make_tuple("_stepSize", step, solver->getStepSize())}) {
+    if (!changed(now, chosen)) continue;
+    warnOnce(name, std::string(name) + " is " + tCSVFile::number(now) + ", but " +
+                       solver->getName() + " was chosen with " + tCSVFile::number(chosen) +
+                       ": only the next 'use' reads it");
+  }
+}
+
+std::string tBLAMRunStatement::describeParameter(const std::string& name, tVariableEnv* env,
+                                                 tFunction* function) {
+  if (env->hasDoubleVal(name)) return "";
+  const std::string value = tCSVFile::number(function->getValueFor(name, env));
+  const int type = env->findType(name);
+  if (type != tVariableEnv::TYPE_UNBOUND)
+    return "'" + name + "' holds " + tBLAMSettings::describeType(type) +
+           ", not a number; the function's " + name + " is " + value;
+  std::set<std::string> set, known;
+  env->collectNames(set, tVariableEnv::TYPE_NUMBER);
+  known = set;
+  bool constant = false;
+  for (const auto& local : function->getLocalConstants()) {
+    constant = constant || local.first == name;
+    known.insert(local.first);
+  }
+  if (!constant)
+    return "'" + name + "' is not set; it reads as 0" + tSpellingHint::suggestion(name, known);
+  const std::string meant = tSpellingHint::closest(name, set);
+  if (meant.empty()) return "";
+  return "'" + meant + "' is set, but the function reads '" + name + "', its constant " + value;
+}
+
+void tBLAMRunStatement::warnOnce(const std::string& name, const std::string& message) {
+  if (message.empty() || !warned_.insert(name).second) return;
+  tBLAMProgress::instance().warnAtPlace(place_, describe() + ": " + message);
 }
 
 tFunction* tBLAMRunStatement::findFunction(tVariableEnv* env) const {
@@ -249,8 +300,8 @@ tBLAMOutputs::tResults tBLAMRunStatement::measure(double milliseconds, tFractal*
                            roots,
                            statistics.getConvergedFraction()};
   tBLAMOutputs::tResults results;
-  for (std::size_t i = 0; i < std::size(kResultNames); ++i)
-    results.emplace_back(kResultNames[i], values[i]);
+  const std::vector<std::string>& names = tBLAMSettings::resultNames();
+  for (std::size_t i = 0; i < names.size(); ++i) results.emplace_back(names[i], values[i]);
   return results;
 }
 

@@ -2,6 +2,7 @@
 #define ROOTWEAVER_BLAM_TBLAMRUNSTATEMENT_H
 
 #include <optional>
+#include <set>
 #include <string>
 
 #include "blam/tBLAMOutputs.h"
@@ -44,6 +45,8 @@ struct tBLAMRunRecord;
 class tBLAMRunStatement : public tBLAMStatement {
  public:
   void buildStatement(const std::string& name) { functionName_ = name; }
+  // Where the statement stands in the script, for warnings.
+  void setPlace(const std::string& place) { place_ = place; }
 
   void run(tVariableEnv* env) override;
   void print() const override;
@@ -101,7 +104,21 @@ class tBLAMRunStatement : public tBLAMStatement {
   // Numbers the batch's next image.
   static void nextImage(tVariableEnv* env);
 
-  std::string functionName_;  // name of the variable that holds the function
+  // Warns, once per name, about what the run reads that is likely a
+  // mistake: a parameter of the function that holds no number (with the
+  // closest name set, or a name set that differs from a constant of the
+  // function only in its spelling), and _maxIterations or _stepSize changed
+  // since the solver was chosen, which only the next use reads.
+  void warnAboutReads(tVariableEnv* env, tFunction* function, tIterativeSolver* solver);
+  // The warning about the function's parameter, if any.
+  static std::string describeParameter(const std::string& name, tVariableEnv* env,
+                                       tFunction* function);
+  // Writes the warning about name, unless one was written before.
+  void warnOnce(const std::string& name, const std::string& message);
+
+  std::string functionName_;    // name of the variable that holds the function
+  std::string place_;           // where the statement stands in the script
+  std::set<std::string> warned_;  // the names warned about
 };
 
 #endif

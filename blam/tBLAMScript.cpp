@@ -31,6 +31,7 @@
 #include "blam/tBLAMParamsStatement.h"
 #include "blam/tBLAMProgress.h"
 #include "blam/tBLAMRunStatement.h"
+#include "blam/tBLAMSettings.h"
 #include "blam/tBLAMUseStatement.h"
 #include "expr/tExprNode.h"
 #include "lexer/tStringUtils.h"
@@ -93,28 +94,7 @@ tBLAMScript::~tBLAMScript() {
   statements_.clear();
 }
 
-void tBLAMScript::loadDefaultValues() {
-  env_->extend("_stepSize", 1.0);
-  env_->extend("_maxIterations", 100);
-  env_->extend("_imageDimension", 512);
-  env_->extend("_minX", -2);
-  env_->extend("_maxX", 2);
-  env_->extend("_minY", -2);
-  env_->extend("_maxY", 2);
-  env_->extend("_outputDir", "");
-  env_->extend("_outputDataFile", "fractal-data");
-  env_->extend("_outputPrefix", "fractal");
-  env_->extend("_jitter", 1);
-  env_->extend("_singularSet", false);
-  env_->extend("_jitterFirst", false);
-  env_->extend("_keepRootColors", false);
-  env_->extend("_useRandomColors", true);
-  env_->extend("_imageFormat", "tga");
-  env_->extend("_shadeBySpeed", false);
-  env_->extend("_fractalDimension_", 0);
-  env_->extend("_computationTime_", 0);
-  env_->extend("_batchNum_", 1);
-}
+void tBLAMScript::loadDefaultValues() { tBLAMSettings::loadDefaults(*env_); }
 
 bool tBLAMScript::loadScript(const std::string& path) {
   tSourceText source;
@@ -211,6 +191,7 @@ bool tBLAMScript::buildBlock(tStatements& out, const std::vector<std::string>& t
       } else {
         auto run = std::make_unique<tBLAMRunStatement>();
         run->buildStatement(name);
+        run->setPlace(placeOf(head));
         statement = std::move(run);
       }
     } else if (token == "graph") {
@@ -267,6 +248,7 @@ std::unique_ptr<tBLAMStatement> tBLAMScript::buildGraph(const std::vector<std::s
   if (x.empty() || y.empty()) return fail(tokens, index);
   auto graph = std::make_unique<tBLAMGraphStatement>();
   graph->buildStatement(unquote(file), x, y);
+  graph->setPlaces(placeOf(index - 2), placeOf(index - 1));
   return graph;
 }
 

@@ -10,6 +10,7 @@
 #include "expr/tComplexExpansion.h"
 #include "expr/tDerivative.h"
 #include "expr/tFormulaSyntax.h"
+#include "lexer/tSpellingHint.h"
 #include "lexer/tStringUtils.h"
 #include "lexer/tTokenizer.h"
 
@@ -421,6 +422,25 @@ void tFunction::warnAboutFile(const tFileTokens& file, unsigned pos) {
       fileWarnings_ = true;
   }
   warnIfStoppedEarly(file, pos);
+  warnAboutNearNames(file);
+}
+
+// A name that is no constant of the file but nearly one (R where the file
+// sets r, X for x) is left for a script to set, and reads as 0 otherwise: a
+// warning, though the file may mean it.
+void tFunction::warnAboutNearNames(const tFileTokens& file) const {
+  std::set<std::string> read, known = {"x", "y"};
+  freeVars(read);
+  for (const std::string& constant : constantNames_) known.insert(constant);
+  for (const std::string& name : read) {
+    const std::string hint = tSpellingHint::suggestion(name, known);
+    if (known.count(name) != 0 || hint.empty()) continue;
+    const auto token = std::find(file.tokens.begin(), file.tokens.end(), name);
+    if (token == file.tokens.end()) continue;
+    file.warnAt(file.offsets[token - file.tokens.begin()],
+                "'" + name + "' is no constant of this file: a script must set it, or it reads " +
+                    "as 0" + hint);
+  }
 }
 
 // A stop that needed a token past the last one names the character the

@@ -204,6 +204,7 @@ class tFunction {
   // The warnings of a file read that ended with pos after the last token read.
   void warnAboutFile(const tFileTokens& file, unsigned pos);
   void warnIfStoppedEarly(const tFileTokens& file, unsigned pos);
+  void warnAboutNearNames(const tFileTokens& file) const;
   // The inverse of the Jacobian with rows (f11, f12) and (f21, f22), or the
   // zero matrix when its determinant is below the cutoff.
   static tMatrix2 invertJacobian(double f11, double f12, double f21, double f22);

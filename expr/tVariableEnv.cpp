@@ -75,6 +75,27 @@ bool tVariableEnv::hasDoubleVal(const std::string& name) const {
   return lookup(&tVariableEnv::doubles_, name) != nullptr;
 }
 
+int tVariableEnv::findType(const std::string& name) const {
+  for (const tVariableEnv* scope = this; scope; scope = scope->parent_.get()) {
+    const int type = scope->getType(name);
+    if (type != TYPE_UNBOUND) return type;
+  }
+  return TYPE_UNBOUND;
+}
+
+void tVariableEnv::collectNames(std::set<std::string>& names, int type) const {
+  for (const tVariableEnv* scope = this; scope; scope = scope->parent_.get()) {
+    if (type == TYPE_UNBOUND || type == TYPE_NUMBER)
+      for (const auto& binding : scope->doubles_) names.insert(binding.first);
+    if (type == TYPE_UNBOUND || type == TYPE_STRING)
+      for (const auto& binding : scope->strings_) names.insert(binding.first);
+    if (type == TYPE_UNBOUND || type == TYPE_FUNCTION)
+      for (const auto& binding : scope->functions_) names.insert(binding.first);
+    if (type == TYPE_UNBOUND || type == TYPE_BOOL)
+      for (const auto& binding : scope->bools_) names.insert(binding.first);
+  }
+}
+
 bool tVariableEnv::containsVal(std::string name) const {
   return getType(std::move(name)) != TYPE_UNBOUND;
 }

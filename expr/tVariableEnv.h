@@ -3,6 +3,7 @@
 
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 
 class tFunction;
@@ -56,6 +57,11 @@ class tVariableEnv {
 
   // Whether some scope binds the name to a number.
   bool hasDoubleVal(const std::string& name) const;
+  // The type of the innermost binding of the name, through every scope.
+  int findType(const std::string& name) const;
+  // Adds the name of every binding of every scope, of the type given or of
+  // all types (TYPE_UNBOUND).
+  void collectNames(std::set<std::string>& names, int type = TYPE_UNBOUND) const;
 
   // Current scope only.
   bool containsVal(std::string name) const;
