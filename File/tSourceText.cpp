@@ -7,6 +7,10 @@
 
 namespace {
 
+// The UTF-8 encoding of U+FEFF, which some editors write before a file's
+// first line to say that it is UTF-8.
+const char kByteOrderMark[] = "\xEF\xBB\xBF";
+
 // Line ends and the zero byte end a line, as the text-file reader has it.
 bool isLineBreak(char c) { return c == '\n' || c == '\r' || c == '\0'; }
 
@@ -45,8 +49,10 @@ bool tSourceText::readFile(const std::string& path, std::string& bytes) {
 
 void tSourceText::join(const std::string& bytes) {
   unsigned line = 1;
-  std::size_t lineStart = 0;
-  std::size_t pos = 0;
+  // The mark is no character of the text; the first line's columns count
+  // from after it, as an editor shows them.
+  std::size_t pos = bytes.compare(0, 3, kByteOrderMark) == 0 ? 3 : 0;
+  std::size_t lineStart = pos;
   while (pos < bytes.size()) {
     if (isLineBreak(bytes[pos])) {
       // "\r\n" is one line end; a lone "\r" or "\n" is one too.

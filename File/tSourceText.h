@@ -18,7 +18,7 @@ class tSourceText {
   tSourceText() = default;
   // Joins the bytes of a file, whose lines end in LF, CR or CR LF; a zero
   // byte separates what stands around it as a line end does, but the line
-  // count goes on.
+  // count goes on. A UTF-8 byte-order mark at the start is left out.
   explicit tSourceText(const std::string& bytes);
 
   // Reads and joins the file; false, with an empty text, when it cannot be
