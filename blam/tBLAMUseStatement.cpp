@@ -14,16 +14,37 @@
 
 namespace {
 
+template <class tSolver>
+tIterativeSolver* make(unsigned long maxIterations, double stepSize) {
+  return new tSolver(maxIterations, stepSize);
+}
+
+// The solvers a script may use, by name.
+const struct {
+  const char* name;
+  tIterativeSolver* (*make)(unsigned long maxIterations, double stepSize);
+} kSolvers[] = {
+    {"NewtonSolver", make<tNewtonSolver>},
+    {"RefinedNewtonSolver", make<tRefinedNewtonSolver>},
+    {"HeunSolver", make<tHeunSolver>},
+    {"RungeKuttaSolver4", make<tRungeKuttaSolver4>},
+    {"RungeKuttaSolver2", make<tRungeKuttaSolver2>},
+    {"AdamsBashforthSolver2", make<tAdamsBashforthSolver2>},
+};
+
 // The solver of a name, compared exactly; null for an unknown name.
 tIterativeSolver* makeSolver(const std::string& name, unsigned long maxIterations,
                              double stepSize) {
-  if (name == "NewtonSolver") return new tNewtonSolver(maxIterations, stepSize);
-  if (name == "RefinedNewtonSolver") return new tRefinedNewtonSolver(maxIterations, stepSize);
-  if (name == "HeunSolver") return new tHeunSolver(maxIterations, stepSize);
-  if (name == "RungeKuttaSolver4") return new tRungeKuttaSolver4(maxIterations, stepSize);
-  if (name == "RungeKuttaSolver2") return new tRungeKuttaSolver2(maxIterations, stepSize);
-  if (name == "AdamsBashforthSolver2") return new tAdamsBashforthSolver2(maxIterations, stepSize);
+  for (const auto& solver : kSolvers)
+    if (name == solver.name) return solver.make(maxIterations, stepSize);
   return nullptr;
+}
+
+// "NewtonSolver, RefinedNewtonSolver, ...", for the message of an unknown name.
+std::string solverNames() {
+  std::string names;
+  for (const auto& solver : kSolvers) names += std::string(names.empty() ? "" : ", ") + solver.name;
+  return names;
 }
 
 }  // namespace
@@ -34,7 +55,8 @@ void tBLAMUseStatement::run(tVariableEnv* env) {
   tIterativeSolver* solver = makeSolver(
       solverName_, toUnsigned(env->getDoubleVal("_maxIterations")), env->getDoubleVal("_stepSize"));
   if (!solver) {
-    tBLAMProgress::instance().fail(describe() + ": unknown solver, no solver selected");
+    tBLAMProgress::instance().fail(describe() + ": unknown solver (" + solverNames() +
+                                   "); no solver selected");
     return;
   }
   app.setSolver(solver);

@@ -149,8 +149,10 @@ TEST_F(tBLAMScenesTest, AScriptWithFailedStatementsSaysSoWhenItEnds) {
   testing::internal::GetCapturedStdout();
   EXPECT_EQ("1 statement failed; outputs incomplete\nPress Space to Escape!",
             status->getStatusText());
-  EXPECT_NE(std::string::npos, testing::internal::GetCapturedStderr().find(
-                                   "use NewtonSolvr: unknown solver, no solver selected\n"));
+  EXPECT_NE(std::string::npos,
+            testing::internal::GetCapturedStderr().find(
+                "use NewtonSolvr: unknown solver (NewtonSolver, RefinedNewtonSolver, HeunSolver, "
+                "RungeKuttaSolver4, RungeKuttaSolver2, AdamsBashforthSolver2); no solver selected\n"));
 }
 
 TEST_F(tBLAMScenesTest, SetupChoosesKeepsAndRefusesScripts) {
