@@ -18,6 +18,7 @@
 #include "blam/tBLAMScript.h"
 
 #include <algorithm>
+#include <cctype>
 #include <iostream>
 #include <limits>
 
@@ -64,6 +65,14 @@ const tTokenizer& scriptTokenizer() {
 }
 
 bool isQuoted(const std::string& token) { return !token.empty() && token[0] == '"'; }
+
+// A token of the name pattern: letters, digits and underscores. Keywords
+// are such tokens too, and may name variables (f1 = ...).
+bool isName(const std::string& token) {
+  return !token.empty() && std::all_of(token.begin(), token.end(), [](unsigned char c) {
+    return std::isalnum(c) || c == '_';
+  });
+}
 
 std::string unquote(const std::string& token) {
   return token.size() < 2 ? std::string() : token.substr(1, token.size() - 2);
@@ -180,7 +189,7 @@ bool tBLAMScript::buildBlock(tStatements& out, const std::vector<std::string>& t
       statement = buildParams(head, tokens, index);
     } else if (token == "use" || token == "run") {
       std::string name = getNextToken(tokens, index);
-      if (name.empty()) {
+      if (!isName(name)) {
         fail(tokens, index);
         return false;
       }

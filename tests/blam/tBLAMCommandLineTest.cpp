@@ -345,6 +345,35 @@ TEST(tBLAMScriptTest, ExamplesReadWithoutWarnings) {
   EXPECT_GE(examples, 6);
 }
 
+// use and run take a name: anything else stops reading at it, and the
+// statements before it stay.
+TEST(tBLAMScriptTest, UseAndRunStopReadingAtWhatIsNoName) {
+  const struct {
+    const char* text;
+    const char* err;
+    const char* statements;
+  } rows[] = {
+      {"run(f)\n", "names.blam:1:4: reading stopped at '('\n", "[]"},
+      {"x = 1\n  run (f)\n", "names.blam:2:7: reading stopped at '('\n", "[[ASSIGN : x = "},
+      {"use \"NewtonSolver\"\n", "names.blam:1:5: reading stopped at '\"NewtonSolver\"'\n",
+       "[]"},
+      {"use NewtonSolver\nrun -f\n", "names.blam:2:5: reading stopped at '-'\n",
+       "[[USE NewtonSolver]]"},
+      {"run\n", "names.blam:1:1: reading stopped at 'run'\n", "[]"},
+      {"use NewtonSolver run f1", "", "[[USE NewtonSolver], [RUN f1]]"},
+  };
+  for (const auto& row : rows) {
+    tBLAMScript script;
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    script.loadScriptText("names.blam", row.text);
+    const std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(row.err, testing::internal::GetCapturedStderr()) << row.text;
+    EXPECT_NE(std::string::npos, out.find(std::string("BLAM statements = ") + row.statements))
+        << row.text << out;
+  }
+}
+
 // Negative, fractional and NaN settings are met by runtimeErrors.blam; these
 // are the values beyond the ranges.
 TEST(tBLAMScriptTest, NumbersFromVariablesConvertWithoutOverflow) {
