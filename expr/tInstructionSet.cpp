@@ -1,10 +1,10 @@
 #include "expr/tInstructionSet.h"
 
 #include <gnu/libc-version.h>
+#include <strings.h>
 
 #include <atomic>
 #include <cstdlib>
-#include <cstring>
 #include <iostream>
 
 namespace {
@@ -14,8 +14,9 @@ tInstructionSet::KIND chooseAtStart() {
   const tInstructionSet::KIND best =
       tInstructionSet::supports(tInstructionSet::AVX2) ? tInstructionSet::AVX2 : tInstructionSet::SSE2;
   if (asked == nullptr || *asked == '\0') return best;
-  if (std::strcmp(asked, "sse2") == 0) return tInstructionSet::SSE2;
-  if (std::strcmp(asked, "avx2") == 0 && best == tInstructionSet::AVX2) return best;
+  // Either case: the sets are written AVX2 and SSE2 as often as not.
+  if (strcasecmp(asked, "sse2") == 0) return tInstructionSet::SSE2;
+  if (strcasecmp(asked, "avx2") == 0 && best == tInstructionSet::AVX2) return best;
   std::cerr << "ROOTWEAVER_SIMD=" << asked << ": not sse2 or a set this processor has; using "
             << tInstructionSet::name(best) << "\n";
   return best;

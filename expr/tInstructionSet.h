@@ -12,8 +12,8 @@
 // so their results agree bit for bit; only the speed differs.
 //
 // The set is chosen once, at first use: AVX2 when the processor has it, SSE2
-// otherwise or when the environment variable ROOTWEAVER_SIMD is "sse2" (the
-// tests run both on one machine that way, and through use()).
+// otherwise or when the environment variable ROOTWEAVER_SIMD is "sse2" in
+// any case (the tests run both on one machine that way, and through use()).
 class tInstructionSet {
  public:
   enum KIND { SSE2, AVX2 };

@@ -16,6 +16,7 @@
 #include "blam/tBLAMScript.h"
 #include "blam/tBLAMStatement.h"
 #include "blam/tBLAMTestSupport.h"
+#include "expr/tInstructionSet.h"
 #include "graphics/tImageTestSupport.h"
 #include "graphics/tPNGLoader.h"
 #include "graphics/tTGALoader.h"
@@ -268,6 +269,37 @@ TEST(tBLAMCommandLineTest, UsageAndUnreadableScripts) {
     EXPECT_EQ(1, result.status) << script;
     EXPECT_EQ(emptyTrace, maskTimings(result.out)) << script;
     EXPECT_EQ("rootweaver: cannot read script " + script + row.why + "\n", result.err);
+  }
+}
+
+// ROOTWEAVER_SIMD names an instruction set in any case; a value that names
+// none, or a set this processor lacks, is one line and the best set is used.
+TEST(tBLAMCommandLineTest, InstructionSetsAreNamedInAnyCase) {
+  tAppCopy app;
+  writeRaw(app / "tiny.blam",
+           "_imageDimension = 4\n_useRandomColors = false\nf = loadFunction \"quadratic.func\"\n"
+           "use NewtonSolver\nrun f\n");
+  const bool avx2 = tInstructionSet::supports(tInstructionSet::AVX2);
+  const std::string best = avx2 ? "avx2" : "sse2";
+  auto refused = [&best](const std::string& value) {
+    return "ROOTWEAVER_SIMD=" + value + ": not sse2 or a set this processor has; using " + best +
+           "\n";
+  };
+  const struct {
+    const char* value;
+    std::string err;
+  } rows[] = {{"sse2", ""},
+              {"SSE2", ""},
+              {"Sse2", ""},
+              {"avx2", avx2 ? "" : refused("avx2")},
+              {"AVX2", avx2 ? "" : refused("AVX2")},
+              {"avx512", refused("avx512")},
+              {"sse", refused("sse")}};
+  for (const auto& row : rows) {
+    const tAppCopy::tResult result =
+        app.shell(std::string("ROOTWEAVER_SIMD=") + row.value + " ./rootweaver --batch tiny.blam");
+    EXPECT_EQ(0, result.status) << row.value;
+    EXPECT_EQ(row.err, result.err) << row.value;
   }
 }
 
