@@ -20,7 +20,6 @@
 #include "blam/tBLAMShardFile.h"
 #include "blam/tBLAMShardOutputs.h"
 #include "expr/tVariableEnv.h"
-#include "fractal/tRandom.h"
 #include "fractal/tThreadCount.h"
 
 namespace {
@@ -32,22 +31,18 @@ unsigned terminalWidth() {
   return 80;
 }
 
-// Standard output and error thrown away while it lives.
-class tSilence {
+// A stream that writes nothing while this lives.
+class tMute {
  public:
-  tSilence() : out_(std::cout.rdbuf(nullptr)), err_(std::cerr.rdbuf(nullptr)) {}
-  ~tSilence() {
-    // Setting the buffers back clears the failure that writing without one
-    // left.
-    std::cout.rdbuf(out_);
-    std::cerr.rdbuf(err_);
-  }
-  tSilence(const tSilence&) = delete;
-  tSilence& operator=(const tSilence&) = delete;
+  explicit tMute(std::ostream& stream) : stream_(stream), buffer_(stream.rdbuf(nullptr)) {}
+  // Setting the buffer back clears the failure that writing without one left.
+  ~tMute() { stream_.rdbuf(buffer_); }
+  tMute(const tMute&) = delete;
+  tMute& operator=(const tMute&) = delete;
 
  private:
-  std::streambuf* out_;  // standard output's buffer
-  std::streambuf* err_;  // standard error's buffer
+  std::ostream& stream_;    // the stream muted
+  std::streambuf* buffer_;  // its buffer, set back at the end
 };
 
 bool isDirectory(const std::string& path) {
@@ -55,98 +50,15 @@ bool isDirectory(const std::string& path) {
   return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-// A whole number from 0 to max written in decimal digits alone.
-bool parseWhole(const std::string& text, unsigned long max, unsigned long& value) {
-  if (text.empty() || text.size() > 9) return false;
-  value = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') return false;
-    value = value * 10 + static_cast<unsigned long>(c - '0');
-  }
-  return value <= max;
-}
-
-bool parseShard(const std::string& text, unsigned int& shard, unsigned int& shards) {
-  const std::size_t slash = text.find('/');
-  unsigned long k, n;
-  if (slash == std::string::npos || !parseWhole(text.substr(0, slash), 999999, k) ||
-      !parseWhole(text.substr(slash + 1), 999999, n) || k >= n)
-    return false;
-  shard = static_cast<unsigned int>(k);
-  shards = static_cast<unsigned int>(n);
-  return true;
-}
-
-// The option's value, the next argument; false when there is none.
-bool takeValue(const std::vector<std::string>& arguments, std::size_t& i, std::string& value) {
-  if (i + 1 >= arguments.size()) return false;
-  value = arguments[++i];
-  return true;
-}
-
 }  // namespace
-
-bool tBLAMBatchRunner::parseOptions(const std::vector<std::string>& arguments, tOptions& options,
-                                    std::string& error) {
-  error.clear();
-  bool batch = false, merge = false, seed = false, threads = false, outputDirectory = false;
-  for (std::size_t i = 0; i < arguments.size(); ++i) {
-    const std::string& option = arguments[i];
-    std::string value;
-    if (option == "--batch" && !batch) {
-      batch = true;
-      if (!takeValue(arguments, i, options.script)) return false;
-    } else if (option == "--merge" && !merge) {
-      merge = true;
-      if (!takeValue(arguments, i, options.merge) || options.merge.empty()) {
-        error = "--merge needs the output directory of the shards";
-        return false;
-      }
-    } else if (option == "--seed" && !seed) {
-      seed = true;
-      unsigned long number;
-      if (!takeValue(arguments, i, value)) return false;
-      if (!parseWhole(value, tRandom::MAX_SEED, number)) {
-        error = "--seed needs a whole number from 0 to " + std::to_string(tRandom::MAX_SEED);
-        return false;
-      }
-      options.seed = static_cast<unsigned int>(number);
-    } else if (option == "--threads" && !threads) {
-      threads = true;
-      unsigned long count;
-      if (!takeValue(arguments, i, value) || !parseWhole(value, MAX_THREADS, count) || count == 0) {
-        error = "--threads needs a whole number from 1 to " + std::to_string(MAX_THREADS);
-        return false;
-      }
-      options.threads = static_cast<unsigned int>(count);
-    } else if (option == "--output-dir" && !outputDirectory) {
-      outputDirectory = true;
-      if (!takeValue(arguments, i, options.outputDirectory) || options.outputDirectory.empty()) {
-        error = "--output-dir needs a directory";
-        return false;
-      }
-    } else if (option == "--shard" && !options.sharded) {
-      options.sharded = true;
-      if (!takeValue(arguments, i, value) || !parseShard(value, options.shard, options.shards)) {
-        error = "--shard needs K/N, shard K of N counted from 0 (0 <= K < N)";
-        return false;
-      }
-    } else {
-      return false;
-    }
-  }
-  if (merge && (batch || seed || threads || outputDirectory || options.sharded)) {
-    error = "--merge DIR takes no other option";
-    return false;
-  }
-  return batch || merge;
-}
 
 int tBLAMBatchRunner::run(const tOptions& options) {
   // Past a file size limit, writes fail with a reason instead of ending the
   // process, so that the failure is reported and nothing is left half done.
   signal(SIGXFSZ, SIG_IGN);
   tThreadCount::set(options.threads);
+  std::optional<tMute> trace;
+  if (options.quiet) trace.emplace(std::cout);
   if (!options.merge.empty()) {
     if (!isDirectory(options.merge)) {
       std::cerr << "rootweaver: cannot merge " << options.merge << ": no such directory\n";
@@ -265,9 +177,6 @@ bool tBLAMBatchRunner::takeLock(tFolderLock& lock, tFolderLock::KIND kind) {
 }
 
 int tBLAMBatchRunner::refuseUnreadable(const std::string& path) {
-  tBLAMScript script;
-  script.loadScriptText(path, "");
-  std::cout << std::flush;
   std::string refusal = tFileUtils::getReadRefusal(path);
   std::cerr << "rootweaver: cannot read script " << path << (refusal.empty() ? "" : ": " + refusal)
             << "\n";
@@ -307,7 +216,8 @@ void tBLAMBatchRunner::loadAndRun(const std::string& path, const std::string& so
 void tBLAMBatchRunner::followQuietly(const std::string& path, const std::string& source,
                                      std::optional<unsigned int> seed) {
   {
-    tSilence silence;
+    tMute trace(std::cout);
+    tMute warnings(std::cerr);
     tBLAMScript script;
     load(script, path, source, seed);
     script.run();

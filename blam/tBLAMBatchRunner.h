@@ -5,7 +5,6 @@
 #include <mutex>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "File/tFolderLock.h"
 
@@ -32,25 +31,17 @@ class tBLAMBatchRunner {
     bool sharded = false;              // --shard K/N was given
     unsigned int shard = 0;            // K
     unsigned int shards = 1;           // N
+    bool quiet = false;                // --quiet: nothing on standard output
   };
-
-  // Most threads that --threads takes.
-  static constexpr unsigned int MAX_THREADS = 4096;
-
-  // Reads the options that follow the program's name, which must ask for a
-  // batch or a merge; false when they are wrong, with a one-line reason in
-  // error, or "" when the usage alone says it.
-  static bool parseOptions(const std::vector<std::string>& arguments, tOptions& options,
-                           std::string& error);
 
   // Runs what the options ask for; the process's exit status: 0 when every
   // statement did all it asked and every output was written; 1 when the
-  // script cannot be read (after its empty trace and one line on standard
-  // error), the output directory cannot be written or is in use by another
-  // process, a merge cannot be made, or statements failed (they all run,
-  // each failure a line on standard error, and one line at the end counts
-  // them); 2 when a script cannot be run as shards. A merge removes the
-  // shard files only when it exits with 0.
+  // script cannot be read (one line on standard error and no trace), the
+  // output directory cannot be written or is in use by another process, a
+  // merge cannot be made, or statements failed (they all run, each failure a
+  // line on standard error, and one line at the end counts them); 2 when a
+  // script cannot be run as shards. A merge removes the shard files only
+  // when it exits with 0. Quiet, the same without a trace.
   static int run(const tOptions& options);
 
  private:
@@ -66,8 +57,7 @@ class tBLAMBatchRunner {
   // Takes the lock on the output directory; false, after a line on standard
   // error, when another process holds it.
   static bool takeLock(tFolderLock& lock, tFolderLock::KIND kind);
-  // The empty trace of a script that cannot be read and the line that says
-  // why; status 1.
+  // The line that says why a script cannot be read; status 1.
   static int refuseUnreadable(const std::string& path);
   // Creates the directory if it is missing and makes it the output
   // directory; false, after a line on standard error, when it cannot be

@@ -1,9 +1,7 @@
 #include "expr/tFunctionCheck.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
-#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <limits>
@@ -51,15 +49,6 @@ std::string pointText(const tVector2& p) {
   return "(" + valueText(p[0]) + ", " + valueText(p[1]) + ")";
 }
 
-// The whole text as a finite number.
-bool parseNumber(const std::string& text, double& value) {
-  if (text.empty()) return false;
-  char* end = nullptr;
-  errno = 0;
-  value = std::strtod(text.c_str(), &end);
-  return *end == '\0' && errno != ERANGE && std::isfinite(value);
-}
-
 // Where tFunction reads the file from for a path given on the command line:
 // a path that names a file from the working directory as it stands, any
 // other in "Shared Functions/".
@@ -70,41 +59,6 @@ std::string locationOf(const std::string& path) {
 }
 
 }  // namespace
-
-int tFunctionCheck::runCommandLine(const std::vector<std::string>& arguments,
-                                   std::string& usageError) {
-  tFunctionCheck check;
-  std::vector<std::string> files;
-  for (std::size_t i = 0; i < arguments.size(); ++i) {
-    if (arguments[i] != "--bounds") {
-      files.push_back(arguments[i]);
-      continue;
-    }
-    double b[4];
-    for (int k = 0; k < 4; ++k) {
-      if (++i >= arguments.size() || !parseNumber(arguments[i], b[k])) {
-        usageError = "--bounds needs four numbers: MINX MAXX MINY MAXY";
-        return -1;
-      }
-    }
-    if (!(b[0] < b[1] && b[2] < b[3])) {
-      usageError = "--bounds needs MINX < MAXX and MINY < MAXY";
-      return -1;
-    }
-    check.setBounds(b[0], b[1], b[2], b[3]);
-  }
-  if (files.empty()) {
-    usageError = "--check needs a function file";
-    return -1;
-  }
-  int status = STATUS_AGREES;
-  for (std::size_t i = 0; i < files.size(); ++i) {
-    if (i > 0) std::cout << "\n";
-    status = std::max<int>(status, check.checkFile(files[i], std::cout));
-    std::cout << std::flush;
-  }
-  return status;
-}
 
 void tFunctionCheck::setBounds(double minX, double maxX, double minY, double maxY) {
   minX_ = minX;

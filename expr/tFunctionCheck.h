@@ -3,7 +3,6 @@
 
 #include <ostream>
 #include <string>
-#include <vector>
 
 #include "graphics/tVector2.h"
 
@@ -39,12 +38,6 @@ class tFunctionCheck {
   static constexpr unsigned POINTS = 200;
   static constexpr double TOLERANCE = 1e-4;
   enum TSTATUS { STATUS_AGREES = 0, STATUS_DISAGREES = 1, STATUS_UNREADABLE = 2 };
-
-  // Parses the arguments after --check ([--bounds MINX MAXX MINY MAXY] and
-  // one or more files, in any order) and checks every file, reports on
-  // standard output; the exit status. A usage error checks nothing and gives
-  // -1 with the reason in `usageError`.
-  static int runCommandLine(const std::vector<std::string>& arguments, std::string& usageError);
 
   tFunctionCheck() = default;
   void setBounds(double minX, double maxX, double minY, double maxY);

@@ -229,6 +229,69 @@ for name, y in (('dims', '_fractalDimension_'), ('wada', '_wadaDistance_')):
   EXPECT_EQ("dims 4 4 4 False True\nwada 4 0 0 True True\n", runPython(app, reader));
 }
 
+// Every usage error is one line naming the argument at fault, with nothing
+// on standard output and status 2; the options' values are checked before
+// how the options go together.
+TEST(tBLAMCommandLineTest, UsageErrorsAreOneLineNamingTheArgument) {
+  tAppCopy app;
+  const std::string seed = "--seed needs a whole number from 0 to 16777216";
+  const struct {
+    const char* arguments;
+    std::string error;
+  } rows[] = {
+      {"--hlep", "unknown option --hlep"},
+      {"-h", "unknown option -h"},
+      {"--batch a.blam --Seed 1", "unknown option --Seed"},
+      {"--seed 1 --seed 2", "--seed given twice"},
+      {"--batch a.blam --batch b.blam", "--batch given twice"},
+      {"--check --quiet --quiet a.func", "--quiet given twice"},
+      {"--check a.func --bounds 0 1 0 1 --bounds 0 2 0 2", "--bounds given twice"},
+      {"--batch a.blam --threads=2", "--threads=2: write --threads 2"},
+      {"--batch=a.blam", "--batch=a.blam: write --batch a.blam"},
+      {"--batch a.blam --quiet=yes", "--quiet=yes: --quiet takes no value"},
+      {"--check --bounds=0,1,0,1 a.func", "--bounds=0,1,0,1: write --bounds and its values apart"},
+      {"six.blam --batch", "unexpected argument six.blam"},
+      {"--batch a.blam b.blam", "unexpected argument b.blam"},
+      {"--seed 1 a.blam", "unexpected argument a.blam"},
+      {"--version now", "unexpected argument now"},
+      {"--batch", "--batch needs a script file"},
+      {"--batch ''", "--batch needs a script file"},
+      {"--batch --seed 1", "--batch needs a script file"},
+      {"--batch a.blam --seed", seed},
+      {"--batch a.blam --seed -1", seed},
+      {"--batch a.blam --seed 1.5", seed},
+      {"--batch a.blam --seed 16777217", seed},
+      {"--batch a.blam --seed x", seed},
+      {"--batch a.blam --seed ''", seed},
+      {"--batch a.blam --threads", "--threads needs a whole number from 1 to 4096"},
+      {"--batch a.blam --output-dir --quiet", "--output-dir needs a directory"},
+      {"--batch a.blam --shard 1", "--shard needs K/N, shard K of N counted from 0 (0 <= K < N)"},
+      {"--merge", "--merge needs the output directory of the shards"},
+      {"--check", "--check needs a function file"},
+      {"--check --quiet", "--check needs a function file"},
+      {"--seed 1", "--seed goes with --batch"},
+      {"--quiet", "--quiet goes with --batch, --merge or --check"},
+      {"--bounds 0 1 0 1", "--bounds goes with --check"},
+      {"--batch a.blam --bounds 0 1 0 1", "--bounds goes with --check"},
+      {"--check a.func --seed 1", "--seed goes with --batch"},
+      {"--batch a.blam --check a.func", "--check cannot go with --batch"},
+      {"--merge out --quiet --seed 1", "--merge DIR takes no other option"},
+      {"--batch a.blam --merge out", "--merge DIR takes no other option"},
+      {"--help --batch a.blam", "--help takes no other option"},
+      {"--quiet --version", "--version takes no other option"},
+  };
+  for (const auto& row : rows) {
+    const tAppCopy::tResult result = app.run(row.arguments);
+    EXPECT_EQ(2, result.status) << row.arguments;
+    EXPECT_EQ("", result.out) << row.arguments;
+    EXPECT_EQ("rootweaver: " + row.error + "; see rootweaver --help\n", result.err)
+        << row.arguments;
+  }
+}
+
+// --help prints the usage, and a script that cannot be read is one line on
+// standard error, nothing on standard output, status 1: devices, pipes,
+// directories and huge files are refused before reading.
 TEST(tBLAMCommandLineTest, UsageAndUnreadableScripts) {
   tAppCopy app;
   tAppCopy::tResult help = app.run("--help");
@@ -236,26 +299,10 @@ TEST(tBLAMCommandLineTest, UsageAndUnreadableScripts) {
   EXPECT_EQ("", help.err);
   EXPECT_EQ(0u, help.out.find("Usage: rootweaver [--batch FILE.blam | --check [--bounds MINX MAXX "
                               "MINY MAXY] FILE.func...\n"));
+  EXPECT_NE(std::string::npos, help.out.find("\n  --quiet            with --batch or --merge"));
 
-  for (const char* arguments : {"--bogus", "--batch", "--batch a.blam b.blam", "--seed 1 a.blam",
-                                "--batch a.blam --seed", "--batch a.blam --batch b.blam"}) {
-    tAppCopy::tResult result = app.run(arguments);
-    EXPECT_EQ(2, result.status) << arguments;
-    EXPECT_EQ("", result.out) << arguments;
-    EXPECT_EQ(help.out, result.err) << arguments;
-  }
-  for (const char* seed : {"-1", "1.5", "16777217", "x", "''"}) {
-    tAppCopy::tResult result = app.run(std::string("--batch a.blam --seed ") + seed);
-    EXPECT_EQ(2, result.status) << seed;
-    EXPECT_EQ("rootweaver: --seed needs a whole number from 0 to 16777216\n" + help.out, result.err)
-        << seed;
-  }
-
-  // Devices, pipes, directories and huge files are refused before reading.
   writeRaw(app / "huge.blam", "x = 1\n");
   std::filesystem::resize_file(app / "huge.blam", tFileUtils::MAX_READ_SIZE + 1);
-  const std::string emptyTrace =
-      "Tokenizing took: #\n\nBLAM tokens = []\n\nBLAM statements = []\n\n";
   const struct {
     const char* script;
     const char* why;
@@ -265,10 +312,12 @@ TEST(tBLAMCommandLineTest, UsageAndUnreadableScripts) {
                     {"huge.blam", ": larger than 64 MiB"}};
   for (const auto& row : unreadable) {
     const std::string script = row.script;
-    tAppCopy::tResult result = app.run("--batch '" + script + "'");
-    EXPECT_EQ(1, result.status) << script;
-    EXPECT_EQ(emptyTrace, maskTimings(result.out)) << script;
-    EXPECT_EQ("rootweaver: cannot read script " + script + row.why + "\n", result.err);
+    for (const char* quiet : {"", " --quiet"}) {
+      tAppCopy::tResult result = app.run("--batch '" + script + "'" + quiet);
+      EXPECT_EQ(1, result.status) << script;
+      EXPECT_EQ("", result.out) << script;
+      EXPECT_EQ("rootweaver: cannot read script " + script + row.why + "\n", result.err);
+    }
   }
 }
 
@@ -304,13 +353,15 @@ TEST(tBLAMCommandLineTest, InstructionSetsAreNamedInAnyCase) {
 }
 
 // --check reports on every file named, from the working directory or else
-// from "Shared Functions/", and exits with the worst status; usage errors
-// say why above the usage.
+// from "Shared Functions/", and exits with the worst status; a byte-order
+// mark before a file's first line is left out. Quiet, it prints the report
+// of a file that fails on standard error, after the file's warnings, and
+// nothing else.
 TEST(tBLAMCommandLineTest, CheckExitStatusAndUsageErrors) {
   tAppCopy app;
   writeRaw(app / "wrong.func", "f1 = x^2\nf2 = y\nf11 = x\n");
   writeRaw(app / "cubic.func", "f1 = x\n");  // a file of the working directory comes first
-  const tAppCopy::tResult help = app.run("--help");
+  writeRaw(app / "marked.func", "\xEF\xBB\xBF// z^2 - 1\nf(z) = z^2 - 1\n");
   const struct {
     const char* arguments;
     int status;
@@ -326,11 +377,12 @@ TEST(tBLAMCommandLineTest, CheckExitStatusAndUsageErrors) {
        ""},
       {"--check quadratic.func none.func", 2, "quadratic.func\n",
        "rootweaver: cannot read function file none.func\n"},
-      {"--check", 2, "", "rootweaver: --check needs a function file\n" + help.out},
+      {"--check marked.func", 0, "marked.func\n  f(z) = z^2 - 1\n", ""},
+      {"--check", 2, "", "rootweaver: --check needs a function file; see rootweaver --help\n"},
       {"--check --bounds 0 1 2 cubic.func", 2, "",
-       "rootweaver: --bounds needs four numbers: MINX MAXX MINY MAXY\n" + help.out},
+       "rootweaver: --bounds needs four numbers: MINX MAXX MINY MAXY; see rootweaver --help\n"},
       {"--check --bounds 1 0 0 1 cubic.func", 2, "",
-       "rootweaver: --bounds needs MINX < MAXX and MINY < MAXY\n" + help.out},
+       "rootweaver: --bounds needs MINX < MAXX and MINY < MAXY; see rootweaver --help\n"},
   };
   for (const auto& row : rows) {
     tAppCopy::tResult result = app.run(row.arguments);
@@ -338,6 +390,22 @@ TEST(tBLAMCommandLineTest, CheckExitStatusAndUsageErrors) {
     EXPECT_NE(std::string::npos, result.out.find(row.out)) << row.arguments << "\n" << result.out;
     EXPECT_EQ(row.err, result.err) << row.arguments;
   }
+
+  std::string failed;
+  for (const char* file : {"quadratic.func", "wrong.func", "cubic.func", "none.func"}) {
+    const tAppCopy::tResult loud = app.run(std::string("--check ") + file);
+    const tAppCopy::tResult quiet = app.run(std::string("--check --quiet ") + file);
+    EXPECT_EQ(loud.status, quiet.status) << file;
+    EXPECT_EQ("", quiet.out) << file;
+    const std::string report = loud.status == 1 ? loud.out : "";
+    EXPECT_EQ(loud.err + report, quiet.err) << file;
+    failed += loud.err + report;
+  }
+  const tAppCopy::tResult all =
+      app.run("--check quadratic.func wrong.func --quiet cubic.func none.func");
+  EXPECT_EQ(2, all.status);
+  EXPECT_EQ("", all.out);
+  EXPECT_EQ(failed, all.err);
 }
 
 // Every bundled example does all it asks (the sixteen-picture cluster

@@ -88,7 +88,6 @@ TEST(tBLAMSweepTest, RefusalsAndUsageErrorsAreOneLine) {
                          "./rootweaver --batch chained.blam --shard 1/2 --output-dir seeds "
                          "--seed 2")
                    .status);
-  const std::string usage = app.run("--help").out;
   const struct {
     std::string arguments;
     int status;
@@ -104,11 +103,12 @@ TEST(tBLAMSweepTest, RefusalsAndUsageErrorsAreOneLine) {
            "from the random sequence that earlier runs drew from (set _seed, or give --seed, to "
            "seed each picture alike)\n"},
       {"--batch kept.blam --threads 0", 2,
-       "rootweaver: --threads needs a whole number from 1 to 4096\n" + usage},
+       "rootweaver: --threads needs a whole number from 1 to 4096; see rootweaver --help\n"},
       {"--batch kept.blam --shard 2/2", 2,
-       "rootweaver: --shard needs K/N, shard K of N counted from 0 (0 <= K < N)\n" + usage},
+       "rootweaver: --shard needs K/N, shard K of N counted from 0 (0 <= K < N); see "
+       "rootweaver --help\n"},
       {"--merge chain --output-dir x", 2,
-       "rootweaver: --merge DIR takes no other option\n" + usage},
+       "rootweaver: --merge DIR takes no other option; see rootweaver --help\n"},
       {"--batch kept.blam --output-dir plain/out", 1,
        "rootweaver: cannot write to output directory plain/out\n"},
       {"--merge nowhere", 1, "rootweaver: cannot merge nowhere: no such directory\n"},
@@ -135,6 +135,44 @@ TEST(tBLAMSweepTest, RefusalsAndUsageErrorsAreOneLine) {
   }
   EXPECT_TRUE(fs::is_empty(app / "refused"));
   EXPECT_FALSE(pathExists(app / "chain/c-fractal-data.txt"));
+}
+
+// --quiet leaves standard output empty and changes nothing else: the same
+// warnings and count of failures on standard error, the same status and the
+// same files, whole, as shards and merged.
+TEST(tBLAMSweepTest, QuietRunsPrintNothingOnStandardOutput) {
+  tAppCopy app;
+  writeRaw(app / "quiet.blam",
+           "_imageDimension = 8\n_maxIterations = 10\n_useRandomColors = false\n"
+           "f = loadFunction \"quadratic.func\"\nuse Newton\nuse NewtonSolver\n"
+           "batch \"q\" of 2\nc from 1 to 2\nrun f\ngraph \"roots\" c _rootCount_\nend\n");
+  const tAppCopy::tResult loud = app.run("--batch quiet.blam --output-dir loud");
+  const tAppCopy::tResult quiet = app.run("--batch quiet.blam --quiet --output-dir quiet");
+  EXPECT_EQ(1, loud.status);
+  EXPECT_NE(std::string::npos, loud.out.find("BLAM statements = "));
+  EXPECT_NE(std::string::npos, loud.err.find("use Newton: unknown solver"));
+  EXPECT_EQ(loud.status, quiet.status);
+  EXPECT_EQ("", quiet.out);
+  EXPECT_EQ(loud.err, quiet.err);
+  const auto files = filesBelow(app / "loud");
+  EXPECT_EQ(7u, files.size());
+  EXPECT_EQ(std::vector<std::string>(), differences(files, filesBelow(app / "quiet")));
+
+  for (const char* shard : {"0/2", "1/2"}) {
+    const tAppCopy::tResult sharded =
+        app.run(std::string("--batch quiet.blam --output-dir sharded --quiet --shard ") + shard);
+    EXPECT_EQ(1, sharded.status) << shard;
+    EXPECT_EQ("", sharded.out) << shard;
+    EXPECT_EQ(loud.err, sharded.err) << shard;
+  }
+  // A merge with failed statements keeps the shard files, so it runs again.
+  const tAppCopy::tResult quietMerge = app.run("--quiet --merge sharded");
+  const tAppCopy::tResult loudMerge = app.run("--merge sharded");
+  EXPECT_EQ(1, quietMerge.status);
+  EXPECT_EQ("", quietMerge.out);
+  EXPECT_EQ(maskTimings(loud.out), maskTimings(loudMerge.out));
+  EXPECT_EQ(loudMerge.status, quietMerge.status);
+  EXPECT_EQ(loudMerge.err, quietMerge.err);
 }
 
 }  // namespace

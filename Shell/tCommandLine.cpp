@@ -1,0 +1,309 @@
+#include "Shell/tCommandLine.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <ctime>
+#include <iostream>
+#include <sstream>
+
+#include "expr/tFunctionCheck.h"
+#include "fractal/tRandom.h"
+
+namespace {
+
+const char kUsage[] =
+    "Usage: rootweaver [--batch FILE.blam | --check [--bounds MINX MAXX MINY MAXY] FILE.func...\n"
+    "                  | --help]\n"
+    "       rootweaver --batch FILE.blam [--seed N] [--threads N] [--output-dir DIR]\n"
+    "                  [--shard K/N] [--quiet]\n"
+    "       rootweaver --merge DIR [--quiet] | --version\n"
+    "\n"
+    "  (no option)        open the Rootweaver window\n"
+    "  --batch FILE.blam  run a BLAM script without a window; images and data\n"
+    "                     files go below the application directory (installed:\n"
+    "                     below the current directory)\n"
+    "  --seed N           with --batch: _seed = N (a whole number from 0 to\n"
+    "                     16777216) before the script starts, so that jittered and\n"
+    "                     random-colour pictures come out the same every time\n"
+    "  --threads N        with --batch: compute on N threads (default: the CPUs\n"
+    "                     this process may use, as a scheduler or taskset grants)\n"
+    "  --output-dir DIR   with --batch: write every output below DIR instead,\n"
+    "                     creating it when missing\n"
+    "  --shard K/N        with --batch: compute only runs K+1, K+1+N, K+1+2N, ...\n"
+    "                     of the script (0 <= K < N), leaving the rest of the\n"
+    "                     outputs for --merge\n"
+    "  --merge DIR        join the work of all N shards written below DIR into\n"
+    "                     the files that one whole run writes\n"
+    "  --check FILE.func  print each function file's formulas as read, given or\n"
+    "                     derived, and check its four derivatives against finite\n"
+    "                     differences of f1 and f2 at 200 points of [-2, 2] x [-2, 2];\n"
+    "                     a file not found from here is looked for in \"Shared\n"
+    "                     Functions/\". Exit status 0 when every derivative agrees,\n"
+    "                     1 when one does not, 2 when a file cannot be read\n"
+    "  --bounds MINX MAXX MINY MAXY\n"
+    "                     with --check: the points' rectangle instead\n"
+    "  --quiet            with --batch or --merge: print nothing on standard output\n"
+    "                     (the trace); warnings, errors and the status line stay\n"
+    "                     on standard error and the exit status is the same. With\n"
+    "                     --check: only the reports of files that fail, on\n"
+    "                     standard error\n"
+    "  --version          print the program's name and version\n"
+    "  --help             print this text\n";
+
+// A whole number from 0 to max written in decimal digits alone.
+bool parseWhole(const std::string& text, unsigned long max, unsigned long& value) {
+  if (text.empty() || text.size() > 9) return false;
+  value = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+    value = value * 10 + static_cast<unsigned long>(c - '0');
+  }
+  return value <= max;
+}
+
+// The whole text as a finite number.
+bool parseNumber(const std::string& text, double& value) {
+  if (text.empty()) return false;
+  char* end = nullptr;
+  errno = 0;
+  value = std::strtod(text.c_str(), &end);
+  return *end == '\0' && errno != ERANGE && std::isfinite(value);
+}
+
+// A lone "-" is no option: programs take it for standard input or output.
+bool isOption(const std::string& argument) { return argument.size() > 1 && argument[0] == '-'; }
+
+// An argument that an option cannot take as its value: the next option.
+bool isValue(const std::string& argument) { return argument.compare(0, 2, "--") != 0; }
+
+}  // namespace
+
+int tCommandLine::run(const std::vector<std::string>& arguments) {
+  tCommandLine commandLine;
+  std::string error;
+  if (!commandLine.parse(arguments, error)) {
+    std::cerr << "rootweaver: " << error << "; see rootweaver --help\n";
+    return USAGE_ERROR;
+  }
+  return commandLine.execute();
+}
+
+const char* tCommandLine::getUsage() { return kUsage; }
+
+const std::vector<tCommandLine::tOption>& tCommandLine::options() {
+  const unsigned anyRun = MODE_BATCH | MODE_MERGE | MODE_CHECK;
+  static const std::vector<tOption> table = {
+      {"--batch", 1, MODE_BATCH, MODE_BATCH, &tCommandLine::keepScript},
+      {"--seed", 1, 0, MODE_BATCH, &tCommandLine::keepSeed},
+      {"--threads", 1, 0, MODE_BATCH, &tCommandLine::keepThreads},
+      {"--output-dir", 1, 0, MODE_BATCH, &tCommandLine::keepOutputDirectory},
+      {"--shard", 1, 0, MODE_BATCH, &tCommandLine::keepShard},
+      {"--merge", 1, MODE_MERGE, MODE_MERGE, &tCommandLine::keepMerge},
+      {"--check", 0, MODE_CHECK, MODE_CHECK, nullptr},
+      {"--bounds", 4, 0, MODE_CHECK, &tCommandLine::keepBounds},
+      {"--quiet", 0, 0, anyRun, &tCommandLine::keepQuiet},
+      {"--version", 0, MODE_VERSION, MODE_VERSION, nullptr},
+      {"--help", 0, MODE_HELP, MODE_HELP, nullptr},
+  };
+  return table;
+}
+
+const tCommandLine::tOption* tCommandLine::find(const std::string& name) {
+  for (const tOption& option : options())
+    if (name == option.name) return &option;
+  return nullptr;
+}
+
+std::string tCommandLine::unknown(const std::string& argument) {
+  const std::size_t equals = argument.find('=');
+  const tOption* option = equals == std::string::npos ? nullptr : find(argument.substr(0, equals));
+  if (!option) return "unknown option " + argument;
+  const std::string name = option->name;
+  if (option->values == 0) return argument + ": " + name + " takes no value";
+  if (option->values > 1) return argument + ": write " + name + " and its values apart";
+  return argument + ": write " + name + " " + argument.substr(equals + 1);
+}
+
+std::string tCommandLine::modeNames(unsigned modes) {
+  std::vector<std::string> names;
+  for (const tOption& option : options())
+    if (option.asks & modes) names.push_back(option.name);
+  std::string text;
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    if (i > 0) text += i + 1 == names.size() ? " or " : ", ";
+    text += names[i];
+  }
+  return text;
+}
+
+std::string tCommandLine::conflict(const tOption& mode, const tOption& option) {
+  // A merge, the usage and the version stand alone; say so of the one given.
+  const unsigned alone = MODE_MERGE | MODE_HELP | MODE_VERSION;
+  const tOption& lone = (mode.asks & alone) ? mode : option;
+  if (lone.asks == MODE_MERGE) return "--merge DIR takes no other option";
+  if (lone.asks & alone) return std::string(lone.name) + " takes no other option";
+  if (option.asks) return std::string(option.name) + " cannot go with " + mode.name;
+  return std::string(option.name) + " goes with " + modeNames(option.goesWith);
+}
+
+bool tCommandLine::parse(const std::vector<std::string>& arguments, std::string& error) {
+  const bool takesFiles = std::count(arguments.begin(), arguments.end(), "--check") > 0;
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    if (isOption(arguments[i])) {
+      if (!readOption(arguments, i, error)) return false;
+    } else if (takesFiles) {
+      check_.files.push_back(arguments[i]);
+    } else {
+      error = "unexpected argument " + arguments[i];
+      return false;
+    }
+  }
+  return chooseMode(error);
+}
+
+bool tCommandLine::readOption(const std::vector<std::string>& arguments, std::size_t& i,
+                              std::string& error) {
+  const std::string& name = arguments[i];
+  const tOption* option = find(name);
+  if (!option) {
+    error = unknown(name);
+    return false;
+  }
+  if (std::count(given_.begin(), given_.end(), option) > 0) {
+    error = name + " given twice";
+    return false;
+  }
+  given_.push_back(option);
+  if (!option->keep) return true;
+  // A missing value reads as an empty one, which no option takes.
+  std::vector<std::string> values;
+  while (values.size() < option->values) {
+    const bool present = i + 1 < arguments.size() && isValue(arguments[i + 1]);
+    values.push_back(present ? arguments[++i] : std::string());
+  }
+  const std::string needs = (this->*option->keep)(values);
+  if (needs.empty()) return true;
+  error = name + " needs " + needs;
+  return false;
+}
+
+bool tCommandLine::chooseMode(std::string& error) {
+  const auto asking =
+      std::find_if(given_.begin(), given_.end(), [](const tOption* option) { return option->asks; });
+  if (asking == given_.end()) {
+    error = given_.empty() ? "no option given"
+                           : std::string(given_.front()->name) + " goes with " +
+                                 modeNames(given_.front()->goesWith);
+    return false;
+  }
+  const tOption& mode = **asking;
+  for (const tOption* option : given_) {
+    if (option->goesWith & mode.asks) continue;
+    error = conflict(mode, *option);
+    return false;
+  }
+  mode_ = static_cast<TMODE>(mode.asks);
+  if (mode_ == MODE_CHECK && check_.files.empty()) {
+    error = "--check needs a function file";
+    return false;
+  }
+  return true;
+}
+
+int tCommandLine::execute() const {
+  switch (mode_) {
+    case MODE_HELP:
+      std::cout << kUsage;
+      return 0;
+    case MODE_VERSION:
+      std::cout << "rootweaver " << ROOTWEAVER_VERSION << "\n";
+      return 0;
+    case MODE_CHECK:
+      return runCheck();
+    default:
+      tRandom::seed(static_cast<unsigned>(std::time(nullptr)));
+      return tBLAMBatchRunner::run(batch_);
+  }
+}
+
+int tCommandLine::runCheck() const {
+  tFunctionCheck check;
+  const std::vector<double>& b = check_.bounds;
+  if (!b.empty()) check.setBounds(b[0], b[1], b[2], b[3]);
+  int status = tFunctionCheck::STATUS_AGREES;
+  for (std::size_t i = 0; i < check_.files.size(); ++i) {
+    const std::string& file = check_.files[i];
+    if (check_.quiet) {
+      // Failures stay loud: the report of a file that fails is kept.
+      std::ostringstream report;
+      const int checked = check.checkFile(file, report);
+      if (checked != tFunctionCheck::STATUS_AGREES) std::cerr << report.str() << std::flush;
+      status = std::max(status, checked);
+      continue;
+    }
+    if (i > 0) std::cout << "\n";
+    status = std::max<int>(status, check.checkFile(file, std::cout));
+    std::cout << std::flush;
+  }
+  return status;
+}
+
+std::string tCommandLine::keepScript(const std::vector<std::string>& values) {
+  batch_.script = values[0];
+  return batch_.script.empty() ? "a script file" : "";
+}
+
+std::string tCommandLine::keepMerge(const std::vector<std::string>& values) {
+  batch_.merge = values[0];
+  return batch_.merge.empty() ? "the output directory of the shards" : "";
+}
+
+std::string tCommandLine::keepSeed(const std::vector<std::string>& values) {
+  unsigned long number;
+  if (!parseWhole(values[0], tRandom::MAX_SEED, number))
+    return "a whole number from 0 to " + std::to_string(tRandom::MAX_SEED);
+  batch_.seed = static_cast<unsigned int>(number);
+  return "";
+}
+
+std::string tCommandLine::keepThreads(const std::vector<std::string>& values) {
+  unsigned long count;
+  if (!parseWhole(values[0], MAX_THREADS, count) || count == 0)
+    return "a whole number from 1 to " + std::to_string(MAX_THREADS);
+  batch_.threads = static_cast<unsigned int>(count);
+  return "";
+}
+
+std::string tCommandLine::keepOutputDirectory(const std::vector<std::string>& values) {
+  batch_.outputDirectory = values[0];
+  return batch_.outputDirectory.empty() ? "a directory" : "";
+}
+
+std::string tCommandLine::keepShard(const std::vector<std::string>& values) {
+  const std::string& text = values[0];
+  const std::size_t slash = text.find('/');
+  unsigned long k, n;
+  if (slash == std::string::npos || !parseWhole(text.substr(0, slash), 999999, k) ||
+      !parseWhole(text.substr(slash + 1), 999999, n) || k >= n)
+    return "K/N, shard K of N counted from 0 (0 <= K < N)";
+  batch_.sharded = true;
+  batch_.shard = static_cast<unsigned int>(k);
+  batch_.shards = static_cast<unsigned int>(n);
+  return "";
+}
+
+std::string tCommandLine::keepBounds(const std::vector<std::string>& values) {
+  std::vector<double> bounds(values.size());
+  for (std::size_t k = 0; k < values.size(); ++k)
+    if (!parseNumber(values[k], bounds[k])) return "four numbers: MINX MAXX MINY MAXY";
+  if (!(bounds[0] < bounds[1] && bounds[2] < bounds[3])) return "MINX < MAXX and MINY < MAXY";
+  check_.bounds = bounds;
+  return "";
+}
+
+std::string tCommandLine::keepQuiet(const std::vector<std::string>&) {
+  batch_.quiet = check_.quiet = true;
+  return "";
+}
