@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "blam/tBLAMOutputs.h"
+#include "blam/tBLAMProgress.h"
 #include "fractal/tFractal.h"
 #include "graphics/tPNGLoader.h"
 #include "graphics/tTGALoader.h"
@@ -47,6 +48,9 @@ bool tBLAMImageOutput::write(const tRun& run) const {
   };
   std::string error;
   const std::string path = getPath(run);
-  if (tBLAMOutputs::current().writePicture(path, writeImage, error)) return true;
+  if (tBLAMOutputs::current().writePicture(path, writeImage, error)) {
+    tBLAMProgress::instance().notePicture(run.directory);
+    return true;
+  }
   return fail(run, error.empty() ? "cannot write " + path : error);
 }

@@ -1,5 +1,6 @@
 #include "blam/tBLAMProgress.h"
 
+#include <algorithm>
 #include <iostream>
 
 tBLAMProgress& tBLAMProgress::instance() {
@@ -10,7 +11,7 @@ tBLAMProgress& tBLAMProgress::instance() {
 void tBLAMProgress::setScript(const std::string& path) {
   std::lock_guard<std::mutex> lock(mutex_);
   script_ = path;
-  failures_ = 0;
+  summary_ = tSummary();
 }
 
 void tBLAMProgress::beginRun() { resetRun(true); }
@@ -90,22 +91,37 @@ void tBLAMProgress::warnAtPlace(const std::string& place, const std::string& mes
 
 void tBLAMProgress::fail(const std::string& message) {
   warn(message);
-  countFailure();
+  countFailure(message);
 }
 
 void tBLAMProgress::failAt(unsigned line, unsigned column, const std::string& message) {
   warnAt(line, column, message);
-  countFailure();
+  countFailure("line " + std::to_string(line) + ": " + message);
 }
 
-void tBLAMProgress::countFailure() {
+void tBLAMProgress::countFailure() { countFailure(""); }
+
+void tBLAMProgress::countFailure(const std::string& message) {
   std::lock_guard<std::mutex> lock(mutex_);
-  ++failures_;
+  if (summary_.failures++ == 0) summary_.firstFailure = message;
 }
 
 unsigned tBLAMProgress::getFailureCount() const {
   std::lock_guard<std::mutex> lock(mutex_);
-  return failures_;
+  return summary_.failures;
+}
+
+void tBLAMProgress::notePicture(const std::string& directory) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  ++summary_.pictures;
+  std::vector<std::string>& folders = summary_.folders;
+  if (std::find(folders.begin(), folders.end(), directory) == folders.end())
+    folders.push_back(directory);
+}
+
+tBLAMProgress::tSummary tBLAMProgress::getSummary() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return summary_;
 }
 
 void tBLAMProgress::writeWarning(const std::string& text) {

@@ -59,6 +59,17 @@ class tBLAMProgress {
   void countFailure();
   // Failures since the script was set.
   unsigned getFailureCount() const;
+  // A run wrote its picture into the directory (ending in "/").
+  void notePicture(const std::string& directory);
+
+  // What the script did, for a last word on it.
+  struct tSummary {
+    unsigned pictures = 0;             // pictures written
+    std::vector<std::string> folders;  // where, in the order first written to
+    unsigned failures = 0;             // statements that failed
+    std::string firstFailure;          // the first failure's message; "" when not known
+  };
+  tSummary getSummary() const;
   // Draws the state as one line of at most width characters on standard
   // error, over the line drawn before ("\r"); for terminals only.
   void showStatusLine(unsigned width);
@@ -75,6 +86,8 @@ class tBLAMProgress {
 
   // An empty record, running or not.
   void resetRun(bool running);
+  // Counts a failure, keeping the first one's message.
+  void countFailure(const std::string& message);
   void clearStatusLineLocked();
   // Writes the script's path, the text and a line feed on standard error.
   void writeWarning(const std::string& text);
@@ -94,7 +107,7 @@ class tBLAMProgress {
   std::uint64_t pixelsDone_ = 0;      // pixels of the current picture computed
   std::uint64_t pixelsTotal_ = 0;     // pixels of the current picture; 0 when none
   bool lineShown_ = false;            // whether a status line stands on standard error
-  unsigned failures_ = 0;             // failures since the script was set
+  tSummary summary_;                  // what the script did since it was set
 };
 
 #endif

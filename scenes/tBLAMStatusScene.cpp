@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 
+#include "File/tFileUtils.h"
 #include "Shell/tSceneManager.h"
 #include "graphics/tOGLUtils.h"
 #include "graphics/tTextRenderer.h"
@@ -28,9 +29,27 @@ tBLAMStatusScene::tBLAMStatusScene(const std::string& scriptPath)
 
 std::string tBLAMStatusScene::getStatusText() const {
   if (!finished_) return kRunningText;
-  if (failures_ == 0) return kFinishedText;
-  return std::to_string(failures_) + (failures_ == 1 ? " statement" : " statements") +
-         " failed; outputs incomplete\n" + kFinishedText;
+  const unsigned failures = summary_.failures;
+  if (failures == 0) return "Done: " + outputsText() + "\n" + kFinishedText;
+  std::string text = std::to_string(failures) + (failures == 1 ? " statement" : " statements") +
+                     " failed; outputs incomplete\n";
+  text += summary_.firstFailure.empty() ? "(see the terminal)" : summary_.firstFailure;
+  return text + "\nOutputs: " + outputsText() + "\n" + kFinishedText;
+}
+
+std::string tBLAMStatusScene::outputsText() const {
+  const unsigned pictures = summary_.pictures;
+  if (pictures == 0) return "no pictures";
+  std::string folder = summary_.folders.front();
+  const std::string base = tFileUtils::getOutputDirectory();
+  if (folder.size() > base.size() && folder.compare(0, base.size(), base) == 0)
+    folder.erase(0, base.size());
+  std::string text = std::to_string(pictures) + (pictures == 1 ? " picture in " : " pictures in ") +
+                     folder;
+  const std::size_t others = summary_.folders.size() - 1;
+  if (others > 0)
+    text += " and " + std::to_string(others) + (others == 1 ? " other folder" : " other folders");
+  return text;
 }
 
 tBLAMProgress::tState tBLAMStatusScene::progressState() const {
@@ -52,7 +71,17 @@ void tBLAMStatusScene::draw() {
   const float w = viewWidth();
   const float h = viewHeight();
   text.drawStringCentered("BLAM Status", w / 2.0f, 80.0f, 40.0f * alpha_);
-  text.drawStringCentered(getStatusText(), w / 2.0f, h / 2.0f, 16.0f * alpha_);
+  const float size = 16.0f * alpha_;
+  std::string status = text.formatStringToWidth(getStatusText(), w - 2.0f * kMargin, size);
+  if (finished_) {
+    // The verdict in green or red, the rest in white.
+    const bool failed = summary_.failures > 0;
+    status.insert(status.find('\n'), tTextRenderer::getColorChangeStringf(1, 1, 1, alpha_));
+    status.insert(0, tTextRenderer::getColorChangeStringf(failed ? 1.0f : 0.5f,
+                                                          failed ? 0.4f : 1.0f,
+                                                          failed ? 0.4f : 0.5f, alpha_));
+  }
+  text.drawStringCentered(status, w / 2.0f, h / 2.0f, size);
   if (!finished_) drawProgress(progressState());
   drawFadeOverlay();
 }
@@ -93,7 +122,7 @@ void tBLAMStatusScene::update(double) {
       run_ = tBLAMBackgroundRun::start(scriptPath_);
     } else if (run_->finished()) {
       run_.reset();
-      failures_ = tBLAMProgress::instance().getFailureCount();
+      summary_ = tBLAMProgress::instance().getSummary();
       armed_ = false;
       finished_ = true;
     }

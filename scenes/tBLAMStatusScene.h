@@ -29,8 +29,9 @@ class tBLAMStatusScene : public tScene {
   void draw() override;
   void update(double dt) override;
 
-  // The message in the middle of the view; once the script has ended, it
-  // counts the statements that failed, if any.
+  // The message in the middle of the view. Once the script has ended it
+  // says what came of it: "Done: 12 pictures in results/", or how many
+  // statements failed, the first failure and where the outputs went.
   std::string getStatusText() const;
   // The progress line under it: the batches in brackets, then the statement
   // running; empty when no statement of this scene's script is running.
@@ -40,10 +41,13 @@ class tBLAMStatusScene : public tScene {
   // The progress as the scene shows it; not running outside this scene's run.
   tBLAMProgress::tState progressState() const;
   void drawProgress(const tBLAMProgress::tState& state) const;
+  // Where the outputs went: the first folder pictures went to, below the
+  // output directory where it lies there, and how many others.
+  std::string outputsText() const;
 
   bool armed_;                               // the message was shown; the script starts next
   bool finished_;                            // the script has run
-  unsigned failures_ = 0;                    // statements of the script that failed
+  tBLAMProgress::tSummary summary_;          // what the script did, once it has ended
   std::string scriptPath_;                   // the script to run, as the setup scene keeps it
   std::unique_ptr<tBLAMBackgroundRun> run_;  // the script's run while it is on
 };

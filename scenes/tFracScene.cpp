@@ -53,9 +53,20 @@ int toPixel(double v) {
   return static_cast<int>(std::max(-kScreenLimit, std::min(kScreenLimit, v)));
 }
 
-// A text with its shadow one pixel down and right.
+// Labels lie over the picture, whose colours may be anything, the singular
+// yellow included: each gets a dark backing so that it reads on every one.
+const float kBackingAlpha = 0.6f;
+
+// A text with a dark backing and its shadow one pixel down and right; y is
+// its baseline.
 void drawShadowedText(const std::string& text, float x, float y, const tPixel& color) {
   tTextRenderer& renderer = tTextRenderer::instance();
+  const float halfWidth = renderer.getStringWidth(text, kInfoSize) / 2.0f + 4.0f;
+  glDisable(GL_TEXTURE_2D);
+  glColor4f(0.0f, 0.0f, 0.0f, kBackingAlpha);
+  tOGLUtils::drawBoxFilled(x - 4.0f + halfWidth, y - 0.4f * kInfoSize, halfWidth,
+                           0.55f * kInfoSize);
+  glEnable(GL_TEXTURE_2D);
   glColor4f(0.0f, 0.0f, 0.0f, 0.7f);
   renderer.drawString(text, x + 1.0f, y + 1.0f, kInfoSize);
   glColor4ub(color[0], color[1], color[2], color[3]);
@@ -472,19 +483,23 @@ void tFracScene::drawInfo() const {
   drawButton(kBackLabel, h - 30.0f);
 }
 
-// A label centred at (W/2, y) in a box, each with its shadow two pixels down
-// and right.
+// A label centred at (W/2, y) in a box with a dark backing, label and box
+// each with its shadow two pixels down and right.
 void tFracScene::drawButton(const char* label, float y) const {
   tTextRenderer& text = tTextRenderer::instance();
   const float x = viewWidth() / 2.0f;
   const float size = kButtonSize * alpha_;
+  const float halfWidth = buttonHalfWidth(label, kButtonSize);
+  glDisable(GL_TEXTURE_2D);
+  glColor4f(0.0f, 0.0f, 0.0f, kBackingAlpha * alpha_);
+  tOGLUtils::drawBoxFilled(x, y - 5.0f, halfWidth, 12.0f);
+  glEnable(GL_TEXTURE_2D);
   glColor4f(0.0f, 0.0f, 0.0f, 0.3f * alpha_);
   text.drawStringCentered(label, x + 2.0f, y + 2.0f, size);
   glColor4f(1.0f, 1.0f, 1.0f, alpha_);
   text.drawStringCentered(label, x, y, size);
 
   glDisable(GL_TEXTURE_2D);
-  const float halfWidth = buttonHalfWidth(label, kButtonSize);
   glColor4f(0.0f, 0.0f, 0.0f, 0.3f * alpha_);
   tOGLUtils::drawBoxOutline(x + 2.0f, y - 3.0f, halfWidth, 12.0f);
   glColor4f(1.0f, 1.0f, 1.0f, alpha_);

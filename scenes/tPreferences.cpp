@@ -69,6 +69,16 @@ tCategoricalDict tPreferences::load() {
   return prefs;
 }
 
+std::string tPreferences::describeFault() {
+  const std::string path = prefsPath();
+  if (tFileUtils::getSettingsDirectory().empty() || !exists(path)) return "";
+  tCategoricalDict prefs;
+  const std::string fault = readFault(prefs, path);
+  if (fault.empty()) return "";
+  return "The settings file " + fault + ": every setting takes its default, and the file is "
+         "kept as prefs.txt.bad";
+}
+
 bool tPreferences::save(const tCategoricalDict& prefs) {
   const std::string directory = tFileUtils::getSettingsDirectory();
   if (directory.empty()) {

@@ -40,6 +40,10 @@ class tPreferences {
   static std::optional<unsigned int> seedOf(const tCategoricalDict& prefs);
   // The default entry of a category; "" for a category that is not a setting.
   static std::string defaultFor(const std::string& category);
+  // What load would say about the settings file, without keeping or
+  // reporting anything: "" when it can be used (or is absent), else a line
+  // for the screen.
+  static std::string describeFault();
 
  private:
   // Adds the default entry wherever a setting lacks a usable one.

@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cmath>
@@ -114,6 +115,16 @@ bool isReadableFile(const std::string& path) {
 
 void setWhite(float alpha) { glColor4f(1.0f, 1.0f, 1.0f, alpha); }
 
+// " (line 3)" for the place path:3:12; "" for a place without a line.
+std::string lineOf(const std::string& place) {
+  const std::size_t column = place.rfind(':');
+  const std::size_t line = column == std::string::npos || column == 0
+                               ? std::string::npos
+                               : place.rfind(':', column - 1);
+  if (line == std::string::npos) return "";
+  return " (line " + place.substr(line + 1, column - line - 1) + ")";
+}
+
 // "Go" in translucent red while it cannot start a run.
 void setGoColor(bool ready, float alpha) {
   if (ready) {
@@ -154,6 +165,7 @@ tSetupFracScene::tSetupFracScene()
   for (const char* name : kSolverNames) solverSelect_->addString(name);
   readData();
   markUnusableFields();
+  checkFunctionFile();
 }
 
 tSetupFracScene::~tSetupFracScene() = default;
@@ -188,7 +200,8 @@ const tTextEntry& tSetupFracScene::getEntry(unsigned int index) const {
 }
 
 std::string tSetupFracScene::getMessage() const {
-  if (message_.empty() || tTimer::instance().timeSinceMark(messageMark_) > kMessageTime) return "";
+  if (message_.empty() || tTimer::instance().timeSinceMark(messageMark_) > kMessageTime)
+    return functionProblem_;
   return message_;
 }
 
@@ -227,7 +240,7 @@ const tSetupFracScene::tFieldPlace* tSetupFracScene::firstUnusableField() const 
 }
 
 bool tSetupFracScene::goReady() const {
-  return functionPath_ != kNone && firstUnusableField() == nullptr;
+  return functionPath_ != kNone && functionProblem_.empty() && firstUnusableField() == nullptr;
 }
 
 float tSetupFracScene::maxIterationsWidth() {
@@ -280,7 +293,15 @@ void tSetupFracScene::pressGo() {
 
 void tSetupFracScene::chooseFunction() {
   const std::string path = tFileDialogUtils::chooseSingleFile(kFunctionExtension);
-  if (!path.empty()) functionPath_ = path;
+  if (path.empty()) return;
+  functionPath_ = path;
+  checkFunctionFile();
+}
+
+void tSetupFracScene::checkFunctionFile() {
+  functionProblem_.clear();
+  if (functionPath_ == kNone || isReadableFile(tFunction::locate(functionPath_))) return;
+  functionProblem_ = "Cannot read " + tFileUtils::getFilenameFromPath(functionPath_);
 }
 
 // The old run is emptied before each new part is made, so that a large old
@@ -288,15 +309,12 @@ void tSetupFracScene::chooseFunction() {
 // map was refused starts no run: its picture would only say "singular".
 void tSetupFracScene::startRun() {
   writeData();
-  const std::string location = tFunction::locate(functionPath_);
-  if (!isReadableFile(location)) {
-    showMessage("Cannot read " + tFileUtils::getFilenameFromPath(functionPath_));
-    return;
-  }
+  checkFunctionFile();
+  if (!functionProblem_.empty()) return;
   auto function = std::make_unique<tFunction>(functionPath_);
   if (function->isRefused()) {
-    showMessage("Cannot use " + tFileUtils::getFilenameFromPath(functionPath_) + ": " +
-                function->getRefusal());
+    functionProblem_ = "Cannot use " + tFileUtils::getFilenameFromPath(functionPath_) + ": " +
+                       function->getRefusal() + lineOf(function->getRefusalPlace());
     return;
   }
   tMainApp& app = tMainApp::instance();
@@ -363,10 +381,12 @@ void tSetupFracScene::draw() {
   text.drawStringCentered(kGoLabel, w / 2.0f, h - 80.0f, kButtonSize * alpha_);
   setWhite(1.0f);
   text.drawStringCentered(kReturnLabel, w / 2.0f, h - 30.0f, kButtonSize * alpha_);
-  const std::string message = getMessage();
+  const std::string message = text.formatStringToWidth(getMessage(), w - 80.0f, kButtonSize);
   if (!message.empty()) {
+    // A message of several lines ends above "Go".
+    const auto lines = static_cast<float>(std::count(message.begin(), message.end(), '\n'));
     glColor4f(1.0f, 0.3f, 0.3f, 1.0f);
-    text.drawStringCentered(message, w / 2.0f, h - 110.0f, kButtonSize * alpha_);
+    text.drawStringCentered(message, w / 2.0f, h - 110.0f - 22.0f * lines, kButtonSize * alpha_);
   }
   drawMenuCheckbox(w / 2.0f + 10.0f, h / 4.0f + 265.0f, kBoxHalfSize, findSingularSet_);
   drawMenuCheckbox(w / 2.0f + 10.0f, h / 4.0f + 305.0f, kBoxHalfSize, useRandomColors_);

@@ -22,8 +22,11 @@ class tTextEntry;
 // refuses, an iteration limit below 1, a bound not below its partner) is
 // drawn in red, "Go" is drawn in red as it is while no function is chosen,
 // and pressing it only shows a short message naming the first such field.
-// A function file that has gone missing since it was chosen is reported by a
-// short message too.
+// A function file that cannot make a picture (missing, unreadable, or refused
+// by its reader: a formula that is not whole, f(z) beside f1) is named in a
+// message that stays on screen, and "Go" stays red, until another file is
+// chosen: an unreadable file is found as soon as it is chosen (or read from
+// the settings), a refused one at the first press of "Go".
 class tSetupFracScene : public tScene {
  public:
   tSetupFracScene();
@@ -39,8 +42,12 @@ class tSetupFracScene : public tScene {
   void drawMenuCheckbox(float cx, float cy, float s, bool on) const;
 
   const std::string& getFunctionPath() const { return functionPath_; }
-  // The message shown now; "" when none is.
+  // The message shown now; "" when none is. A short message goes after a
+  // while; what keeps the function from making a picture stays.
   std::string getMessage() const;
+  // Whether "Go" can start a run: a function is chosen, it is not known to
+  // be unusable, and no field is marked.
+  bool goReady() const;
   // The timer mark the message's display time counts from.
   unsigned int getMessageMark() const { return messageMark_; }
   // The numeric fields, in update order.
@@ -64,9 +71,9 @@ class tSetupFracScene : public tScene {
   void markUnusableFields();
   // The first marked field in update order; null when none is.
   const tFieldPlace* firstUnusableField() const;
-  // Whether "Go" can start a run: a function is chosen and no field is marked.
-  bool goReady() const;
   void pressGo();
+  // Finds out whether the chosen function file can be read at all.
+  void checkFunctionFile();
   void startRun();
   void chooseFunction();
   void showMessage(const std::string& text);
@@ -89,6 +96,7 @@ class tSetupFracScene : public tScene {
   bool findSingularSet_;                         // option "Find Singular Set"
   bool useRandomColors_;                         // option "Use Random Colors"
   std::string functionPath_;                     // chosen function file, or "<NONE>"
+  std::string functionProblem_;                  // why it cannot make a picture; "" if it may
   tCategoricalDict prefs_;                       // the whole settings file as read
   std::string message_;                          // a short message shown for a while; "" for none
   unsigned int messageMark_;                     // timer mark of the message's appearance

@@ -15,12 +15,14 @@ namespace {
 using tShot = tXvfbProgram::tShot;
 
 const char kScript[] =
-    "// two pictures of cubic.func, then a line into the pipe out/-gate.txt\n"
-    "_imageDimension = 256\n_maxIterations = 100\n_useRandomColors = false\n"
+    "// a misspelt solver, two pictures of cubic.func, then a line into the pipe out/-gate.txt\n"
+    "use Bogus\n_imageDimension = 256\n_maxIterations = 100\n_useRandomColors = false\n"
     "_outputDir = \"out\"\nf = loadFunction \"cubic.func\"\nuse RungeKuttaSolver4\n"
     "batch \"window\" of 2\nrun f\nend\ngraph \"gate\" _imageDimension _batchNum_\n";
 
 bool isLightBlue(const unsigned char* p) { return p[2] > 150 && p[0] + 40 < p[2]; }
+bool isGreen(const unsigned char* p) { return p[1] > 150 && p[0] + 40 < p[1]; }
+bool isRed(const unsigned char* p) { return p[0] > 150 && p[1] + 40 < p[0]; }
 
 // In window pixels: the setup's "BLAM it up!" around y = 515, "Return To Mode
 // Select" around y = 565 and the script's name, light blue, around y = 370;
@@ -35,9 +37,24 @@ bool runningShown(const tShot& s) {
          s.litIn(0, 500, 800, 600) == 0;
 }
 bool statementShown(const tShot& s) { return s.litIn(100, 395, 700, 430) > 30; }
+// The status's last word, from the baseline 300 down, a line each 19 pixels:
+// the lines of text on the lines given, and no progress bar (around y = 370)
+// or statement (around y = 410) below them.
+bool linesShown(const tShot& s, int lines) {
+  for (int line = 0; line < lines; ++line)
+    if (s.litIn(100, 284 + 19 * line, 700, 302 + 19 * line) < 30) return false;
+  return tXvfbProgram::titleShown(s) && s.litIn(0, 305 + 19 * lines, 800, 600) == 0;
+}
+// "Done: ..." in green and the prompt.
 bool finishedShown(const tShot& s) {
-  return tXvfbProgram::titleShown(s) && s.litIn(200, 284, 600, 302) > 50 &&
-         s.litIn(0, 308, 800, 600) == 0;
+  return linesShown(s, 2) && s.countIn(200, 284, 600, 302, isGreen) > 30;
+}
+// The failures in red, the first one (on a few lines), where the outputs
+// went, the prompt.
+bool failureShown(const tShot& s) {
+  bool shown = false;
+  for (int lines = 4; lines <= 7; ++lines) shown = shown || linesShown(s, lines);
+  return shown && s.countIn(200, 284, 600, 302, isRed) > 30;
 }
 
 // The splash: the title, the prompt around (400, 520), nothing between them
@@ -83,12 +100,12 @@ TEST(tBLAMWindowTest, CentredWindowRunsTheScriptAndWritesItsFiles) {
   EXPECT_TRUE(runningShown(held) && statementShown(held));
   EXPECT_EQ("[256.000000, 2.000000]\n", readPipe(app / "out/-gate.txt"));
 
-  EXPECT_TRUE(finishedShown(program.awaitScene(10, finishedShown, "blamfinished")));
+  EXPECT_TRUE(failureShown(program.awaitScene(10, failureShown, "blamfinished")));
   program.pressKey(XK_space);
   EXPECT_TRUE(setupShown(program.awaitScene(5, setupShown))) << "Space did not lead to setup";
 
   EXPECT_EQ(0, program.close());
-  EXPECT_EQ("", readRaw(app / "stderr.txt"));
+  EXPECT_NE(std::string::npos, readRaw(app / "stderr.txt").find("use Bogus: unknown solver"));
   EXPECT_EQ(2u, countOf(readRaw(app / "stdout.txt"), "Cooked fractal in: "));
   for (const char* image : {"out/window-fractal-1.tga", "out/window-fractal-2.tga"})
     EXPECT_EQ(18u + 256 * 256 * 3, std::filesystem::file_size(app / image)) << image;

@@ -119,7 +119,9 @@ TEST_F(tBLAMScenesTest, ScriptRunsInTheBackgroundAndSpaceLeadsBackToSetup) {
     EXPECT_EQ(waiting, status->getStatusText());
     EXPECT_EQ(gate.line, readPipe(path(gate.pipe)));
   }
-  EXPECT_TRUE(framesUntil([&] { return status->getStatusText() == "Press Space to Escape!"; }));
+  const std::string done = "Done: 2 pictures in " + dir_ + "/\nPress Space to Escape!";
+  EXPECT_TRUE(framesUntil([&] { return status->getStatusText() == done; }))
+      << status->getStatusText();
   EXPECT_FALSE(tBLAMBackgroundRun::inFlight());
   EXPECT_EQ("", status->getProgressText());
   EXPECT_EQ(2u, countOf(testing::internal::GetCapturedStdout(), "Cooked fractal in: "));
@@ -134,9 +136,12 @@ TEST_F(tBLAMScenesTest, ScriptRunsInTheBackgroundAndSpaceLeadsBackToSetup) {
 }
 
 // A script whose statements fail says how many when it ends, where the user
-// looks; the warnings go to standard error as in a batch run.
+// looks, with the first failure and where its pictures went; the warnings go
+// to standard error as in a batch run.
 TEST_F(tBLAMScenesTest, AScriptWithFailedStatementsSaysSoWhenItEnds) {
-  writeRaw(path("typo.blam"), "use NewtonSolvr\n");
+  writeRaw(path("typo.blam"), "use NewtonSolvr\nuse NewtonSolver\n_imageDimension = 4\n"
+                              "_outputDir = \"" + dir_ + "\"\nf = loadFunction \"quadratic.func\"\n"
+                              "run f\n");
   setScriptInPrefs(dir_ + "/typo.blam");
   tSceneManager::instance().setCurrentScene(new tSetupBLAMScene());
   testing::internal::CaptureStdout();
@@ -147,7 +152,10 @@ TEST_F(tBLAMScenesTest, AScriptWithFailedStatementsSaysSoWhenItEnds) {
   const std::string waiting = status->getStatusText();
   EXPECT_TRUE(framesUntil([&] { return status->getStatusText() != waiting; }));
   testing::internal::GetCapturedStdout();
-  EXPECT_EQ("1 statement failed; outputs incomplete\nPress Space to Escape!",
+  EXPECT_EQ("1 statement failed; outputs incomplete\nuse NewtonSolvr: unknown solver "
+            "(NewtonSolver, RefinedNewtonSolver, HeunSolver, RungeKuttaSolver4, RungeKuttaSolver2, "
+            "AdamsBashforthSolver2); no solver selected\nOutputs: 1 picture in " + dir_ +
+                "/\nPress Space to Escape!",
             status->getStatusText());
   EXPECT_NE(std::string::npos,
             testing::internal::GetCapturedStderr().find(

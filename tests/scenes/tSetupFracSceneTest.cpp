@@ -18,6 +18,7 @@
 #include "scenes/tPreferences.h"
 #include "scenes/tSceneTestSupport.h"
 #include "scenes/tSetupFracScene.h"
+#include "scenes/tSplashScene.h"
 #include "scenes/tTextEntry.h"
 
 // The settings file and the interactive setup scene, driven headless.
@@ -135,6 +136,15 @@ TEST_F(tSetupFracSceneTest, LoadSuppliesDefaultsAndKeepsUnreadableFiles) {
       prefs_.write(row.file);
     }
     const bool bad = !row.fault.empty();
+    // The title screen says so for a few seconds, as the terminal does.
+    tSplashScene splash;
+    EXPECT_EQ(bad ? "The settings file " + row.fault +
+                        ": every setting takes its default, and the file is kept as prefs.txt.bad"
+                  : "",
+              splash.getNotice())
+        << row.file;
+    tTimer::instance().advanceMark(splash.getNoticeMark(), -tSplashScene::NOTICE_TIME - 1);
+    EXPECT_EQ("", splash.getNotice());
     testing::internal::CaptureStderr();
     const tCategoricalDict loaded = tPreferences::load();
     const std::string err = testing::internal::GetCapturedStderr();
@@ -229,23 +239,38 @@ TEST_F(tSetupFracSceneTest, GoBuildsTheRunOrReportsAnUnreadableFunction) {
   writeRaw(dir / "huge.func", "f1 = x\n");
   std::filesystem::resize_file(dir / "huge.func", tFileUtils::MAX_READ_SIZE + 1);
   writeRaw(dir / "both.func", "f(z) = z^2\nf1 = x\n");
+  writeRaw(dir / "sinn.func", "f(z) = sinn(z)\n");
   const struct {
     std::string function, message, err;  // err: what standard error gets
   } rows[] = {
       {"vanished.func", "Cannot read vanished.func", ""},
       {dir / "huge.func", "Cannot read huge.func", ""},
-      {dir / "both.func", "Cannot use both.func: f(z) and f1 both given",
+      {dir / "both.func", "Cannot use both.func: f(z) and f1 both given (line 1)",
        dir / "both.func:1:1: f(z) and f1 (at " + dir / "both.func:2:1) both given; the "
        "function is refused\n"},
+      {dir / "sinn.func",
+       "Cannot use sinn.func: 'sinn' is not a function; functions are sin, cos, tan, sinh, "
+       "cosh, tanh, exp, abs, sqrt, log (line 1)",
+       dir / "sinn.func:1:8: 'sinn' is not a function; functions are sin, cos, tan, sinh, cosh, "
+       "tanh, exp, abs, sqrt, log; the function is refused\n"},
   };
+  // What keeps the function from a picture stays on screen, and "Go" red.
   for (const auto& row : rows) {
     openScene({{"Function", row.function}, {"Dim", "8"}});
     EXPECT_EQ(row.err, pressGo()) << row.function;
     EXPECT_EQ("Setup Frac", sceneState());
     EXPECT_EQ(row.message, scene_->getMessage());
     tTimer::instance().advanceMark(scene_->getMessageMark(), -4001);
-    EXPECT_EQ("", scene_->getMessage());
+    EXPECT_EQ(row.message, scene_->getMessage());
+    EXPECT_FALSE(scene_->goReady()) << row.function;
   }
+  // Choosing another file clears it.
+  tFileDialogUtils::setStandIn([](tFileDialogUtils::TDIALOG_KIND, const std::string&) {
+    return std::string(ROOTWEAVER_SOURCE_DIR "/Shared Functions/quadratic.func");
+  });
+  tapMouse(175, 320);
+  EXPECT_EQ("", scene_->getMessage());
+  EXPECT_TRUE(scene_->goReady());
 
   // A file that ends in "end" has its local constants in all the same.
   const std::string ended = dir / "ended.func";
