@@ -14,8 +14,10 @@
 // frame's drawing goes to the back buffer after the swap and is shown by the
 // next frame's swap. Between frames the loop drains SDL's event queue,
 // handing keyboard and mouse events to the input handlers, which only record
-// them for the next frame to read. When SDL grants vsync the buffer swap
-// waits for the display, and frames follow each other at least 1 ms apart.
+// them for the frames to read: the next frame, or a later one when a key or
+// button changes more than once before it. When SDL grants vsync the buffer
+// swap waits for the display, and frames follow each other at least 1 ms
+// apart.
 // Without vsync (virtual and some remote displays) nothing would hold the
 // loop back, so frames are paced to about 60 a second: the loop handles
 // events as they come until 1000/60 ms have passed since the frame began.

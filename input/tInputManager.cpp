@@ -12,6 +12,7 @@ tInputManager::tInputManager() : lockOwner_(0), lastId_(0) {}
 
 void tInputManager::init() {
   lockOwner_ = 0;
+  waiting_.clear();
   tKeyboardHandler::instance().init();
   tMouseHandler::instance().init();
 }
@@ -24,6 +25,15 @@ void tInputManager::release() {
 void tInputManager::update() {
   tKeyboardHandler::instance().update();
   tMouseHandler::instance().update();
+  deliverWaiting();
+}
+
+void tInputManager::deliver(const tDelivery& delivery) {
+  if (!waiting_.empty() || !delivery()) waiting_.push_back(delivery);
+}
+
+void tInputManager::deliverWaiting() {
+  while (!waiting_.empty() && waiting_.front()()) waiting_.pop_front();
 }
 
 unsigned int tInputManager::getMutex() { return ++lastId_; }

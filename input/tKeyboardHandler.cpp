@@ -59,7 +59,7 @@ tKeyboardHandler& tKeyboardHandler::instance() {
 tKeyboardHandler::tKeyboardHandler()
     : repeatEnabled_(false), repeatDelay_(0.0), repeatInterval_(0.0) {
   for (int key = 0; key < TKEY_COUNT; ++key) {
-    down_[key] = wasDown_[key] = firstRepeat_[key] = pressedLatch_[key] = false;
+    down_[key] = wasDown_[key] = firstRepeat_[key] = pressedLatch_[key] = changed_[key] = false;
     repeatMark_[key] = tTimer::instance().setMark();
   }
 }
@@ -74,7 +74,8 @@ void tKeyboardHandler::init() {
 void tKeyboardHandler::release() {}
 
 void tKeyboardHandler::clear() {
-  for (int key = 0; key < TKEY_COUNT; ++key) down_[key] = wasDown_[key] = firstRepeat_[key] = false;
+  for (int key = 0; key < TKEY_COUNT; ++key)
+    down_[key] = wasDown_[key] = firstRepeat_[key] = changed_[key] = false;
 }
 
 void tKeyboardHandler::enableRepeat(double delayMs, double intervalMs) {
@@ -134,7 +135,7 @@ void tKeyboardHandler::update() {
   events_.clear();
   for (int key = 0; key < TKEY_COUNT; ++key) {
     wasDown_[key] = down_[key];
-    pressedLatch_[key] = false;
+    pressedLatch_[key] = changed_[key] = false;
   }
 }
 
@@ -162,17 +163,17 @@ bool tKeyboardHandler::isModifierKey(int key) {
          key == TKEY_CONTROL;
 }
 
-void tKeyboardHandler::keyDownEvent(int key) { setKey(key, true); }
+void tKeyboardHandler::keyDownEvent(int key) { deliverKey(key, true); }
 
-void tKeyboardHandler::keyUpEvent(int key) { setKey(key, false); }
+void tKeyboardHandler::keyUpEvent(int key) { deliverKey(key, false); }
 
 void tKeyboardHandler::modifiersChanged(bool command, bool capsLock, bool shift, bool control,
                                         bool option) {
-  setKey(TKEY_COMMAND, command);
-  setKey(TKEY_CAPS_LOCK, capsLock);
-  setKey(TKEY_SHIFT, shift);
-  setKey(TKEY_CONTROL, control);
-  setKey(TKEY_OPTION, option);
+  deliverKey(TKEY_COMMAND, command);
+  deliverKey(TKEY_CAPS_LOCK, capsLock);
+  deliverKey(TKEY_SHIFT, shift);
+  deliverKey(TKEY_CONTROL, control);
+  deliverKey(TKEY_OPTION, option);
 }
 
 unsigned int tKeyboardHandler::getRepeatMark(int key) const {
@@ -185,10 +186,21 @@ bool tKeyboardHandler::answers(int key, unsigned int id) const {
   return validKey(key) && valid(id);
 }
 
-void tKeyboardHandler::setKey(int key, bool down) {
-  if (!validKey(key)) return;
+void tKeyboardHandler::deliverKey(int key, bool down) {
+  tInputManager::instance().deliver([this, key, down] { return takeKey(key, down); });
+}
+
+// Codes outside the table are taken and dropped. An event that leaves the
+// key as it is (the modifiers report all five keys) is no change.
+bool tKeyboardHandler::takeKey(int key, bool down) {
+  if (!validKey(key)) return true;
+  if (down_[key] != down) {
+    if (changed_[key]) return false;
+    changed_[key] = true;
+  }
   down_[key] = down;
   events_.push_back(tKeyEvent{down, static_cast<TKEYCODE>(key)});
+  return true;
 }
 
 // Times count from the key's last true answer, so a key that is not asked

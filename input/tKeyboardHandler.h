@@ -12,9 +12,11 @@
 //
 // The platform layer only reports what happens, through keyDownEvent,
 // keyUpEvent and modifiersChanged, at any time between frames; the frame
-// reads during its update and tInputManager::update() then closes it. So each
-// event is seen by exactly one frame, and a key that goes down and up between
-// two frames leaves two events but is neither down nor pressed.
+// reads during its update and tInputManager::update() then closes it. Each
+// key changes at most once in a frame: a second change waits in
+// tInputManager for a later frame. So each event is seen by exactly one
+// frame, and a key that goes down and up between two frames is pressed in
+// one frame and released in the next.
 //
 // Every query takes an owner id last (the program passes 0). While the input
 // is locked by another owner, queries give the neutral answer: not down, up,
@@ -27,8 +29,9 @@ class tKeyboardHandler {
   // Clears the state, switches repeat off and sets both delays to 0.
   void init();
   void release();
-  // Nothing down now or at the end of the previous frame; no repeat pending.
-  // The frame's events and latches stay.
+  // Nothing down now or at the end of the previous frame; no repeat pending;
+  // every key free to change once more in this frame. The frame's events and
+  // latches stay.
   void clear();
 
   void enableRepeat(double delayMs, double intervalMs);
@@ -47,7 +50,8 @@ class tKeyboardHandler {
   bool keyPressed(int key, unsigned int id);
   bool keyUnpressed(int key, unsigned int id) const;
 
-  // Closes the frame: events emptied, previous state = current state, latches off.
+  // Closes the frame: events emptied, previous state = current state, latches
+  // off, every key free to change.
   void update();
   // Puts every held key (down now and at the end of the previous frame) at
   // the front of the frame's events as a down event, the highest code first,
@@ -62,10 +66,11 @@ class tKeyboardHandler {
   // through modifiersChanged rather than as key events.
   static bool isModifierKey(int key);
 
-  // Event entry points for the platform layer.
+  // Event entry points for the platform layer; the events pass through
+  // tInputManager::deliver.
   void keyDownEvent(int key);
   void keyUpEvent(int key);
-  // Sets the five modifier keys and appends one event for each, in the order
+  // Sets the five modifier keys and gives one event for each, in the order
   // Command, Caps Lock, Shift, Control, Option, whether or not it changed.
   void modifiersChanged(bool command, bool capsLock, bool shift, bool control, bool option);
 
@@ -80,7 +85,8 @@ class tKeyboardHandler {
 
   static bool validKey(int key);
   bool answers(int key, unsigned int id) const;
-  void setKey(int key, bool down);
+  void deliverKey(int key, bool down);
+  bool takeKey(int key, bool down);
   bool repeatDue(int key) const;
   bool latchPress(int key);
 
@@ -89,6 +95,7 @@ class tKeyboardHandler {
   unsigned int repeatMark_[TKEY_COUNT];  // timer mark of the key's last press or repeat
   bool firstRepeat_[TKEY_COUNT];         // the next repeat waits for the first delay
   bool pressedLatch_[TKEY_COUNT];        // keyPressed already said true this frame
+  bool changed_[TKEY_COUNT];             // key went down or up in this frame
   bool repeatEnabled_;                   // key repeat on
   double repeatDelay_;                   // ms before the first repeat
   double repeatInterval_;                // ms between later repeats

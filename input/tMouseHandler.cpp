@@ -16,6 +16,7 @@ tMouseHandler& tMouseHandler::instance() {
 tMouseHandler::tMouseHandler()
     : down_{false, false},
       wasDown_{false, false},
+      changed_{false, false},
       prevX_(0),
       prevY_(0),
       x_(0),
@@ -32,7 +33,7 @@ void tMouseHandler::init() {
 void tMouseHandler::release() {}
 
 void tMouseHandler::clear() {
-  for (int b = 0; b < TBUTTON_COUNT; ++b) down_[b] = wasDown_[b] = false;
+  for (int b = 0; b < TBUTTON_COUNT; ++b) down_[b] = wasDown_[b] = changed_[b] = false;
   prevX_ = prevY_ = 0;
   wheelDelta_ = 0;
 }
@@ -40,7 +41,10 @@ void tMouseHandler::clear() {
 void tMouseHandler::update() {
   prevX_ = x_;
   prevY_ = y_;
-  for (int b = 0; b < TBUTTON_COUNT; ++b) wasDown_[b] = down_[b];
+  for (int b = 0; b < TBUTTON_COUNT; ++b) {
+    wasDown_[b] = down_[b];
+    changed_[b] = false;
+  }
   wheelDelta_ = 0;
 }
 
@@ -85,17 +89,36 @@ void tMouseHandler::showCursor(unsigned int id) {
 }
 
 void tMouseHandler::buttonEvent(int platformButton, bool down) {
-  if (platformButton == 1 || platformButton == 2) down_[platformButton - 1] = down;
+  if (platformButton != 1 && platformButton != 2) return;
+  tInputManager::instance().deliver(
+      [this, platformButton, down] { return takeButton(platformButton - 1, down); });
 }
 
 void tMouseHandler::moveEvent(int x, int y) {
-  x_ = x;
-  y_ = y;
+  tInputManager::instance().deliver([this, x, y] {
+    x_ = x;
+    y_ = y;
+    return true;
+  });
 }
 
-void tMouseHandler::wheelEvent(int delta) { wheelDelta_ = delta; }
+void tMouseHandler::wheelEvent(int delta) {
+  tInputManager::instance().deliver([this, delta] {
+    wheelDelta_ = delta;
+    return true;
+  });
+}
 
 bool tMouseHandler::validButton(int button) { return button >= 0 && button < TBUTTON_COUNT; }
+
+bool tMouseHandler::takeButton(int button, bool down) {
+  if (down_[button] != down) {
+    if (changed_[button]) return false;
+    changed_[button] = true;
+  }
+  down_[button] = down;
+  return true;
+}
 
 void tMouseHandler::setCursorShown(bool shown) {
   if (cursorHook_ != nullptr) cursorHook_(shown);

@@ -14,10 +14,14 @@ enum TBUTTONCODE : int {
 // frame and the last wheel movement of this frame.
 //
 // The platform layer reports events through buttonEvent, moveEvent and
-// wheelEvent; tInputManager::update() closes each frame. Queries take an
-// owner id last and give neutral answers while another owner holds the lock.
-// Hiding and showing the system cursor is the platform's business: it
-// registers a hook, and without one only the flag changes.
+// wheelEvent; tInputManager::update() closes each frame. Each button changes
+// at most once in a frame: a second change, and every event after it, waits
+// in tInputManager for a later frame, so a click made between two frames is
+// pressed in one and released in the next, where the pointer was when it was
+// made. Queries take an owner id last and give neutral answers while another
+// owner holds the lock. Hiding and showing the system cursor is the
+// platform's business: it registers a hook, and without one only the flag
+// changes.
 class tMouseHandler {
  public:
   // Shows (true) or hides (false) the system cursor.
@@ -28,10 +32,11 @@ class tMouseHandler {
   // Shows the cursor, then clear().
   void init();
   void release();
-  // Buttons up now and before, previous position (0, 0), no wheel movement;
-  // the current position stays.
+  // Buttons up now and before and free to change once more in this frame,
+  // previous position (0, 0), no wheel movement; the current position stays.
   void clear();
-  // Closes the frame: previous position and buttons = current ones, wheel 0.
+  // Closes the frame: previous position and buttons = current ones, wheel 0,
+  // every button free to change.
   void update();
 
   int getX(unsigned int id) const;
@@ -53,8 +58,9 @@ class tMouseHandler {
   bool cursorHidden() const { return cursorHidden_; }
   void setCursorHook(tCursorHook hook) { cursorHook_ = hook; }
 
-  // Event entry points for the platform layer. Platform button 1 is the
-  // primary button and 2 the secondary one; other buttons are ignored.
+  // Event entry points for the platform layer; the events pass through
+  // tInputManager::deliver. Platform button 1 is the primary button and 2
+  // the secondary one; other buttons are ignored.
   void buttonEvent(int platformButton, bool down);
   // Position in view pixels, origin at the top-left of the view.
   void moveEvent(int x, int y);
@@ -68,9 +74,11 @@ class tMouseHandler {
 
   static bool validButton(int button);
   void setCursorShown(bool shown);
+  bool takeButton(int button, bool down);
 
   bool down_[TBUTTON_COUNT];     // button is down now
   bool wasDown_[TBUTTON_COUNT];  // button was down at the end of the previous frame
+  bool changed_[TBUTTON_COUNT];  // button went down or up in this frame
   int prevX_;                    // position at the end of the previous frame
   int prevY_;
   int x_;  // current position

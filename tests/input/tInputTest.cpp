@@ -1,7 +1,10 @@
 #include <SDL_mouse.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -104,18 +107,16 @@ TEST(tKeyboardHandlerTest, RepeatWaitsTheFirstDelayThenTheInterval) {
   EXPECT_EQ((std::vector<int>{0, 405, 459}), pressedTimes(kb, TKEY_C, 500));
 }
 
-// Held keys come first, highest code first, then the frame's events; a key
-// down and up between frames leaves its events but no press, and codes
-// outside the table are dropped and answered neutrally. The modifier events
-// themselves are traced by tGameTest.
+// Held keys come first, highest code first, then the frame's events; codes
+// outside the table are dropped and answered neutrally, and a key's second
+// change waits for the next frame. The modifier events themselves are traced
+// by tGameTest.
 TEST(tKeyboardHandlerTest, IteratorPutsHeldKeysFirstAndDropsCodesOutsideTheTable) {
   tKeyboardHandler& kb = freshKeyboard();
   kb.modifiersChanged(false, false, true, false, false);  // Shift alone
   kb.keyDownEvent(TKEY_A);
   tInputManager::instance().update();
   kb.keyDownEvent(TKEY_Q);
-  kb.keyUpEvent(TKEY_Q);
-  EXPECT_FALSE(kb.keyDown(TKEY_Q, 0) || kb.keyPressed(TKEY_Q, 0));
   kb.keyDownEvent(128);
   kb.keyDownEvent(-1);
   EXPECT_FALSE(kb.keyDown(128, 0) || kb.keyDown(-1, 0));
@@ -123,17 +124,102 @@ TEST(tKeyboardHandlerTest, IteratorPutsHeldKeysFirstAndDropsCodesOutsideTheTable
   kb.keyDownEvent(TKEY_W);
   kb.keyUpEvent(TKEY_A);
   kb.keyDownEvent(TKEY_A);
+  kb.keyUpEvent(TKEY_Q);
   tKeyIterator it = kb.getKeyIterator(0);
-  EXPECT_EQ("v56 v0 v12 ^12 v13 ^0 v0", eventsOf(it));
-  EXPECT_EQ(TKEY_Q, it.getNextUp().code);
+  EXPECT_EQ("v56 v12 v13 ^0", eventsOf(it));
   EXPECT_EQ(TKEY_A, it.getNextUp().code);
   EXPECT_FALSE(it.hasMoreUpEvents());
-  EXPECT_EQ(TKEY_A, it.getNextDown().code);
   EXPECT_EQ(TKEY_NONE, it.getNext().code);  // past the end
   it.reset();
   EXPECT_EQ(TKEY_SHIFT, it.getNextDown().code);
+  EXPECT_EQ(TKEY_Q, it.getNextDown().code);
   // Asking again adds the held keys again.
-  EXPECT_EQ("v56 v0 v56 v0 v12 ^12 v13 ^0 v0", eventsOf(kb.getKeyIterator(0)));
+  EXPECT_EQ("v56 v56 v12 v13 ^0", eventsOf(kb.getKeyIterator(0)));
+  tInputManager::instance().update();
+  EXPECT_EQ("v56 v13 v0 ^12", eventsOf(kb.getKeyIterator(0)));
+}
+
+// The key that types c without Shift.
+int keyTyping(char c) {
+  for (int key = 0; key < TKEY_COUNT; ++key)
+    if (tKeyboardHandler::keycodeToPrintable(key) == c) return key;
+  return TKEY_NONE;
+}
+
+// Puts events in, oldest first: "+k" and "-k" the key typing k going down
+// and up, "+M" and "-M" the primary button, "@x,y" the pointer moving there.
+void sendEvents(const std::string& script) {
+  std::istringstream words(script);
+  std::string word;
+  while (words >> word) {
+    int x = 0;
+    int y = 0;
+    if (std::sscanf(word.c_str(), "@%d,%d", &x, &y) == 2) {
+      tMouseHandler::instance().moveEvent(x, y);
+    } else if (word[1] == 'M') {
+      tMouseHandler::instance().buttonEvent(1, word[0] == '+');
+    } else if (word[0] == '+') {
+      tKeyboardHandler::instance().keyDownEvent(keyTyping(word[1]));
+    } else {
+      tKeyboardHandler::instance().keyUpEvent(keyTyping(word[1]));
+    }
+  }
+}
+
+// What the frame sees, written as sendEvents reads it: the pointer where it
+// moved to, the button pressed or released, then in the iterator's order
+// each key pressed ("+k") or released ("-k").
+std::string frameSeen() {
+  const tMouseHandler& mouse = tMouseHandler::instance();
+  tKeyboardHandler& kb = tKeyboardHandler::instance();
+  std::string seen;
+  auto add = [&seen](const std::string& word) { seen += (seen.empty() ? "" : " ") + word; };
+  if (mouse.getDeltaX(0) != 0 || mouse.getDeltaY(0) != 0)
+    add("@" + std::to_string(mouse.getX(0)) + "," + std::to_string(mouse.getY(0)));
+  if (mouse.buttonPressed(TBUTTON_PRIMARY, 0)) add("+M");
+  if (mouse.buttonUnpressed(TBUTTON_PRIMARY, 0)) add("-M");
+  tKeyIterator it = kb.getKeyIterator(0);
+  while (it.hasMoreEvents()) {
+    const tKeyEvent e = it.getNext();
+    const std::string k(1, tKeyboardHandler::keycodeToPrintable(e.code));
+    if (e.down && kb.keyPressed(e.code, 0)) add("+" + k);
+    if (!e.down && kb.keyUnpressed(e.code, 0)) add("-" + k);
+  }
+  return seen;
+}
+
+// However many events come between two frames, each press is seen by one
+// frame and its release by a later one, and nothing overtakes: the keys and
+// the button keep one order between them.
+TEST(tInputManagerTest, EveryPressIsSeenByOneFrameInOrder) {
+  const struct {
+    const char* what;
+    std::vector<const char*> events;  // put in before each frame
+    const char* seen;                 // what each frame sees, "|" between frames
+  } rows[] = {
+      {"a tap over two frames", {"+1", "-1"}, "+1|-1|"},
+      {"a tap inside one frame", {"+1 -1"}, "+1|-1|"},
+      {"a held key is pressed once", {"+1", "", "-1"}, "+1||-1|"},
+      {"keys in one frame keep their order", {"+3 +1 +2 -3 -1 -2"}, "+3 +1 +2|-3 -1 -2|"},
+      {"1000 in one frame", {"+1 -1 +0 -0 +0 -0 +0 -0"}, "+1|-1 +0|-0|+0|-0|+0|-0|"},
+      {"1000 in two frames", {"+1 -1 +0 -0", "+0 -0 +0 -0"}, "+1|-1 +0|-0|+0|-0|+0|-0|"},
+      {"released and pressed again in one frame", {"+5", "-5 +5 -5"}, "+5|-5|+5|-5|"},
+      {"a click where it was made", {"@10,20 +M -M @30,40"}, "@10,20 +M|@30,40 -M|"},
+      {"a double click in one frame", {"+M -M +M -M"}, "+M|-M|+M|-M|"},
+      {"a click, then typing", {"+M -M +1 -1"}, "+M|-M +1|-1|"},
+  };
+  for (const auto& row : rows) {
+    freshKeyboard();
+    const std::string expected = row.seen;
+    const size_t frames = std::count(expected.begin(), expected.end(), '|') + 1;
+    std::string seen;
+    for (size_t frame = 0; frame < frames; ++frame) {
+      if (frame < row.events.size()) sendEvents(row.events[frame]);
+      seen += (frame == 0 ? "" : "|") + frameSeen();
+      tInputManager::instance().update();
+    }
+    EXPECT_EQ(expected, seen) << row.what;
+  }
 }
 
 // The table's names and characters, the scancodes that reach it: every named
