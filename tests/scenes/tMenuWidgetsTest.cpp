@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <functional>
 #include <initializer_list>
+#include <sstream>
 #include <string>
 
 #include "Shell/tTimer.h"
@@ -31,6 +33,25 @@ void mouseDown(int x, int y) {
 }
 
 void mouseUp() { tMouseHandler::instance().buttonEvent(1, false); }
+
+// The key that types c without Shift.
+int keyTyping(char c) {
+  for (int key = 0; key < TKEY_COUNT; ++key)
+    if (tKeyboardHandler::keycodeToPrintable(key) == c) return key;
+  return TKEY_NONE;
+}
+
+// Down and up of the key that types c, with no frame between: '<' is
+// Backspace, '>' Return, and capitals and '!' hold Shift.
+void tapChar(char c) {
+  const bool shift = std::isupper(static_cast<unsigned char>(c)) || c == '!';
+  const char plain = c == '!' ? '1' : static_cast<char>(std::tolower(c));
+  const int key = c == '<' ? TKEY_BACKSPACE : c == '>' ? TKEY_RETURN : keyTyping(plain);
+  if (shift) setShift(true);
+  keys().keyDownEvent(key);
+  keys().keyUpEvent(key);
+  if (shift) setShift(false);
+}
 
 // The list's first row is centred at (175, 150): rows of 20 from y = 140,
 // x from 25 to 325.
@@ -139,6 +160,39 @@ TEST(tMenuWidgetsTest, TextEntryTypingFocusRepeatShiftAndEnd) {
     EXPECT_EQ(step.textB, b.getText()) << step.what;
     EXPECT_EQ(step.activeA, a.isActive()) << step.what;
     EXPECT_EQ(step.activeB, b.isActive()) << step.what;
+  }
+}
+
+// Typing faster than the frames: a click on the field and the keys come
+// between two frames, or split by a frame at each "|"; frames then run until
+// all is typed. Every character arrives, in order.
+TEST(tMenuWidgetsTest, TextEntryKeepsEveryCharacterTypedBetweenFrames) {
+  const struct {
+    const char* typed;  // as tapChar reads it, "|" for a frame
+    const char* text;   // the field's text after all the frames
+    bool active;        // the field still takes typing
+  } rows[] = {
+      {"1000", "1000", true}, {"10|00", "1000", true}, {"1|0|0|0", "1000", true},
+      {"12<3", "13", true},   {"aA!a", "aA!a", true},  {"12>34", "12", false},
+  };
+  for (const auto& row : rows) {
+    startInput();
+    tTextEntry field;
+    auto frame = [&field] {
+      field.update(100, 100, 35, 20, 1);
+      tInputManager::instance().update();
+    };
+    mouseDown(100, 100);
+    mouseUp();
+    std::istringstream parts(row.typed);
+    std::string part;
+    while (std::getline(parts, part, '|')) {
+      for (char c : part) tapChar(c);
+      frame();
+    }
+    for (int i = 0; i < 30; ++i) frame();
+    EXPECT_EQ(row.text, field.getText()) << row.typed;
+    EXPECT_EQ(row.active, field.isActive()) << row.typed;
   }
 }
 
