@@ -7,7 +7,8 @@
 #include "gui/tXvfbProgram.h"
 
 // The interactive mode of the real program, its function chosen in the real
-// file dialog by typing a path through xdotool, its dimension typed in.
+// file dialog by typing a path through xdotool, its dimension typed in; keys
+// pressed and released faster than a frame.
 
 namespace {
 
@@ -150,6 +151,40 @@ TEST(tInteractiveWalkTest, SetupDialogUnusableFieldPictureZoomAndBack) {
   EXPECT_TRUE(chosen(program.awaitScene(15, chosen, "setupfrac-back")));
   const std::string err = readRaw(program.folder() / "stderr.txt");
   EXPECT_EQ(std::string::npos, ("\n" + err).find("\nrootweaver: ")) << err;  // no own reports
+  EXPECT_EQ(0, program.close());
+}
+
+// xdotool with no delay sends a key's press and release, and a whole word,
+// well within one frame: nothing may be lost. SDL takes a release followed
+// within 2 ms by a press of the same key for the system's key repeat, which
+// the program ignores, so a word with a key typed twice goes at 20 ms a key,
+// each held for 10 ms: a press and its release still often share a frame.
+TEST(tInteractiveWalkTest, InstantKeysAreNotLost) {
+  tXvfbProgram program("{\nDim\n7\n}\n{\nIterations\n7\n}\n{\nFunction\n<NONE>\n}\n");
+  ASSERT_TRUE(program.start()) << "no window: run under xvfb-run";
+  ASSERT_TRUE(tXvfbProgram::titleShown(program.awaitScene(10, tXvfbProgram::titleShown)));
+  program.focus();
+  xdotool("key --delay 0 space");
+  EXPECT_TRUE(tXvfbProgram::modeSelectShown(
+      program.awaitScene(3, tXvfbProgram::modeSelectShown, "modeselect-instant-space")));
+  std::this_thread::sleep_for(std::chrono::milliseconds(700));  // a click in the fade is lost
+  auto setup = [](const tShot& s) { return setupShown(s, nameRed); };
+  ASSERT_TRUE(setup(program.clickUntil(200, 355, setup)));
+  std::this_thread::sleep_for(std::chrono::milliseconds(1100));
+  program.click(630, 365);  // the dimension's field
+  xdotool("key --delay 0 BackSpace");
+  xdotool("type --delay 0 2048");
+  program.click(630, 215);  // the iterations' field
+  xdotool("key --delay 0 BackSpace");
+  xdotool("type --delay 20 1000");
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  program.grab().keep("setupfrac-typed-fast");
+  program.click(400, 565);  // "Back" saves all the settings
+  const std::string prefs = program.folder() / "resources/prefs.txt";
+  EXPECT_TRUE(tXvfbProgram::waitFor(
+      3, [&] { return readRaw(prefs).find("{\nStep Size\n") != std::string::npos; }));
+  EXPECT_NE(std::string::npos, readRaw(prefs).find("{\nDim\n2048\n}\n")) << readRaw(prefs);
+  EXPECT_NE(std::string::npos, readRaw(prefs).find("{\nIterations\n1000\n}\n"));
   EXPECT_EQ(0, program.close());
 }
 

@@ -199,6 +199,12 @@ class tXvfbProgram {
     return false;
   }
 
+  // Gives the window the keyboard, so that keys sent to the server reach it.
+  void focus() {
+    XSetInputFocus(display_, window_, RevertToParent, CurrentTime);
+    flushAndPause();
+  }
+
   // A click of the primary button at (x, y) of the window's content.
   void click(int x, int y) {
     pointAt(x, y);
