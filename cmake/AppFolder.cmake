@@ -1,9 +1,13 @@
-# Copies the resources, sample functions and sample scripts into build/app/.
+# Copies the resources, sample functions, sample scripts and sweep launchers
+# into build/app/.
 # prefs.txt is copied only when the folder has none, so a user's settings
 # survive rebuilds.
 
 file(GLOB ROOTWEAVER_FUNC_FILES CONFIGURE_DEPENDS "${PROJECT_SOURCE_DIR}/Shared Functions/*.func")
 file(GLOB ROOTWEAVER_BLAM_FILES CONFIGURE_DEPENDS "${PROJECT_SOURCE_DIR}/examples/*.blam")
+# The sweep launchers the README names beside the scripts.
+set(ROOTWEAVER_SWEEP_SCRIPTS "${PROJECT_SOURCE_DIR}/examples/slurm-sweep.sh"
+    "${PROJECT_SOURCE_DIR}/examples/parallel-sweep.sh")
 
 set(ROOTWEAVER_APP_STAMPS)
 foreach(src ${ROOTWEAVER_FUNC_FILES})
@@ -14,7 +18,7 @@ foreach(src ${ROOTWEAVER_FUNC_FILES})
     DEPENDS "${src}" VERBATIM)
   list(APPEND ROOTWEAVER_APP_STAMPS "${dst}")
 endforeach()
-foreach(src ${ROOTWEAVER_BLAM_FILES})
+foreach(src ${ROOTWEAVER_BLAM_FILES} ${ROOTWEAVER_SWEEP_SCRIPTS})
   get_filename_component(name "${src}" NAME)
   set(dst "${ROOTWEAVER_APP_DIR}/examples/${name}")
   add_custom_command(OUTPUT "${dst}"

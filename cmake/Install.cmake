@@ -20,8 +20,6 @@ install(TARGETS rootweaver RUNTIME DESTINATION bin)
 install(FILES ${ROOTWEAVER_APP_DIR}/resources/Daduz.tga DESTINATION share/rootweaver/resources)
 install(FILES ${ROOTWEAVER_FUNC_FILES} DESTINATION "share/rootweaver/Shared Functions")
 install(FILES ${ROOTWEAVER_BLAM_FILES} DESTINATION share/rootweaver/examples)
-install(PROGRAMS ${PROJECT_SOURCE_DIR}/examples/slurm-sweep.sh
-                 ${PROJECT_SOURCE_DIR}/examples/parallel-sweep.sh
-        DESTINATION share/rootweaver/examples)
+install(PROGRAMS ${ROOTWEAVER_SWEEP_SCRIPTS} DESTINATION share/rootweaver/examples)
 install(FILES ${PROJECT_SOURCE_DIR}/resources/rootweaver.desktop DESTINATION share/applications)
 install(FILES ${ROOTWEAVER_ICON_DIR}/rootweaver.png DESTINATION share/pixmaps)

@@ -25,7 +25,7 @@ namespace {
 
 const char kSweepTrace[] = R"(Tokenizing took: #
 
-BLAM tokens = [_imageDimension, =, 256, _maxIterations, =, 50, _stepSize, =, 0.5, _outputDir, =, "results", f, =, loadFunction, "cubic.func", use, RungeKuttaSolver4, batch, "sweep", of, 3, a, from, 0.5, to, 1.5, run, f, graph, "dims", a, _fractalDimension_, end]
+BLAM tokens = [_imageDimension, =, 256, _maxIterations, =, 50, _stepSize, =, 1, _outputDir, =, "results", f, =, loadFunction, "cubic.func", use, RungeKuttaSolver4, batch, "sweep", of, 3, a, from, 0.5, to, 1.5, run, f, graph, "dims", a, _fractalDimension_, end]
 
 assignment: _imageDimension
 assignment: _maxIterations
@@ -60,12 +60,12 @@ fyy = [MINUS : [TIMES : [CONSTANT 3 : _, _], [POW : [X : _, _], [CONSTANT 2 : _,
 
 BLAM statements = [[ASSIGN : _imageDimension = [CONSTANT 256 : _, _]
 ], [ASSIGN : _maxIterations = [CONSTANT 50 : _, _]
-], [ASSIGN : _stepSize = [CONSTANT 0.5 : _, _]
+], [ASSIGN : _stepSize = [CONSTANT 1 : _, _]
 ], [ASSIGN : _outputDir = results], [ASSIGN : f = some function!], [USE RungeKuttaSolver4], [BATCH of 3 : [[PARAM_RANGE : a from 0.5 to 1.5], [RUN f], [GRAPH x = a y = _fractalDimension_ to dims]]]]
 
 setting: _imageDimension : 256
 setting: _maxIterations : 50
-setting: _stepSize : 0.5
+setting: _stepSize : 1
 Cooked fractal in: #
 Cooked fractal in: #
 Cooked fractal in: #
@@ -106,7 +106,7 @@ TEST(tBLAMCommandLineTest, SweepExampleEndToEnd) {
   std::string blocks, dims;
   for (int k = 0; k < 3; ++k) {
     blocks += dataBlock({"sweep-fractal-" + std::to_string(k + 1) + ".tga", "cubic.func",
-                         "RungeKuttaSolver4", "50", "0.500000", "-2.000000", "2.000000",
+                         "RungeKuttaSolver4", "50", "1.000000", "-2.000000", "2.000000",
                          "-2.000000", "2.000000", "a=" + values[k]});
     dims += "[" + values[k] + ", " + dimensions[k] + (k < 2 ? "],\n" : "]\n");
   }
