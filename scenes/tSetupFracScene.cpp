@@ -38,6 +38,8 @@
 namespace {
 
 const char kNone[] = "<NONE>";
+// Letters of a message too long for one line at the buttons' size.
+const float kMessageSize = 15.0f;
 const char kFunctionExtension[] = "func";
 const char kGoLabel[] = "Vadoduraraz Go!!";
 // The Go button is measured on its label without the last "!".
@@ -381,12 +383,15 @@ void tSetupFracScene::draw() {
   text.drawStringCentered(kGoLabel, w / 2.0f, h - 80.0f, kButtonSize * alpha_);
   setWhite(1.0f);
   text.drawStringCentered(kReturnLabel, w / 2.0f, h - 30.0f, kButtonSize * alpha_);
-  const std::string message = text.formatStringToWidth(getMessage(), w - 80.0f, kButtonSize);
-  if (!message.empty()) {
-    // A message of several lines ends above "Go".
-    const auto lines = static_cast<float>(std::count(message.begin(), message.end(), '\n'));
+  // A message of one line stands above "Go"; a longer one, in smaller
+  // letters, ends there.
+  const std::string message = getMessage();
+  const float size = message.size() > 60 ? kMessageSize : kButtonSize;
+  const std::string lines = text.formatStringToWidth(message, w - 40.0f, size);
+  if (!lines.empty()) {
+    const auto breaks = static_cast<float>(std::count(lines.begin(), lines.end(), '\n'));
     glColor4f(1.0f, 0.3f, 0.3f, 1.0f);
-    text.drawStringCentered(message, w / 2.0f, h - 110.0f - 22.0f * lines, kButtonSize * alpha_);
+    text.drawStringCentered(lines, w / 2.0f, h - 106.0f - 18.0f * breaks, size * alpha_);
   }
   drawMenuCheckbox(w / 2.0f + 10.0f, h / 4.0f + 265.0f, kBoxHalfSize, findSingularSet_);
   drawMenuCheckbox(w / 2.0f + 10.0f, h / 4.0f + 305.0f, kBoxHalfSize, useRandomColors_);

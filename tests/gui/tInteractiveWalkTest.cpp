@@ -188,4 +188,25 @@ TEST(tInteractiveWalkTest, InstantKeysAreNotLost) {
   EXPECT_EQ(0, program.close());
 }
 
+// A function file whose formula is not whole: "Go" names the fault and its
+// line above it, around y = 470 to 490, stays red, and starts no run.
+TEST(tInteractiveWalkTest, ABrokenFunctionIsNamedAndGoStaysRed) {
+  tXvfbProgram program("{\nDim\n8\n}\n{\nFunction\nbroken.func\n}\n");
+  writeRaw(program.folder() / "Shared Functions/broken.func", "f(z) = sinn(z)\n");
+  ASSERT_TRUE(program.start()) << "no window: run under xvfb-run";
+  ASSERT_TRUE(program.walkToSetup(200, [](const tShot& s) { return setupShown(s, nameBlue); }));
+  auto named = [](const tShot& s) { return s.litIn(40, 450, 760, 496) > 200; };
+  const tShot pressed = program.clickUntil(400, 515, named);
+  pressed.keep("setupfrac-broken-function");
+  EXPECT_TRUE(named(pressed));
+  auto white = [](const unsigned char* p) { return p[0] > 150 && p[1] > 150 && p[2] > 150; };
+  EXPECT_EQ(0, pressed.countIn(300, 500, 500, 530, white));
+  std::this_thread::sleep_for(std::chrono::milliseconds(4500));  // longer than a short message
+  const tShot later = program.grab();
+  EXPECT_TRUE(named(later) && setupShown(later, nameBlue));
+  EXPECT_EQ(0, program.close());
+  EXPECT_NE(std::string::npos,
+            readRaw(program.folder() / "stderr.txt").find("'sinn' is not a function"));
+}
+
 }  // namespace
