@@ -80,8 +80,14 @@ tComplexExpansion::tParts tComplexExpansion::expandNode(const tExprNode* node) {
               builder_.binary(type, std::move(p.im), std::move(q.im))};
     }
     case tExprNode::NEGATION: {
+      // A real number's imaginary part is +0, negated or not: the square
+      // root, logarithm and atan2 read the sign of a zero, so -4 with an
+      // imaginary part of -0 would lie below the cut and take the other
+      // branch (sqrt(-4) = -2i).
       tParts p = expandNode(node->getLeft());
-      return {builder_.negation(std::move(p.re)), builder_.negation(std::move(p.im))};
+      tNode im = tExprBuilder::isZero(p.im.get()) ? builder_.constant(0.0)
+                                                  : builder_.negation(std::move(p.im));
+      return {builder_.negation(std::move(p.re)), std::move(im)};
     }
     // Left before right, so that the first thing refused is the one reported.
     case tExprNode::TIMES: {
