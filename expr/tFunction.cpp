@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <iostream>
+#include <limits>
 
 #include "File/tFileUtils.h"
 #include "File/tSourceText.h"
@@ -168,8 +169,15 @@ tMatrix2 tFunction::jacobianInverseByTree(const tVector2& p) const {
 
 tMatrix2 tFunction::invertJacobian(double f11, double f12, double f21, double f22) {
   tMatrix2 jacobian(f11, f12, f21, f22);
-  // A NaN determinant is not below the cutoff: its inverse, all NaN, goes back.
-  if (std::fabs(jacobian.determinant()) < INVERTIBLE_CUTOFF) return tMatrix2();
+  const double determinant = jacobian.determinant();
+  // A determinant that overflowed (or a NaN one) says nothing about
+  // singularity: the inverse is all NaN, which no step recovers from, so the
+  // solve ends as no convergence, never as a singular Jacobian.
+  if (!(std::fabs(determinant) <= std::numeric_limits<double>::max())) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    return tMatrix2(nan, nan, nan, nan);
+  }
+  if (std::fabs(determinant) < INVERTIBLE_CUTOFF) return tMatrix2();
   return jacobian.invert();
 }
 

@@ -4,6 +4,8 @@
 // The body of tPacketStep, included by the translation unit of each
 // instruction set, which instantiates it with its lane type.
 
+#include <limits>
+
 #include "expr/tExactPower.h"
 #include "expr/tFunction.h"
 #include "fractal/tPacketStep.h"
@@ -27,15 +29,18 @@ struct tEvaluation {
     const V f12 = tVectorLanes::load(out[3] + l);
     const V f21 = tVectorLanes::load(out[4] + l);
     const V f22 = tVectorLanes::load(out[5] + l);
-    // tMatrix2's determinant and inverse, zero below the cutoff.
+    // tMatrix2's determinant and inverse, zero below the cutoff and all NaN
+    // where the determinant is not finite (tFunction::invertJacobian).
     const V d = f11 * f22 - f21 * f12;
     const V size = tVectorLanes::valuesOf(tVectorLanes::bitsOf(d) & kAbsMask);
     const auto singular = size < tFunction::INVERTIBLE_CUTOFF;
+    const auto finite = size <= std::numeric_limits<double>::max();
     const V zero = {};
-    m0 = singular ? zero : f22 / d;
-    m1 = singular ? zero : -f12 / d;
-    m2 = singular ? zero : -f21 / d;
-    m3 = singular ? zero : f11 / d;
+    const V nan = zero + std::numeric_limits<double>::quiet_NaN();
+    m0 = finite ? (singular ? zero : f22 / d) : nan;
+    m1 = finite ? (singular ? zero : -f12 / d) : nan;
+    m2 = finite ? (singular ? zero : -f21 / d) : nan;
+    m3 = finite ? (singular ? zero : f11 / d) : nan;
   }
 
   // The zero matrix: testIterate's first test, and the singular-set test's.

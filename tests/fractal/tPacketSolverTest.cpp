@@ -29,10 +29,12 @@ TEST_P(tPacketSolverTest, OutcomesMatchSolve) {
       "f12 = - 6 * x * y f21 = 6 * x * y f22 = 3 * x ^ 2 - 3 * y ^ 2",
       "f1 = sin ( x ) * cosh ( y ) f2 = cos ( x ) * sinh ( y ) f11 = cos ( x ) * cosh ( y ) "
       "f12 = sin ( x ) * sinh ( y ) f21 = - sin ( x ) * sinh ( y ) f22 = cos ( x ) * cosh ( y )",
-      "f1 = x ^ 2 - 1 f2 = y f11 = 2 * x f12 = 0 f21 = 0 f22 = 1"};
+      "f1 = x ^ 2 - 1 f2 = y f11 = 2 * x f12 = 0 f21 = 0 f22 = 1",
+      // exp(z) - 1, whose determinant overflows far to the right.
+      "f ( z ) = exp z - 1"};
   std::mt19937 random(5);
   std::uniform_real_distribution<double> plane(-3, 3);
-  std::vector<tVector2> starts = {{0, 0.5}, {1, 0}, {1e300, -1e300}, {0, 0}};
+  std::vector<tVector2> starts = {{0, 0.5}, {1, 0}, {1e300, -1e300}, {0, 0}, {400, 0}, {710, 1}};
   while (starts.size() < 403) starts.emplace_back(plane(random), plane(random));
 
   std::vector<tPacketSolver::tOutcome> outcomes(starts.size());

@@ -79,6 +79,20 @@ TEST(tSolverTest, StoppingCasesForEverySolver) {
   }
 }
 
+// A Jacobian whose determinant overflows is not singular: the solve ends as
+// no convergence, after every iteration, for every solver.
+TEST(tSolverTest, AnOverflowingJacobianIsNoConvergence) {
+  auto f = functionFromText("f ( z ) = exp z - 1");
+  for (int kind = 0; kind < kSolverKinds; ++kind) {
+    for (const tVector2 start : {tVector2(400, 0), tVector2(710, 1)}) {
+      tSolution s = makeSolver(kind, 20, 1.0)->solve(f.get(), start, false);
+      EXPECT_EQ(std::make_tuple(20u, false, true),
+                std::make_tuple(s.iterations_, s.singularJacobian_, s.noConvergence_))
+          << kind << " from " << start;
+    }
+  }
+}
+
 TEST(tSolverTest, RefinedNewtonTakesNoStepFromASingularMidpoint) {
   // The derivative 2x - 1 vanishes at x = 0.5, halfway from 1 to the root 0.
   tSolution s = solveWith(1, "f1 = x f2 = y f11 = 2 * x - 1 f12 = 0 f21 = 0 f22 = 1",

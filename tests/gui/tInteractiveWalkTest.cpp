@@ -189,13 +189,14 @@ TEST(tInteractiveWalkTest, InstantKeysAreNotLost) {
 }
 
 // A function file whose formula is not whole: "Go" names the fault and its
-// line above it, around y = 470 to 490, stays red, and starts no run.
+// line above it, around y = 470 to 495 (below the options), stays red, and
+// starts no run.
 TEST(tInteractiveWalkTest, ABrokenFunctionIsNamedAndGoStaysRed) {
   tXvfbProgram program("{\nDim\n8\n}\n{\nFunction\nbroken.func\n}\n");
   writeRaw(program.folder() / "Shared Functions/broken.func", "f(z) = sinn(z)\n");
   ASSERT_TRUE(program.start()) << "no window: run under xvfb-run";
   ASSERT_TRUE(program.walkToSetup(200, [](const tShot& s) { return setupShown(s, nameBlue); }));
-  auto named = [](const tShot& s) { return s.litIn(40, 450, 760, 496) > 200; };
+  auto named = [](const tShot& s) { return s.litIn(40, 468, 760, 498) > 200; };
   const tShot pressed = program.clickUntil(400, 515, named);
   pressed.keep("setupfrac-broken-function");
   EXPECT_TRUE(named(pressed));
