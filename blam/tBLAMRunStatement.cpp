@@ -296,6 +296,7 @@ tBLAMOutputs::tResults tBLAMRunStatement::measure(double milliseconds, tFractal*
                            statistics.getBoxDimension(),
                            statistics.getBoxDimensionError(),
                            statistics.getUncertaintyExponent(),
+                           statistics.getUncertaintyExponentError(),
                            statistics.getWadaDistance(),
                            roots,
                            statistics.getConvergedFraction()};

@@ -77,8 +77,8 @@ void tBLAMSettings::loadDefaults(tVariableEnv& env) {
 const std::vector<std::string>& tBLAMSettings::resultNames() {
   static const std::vector<std::string> results = {
       "_computationTime_", "_fractalDimension_",  "_basinEntropy_",        "_boundaryBasinEntropy_",
-      "_boxDimension_",    "_boxDimensionError_", "_uncertaintyExponent_", "_wadaDistance_",
-      "_rootCount_",       "_convergedFraction_"};
+      "_boxDimension_",    "_boxDimensionError_", "_uncertaintyExponent_",
+      "_uncertaintyExponentError_", "_wadaDistance_", "_rootCount_", "_convergedFraction_"};
   return results;
 }
 

@@ -13,7 +13,7 @@ const std::vector<std::string>& tBLAMStatsOutput::fixedColumns() {
       "image", "function", "solver", "step", "iterations", "side", "minX", "maxX", "minY", "maxY",
       "roots", "converged_fraction", "no_convergence_fraction", "singular_fraction",
       "basin_entropy", "boundary_basin_entropy", "box_dimension", "box_dimension_error",
-      "uncertainty_exponent", "wada_distance", "fractal_dimension", "seconds", "seed"};
+      "uncertainty_exponent", "uncertainty_exponent_error", "wada_distance", "fractal_dimension", "seconds", "seed"};
   return columns;
 }
 
@@ -47,6 +47,7 @@ bool tBLAMStatsOutput::write(const tRun& run) const {
       tCSVFile::number(statistics.getBoxDimension()),
       tCSVFile::number(statistics.getBoxDimensionError()),
       tCSVFile::number(statistics.getUncertaintyExponent()),
+      tCSVFile::number(statistics.getUncertaintyExponentError()),
       tCSVFile::number(statistics.getWadaDistance()),
       tCSVFile::number(fractal.dimension_),
       tCSVFile::number(run.milliseconds / 1000.0),

@@ -13,9 +13,6 @@
 namespace {
 
 const double kNaN = std::numeric_limits<double>::quiet_NaN();
-// A box of the uncertainty exponent's pyramid that holds more than one
-// label; every label fits in 16 bits.
-const uint32_t kMixed = 0x10000;
 // A column without a boundary pixel of the basin at hand: farther than any
 // picture's side.
 const uint16_t kFar = 0xFFFF;
@@ -75,24 +72,6 @@ std::vector<uint8_t> halveMarks(const std::vector<uint8_t>& marks, std::size_t s
     const uint8_t* high = low + side;
     for (std::size_t c = 0; c < half; ++c) {
       halved[r * half + c] = low[2 * c] | low[2 * c + 1] | high[2 * c] | high[2 * c + 1];
-    }
-  }
-  return halved;
-}
-
-// Halves a level of labels: a box keeps the label its four quarters share,
-// else it is mixed.
-template <typename tLabel>
-std::vector<uint32_t> halveLabels(const std::vector<tLabel>& labels, std::size_t side) {
-  const std::size_t half = side / 2;
-  std::vector<uint32_t> halved(half * half);
-  for (std::size_t r = 0; r < half; ++r) {
-    const tLabel* low = &labels[2 * r * side];
-    const tLabel* high = low + side;
-    for (std::size_t c = 0; c < half; ++c) {
-      const uint32_t a = low[2 * c];
-      const bool same = a == low[2 * c + 1] && a == high[2 * c] && a == high[2 * c + 1];
-      halved[r * half + c] = same ? a : kMixed;
     }
   }
   return halved;
@@ -227,16 +206,21 @@ tBasinStatistics::tBasinStatistics(const tBasinLabels& labels, unsigned int thre
       boxDimension_(kNaN),
       boxDimensionError_(kNaN),
       uncertaintyExponent_(kNaN),
+      uncertaintyExponentError_(kNaN),
       wadaDistance_(kNaN) {
   if (!measured_) return;
   const std::vector<uint16_t>& values = labels.getLabels();
   measureFractions(values, labels.getRootCount(), labels);
   measureEntropy(values);
   measureBoxes(values);
+  measureUncertainty(values);
   measureWada(values);
 }
 
-bool tBasinStatistics::hasFractalBoundary() const { return boundaryBasinEntropy_ > std::log(2.0); }
+bool tBasinStatistics::hasFractalBoundary() const {
+  return boundaryBasinEntropy_ > std::log(2.0) &&
+         boxDimension_ - 2.0 * boxDimensionError_ > 1.0;
+}
 
 double tBasinStatistics::getWadaTolerance() const {
   return std::max(WADA_MIN_TOLERANCE, WADA_SHARE * static_cast<double>(side_));
@@ -313,21 +297,8 @@ void tBasinStatistics::measureBoxes(const std::vector<uint16_t>& labels) {
   }
   std::vector<double> scales;
   std::vector<double> logCounts;
-  std::vector<double> logSides;
-  std::vector<double> logShares;
-  std::vector<uint32_t> uniform;
   for (std::size_t s = 1, boxes = n; boxes >= MIN_BOXES; s *= 2, boxes /= 2) {
-    if (s > 1) {
-      boundary = halveMarks(boundary, 2 * boxes);
-      uniform = s == 2 ? halveLabels(labels, n) : halveLabels(uniform, 2 * boxes);
-      const std::size_t mixed =
-          static_cast<std::size_t>(std::count(uniform.begin(), uniform.end(), kMixed));
-      if (mixed != 0) {
-        logSides.push_back(std::log(static_cast<double>(s)));
-        const double share = static_cast<double>(mixed) / static_cast<double>(boxes * boxes);
-        logShares.push_back(std::log(share));
-      }
-    }
+    if (s > 1) boundary = halveMarks(boundary, 2 * boxes);
     const std::size_t marked =
         static_cast<std::size_t>(std::count(boundary.begin(), boundary.end(), uint8_t{1}));
     // Without a boundary pixel no box holds one at any side.
@@ -338,7 +309,35 @@ void tBasinStatistics::measureBoxes(const std::vector<uint16_t>& labels) {
   const tFit dimension = fitLine(scales, logCounts);
   boxDimension_ = dimension.slope;
   boxDimensionError_ = dimension.error;
-  uncertaintyExponent_ = fitLine(logSides, logShares).slope;
+}
+
+void tBasinStatistics::measureUncertainty(const std::vector<uint16_t>& labels) {
+  const std::size_t n = side_;
+  // The pixels at least the largest distance from every edge, the same for
+  // every distance.
+  std::size_t margin = 0;
+  for (std::size_t e = 1; e * MIN_BOXES <= n; e *= 2) margin = e;
+  if (margin == 0) return;
+  const double inside = static_cast<double>((n - 2 * margin) * (n - 2 * margin));
+  std::vector<double> logDistances;
+  std::vector<double> logShares;
+  for (std::size_t e = 1; e <= margin; e *= 2) {
+    std::size_t uncertain = 0;
+    for (std::size_t r = margin; r + margin < n; ++r) {
+      for (std::size_t c = margin; c + margin < n; ++c) {
+        const std::size_t p = r * n + c;
+        const uint16_t label = labels[p];
+        uncertain += labels[p - e] != label || labels[p + e] != label ||
+                     labels[p - e * n] != label || labels[p + e * n] != label;
+      }
+    }
+    if (uncertain == 0) continue;
+    logDistances.push_back(std::log(static_cast<double>(e)));
+    logShares.push_back(std::log(static_cast<double>(uncertain) / inside));
+  }
+  const tFit exponent = fitLine(logDistances, logShares);
+  uncertaintyExponent_ = exponent.slope;
+  uncertaintyExponentError_ = exponent.error;
 }
 
 void tBasinStatistics::measureWada(const std::vector<uint16_t>& labels) {

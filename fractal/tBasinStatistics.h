@@ -29,11 +29,17 @@ class tBasinLabels;
 //   side) that hold a boundary pixel. The dimension is the least-squares
 //   slope of ln N(s) against ln(1/s), with the slope's standard error
 //   (sqrt(sum of squared residuals / (n - 2) / sum (x - mean x)^2)).
-// - Uncertainty exponent alpha: the share of the s x s boxes holding more than
-//   one label scales as s^alpha; it is the least-squares slope of ln share
-//   against ln s over the same sides, less s = 1 (a pixel holds one label),
-//   and over the sides where some box holds more than one label. 2 - alpha
-//   is a second estimate of the boundary's dimension.
+// - Uncertainty exponent alpha (McDonald, Grebogi, Ott and Yorke, 1985): the
+//   share f(e) of the pixels whose outcome differs from that of some pixel e
+//   away along the axes scales as e^alpha, for e = 1, 2, 4, ... up to
+//   N / MIN_BOXES; alpha is the least-squares slope of ln f against ln e over
+//   the e where f > 0, with its standard error as the dimension's. The
+//   pixels counted are those at least N / MIN_BOXES from every edge, the same
+//   for every e, so that all their neighbours lie inside the picture and a
+//   straight boundary gives exactly 1. 2 - alpha estimates the boundary's dimension by another
+//   route than the boxes: perturbing a start by e changes its outcome with
+//   probability f(e), and a boundary of dimension D makes that share go as
+//   e^(2 - D).
 // - Wada test by merging (Daza et al., Scientific Reports 2018): with three
 //   basins or more, basin k's boundary is its pixels with a 4-neighbour of
 //   another label (the boundary that merging every other label gives; the
@@ -42,6 +48,13 @@ class tBasinLabels;
 //   (Euclidean, between pixel centres); the picture is Wada when it is at
 //   most 1% of N, or WADA_MIN_TOLERANCE px if that is more: on a grid, thin
 //   filaments leave a few pixels between boundaries that meet in the limit.
+// - The fractal-boundary verdict: S_bb > ln 2 is a sufficient condition for
+//   a fractal boundary in the plane (Puy et al.), but a grid that samples a
+//   straight boundary exactly (a row or column of starts that fail, between
+//   two basins) puts three outcomes in a box and passes it. So the verdict
+//   also asks the fitted box dimension to exceed 1 by more than twice its
+//   standard error: a straight boundary has dimension 1, however it lies on
+//   the grid.
 //
 // A measure that is not defined is NaN: entropies without a whole box (or,
 // for S_bb, without a box of two labels), a dimension without a boundary or
@@ -87,11 +100,12 @@ class tBasinStatistics {
   double getSingularFraction() const { return singularFraction_; }
   double getBasinEntropy() const { return basinEntropy_; }
   double getBoundaryBasinEntropy() const { return boundaryBasinEntropy_; }
-  // S_bb > ln 2.
+  // S_bb > ln 2 and a box dimension above 1 by more than twice its error.
   bool hasFractalBoundary() const;
   double getBoxDimension() const { return boxDimension_; }
   double getBoxDimensionError() const { return boxDimensionError_; }
   double getUncertaintyExponent() const { return uncertaintyExponent_; }
+  double getUncertaintyExponentError() const { return uncertaintyExponentError_; }
   double getWadaDistance() const { return wadaDistance_; }
   // The Wada distance is within the tolerance.
   bool isWada() const;
@@ -102,6 +116,7 @@ class tBasinStatistics {
                         const tBasinLabels& source);
   void measureEntropy(const std::vector<uint16_t>& labels);
   void measureBoxes(const std::vector<uint16_t>& labels);
+  void measureUncertainty(const std::vector<uint16_t>& labels);
   void measureWada(const std::vector<uint16_t>& labels);
   // The largest distance from a pixel of another basin's boundary to the
   // boundary of basin `label`, squared; `boundaries` holds each boundary
@@ -121,6 +136,7 @@ class tBasinStatistics {
   double boxDimension_;           // fitted slope of ln N(s) against ln(1/s)
   double boxDimensionError_;      // its standard error
   double uncertaintyExponent_;    // alpha
+  double uncertaintyExponentError_;  // its standard error
   double wadaDistance_;           // largest Hausdorff distance between basin boundaries
 };
 

@@ -523,16 +523,21 @@ std::vector<std::pair<std::string, int>> tFracScene::getStatisticsLines() const 
                 100.0 * s.getNoConvergenceFraction(), 100.0 * s.getSingularFraction());
   lines.push_back({text, -1});
   const double boundaryEntropy = s.getBoundaryBasinEntropy();
-  const char* verdict = std::isnan(boundaryEntropy) ? ""
-                        : s.hasFractalBoundary()    ? "  > ln 2: fractal boundary"
-                                                    : "  <= ln 2";
+  // S_bb > ln 2 is sufficient for a fractal boundary only where the box
+  // dimension agrees (tBasinStatistics::hasFractalBoundary).
+  const char* verdict = std::isnan(boundaryEntropy)          ? ""
+                        : s.hasFractalBoundary()             ? "  > ln 2: fractal boundary"
+                        : boundaryEntropy > std::log(2.0)    ? "  > ln 2, but dimension 1"
+                                                             : "  <= ln 2";
   lines.push_back({"S_b " + shownMeasure(s.getBasinEntropy()) + "   S_bb " +
                        shownMeasure(boundaryEntropy) + verdict,
                    -1});
   lines.push_back({"box dimension " + shownMeasure(s.getBoxDimension()) + " +- " +
                        shownMeasure(s.getBoxDimensionError()),
                    -1});
-  lines.push_back({"uncertainty exponent " + shownMeasure(s.getUncertaintyExponent()), -1});
+  lines.push_back({"uncertainty exponent " + shownMeasure(s.getUncertaintyExponent()) + " +- " +
+                       shownMeasure(s.getUncertaintyExponentError()),
+                   -1});
   if (std::isnan(s.getWadaDistance())) {
     lines.push_back({"Wada: fewer than three basins", -1});
   } else {

@@ -116,9 +116,9 @@ TEST(tBasinStatisticsTest, SyntheticPicturesWithKnownMeasures) {
        diagonal, 2.0, 0.0, 0.0, std::sqrt(2.0), true},
       {"single basin", 512, [](int, int) { return uint16_t{0}; }, 0.0, nan, nan, nan, nan, nan,
        false},
-      // Two sides to fit (1 and 2), so no error; one side for alpha.
+      // Two sides to fit (1 and 2) and two distances, so no errors.
       {"side 32", 32, [](int, int c) { return uint16_t{c >= 7}; }, boxEntropy({10, 15}) / 6,
-       boxEntropy({10, 15}), 1.0, nan, nan, nan, false},
+       boxEntropy({10, 15}), 1.0, nan, 1.0, nan, false},
       {"smaller than a box", 4, [](int, int c) { return uint16_t{c >= 2}; }, nan, nan, nan, nan,
        nan, nan, false},
   };
@@ -228,4 +228,39 @@ TEST(tBasinStatisticsTest, CubicUnderNewtonIsWada) {
   EXPECT_LE(statistics.getBoxDimension(), 1.55);
   EXPECT_GT(statistics.getBoxDimensionError(), 0.0);
   EXPECT_TRUE(statistics.isWada()) << statistics.getWadaDistance();
+}
+
+// The uncertainty exponent by its definition (f(e), the share of uncertain
+// pixels, going as e^alpha) against the box dimension, on Newton pictures
+// whose basin boundary is a Julia set: 2 - alpha lies within two standard
+// errors (the dimension's and alpha's together) of the fitted dimension.
+TEST(tBasinStatisticsTest, UncertaintyExponentAgreesWithTheDimension) {
+  for (const char* map : {"f ( z ) = z ^ 5 - 1", "f ( z ) = z ^ 8 + 15 * z ^ 4 - 16"}) {
+    auto f = functionFromText(map);
+    tNewtonSolver solver(100, 1.0);
+    std::unique_ptr<tFractal> fractal(tFractal::create(256, -2, 2, -2, 2));
+    tRootManager::instance().clearRoots();
+    tFractalComputation computation(fractal.get(), f.get(), &solver);
+    ASSERT_TRUE(computation.run());
+    tBasinStatistics s(fractal->labels_);
+    const double apart = std::fabs(2.0 - s.getUncertaintyExponent() - s.getBoxDimension());
+    EXPECT_LE(apart, 2.0 * (s.getBoxDimensionError() + s.getUncertaintyExponentError())) << map;
+    EXPECT_GT(s.getUncertaintyExponentError(), 0.0) << map;
+  }
+}
+
+// z^2 - 1 on [-2, 2]^2 samples x = 0 exactly, the boundary, in the middle
+// column, whose starts all fail: three outcomes in its boxes put S_bb above
+// ln 2, but the boundary is straight, and no fractal. Shifted by less than a
+// pixel, the grid misses the line and S_bb is below ln 2.
+TEST(tBasinStatisticsTest, AStraightBoundaryIsNeverFractal) {
+  for (const bool sampledExactly : {true, false}) {
+    tBasinStatistics s(labelsOf(512, [sampledExactly](int, int c) {
+      if (sampledExactly && c == 256) return kGaveUp;
+      return c < 256 ? uint16_t{0} : uint16_t{1};
+    }));
+    EXPECT_EQ(sampledExactly, s.getBoundaryBasinEntropy() > std::log(2.0)) << sampledExactly;
+    EXPECT_EQ(1.0, s.getBoxDimension()) << sampledExactly;
+    EXPECT_FALSE(s.hasFractalBoundary()) << sampledExactly;
+  }
 }
