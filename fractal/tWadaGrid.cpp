@@ -132,9 +132,14 @@ std::size_t tWadaGrid::findBoundaryBoxes(const tBasinLabels& labels, std::size_t
     edge.row = static_cast<uint32_t>(place / across);
     edge.column = static_cast<uint32_t>(place % across);
     edge.depth = 0;
+    edge.points = 2;
     const std::size_t first = edge.row * n + edge.column;
     const std::size_t second = first + (edge.vertical ? n : 1);
-    edge.points.assign({{0, grid[first]}, {kEdgeLength, grid[second]}});
+    edge.differing.clear();
+    if (grid[first] != grid[second]) edge.differing.push_back({0, grid[first], grid[second]});
+    edge.basins.clear();
+    addOutcome(edge, grid[first]);
+    addOutcome(edge, grid[second]);
   }
   auto placeOf = [&](uint64_t key) {
     return static_cast<std::size_t>(std::lower_bound(keys.begin(), keys.end(), key) - keys.begin());
@@ -172,42 +177,41 @@ bool tWadaGrid::measureBand(tResult& result) {
 }
 
 bool tWadaGrid::halve(unsigned depth) {
-  // The segments of an edge halved depth - 1 times are 2^(MAX_DEPTH - depth
-  // + 1) units long; a new start goes to the middle of each one whose ends
-  // differ.
+  // Segments are 2^(MAX_DEPTH - depth + 1) units long before this halving.
   const uint32_t half = kEdgeLength >> depth;
   refined_.clear();
   starts_.clear();
   for (std::size_t b : open_) {
     for (std::size_t place : boxes_[b].edges) {
       tEdge& edge = edges_[place];
-      if (edge.depth + 1 != depth || edge.points.size() > MAX_EDGE_POINTS) continue;
+      if (edge.depth + 1 != depth || edge.points > MAX_EDGE_POINTS) continue;
       edge.depth = depth;
+      if (edge.differing.empty()) continue;
       edge.firstStart = starts_.size();
-      for (std::size_t i = 0; i + 1 < edge.points.size(); ++i) {
-        if (edge.points[i].outcome == edge.points[i + 1].outcome) continue;
-        const double along = static_cast<double>(edge.points[i].at + half) / kEdgeLength;
+      for (const tSegment& segment : edge.differing) {
+        const double along = static_cast<double>(segment.from + half) / kEdgeLength;
         const double row = edge.row + (edge.vertical ? along : 0.0);
         const double column = edge.column + (edge.vertical ? 0.0 : along);
         starts_.push_back(fractal_.pointAt(row, column));
       }
-      if (starts_.size() != edge.firstStart) refined_.push_back(place);
+      refined_.push_back(place);
     }
   }
   if (!solveStarts()) return false;
-  // Each new point goes between the ends of the segment it halves.
+  // A halved segment leaves the halves whose ends still differ.
   for (std::size_t place : refined_) {
     tEdge& edge = edges_[place];
-    merged_.clear();
-    std::size_t next = edge.firstStart;
-    for (std::size_t i = 0; i < edge.points.size(); ++i) {
-      merged_.push_back(edge.points[i]);
-      if (i + 1 == edge.points.size() || edge.points[i].outcome == edge.points[i + 1].outcome) {
-        continue;
+    halves_.clear();
+    const tOutcomeLabel* middle = &outcomes_[edge.firstStart];
+    for (const tSegment& segment : edge.differing) {
+      if (segment.first != *middle) halves_.push_back({segment.from, segment.first, *middle});
+      if (*middle != segment.second) {
+        halves_.push_back({segment.from + half, *middle, segment.second});
       }
-      merged_.push_back({edge.points[i].at + half, outcomes_[next++]});
+      addOutcome(edge, *middle++);
     }
-    edge.points.swap(merged_);
+    edge.points += edge.differing.size();
+    edge.differing.swap(halves_);
   }
   return true;
 }
@@ -260,11 +264,17 @@ std::size_t tWadaGrid::basinsShownBy(const tBox& box) {
   ++seenMark_;
   std::size_t shown = 0;
   for (std::size_t place : box.edges) {
-    for (const tEdgePoint& point : edges_[place].points) {
-      if (!isRootLabel(point.outcome) || seen_[point.outcome] == seenMark_) continue;
-      seen_[point.outcome] = seenMark_;
-      if (++shown == basins_) return shown;
+    for (tOutcomeLabel basin : edges_[place].basins) {
+      if (seen_[basin] == seenMark_) continue;
+      seen_[basin] = seenMark_;
+      ++shown;
     }
   }
   return shown;
+}
+
+void tWadaGrid::addOutcome(tEdge& edge, tOutcomeLabel outcome) {
+  if (!isRootLabel(outcome)) return;
+  if (std::find(edge.basins.begin(), edge.basins.end(), outcome) != edge.basins.end()) return;
+  edge.basins.push_back(outcome);
 }

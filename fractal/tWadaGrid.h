@@ -116,20 +116,26 @@ class tWadaGrid {
   // An outcome of a start: a root label, one of tBasinLabels' two failures,
   // or a root that is no basin of the picture.
   using tOutcomeLabel = uint32_t;
-  // A point of an edge: where it lies, in 1/2^MAX_DEPTH of the edge from its
-  // first corner, and what it reached.
-  struct tEdgePoint {
-    uint32_t at;
-    tOutcomeLabel outcome;
+  // A segment of an edge whose two ends reached different outcomes: where it
+  // begins, in 1/2^MAX_DEPTH of the edge from its first corner (its length
+  // follows from the edge's depth), and what its two ends reached.
+  struct tSegment {
+    uint32_t from;
+    tOutcomeLabel first;
+    tOutcomeLabel second;
   };
-  // A side of a box between two neighbouring sample points.
+  // A side of a box between two neighbouring sample points. Only what is
+  // still to halve is kept of its points: the segments whose ends differ,
+  // and the basins that its points reached.
   struct tEdge {
-    uint32_t row;                    // the row of its first corner's pixel
-    uint32_t column;                 // the column of that pixel
-    bool vertical;                   // the second corner is the pixel above, else the one right
-    unsigned depth;                  // halvings made
-    std::vector<tEdgePoint> points;  // by position, the two corners included
-    std::size_t firstStart;          // its first new start in the halving at hand
+    uint32_t row;                     // the row of its first corner's pixel
+    uint32_t column;                  // the column of that pixel
+    bool vertical;                    // the second corner is the pixel above, else the one right
+    unsigned depth;                   // halvings made
+    std::size_t points;               // points computed on it, the two corners included
+    std::vector<tSegment> differing;  // segments whose ends differ, by position
+    std::vector<tOutcomeLabel> basins;  // root labels its points reached, each once
+    std::size_t firstStart;           // its first new start in the halving at hand
   };
   struct tBox {
     std::size_t edges[4];  // places in edges_: bottom, top, left, right
@@ -156,6 +162,8 @@ class tWadaGrid {
   tOutcomeLabel outcomeOf(const tPacketSolver::tOutcome& outcome) const;
   // Basins shown on the box's edges.
   std::size_t basinsShownBy(const tBox& box);
+  // Adds what a new point of the edge reached to the basins it shows.
+  static void addOutcome(tEdge& edge, tOutcomeLabel outcome);
 
   const tFractal& fractal_;              // the picture measured
   const tFunction& function_;            // its function
@@ -173,7 +181,7 @@ class tWadaGrid {
   std::vector<tVector2> starts_;         // new starts of the halving at hand
   std::vector<tOutcomeLabel> outcomes_;  // what each reached
   std::vector<std::size_t> refined_;     // edges that got new starts in the halving
-  std::vector<tEdgePoint> merged_;       // an edge's points with the new ones
+  std::vector<tSegment> halves_;         // an edge's differing segments after a halving
   std::vector<uint64_t> seen_;           // per root label: the last count that saw it
   uint64_t seenMark_;                    // the count at hand
 };
