@@ -12,8 +12,9 @@
 // the powers, and the engine on "cubic-products.func", which writes the same
 // products in the same order, so that both make the same operations and
 // their pictures are compared byte for byte too.
-// The basin statistics of each basin picture (tBasinStatistics) are timed
-// too, against the picture's own time on all threads.
+// The basin statistics of each basin picture (tBasinStatistics) and its grid
+// Wada test (tWadaGrid) are timed too, against the picture's own time on all
+// threads.
 
 #include <algorithm>
 #include <chrono>
@@ -34,6 +35,7 @@
 #include "fractal/tNewtonSolver.h"
 #include "fractal/tRootManager.h"
 #include "fractal/tRungeKuttaSolver4.h"
+#include "fractal/tWadaGrid.h"
 #include "graphics/tImage.h"
 
 namespace {
@@ -118,6 +120,27 @@ void runProductsCase(const tCase& c, tFunction& products, tIterativeSolver& solv
   std::printf("  products byte-identical    %9s\n", identical ? "yes" : "NO");
 }
 
+// The grid Wada test of the basin picture on all threads, the median of the
+// case's runs, each on a picture of its own.
+void timeWadaGrid(const tCase& c, tFunction& f, tIterativeSolver& solver, unsigned threads,
+                  double pictureSeconds) {
+  std::vector<double> seconds;
+  tWadaGrid::tResult result;
+  for (int run = 0; run < c.runs; ++run) {
+    std::unique_ptr<tFractal> fractal(tFractal::create(c.side, kLow, kHigh, kLow, kHigh));
+    tRootManager::instance().clearRoots();
+    tRootManager::instance().useRandomColors(false);
+    tFractalComputation(fractal.get(), &f, &solver, threads).run();
+    result = tWadaGrid::measure(*fractal, f, solver, threads);
+    seconds.push_back(result.milliseconds / 1000.0);
+  }
+  std::sort(seconds.begin(), seconds.end());
+  const double median = seconds[seconds.size() / 2];
+  std::printf("  Wada grid                  %9.3f s (%zu new starts, W_%zu = %.4f)\n", median,
+              result.newStarts, result.basins, result.getShare(result.basins));
+  std::printf("  Wada grid / engine(%u)      %9.3f\n", threads, median / pictureSeconds);
+}
+
 void runCase(const tCase& c, tFunction& f, tFunction& products, unsigned threads) {
   std::unique_ptr<tIterativeSolver> solver;
   if (std::string(c.solver) == "Newton") {
@@ -178,6 +201,7 @@ void runCase(const tCase& c, tFunction& f, tFunction& products, unsigned threads
     const double statistics = all.statistics[all.statistics.size() / 2];
     std::printf("  basin statistics           %9.3f s\n", statistics);
     std::printf("  statistics / engine(%u)     %9.3f\n", threads, statistics / all.median());
+    timeWadaGrid(c, f, *solver, threads, all.median());
     runProductsCase(c, products, *solver, threads);
   }
   bool identical = one.bytes == tree.bytes && all.bytes == tree.bytes && hand.bytes == tree.bytes;
