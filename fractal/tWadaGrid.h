@@ -41,16 +41,16 @@ class tIterativeSolver;
 // the depth: Newton's pictures of z^3 - 1, z^5 - 1 and z^8 + 15z^4 - 16 show
 // every basin in 95% of their boxes within 6 to 9 halvings, but z^3 - 2z + 2
 // hides its real root's pieces along the boundary of its two complex roots'
-// basins far finer: 70% of its boxes after 8 halvings, 95% after 23, 97%
-// after 28, 2^-28 of a pixel. Deep halvings are cheap: a crossing takes one
-// start per halving, and by then most boxes have stopped (each of the last
-// halvings makes a few per cent of the starts at most). The share asked is
-// not 1 because a finite depth leaves some boxes unresolved (a corner that
-// is a lone failed pixel, pieces finer still), and 0.95 keeps clear of both
-// sides: the Wada pictures above reach 0.97 to 1, boundaries of two basins
-// at a time stay near 0 (only boxes where three basins meet show three).
-// Where two basins' boundary crosses an edge ever more often as it is halved
-// (a fractal boundary that is not Wada), an edge with more than
+// basins far finer: 70% of its boxes after 8 halvings, 95% after 22 or 23,
+// about 97% after 28, 2^-28 of a pixel. Deep halvings are cheap: a crossing
+// takes one start per halving, and by then most boxes have stopped (each of
+// the last halvings makes a few per cent of the starts at most). The share
+// asked is not 1 because a finite depth leaves some boxes unresolved (a
+// corner that is a lone failed pixel, pieces finer still), and 0.95 keeps
+// clear of both sides: the Wada pictures above reach 0.969 to 1, boundaries
+// of two basins at a time stay near 0 (only boxes where three basins meet
+// show three). Where two basins' boundary crosses an edge ever more often as
+// it is halved (a fractal boundary that is not Wada), an edge with more than
 // MAX_EDGE_POINTS points is halved no more, so no box costs more than about
 // 500 starts.
 //
