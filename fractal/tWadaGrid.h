@@ -41,18 +41,21 @@ class tIterativeSolver;
 // the depth: Newton's pictures of z^3 - 1, z^5 - 1 and z^8 + 15z^4 - 16 show
 // every basin in 95% of their boxes within 6 to 9 halvings, but z^3 - 2z + 2
 // hides its real root's pieces along the boundary of its two complex roots'
-// basins far finer: 70% of its boxes after 8 halvings, 95% after 22 or 23,
-// about 97% after 28, 2^-28 of a pixel. Deep halvings are cheap: a crossing
-// takes one start per halving, and by then most boxes have stopped (each of
-// the last halvings makes a few per cent of the starts at most). The share
-// asked is not 1 because a finite depth leaves some boxes unresolved (a
-// corner that is a lone failed pixel, pieces finer still), and 0.95 keeps
-// clear of both sides: the Wada pictures above reach 0.969 to 1, boundaries
-// of two basins at a time stay near 0 (only boxes where three basins meet
-// show three). Where two basins' boundary crosses an edge ever more often as
-// it is halved (a fractal boundary that is not Wada), an edge with more than
-// MAX_EDGE_POINTS points is halved no more, so no box costs more than about
-// 500 starts.
+// basins far finer: 70% of its boxes after 8 halvings, 95% after 22 to 24,
+// 97% after 30, 2^-30 of a pixel (still hundreds of rounding steps of a
+// double apart on the largest picture of [-2, 2]^2). The share at a given
+// depth falls slowly as the picture grows, since its boxes are smaller:
+// 0.975, 0.973 and 0.972 at 256, 512 and 1024 pixels a side. Deep halvings
+// are cheap: a crossing takes one start per halving, and by then most boxes
+// have stopped (each of the last halvings makes a few per cent of the starts
+// at most). The share asked is not 1 because a finite depth leaves some
+// boxes unresolved (a corner that is a lone failed pixel, pieces finer
+// still), and 0.95 keeps clear of both sides: the Wada pictures above reach
+// 0.97 to 1, boundaries of two basins at a time stay near 0 (only boxes
+// where three basins meet show three). Where two basins' boundary crosses an
+// edge ever more often as it is halved (a fractal boundary that is not
+// Wada), an edge with more than MAX_EDGE_POINTS points is halved no more, so
+// no box costs more than about 500 starts.
 //
 // Only segments whose ends differ are halved, and a halving keeps the points
 // it had, so what an edge shows only grows with its depth, and its points do
@@ -81,7 +84,7 @@ class tIterativeSolver;
 class tWadaGrid {
  public:
   // Halvings of a box's edges, at most.
-  static constexpr unsigned MAX_DEPTH = 28;
+  static constexpr unsigned MAX_DEPTH = 30;
   // Points of an edge beyond which it is halved no more.
   static constexpr std::size_t MAX_EDGE_POINTS = 64;
   // The share of boundary boxes showing every basin that makes a picture Wada.
