@@ -85,12 +85,12 @@ tWadaGrid::tResult tWadaGrid::run() {
 bool tWadaGrid::readRegistry(const tBasinLabels& labels) {
   for (const auto& entry : tRootManager::instance().getRoots()) registry_.push_back(entry.first);
   labelOfRegistered_.assign(registry_.size(), kNoBasin);
-  std::vector<bool> labelsPixel(labels.getRootCount(), false);
+  std::vector<bool> labelsSomePixel(labels.getRootCount(), false);
   for (uint16_t label : labels.getLabels()) {
-    if (isRootLabel(label)) labelsPixel[label] = true;
+    if (isRootLabel(label)) labelsSomePixel[label] = true;
   }
   for (std::size_t label = 0; label < labels.getRootCount(); ++label) {
-    if (!labelsPixel[label]) continue;
+    if (!labelsSomePixel[label]) continue;
     const std::size_t place = labels.getRegistryIndex(static_cast<uint16_t>(label));
     if (place >= registry_.size()) return false;
     labelOfRegistered_[place] = static_cast<tOutcomeLabel>(label);
