@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "fractal/tWadaGrid.h"
+
 class tBasinStatistics;
 class tFractal;
 class tFunction;
@@ -30,6 +32,7 @@ class tBLAMRunOutput {
     double milliseconds;                 // the time it took
     std::string seed;                    // of the random sequence; "" when the clock seeded it
     tVariableEnv* env;                   // the variables after the run
+    const tWadaGrid::tResult* wada = nullptr;  // the grid Wada test; null when not asked for
   };
 
   virtual ~tBLAMRunOutput() = default;

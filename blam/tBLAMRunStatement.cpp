@@ -40,6 +40,13 @@ const tBLAMBasinsOutput kBasins{};
 const tBLAMRunOutput* const kAfterPicture[] = {&kDataBlock, &kStats, &kBasins};
 
 
+// W_{N_A} of the grid Wada test; NaN when it was not made or has fewer than
+// three basins to test.
+double wadaShare(const tWadaGrid::tResult& wada) {
+  if (!wada.measured || wada.basins < 3) return std::numeric_limits<double>::quiet_NaN();
+  return wada.getShare(wada.basins);
+}
+
 // A number in hexadecimal floating point, so that settings compare exactly.
 std::string exactly(double value) {
   char text[40];
@@ -102,7 +109,13 @@ bool tBLAMRunStatement::compute(tBLAMRunOutput::tRun& run, const tBLAMImageOutpu
   run.milliseconds = computePicture(run.fractal, run.function, run.solver);
   const tBasinStatistics statistics(run.fractal->labels_);
   run.statistics = &statistics;
-  const tBLAMOutputs::tResults results = measure(run.milliseconds, run.fractal, statistics);
+  // Solved while the registry still holds this picture's roots.
+  tWadaGrid::tResult wada;
+  if (env->getBoolVal("_wadaTest")) {
+    wada = tWadaGrid::measure(*run.fractal, *run.function, *run.solver);
+    run.wada = &wada;
+  }
+  const tBLAMOutputs::tResults results = measure(run.milliseconds, run.fractal, statistics, wada);
   for (const auto& result : results) env->extend(result.first, result.second);
   tBLAMOutputs::current().keepResults(results);
   // Once measured, so that the measures are the flat picture's.
@@ -286,7 +299,8 @@ double tBLAMRunStatement::computePicture(tFractal* fractal, tFunction* function,
 }
 
 tBLAMOutputs::tResults tBLAMRunStatement::measure(double milliseconds, tFractal* fractal,
-                                                  const tBasinStatistics& statistics) {
+                                                  const tBasinStatistics& statistics,
+                                                  const tWadaGrid::tResult& wada) {
   const double roots = statistics.isMeasured() ? static_cast<double>(statistics.getBasins().size())
                                                : std::numeric_limits<double>::quiet_NaN();
   const double values[] = {milliseconds,
@@ -299,7 +313,10 @@ tBLAMOutputs::tResults tBLAMRunStatement::measure(double milliseconds, tFractal*
                            statistics.getUncertaintyExponentError(),
                            statistics.getWadaDistance(),
                            roots,
-                           statistics.getConvergedFraction()};
+                           statistics.getConvergedFraction(),
+                           wadaShare(wada),
+                           wadaShare(wada) >= 0.0 ? (wada.isWada() ? 1.0 : 0.0)
+                                                  : std::numeric_limits<double>::quiet_NaN()};
   tBLAMOutputs::tResults results;
   const std::vector<std::string>& names = tBLAMSettings::resultNames();
   for (std::size_t i = 0; i < names.size(); ++i) results.emplace_back(names[i], values[i]);

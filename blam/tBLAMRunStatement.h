@@ -8,6 +8,7 @@
 #include "blam/tBLAMOutputs.h"
 #include "blam/tBLAMRunOutput.h"
 #include "blam/tBLAMStatement.h"
+#include "fractal/tWadaGrid.h"
 
 class tBLAMImageOutput;
 class tBasinStatistics;
@@ -87,10 +88,12 @@ class tBLAMRunStatement : public tBLAMStatement {
   // picture, its share of pixels done kept in the progress record; the
   // milliseconds it took, also traced.
   static double computePicture(tFractal* fractal, tFunction* function, tIterativeSolver* solver);
-  // The read-only variables of the run: its time, its quad-tree dimension and
-  // its statistics; NaN for a measure that is not defined.
+  // The read-only variables of the run: its time, its quad-tree dimension,
+  // its statistics and the grid Wada test's share and verdict; NaN for a
+  // measure that is not defined or not made.
   static tBLAMOutputs::tResults measure(double milliseconds, tFractal* fractal,
-                                        const tBasinStatistics& statistics);
+                                        const tBasinStatistics& statistics,
+                                        const tWadaGrid::tResult& wada);
   // Everything the run's picture depends on, exactly, as text: its name, the
   // function's formulas as they stand (by their values at a few points) and
   // parameters, the solver, the rectangle, size, jitter, flags and seed.

@@ -39,6 +39,7 @@ const tEntry kEntries[] = {
     {"_imageFormat", kString, true, 0, "tga", true},
     {"_shadeBySpeed", kBool, true, 0, "", true},
     {"_seed", kNumber, false, 0, "", true},
+    {"_wadaTest", kBool, true, 0, "", true},
     {"_fractalDimension_", kNumber, true, 0, "", false},
     {"_computationTime_", kNumber, true, 0, "", false},
     {"_batchNum_", kNumber, true, 1, "", false},
@@ -78,7 +79,8 @@ const std::vector<std::string>& tBLAMSettings::resultNames() {
   static const std::vector<std::string> results = {
       "_computationTime_", "_fractalDimension_",  "_basinEntropy_",        "_boundaryBasinEntropy_",
       "_boxDimension_",    "_boxDimensionError_", "_uncertaintyExponent_",
-      "_uncertaintyExponentError_", "_wadaDistance_", "_rootCount_", "_convergedFraction_"};
+      "_uncertaintyExponentError_", "_wadaDistance_", "_rootCount_", "_convergedFraction_",
+      "_wadaShare_", "_wada_"};
   return results;
 }
 

@@ -8,12 +8,28 @@
 #include "fractal/tFractal.h"
 #include "fractal/tIterativeSolver.h"
 
+namespace {
+
+// The grid Wada test's W_{N_A} and verdict; empty when it was not made or
+// has fewer than three basins to test.
+bool wadaTested(const tWadaGrid::tResult* wada) {
+  return wada && wada->measured && wada->basins >= 3;
+}
+std::string wadaShare(const tWadaGrid::tResult* wada) {
+  return wadaTested(wada) ? tCSVFile::number(wada->getShare(wada->basins)) : "";
+}
+std::string wadaVerdict(const tWadaGrid::tResult* wada) {
+  return wadaTested(wada) ? (wada->isWada() ? "1" : "0") : "";
+}
+
+}  // namespace
+
 const std::vector<std::string>& tBLAMStatsOutput::fixedColumns() {
   static const std::vector<std::string> columns = {
       "image", "function", "solver", "step", "iterations", "side", "minX", "maxX", "minY", "maxY",
       "roots", "converged_fraction", "no_convergence_fraction", "singular_fraction",
       "basin_entropy", "boundary_basin_entropy", "box_dimension", "box_dimension_error",
-      "uncertainty_exponent", "uncertainty_exponent_error", "wada_distance", "fractal_dimension", "seconds", "seed"};
+      "uncertainty_exponent", "uncertainty_exponent_error", "wada_distance", "wada_share", "wada", "fractal_dimension", "seconds", "seed"};
   return columns;
 }
 
@@ -49,6 +65,8 @@ bool tBLAMStatsOutput::write(const tRun& run) const {
       tCSVFile::number(statistics.getUncertaintyExponent()),
       tCSVFile::number(statistics.getUncertaintyExponentError()),
       tCSVFile::number(statistics.getWadaDistance()),
+      wadaShare(run.wada),
+      wadaVerdict(run.wada),
       tCSVFile::number(fractal.dimension_),
       tCSVFile::number(run.milliseconds / 1000.0),
       run.seed};

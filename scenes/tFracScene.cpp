@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -138,7 +139,7 @@ tFracScene::tFracScene(std::optional<unsigned int> seed)
   tRootManager::instance().clearRoots();
 }
 
-tFracScene::~tFracScene() = default;
+tFracScene::~tFracScene() { stopWadaTest(); }
 
 float tFracScene::halfSide() {
   const int w = static_cast<int>(viewWidth());
@@ -187,6 +188,7 @@ void tFracScene::showMessage(const std::string& text) {
 void tFracScene::zoomTo(double minX, double maxX, double minY, double maxY) {
   if (!usableBounds(minX, maxX, minY, maxY)) return;
   stopComputation();
+  stopWadaTest();
   tFractal* fractal = tMainApp::instance().getFractal();
   tZoomPreview::moveTo(fractal, minX, maxX, minY, maxY);
   fractal->rebindTexture();
@@ -202,6 +204,7 @@ void tFracScene::finishPicture() {
   fractal->calculateDimension();
   if (!fractal->labels_.empty()) {
     statistics_ = std::make_unique<tBasinStatistics>(fractal->labels_);
+    if (statistics_->getBasins().size() >= 3) startWadaTest();
   }
   dimensionDone_ = true;
   flat_ = std::make_unique<tImage>(*fractal->image_);
@@ -213,6 +216,41 @@ void tFracScene::showShading() {
   *fractal->image_ = *flat_;
   if (showShading_) tSpeedShading::shade(fractal->image_, fractal->labels_);
   fractal->rebindTexture();
+}
+
+void tFracScene::startWadaTest() {
+  tMainApp& app = tMainApp::instance();
+  const tFractal* fractal = app.getFractal();
+  const tFunction* function = app.getFunction();
+  const tIterativeSolver* solver = app.getSolver();
+  wadaCancel_ = false;
+  wadaTest_ = std::async(std::launch::async, [this, fractal, function, solver] {
+    return tWadaGrid::measure(*fractal, *function, *solver, 0, &wadaCancel_);
+  });
+}
+
+void tFracScene::stopWadaTest() {
+  if (wadaTest_.valid()) {
+    wadaCancel_ = true;
+    wadaTest_.wait();
+    wadaTest_ = {};
+  }
+  wada_.reset();
+}
+
+std::string tFracScene::wadaLine() const {
+  const tBasinStatistics& s = *statistics_;
+  if (std::isnan(s.getWadaDistance())) return "Wada: fewer than three basins";
+  char text[128];
+  if (!wada_) {
+    std::snprintf(text, sizeof text, "Wada: testing (boundaries %.2f px apart)",
+                  s.getWadaDistance());
+  } else {
+    std::snprintf(text, sizeof text, "Wada: %s (W_%zu = %.3f of %zu boxes; %.2f px apart)",
+                  wada_->isWada() ? "yes" : "no", wada_->basins, wada_->getShare(wada_->basins),
+                  wada_->boundaryBoxes, s.getWadaDistance());
+  }
+  return text;
 }
 
 void tFracScene::stopComputation() {
@@ -253,6 +291,8 @@ void tFracScene::advancePicture() {
 // Nothing is computed during the cross-fade, so the time shown is the
 // computation's alone.
 void tFracScene::update(double) {
+  if (wadaTest_.valid() && wadaTest_.wait_for(std::chrono::seconds(0)) == std::future_status::ready)
+    wada_ = wadaTest_.get();
   if (!followTransition()) return;
   if (!runComplete()) {
     handleButtons();
@@ -294,6 +334,7 @@ bool tFracScene::handleButtons() {
   }
   if (mouseInRect(w / 2.0f, h - 35.0f, buttonHalfWidth(kBackLabel, kButtonSize), 12.0f)) {
     stopComputation();
+    stopWadaTest();
     tSceneManager::instance().beginTransition(new tSetupFracScene(), 1000.0f);
   }
   return false;
@@ -538,13 +579,7 @@ std::vector<std::pair<std::string, int>> tFracScene::getStatisticsLines() const 
   lines.push_back({"uncertainty exponent " + shownMeasure(s.getUncertaintyExponent()) + " +- " +
                        shownMeasure(s.getUncertaintyExponentError()),
                    -1});
-  if (std::isnan(s.getWadaDistance())) {
-    lines.push_back({"Wada: fewer than three basins", -1});
-  } else {
-    std::snprintf(text, sizeof text, "Wada: %s (boundaries %.2f px apart, at most %.2f)",
-                  s.isWada() ? "yes" : "no", s.getWadaDistance(), s.getWadaTolerance());
-    lines.push_back({text, -1});
-  }
+  lines.push_back({wadaLine(), -1});
   return lines;
 }
 

@@ -1,6 +1,8 @@
 #ifndef ROOTWEAVER_SCENES_TFRACSCENE_H
 #define ROOTWEAVER_SCENES_TFRACSCENE_H
 
+#include <atomic>
+#include <future>
 #include <memory>
 #include <optional>
 #include <string>
@@ -8,6 +10,7 @@
 #include <vector>
 
 #include "Shell/tScene.h"
+#include "fractal/tWadaGrid.h"
 
 class tBasinStatistics;
 class tFractal;
@@ -97,6 +100,14 @@ class tFracScene : public tScene {
   void showShading();
   // Stops the computation in flight, keeping the pixels painted so far.
   void stopComputation();
+  // The grid Wada test of the complete picture, in the background: it takes
+  // longer than the other measures (seconds for many basins), and reads the
+  // picture, the function and the solver until it ends, so anything that
+  // changes them stops it first.
+  void startWadaTest();
+  void stopWadaTest();
+  // The panel's Wada line.
+  std::string wadaLine() const;
   bool pictureDone() const { return done_; }
 
   void toggleOverlays();
@@ -136,6 +147,9 @@ class tFracScene : public tScene {
   bool dimensionDone_;        // dimension computed for this picture
   std::unique_ptr<tFractalComputation> computation_;  // the picture's; null before it starts
   std::unique_ptr<tBasinStatistics> statistics_;      // the complete picture's measures
+  std::future<tWadaGrid::tResult> wadaTest_;          // the grid Wada test while it runs
+  std::optional<tWadaGrid::tResult> wada_;            // its result, once it has come
+  std::atomic<bool> wadaCancel_{false};               // asks the running test to stop
   std::unique_ptr<tImage> flat_;  // the complete picture unshaded; null while it grows
   std::size_t uploaded_;      // pixels painted when the texture was last uploaded
   unsigned int uploadMark_;   // tTimer mark: the last upload

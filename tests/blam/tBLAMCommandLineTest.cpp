@@ -144,7 +144,7 @@ for row in stats:
     assert abs(share - float(row['converged_fraction'])) < 1e-9, row['image']
 print(len(fields), len(stats), len(basins) == roots)
 )";
-  EXPECT_EQ("25 8 True\n", runPython(app, reader));
+  EXPECT_EQ("27 8 True\n", runPython(app, reader));
 }
 
 // Jitter 3 and random colours, seeded by --seed in one copy of the program

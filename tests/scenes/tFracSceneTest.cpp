@@ -167,6 +167,22 @@ TEST_F(tFracSceneTest, PictureGrowsInTheBackgroundAndTogglesWaitForIt) {
   EXPECT_TRUE(imagesEqual(expected, *fractal().image_));
 }
 
+// With three basins the panel reads the grid Wada test, which runs beside the
+// view: "testing" first, then the verdict with the share of boxes that showed
+// every basin; a zoom stops it and starts over with the new picture.
+TEST_F(tFracSceneTest, ThePanelTellsTheGridWadaVerdict) {
+  openView(64, -2.0, 2.0, "cubic.func");
+  finishPicture();
+  tapKey(TKEY_S);
+  auto wadaLine = [&] { return scene_->getStatisticsLines().back().first; };
+  EXPECT_TRUE(framesUntil([&] { return wadaLine().find("Wada: yes (W_3 = 1.000 of ") == 0; }))
+      << wadaLine();
+  tapKey(TKEY_EQUALS);
+  finishPicture();
+  EXPECT_TRUE(framesUntil([&] { return wadaLine().find("Wada: yes (W_3 = ") == 0; }))
+      << wadaLine();
+}
+
 // "s" shows the measures of the complete picture, which the view takes from
 // its labels; a zoom drops them, and the labels start over with the picture.
 TEST_F(tFracSceneTest, StatisticsPanelShowsTheCompletePicturesMeasures) {
