@@ -1,6 +1,8 @@
 #include "fractal/tBasinStatistics.h"
 
 #include <algorithm>
+#include <array>
+#include <functional>
 #include <cmath>
 #include <limits>
 #include <mutex>
@@ -169,6 +171,30 @@ double farthestAlongRows(const std::vector<uint16_t>& boundaries, uint16_t label
     }
   }
   return farthest;
+}
+
+// The corners of the convex hull of the points (Andrew's monotone chain);
+// all of them for fewer than three.
+std::vector<std::pair<long, long>> convexHull(std::vector<std::pair<long, long>> points) {
+  std::sort(points.begin(), points.end());
+  points.erase(std::unique(points.begin(), points.end()), points.end());
+  if (points.size() < 3) return points;
+  auto cross = [](const std::pair<long, long>& o, const std::pair<long, long>& a,
+                  const std::pair<long, long>& b) {
+    return (a.first - o.first) * (b.second - o.second) - (a.second - o.second) * (b.first - o.first);
+  };
+  std::vector<std::pair<long, long>> hull(2 * points.size());
+  std::size_t k = 0;
+  for (std::size_t i = 0; i < points.size(); ++i) {
+    while (k >= 2 && cross(hull[k - 2], hull[k - 1], points[i]) <= 0) --k;
+    hull[k++] = points[i];
+  }
+  for (std::size_t i = points.size() - 1, lower = k + 1; i-- > 0;) {
+    while (k >= lower && cross(hull[k - 2], hull[k - 1], points[i]) <= 0) --k;
+    hull[k++] = points[i];
+  }
+  hull.resize(k - 1);
+  return hull;
 }
 
 // Runs work(begin, end) over [0, count) cut into one range per thread, the
@@ -357,12 +383,63 @@ void tBasinStatistics::measureWada(const std::vector<uint16_t>& labels) {
       if (differs) boundaries[p] = label;
     }
   }
+  // Basins whose bound cannot beat the farthest distance found so far are
+  // passed over, largest bounds first; the distance stays exact.
+  std::vector<std::pair<double, uint16_t>> bounds = boundsOf(boundaries);
+  std::sort(bounds.begin(), bounds.end(), std::greater<>());
   std::vector<uint16_t> rows(n * n);
   double farthest = 0.0;
-  for (const tBasin& basin : basins_) {
-    farthest = std::max(farthest, farthestFromBoundary(boundaries, basin.label, rows));
+  for (const auto& [bound, label] : bounds) {
+    if (bound <= farthest) break;
+    farthest = std::max(farthest, farthestFromBoundary(boundaries, label, rows));
   }
   wadaDistance_ = std::sqrt(farthest);
+}
+
+// A pixel p of any boundary lies no farther from basin k's boundary than
+// from any one pixel q of it, and no pixel of any boundary lies farther from
+// q than the farthest corner of their convex hull: so the squared distance
+// from q to that corner bounds the farthest distance to basin k's boundary,
+// and the least such bound over a few pixels q of it (its extreme ones) is
+// taken. A basin without boundary pixels has no bound.
+std::vector<std::pair<double, uint16_t>> tBasinStatistics::boundsOf(
+    const std::vector<uint16_t>& boundaries) const {
+  const std::size_t n = side_;
+  using tPoint = std::pair<long, long>;  // column, row
+  std::vector<tPoint> all;
+  std::vector<std::array<tPoint, 4>> extremes(tBasinLabels::MAX_ROOTS);
+  std::vector<bool> seen(tBasinLabels::MAX_ROOTS, false);
+  for (std::size_t p = 0; p < n * n; ++p) {
+    const uint16_t label = boundaries[p];
+    if (label == kNotOnBoundary) continue;
+    const tPoint point(static_cast<long>(p % n), static_cast<long>(p / n));
+    all.push_back(point);
+    std::array<tPoint, 4>& e = extremes[label];
+    if (!seen[label]) e = {point, point, point, point};
+    seen[label] = true;
+    if (point.first < e[0].first) e[0] = point;
+    if (point.first > e[1].first) e[1] = point;
+    if (point.second < e[2].second) e[2] = point;
+    if (point.second > e[3].second) e[3] = point;
+  }
+  const std::vector<tPoint> hull = convexHull(all);
+  std::vector<std::pair<double, uint16_t>> bounds;
+  for (const tBasin& basin : basins_) {
+    double bound = std::numeric_limits<double>::infinity();
+    if (seen[basin.label]) {
+      for (const tPoint& q : extremes[basin.label]) {
+        double farthest = 0.0;
+        for (const tPoint& v : hull) {
+          const double dc = static_cast<double>(v.first - q.first);
+          const double dr = static_cast<double>(v.second - q.second);
+          farthest = std::max(farthest, dc * dc + dr * dr);
+        }
+        bound = std::min(bound, farthest);
+      }
+    }
+    bounds.emplace_back(bound, basin.label);
+  }
+  return bounds;
 }
 
 double tBasinStatistics::farthestFromBoundary(const std::vector<uint16_t>& boundaries,

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 class tBasinLabels;
@@ -62,10 +63,12 @@ class tBasinLabels;
 // Wada distance with fewer than three basins, and every measure of a picture
 // without labels (a singular-set picture).
 //
-// The cost is a few passes over the labels, plus one exact Euclidean
-// distance transform per basin for the Wada test: the distance in rows to
-// the basin's boundary in each column, then along each row the nearest of
-// those. A pixel of another boundary tries the nearby columns first, since
+// The cost is a few passes over the labels, plus exact Euclidean distance
+// transforms for the Wada distance: one per basin whose bound (a hull
+// corner's distance, see boundsOf) could still beat the farthest distance
+// found, so that a picture of hundreds of small basins takes a few. Each
+// transform is the distance in rows to the basin's boundary in each column,
+// then along each row the nearest of those. A pixel of another boundary tries the nearby columns first, since
 // in pictures worth the test it lies a few pixels from the boundary; a row
 // holding a pixel farther away builds the lower envelope of its columns'
 // parabolas (Felzenszwalb and Huttenlocher), linear in the row. The
@@ -123,6 +126,8 @@ class tBasinStatistics {
   // pixel's basin, `rows` is room for a distance per pixel.
   double farthestFromBoundary(const std::vector<uint16_t>& boundaries, uint16_t label,
                               std::vector<uint16_t>& rows) const;
+  // For each basin, a bound on that squared distance, with its label.
+  std::vector<std::pair<double, uint16_t>> boundsOf(const std::vector<uint16_t>& boundaries) const;
 
   unsigned int threads_;          // threads of the Wada test's distance transforms
   bool measured_;                 // the picture had labels
