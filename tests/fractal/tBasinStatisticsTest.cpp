@@ -136,6 +136,22 @@ TEST(tBasinStatisticsTest, SyntheticPicturesWithKnownMeasures) {
   }
 }
 
+// One pixel of a second basin at row 2, column 2 of 64: the boundary is that
+// pixel, the one left of it and the one below, in 3 boxes of side 1, 3 of
+// side 2 and 1 of side 4. With L = ln 2 the fit of ln N(s) against ln(1/s)
+// runs through (0, ln 3), (-L, ln 3) and (-2L, 0): its slope is ln 3 / 2L,
+// its residuals are ln 3 times -1/6, 1/3 and -1/6, so their squares sum to
+// (ln 3)^2 / 6, and with n - 2 = 1 and sum (x - mean x)^2 = 2 L^2 its
+// standard error is ln 3 / (2 sqrt(3) L).
+TEST(tBasinStatisticsTest, BoxDimensionErrorOfOneOddPixel) {
+  tBasinStatistics statistics(
+      labelsOf(64, [](int r, int c) { return uint16_t{r == 2 && c == 2}; }));
+  const double log3 = std::log(3.0);
+  const double log2 = std::log(2.0);
+  EXPECT_DOUBLE_EQ(log3 / (2.0 * log2), statistics.getBoxDimension());
+  EXPECT_DOUBLE_EQ(log3 / (2.0 * std::sqrt(3.0) * log2), statistics.getBoxDimensionError());
+}
+
 // The Wada distance by the distance transform against the definition: blobs
 // of four basins and a failure from a fixed sequence, whose boundaries lie a
 // few pixels apart, and three sectors, whose boundaries lie farther apart than
