@@ -73,9 +73,11 @@ class tXvfbProgram {
     return titleShown(s) && s.litIn(190, 402, 210, 409) >= 20 && s.litIn(590, 402, 610, 409) >= 20;
   }
 
-  // Polls every 50 ms until the condition holds; false when the time is up.
+  // Polls every 50 ms until the condition holds; false when the time is up,
+  // which a slow build stretches.
   static bool waitFor(double seconds, const std::function<bool()>& condition) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    const auto end = std::chrono::steady_clock::now() +
+                     std::chrono::duration<double>(seconds * ROOTWEAVER_TEST_SLOWDOWN);
     while (!condition()) {
       if (std::chrono::steady_clock::now() > end) return false;
       std::this_thread::sleep_for(std::chrono::milliseconds(50));
