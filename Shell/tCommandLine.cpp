@@ -223,7 +223,6 @@ int tCommandLine::execute() const {
     case MODE_CHECK:
       return runCheck();
     default:
-      tRandom::seed(static_cast<unsigned>(std::time(nullptr)));
       return tBLAMBatchRunner::run(batch_);
   }
 }

@@ -1,28 +1,22 @@
 #ifndef ROOTWEAVER_SHELL_TMAINAPP_H
 #define ROOTWEAVER_SHELL_TMAINAPP_H
 
-#include <memory>
 #include <string>
+
+#include "fractal/tSession.h"
 
 class tFractal;
 class tFunction;
 class tIterativeSolver;
 
-// The application object. It holds the current run (function, solver and
-// fractal), which the setup scene and the BLAM use and run statements
-// replace and the fractal view and BLAM statements read. Replacing a part of
-// the run deletes the old object.
+// The application object of the windowed program. It holds the window's
+// session: the current run (function, solver and fractal), which the setup
+// scene and the scripts run from the window replace and the fractal view
+// reads, and the random sequence and root registry its pictures share.
 //
 // It is also the top of the windowed program: runWindowed opens the window
 // and runs the frames, each of which updates and then draws the scenes
 // through the scene manager.
-//
-// The class is defined in two files. The run is plain engine state, usable
-// without a window (`--batch`), so its part (Shell/tMainApp.cpp) is compiled
-// into the engine library; the frame operations and runWindowed
-// (Shell/tMainAppFrame.cpp) need the platform window, GL and the scenes and
-// are compiled into the windowed library. This header names nothing of
-// either side's platform, so the engine can include it.
 class tMainApp {
  public:
   static tMainApp& instance();
@@ -36,8 +30,8 @@ class tMainApp {
   // line on standard error, and the program goes on without text.
   static bool loadFont(const std::string& path, const std::string& name);
 
-  // Empties the run, starts the frame clock, loads the font "Daduz" and makes
-  // the splash scene current; key repeat is 400 ms, then every 50 ms.
+  // Starts the frame clock, loads the font "Daduz", makes the splash scene
+  // current and then empties the run; key repeat is 400 ms, then every 50 ms.
   void init();
   // The frame time since the previous frame (or init), the scene manager's
   // step, then the current scene's update and the destination scene's.
@@ -48,14 +42,13 @@ class tMainApp {
   // Runs at process exit; there is nothing to give back.
   void release();
 
-  tFunction* getFunction() const { return function_.get(); }
-  tIterativeSolver* getSolver() const { return solver_.get(); }
-  tFractal* getFractal() const { return fractal_.get(); }
-  // Each takes ownership and deletes the object it replaces; null empties the
-  // slot. Callers that build a large replacement empty the slot first.
-  void setFunction(tFunction* function);
-  void setSolver(tIterativeSolver* solver);
-  void setFractal(tFractal* fractal);
+  tSession& getSession() { return session_; }
+  tFunction* getFunction() const { return session_.getFunction(); }
+  tIterativeSolver* getSolver() const { return session_.getSolver(); }
+  tFractal* getFractal() const { return session_.getFractal(); }
+  void setFunction(tFunction* function) { session_.setFunction(function); }
+  void setSolver(tIterativeSolver* solver) { session_.setSolver(solver); }
+  void setFractal(tFractal* fractal) { session_.setFractal(fractal); }
 
  private:
   tMainApp();
@@ -63,9 +56,7 @@ class tMainApp {
   tMainApp(const tMainApp&) = delete;
   tMainApp& operator=(const tMainApp&) = delete;
 
-  std::unique_ptr<tFunction> function_;       // function of the current run
-  std::unique_ptr<tIterativeSolver> solver_;  // solver of the current run
-  std::unique_ptr<tFractal> fractal_;         // the current picture
+  tSession session_;                          // the window's runs and pictures
   unsigned int frameMark_ = 0;                // tTimer mark the frame time is measured from
 };
 

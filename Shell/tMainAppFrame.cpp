@@ -49,8 +49,16 @@ int reportPlatformFailure(const char* what) {
 
 }  // namespace
 
+tMainApp& tMainApp::instance() {
+  static tMainApp* app = new tMainApp();
+  return *app;
+}
+
+tMainApp::tMainApp() = default;
+tMainApp::~tMainApp() = default;
+
 int tMainApp::runWindowed() {
-  tRandom::seed(static_cast<unsigned int>(std::time(nullptr)));
+  instance().getSession().getRandom().seed(static_cast<unsigned int>(std::time(nullptr)));
   std::atexit(releaseAtExit);
   tGame& game = tGame::instance();
   game.init(kWindowWidth, kWindowHeight, kTitle);
@@ -81,12 +89,14 @@ bool tMainApp::loadFont(const std::string& path, const std::string& name) {
 }
 
 void tMainApp::init() {
+  frameMark_ = tTimer::instance().setMark();
+  loadFont(tFileUtils::getResourceDirectory() + "Daduz.tga", "Daduz");
+  // The scene that was current goes first: it may still be reading the run
+  // (a view's Wada test), and stops doing so as it goes.
+  tSceneManager::instance().setCurrentScene(new tSplashScene());
   setFunction(nullptr);
   setSolver(nullptr);
   setFractal(nullptr);
-  frameMark_ = tTimer::instance().setMark();
-  loadFont(tFileUtils::getResourceDirectory() + "Daduz.tga", "Daduz");
-  tSceneManager::instance().setCurrentScene(new tSplashScene());
   tKeyboardHandler::instance().enableRepeat(400, 50);
 }
 

@@ -33,6 +33,7 @@
 #include "fractal/tFractal.h"
 #include "fractal/tFractalComputation.h"
 #include "fractal/tNewtonSolver.h"
+#include "fractal/tPictureContext.h"
 #include "fractal/tRootManager.h"
 #include "fractal/tRungeKuttaSolver4.h"
 #include "fractal/tWadaGrid.h"
@@ -67,10 +68,10 @@ struct tTiming {
 };
 
 void measure(const tCase& c, const tWay& way, tTiming& timing) {
-  std::unique_ptr<tFractal> fractal(tFractal::create(c.side, kLow, kHigh, kLow, kHigh));
+  tPictureContext context;
+  context.getRoots().useRandomColors(false);
+  std::unique_ptr<tFractal> fractal(tFractal::create(c.side, kLow, kHigh, kLow, kHigh, context));
   fractal->singularSet_ = c.singularSet;
-  tRootManager::instance().clearRoots();
-  tRootManager::instance().useRandomColors(false);
   auto begin = std::chrono::steady_clock::now();
   way(*fractal);
   auto end = std::chrono::steady_clock::now();
@@ -97,10 +98,12 @@ void runProductsCase(const tCase& c, tFunction& products, tIterativeSolver& solv
   };
   tWay handWritten = [&](tFractal& fractal) {
     if (std::string(c.solver) == "Newton") {
-      tHandWrittenCubic::newtonPicture(*fractal.image_, kLow, kHigh, kIterations, kStep,
+      tHandWrittenCubic::newtonPicture(*fractal.image_, fractal.getContext().getRoots(), kLow,
+                                       kHigh, kIterations, kStep,
                                        tHandWrittenCubic::POWERS_BY_PRODUCTS);
     } else {
-      tHandWrittenCubic::rungeKutta4Picture(*fractal.image_, kLow, kHigh, kIterations, kStep,
+      tHandWrittenCubic::rungeKutta4Picture(*fractal.image_, fractal.getContext().getRoots(), kLow,
+                                            kHigh, kIterations, kStep,
                                             tHandWrittenCubic::POWERS_BY_PRODUCTS);
     }
   };
@@ -127,9 +130,9 @@ void timeWadaGrid(const tCase& c, tFunction& f, tIterativeSolver& solver, unsign
   std::vector<double> seconds;
   tWadaGrid::tResult result;
   for (int run = 0; run < c.runs; ++run) {
-    std::unique_ptr<tFractal> fractal(tFractal::create(c.side, kLow, kHigh, kLow, kHigh));
-    tRootManager::instance().clearRoots();
-    tRootManager::instance().useRandomColors(false);
+    tPictureContext context;
+    context.getRoots().useRandomColors(false);
+    std::unique_ptr<tFractal> fractal(tFractal::create(c.side, kLow, kHigh, kLow, kHigh, context));
     tFractalComputation(fractal.get(), &f, &solver, threads).run();
     result = tWadaGrid::measure(*fractal, f, solver, threads);
     seconds.push_back(result.milliseconds / 1000.0);
@@ -165,9 +168,11 @@ void runCase(const tCase& c, tFunction& f, tFunction& products, unsigned threads
     if (c.singularSet) {
       tHandWrittenCubic::newtonSingularSetPicture(*fractal.image_, kLow, kHigh, kIterations, kStep);
     } else if (std::string(c.solver) == "Newton") {
-      tHandWrittenCubic::newtonPicture(*fractal.image_, kLow, kHigh, kIterations, kStep);
+      tHandWrittenCubic::newtonPicture(*fractal.image_, fractal.getContext().getRoots(), kLow,
+                                       kHigh, kIterations, kStep);
     } else {
-      tHandWrittenCubic::rungeKutta4Picture(*fractal.image_, kLow, kHigh, kIterations, kStep);
+      tHandWrittenCubic::rungeKutta4Picture(*fractal.image_, fractal.getContext().getRoots(), kLow,
+                                            kHigh, kIterations, kStep);
     }
   };
 

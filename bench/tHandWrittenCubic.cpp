@@ -88,8 +88,8 @@ double coordinate(double index, double side, double low, double high) {
 }
 
 // Paints the pixel with the outcome of its solve.
-void paint(tImage& image, int row, int column, int outcome, double x, double y) {
-  tRootManager& roots = tRootManager::instance();
+void paint(tImage& image, tRootManager& roots, int row, int column, int outcome, double x,
+           double y) {
   tPixel color;
   if (outcome == 1) {
     color = roots.getSingularJacobianColor();
@@ -109,7 +109,7 @@ namespace {
 // The basin picture of a solver whose step, given F and the inverse
 // Jacobian p at (x, y), moves (x, y) on; the compiler inlines the step.
 template <typename tPowers, typename tStep>
-void basinPicture(tImage& image, double low, double high, unsigned iterations,
+void basinPicture(tImage& image, tRootManager& roots, double low, double high, unsigned iterations,
                   const tPowers& powers, tStep step) {
   const int side = static_cast<int>(image.getWidth());
   for (int row = 0; row < side; ++row) {
@@ -129,15 +129,15 @@ void basinPicture(tImage& image, double low, double high, unsigned iterations,
         }
         step(p, x, y, powers);
       }
-      paint(image, row, column, outcome, x, y);
+      paint(image, roots, row, column, outcome, x, y);
     }
   }
 }
 
 template <typename tPowers>
-void newtonBasins(tImage& image, double low, double high, unsigned iterations, double h,
-                  const tPowers& powers) {
-  basinPicture(image, low, high, iterations, powers,
+void newtonBasins(tImage& image, tRootManager& roots, double low, double high, unsigned iterations,
+                  double h, const tPowers& powers) {
+  basinPicture(image, roots, low, high, iterations, powers,
                [h](const tPoint& p, double& x, double& y, const tPowers&) {
                  double hm0 = p.m0 * h;
                  double hm1 = p.m1 * h;
@@ -149,9 +149,9 @@ void newtonBasins(tImage& image, double low, double high, unsigned iterations, d
 }
 
 template <typename tPowers>
-void rungeKutta4Basins(tImage& image, double low, double high, unsigned iterations, double h,
-                       const tPowers& powers) {
-  basinPicture(image, low, high, iterations, powers,
+void rungeKutta4Basins(tImage& image, tRootManager& roots, double low, double high,
+                       unsigned iterations, double h, const tPowers& powers) {
+  basinPicture(image, roots, low, high, iterations, powers,
                [h](const tPoint& p, double& x, double& y, const tPowers& powers) {
                  double k1x, k1y, k2x, k2y, k3x, k3y, k4x, k4y;
                  flow(p, k1x, k1y);
@@ -165,21 +165,22 @@ void rungeKutta4Basins(tImage& image, double low, double high, unsigned iteratio
 
 }  // namespace
 
-void tHandWrittenCubic::newtonPicture(tImage& image, double low, double high, unsigned iterations,
-                                      double h, POWERS powers) {
+void tHandWrittenCubic::newtonPicture(tImage& image, tRootManager& roots, double low, double high,
+                                      unsigned iterations, double h, POWERS powers) {
   if (powers == POWERS_BY_PRODUCTS) {
-    newtonBasins(image, low, high, iterations, h, tProducts());
+    newtonBasins(image, roots, low, high, iterations, h, tProducts());
   } else {
-    newtonBasins(image, low, high, iterations, h, tPowCalls{gTwo, gThree});
+    newtonBasins(image, roots, low, high, iterations, h, tPowCalls{gTwo, gThree});
   }
 }
 
-void tHandWrittenCubic::rungeKutta4Picture(tImage& image, double low, double high,
-                                           unsigned iterations, double h, POWERS powers) {
+void tHandWrittenCubic::rungeKutta4Picture(tImage& image, tRootManager& roots, double low,
+                                           double high, unsigned iterations, double h,
+                                           POWERS powers) {
   if (powers == POWERS_BY_PRODUCTS) {
-    rungeKutta4Basins(image, low, high, iterations, h, tProducts());
+    rungeKutta4Basins(image, roots, low, high, iterations, h, tProducts());
   } else {
-    rungeKutta4Basins(image, low, high, iterations, h, tPowCalls{gTwo, gThree});
+    rungeKutta4Basins(image, roots, low, high, iterations, h, tPowCalls{gTwo, gThree});
   }
 }
 

@@ -2,6 +2,7 @@
 #define ROOTWEAVER_BENCH_THANDWRITTENCUBIC_H
 
 class tImage;
+class tRootManager;
 
 // The pictures of "cubic.func" (z^3 - 1) written by hand, as the yardstick of
 // the engine: the six formulas typed in as C++, the solver's step written out,
@@ -21,10 +22,10 @@ class tHandWrittenCubic {
 
   // A square picture of `side` pixels over [low, high]^2, the root colours
   // from the root registry as the engine takes them.
-  static void newtonPicture(tImage& image, double low, double high, unsigned iterations, double h,
-                            POWERS powers = POWERS_BY_POW);
-  static void rungeKutta4Picture(tImage& image, double low, double high, unsigned iterations,
-                                 double h, POWERS powers = POWERS_BY_POW);
+  static void newtonPicture(tImage& image, tRootManager& roots, double low, double high,
+                            unsigned iterations, double h, POWERS powers = POWERS_BY_POW);
+  static void rungeKutta4Picture(tImage& image, tRootManager& roots, double low, double high,
+                                 unsigned iterations, double h, POWERS powers = POWERS_BY_POW);
   // The singular set for the Newton solver: the four corner paths of each
   // pixel walked in step, compared at every iteration.
   static void newtonSingularSetPicture(tImage& image, double low, double high, unsigned iterations,

@@ -144,7 +144,7 @@ bool tBLAMAssignmentStatement::definitionStoppedAt(unsigned& head) const {
   return definitionStopped_;
 }
 
-void tBLAMAssignmentStatement::run(tVariableEnv* env) {
+void tBLAMAssignmentStatement::run(tVariableEnv* env, tSession&) {
   if (!valid_) return;
   if (isFunction_) {
     // A failed load binds no function, so that runs of the variable cannot

@@ -52,7 +52,7 @@ class tBLAMAssignmentStatement : public tBLAMStatement {
   // ends the reading of the script; -1 when it did not.
   long getTooDeepToken() const { return tooDeepToken_; }
 
-  void run(tVariableEnv* env) override;
+  void run(tVariableEnv* env, tSession& session) override;
   void print() const override;
   std::string describe() const override;
 

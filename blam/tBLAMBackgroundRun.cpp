@@ -1,19 +1,22 @@
 #include "blam/tBLAMBackgroundRun.h"
 
+#include <functional>
 #include <iostream>
 
 #include "File/tFileUtils.h"
-#include "Shell/tMainApp.h"
 #include "blam/tBLAMScript.h"
+#include "fractal/tSession.h"
 
 std::atomic<bool> tBLAMBackgroundRun::inFlight_{false};
 
-std::unique_ptr<tBLAMBackgroundRun> tBLAMBackgroundRun::start(const std::string& path) {
+std::unique_ptr<tBLAMBackgroundRun> tBLAMBackgroundRun::start(const std::string& path,
+                                                              tSession& session) {
   bool idle = false;
   if (!inFlight_.compare_exchange_strong(idle, true)) return nullptr;
-  tMainApp::instance().setFractal(nullptr);
+  session.setFractal(nullptr);
   std::unique_ptr<tBLAMBackgroundRun> run(new tBLAMBackgroundRun());
-  run->thread_ = std::thread(&tBLAMBackgroundRun::runScript, run.get(), scriptLocation(path));
+  run->thread_ = std::thread(&tBLAMBackgroundRun::runScript, run.get(), scriptLocation(path),
+                             std::ref(session));
   return run;
 }
 
@@ -28,10 +31,10 @@ tBLAMBackgroundRun::~tBLAMBackgroundRun() {
   if (thread_.joinable()) thread_.join();
 }
 
-void tBLAMBackgroundRun::runScript(const std::string& location) {
+void tBLAMBackgroundRun::runScript(const std::string& location, tSession& session) {
   {
     // A script that cannot be read runs as the empty script it reads as.
-    tBLAMScript script;
+    tBLAMScript script(session);
     script.loadScript(location);
     script.run();
   }

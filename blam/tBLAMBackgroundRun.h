@@ -6,22 +6,24 @@
 #include <string>
 #include <thread>
 
+class tSession;
+
 // One BLAM script loaded and run on a thread of its own, so that the window
 // goes on drawing and taking input while the script works; the window reads
 // tBLAMProgress to show how far it is. The trace goes to standard output as
 // in a batch run.
 //
 // Only one script runs at a time in the process: start refuses while another
-// background run is in flight. The script replaces the application's current
-// run as it goes; nothing else touches that run while the script is on, since
-// the window waits for it to end. The picture of the run is let go before the
+// background run is in flight. The script replaces the session's current
+// run as it goes; nothing else touches that session while the script is on,
+// since the window waits for it to end. The picture of the run is let go before the
 // thread starts, on the starting thread, so that its texture is released on
 // the thread that made it; the pictures the script makes get no texture.
 class tBLAMBackgroundRun {
  public:
-  // Starts the script found at scriptLocation(path); null, with nothing
-  // started, while another run is in flight.
-  static std::unique_ptr<tBLAMBackgroundRun> start(const std::string& path);
+  // Starts the script found at scriptLocation(path), making its pictures in
+  // the session; null, with nothing started, while another run is in flight.
+  static std::unique_ptr<tBLAMBackgroundRun> start(const std::string& path, tSession& session);
   // Whether a background run has started and not yet ended.
   static bool inFlight();
   // A relative path is taken below the program's data directory, as
@@ -40,7 +42,7 @@ class tBLAMBackgroundRun {
   tBLAMBackgroundRun() = default;
 
   // The thread's work: load, run, destroy the script, then mark the end.
-  void runScript(const std::string& location);
+  void runScript(const std::string& location, tSession& session);
 
   static std::atomic<bool> inFlight_;  // whether some run's thread is at work
 

@@ -2,7 +2,8 @@
 
 #include "File/tCSVFile.h"
 #include "fractal/tBasinStatistics.h"
-#include "fractal/tRootManager.h"
+#include "fractal/tFractal.h"
+#include "fractal/tPictureContext.h"
 
 std::string tBLAMBasinsOutput::getPath(const tRun& run) const {
   return run.directory + run.prefix + "-basins.csv";
@@ -10,7 +11,7 @@ std::string tBLAMBasinsOutput::getPath(const tRun& run) const {
 
 bool tBLAMBasinsOutput::write(const tRun& run) const {
   const std::vector<tBasinStatistics::tBasin>& basins = run.statistics->getBasins();
-  const auto& roots = tRootManager::instance().getRoots();
+  const auto& roots = run.fractal->getContext().getRoots().getRoots();
   std::vector<std::vector<std::string>> rows;
   for (const tBasinStatistics::tBasin& basin : basins) {
     const tVector2& root = roots[basin.registryIndex].first;

@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <ctime>
 #include <iostream>
 #include <set>
 #include <thread>
@@ -13,13 +14,13 @@
 #include "File/tFileUtils.h"
 #include "File/tFolderLock.h"
 #include "File/tSourceText.h"
-#include "Shell/tMainApp.h"
 #include "blam/tBLAMMergeOutputs.h"
 #include "blam/tBLAMProgress.h"
 #include "blam/tBLAMScript.h"
 #include "blam/tBLAMShardFile.h"
 #include "blam/tBLAMShardOutputs.h"
 #include "expr/tVariableEnv.h"
+#include "fractal/tSession.h"
 #include "fractal/tThreadCount.h"
 
 namespace {
@@ -59,31 +60,34 @@ int tBLAMBatchRunner::run(const tOptions& options) {
   tThreadCount::set(options.threads);
   std::optional<tMute> trace;
   if (options.quiet) trace.emplace(std::cout);
+  // The clock seeds the pictures that draw random numbers without _seed.
+  tSession session;
+  session.getRandom().seed(static_cast<unsigned>(std::time(nullptr)));
   if (!options.merge.empty()) {
     if (!isDirectory(options.merge)) {
       std::cerr << "rootweaver: cannot merge " << options.merge << ": no such directory\n";
       return 1;
     }
     if (!useOutputDirectory(options.merge, false)) return 1;
-    return runMerge();
+    return runMerge(session);
   }
   if (!options.outputDirectory.empty() && !useOutputDirectory(options.outputDirectory, true))
     return 1;
-  if (options.sharded) return runShard(options);
-  return runWhole(options);
+  if (options.sharded) return runShard(options, session);
+  return runWhole(options, session);
 }
 
-int tBLAMBatchRunner::runWhole(const tOptions& options) {
+int tBLAMBatchRunner::runWhole(const tOptions& options, tSession& session) {
   const std::string& path = options.script;
   std::string source;
   if (!tSourceText::readFile(path, source)) return refuseUnreadable(path);
   tFolderLock lock;
   if (!takeLock(lock, tFolderLock::EXCLUSIVE)) return 1;
-  loadAndRun(path, source, options.seed);
+  loadAndRun(path, source, options.seed, session);
   return finish("");
 }
 
-int tBLAMBatchRunner::runShard(const tOptions& options) {
+int tBLAMBatchRunner::runShard(const tOptions& options, tSession& session) {
   const std::string& path = options.script;
   std::string source;
   if (!tSourceText::readFile(path, source)) return refuseUnreadable(path);
@@ -91,7 +95,7 @@ int tBLAMBatchRunner::runShard(const tOptions& options) {
   if (!takeLock(lock, tFolderLock::SHARED)) return 1;
   tBLAMShardOutputs outputs(options.shard, options.shards);
   tBLAMOutputs::setCurrent(&outputs);
-  followQuietly(path, source, options.seed);
+  followQuietly(path, source, options.seed, session);
   if (!outputs.getRefusal().empty()) {
     tBLAMOutputs::setCurrent(nullptr);
     std::cerr << "rootweaver: " << path << " cannot run as shards: " << outputs.getRefusal()
@@ -105,7 +109,7 @@ int tBLAMBatchRunner::runShard(const tOptions& options) {
     return 1;
   }
   outputs.startComputing();
-  loadAndRun(path, source, options.seed);
+  loadAndRun(path, source, options.seed, session);
   tBLAMOutputs::setCurrent(nullptr);
 
   tBLAMShardFile file;
@@ -124,7 +128,7 @@ int tBLAMBatchRunner::runShard(const tOptions& options) {
   return finish("");
 }
 
-int tBLAMBatchRunner::runMerge() {
+int tBLAMBatchRunner::runMerge(tSession& session) {
   const std::string directory = tFileUtils::getOutputDirectory();
   tFolderLock lock;
   if (!takeLock(lock, tFolderLock::EXCLUSIVE)) return 1;
@@ -140,7 +144,7 @@ int tBLAMBatchRunner::runMerge() {
   std::set<std::string> pictures;
   tBLAMMergeOutputs outputs(tBLAMShardFile::recordsOf(shards, pictures), pictures, sweep.shards);
   tBLAMOutputs::setCurrent(&outputs);
-  followQuietly(sweep.script, sweep.source, sweep.seed);
+  followQuietly(sweep.script, sweep.source, sweep.seed, session);
   error = outputs.getFailure();
   if (error.empty() && outputs.getRunCount() != sweep.runs) {
     error = sweep.script + " now has " + std::to_string(outputs.getRunCount()) +
@@ -152,7 +156,7 @@ int tBLAMBatchRunner::runMerge() {
     return 1;
   }
   outputs.startWriting();
-  loadAndRun(sweep.script, sweep.source, sweep.seed);
+  loadAndRun(sweep.script, sweep.source, sweep.seed, session);
   tBLAMOutputs::setCurrent(nullptr);
   // The shards' work is given up only once all of it has been merged.
   if (tBLAMProgress::instance().getFailureCount() > 0)
@@ -194,8 +198,8 @@ bool tBLAMBatchRunner::useOutputDirectory(const std::string& directory, bool cre
 }
 
 void tBLAMBatchRunner::loadAndRun(const std::string& path, const std::string& source,
-                                  std::optional<unsigned int> seed) {
-  tBLAMScript script;
+                                  std::optional<unsigned int> seed, tSession& session) {
+  tBLAMScript script(session);
   load(script, path, source, seed);
   tBLAMBatchRunner runner;
   std::thread status;
@@ -214,18 +218,17 @@ void tBLAMBatchRunner::loadAndRun(const std::string& path, const std::string& so
 }
 
 void tBLAMBatchRunner::followQuietly(const std::string& path, const std::string& source,
-                                     std::optional<unsigned int> seed) {
+                                     std::optional<unsigned int> seed, tSession& session) {
   {
     tMute trace(std::cout);
     tMute warnings(std::cerr);
-    tBLAMScript script;
+    tBLAMScript script(session);
     load(script, path, source, seed);
     script.run();
   }
   // The pass leaves nothing behind for the next: no solver chosen, no picture.
-  tMainApp& app = tMainApp::instance();
-  app.setSolver(nullptr);
-  app.setFractal(nullptr);
+  session.setSolver(nullptr);
+  session.setFractal(nullptr);
 }
 
 void tBLAMBatchRunner::load(tBLAMScript& script, const std::string& path, const std::string& source,

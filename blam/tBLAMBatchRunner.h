@@ -9,6 +9,7 @@
 #include "File/tFolderLock.h"
 
 class tBLAMScript;
+class tSession;
 
 // Runs a BLAM script without a window (rootweaver --batch): the same trace on
 // standard output and the same files as the windowed program. While the
@@ -48,9 +49,9 @@ class tBLAMBatchRunner {
   tBLAMBatchRunner() = default;
 
   // The whole script, one shard's share of it, or the merge of the shards.
-  static int runWhole(const tOptions& options);
-  static int runShard(const tOptions& options);
-  static int runMerge();
+  static int runWhole(const tOptions& options, tSession& session);
+  static int runShard(const tOptions& options, tSession& session);
+  static int runMerge(tSession& session);
   // The status once the script has run: 0, or 1 after the line that counts
   // the failed statements, followed by note.
   static int finish(const std::string& note);
@@ -66,11 +67,11 @@ class tBLAMBatchRunner {
   // Loads the text as the script at path, _seed set to the seed given, and
   // runs it, with the status line on a terminal.
   static void loadAndRun(const std::string& path, const std::string& source,
-                         std::optional<unsigned int> seed);
+                         std::optional<unsigned int> seed, tSession& session);
   // The same without a trace, a status line or warnings: a pass that only
   // follows the script.
   static void followQuietly(const std::string& path, const std::string& source,
-                            std::optional<unsigned int> seed);
+                            std::optional<unsigned int> seed, tSession& session);
   // Loads the text as the script at path and sets _seed to the seed given.
   static void load(tBLAMScript& script, const std::string& path, const std::string& source,
                    std::optional<unsigned int> seed);

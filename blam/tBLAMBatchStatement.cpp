@@ -17,7 +17,7 @@ void tBLAMBatchStatement::buildStatement(std::uint32_t count, const std::string&
   script.buildStatements(statements_, tokens, index);
 }
 
-void tBLAMBatchStatement::run(tVariableEnv* env) {
+void tBLAMBatchStatement::run(tVariableEnv* env, tSession& session) {
   env->extendScope();
   env->extend("_batchMax_", static_cast<double>(count_));
   env->extend("_totalImages_", 1);
@@ -33,7 +33,8 @@ void tBLAMBatchStatement::run(tVariableEnv* env) {
   for (std::uint32_t n = 1; n != 0 && n <= count_; ++n) {
     progress.setIteration(n);
     env->extend("_n_", static_cast<double>(n));
-    for (const std::unique_ptr<tBLAMStatement>& statement : statements_) statement->execute(env);
+    for (const std::unique_ptr<tBLAMStatement>& statement : statements_)
+      statement->execute(env, session);
   }
   progress.leaveBatch();
 

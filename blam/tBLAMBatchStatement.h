@@ -29,7 +29,7 @@ class tBLAMBatchStatement : public tBLAMStatement {
   void buildStatement(std::uint32_t count, const std::string& name,
                       const std::vector<std::string>& tokens, unsigned& index, tBLAMScript& script);
 
-  void run(tVariableEnv* env) override;
+  void run(tVariableEnv* env, tSession& session) override;
   void print() const override;
   std::string describe() const override;
 

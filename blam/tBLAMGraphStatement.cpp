@@ -21,7 +21,7 @@ void tBLAMGraphStatement::setPlaces(const std::string& xPlace, const std::string
   names_.addName(yName_, yPlace);
 }
 
-void tBLAMGraphStatement::run(tVariableEnv* env) {
+void tBLAMGraphStatement::run(tVariableEnv* env, tSession&) {
   names_.check(*env);
   const std::string directory = tFileUtils::getOutputPath(env->getStringVal("_outputDir"));
   tBLAMOutputs& outputs = tBLAMOutputs::current();

@@ -19,7 +19,7 @@ class tBLAMGraphStatement : public tBLAMStatement {
   // Where X and Y stand in the script, for warnings.
   void setPlaces(const std::string& xPlace, const std::string& yPlace);
 
-  void run(tVariableEnv* env) override;
+  void run(tVariableEnv* env, tSession& session) override;
   void print() const override;
   std::string describe() const override;
 

@@ -13,7 +13,7 @@ void tBLAMParamRangeStatement::buildStatement(const std::string& name, double fr
   valid_ = true;
 }
 
-void tBLAMParamRangeStatement::run(tVariableEnv* env) {
+void tBLAMParamRangeStatement::run(tVariableEnv* env, tSession&) {
   if (!valid_) return;
   double n = env->getDoubleVal("_n_");
   double m = env->getDoubleVal("_batchMax_");

@@ -14,7 +14,7 @@ class tBLAMParamRangeStatement : public tBLAMStatement {
   // A and B arrive already rounded to single precision by the parser.
   void buildStatement(const std::string& name, double from, double to);
 
-  void run(tVariableEnv* env) override;
+  void run(tVariableEnv* env, tSession& session) override;
   void print() const override;
   std::string describe() const override;
 

@@ -10,8 +10,9 @@ void tBLAMParamsStatement::buildStatement(const std::vector<std::string>& tokens
   script.buildStatements(statements_, tokens, index);
 }
 
-void tBLAMParamsStatement::run(tVariableEnv* env) {
-  for (const std::unique_ptr<tBLAMStatement>& statement : statements_) statement->execute(env);
+void tBLAMParamsStatement::run(tVariableEnv* env, tSession& session) {
+  for (const std::unique_ptr<tBLAMStatement>& statement : statements_)
+    statement->execute(env, session);
 }
 
 void tBLAMParamsStatement::print() const {

@@ -17,7 +17,7 @@ class tBLAMParamsStatement : public tBLAMStatement {
   // token that cannot begin a statement (conventionally end).
   void buildStatement(const std::vector<std::string>& tokens, unsigned& index, tBLAMScript& script);
 
-  void run(tVariableEnv* env) override;
+  void run(tVariableEnv* env, tSession& session) override;
   void print() const override;
   std::string describe() const override;
 

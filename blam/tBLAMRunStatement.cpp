@@ -1,5 +1,6 @@
 #include "blam/tBLAMRunStatement.h"
 
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <iostream>
@@ -8,16 +9,12 @@
 #include <tuple>
 
 #include "File/tCSVFile.h"
-#include "lexer/tSpellingHint.h"
-
 #include "File/tFileUtils.h"
-#include "Shell/tMainApp.h"
-#include "Shell/tTimer.h"
 #include "blam/tBLAMBasinsOutput.h"
 #include "blam/tBLAMDataBlockOutput.h"
 #include "blam/tBLAMImageOutput.h"
-#include "blam/tBLAMProgress.h"
 #include "blam/tBLAMNameCheck.h"
+#include "blam/tBLAMProgress.h"
 #include "blam/tBLAMRunRecord.h"
 #include "blam/tBLAMSettings.h"
 #include "blam/tBLAMStatsOutput.h"
@@ -29,7 +26,9 @@
 #include "fractal/tIterativeSolver.h"
 #include "fractal/tRandom.h"
 #include "fractal/tRootManager.h"
+#include "fractal/tSession.h"
 #include "fractal/tSpeedShading.h"
+#include "lexer/tSpellingHint.h"
 
 namespace {
 
@@ -56,17 +55,17 @@ std::string exactly(double value) {
 
 }  // namespace
 
-void tBLAMRunStatement::run(tVariableEnv* env) {
+void tBLAMRunStatement::run(tVariableEnv* env, tSession& session) {
   tFunction* function = findFunction(env);
   if (!function) return;
-  tIterativeSolver* solver = findSolver();
+  tIterativeSolver* solver = findSolver(session);
   if (!solver) return;
   const std::string directory = findOutputDirectory(env);
   if (directory.empty()) return;
   const tBLAMImageOutput& picture = findImageOutput(env);
   warnAboutReads(env, function, solver);
   function->substituteVars(env);
-  if (!acceptsDimension(env)) return;
+  if (!acceptsDimension(env, session)) return;
   const std::optional<unsigned int> seed = findSeed(env);
 
   // compute fills in the picture, its measures, time and seed.
@@ -82,7 +81,7 @@ void tBLAMRunStatement::run(tVariableEnv* env) {
   tBLAMOutputs& outputs = tBLAMOutputs::current();
   switch (outputs.beginRun(start)) {
     case tBLAMOutputs::RUN_COMPUTE:
-      outputs.endRun(compute(run, picture, seed));
+      outputs.endRun(compute(run, picture, seed, session));
       return;
     case tBLAMOutputs::RUN_SKIP:
       // The values come from another shard; whatever reads them here is
@@ -99,11 +98,11 @@ void tBLAMRunStatement::run(tVariableEnv* env) {
 }
 
 bool tBLAMRunStatement::compute(tBLAMRunOutput::tRun& run, const tBLAMImageOutput& picture,
-                                std::optional<unsigned int> seed) const {
+                                std::optional<unsigned int> seed, tSession& session) const {
   tVariableEnv* env = run.env;
-  run.fractal = makeFractal(env);
+  run.fractal = makeFractal(env, session);
   if (seed) {
-    tRandom::seed(*seed);
+    session.getRandom().seed(*seed);
     run.seed = std::to_string(*seed);
   }
   run.milliseconds = computePicture(run.fractal, run.function, run.solver);
@@ -203,8 +202,8 @@ tFunction* tBLAMRunStatement::findFunction(tVariableEnv* env) const {
   return function;
 }
 
-tIterativeSolver* tBLAMRunStatement::findSolver() const {
-  tIterativeSolver* solver = tMainApp::instance().getSolver();
+tIterativeSolver* tBLAMRunStatement::findSolver(tSession& session) const {
+  tIterativeSolver* solver = session.getSolver();
   if (!solver) {
     tBLAMProgress::instance().fail(describe() + ": no solver selected (use a solver first)");
   }
@@ -250,26 +249,26 @@ std::optional<unsigned int> tBLAMRunStatement::seedOf(tVariableEnv* env) {
   return static_cast<unsigned int>(value);
 }
 
-bool tBLAMRunStatement::acceptsDimension(tVariableEnv* env) const {
+bool tBLAMRunStatement::acceptsDimension(tVariableEnv* env, tSession& session) const {
   const unsigned dimension = toUnsigned(env->getDoubleVal("_imageDimension"));
   if (tFractal::acceptsDimension(dimension)) return true;
-  tMainApp::instance().setFractal(nullptr);
+  session.setFractal(nullptr);
   tBLAMProgress::instance().fail(describe() + ": cannot make a picture of dimension " +
                                  std::to_string(dimension));
   return false;
 }
 
-tFractal* tBLAMRunStatement::makeFractal(tVariableEnv* env) {
-  tMainApp& app = tMainApp::instance();
-  app.setFractal(nullptr);
-  tFractal* fractal = tFractal::create(toUnsigned(env->getDoubleVal("_imageDimension")),
-                                       env->getDoubleVal("_minX"), env->getDoubleVal("_maxX"),
-                                       env->getDoubleVal("_minY"), env->getDoubleVal("_maxY"));
-  app.setFractal(fractal);
+tFractal* tBLAMRunStatement::makeFractal(tVariableEnv* env, tSession& session) {
+  session.setFractal(nullptr);
+  tFractal* fractal =
+      tFractal::create(toUnsigned(env->getDoubleVal("_imageDimension")), env->getDoubleVal("_minX"),
+                       env->getDoubleVal("_maxX"), env->getDoubleVal("_minY"),
+                       env->getDoubleVal("_maxY"), session.getPictureContext());
+  session.setFractal(fractal);
   fractal->jitter_ = toUnsigned(env->getDoubleVal("_jitter"));
   fractal->jitterFirst_ = env->getBoolVal("_jitterFirst");
   fractal->singularSet_ = env->getBoolVal("_singularSet");
-  tRootManager& roots = tRootManager::instance();
+  tRootManager& roots = session.getRoots();
   if (!env->getBoolVal("_keepRootColors")) roots.clearRoots();
   roots.useRandomColors(env->getBoolVal("_useRandomColors"));
   return fractal;
@@ -279,9 +278,7 @@ double tBLAMRunStatement::computePicture(tFractal* fractal, tFunction* function,
                                          tIterativeSolver* solver) {
   // How often the share of pixels done is brought up to date, in ms.
   const double progressInterval = 100.0;
-  // One mark serves every run, so runs in a loop do not pile up marks.
-  static const unsigned mark = tTimer::instance().setMark();
-  tTimer::instance().resetMark(mark);
+  const auto begin = std::chrono::steady_clock::now();
   {
     tFractalComputation computation(fractal, function, solver);
     tBLAMProgress& progress = tBLAMProgress::instance();
@@ -292,7 +289,8 @@ double tBLAMRunStatement::computePicture(tFractal* fractal, tFunction* function,
     }
     progress.setPixelsDone(computation.getPixelCount());
   }
-  const double milliseconds = tTimer::instance().timeSinceMark(mark);
+  const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - begin;
+  const double milliseconds = took.count();
   tBLAMProgress::instance().clearStatusLine();
   std::cout << "Cooked fractal in: " << milliseconds << "\n";
   return milliseconds;

@@ -15,6 +15,7 @@ class tBasinStatistics;
 class tFractal;
 class tFunction;
 class tIterativeSolver;
+class tSession;
 struct tBLAMRunRecord;
 
 // run NAME: computes one fractal of the function held by NAME with the
@@ -49,7 +50,7 @@ class tBLAMRunStatement : public tBLAMStatement {
   // Where the statement stands in the script, for warnings.
   void setPlace(const std::string& place) { place_ = place; }
 
-  void run(tVariableEnv* env) override;
+  void run(tVariableEnv* env, tSession& session) override;
   void print() const override;
   std::string describe() const override;
 
@@ -59,13 +60,13 @@ class tBLAMRunStatement : public tBLAMStatement {
   // written, the picture in the image output given; false when its picture
   // could not be written.
   bool compute(tBLAMRunOutput::tRun& run, const tBLAMImageOutput& picture,
-               std::optional<unsigned int> seed) const;
+               std::optional<unsigned int> seed, tSession& session) const;
   // The run taken from its record; false when its picture was not written.
   bool replay(tVariableEnv* env, const tBLAMRunRecord& record) const;
 
   // What the run needs, each null or empty, after a warning, when missing.
   tFunction* findFunction(tVariableEnv* env) const;
-  tIterativeSolver* findSolver() const;
+  tIterativeSolver* findSolver(tSession& session) const;
   // The output directory, ending in "/", made when missing, when it can be
   // written to.
   std::string findOutputDirectory(tVariableEnv* env) const;
@@ -81,9 +82,9 @@ class tBLAMRunStatement : public tBLAMStatement {
   // tRandom::MAX_SEED.
   static std::optional<unsigned int> seedOf(tVariableEnv* env);
   // Whether a picture of _imageDimension can be made; warns when not.
-  bool acceptsDimension(tVariableEnv* env) const;
+  bool acceptsDimension(tVariableEnv* env, tSession& session) const;
   // The new picture, made the application's current one, from the variables.
-  static tFractal* makeFractal(tVariableEnv* env);
+  static tFractal* makeFractal(tVariableEnv* env, tSession& session);
   // The picture on every CPU granted, byte for byte the row-major one-by-one
   // picture, its share of pixels done kept in the progress record; the
   // milliseconds it took, also traced.

@@ -19,11 +19,11 @@
 
 #include <algorithm>
 #include <cctype>
+#include <chrono>
 #include <iostream>
 #include <limits>
 
 #include "File/tSourceText.h"
-#include "Shell/tTimer.h"
 #include "blam/tBLAMAssignmentStatement.h"
 #include "blam/tBLAMBatchStatement.h"
 #include "blam/tBLAMGraphStatement.h"
@@ -93,7 +93,8 @@ std::uint32_t parseCount(const std::string& token) {
 
 }  // namespace
 
-tBLAMScript::tBLAMScript() : env_(std::make_unique<tVariableEnv>()) {}
+tBLAMScript::tBLAMScript(tSession& session)
+    : env_(std::make_unique<tVariableEnv>()), session_(session) {}
 
 tBLAMScript::~tBLAMScript() {
   env_->clear();
@@ -122,13 +123,13 @@ void tBLAMScript::loadSource(const std::string& path, const tSourceText& source)
   loadDefaultValues();
   const std::string& text = source.getText();
 
-  static const unsigned mark = tTimer::instance().setMark();
-  tTimer::instance().resetMark(mark);
+  const auto begin = std::chrono::steady_clock::now();
   std::vector<std::string> tokens;
   std::vector<unsigned> offsets;
   unsigned stoppedAt = 0;
   scriptTokenizer().tokenize(text, tokens, offsets, stoppedAt);
-  std::cout << "Tokenizing took: " << tTimer::instance().timeSinceMark(mark) << "\n\n";
+  const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - begin;
+  std::cout << "Tokenizing took: " << took.count() << "\n\n";
   std::cout << "BLAM tokens = [";
   for (std::size_t i = 0; i < tokens.size(); ++i) std::cout << (i > 0 ? ", " : "") << tokens[i];
   std::cout << "]\n\n";
@@ -157,7 +158,7 @@ void tBLAMScript::run() {
   progress.beginRun();
   tBLAMOutputs::current().beginScript();
   for (const std::unique_ptr<tBLAMStatement>& statement : statements_)
-    statement->execute(env_.get());
+    statement->execute(env_.get(), session_);
   progress.endRun();
 }
 

@@ -8,6 +8,7 @@
 #include "blam/tBLAMStatement.h"
 #include "expr/tVariableEnv.h"
 
+class tSession;
 class tSourceText;
 
 // A BLAM script: read from a file, traced on standard output, parsed into a
@@ -29,7 +30,8 @@ class tBLAMScript {
 
   using tStatements = std::vector<std::unique_ptr<tBLAMStatement>>;
 
-  tBLAMScript();
+  // The script's pictures are made in the session, which must outlive it.
+  explicit tBLAMScript(tSession& session);
   ~tBLAMScript();
   tBLAMScript(const tBLAMScript&) = delete;
   tBLAMScript& operator=(const tBLAMScript&) = delete;
@@ -83,6 +85,7 @@ class tBLAMScript {
                           bool complete) const;
 
   std::unique_ptr<tVariableEnv> env_;  // the script's variables
+  tSession& session_;                  // where its pictures are made
   tStatements statements_;             // the top-level statements in script order
 
   // The script being parsed, so that messages can name places in it.

@@ -5,9 +5,9 @@
 
 #include "blam/tBLAMProgress.h"
 
-void tBLAMStatement::execute(tVariableEnv* env) {
+void tBLAMStatement::execute(tVariableEnv* env, tSession& session) {
   tBLAMProgress::instance().beginStatement(describe());
-  run(env);
+  run(env, session);
 }
 
 namespace {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+class tSession;
 class tVariableEnv;
 
 // One statement of a BLAM script. Statements are built once by the script's
@@ -13,8 +14,9 @@ class tBLAMStatement {
  public:
   virtual ~tBLAMStatement() = default;
 
-  // Performs the statement against the environment.
-  virtual void run(tVariableEnv* env) = 0;
+  // Performs the statement against the environment; pictures are made in
+  // the session, with its solver.
+  virtual void run(tVariableEnv* env, tSession& session) = 0;
   // The statement's part of the load trace, on standard output.
   virtual void print() const = 0;
   // The statement roughly as written in the script, for progress and
@@ -22,7 +24,7 @@ class tBLAMStatement {
   virtual std::string describe() const = 0;
 
   // Records the statement as the one running, then runs it.
-  void execute(tVariableEnv* env);
+  void execute(tVariableEnv* env, tSession& session);
 
   // Numbers held by variables, converted without undefined behaviour: NaN
   // and negative values give 0, values above the type's range its maximum,

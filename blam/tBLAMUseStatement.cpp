@@ -2,7 +2,6 @@
 
 #include <iostream>
 
-#include "Shell/tMainApp.h"
 #include "blam/tBLAMProgress.h"
 #include "expr/tVariableEnv.h"
 #include "fractal/tAdamsBashforthSolver2.h"
@@ -11,6 +10,7 @@
 #include "fractal/tRefinedNewtonSolver.h"
 #include "fractal/tRungeKuttaSolver2.h"
 #include "fractal/tRungeKuttaSolver4.h"
+#include "fractal/tSession.h"
 
 namespace {
 
@@ -49,9 +49,8 @@ std::string solverNames() {
 
 }  // namespace
 
-void tBLAMUseStatement::run(tVariableEnv* env) {
-  tMainApp& app = tMainApp::instance();
-  app.setSolver(nullptr);
+void tBLAMUseStatement::run(tVariableEnv* env, tSession& session) {
+  session.setSolver(nullptr);
   tIterativeSolver* solver = makeSolver(
       solverName_, toUnsigned(env->getDoubleVal("_maxIterations")), env->getDoubleVal("_stepSize"));
   if (!solver) {
@@ -59,7 +58,7 @@ void tBLAMUseStatement::run(tVariableEnv* env) {
                                    "); no solver selected");
     return;
   }
-  app.setSolver(solver);
+  session.setSolver(solver);
 }
 
 void tBLAMUseStatement::print() const { std::cout << "[USE " << solverName_ << "]"; }

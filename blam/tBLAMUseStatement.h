@@ -12,7 +12,7 @@ class tBLAMUseStatement : public tBLAMStatement {
  public:
   void buildStatement(const std::string& name) { solverName_ = name; }
 
-  void run(tVariableEnv* env) override;
+  void run(tVariableEnv* env, tSession& session) override;
   void print() const override;
   std::string describe() const override;
 

@@ -10,7 +10,7 @@ if(NOT TARGET OpenGL::GLU)
 endif()
 
 add_library(rootweaver_gui STATIC)
-target_link_libraries(rootweaver_gui PUBLIC rootweaver_core SDL2::SDL2 OpenGL::GL OpenGL::GLU)
+target_link_libraries(rootweaver_gui PUBLIC rootweaver_shell SDL2::SDL2 OpenGL::GL OpenGL::GLU)
 
 # The font picture, made at build time by a tool of the project.
 add_subdirectory(tools)

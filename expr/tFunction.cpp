@@ -1,13 +1,13 @@
 #include "expr/tFunction.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <iostream>
 #include <limits>
 
 #include "File/tFileUtils.h"
 #include "File/tSourceText.h"
-#include "Shell/tTimer.h"
 #include "expr/tComplexExpansion.h"
 #include "expr/tDerivative.h"
 #include "expr/tFormulaSyntax.h"
@@ -115,11 +115,10 @@ void tFunction::readText(const std::string& contents) {
 }
 
 void tFunction::readFile(tFileTokens& file) {
-  // One mark serves every load, so loading in a loop does not pile up marks.
-  static const unsigned mark = tTimer::instance().setMark();
-  tTimer::instance().resetMark(mark);
+  const auto begin = std::chrono::steady_clock::now();
   functionTokenizer().tokenize(file.source.getText(), file.tokens, file.offsets, file.stoppedAt);
-  std::cout << "Tokenizing took: " << tTimer::instance().timeSinceMark(mark) << "\n\n";
+  const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - begin;
+  std::cout << "Tokenizing took: " << took.count() << "\n\n";
 
   unsigned pos = 0;
   readEnd_ = readStatements(file.tokens, pos);

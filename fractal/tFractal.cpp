@@ -7,6 +7,7 @@
 
 #include "expr/tFunction.h"
 #include "fractal/tIterativeSolver.h"
+#include "fractal/tPictureContext.h"
 #include "fractal/tQuadTree.h"
 #include "fractal/tRandom.h"
 #include "fractal/tRootManager.h"
@@ -57,16 +58,17 @@ tPixel opaque(tPixel color) {
 }  // namespace
 
 tFractal* tFractal::create(unsigned int dimension, double minX, double maxX, double minY,
-                           double maxY) {
+                           double maxY, tPictureContext& context) {
   if (!acceptsDimension(dimension)) return nullptr;
-  return new tFractal(dimension, minX, maxX, minY, maxY);
+  return new tFractal(dimension, minX, maxX, minY, maxY, context);
 }
 
 bool tFractal::acceptsDimension(unsigned int dimension) {
   return dimension != 0 && pictureSide(dimension) <= MAX_PICTURE_SIDE;
 }
 
-tFractal::tFractal(unsigned int dimension, double minX, double maxX, double minY, double maxY)
+tFractal::tFractal(unsigned int dimension, double minX, double maxX, double minY, double maxY,
+                   tPictureContext& context)
     : jitter_(1),
       jitterFirst_(false),
       singularSet_(false),
@@ -77,7 +79,8 @@ tFractal::tFractal(unsigned int dimension, double minX, double maxX, double minY
       maxY_(maxY),
       image_(nullptr),
       texture_(std::make_unique<tTexture>()),
-      labels_(static_cast<std::size_t>(pictureSide(dimension))) {
+      labels_(static_cast<std::size_t>(pictureSide(dimension))),
+      context_(context) {
   // The texture copies the black picture and brings it to its power-of-two
   // side; from then on the picture is the texture's copy.
   tImage black(dimension, dimension);
@@ -119,13 +122,14 @@ void tFractal::computatePixel(int row, int column, tIterativeSolver* solver, tFu
 }
 
 void tFractal::drawOffsets(double& dx, double& dy) {
-  dx = tRandom::randInRange(-0.5f, 0.5f);
-  dy = tRandom::randInRange(-0.5f, 0.5f);
+  tRandom& random = context_.getRandom();
+  dx = random.randInRange(-0.5f, 0.5f);
+  dy = random.randInRange(-0.5f, 0.5f);
 }
 
 bool tFractal::addSample(int row, int column, const tPacketSolver::tOutcome& outcome, bool first,
                          tColorSum& sum) {
-  tRootManager& roots = tRootManager::instance();
+  tRootManager& roots = context_.getRoots();
   const bool converged = outcome.kind == tPacketSolver::OUTCOME_CONVERGED;
   const std::size_t root = converged ? roots.registerRoot(outcome.root) : 0;
   if (first) {

@@ -13,6 +13,7 @@
 class tFunction;
 class tImage;
 class tIterativeSolver;
+class tPictureContext;
 class tQuadTree;
 class tTexture;
 
@@ -42,9 +43,11 @@ class tFractal {
 
   // A black picture of dimension x dimension pixels brought to a power-of-two
   // side, owned by the caller; null for a dimension of 0 or one whose side
-  // would exceed MAX_PICTURE_SIDE.
+  // would exceed MAX_PICTURE_SIDE. Its roots meet the context's registry and
+  // its jitter draws from the context's random sequence; the context must
+  // outlive the picture.
   static tFractal* create(unsigned int dimension, double minX, double maxX, double minY,
-                          double maxY);
+                          double maxY, tPictureContext& context);
   // Whether create takes the dimension: not 0, and a side within
   // MAX_PICTURE_SIDE.
   static bool acceptsDimension(unsigned int dimension);
@@ -83,6 +86,7 @@ class tFractal {
     paintAverage(row, column, sum, samples);
   }
 
+  tPictureContext& getContext() const { return context_; }
   double getWidth() const;
   double getHeight() const;
   tPixel getPixel(unsigned int row, unsigned int column) const;
@@ -132,15 +136,18 @@ class tFractal {
     std::uint64_t blue;
   };
 
-  tFractal(unsigned int dimension, double minX, double maxX, double minY, double maxY);
+  tFractal(unsigned int dimension, double minX, double maxX, double minY, double maxY,
+           tPictureContext& context);
   // A jitter offset pair drawn from the random sequence, x first.
-  static void drawOffsets(double& dx, double& dy);
+  void drawOffsets(double& dx, double& dy);
   // Adds a converged sample's root colour to the sum; a failed sample paints
   // its colour instead and gives false (the pixel is done). The first sample
   // is recorded as the pixel's label.
   bool addSample(int row, int column, const tPacketSolver::tOutcome& outcome, bool first,
                  tColorSum& sum);
   void paintAverage(int row, int column, const tColorSum& sum, uint32_t samples);
+
+  tPictureContext& context_;  // the registry and random sequence the picture draws on
 };
 
 #endif

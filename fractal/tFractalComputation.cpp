@@ -8,6 +8,7 @@
 #include "expr/tFunction.h"
 #include "fractal/tFractal.h"
 #include "fractal/tIterativeSolver.h"
+#include "fractal/tPictureContext.h"
 #include "fractal/tRandom.h"
 #include "fractal/tThreadCount.h"
 #include "graphics/tImage.h"
@@ -389,9 +390,10 @@ void tFractalComputation::planBatch(std::size_t windowEnd) {
     batch_.sampleCount.push_back(count);
     const double row = static_cast<double>(pixel / width_);
     const double column = static_cast<double>(pixel % width_);
+    tRandom& random = fractal_->getContext().getRandom();
     for (uint32_t s = 0; s < count; ++s) {
-      float dx = tRandom::peekInRange(draws++, -0.5f, 0.5f);
-      float dy = tRandom::peekInRange(draws++, -0.5f, 0.5f);
+      float dx = random.peekInRange(draws++, -0.5f, 0.5f);
+      float dy = random.peekInRange(draws++, -0.5f, 0.5f);
       batch_.dx.push_back(dx);
       batch_.dy.push_back(dy);
       batch_.starts.push_back(

@@ -1,51 +1,42 @@
 #include "fractal/tRandom.h"
 
-#include <cstdlib>
-#include <deque>
-#include <mutex>
+#include <cstring>
 
-namespace {
-
-// Values drawn from rand() ahead of their draws, oldest first.
-std::deque<int>& kept() {
-  static std::deque<int> values;
-  return values;
-}
-
-std::mutex& keptMutex() {
-  static std::mutex mutex;
-  return mutex;
-}
-
-}  // namespace
+tRandom::tRandom() { seed(1); }
 
 float tRandom::inRange(float lo, float hi, int r) {
   return lo + (hi - lo) * static_cast<float>(r) / 2147483648.0f;
 }
 
+int tRandom::draw() {
+  int32_t r = 0;
+  random_r(&generator_, &r);
+  return r;
+}
+
 float tRandom::randInRange(float lo, float hi) {
-  std::lock_guard<std::mutex> lock(keptMutex());
-  std::deque<int>& values = kept();
-  if (values.empty()) return inRange(lo, hi, std::rand());
-  int r = values.front();
-  values.pop_front();
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (kept_.empty()) return inRange(lo, hi, draw());
+  int r = kept_.front();
+  kept_.pop_front();
   return inRange(lo, hi, r);
 }
 
 float tRandom::peekInRange(std::size_t ahead, float lo, float hi) {
-  std::lock_guard<std::mutex> lock(keptMutex());
-  std::deque<int>& values = kept();
-  while (values.size() <= ahead) values.push_back(std::rand());
-  return inRange(lo, hi, values[ahead]);
+  std::lock_guard<std::mutex> lock(mutex_);
+  while (kept_.size() <= ahead) kept_.push_back(draw());
+  return inRange(lo, hi, kept_[ahead]);
 }
 
 std::size_t tRandom::getKeptCount() {
-  std::lock_guard<std::mutex> lock(keptMutex());
-  return kept().size();
+  std::lock_guard<std::mutex> lock(mutex_);
+  return kept_.size();
 }
 
 void tRandom::seed(unsigned int seed) {
-  std::lock_guard<std::mutex> lock(keptMutex());
-  kept().clear();
-  std::srand(seed);
+  std::lock_guard<std::mutex> lock(mutex_);
+  kept_.clear();
+  // A state of 128 bytes is the generator rand() uses, so the sequences agree.
+  std::memset(&generator_, 0, sizeof generator_);
+  initstate_r(seed, state_, sizeof state_, &generator_);
 }

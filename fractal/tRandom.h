@@ -2,18 +2,22 @@
 #define ROOTWEAVER_FRACTAL_TRANDOM_H
 
 #include <cstddef>
+#include <cstdlib>
+#include <deque>
+#include <mutex>
 
-// Random numbers for the fractal grid's jitter and the root colours. All draws
-// come from the one sequence of the standard rand(), which main seeds once, so
-// a seeded run gives the same pictures every time.
+// A random sequence for the fractal grid's jitter and the root colours: the
+// sequence of the C library's rand() after srand(seed), but a sequence of its
+// own, so that two pictures computed at once in one process draw what each
+// would draw alone. Seeded with 1 until seed() is called, as rand() is.
 //
 // The parallel picture computation needs to know jitter offsets before the
 // pixels that draw them are painted, so values can be looked at ahead of
-// time: peeking draws them from rand() and keeps them, in order, for the
-// draws to come. Every draw takes the kept values first, so the values handed
-// out are the sequence of rand() whoever peeked. The computation peeks only
-// at values the picture will certainly use, so that a finished picture leaves
-// none kept and rand() where one-by-one drawing would have left it.
+// time: peeking draws them and keeps them, in order, for the draws to come.
+// Every draw takes the kept values first, so the values handed out are the
+// sequence whoever peeked. The computation peeks only at values the picture
+// will certainly use, so that a finished picture leaves none kept and the
+// sequence where one-by-one drawing would have left it.
 class tRandom {
  public:
   // The largest seed a user gives (a script's _seed, --seed, the view's
@@ -22,18 +26,30 @@ class tRandom {
   // it is written.
   static constexpr unsigned int MAX_SEED = 16777216;
 
+  tRandom();
+  // The generator's state points into the object itself.
+  tRandom(const tRandom&) = delete;
+  tRandom& operator=(const tRandom&) = delete;
+
   // lo + (hi - lo) * r / 2^31 in single precision, r being the next value.
-  static float randInRange(float lo, float hi);
+  float randInRange(float lo, float hi);
   // What randInRange(lo, hi) will give `ahead` draws from now (0 is the next
-  // draw); draws from rand() what it needs and keeps it.
-  static float peekInRange(std::size_t ahead, float lo, float hi);
-  // Values drawn from rand() by peeking and not yet handed out.
-  static std::size_t getKeptCount();
-  // Seeds rand() and forgets the kept values, which belonged to the old seed.
-  static void seed(unsigned int seed);
+  // draw); draws what it needs and keeps it.
+  float peekInRange(std::size_t ahead, float lo, float hi);
+  // Values drawn by peeking and not yet handed out.
+  std::size_t getKeptCount();
+  // Starts the sequence of srand(seed) and forgets the kept values, which
+  // belonged to the old seed.
+  void seed(unsigned int seed);
 
  private:
   static float inRange(float lo, float hi, int r);
+  int draw();
+
+  std::mutex mutex_;       // guards everything below
+  std::deque<int> kept_;   // values drawn ahead of their draws, oldest first
+  random_data generator_;  // the C library's generator over state_
+  char state_[128];        // the size rand()'s own state has
 };
 
 #endif

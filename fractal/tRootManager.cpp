@@ -16,22 +16,15 @@ const float kRandomChannelHigh = 255.0f;
 // Roots farther apart than this cannot both be one with the same point.
 const double kUncrowdedDistance = 2.5 * tIterativeSolver::ROOT_EQUALITY_EPSILON;
 
-unsigned char randomChannel() {
+unsigned char randomChannel(tRandom& random) {
   return static_cast<unsigned char>(
-      static_cast<int>(tRandom::randInRange(kRandomChannelLow, kRandomChannelHigh)));
+      static_cast<int>(random.randInRange(kRandomChannelLow, kRandomChannelHigh)));
 }
 
 }  // namespace
 
-tRootManager& tRootManager::instance() {
-  static tRootManager* manager = new tRootManager();
-  return *manager;
-}
-
-tRootManager::tRootManager()
-    : singularJacobianColor_(255, 255, 0, 255),
-      noConvergenceColor_(50, 50, 50, 255),
-      textColor_(255, 255, 255, 255),
+tRootManager::tRootManager(tRandom& random)
+    : random_(random),
       nextPresetIndex_(0),
       useRandomColors_(true),
       lastFound_(0),
@@ -95,12 +88,12 @@ tPixel tRootManager::generateRandomColor() {
   for (int attempt = 0; attempt < kRandomColorAttempts; ++attempt) {
     // Blue is drawn first, then green, then red: the order fixes which colours
     // a seeded run produces.
-    unsigned char blue = randomChannel();
-    unsigned char green = randomChannel();
-    unsigned char red = randomChannel();
+    unsigned char blue = randomChannel(random_);
+    unsigned char green = randomChannel(random_);
+    unsigned char red = randomChannel(random_);
     const tPixel candidate(red, green, blue, 255);
     const float distance = distanceToBasinColors(candidate);
-    if (distance >= kMinColorDistance && candidate.distance(textColor_) >= kMinColorDistance) {
+    if (distance >= kMinColorDistance && candidate.distance(getTextColor()) >= kMinColorDistance) {
       return candidate;
     }
     // When no candidate is far enough, the one whose basins are easiest to
@@ -116,7 +109,7 @@ tPixel tRootManager::generateRandomColor() {
 float tRootManager::distanceToBasinColors(const tPixel& candidate) const {
   float nearest = std::numeric_limits<float>::infinity();
   for (const auto& entry : roots_) nearest = std::min(nearest, candidate.distance(entry.second));
-  for (const tPixel& failure : {singularJacobianColor_, noConvergenceColor_}) {
+  for (const tPixel& failure : {getSingularJacobianColor(), getNoConvergenceColor()}) {
     nearest = std::min(nearest, candidate.distance(failure));
   }
   return nearest;

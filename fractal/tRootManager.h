@@ -8,6 +8,8 @@
 #include "graphics/tPixel.h"
 #include "graphics/tVector2.h"
 
+class tRandom;
+
 // The registry of the roots that solves have reached, and the source of every
 // colour the fractal grid paints.
 //
@@ -31,7 +33,10 @@
 // correctly rounded, so monotonic).
 class tRootManager {
  public:
-  static tRootManager& instance();
+  // Random colours are drawn from `random`, which must outlive the registry.
+  explicit tRootManager(tRandom& random);
+  tRootManager(const tRootManager&) = delete;
+  tRootManager& operator=(const tRootManager&) = delete;
 
   tPixel getColorForRoot(const tVector2& root);
   // The root's place in the registry, in order of discovery; a new root is
@@ -42,9 +47,11 @@ class tRootManager {
   void useRandomColors(bool useRandom) { useRandomColors_ = useRandom; }
   bool usesRandomColors() const { return useRandomColors_; }
 
-  tPixel getSingularJacobianColor() const { return singularJacobianColor_; }
-  tPixel getNoConvergenceColor() const { return noConvergenceColor_; }
-  tPixel getTextColor() const { return textColor_; }
+  // The fixed colours, the same in every registry: pixels whose Jacobian had
+  // no inverse, pixels whose solve gave up, root markers and their labels.
+  static tPixel getSingularJacobianColor() { return tPixel(255, 255, 0, 255); }
+  static tPixel getNoConvergenceColor() { return tPixel(50, 50, 50, 255); }
+  static tPixel getTextColor() { return tPixel(255, 255, 255, 255); }
   // The registered roots with their colours, in order of discovery.
   const std::vector<std::pair<tVector2, tPixel>>& getRoots() const { return roots_; }
 
@@ -62,10 +69,6 @@ class tRootManager {
                  double halfWidth, double halfHeight) const;
 
  private:
-  tRootManager();
-  tRootManager(const tRootManager&) = delete;
-  tRootManager& operator=(const tRootManager&) = delete;
-
   // Distance from the candidate to the nearest colour a pixel of the
   // picture can have: a registered root's or a failure colour.
   float distanceToBasinColors(const tPixel& candidate) const;
@@ -74,9 +77,7 @@ class tRootManager {
   // The first registered root that is one with `root`; roots_.size() when none.
   std::size_t findRoot(const tVector2& root) const;
 
-  tPixel singularJacobianColor_;                    // pixels whose Jacobian had no inverse
-  tPixel noConvergenceColor_;                       // pixels whose solve gave up
-  tPixel textColor_;                                // root markers and their labels
+  tRandom& random_;                                 // draws of the random colours
   std::vector<std::pair<tVector2, tPixel>> roots_;  // (root, colour) in order of discovery
   std::vector<tPixel> presetColors_;                // colours handed out first when not random
   unsigned int nextPresetIndex_;                    // next preset to hand out

@@ -36,8 +36,9 @@ void tRootManager::drawRoots(double minX, double maxX, double minY, double maxY,
     markers.push_back({x, y, static_cast<float>(sx), static_cast<float>(sy)});
   }
 
+  const tPixel color = getTextColor();
   glDisable(GL_TEXTURE_2D);
-  glColor4ub(textColor_[0], textColor_[1], textColor_[2], textColor_[3]);
+  glColor4ub(color[0], color[1], color[2], color[3]);
   glBegin(GL_LINES);
   for (const tRootMarker& m : markers) {
     glVertex2f(m.sx, m.sy - kArm);
@@ -54,7 +55,7 @@ void tRootManager::drawRoots(double minX, double maxX, double minY, double maxY,
     std::snprintf(label, sizeof label, "(%f, %f)", m.x, m.y);
     glColor4f(0.0f, 0.0f, 0.0f, 0.7f);
     text.drawString(label, m.sx + kArm + 1.0f, m.sy + kArm + 1.0f, kLabelSize);
-    glColor4ub(textColor_[0], textColor_[1], textColor_[2], textColor_[3]);
+    glColor4ub(color[0], color[1], color[2], color[3]);
     text.drawString(label, m.sx + kArm, m.sy + kArm, kLabelSize);
   }
 }

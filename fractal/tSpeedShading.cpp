@@ -37,9 +37,8 @@ void tSpeedShading::shade(tImage* image, const tBasinLabels& labels) {
   std::vector<double> factors(slowest + 1);
   for (uint32_t k = 0; k <= slowest; ++k) factors[k] = factor(k, slowest);
 
-  const tRootManager& roots = tRootManager::instance();
-  const tPixel noConvergence = roots.getNoConvergenceColor();
-  const tPixel singular = roots.getSingularJacobianColor();
+  const tPixel noConvergence = tRootManager::getNoConvergenceColor();
+  const tPixel singular = tRootManager::getSingularJacobianColor();
   tPixel* data = image->getPixelData();
   for (std::size_t i = 0; i < pixels; ++i) {
     tPixel& pixel = data[i];

@@ -9,6 +9,7 @@
 #include "fractal/tBasinLabels.h"
 #include "fractal/tFractal.h"
 #include "fractal/tIterativeSolver.h"
+#include "fractal/tPictureContext.h"
 #include "fractal/tRootManager.h"
 #include "fractal/tThreadCount.h"
 
@@ -67,7 +68,7 @@ tWadaGrid::tWadaGrid(const tFractal& fractal, const tFunction& f, const tIterati
 tWadaGrid::tResult tWadaGrid::run() {
   const auto begin = std::chrono::steady_clock::now();
   const tBasinLabels& labels = fractal_.labels_;
-  if (labels.empty() || !readRegistry(labels)) return tResult();
+  if (labels.empty() || !readRegistry(labels, fractal_.getContext().getRoots())) return tResult();
   tResult result;
   result.basins = basins_;
   result.boxesShowing.assign(basins_, 0);
@@ -82,8 +83,8 @@ tWadaGrid::tResult tWadaGrid::run() {
   return result;
 }
 
-bool tWadaGrid::readRegistry(const tBasinLabels& labels) {
-  for (const auto& entry : tRootManager::instance().getRoots()) registry_.push_back(entry.first);
+bool tWadaGrid::readRegistry(const tBasinLabels& labels, const tRootManager& roots) {
+  for (const auto& entry : roots.getRoots()) registry_.push_back(entry.first);
   labelOfRegistered_.assign(registry_.size(), kNoBasin);
   std::vector<bool> labelsSomePixel(labels.getRootCount(), false);
   for (uint16_t label : labels.getLabels()) {

@@ -13,6 +13,7 @@ class tBasinLabels;
 class tFractal;
 class tFunction;
 class tIterativeSolver;
+class tRootManager;
 
 // The Wada test of a finished basin picture by the grid method of Daza,
 // Wagemakers, Sanjuan and Yorke (Scientific Reports 2015): where the picture
@@ -150,7 +151,7 @@ class tWadaGrid {
   tResult run();
   // Reads which registry roots are the picture's basins; false when a
   // label's root is no longer registered.
-  bool readRegistry(const tBasinLabels& labels);
+  bool readRegistry(const tBasinLabels& labels, const tRootManager& roots);
   // The boundary boxes of the rows of boxes from firstRow on, until there are
   // kBandBoxes of them, with their edges; the row after the last one taken.
   std::size_t findBoundaryBoxes(const tBasinLabels& labels, std::size_t firstRow);

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "blam/tBLAMScript.h"
+#include "fractal/tSession.h"
 #include "fuzz/tFuzzSupport.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -13,7 +14,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  tBLAMScript script;
+  tSession session;
+  tBLAMScript script(session);
   script.loadScriptText("fuzz.blam", std::string(reinterpret_cast<const char*>(data), size));
   return 0;
 }

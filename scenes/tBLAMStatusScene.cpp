@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 
 #include "File/tFileUtils.h"
+#include "Shell/tMainApp.h"
 #include "Shell/tSceneManager.h"
 #include "graphics/tOGLUtils.h"
 #include "graphics/tTextRenderer.h"
@@ -119,7 +120,7 @@ void tBLAMStatusScene::update(double) {
   }
   if (armed_) {
     if (!run_) {
-      run_ = tBLAMBackgroundRun::start(scriptPath_);
+      run_ = tBLAMBackgroundRun::start(scriptPath_, tMainApp::instance().getSession());
     } else if (run_->finished()) {
       run_.reset();
       summary_ = tBLAMProgress::instance().getSummary();

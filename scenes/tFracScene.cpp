@@ -136,7 +136,7 @@ tFracScene::tFracScene(std::optional<unsigned int> seed)
       dragStartX_(0.0),
       dragStartY_(0.0),
       messageMark_(tTimer::instance().setMark()) {
-  tRootManager::instance().clearRoots();
+  tMainApp::instance().getSession().getRoots().clearRoots();
 }
 
 tFracScene::~tFracScene() { stopWadaTest(); }
@@ -168,8 +168,8 @@ std::string tFracScene::getInfoLine() const {
 std::string tFracScene::getSeedLine() const {
   if (!runComplete()) return "";
   const tFractal& fractal = *tMainApp::instance().getFractal();
-  const bool random = tRootManager::instance().usesRandomColors() || fractal.jitter_ > 1 ||
-                      fractal.jitterFirst_;
+  const bool random = tMainApp::instance().getSession().getRoots().usesRandomColors() ||
+                      fractal.jitter_ > 1 || fractal.jitterFirst_;
   return random ? "Seed: " + std::to_string(seed_) : "";
 }
 
@@ -267,7 +267,7 @@ void tFracScene::advancePicture() {
   tFractal* fractal = app.getFractal();
   tTimer& timer = tTimer::instance();
   if (!computation_) {
-    tRandom::seed(seed_);
+    app.getSession().getRandom().seed(seed_);
     computation_ = std::make_unique<tFractalComputation>(fractal, app.getFunction(),
                                                          app.getSolver());
     computation_->start();
@@ -481,8 +481,9 @@ void tFracScene::draw() {
 void tFracScene::drawRoots(const tFractal& fractal) const {
   std::unique_lock<std::mutex> lock;
   if (computation_) lock = computation_->lockPicture();
-  tRootManager::instance().drawRoots(fractal.minX_, fractal.maxX_, fractal.minY_, fractal.maxY_,
-                                     pictureLeft(), pictureTop(), halfSide(), halfSide());
+  tMainApp::instance().getSession().getRoots().drawRoots(
+      fractal.minX_, fractal.maxX_, fractal.minY_, fractal.maxY_, pictureLeft(), pictureTop(),
+      halfSide(), halfSide());
 }
 
 // The square is made in screen pixels from the drag's start, mapped back
@@ -509,7 +510,7 @@ void tFracScene::drawDragSquare() const {
 // "Write File" waits for the measured picture; "Back" is taken, and so
 // drawn, at any time.
 void tFracScene::drawInfo() const {
-  const tPixel textColor = tRootManager::instance().getTextColor();
+  const tPixel textColor = tRootManager::getTextColor();
   if (done_) {
     const std::string seconds =
         tStringUtils::floatToString(static_cast<float>(computeTime_ / 1000.0), 3);
@@ -552,7 +553,7 @@ std::vector<std::pair<std::string, int>> tFracScene::getStatisticsLines() const 
   std::vector<std::pair<std::string, int>> lines;
   if (!statistics_) return lines;
   const tBasinStatistics& s = *statistics_;
-  const auto& roots = tRootManager::instance().getRoots();
+  const auto& roots = tMainApp::instance().getSession().getRoots().getRoots();
   char text[128];
   for (const tBasinStatistics::tBasin& basin : s.getBasins()) {
     const tVector2& root = roots[basin.registryIndex].first;
@@ -599,7 +600,7 @@ void tFracScene::drawStatistics() const {
   const float textLeft = left + 10.0f + swatch + 8.0f;
   const float halfWidth = (textLeft - left + width + 10.0f) / 2.0f;
   const float halfHeight = (lineHeight * lines.size() + 10.0f) / 2.0f;
-  const auto& roots = tRootManager::instance().getRoots();
+  const auto& roots = tMainApp::instance().getSession().getRoots().getRoots();
   glDisable(GL_TEXTURE_2D);
   glColor4f(0.0f, 0.0f, 0.0f, 0.7f * alpha_);
   tOGLUtils::drawBoxFilled(left + halfWidth, top + halfHeight, halfWidth, halfHeight);

@@ -331,13 +331,13 @@ void tSetupFracScene::startRun() {
       tStringUtils::stringToFloat(minXEntry_->getText()),
       tStringUtils::stringToFloat(maxXEntry_->getText()),
       tStringUtils::stringToFloat(minYEntry_->getText()),
-      tStringUtils::stringToFloat(maxYEntry_->getText()));
+      tStringUtils::stringToFloat(maxYEntry_->getText()), app.getSession().getPictureContext());
   fractal->jitter_ = 1;
   fractal->jitterFirst_ = false;
   fractal->singularSet_ = findSingularSet_;
   app.setFractal(fractal);
 
-  tRootManager::instance().useRandomColors(useRandomColors_);
+  app.getSession().getRoots().useRandomColors(useRandomColors_);
   app.setSolver(nullptr);
   app.setSolver(createSolver(
       solverSelect_->getSelectedItem(),

@@ -17,6 +17,7 @@
 #include "blam/tBLAMStatement.h"
 #include "blam/tBLAMTestSupport.h"
 #include "expr/tInstructionSet.h"
+#include "fractal/tSession.h"
 #include "graphics/tImageTestSupport.h"
 #include "graphics/tPNGLoader.h"
 #include "graphics/tTGALoader.h"
@@ -435,7 +436,8 @@ TEST(tBLAMScriptTest, ExamplesReadWithoutWarnings) {
   for (const auto& entry : std::filesystem::directory_iterator(ROOTWEAVER_SOURCE_DIR "/examples")) {
     if (entry.path().extension() != ".blam") continue;
     ++examples;
-    tBLAMScript script;
+    tSession session;
+    tBLAMScript script(session);
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
     EXPECT_TRUE(script.loadScript(entry.path().string())) << entry.path();
@@ -463,7 +465,8 @@ TEST(tBLAMScriptTest, UseAndRunStopReadingAtWhatIsNoName) {
       {"use NewtonSolver run f1", "", "[[USE NewtonSolver], [RUN f1]]"},
   };
   for (const auto& row : rows) {
-    tBLAMScript script;
+    tSession session;
+    tBLAMScript script(session);
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
     script.loadScriptText("names.blam", row.text);

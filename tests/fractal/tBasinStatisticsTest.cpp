@@ -12,9 +12,16 @@
 #include "fractal/tFractal.h"
 #include "fractal/tFractalComputation.h"
 #include "fractal/tNewtonSolver.h"
+#include "fractal/tPictureContext.h"
 #include "fractal/tRootManager.h"
 
 namespace {
+
+// The registry and random sequence this file's pictures share.
+tPictureContext& context() {
+  static tPictureContext shared;
+  return shared;
+}
 
 const double kPi = 3.14159265358979323846;
 const uint16_t kGaveUp = tBasinLabels::NO_CONVERGENCE;
@@ -223,13 +230,13 @@ TEST(tBasinStatisticsTest, FractionsPerRootAndFailure) {
 TEST(tBasinStatisticsTest, CubicUnderNewtonIsWada) {
   auto f = functionFromFile("cubic.func");
   tNewtonSolver solver(100, 1.0);
-  std::unique_ptr<tFractal> fractal(tFractal::create(512, -2, 2, -2, 2));
-  tRootManager::instance().clearRoots();
+  std::unique_ptr<tFractal> fractal(tFractal::create(512, -2, 2, -2, 2, context()));
+  context().getRoots().clearRoots();
   tFractalComputation computation(fractal.get(), f.get(), &solver);
   ASSERT_TRUE(computation.run());
   tBasinStatistics statistics(fractal->labels_);
 
-  const auto& roots = tRootManager::instance().getRoots();
+  const auto& roots = context().getRoots().getRoots();
   std::vector<double> complexFractions;
   for (const tBasinStatistics::tBasin& basin : statistics.getBasins()) {
     const bool complex = std::fabs(roots[basin.registryIndex].first.y_) > 0.5;
@@ -254,8 +261,8 @@ TEST(tBasinStatisticsTest, UncertaintyExponentAgreesWithTheDimension) {
   for (const char* map : {"f ( z ) = z ^ 5 - 1", "f ( z ) = z ^ 8 + 15 * z ^ 4 - 16"}) {
     auto f = functionFromText(map);
     tNewtonSolver solver(100, 1.0);
-    std::unique_ptr<tFractal> fractal(tFractal::create(256, -2, 2, -2, 2));
-    tRootManager::instance().clearRoots();
+    std::unique_ptr<tFractal> fractal(tFractal::create(256, -2, 2, -2, 2, context()));
+    context().getRoots().clearRoots();
     tFractalComputation computation(fractal.get(), f.get(), &solver);
     ASSERT_TRUE(computation.run());
     tBasinStatistics s(fractal->labels_);

@@ -15,6 +15,7 @@
 #include "expr/tFunction.h"
 #include "fractal/tFractal.h"
 #include "fractal/tFractalComputation.h"
+#include "fractal/tPictureContext.h"
 #include "fractal/tRandom.h"
 #include "fractal/tRootManager.h"
 #include "fractal/tSolverKinds.h"
@@ -22,6 +23,12 @@
 #include "graphics/tImage.h"
 
 namespace {
+
+// The registry and random sequence this file's pictures share.
+tPictureContext& context() {
+  static tPictureContext shared;
+  return shared;
+}
 
 // det J = 4xy - 1 changes sign across a hyperbola: pictures of its singular
 // set have corners on both sides in every direction.
@@ -55,7 +62,7 @@ struct tResult {
   std::vector<uint16_t> iterations;
   std::vector<std::size_t> labelRoots;
   std::vector<std::pair<tVector2, tPixel>> roots;
-  int nextRand;
+  float nextRand;
 
   bool operator==(const tResult& o) const {
     return bytes == o.bytes && labels == o.labels && iterations == o.iterations &&
@@ -65,13 +72,13 @@ struct tResult {
 
 std::unique_ptr<tFractal> prepare(const tSetup& s) {
   std::unique_ptr<tFractal> fractal(
-      tFractal::create(s.dimension, -s.extent, s.extent, -s.extent, s.extent));
+      tFractal::create(s.dimension, -s.extent, s.extent, -s.extent, s.extent, context()));
   fractal->jitter_ = s.jitter;
   fractal->jitterFirst_ = s.jitterFirst;
   fractal->singularSet_ = s.singularSet;
-  tRootManager::instance().clearRoots();
-  tRootManager::instance().useRandomColors(s.randomColors);
-  tRandom::seed(17);
+  context().getRoots().clearRoots();
+  context().getRoots().useRandomColors(s.randomColors);
+  context().getRandom().seed(17);
   return fractal;
 }
 
@@ -86,8 +93,8 @@ tResult resultOf(const tFractal& fractal) {
           labels.getLabels(),
           labels.getIterations(),
           labelRoots,
-          tRootManager::instance().getRoots(),
-          std::rand()};
+          context().getRoots().getRoots(),
+          context().getRandom().randInRange(0.0f, 1.0f)};
 }
 
 // One pixel after the other in row-major order, evaluating by the tree walk.
@@ -110,7 +117,7 @@ tResult engine(const tSetup& s, unsigned threads) {
   tFractalComputation computation(fractal.get(), f.get(), solver.get(), threads);
   EXPECT_TRUE(computation.run());
   EXPECT_TRUE(computation.isDone());
-  EXPECT_EQ(0u, tRandom::getKeptCount());
+  EXPECT_EQ(0u, context().getRandom().getKeptCount());
   EXPECT_EQ(s.singularSet, fractal->labels_.empty()) << s.name;
   return resultOf(*fractal);
 }
@@ -192,11 +199,11 @@ TEST_P(tFractalComputationTest, ComplexFormDrawsTheRealFormsPicture) {
     auto fractal = prepare({files[k], "", 0, 50, 1.0, 256, 2, 1, false, false, false});
     for (const tVector2& root :
          {tVector2(1, 0), tVector2(-0.5, std::sqrt(0.75)), tVector2(-0.5, -std::sqrt(0.75))})
-      tRootManager::instance().getColorForRoot(root);
+      context().getRoots().getColorForRoot(root);
     tFractalComputation computation(fractal.get(), f.get(), solver.get());
     ASSERT_TRUE(computation.run());
     pictures[k] = resultOf(*fractal).bytes;
-    EXPECT_EQ(3u, tRootManager::instance().getRoots().size()) << files[k];
+    EXPECT_EQ(3u, context().getRoots().getRoots().size()) << files[k];
   }
   ASSERT_EQ(4u * 256 * 256, pictures[0].size());
   unsigned differing = 0;

@@ -9,17 +9,24 @@
 #include <vector>
 
 #include "expr/FunctionText.h"
-#include "fractal/tSolverKinds.h"
 #include "fractal/tFractal.h"
 #include "fractal/tNewtonSolver.h"
+#include "fractal/tPictureContext.h"
 #include "fractal/tQuadTree.h"
 #include "fractal/tRandom.h"
 #include "fractal/tRootManager.h"
+#include "fractal/tSolverKinds.h"
 #include "graphics/tImage.h"
 #include "graphics/tImageTestSupport.h"
 #include "graphics/tTGALoader.h"
 
 namespace {
+
+// The registry and random sequence this file's pictures share.
+tPictureContext& context() {
+  static tPictureContext shared;
+  return shared;
+}
 
 const double kInfinity = std::numeric_limits<double>::infinity();
 const tPixel kPurple(159, 66, 238, 255);  // first preset
@@ -48,7 +55,7 @@ std::vector<int> geometric(int levels, int ratio) {
 
 // The registry with (-1, 0) purple and (1, 0) green.
 void presetTwoRoots() {
-  tRootManager& roots = tRootManager::instance();
+  tRootManager& roots = context().getRoots();
   roots.useRandomColors(false);
   roots.clearRoots();
   roots.getColorForRoot(tVector2(-1, 0));
@@ -63,17 +70,17 @@ void presetTwoRoots() {
 TEST(tFractalTest, GoldenQuadraticNewton64) {
   auto f = functionFromFile("quadratic.func");
   tNewtonSolver solver(50, 1.0);
-  tRootManager::instance().useRandomColors(false);
-  tRootManager::instance().clearRoots();
-  std::unique_ptr<tFractal> fractal(tFractal::create(64, -2, 2, -2, 2));
+  context().getRoots().useRandomColors(false);
+  context().getRoots().clearRoots();
+  std::unique_ptr<tFractal> fractal(tFractal::create(64, -2, 2, -2, 2, context()));
   ASSERT_NE(nullptr, fractal);
   for (unsigned int r = 0; r < 64; ++r) {
     for (unsigned int c = 0; c < 64; ++c) fractal->computate(f.get(), &solver, r, c);
   }
 
   // Pixel (0, 0) samples (-2, -2), in the left half-plane: -1 is met first.
-  ASSERT_EQ(2u, tRootManager::instance().getRoots().size());
-  EXPECT_GT(1e-10, (tRootManager::instance().getRoots()[0].first - tVector2(-1, 0)).length());
+  ASSERT_EQ(2u, context().getRoots().getRoots().size());
+  EXPECT_GT(1e-10, (context().getRoots().getRoots()[0].first - tVector2(-1, 0)).length());
   // Column 32 samples x = 0 and row r samples y = -2 + r / 16: from y = -1
   // and y = 1 the first step lands on the origin, and the origin is row 32,
   // where the real axis splits.
@@ -102,7 +109,7 @@ TEST(tFractalTest, CreateRefusesZeroAndOversizedPictures) {
     unsigned int side;  // 0 for refused
   } cases[] = {{0, 0}, {23171, 0}, {500, 512}, {300, 256}, {1, 1}};
   for (const auto& c : cases) {
-    std::unique_ptr<tFractal> fractal(tFractal::create(c.dimension, -1, 1, -1, 1));
+    std::unique_ptr<tFractal> fractal(tFractal::create(c.dimension, -1, 1, -1, 1, context()));
     ASSERT_EQ(c.side == 0, fractal == nullptr) << c.dimension;
     if (c.side == 0) continue;
     EXPECT_EQ(c.side, fractal->getWidth());
@@ -119,7 +126,7 @@ TEST(tFractalTest, JitteredSamplesAverageByIntegerDivision) {
                               tPixel(142, 110, 193, 255), kPurple};
   auto f = functionFromText(kFold);
   tNewtonSolver solver(100, 1.0);
-  std::unique_ptr<tFractal> fractal(tFractal::create(2, 0, 2, 0, 2));
+  std::unique_ptr<tFractal> fractal(tFractal::create(2, 0, 2, 0, 2, context()));
   fractal->jitter_ = 4;
   fractal->jitterFirst_ = true;
   for (int negatives = 0; negatives <= 4; ++negatives) {
@@ -128,15 +135,15 @@ TEST(tFractalTest, JitteredSamplesAverageByIntegerDivision) {
     unsigned int seed = 0;
     int left, below;
     do {
-      std::srand(++seed);
+      context().getRandom().seed(++seed);
       left = below = 0;
       for (int k = 0; k < 4; ++k) {
-        left += tRandom::randInRange(-0.5f, 0.5f) < 0;
-        below += tRandom::randInRange(-0.5f, 0.5f) < 0;
+        left += context().getRandom().randInRange(-0.5f, 0.5f) < 0;
+        below += context().getRandom().randInRange(-0.5f, 0.5f) < 0;
       }
     } while (left != negatives || below == negatives);
     presetTwoRoots();
-    std::srand(seed);
+    context().getRandom().seed(seed);
     fractal->computatePixel(0, 0, &solver, f.get());
     EXPECT_EQ(expected[negatives], fractal->getPixel(0, 0)) << negatives << " samples left";
   }
@@ -163,17 +170,18 @@ TEST(tFractalTest, FailedSamplesAndSampleCounts) {
   };
   auto f = functionFromText(kFold);
   for (const auto& c : cases) {
-    std::unique_ptr<tFractal> fractal(tFractal::create(2, c.minX, c.minX + 2, 0, 2));
+    std::unique_ptr<tFractal> fractal(tFractal::create(2, c.minX, c.minX + 2, 0, 2, context()));
     fractal->jitter_ = c.jitter;
     tNewtonSolver solver(c.limit, 1.0);
     presetTwoRoots();
-    std::srand(7);
+    context().getRandom().seed(7);
     fractal->computatePixel(0, 0, &solver, f.get());
-    int next = std::rand();
+    const float next = context().getRandom().randInRange(0.0f, 1.0f);
     EXPECT_EQ(c.expected, fractal->getPixel(0, 0)) << c.name;
-    std::srand(7);
-    for (int k = 0; k < c.draws; ++k) std::rand();
-    EXPECT_EQ(std::rand(), next) << c.name;
+    tRandom model;
+    model.seed(7);
+    for (int k = 0; k < c.draws; ++k) model.randInRange(0.0f, 1.0f);
+    EXPECT_EQ(model.randInRange(0.0f, 1.0f), next) << c.name;
     const tBasinLabels& labels = fractal->labels_;
     EXPECT_EQ(c.label, labels.getLabel(0, 0)) << c.name;
     EXPECT_EQ(0u, labels.getIterationCount(0, 0)) << c.name;
@@ -202,9 +210,9 @@ TEST(tSingularSetTest, PicturesOfTheSingularSet) {
   for (const auto& c : cases) {
     auto f = functionFromText(c.function);
     tNewtonSolver solver(c.limit, 1.0);
-    std::unique_ptr<tFractal> fractal(tFractal::create(16, -1, 3, -1, 3));
+    std::unique_ptr<tFractal> fractal(tFractal::create(16, -1, 3, -1, 3, context()));
     fractal->singularSet_ = true;
-    tRootManager::instance().clearRoots();
+    context().getRoots().clearRoots();
     for (unsigned int r = 0; r < 16; ++r) {
       for (unsigned int col = 0; col < 16; ++col) fractal->computate(f.get(), &solver, r, col);
     }
@@ -214,7 +222,7 @@ TEST(tSingularSetTest, PicturesOfTheSingularSet) {
             << c.name << " at " << r << ", " << col;
       }
     }
-    EXPECT_TRUE(tRootManager::instance().getRoots().empty()) << c.name;
+    EXPECT_TRUE(context().getRoots().getRoots().empty()) << c.name;
   }
 }
 
@@ -242,7 +250,7 @@ TEST(tQuadTreeTest, MottledBoxCountsAndDimension) {
       {"side 1", 1, [](int, int) { return false; }, {0}, -kInfinity},
   };
   for (const auto& c : cases) {
-    std::unique_ptr<tFractal> fractal(tFractal::create(c.side, -1, 1, -1, 1));
+    std::unique_ptr<tFractal> fractal(tFractal::create(c.side, -1, 1, -1, 1, context()));
     for (unsigned int r = 0; r < c.side; ++r) {
       for (unsigned int col = 0; col < c.side; ++col)
         fractal->image_->setPixel(r, col, c.isB(r, col) ? b : a);
@@ -265,7 +273,7 @@ TEST(tSingularSetTest, PointInSingularSetLooksAtTheNearestCorner) {
   };
   auto fold = functionFromText(kFold);
   auto nowhere = functionFromText(kNowhereInvertible);
-  std::unique_ptr<tFractal> fractal(tFractal::create(16, -1, 3, -1, 3));
+  std::unique_ptr<tFractal> fractal(tFractal::create(16, -1, 3, -1, 3, context()));
   for (const auto& c : cases) {
     EXPECT_EQ(c.expected, fractal->pointInSingularSet(c.x, c.y, fold.get())) << c.x;
     EXPECT_TRUE(fractal->pointInSingularSet(c.x, c.y, nowhere.get())) << c.x;
@@ -291,7 +299,7 @@ TEST(tSingularSetTest, IterateInSingularSetOfEverySolver) {
       {kFold, tVector2(2, 0.5), 50, 1.0, false},   // reaches the root (1, 0)
       {kFold, tVector2(0.05, 0.5), 0, 1.0, false},
   };
-  std::unique_ptr<tFractal> fractal(tFractal::create(16, -1, 3, -1, 3));
+  std::unique_ptr<tFractal> fractal(tFractal::create(16, -1, 3, -1, 3, context()));
   for (const auto& w : walks) {
     auto f = functionFromText(w.function);
     for (int kind = 0; kind < kSolverKinds; ++kind) {

@@ -5,6 +5,7 @@
 #include <random>
 #include <vector>
 
+#include "fractal/tRandom.h"
 #include "fractal/tRootManager.h"
 #include "graphics/tPixel.h"
 #include "graphics/tVector2.h"
@@ -16,15 +17,17 @@ const tPixel kPresets[3] = {tPixel(159, 66, 238, 255), tPixel(92, 245, 60, 255),
 const tPixel kFixed[3] = {tPixel(255, 255, 0, 255), tPixel(50, 50, 50, 255),
                           tPixel(255, 255, 255, 255)};
 
-// The registry with no roots and the given colour mode.
-tRootManager& freshManager(bool randomColors) {
-  tRootManager& manager = tRootManager::instance();
-  manager.clearRoots();
-  manager.useRandomColors(randomColors);
-  return manager;
-}
+// A registry with no roots and the given colour mode, and its sequence.
+struct tFreshManager {
+  explicit tFreshManager(bool randomColors) : manager(random) {
+    manager.useRandomColors(randomColors);
+  }
+  tRandom random;
+  tRootManager manager;
+};
 
-// The colour the registry must produce after srand(seed): candidates are
+// The colour the registry must produce after seeding its sequence with seed,
+// modelled by the C library's own rand() after srand(seed): candidates are
 // drawn blue, green, red from the same sequence; the first whose distance to
 // the root colours and the three fixed ones is at least 125 wins, else the
 // one farthest from the root colours and the two failure colours (the first
@@ -67,7 +70,8 @@ tPixel expectedRandomColor(unsigned int seed, const std::vector<tPixel>& rootCol
 // distance (by its length) is below the tolerance finds, registering the
 // same new roots.
 TEST(tRootManagerTest, APointIsTheFirstRootWithinTheTolerance) {
-  tRootManager& manager = freshManager(false);
+  tFreshManager fresh(false);
+  tRootManager& manager = fresh.manager;
   EXPECT_EQ(0u, manager.registerRoot(tVector2(0.0, 0.0)));
   EXPECT_EQ(1u, manager.registerRoot(tVector2(1.5e-4, 0.0)));
   EXPECT_EQ(1u, manager.registerRoot(tVector2(2e-4, 0.0)));
@@ -103,7 +107,8 @@ TEST(tRootManagerTest, APointIsTheFirstRootWithinTheTolerance) {
 // searches give up.
 TEST(tRootManagerTest, PresetsThenRandomColorsUntilTheSearchGivesUp) {
   for (bool randomColors : {false, true}) {
-    tRootManager& manager = freshManager(randomColors);
+    tFreshManager fresh(randomColors);
+    tRootManager& manager = fresh.manager;
     int givenUp = 0;
     for (unsigned int i = 0; i < 40; ++i) {
       std::vector<tPixel> rootColors;
@@ -112,11 +117,11 @@ TEST(tRootManagerTest, PresetsThenRandomColorsUntilTheSearchGivesUp) {
       tPixel expected = !randomColors && i < 3
                             ? kPresets[i]
                             : expectedRandomColor(100 + i, rootColors, &accepted);
-      const int nextDraw = std::rand();
-      std::srand(100 + i);
+      const float nextDraw = static_cast<float>(std::rand()) / 2147483648.0f;
+      fresh.random.seed(100 + i);
       ASSERT_EQ(expected, manager.getColorForRoot(tVector2(i, 0.0))) << randomColors << i;
       if (randomColors || i >= 3) {
-        EXPECT_EQ(nextDraw, std::rand()) << randomColors << i;
+        EXPECT_EQ(nextDraw, fresh.random.randInRange(0.0f, 1.0f)) << randomColors << i;
       }
       givenUp += !accepted;
     }

@@ -14,11 +14,18 @@
 #include "fractal/tBasinLabels.h"
 #include "fractal/tFractal.h"
 #include "fractal/tFractalComputation.h"
+#include "fractal/tPictureContext.h"
 #include "fractal/tRootManager.h"
 #include "fractal/tSolverKinds.h"
 #include "fractal/tWadaGrid.h"
 
 namespace {
+
+// The registry and random sequence this file's pictures share.
+tPictureContext& context() {
+  static tPictureContext shared;
+  return shared;
+}
 
 const int kNewton = 0;
 const int kRungeKutta4 = 3;
@@ -32,8 +39,9 @@ std::shared_ptr<tFunction> load(const char* function) {
 // The basin picture over [-extent, extent]^2, computed from a clear registry.
 std::unique_ptr<tFractal> pictureOf(tFunction& f, tIterativeSolver& solver, unsigned side,
                                     double extent) {
-  std::unique_ptr<tFractal> fractal(tFractal::create(side, -extent, extent, -extent, extent));
-  tRootManager::instance().clearRoots();
+  std::unique_ptr<tFractal> fractal(
+      tFractal::create(side, -extent, extent, -extent, extent, context()));
+  context().getRoots().clearRoots();
   tFractalComputation computation(fractal.get(), &f, &solver);
   EXPECT_TRUE(computation.run());
   return fractal;
@@ -91,7 +99,7 @@ tWadaGrid::tResult referenceOf(const tFractal& fractal, tFunction& f,
     const tSolution s = solver.solve(&f, fractal.pointAt(row, column), false);
     if (s.singularJacobian_) return tBasinLabels::SINGULAR;
     if (s.noConvergence_) return tBasinLabels::NO_CONVERGENCE;
-    const auto found = basinAt.find(tRootManager::instance().registerRoot(s.path_.back()));
+    const auto found = basinAt.find(context().getRoots().registerRoot(s.path_.back()));
     return found == basinAt.end() ? kOtherRoot : found->second;
   };
   const uint32_t length = 1u << tWadaGrid::MAX_DEPTH;
@@ -254,7 +262,7 @@ TEST(tWadaGridTest, PicturesThatAreNotMeasured) {
   auto f = load("cubicz.func");
   auto solver = makeSolver(kNewton, 50, 1.0);
   auto basins = pictureOf(*f, *solver, 32, 2.0);
-  std::unique_ptr<tFractal> singular(tFractal::create(32, -2, 2, -2, 2));
+  std::unique_ptr<tFractal> singular(tFractal::create(32, -2, 2, -2, 2, context()));
   singular->singularSet_ = true;
   ASSERT_TRUE(tFractalComputation(singular.get(), f.get(), solver.get()).run());
   std::atomic<bool> cancel{true};
@@ -262,7 +270,7 @@ TEST(tWadaGridTest, PicturesThatAreNotMeasured) {
   const tWadaGrid::tResult measured = tWadaGrid::measure(*basins, *f, *solver);
   const tWadaGrid::tResult withoutLabels = tWadaGrid::measure(*singular, *f, *solver);
   const tWadaGrid::tResult cancelled = tWadaGrid::measure(*basins, *f, *solver, 0, &cancel);
-  tRootManager::instance().clearRoots();
+  context().getRoots().clearRoots();
   const tWadaGrid::tResult withoutRoots = tWadaGrid::measure(*basins, *f, *solver);
   EXPECT_TRUE(measured.measured);
   for (const tWadaGrid::tResult& result : {withoutLabels, cancelled, withoutRoots}) {
@@ -281,10 +289,10 @@ TEST(tWadaGridTest, RootsKeptFromEarlierPictures) {
   auto fresh = pictureOf(*f, *solver, 64, 2.0);
   const tWadaGrid::tResult expected = tWadaGrid::measure(*fresh, *f, *solver);
 
-  std::unique_ptr<tFractal> kept(tFractal::create(64, -2, 2, -2, 2));
-  tRootManager::instance().clearRoots();
+  std::unique_ptr<tFractal> kept(tFractal::create(64, -2, 2, -2, 2, context()));
+  context().getRoots().clearRoots();
   for (const tVector2& earlier : {tVector2(7, 7), tVector2(-1, 0.5)}) {
-    tRootManager::instance().registerRoot(earlier);
+    context().getRoots().registerRoot(earlier);
   }
   ASSERT_TRUE(tFractalComputation(kept.get(), f.get(), solver.get()).run());
   ASSERT_NE(0u, kept->labels_.getRegistryIndex(0));

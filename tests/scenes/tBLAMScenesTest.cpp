@@ -206,9 +206,10 @@ TEST_F(tBLAMScenesTest, SetupChoosesKeepsAndRefusesScripts) {
   answer = held;
   tapMouse(400, kChooseY);
   testing::internal::CaptureStdout();
-  std::unique_ptr<tBLAMBackgroundRun> run = tBLAMBackgroundRun::start(held);
+  std::unique_ptr<tBLAMBackgroundRun> run =
+      tBLAMBackgroundRun::start(held, tMainApp::instance().getSession());
   ASSERT_NE(nullptr, run);
-  EXPECT_EQ(nullptr, tBLAMBackgroundRun::start(held));
+  EXPECT_EQ(nullptr, tBLAMBackgroundRun::start(held, tMainApp::instance().getSession()));
   tapMouse(400, kStartY);
   const std::string notice = setup->getNotice();
   readPipe(path("-gate.txt"));

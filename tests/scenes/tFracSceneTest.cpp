@@ -59,8 +59,9 @@ class tFracSceneTest : public testing::Test {
     testing::internal::CaptureStdout();
     app.setFunction(new tFunction(function));
     testing::internal::GetCapturedStdout();
-    app.setFractal(tFractal::create(dimension, lo, hi, lo, hi));
-    tRootManager::instance().useRandomColors(randomColors);
+    app.setFractal(
+        tFractal::create(dimension, lo, hi, lo, hi, app.getSession().getPictureContext()));
+    tMainApp::instance().getSession().getRoots().useRandomColors(randomColors);
     app.setSolver(solver_ = new tSlowSolver());
     tSceneManager::instance().setCurrentScene(scene_ = new tFracScene(seed));
   }
@@ -97,7 +98,8 @@ class tFracSceneTest : public testing::Test {
   std::unique_ptr<tFractal> oneByOne() {
     const unsigned int side = fractal().image_->getWidth();
     std::unique_ptr<tFractal> expected(tFractal::create(side, fractal().minX_, fractal().maxX_,
-                                                        fractal().minY_, fractal().maxY_));
+                                                        fractal().minY_, fractal().maxY_,
+                                                        fractal().getContext()));
     for (unsigned r = 0; r < side; ++r)
       for (unsigned c = 0; c < side; ++c)
         expected->computate(tMainApp::instance().getFunction(), solver_, r, c);
@@ -143,7 +145,7 @@ TEST_F(tFracSceneTest, PictureGrowsInTheBackgroundAndTogglesWaitForIt) {
   }));
   EXPECT_TRUE(scene_->isDone());
   EXPECT_FALSE(scene_->isComputing());
-  tRootManager::instance().clearRoots();
+  tMainApp::instance().getSession().getRoots().clearRoots();
   EXPECT_TRUE(imagesEqual(*oneByOne()->image_, *fractal().image_));
   tapKey(TKEY_T);
   tapKey(TKEY_R);
@@ -364,7 +366,7 @@ TEST_F(tFracSceneTest, RootsAreDrawnWhileAGrowingPictureFindsNewOnes) {
   finishPicture();
   tapKey(TKEY_R);
   ASSERT_TRUE(scene_->showsRoots());
-  const std::size_t before = tRootManager::instance().getRoots().size();
+  const std::size_t before = tMainApp::instance().getSession().getRoots().getRoots().size();
   // A band along the real axis, where sin has a root at every multiple of pi.
   fractal().minX_ = -200.0;
   fractal().maxX_ = 200.0;
@@ -377,7 +379,7 @@ TEST_F(tFracSceneTest, RootsAreDrawnWhileAGrowingPictureFindsNewOnes) {
     return scene_->isDone();
   }));
   EXPECT_LT(10, drawsWhileGrowing);
-  EXPECT_LT(before + 20, tRootManager::instance().getRoots().size());
+  EXPECT_LT(before + 20, tMainApp::instance().getSession().getRoots().getRoots().size());
 }
 
 // "Write File" asks for a name, writes a PNG for a name that ends in ".png",
