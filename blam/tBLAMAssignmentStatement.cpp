@@ -175,7 +175,7 @@ void tBLAMAssignmentStatement::print() const {
   else if (isBool_)
     std::cout << (boolValue_ ? "true" : "false");
   else
-    expression_->print();
+    expression_->print(std::cout);
   std::cout << "]";
 }
 

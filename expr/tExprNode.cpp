@@ -387,19 +387,19 @@ void tExprNode::freeVars(std::set<std::string>& names) const {
   if (right_) right_->freeVars(names);
 }
 
-void tExprNode::print() const {
-  std::cout << "[" << labelOf(type_);
-  if (type_ == CONSTANT) std::cout << " " << value_;
-  if (type_ == VARIABLE) std::cout << " " << name_ << " = " << value_;
-  std::cout << " : ";
+void tExprNode::print(std::ostream& out) const {
+  out << "[" << labelOf(type_);
+  if (type_ == CONSTANT) out << " " << value_;
+  if (type_ == VARIABLE) out << " " << name_ << " = " << value_;
+  out << " : ";
   if (left_)
-    left_->print();
+    left_->print(out);
   else
-    std::cout << "_";
-  std::cout << ", ";
+    out << "_";
+  out << ", ";
   if (right_)
-    right_->print();
+    right_->print(out);
   else
-    std::cout << "_";
-  std::cout << "]";
+    out << "_";
+  out << "]";
 }

@@ -2,6 +2,7 @@
 #define ROOTWEAVER_EXPR_TEXPRNODE_H
 
 #include <cstdint>
+#include <iosfwd>
 #include <memory>
 #include <set>
 #include <string>
@@ -133,7 +134,7 @@ class tExprNode {
   const tExprNode* getLeft() const { return left_.get(); }
   const tExprNode* getRight() const { return right_.get(); }
   void freeVars(std::set<std::string>& names) const;
-  void print() const;
+  void print(std::ostream& out) const;
 
  private:
   // The shared loop of sum and product: `next` parses each operand, `first`

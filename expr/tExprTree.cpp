@@ -30,10 +30,10 @@ void tExprTree::freeVars(std::set<std::string>& names) const {
   if (root_) root_->freeVars(names);
 }
 
-void tExprTree::print() const {
+void tExprTree::print(std::ostream& out) const {
   if (root_)
-    root_->print();
+    root_->print(out);
   else
-    std::cout << "_";
-  std::cout << "\n";
+    out << "_";
+  out << "\n";
 }

@@ -1,6 +1,7 @@
 #ifndef ROOTWEAVER_EXPR_TEXPRTREE_H
 #define ROOTWEAVER_EXPR_TEXPRTREE_H
 
+#include <iosfwd>
 #include <memory>
 #include <set>
 #include <string>
@@ -41,7 +42,7 @@ class tExprTree {
   // The whole formula; null until buildTree.
   const tExprNode* getRoot() const { return root_.get(); }
   // The tree as nested [KIND : left, right] groups, then a line feed.
-  void print() const;
+  void print(std::ostream& out) const;
 
  private:
   std::unique_ptr<tExprNode> root_;  // the whole formula; null until buildTree

@@ -73,7 +73,8 @@ const tFunction::tSlot tFunction::SLOTS[6] = {
     {"f11", "fxx = ", &tFunction::f11_}, {"f12", "fxy = ", &tFunction::f12_},
     {"f21", "fyx = ", &tFunction::f21_}, {"f22", "fyy = ", &tFunction::f22_}};
 
-tFunction::tFunction() : localVars_(std::make_unique<tVariableEnv>()), treeWalk_(false) {
+tFunction::tFunction()
+    : localVars_(std::make_unique<tVariableEnv>()), treeWalk_(false), trace_(&std::cout) {
   compile();
 }
 
@@ -99,8 +100,10 @@ struct tFunction::tFileTokens {
   }
 };
 
-tFunction::tFunction(const std::string& name)
-    : name_(name), localVars_(std::make_unique<tVariableEnv>()), treeWalk_(false) {
+tFunction::tFunction(const std::string& name) : tFunction(name, std::cout) {}
+
+tFunction::tFunction(const std::string& name, std::ostream& trace)
+    : name_(name), localVars_(std::make_unique<tVariableEnv>()), treeWalk_(false), trace_(&trace) {
   tFileTokens file;
   file.path = locate(name);
   // A file that cannot be read has no tokens.
@@ -118,7 +121,7 @@ void tFunction::readFile(tFileTokens& file) {
   const auto begin = std::chrono::steady_clock::now();
   functionTokenizer().tokenize(file.source.getText(), file.tokens, file.offsets, file.stoppedAt);
   const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - begin;
-  std::cout << "Tokenizing took: " << took.count() << "\n\n";
+  *trace_ << "Tokenizing took: " << took.count() << "\n\n";
 
   unsigned pos = 0;
   readEnd_ = readStatements(file.tokens, pos);
@@ -240,9 +243,9 @@ void tFunction::processTokens(const std::vector<std::string>& tokens, unsigned& 
 //            | NAME "=" ["-"] VALUE | "end"
 tFunction::tReadEnd tFunction::readStatements(const std::vector<std::string>& tokens,
                                               unsigned& pos) {
-  std::cout << "func tokens = [";
-  for (std::size_t i = pos; i < tokens.size(); ++i) std::cout << (i > pos ? ", " : "") << tokens[i];
-  std::cout << "]\n\nSTARTED PROCESSING\n";
+  *trace_ << "func tokens = [";
+  for (std::size_t i = pos; i < tokens.size(); ++i) *trace_ << (i > pos ? ", " : "") << tokens[i];
+  *trace_ << "]\n\nSTARTED PROCESSING\n";
 
   while (pos < tokens.size()) {
     const unsigned head = pos;
@@ -253,14 +256,14 @@ tFunction::tReadEnd tFunction::readStatements(const std::vector<std::string>& to
       tree.reset();
       origins_[k] = ORIGIN_NONE;
       if (getNextToken(tokens, pos) != "=") {
-        std::cout << "bailing on " << name << "\n";
+        *trace_ << "bailing on " << name << "\n";
         return {TREAD_BROKEN, head};
       }
       tree = std::make_unique<tExprTree>();
       if (!readFormula(*tree, tokens, pos)) return skipRefused(tokens, pos, head);
       origins_[k] = ORIGIN_GIVEN;
       heads_[k] = head;
-      std::cout << name << " done\n";
+      *trace_ << name << " done\n";
       continue;
     }
     if (name == "end") return {TREAD_AT_END, head};
@@ -281,7 +284,7 @@ bool tFunction::readComplexFormula(const std::vector<std::string>& tokens, unsig
   complex_ = std::make_unique<tExprTree>();
   complexHead_ = head;
   if (!readFormula(*complex_, tokens, pos)) return true;
-  std::cout << "f(z) done\n";
+  *trace_ << "f(z) done\n";
   return true;
 }
 
@@ -309,7 +312,7 @@ bool tFunction::readFormula(tExprTree& tree, const std::vector<std::string>& tok
 bool tFunction::readLocalConstant(const std::string& name, const std::vector<std::string>& tokens,
                                   unsigned& pos) {
   std::string next = getNextToken(tokens, pos);
-  std::cout << "trying to add: " << name << "\n"
+  *trace_ << "trying to add: " << name << "\n"
             << "next is: " << next << "\n";
   if (next != "=") return false;
   std::string value = getNextToken(tokens, pos);
@@ -348,7 +351,7 @@ std::string tFunction::expandComplexFormula(const tPlaceNamer& placeOf) {
   for (unsigned k = 0; k < FORMULAS; ++k) {
     this->*SLOTS[k].tree = std::make_unique<tExprTree>(expansion.takeFormula(k));
     origins_[k] = ORIGIN_COMPLEX;
-    std::cout << SLOTS[k].label << " from f(z)\n";
+    *trace_ << SLOTS[k].label << " from f(z)\n";
   }
   return "";
 }
@@ -368,7 +371,7 @@ std::string tFunction::deriveMissingFormulas(const tPlaceNamer& placeOf) {
     }
     tree = std::make_unique<tExprTree>(std::move(derived));
     origins_[d.slot] = ORIGIN_DERIVED;
-    std::cout << SLOTS[d.slot].label << " derived\n";
+    *trace_ << SLOTS[d.slot].label << " derived\n";
   }
   return messages;
 }
@@ -400,7 +403,7 @@ std::string tFunction::whereIs(const tPlaceNamer& placeOf, unsigned token) const
 void tFunction::finishReading(const std::string& messages) {
   substituteVars(nullptr);
   if (readEnd_.how == TREAD_RAN_OUT) {
-    std::cout << "DONE PROCESSING\n";
+    *trace_ << "DONE PROCESSING\n";
     print();
   }
   std::cerr << messages;
@@ -504,12 +507,12 @@ void tFunction::clearLocalVars() {
 
 void tFunction::print() const {
   for (const tSlot& slot : SLOTS) {
-    std::cout << slot.printLabel;
+    *trace_ << slot.printLabel;
     const std::unique_ptr<tExprTree>& tree = this->*slot.tree;
     if (tree)
-      tree->print();
+      tree->print(*trace_);
     else
-      std::cout << "<none>\n";
-    std::cout << "\n";
+      *trace_ << "<none>\n";
+    *trace_ << "\n";
   }
 }

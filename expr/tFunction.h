@@ -2,6 +2,7 @@
 #define ROOTWEAVER_EXPR_TFUNCTION_H
 
 #include <functional>
+#include <iosfwd>
 #include <memory>
 #include <set>
 #include <string>
@@ -57,8 +58,10 @@ class tFunction {
   // No formulas; for definitions read from a script.
   tFunction();
   // Loads a function file: an absolute path, or a name in "Shared Functions/"
-  // of the program's data directory (tFileUtils::getDataDirectory).
+  // of the program's data directory (tFileUtils::getDataDirectory). The
+  // reading is traced on standard output, or on the trace given.
   explicit tFunction(const std::string& name);
+  tFunction(const std::string& name, std::ostream& trace);
   ~tFunction();
   // The file a function of that name is loaded from.
   static std::string locate(const std::string& name);
@@ -81,6 +84,8 @@ class tFunction {
   // Reads the contents of a function file, as the file constructor reads the
   // file: comment lines dropped, the rest tokenized and read as statements.
   void readText(const std::string& contents);
+  // Where later reading is traced; standard output unless set.
+  void setTrace(std::ostream& trace) { trace_ = &trace; }
   // Where a token of the text read stands, as path:line:column; empty when
   // that is not known.
   using tPlaceNamer = std::function<std::string(unsigned token)>;
@@ -230,6 +235,7 @@ class tFunction {
   tFormulaProgram jacobianProgram_;          // f11, f12, f21 and f22
   tFormulaProgram program_;                  // all six, sharing their common parts
   bool treeWalk_;                            // value and jacobianInverse walk the trees
+  std::ostream* trace_;                      // where reading is traced
   tReadEnd readEnd_;                         // how the last read ended
   bool readable_ = true;                     // the function file could be read
   bool refused_ = false;                     // reading refused the map

@@ -71,9 +71,8 @@ tFunctionCheck::TSTATUS tFunctionCheck::checkFile(const std::string& path,
                                                   std::ostream& out) const {
   const std::string location = locationOf(path);
   // The reading trace is for debugging the reader; the report replaces it.
-  std::streambuf* trace = std::cout.rdbuf(nullptr);
-  const auto f = std::make_unique<tFunction>(location);
-  std::cout.rdbuf(trace);
+  std::ostream nowhere(nullptr);
+  const auto f = std::make_unique<tFunction>(location, nowhere);
   if (!f->isReadable()) {
     std::string refusal = tFileUtils::getReadRefusal(tFunction::locate(location));
     std::cerr << "rootweaver: cannot read function file " << path

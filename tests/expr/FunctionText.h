@@ -44,7 +44,9 @@ inline std::unique_ptr<tExprTree> parsedTree(const std::string& formula) {
 }
 
 inline std::string printedTree(const tExprTree& tree) {
-  return printedBy([&] { tree.print(); }).out;
+  std::ostringstream out;
+  tree.print(out);
+  return out.str();
 }
 
 // A function read from space-separated tokens, its trace kept off the test output.
