@@ -1,0 +1,21 @@
+# The engine builds without a window: none of its sources, nor the headers
+# beside them, includes the shell, the scenes, the input handlers, or SDL,
+# GL or GTK. Run with -DSOURCES=<the engine's sources, ;-separated>.
+set(forbidden [[#include *["<](Shell/|scenes/|input/|SDL|GL/|gtk/)]])
+set(found "")
+foreach(source ${SOURCES})
+  get_filename_component(stem ${source} NAME_WLE)
+  get_filename_component(folder ${source} DIRECTORY)
+  foreach(file ${source} ${folder}/${stem}.h)
+    if(EXISTS ${file})
+      file(STRINGS ${file} lines REGEX "${forbidden}")
+      foreach(line ${lines})
+        list(APPEND found "${file}: ${line}")
+      endforeach()
+    endif()
+  endforeach()
+endforeach()
+if(found)
+  list(JOIN found "\n" report)
+  message(FATAL_ERROR "the engine includes the windowed side:\n${report}")
+endif()
