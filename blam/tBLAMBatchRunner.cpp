@@ -94,23 +94,20 @@ int tBLAMBatchRunner::runShard(const tOptions& options, tSession& session) {
   tFolderLock lock;
   if (!takeLock(lock, tFolderLock::SHARED)) return 1;
   tBLAMShardOutputs outputs(options.shard, options.shards);
-  tBLAMOutputs::setCurrent(&outputs);
+  const tBLAMOutputs::tInForce inForce(outputs);
   followQuietly(path, source, options.seed, session);
   if (!outputs.getRefusal().empty()) {
-    tBLAMOutputs::setCurrent(nullptr);
     std::cerr << "rootweaver: " << path << " cannot run as shards: " << outputs.getRefusal()
               << "\n";
     return 2;
   }
   const std::string directory = tFileUtils::getOutputDirectory();
   if (!tFileUtils::makePath(tBLAMShardFile::folderIn(directory))) {
-    tBLAMOutputs::setCurrent(nullptr);
     std::cerr << "rootweaver: cannot write to " << tBLAMShardFile::folderIn(directory) << "\n";
     return 1;
   }
   outputs.startComputing();
   loadAndRun(path, source, options.seed, session);
-  tBLAMOutputs::setCurrent(nullptr);
 
   tBLAMShardFile file;
   file.shard = options.shard;
@@ -143,7 +140,7 @@ int tBLAMBatchRunner::runMerge(tSession& session) {
   const tBLAMShardFile& sweep = shards.front();
   std::set<std::string> pictures;
   tBLAMMergeOutputs outputs(tBLAMShardFile::recordsOf(shards, pictures), pictures, sweep.shards);
-  tBLAMOutputs::setCurrent(&outputs);
+  const tBLAMOutputs::tInForce inForce(outputs);
   followQuietly(sweep.script, sweep.source, sweep.seed, session);
   error = outputs.getFailure();
   if (error.empty() && outputs.getRunCount() != sweep.runs) {
@@ -151,13 +148,11 @@ int tBLAMBatchRunner::runMerge(tSession& session) {
             " runs, the shards ran " + std::to_string(sweep.runs);
   }
   if (!error.empty()) {
-    tBLAMOutputs::setCurrent(nullptr);
     std::cerr << "rootweaver: cannot merge " << directory << ": " << error << "\n";
     return 1;
   }
   outputs.startWriting();
   loadAndRun(sweep.script, sweep.source, sweep.seed, session);
-  tBLAMOutputs::setCurrent(nullptr);
   // The shards' work is given up only once all of it has been merged.
   if (tBLAMProgress::instance().getFailureCount() > 0)
     return finish("; the shard files are kept in " + tBLAMShardFile::folderIn(directory));

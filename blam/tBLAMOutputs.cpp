@@ -47,7 +47,9 @@ tBLAMOutputs& tBLAMOutputs::current() {
   return outputs ? *outputs : plainScript;
 }
 
-void tBLAMOutputs::setCurrent(tBLAMOutputs* outputs) { inForce.store(outputs); }
+tBLAMOutputs::tInForce::tInForce(tBLAMOutputs& outputs) { inForce.store(&outputs); }
+
+tBLAMOutputs::tInForce::~tInForce() { inForce.store(nullptr); }
 
 void tBLAMOutputs::beginScript() { preparedTopLevel_.clear(); }
 

@@ -75,11 +75,18 @@ class tBLAMOutputs {
 
   virtual ~tBLAMOutputs() = default;
 
-  // The outputs in force; the plain script's unless set.
+  // The outputs in force; the plain script's unless a tInForce holds others.
   static tBLAMOutputs& current();
-  // Puts outputs in force (null: the plain script's); the caller keeps them
-  // alive while they are.
-  static void setCurrent(tBLAMOutputs* outputs);
+  // Puts outputs in force for its lifetime, so that every way out of the
+  // scope that uses them (an error return included) puts the plain script's
+  // back; the outputs must outlive it.
+  class tInForce {
+   public:
+    explicit tInForce(tBLAMOutputs& outputs);
+    ~tInForce();
+    tInForce(const tInForce&) = delete;
+    tInForce& operator=(const tInForce&) = delete;
+  };
 
   // The script's statements start running (again).
   void beginScript();
