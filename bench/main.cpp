@@ -71,18 +71,18 @@ void measure(const tCase& c, const tWay& way, tTiming& timing) {
   tPictureContext context;
   context.getRoots().useRandomColors(false);
   std::unique_ptr<tFractal> fractal(tFractal::create(c.side, kLow, kHigh, kLow, kHigh, context));
-  fractal->singularSet_ = c.singularSet;
+  fractal->setSingularSet(c.singularSet);
   auto begin = std::chrono::steady_clock::now();
   way(*fractal);
   auto end = std::chrono::steady_clock::now();
   timing.seconds.push_back(std::chrono::duration<double>(end - begin).count());
   if (!c.singularSet) {
     begin = std::chrono::steady_clock::now();
-    tBasinStatistics statistics(fractal->labels_);
+    tBasinStatistics statistics(fractal->getBasinLabels());
     end = std::chrono::steady_clock::now();
     timing.statistics.push_back(std::chrono::duration<double>(end - begin).count());
   }
-  const tImage& image = *fractal->image_;
+  const tImage& image = *fractal->getImage();
   const unsigned char* raw = image.getRawData();
   timing.bytes.assign(raw, raw + 4 * image.getWidth() * image.getHeight());
 }
@@ -98,12 +98,12 @@ void runProductsCase(const tCase& c, tFunction& products, tIterativeSolver& solv
   };
   tWay handWritten = [&](tFractal& fractal) {
     if (std::string(c.solver) == "Newton") {
-      tHandWrittenCubic::newtonPicture(*fractal.image_, fractal.getContext().getRoots(), kLow,
+      tHandWrittenCubic::newtonPicture(*fractal.getImage(), fractal.getContext().getRoots(), kLow,
                                        kHigh, kIterations, kStep,
                                        tHandWrittenCubic::POWERS_BY_PRODUCTS);
     } else {
-      tHandWrittenCubic::rungeKutta4Picture(*fractal.image_, fractal.getContext().getRoots(), kLow,
-                                            kHigh, kIterations, kStep,
+      tHandWrittenCubic::rungeKutta4Picture(*fractal.getImage(), fractal.getContext().getRoots(),
+                                            kLow, kHigh, kIterations, kStep,
                                             tHandWrittenCubic::POWERS_BY_PRODUCTS);
     }
   };
@@ -166,13 +166,14 @@ void runCase(const tCase& c, tFunction& f, tFunction& products, unsigned threads
   };
   tWay handWritten = [&](tFractal& fractal) {
     if (c.singularSet) {
-      tHandWrittenCubic::newtonSingularSetPicture(*fractal.image_, kLow, kHigh, kIterations, kStep);
+      tHandWrittenCubic::newtonSingularSetPicture(*fractal.getImage(), kLow, kHigh, kIterations,
+                                                  kStep);
     } else if (std::string(c.solver) == "Newton") {
-      tHandWrittenCubic::newtonPicture(*fractal.image_, fractal.getContext().getRoots(), kLow,
+      tHandWrittenCubic::newtonPicture(*fractal.getImage(), fractal.getContext().getRoots(), kLow,
                                        kHigh, kIterations, kStep);
     } else {
-      tHandWrittenCubic::rungeKutta4Picture(*fractal.image_, fractal.getContext().getRoots(), kLow,
-                                            kHigh, kIterations, kStep);
+      tHandWrittenCubic::rungeKutta4Picture(*fractal.getImage(), fractal.getContext().getRoots(),
+                                            kLow, kHigh, kIterations, kStep);
     }
   };
 

@@ -41,7 +41,7 @@ std::string tBLAMImageOutput::getPath(const tRun& run) const {
 }
 
 bool tBLAMImageOutput::write(const tRun& run) const {
-  tImage* image = run.fractal->image_;
+  tImage* image = run.fractal->getImage();
   const tWriter writer = writer_;
   auto writeImage = [writer, image](const std::string& to, std::string& error) {
     return writer(to, image, error);

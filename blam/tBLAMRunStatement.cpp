@@ -106,7 +106,7 @@ bool tBLAMRunStatement::compute(tBLAMRunOutput::tRun& run, const tBLAMImageOutpu
     run.seed = std::to_string(*seed);
   }
   run.milliseconds = computePicture(run.fractal, run.function, run.solver);
-  const tBasinStatistics statistics(run.fractal->labels_);
+  const tBasinStatistics statistics(run.fractal->getBasinLabels());
   run.statistics = &statistics;
   // Solved while the registry still holds this picture's roots.
   tWadaGrid::tResult wada;
@@ -119,7 +119,7 @@ bool tBLAMRunStatement::compute(tBLAMRunOutput::tRun& run, const tBLAMImageOutpu
   tBLAMOutputs::current().keepResults(results);
   // Once measured, so that the measures are the flat picture's.
   if (env->getBoolVal("_shadeBySpeed"))
-    tSpeedShading::shade(run.fractal->image_, run.fractal->labels_);
+    tSpeedShading::shade(run.fractal->getImage(), run.fractal->getBasinLabels());
 
   // Without its picture a run leaves nothing else.
   if (!picture.write(run)) return false;
@@ -265,9 +265,9 @@ tFractal* tBLAMRunStatement::makeFractal(tVariableEnv* env, tSession& session) {
                        env->getDoubleVal("_maxX"), env->getDoubleVal("_minY"),
                        env->getDoubleVal("_maxY"), session.getPictureContext());
   session.setFractal(fractal);
-  fractal->jitter_ = toUnsigned(env->getDoubleVal("_jitter"));
-  fractal->jitterFirst_ = env->getBoolVal("_jitterFirst");
-  fractal->singularSet_ = env->getBoolVal("_singularSet");
+  fractal->setJitter(toUnsigned(env->getDoubleVal("_jitter")));
+  fractal->setJitterFirst(env->getBoolVal("_jitterFirst"));
+  fractal->setSingularSet(env->getBoolVal("_singularSet"));
   tRootManager& roots = session.getRoots();
   if (!env->getBoolVal("_keepRootColors")) roots.clearRoots();
   roots.useRandomColors(env->getBoolVal("_useRandomColors"));

@@ -90,6 +90,13 @@ tFractal::tFractal(unsigned int dimension, double minX, double maxX, double minY
 
 tFractal::~tFractal() = default;
 
+void tFractal::setBounds(double minX, double maxX, double minY, double maxY) {
+  minX_ = minX;
+  maxX_ = maxX;
+  minY_ = minY;
+  maxY_ = maxY;
+}
+
 void tFractal::computate(tFunction* f, tIterativeSolver* solver, unsigned int row,
                          unsigned int column) {
   if (singularSet_) {

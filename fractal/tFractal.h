@@ -109,18 +109,29 @@ class tFractal {
   // the first estimate.
   void drawTree(double centerX, double centerY, double halfWidth, double halfHeight);
 
-  uint32_t jitter_;                      // samples per pixel; 0 is taken as 1
-  bool jitterFirst_;                     // whether the first sample is jittered too
-  bool singularSet_;                     // paint the singular set instead of the basins
-  double dimension_;                     // the last dimension estimated; 0 before any
-  double minX_;                          // left edge of the rectangle
-  double maxX_;                          // right edge of the rectangle
-  double minY_;                          // bottom edge of the rectangle
-  double maxY_;                          // top edge of the rectangle
-  tImage* image_;                        // the picture; owned by texture_
-  std::unique_ptr<tTexture> texture_;    // holds the picture and its texture object
-  std::unique_ptr<tQuadTree> quadTree_;  // tree of the last estimate; null before any
-  tBasinLabels labels_;                  // each basin pixel's first outcome, as painted
+  // Samples per pixel (0 is taken as 1), and whether the first sample is
+  // jittered too.
+  uint32_t getJitter() const { return jitter_; }
+  void setJitter(uint32_t jitter) { jitter_ = jitter; }
+  bool getJitterFirst() const { return jitterFirst_; }
+  void setJitterFirst(bool jitterFirst) { jitterFirst_ = jitterFirst; }
+  // Whether pixels paint the singular set instead of the basins.
+  bool isSingularSet() const { return singularSet_; }
+  void setSingularSet(bool singularSet) { singularSet_ = singularSet; }
+  // The last dimension estimated; 0 before any.
+  double getDimension() const { return dimension_; }
+  // The rectangle: x from getMinX() at the left edge to getMaxX(), y from
+  // getMinY() at the bottom edge to getMaxY().
+  double getMinX() const { return minX_; }
+  double getMaxX() const { return maxX_; }
+  double getMinY() const { return minY_; }
+  double getMaxY() const { return maxY_; }
+  void setBounds(double minX, double maxX, double minY, double maxY);
+  // The picture, held by the texture.
+  tImage* getImage() const { return image_; }
+  // Each basin pixel's first outcome, as painted.
+  const tBasinLabels& getBasinLabels() const { return labels_; }
+  tBasinLabels& getBasinLabels() { return labels_; }
 
   // The point of the plane at fractional pixel indices (row, column).
   tVector2 pointAt(double row, double column) const;
@@ -147,7 +158,19 @@ class tFractal {
                  tColorSum& sum);
   void paintAverage(int row, int column, const tColorSum& sum, uint32_t samples);
 
-  tPictureContext& context_;  // the registry and random sequence the picture draws on
+  uint32_t jitter_;                      // samples per pixel; 0 is taken as 1
+  bool jitterFirst_;                     // whether the first sample is jittered too
+  bool singularSet_;                     // paint the singular set instead of the basins
+  double dimension_;                     // the last dimension estimated; 0 before any
+  double minX_;                          // left edge of the rectangle
+  double maxX_;                          // right edge of the rectangle
+  double minY_;                          // bottom edge of the rectangle
+  double maxY_;                          // top edge of the rectangle
+  tImage* image_;                        // the picture; owned by texture_
+  std::unique_ptr<tTexture> texture_;    // holds the picture and its texture object
+  std::unique_ptr<tQuadTree> quadTree_;  // tree of the last estimate; null before any
+  tBasinLabels labels_;                  // each basin pixel's first outcome, as painted
+  tPictureContext& context_;             // the registry and random sequence it draws on
 };
 
 #endif

@@ -25,11 +25,11 @@ tFractalComputation::tFractalComputation(tFractal* fractal, tFunction* f, tItera
       function_(f),
       solver_(solver),
       threads_(threads != 0 ? threads : tThreadCount::get()),
-      width_(fractal->image_->getWidth()),
-      pixelCount_(width_ * fractal->image_->getHeight()),
-      samples_(std::max<uint32_t>(fractal->jitter_, 1)),
-      jitterFirst_(fractal->jitterFirst_),
-      singular_(fractal->singularSet_),
+      width_(fractal->getImage()->getWidth()),
+      pixelCount_(width_ * fractal->getImage()->getHeight()),
+      samples_(std::max<uint32_t>(fractal->getJitter(), 1)),
+      jitterFirst_(fractal->getJitterFirst()),
+      singular_(fractal->isSingularSet()),
       chunksPaintThemselves_(singular_ || (samples_ == 1 && !jitterFirst_)),
       chunkSize_(singular_ ? SINGULAR_CHUNK : BASIN_CHUNK),
       chunkCount_((pixelCount_ + chunkSize_ - 1) / chunkSize_),
@@ -247,7 +247,7 @@ bool tFractalComputation::paintReadyChunks(std::unique_lock<std::mutex>& lock, u
   if (painting_) return false;
   painting_ = true;
   bool painted = false;
-  tImage& image = *fractal_->image_;
+  tImage& image = *fractal_->getImage();
   while (!cancel_.load()) {
     const std::size_t chunk = paintedChunk_;
     tChunkSlot& slot = slots_[chunk % WINDOW_CHUNKS];

@@ -13,7 +13,7 @@ tQuadTree::tQuadTreeNode::tQuadTreeNode(int rowBegin, int rowEnd, int columnBegi
       columnEnd_(columnEnd),
       mottled_(false) {
   if (rowBegin >= rowEnd || columnBegin >= columnEnd) return;
-  const tImage& image = *fractal->image_;
+  const tImage& image = *fractal->getImage();
   const tPixel& reference = image(rowBegin, columnBegin);
   for (int r = rowBegin; r < rowEnd && !mottled_; ++r) {
     for (int c = columnBegin; c < columnEnd; ++c) {

@@ -60,14 +60,14 @@ tWadaGrid::tWadaGrid(const tFractal& fractal, const tFunction& f, const tIterati
       solver_(solver),
       threads_(threads != 0 ? threads : tThreadCount::get()),
       cancel_(cancel),
-      side_(fractal.labels_.getSide()),
+      side_(fractal.getBasinLabels().getSide()),
       basins_(0),
       sameRootLimit_(tIterativeSolver::squaredLimit(tIterativeSolver::ROOT_EQUALITY_EPSILON)),
       seenMark_(0) {}
 
 tWadaGrid::tResult tWadaGrid::run() {
   const auto begin = std::chrono::steady_clock::now();
-  const tBasinLabels& labels = fractal_.labels_;
+  const tBasinLabels& labels = fractal_.getBasinLabels();
   if (labels.empty() || !readRegistry(labels, fractal_.getContext().getRoots())) return tResult();
   tResult result;
   result.basins = basins_;

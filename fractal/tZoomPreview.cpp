@@ -26,12 +26,12 @@ std::vector<long> mapAxis(unsigned int count, double oldLo, double oldHi, double
 }  // namespace
 
 void tZoomPreview::moveTo(tFractal* fractal, double minX, double maxX, double minY, double maxY) {
-  tImage& image = *fractal->image_;
+  tImage& image = *fractal->getImage();
   const tImage old = image;
   const std::vector<long> columns =
-      mapAxis(image.getWidth(), fractal->minX_, fractal->maxX_, minX, maxX);
+      mapAxis(image.getWidth(), fractal->getMinX(), fractal->getMaxX(), minX, maxX);
   const std::vector<long> rows =
-      mapAxis(image.getHeight(), fractal->minY_, fractal->maxY_, minY, maxY);
+      mapAxis(image.getHeight(), fractal->getMinY(), fractal->getMaxY(), minY, maxY);
   const tPixel black;
   for (unsigned int r = 0; r < image.getHeight(); ++r) {
     for (unsigned int c = 0; c < image.getWidth(); ++c) {
@@ -39,9 +39,6 @@ void tZoomPreview::moveTo(tFractal* fractal, double minX, double maxX, double mi
       image.setPixel(r, c, known ? old.getPixel(rows[r], columns[c]) : black);
     }
   }
-  fractal->minX_ = minX;
-  fractal->maxX_ = maxX;
-  fractal->minY_ = minY;
-  fractal->maxY_ = maxY;
-  fractal->labels_.clear();
+  fractal->setBounds(minX, maxX, minY, maxY);
+  fractal->getBasinLabels().clear();
 }

@@ -161,7 +161,7 @@ bool tFracScene::isComputing() const { return computation_ && !computation_->isD
 
 std::string tFracScene::getInfoLine() const {
   if (!runComplete()) return "";
-  if (dimensionDone_) return dimensionLine(tMainApp::instance().getFractal()->dimension_);
+  if (dimensionDone_) return dimensionLine(tMainApp::instance().getFractal()->getDimension());
   return "Computing: " + std::to_string(static_cast<int>(getProgress() * 100.0)) + "%";
 }
 
@@ -169,7 +169,7 @@ std::string tFracScene::getSeedLine() const {
   if (!runComplete()) return "";
   const tFractal& fractal = *tMainApp::instance().getFractal();
   const bool random = tMainApp::instance().getSession().getRoots().usesRandomColors() ||
-                      fractal.jitter_ > 1 || fractal.jitterFirst_;
+                      fractal.getJitter() > 1 || fractal.getJitterFirst();
   return random ? "Seed: " + std::to_string(seed_) : "";
 }
 
@@ -202,19 +202,19 @@ void tFracScene::zoomTo(double minX, double maxX, double minY, double maxY) {
 void tFracScene::finishPicture() {
   tFractal* fractal = tMainApp::instance().getFractal();
   fractal->calculateDimension();
-  if (!fractal->labels_.empty()) {
-    statistics_ = std::make_unique<tBasinStatistics>(fractal->labels_);
+  if (!fractal->getBasinLabels().empty()) {
+    statistics_ = std::make_unique<tBasinStatistics>(fractal->getBasinLabels());
     if (statistics_->getBasins().size() >= 3) startWadaTest();
   }
   dimensionDone_ = true;
-  flat_ = std::make_unique<tImage>(*fractal->image_);
+  flat_ = std::make_unique<tImage>(*fractal->getImage());
   if (showShading_) showShading();
 }
 
 void tFracScene::showShading() {
   tFractal* fractal = tMainApp::instance().getFractal();
-  *fractal->image_ = *flat_;
-  if (showShading_) tSpeedShading::shade(fractal->image_, fractal->labels_);
+  *fractal->getImage() = *flat_;
+  if (showShading_) tSpeedShading::shade(fractal->getImage(), fractal->getBasinLabels());
   fractal->rebindTexture();
 }
 
@@ -347,10 +347,10 @@ void tFracScene::writeFile() {
   if (name.empty()) return;
   bool written = false;
   if (endsWith(name, ".png") || endsWith(name, ".PNG")) {
-    written = tPNGLoader::instance().write(name, fractal->image_);
+    written = tPNGLoader::instance().write(name, fractal->getImage());
   } else {
     if (name.find(".tga") == std::string::npos) name += ".tga";
-    written = tTGALoader::instance().write(name, fractal->image_, 24, false);
+    written = tTGALoader::instance().write(name, fractal->getImage(), 24, false);
   }
   if (!written) showMessage("Cannot write " + name);
 }
@@ -364,10 +364,11 @@ void tFracScene::zoomWithKeys() {
   const double factors[2] = {kZoomStep, -kZoomStep};
   for (int k = 0; k < 2; ++k) {
     if (!keys.keyDown(keyCodes[k], 0)) continue;
-    const double hw = (f->maxX_ - f->minX_) / 2.0;
-    const double hh = (f->maxY_ - f->minY_) / 2.0;
+    const double hw = (f->getMaxX() - f->getMinX()) / 2.0;
+    const double hh = (f->getMaxY() - f->getMinY()) / 2.0;
     const double c = factors[k];
-    zoomTo(f->minX_ + c * hw, f->maxX_ - c * hw, f->minY_ + c * hh, f->maxY_ - c * hh);
+    zoomTo(f->getMinX() + c * hw, f->getMaxX() - c * hw, f->getMinY() + c * hh,
+           f->getMaxY() - c * hh);
   }
 }
 
@@ -385,8 +386,8 @@ void tFracScene::zoomWithWheel() {
   double px = 0.0;
   double py = 0.0;
   mousePoint(&px, &py);
-  zoomTo(px - (px - f->minX_) * scale, px + (f->maxX_ - px) * scale, py - (py - f->minY_) * scale,
-         py + (f->maxY_ - py) * scale);
+  zoomTo(px - (px - f->getMinX()) * scale, px + (f->getMaxX() - px) * scale,
+         py - (py - f->getMinY()) * scale, py + (f->getMaxY() - py) * scale);
 }
 
 // A double click recentres the view; a press held beyond the double-click
@@ -400,8 +401,8 @@ void tFracScene::zoomWithMouse() {
   mousePoint(&px, &py);
   if (mouse.buttonPressed(TBUTTON_PRIMARY, 0)) {
     if (clickPending_ && timer.timeSinceMark(clickMark_) < kDoubleClickTime) {
-      const double hw = (f->maxX_ - f->minX_) / 2.0;
-      const double hh = (f->maxY_ - f->minY_) / 2.0;
+      const double hw = (f->getMaxX() - f->getMinX()) / 2.0;
+      const double hh = (f->getMaxY() - f->getMinY()) / 2.0;
       clickPending_ = false;
       dragging_ = false;
       zoomTo(px - hw, px + hw, py - hh, py + hh);
@@ -438,8 +439,10 @@ void tFracScene::mousePoint(double* px, double* py) const {
   const tMouseHandler& mouse = tMouseHandler::instance();
   const tFractal* f = tMainApp::instance().getFractal();
   const double half = halfSide();
-  *px = f->minX_ + (f->maxX_ - f->minX_) * (mouse.getX(0) - pictureLeft()) / (2.0 * half);
-  *py = f->maxY_ + (f->maxY_ - f->minY_) * (mouse.getY(0) - pictureTop()) / (-2.0 * half);
+  *px =
+      f->getMinX() + (f->getMaxX() - f->getMinX()) * (mouse.getX(0) - pictureLeft()) / (2.0 * half);
+  *py =
+      f->getMaxY() + (f->getMaxY() - f->getMinY()) * (mouse.getY(0) - pictureTop()) / (-2.0 * half);
 }
 
 void tFracScene::draw() {
@@ -482,8 +485,8 @@ void tFracScene::drawRoots(const tFractal& fractal) const {
   std::unique_lock<std::mutex> lock;
   if (computation_) lock = computation_->lockPicture();
   tMainApp::instance().getSession().getRoots().drawRoots(
-      fractal.minX_, fractal.maxX_, fractal.minY_, fractal.maxY_, pictureLeft(), pictureTop(),
-      halfSide(), halfSide());
+      fractal.getMinX(), fractal.getMaxX(), fractal.getMinY(), fractal.getMaxY(), pictureLeft(),
+      pictureTop(), halfSide(), halfSide());
 }
 
 // The square is made in screen pixels from the drag's start, mapped back
@@ -493,9 +496,10 @@ void tFracScene::drawDragSquare() const {
   const tMouseHandler& mouse = tMouseHandler::instance();
   const double half = halfSide();
   const double bottom = viewHeight() / 2.0 + half;
-  double x0 =
-      toPixel(2.0 * half * (dragStartX_ - f->minX_) / (f->maxX_ - f->minX_) + pictureLeft());
-  double y0 = toPixel(-2.0 * half * (dragStartY_ - f->minY_) / (f->maxY_ - f->minY_) + bottom);
+  double x0 = toPixel(2.0 * half * (dragStartX_ - f->getMinX()) / (f->getMaxX() - f->getMinX()) +
+                      pictureLeft());
+  double y0 =
+      toPixel(-2.0 * half * (dragStartY_ - f->getMinY()) / (f->getMaxY() - f->getMinY()) + bottom);
   double x1 = mouse.getX(0);
   double y1 = mouse.getY(0);
   makeSquare(x0, y0, &x1, &y1);

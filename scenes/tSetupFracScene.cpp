@@ -332,9 +332,9 @@ void tSetupFracScene::startRun() {
       tStringUtils::stringToFloat(maxXEntry_->getText()),
       tStringUtils::stringToFloat(minYEntry_->getText()),
       tStringUtils::stringToFloat(maxYEntry_->getText()), app.getSession().getPictureContext());
-  fractal->jitter_ = 1;
-  fractal->jitterFirst_ = false;
-  fractal->singularSet_ = findSingularSet_;
+  fractal->setJitter(1);
+  fractal->setJitterFirst(false);
+  fractal->setSingularSet(findSingularSet_);
   app.setFractal(fractal);
 
   app.getSession().getRoots().useRandomColors(useRandomColors_);

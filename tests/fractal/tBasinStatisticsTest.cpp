@@ -234,7 +234,7 @@ TEST(tBasinStatisticsTest, CubicUnderNewtonIsWada) {
   context().getRoots().clearRoots();
   tFractalComputation computation(fractal.get(), f.get(), &solver);
   ASSERT_TRUE(computation.run());
-  tBasinStatistics statistics(fractal->labels_);
+  tBasinStatistics statistics(fractal->getBasinLabels());
 
   const auto& roots = context().getRoots().getRoots();
   std::vector<double> complexFractions;
@@ -265,7 +265,7 @@ TEST(tBasinStatisticsTest, UncertaintyExponentAgreesWithTheDimension) {
     context().getRoots().clearRoots();
     tFractalComputation computation(fractal.get(), f.get(), &solver);
     ASSERT_TRUE(computation.run());
-    tBasinStatistics s(fractal->labels_);
+    tBasinStatistics s(fractal->getBasinLabels());
     const double apart = std::fabs(2.0 - s.getUncertaintyExponent() - s.getBoxDimension());
     EXPECT_LE(apart, 2.0 * (s.getBoxDimensionError() + s.getUncertaintyExponentError())) << map;
     EXPECT_GT(s.getUncertaintyExponentError(), 0.0) << map;

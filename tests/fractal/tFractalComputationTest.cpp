@@ -73,9 +73,9 @@ struct tResult {
 std::unique_ptr<tFractal> prepare(const tSetup& s) {
   std::unique_ptr<tFractal> fractal(
       tFractal::create(s.dimension, -s.extent, s.extent, -s.extent, s.extent, context()));
-  fractal->jitter_ = s.jitter;
-  fractal->jitterFirst_ = s.jitterFirst;
-  fractal->singularSet_ = s.singularSet;
+  fractal->setJitter(s.jitter);
+  fractal->setJitterFirst(s.jitterFirst);
+  fractal->setSingularSet(s.singularSet);
   context().getRoots().clearRoots();
   context().getRoots().useRandomColors(s.randomColors);
   context().getRandom().seed(17);
@@ -83,9 +83,9 @@ std::unique_ptr<tFractal> prepare(const tSetup& s) {
 }
 
 tResult resultOf(const tFractal& fractal) {
-  const tImage& image = *fractal.image_;
+  const tImage& image = *fractal.getImage();
   const unsigned char* raw = image.getRawData();
-  const tBasinLabels& labels = fractal.labels_;
+  const tBasinLabels& labels = fractal.getBasinLabels();
   std::vector<std::size_t> labelRoots;
   for (std::size_t k = 0; k < labels.getRootCount(); ++k)
     labelRoots.push_back(labels.getRegistryIndex(static_cast<uint16_t>(k)));
@@ -118,7 +118,7 @@ tResult engine(const tSetup& s, unsigned threads) {
   EXPECT_TRUE(computation.run());
   EXPECT_TRUE(computation.isDone());
   EXPECT_EQ(0u, context().getRandom().getKeptCount());
-  EXPECT_EQ(s.singularSet, fractal->labels_.empty()) << s.name;
+  EXPECT_EQ(s.singularSet, fractal->getBasinLabels().empty()) << s.name;
   return resultOf(*fractal);
 }
 

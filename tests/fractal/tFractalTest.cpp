@@ -93,11 +93,12 @@ TEST(tFractalTest, GoldenQuadraticNewton64) {
   const std::string golden = ROOTWEAVER_SOURCE_DIR "/tests/data/quadratic-newton-64.tga";
   const char* regenerate = std::getenv("ROOTWEAVER_REGENERATE_GOLDEN");
   if (regenerate != nullptr && std::string(regenerate) == "1") {
-    ASSERT_TRUE(tTGALoader::instance().write(golden, fractal->image_, 24, false));
+    ASSERT_TRUE(tTGALoader::instance().write(golden, fractal->getImage(), 24, false));
     return;
   }
   tScratchDir dir;
-  ASSERT_TRUE(tTGALoader::instance().write(dir.path("quadratic.tga"), fractal->image_, 24, false));
+  ASSERT_TRUE(
+      tTGALoader::instance().write(dir.path("quadratic.tga"), fractal->getImage(), 24, false));
   tBytes expected = readFileBytes(golden);
   ASSERT_EQ(18u + 64 * 64 * 3, expected.size()) << golden;
   EXPECT_TRUE(expected == readFileBytes(dir.path("quadratic.tga")));
@@ -127,8 +128,8 @@ TEST(tFractalTest, JitteredSamplesAverageByIntegerDivision) {
   auto f = functionFromText(kFold);
   tNewtonSolver solver(100, 1.0);
   std::unique_ptr<tFractal> fractal(tFractal::create(2, 0, 2, 0, 2, context()));
-  fractal->jitter_ = 4;
-  fractal->jitterFirst_ = true;
+  fractal->setJitter(4);
+  fractal->setJitterFirst(true);
   for (int negatives = 0; negatives <= 4; ++negatives) {
     // A seed whose dx draws give that many samples left of x = 0 while the dy
     // draws would not: drawing dy first would show.
@@ -171,7 +172,7 @@ TEST(tFractalTest, FailedSamplesAndSampleCounts) {
   auto f = functionFromText(kFold);
   for (const auto& c : cases) {
     std::unique_ptr<tFractal> fractal(tFractal::create(2, c.minX, c.minX + 2, 0, 2, context()));
-    fractal->jitter_ = c.jitter;
+    fractal->setJitter(c.jitter);
     tNewtonSolver solver(c.limit, 1.0);
     presetTwoRoots();
     context().getRandom().seed(7);
@@ -182,7 +183,7 @@ TEST(tFractalTest, FailedSamplesAndSampleCounts) {
     model.seed(7);
     for (int k = 0; k < c.draws; ++k) model.randInRange(0.0f, 1.0f);
     EXPECT_EQ(model.randInRange(0.0f, 1.0f), next) << c.name;
-    const tBasinLabels& labels = fractal->labels_;
+    const tBasinLabels& labels = fractal->getBasinLabels();
     EXPECT_EQ(c.label, labels.getLabel(0, 0)) << c.name;
     EXPECT_EQ(0u, labels.getIterationCount(0, 0)) << c.name;
     ASSERT_EQ(c.label == kFirstRoot ? 1u : 0u, labels.getRootCount()) << c.name;
@@ -211,7 +212,7 @@ TEST(tSingularSetTest, PicturesOfTheSingularSet) {
     auto f = functionFromText(c.function);
     tNewtonSolver solver(c.limit, 1.0);
     std::unique_ptr<tFractal> fractal(tFractal::create(16, -1, 3, -1, 3, context()));
-    fractal->singularSet_ = true;
+    fractal->setSingularSet(true);
     context().getRoots().clearRoots();
     for (unsigned int r = 0; r < 16; ++r) {
       for (unsigned int col = 0; col < 16; ++col) fractal->computate(f.get(), &solver, r, col);
@@ -253,7 +254,7 @@ TEST(tQuadTreeTest, MottledBoxCountsAndDimension) {
     std::unique_ptr<tFractal> fractal(tFractal::create(c.side, -1, 1, -1, 1, context()));
     for (unsigned int r = 0; r < c.side; ++r) {
       for (unsigned int col = 0; col < c.side; ++col)
-        fractal->image_->setPixel(r, col, c.isB(r, col) ? b : a);
+        fractal->getImage()->setPixel(r, col, c.isB(r, col) ? b : a);
     }
     tQuadTree tree(fractal.get(), 2);
     std::vector<int> counts(static_cast<std::size_t>(tree.getMaxDepth()), 0);

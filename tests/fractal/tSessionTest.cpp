@@ -45,12 +45,12 @@ tOutcome jitteredPicture(unsigned int seed) {
   session.getRandom().seed(seed);
   session.setFractal(tFractal::create(128, -2, 2, -2, 2, session.getPictureContext()));
   tFractal& fractal = *session.getFractal();
-  fractal.jitter_ = 3;
+  fractal.setJitter(3);
   tFractalComputation(&fractal, session.getFunction(), session.getSolver(), 2).run();
-  const tImage& image = *fractal.image_;
+  const tImage& image = *fractal.getImage();
   const unsigned char* raw = image.getRawData();
   return {std::vector<unsigned char>(raw, raw + 4 * image.getWidth() * image.getHeight()),
-          fractal.labels_.getLabels(), session.getRoots().getRoots(),
+          fractal.getBasinLabels().getLabels(), session.getRoots().getRoots(),
           session.getRandom().randInRange(0.0f, 1.0f), pastTiming(trace.str())};
 }
 

@@ -86,7 +86,7 @@ std::size_t boundaryBoxesOf(const tBasinLabels& labels) {
 // milliseconds are left out.
 tWadaGrid::tResult referenceOf(const tFractal& fractal, tFunction& f,
                                const tIterativeSolver& solver) {
-  const tBasinLabels& labels = fractal.labels_;
+  const tBasinLabels& labels = fractal.getBasinLabels();
   const std::size_t n = labels.getSide();
   std::set<uint16_t> basins;
   for (uint16_t l : labels.getLabels()) {
@@ -196,7 +196,7 @@ TEST(tWadaGridTest, VerdictsOnPicturesWithKnownAnswers) {
     const tWadaGrid::tResult result = tWadaGrid::measure(*fractal, *f, *solver);
     ASSERT_TRUE(result.measured) << c.name;
     EXPECT_EQ(c.basins, result.basins) << c.name;
-    EXPECT_EQ(boundaryBoxesOf(fractal->labels_), result.boundaryBoxes) << c.name;
+    EXPECT_EQ(boundaryBoxesOf(fractal->getBasinLabels()), result.boundaryBoxes) << c.name;
     EXPECT_EQ(c.wada, result.isWada()) << c.name << ": " << describe(result);
     double sum = 0.0;
     std::size_t boxes = 0;
@@ -232,7 +232,7 @@ TEST_P(tWadaGridEngineTest, EveryStartTakesItsOwnOutcome) {
     auto solver = makeSolver(kNewton, 100, 1.0);
     auto fractal = pictureOf(*f, *solver, 64, 2.0);
     if (c.dropOneBasin) {
-      tBasinLabels& labels = fractal->labels_;
+      tBasinLabels& labels = fractal->getBasinLabels();
       const tPacketSolver::tOutcome gaveUp{tVector2(), tPacketSolver::OUTCOME_GAVE_UP, 0};
       for (std::size_t r = 0; r < 64; ++r) {
         for (std::size_t col = 0; col < 64; ++col) {
@@ -263,7 +263,7 @@ TEST(tWadaGridTest, PicturesThatAreNotMeasured) {
   auto solver = makeSolver(kNewton, 50, 1.0);
   auto basins = pictureOf(*f, *solver, 32, 2.0);
   std::unique_ptr<tFractal> singular(tFractal::create(32, -2, 2, -2, 2, context()));
-  singular->singularSet_ = true;
+  singular->setSingularSet(true);
   ASSERT_TRUE(tFractalComputation(singular.get(), f.get(), solver.get()).run());
   std::atomic<bool> cancel{true};
 
@@ -295,7 +295,7 @@ TEST(tWadaGridTest, RootsKeptFromEarlierPictures) {
     context().getRoots().registerRoot(earlier);
   }
   ASSERT_TRUE(tFractalComputation(kept.get(), f.get(), solver.get()).run());
-  ASSERT_NE(0u, kept->labels_.getRegistryIndex(0));
+  ASSERT_NE(0u, kept->getBasinLabels().getRegistryIndex(0));
   EXPECT_TRUE(sameResult(expected, tWadaGrid::measure(*kept, *f, *solver)))
       << describe(expected);
 }

@@ -68,14 +68,11 @@ class tFracSceneTest : public testing::Test {
   void TearDown() override { tFileDialogUtils::setStandIn(nullptr); }
 
   tFractal& fractal() { return *tMainApp::instance().getFractal(); }
-  void setBounds(double lo, double hi) {
-    fractal().minX_ = fractal().minY_ = lo;
-    fractal().maxX_ = fractal().maxY_ = hi;
-  }
+  void setBounds(double lo, double hi) { fractal().setBounds(lo, hi, lo, hi); }
   std::string bounds() {
     char text[128];
-    std::snprintf(text, sizeof text, "[%g, %g] x [%g, %g]", fractal().minX_, fractal().maxX_,
-                  fractal().minY_, fractal().maxY_);
+    std::snprintf(text, sizeof text, "[%g, %g] x [%g, %g]", fractal().getMinX(),
+                  fractal().getMaxX(), fractal().getMinY(), fractal().getMaxY());
     return text;
   }
   // Press at (x0, y0), hold past the double-click time, release at (x1, y1).
@@ -96,10 +93,10 @@ class tFracSceneTest : public testing::Test {
   // The view's bounds computed one pixel after the other, colours from the
   // registry as it stands.
   std::unique_ptr<tFractal> oneByOne() {
-    const unsigned int side = fractal().image_->getWidth();
-    std::unique_ptr<tFractal> expected(tFractal::create(side, fractal().minX_, fractal().maxX_,
-                                                        fractal().minY_, fractal().maxY_,
-                                                        fractal().getContext()));
+    const unsigned int side = fractal().getImage()->getWidth();
+    std::unique_ptr<tFractal> expected(
+        tFractal::create(side, fractal().getMinX(), fractal().getMaxX(), fractal().getMinY(),
+                         fractal().getMaxY(), fractal().getContext()));
     for (unsigned r = 0; r < side; ++r)
       for (unsigned c = 0; c < side; ++c)
         expected->computate(tMainApp::instance().getFunction(), solver_, r, c);
@@ -107,8 +104,8 @@ class tFracSceneTest : public testing::Test {
   }
   // The plane point under view pixel (x, y).
   std::pair<double, double> planePoint(int x, int y) {
-    return {fractal().minX_ + (fractal().maxX_ - fractal().minX_) * (x - 100) / 600.0,
-            fractal().maxY_ - (fractal().maxY_ - fractal().minY_) * (y - 0) / 600.0};
+    return {fractal().getMinX() + (fractal().getMaxX() - fractal().getMinX()) * (x - 100) / 600.0,
+            fractal().getMaxY() - (fractal().getMaxY() - fractal().getMinY()) * (y - 0) / 600.0};
   }
   void turnWheel(int x, int y, int turns) {
     tMouseHandler::instance().moveEvent(x, y);
@@ -146,27 +143,27 @@ TEST_F(tFracSceneTest, PictureGrowsInTheBackgroundAndTogglesWaitForIt) {
   EXPECT_TRUE(scene_->isDone());
   EXPECT_FALSE(scene_->isComputing());
   tMainApp::instance().getSession().getRoots().clearRoots();
-  EXPECT_TRUE(imagesEqual(*oneByOne()->image_, *fractal().image_));
+  EXPECT_TRUE(imagesEqual(*oneByOne()->getImage(), *fractal().getImage()));
   tapKey(TKEY_T);
   tapKey(TKEY_R);
   EXPECT_TRUE(scene_->showsTree() && scene_->showsRoots());
 
-  const tImage flat = *fractal().image_;
+  const tImage flat = *fractal().getImage();
   tImage shaded = flat;
-  tSpeedShading::shade(&shaded, fractal().labels_);
+  tSpeedShading::shade(&shaded, fractal().getBasinLabels());
   ASSERT_FALSE(imagesEqual(flat, shaded));
   tapKey(TKEY_H);
   EXPECT_TRUE(scene_->showsShading());
-  EXPECT_TRUE(imagesEqual(shaded, *fractal().image_));
+  EXPECT_TRUE(imagesEqual(shaded, *fractal().getImage()));
   tapKey(TKEY_H);
-  EXPECT_TRUE(imagesEqual(flat, *fractal().image_));
+  EXPECT_TRUE(imagesEqual(flat, *fractal().getImage()));
   tapKey(TKEY_H);
   tapKey(TKEY_EQUALS);
   finishPicture();
   EXPECT_TRUE(scene_->showsShading());
-  tImage expected = *oneByOne()->image_;
-  tSpeedShading::shade(&expected, fractal().labels_);
-  EXPECT_TRUE(imagesEqual(expected, *fractal().image_));
+  tImage expected = *oneByOne()->getImage();
+  tSpeedShading::shade(&expected, fractal().getBasinLabels());
+  EXPECT_TRUE(imagesEqual(expected, *fractal().getImage()));
 }
 
 // With three basins the panel reads the grid Wada test, which runs beside the
@@ -211,7 +208,7 @@ TEST_F(tFracSceneTest, StatisticsPanelShowsTheCompletePicturesMeasures) {
   drag(650, 250, 690, 290);
   EXPECT_EQ(nullptr, scene_->getStatistics());
   finishPicture();
-  EXPECT_EQ(oneByOne()->labels_.getLabels(), fractal().labels_.getLabels());
+  EXPECT_EQ(oneByOne()->getBasinLabels().getLabels(), fractal().getBasinLabels().getLabels());
   ASSERT_EQ(1u, scene_->getStatistics()->getBasins().size());
   EXPECT_EQ(1u, scene_->getStatistics()->getBasins()[0].registryIndex);
 }
@@ -225,13 +222,13 @@ TEST_F(tFracSceneTest, ZoomsKeepTheOldPictureAndZoomOrBackCancelTheWorkInFlight)
   tTestPrefs prefs;
   openView(64, -3.0, 3.0);
   finishPicture();
-  const tImage before = *fractal().image_;
+  const tImage before = *fractal().getImage();
   solver_->slow_ = true;
   tapKey(TKEY_MINUS);
   EXPECT_EQ("[-3.3, 3.3] x [-3.3, 3.3]", bounds());
   EXPECT_TRUE(scene_->isComputing());
   // The computation starts again from row 0; the upper rows are the preview.
-  const tImage& preview = *fractal().image_;
+  const tImage& preview = *fractal().getImage();
   for (unsigned int c = 0; c < 64; ++c) {
     EXPECT_EQ(tPixel(0, 0, 0, 255), preview(63, c)) << c;
     EXPECT_EQ(tPixel(0, 0, 0, 255), preview(61, c)) << c;
@@ -242,15 +239,16 @@ TEST_F(tFracSceneTest, ZoomsKeepTheOldPictureAndZoomOrBackCancelTheWorkInFlight)
   EXPECT_EQ(before(32, 32), preview(32, 32));
   solver_->slow_ = false;
   finishPicture();
-  EXPECT_TRUE(imagesEqual(*oneByOne()->image_, *fractal().image_));  // nothing of the preview is left
+  EXPECT_TRUE(imagesEqual(*oneByOne()->getImage(),
+                          *fractal().getImage()));  // nothing of the preview is left
 
-  const tImage whole = *fractal().image_;
+  const tImage whole = *fractal().getImage();
   solver_->slow_ = true;
   const std::pair<double, double> point = planePoint(250, 150);
-  const double width = fractal().maxX_ - fractal().minX_;
+  const double width = fractal().getMaxX() - fractal().getMinX();
   turnWheel(250, 150, 1);
-  EXPECT_NEAR(0.9 * width, fractal().maxX_ - fractal().minX_, 1e-12);
-  EXPECT_NEAR(0.9 * width, fractal().maxY_ - fractal().minY_, 1e-12);
+  EXPECT_NEAR(0.9 * width, fractal().getMaxX() - fractal().getMinX(), 1e-12);
+  EXPECT_NEAR(0.9 * width, fractal().getMaxY() - fractal().getMinY(), 1e-12);
   EXPECT_NEAR(point.first, planePoint(250, 150).first, 1e-12);
   EXPECT_NEAR(point.second, planePoint(250, 150).second, 1e-12);
   EXPECT_EQ(whole(48, 16), fractal().getPixel(48, 16));  // the pixel under the pointer
@@ -259,7 +257,7 @@ TEST_F(tFracSceneTest, ZoomsKeepTheOldPictureAndZoomOrBackCancelTheWorkInFlight)
   turnWheel(250, 150, -2);
   runFrame();
   EXPECT_TRUE(scene_->isComputing());  // started over
-  EXPECT_NEAR(0.9 * 1.1 * 1.1 * width, fractal().maxX_ - fractal().minX_, 1e-12);
+  EXPECT_NEAR(0.9 * 1.1 * 1.1 * width, fractal().getMaxX() - fractal().getMinX(), 1e-12);
   EXPECT_NEAR(point.first, planePoint(250, 150).first, 1e-12);
   const std::string unchanged = bounds();
   turnWheel(50, 150, 1);
@@ -278,7 +276,7 @@ TEST_F(tFracSceneTest, ViewsWithOneSeedDrawTheSameRandomColours) {
     openView(16, -2.0, 2.0, "quartic.func", true, seed);
     finishPicture();
     EXPECT_EQ("Seed: " + std::to_string(seed), scene_->getSeedLine());
-    pictures.push_back(*fractal().image_);
+    pictures.push_back(*fractal().getImage());
   }
   EXPECT_TRUE(imagesEqual(pictures[0], pictures[1]));
   EXPECT_FALSE(imagesEqual(pictures[0], pictures[2]));
@@ -293,9 +291,10 @@ TEST_F(tFracSceneTest, KeyZoomDragSquaresAndDoubleClicks) {
   for (int frame = 0; frame < 3; ++frame) runFrame();
   EXPECT_FALSE(scene_->isDone());  // started over
   tKeyboardHandler::instance().keyUpEvent(TKEY_EQUALS);
-  EXPECT_NEAR(6.0 * 0.9 * 0.9 * 0.9, fractal().maxX_ - fractal().minX_, 1e-12);
-  EXPECT_NEAR(0.0, fractal().maxX_ + fractal().minX_, 1e-12);
-  EXPECT_NEAR(fractal().maxX_ - fractal().minX_, fractal().maxY_ - fractal().minY_, 1e-12);
+  EXPECT_NEAR(6.0 * 0.9 * 0.9 * 0.9, fractal().getMaxX() - fractal().getMinX(), 1e-12);
+  EXPECT_NEAR(0.0, fractal().getMaxX() + fractal().getMinX(), 1e-12);
+  EXPECT_NEAR(fractal().getMaxX() - fractal().getMinX(), fractal().getMaxY() - fractal().getMinY(),
+              1e-12);
 
   // From the plane's origin, a drag to (x, y), or a second click there.
   const struct {
@@ -368,8 +367,7 @@ TEST_F(tFracSceneTest, RootsAreDrawnWhileAGrowingPictureFindsNewOnes) {
   ASSERT_TRUE(scene_->showsRoots());
   const std::size_t before = tMainApp::instance().getSession().getRoots().getRoots().size();
   // A band along the real axis, where sin has a root at every multiple of pi.
-  fractal().minX_ = -200.0;
-  fractal().maxX_ = 200.0;
+  fractal().setBounds(-200.0, 200.0, fractal().getMinY(), fractal().getMaxY());
   solver_->slow_ = true;
   tapKey(TKEY_MINUS);
   int drawsWhileGrowing = 0;
@@ -417,7 +415,7 @@ TEST_F(tFracSceneTest, WriteFileNamesAndFailures) {
                                ? static_cast<tImageLoader&>(tPNGLoader::instance())
                                : static_cast<tImageLoader&>(tTGALoader::instance());
     ASSERT_TRUE(loader.load(row.written, &written)) << row.written;
-    EXPECT_TRUE(imagesEqual(*fractal().image_, written)) << row.written;
+    EXPECT_TRUE(imagesEqual(*fractal().getImage(), written)) << row.written;
   }
   int files = 0;
   for (const auto& entry : std::filesystem::directory_iterator(base)) files += entry.exists();

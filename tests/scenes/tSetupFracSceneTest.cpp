@@ -289,11 +289,11 @@ TEST_F(tSetupFracSceneTest, GoBuildsTheRunOrReportsAnUnreadableFunction) {
   EXPECT_EQ(ended, app.getFunction()->getName());
   EXPECT_EQ(tVector2(-1, 0), app.getFunction()->value(tVector2(0, 0)));
   const tFractal& f = *app.getFractal();
-  EXPECT_EQ(8u, f.image_->getWidth());
-  EXPECT_EQ(static_cast<double>(-1.1f), f.minX_);  // read in single precision
-  EXPECT_TRUE(f.singularSet_);
-  EXPECT_EQ(1u, f.jitter_);
-  EXPECT_FALSE(f.jitterFirst_);
+  EXPECT_EQ(8u, f.getImage()->getWidth());
+  EXPECT_EQ(static_cast<double>(-1.1f), f.getMinX());  // read in single precision
+  EXPECT_TRUE(f.isSingularSet());
+  EXPECT_EQ(1u, f.getJitter());
+  EXPECT_FALSE(f.getJitterFirst());
   EXPECT_EQ("RungeKuttaSolver4", app.getSolver()->getName());
   EXPECT_EQ(30u, app.getSolver()->getMaxIterations());
   EXPECT_EQ(static_cast<double>(0.3f), app.getSolver()->getStepSize());
