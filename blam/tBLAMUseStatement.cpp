@@ -32,22 +32,28 @@ const struct {
     {"AdamsBashforthSolver2", make<tAdamsBashforthSolver2>},
 };
 
-// The solver of a name, compared exactly; null for an unknown name.
-tIterativeSolver* makeSolver(const std::string& name, unsigned long maxIterations,
-                             double stepSize) {
+// "NewtonSolver, RefinedNewtonSolver, ...", for the message of an unknown name.
+std::string solverNames() {
+  std::string names;
+  for (const std::string& name : tBLAMUseStatement::getSolverNames())
+    names += (names.empty() ? "" : ", ") + name;
+  return names;
+}
+
+}  // namespace
+
+tIterativeSolver* tBLAMUseStatement::makeSolver(const std::string& name,
+                                                unsigned long maxIterations, double stepSize) {
   for (const auto& solver : kSolvers)
     if (name == solver.name) return solver.make(maxIterations, stepSize);
   return nullptr;
 }
 
-// "NewtonSolver, RefinedNewtonSolver, ...", for the message of an unknown name.
-std::string solverNames() {
-  std::string names;
-  for (const auto& solver : kSolvers) names += std::string(names.empty() ? "" : ", ") + solver.name;
+std::vector<std::string> tBLAMUseStatement::getSolverNames() {
+  std::vector<std::string> names;
+  for (const auto& solver : kSolvers) names.push_back(solver.name);
   return names;
 }
-
-}  // namespace
 
 void tBLAMUseStatement::run(tVariableEnv* env, tSession& session) {
   session.setSolver(nullptr);

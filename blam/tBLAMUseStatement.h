@@ -2,8 +2,11 @@
 #define ROOTWEAVER_BLAM_TBLAMUSESTATEMENT_H
 
 #include <string>
+#include <vector>
 
 #include "blam/tBLAMStatement.h"
+
+class tIterativeSolver;
 
 // use NAME: makes the named solver, with the iteration limit and step size
 // the variables hold now, the application's current solver. An unknown name
@@ -11,6 +14,14 @@
 class tBLAMUseStatement : public tBLAMStatement {
  public:
   void buildStatement(const std::string& name) { solverName_ = name; }
+
+  // The solver of a name a script may use, compared exactly, owned by the
+  // caller; null for an unknown name.
+  static tIterativeSolver* makeSolver(const std::string& name, unsigned long maxIterations,
+                                      double stepSize);
+  // The names a script may use, in the order the message of an unknown one
+  // lists them.
+  static std::vector<std::string> getSolverNames();
 
   void run(tVariableEnv* env, tSession& session) override;
   void print() const override;
