@@ -111,8 +111,9 @@ tFunction::tFunction(const std::string& name, std::ostream& trace)
   readFile(file);
 }
 
-void tFunction::readText(const std::string& contents) {
+void tFunction::readText(const std::string& contents, const std::string& path) {
   tFileTokens file;
+  file.path = path;
   file.source = tSourceText(contents);
   readFile(file);
 }

@@ -83,7 +83,8 @@ class tFunction {
 
   // Reads the contents of a function file, as the file constructor reads the
   // file: comment lines dropped, the rest tokenized and read as statements.
-  void readText(const std::string& contents);
+  // Messages name places in the text as path:line:column.
+  void readText(const std::string& contents, const std::string& path = "");
   // Where later reading is traced; standard output unless set.
   void setTrace(std::ostream& trace) { trace_ = &trace; }
   // Where a token of the text read stands, as path:line:column; empty when

@@ -216,7 +216,8 @@ TEST(tFunctionTest, EveryWayOfStoppingTracesExactly) {
 
 // Every way a file read stops before the end of the file, every name that
 // begins with a digit, and a refused map, is named on standard error with
-// its place ({path} stands for the file's path).
+// its place ({path} stands for the file's path); a text read under the
+// file's path and name says the same.
 TEST(tFunctionTest, FileWarningsNameThePlace) {
   const std::string rest = "f2 = y\nf11 = 1\nf12 = 0\nf21 = 0\nf22 = 1\n";
   const std::string noF1 = ": incomplete function, missing f1, f2, f11, f12, f21, f22";
@@ -256,6 +257,9 @@ TEST(tFunctionTest, FileWarningsNameThePlace) {
       err += path + line + "\n";
     }
     EXPECT_EQ(err, load(path).printed.err) << c.text;
+    tFunction text;
+    text.setName(path);
+    EXPECT_EQ(err, printedBy([&] { text.readText(c.text, path); }).err) << c.text;
   }
 }
 
