@@ -138,17 +138,23 @@ double checkedFinite(double value, const char* name) {
   raiseValueError(std::string(name) + " must be a finite number, not " + std::to_string(value));
 }
 
+// Four finite numbers with min < max on both axes; anything else is named.
 void checkBounds(const py::object& bounds, double out[4]) {
-  const std::string expected =
-      "bounds must be four finite numbers (min_x, max_x, min_y, max_y) "
-      "with min_x < max_x and min_y < max_y, not ";
-  const py::tuple given = py::tuple(bounds);
-  if (given.size() != 4) raiseValueError(expected + py::repr(bounds).cast<std::string>());
-  for (std::size_t i = 0; i < 4; ++i) out[i] = py::float_(py::object(given[i]));
-  for (std::size_t i = 0; i < 4; ++i)
-    if (!std::isfinite(out[i])) raiseValueError(expected + py::repr(bounds).cast<std::string>());
-  if (!(out[0] < out[1] && out[2] < out[3]))
-    raiseValueError(expected + py::repr(bounds).cast<std::string>());
+  const std::string wrong =
+      "bounds must be four finite numbers (min_x, max_x, min_y, max_y) with min_x < max_x and "
+      "min_y < max_y, not " +
+      py::repr(bounds).cast<std::string>();
+  bool fits = false;
+  try {
+    const py::tuple given(bounds);
+    fits = given.size() == 4;
+    for (std::size_t i = 0; fits && i < 4; ++i) out[i] = py::float_(py::object(given[i]));
+  } catch (const py::error_already_set& error) {
+    if (!error.matches(PyExc_TypeError) && !error.matches(PyExc_ValueError)) throw;
+    raiseValueError(wrong);
+  }
+  for (std::size_t i = 0; fits && i < 4; ++i) fits = std::isfinite(out[i]);
+  if (!fits || !(out[0] < out[1] && out[2] < out[3])) raiseValueError(wrong);
 }
 
 unsigned checkedSize(long long size) {
@@ -172,15 +178,14 @@ std::string checkedMethod(const std::string& method) {
   raiseValueError("method '" + method + "' is unknown; the methods are " + joined(names));
 }
 
-// No method takes settings besides its iterations and step.
+// No method takes settings besides its iterations and step; the first
+// other keyword is named, as Python names it.
 void checkMethodParameters(const char* caller, const std::string& method,
                            const py::kwargs& parameters) {
   if (parameters.empty()) return;
-  std::vector<std::string> names;
-  for (const auto& parameter : parameters) names.push_back(py::str(parameter.first));
-  throw py::type_error(std::string(caller) + "() got an unexpected keyword argument '" +
-                       joined(names) + "': " + method +
-                       " takes no settings besides iterations and step");
+  const std::string name = py::str(parameters.begin()->first);
+  throw py::type_error(std::string(caller) + "() got an unexpected keyword argument '" + name +
+                       "': " + method + " takes no settings besides iterations and step");
 }
 
 // The settings every picture takes, checked.
@@ -257,6 +262,11 @@ py::dict statisticsOf(const tPicturePointer& picture) {
   return statistics;
 }
 
+// The reader's messages end in a line end each.
+std::string withoutLastLineEnd(const std::string& messages) {
+  return messages.substr(0, messages.size() - 1);
+}
+
 // Function(text=None, path=None)
 tEngineAdapter::tLoadedFunction loadFunction(const py::object& text, const py::object& path) {
   if (text.is_none() == path.is_none())
@@ -273,10 +283,9 @@ tEngineAdapter::tLoadedFunction loadFunction(const py::object& text, const py::o
                     read.unreadable.c_str());
     throw py::error_already_set();
   }
-  if (!read.errors.empty()) raiseValueError(read.errors.substr(0, read.errors.size() - 1));
+  if (!read.errors.empty()) raiseValueError(withoutLastLineEnd(read.errors));
   if (!read.warnings.empty() &&
-      PyErr_WarnEx(PyExc_UserWarning, read.warnings.substr(0, read.warnings.size() - 1).c_str(),
-                   2) != 0)
+      PyErr_WarnEx(PyExc_UserWarning, withoutLastLineEnd(read.warnings).c_str(), 1) != 0)
     throw py::error_already_set();
   return read.loaded;
 }
