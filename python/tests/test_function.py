@@ -85,9 +85,7 @@ ARGUMENT_ERRORS = [
      "min_y, max_y) with min_x < max_x and min_y < max_y, not (1, -1, 0, 1)"),
     (dict(bounds=("a", 1, 0, 1)), ValueError, "bounds must be four finite numbers (min_x, max_x, "
      "min_y, max_y) with min_x < max_x and min_y < max_y, not ('a', 1, 0, 1)"),
-    (dict(jitter=0), ValueError, "jitter is 0; it must be a whole number from 1 to 4294967295"),
     (dict(seed=-1), ValueError, "seed is -1; it must be a whole number from 0 to 16777216"),
-    (dict(threads=0), ValueError, "threads is 0; it must be a whole number from 1 to 4294967295"),
     (dict(step=float("nan")), ValueError, "step must be a finite number, not nan"),
 ]
 

@@ -40,9 +40,3 @@ def test_statistics_are_the_batch_csv_values(index, real_map, batch_folder):
     assert [{name: cell(value) for name, value in basin.items()} for basin in basins] == \
         rows_of(batch_folder / "t-basins.csv", image)
 
-
-def test_measures_are_measured(real_map):
-    statistics = rootweaver.statistics(batchfiles.compute(real_map, batchfiles.PICTURES[0]))
-    assert statistics["roots"] == 4 and isinstance(statistics["wada"], bool)
-    assert math.isclose(sum(basin["fraction"] for basin in statistics["basins"]),
-                        statistics["converged_fraction"])
