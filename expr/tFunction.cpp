@@ -74,7 +74,10 @@ const tFunction::tSlot tFunction::SLOTS[6] = {
     {"f21", "fyx = ", &tFunction::f21_}, {"f22", "fyy = ", &tFunction::f22_}};
 
 tFunction::tFunction()
-    : localVars_(std::make_unique<tVariableEnv>()), treeWalk_(false), trace_(&std::cout) {
+    : localVars_(std::make_unique<tVariableEnv>()),
+      treeWalk_(false),
+      trace_(&std::cout),
+      messages_(&std::cerr) {
   compile();
 }
 
@@ -90,20 +93,24 @@ struct tFunction::tFileTokens {
   std::string placeOf(unsigned token) const {
     return token < offsets.size() ? placeAt(offsets[token]) : "";
   }
-  // Writes path:line:column: message on standard error; false when no line
-  // holds the offset.
-  bool warnAt(unsigned offset, const std::string& message) const {
+  // Writes path:line:column: message on out; false when no line holds the
+  // offset.
+  bool warnAt(std::ostream& out, unsigned offset, const std::string& message) const {
     std::string place = placeAt(offset);
     if (place.empty()) return false;
-    std::cerr << place << ": " << message << "\n";
+    out << place << ": " << message << "\n";
     return true;
   }
 };
 
-tFunction::tFunction(const std::string& name) : tFunction(name, std::cout) {}
+tFunction::tFunction(const std::string& name) : tFunction(name, std::cout, std::cerr) {}
 
-tFunction::tFunction(const std::string& name, std::ostream& trace)
-    : name_(name), localVars_(std::make_unique<tVariableEnv>()), treeWalk_(false), trace_(&trace) {
+tFunction::tFunction(const std::string& name, std::ostream& trace, std::ostream& messages)
+    : name_(name),
+      localVars_(std::make_unique<tVariableEnv>()),
+      treeWalk_(false),
+      trace_(&trace),
+      messages_(&messages) {
   tFileTokens file;
   file.path = locate(name);
   // A file that cannot be read has no tokens.
@@ -407,12 +414,12 @@ void tFunction::finishReading(const std::string& messages) {
     *trace_ << "DONE PROCESSING\n";
     print();
   }
-  std::cerr << messages;
+  *messages_ << messages;
   // A file that could not be read is reported by its loader, not as empty.
   if (!isIncomplete() || !readable_) return;
   std::string missing = missingFormulas();
-  std::cerr << (name_.empty() ? "unnamed function" : name_) << ": incomplete function, missing "
-            << missing << "\n";
+  *messages_ << (name_.empty() ? "unnamed function" : name_) << ": incomplete function, missing "
+             << missing << "\n";
 }
 
 std::string tFunction::missingFormulas() const {
@@ -429,7 +436,8 @@ void tFunction::warnAboutFile(const tFileTokens& file, unsigned pos) {
   const unsigned read = std::min<unsigned>(pos, file.tokens.size());
   for (unsigned i = 0; i < read; ++i) {
     if (beginsWithDigit(file.tokens[i]) &&
-        file.warnAt(file.offsets[i], "name '" + file.tokens[i] + "' begins with a digit"))
+        file.warnAt(*messages_, file.offsets[i],
+                    "name '" + file.tokens[i] + "' begins with a digit"))
       fileWarnings_ = true;
   }
   warnIfStoppedEarly(file, pos);
@@ -448,7 +456,7 @@ void tFunction::warnAboutNearNames(const tFileTokens& file) const {
     if (known.count(name) != 0 || hint.empty()) continue;
     const auto token = std::find(file.tokens.begin(), file.tokens.end(), name);
     if (token == file.tokens.end()) continue;
-    file.warnAt(file.offsets[token - file.tokens.begin()],
+    file.warnAt(*messages_, file.offsets[token - file.tokens.begin()],
                 "'" + name + "' is no constant of this file: a script must set it, or it reads " +
                     "as 0" + hint);
   }
@@ -474,10 +482,12 @@ void tFunction::warnIfStoppedEarly(const tFileTokens& file, unsigned pos) {
     const std::string hint = lower != token && findSlot(lower)
                                  ? " (labels are written in lower case: " + lower + ")"
                                  : "";
-    fileWarnings_ |= file.warnAt(file.offsets[head], "reading stopped at '" + token + "'" + hint);
+    fileWarnings_ |=
+        file.warnAt(*messages_, file.offsets[head], "reading stopped at '" + token + "'" + hint);
   } else if (tokenizerStopped) {
-    fileWarnings_ |= file.warnAt(
-        file.stoppedAt, "reading stopped at '" + file.source.characterAt(file.stoppedAt) + "'");
+    fileWarnings_ |=
+        file.warnAt(*messages_, file.stoppedAt,
+                    "reading stopped at '" + file.source.characterAt(file.stoppedAt) + "'");
   }
 }
 

@@ -59,9 +59,10 @@ class tFunction {
   tFunction();
   // Loads a function file: an absolute path, or a name in "Shared Functions/"
   // of the program's data directory (tFileUtils::getDataDirectory). The
-  // reading is traced on standard output, or on the trace given.
+  // reading is traced on standard output and its warnings go to standard
+  // error, or both to the streams given.
   explicit tFunction(const std::string& name);
-  tFunction(const std::string& name, std::ostream& trace);
+  tFunction(const std::string& name, std::ostream& trace, std::ostream& messages);
   ~tFunction();
   // The file a function of that name is loaded from.
   static std::string locate(const std::string& name);
@@ -85,8 +86,12 @@ class tFunction {
   // file: comment lines dropped, the rest tokenized and read as statements.
   // Messages name places in the text as path:line:column.
   void readText(const std::string& contents, const std::string& path = "");
-  // Where later reading is traced; standard output unless set.
-  void setTrace(std::ostream& trace) { trace_ = &trace; }
+  // Where later reading is traced and warns; standard output and standard
+  // error unless set.
+  void setStreams(std::ostream& trace, std::ostream& messages) {
+    trace_ = &trace;
+    messages_ = &messages;
+  }
   // Where a token of the text read stands, as path:line:column; empty when
   // that is not known.
   using tPlaceNamer = std::function<std::string(unsigned token)>;
@@ -237,6 +242,7 @@ class tFunction {
   tFormulaProgram program_;                  // all six, sharing their common parts
   bool treeWalk_;                            // value and jacobianInverse walk the trees
   std::ostream* trace_;                      // where reading is traced
+  std::ostream* messages_;                   // where reading warns
   tReadEnd readEnd_;                         // how the last read ended
   bool readable_ = true;                     // the function file could be read
   bool refused_ = false;                     // reading refused the map

@@ -72,7 +72,7 @@ tFunctionCheck::TSTATUS tFunctionCheck::checkFile(const std::string& path,
   const std::string location = locationOf(path);
   // The reading trace is for debugging the reader; the report replaces it.
   std::ostream nowhere(nullptr);
-  const auto f = std::make_unique<tFunction>(location, nowhere);
+  const auto f = std::make_unique<tFunction>(location, nowhere, std::cerr);
   if (!f->isReadable()) {
     std::string refusal = tFileUtils::getReadRefusal(tFunction::locate(location));
     std::cerr << "rootweaver: cannot read function file " << path

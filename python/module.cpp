@@ -274,9 +274,8 @@ tEngineAdapter::tLoadedFunction loadFunction(const py::object& text, const py::o
   const std::string given =
       text.is_none() ? py::str(py::module_::import("os").attr("fsdecode")(path)).cast<std::string>()
                      : text.cast<std::string>();
-  const tEngineAdapter::tRead read = released([&](const auto& poll) {
-    return text.is_none() ? tEngineAdapter::readFile(given, poll)
-                          : tEngineAdapter::readText(given, poll);
+  const tEngineAdapter::tRead read = released([&](const auto&) {
+    return text.is_none() ? tEngineAdapter::readFile(given) : tEngineAdapter::readText(given);
   });
   if (!read.unreadable.empty()) {
     PyErr_SetString(read.missing ? PyExc_FileNotFoundError : PyExc_OSError,

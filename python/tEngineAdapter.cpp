@@ -5,12 +5,14 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <future>
 #include <iostream>
 #include <limits>
 #include <mutex>
 #include <set>
+#include <shared_mutex>
 #include <sstream>
 
 #include "File/tFileUtils.h"
@@ -23,6 +25,7 @@
 #include "fractal/tFractal.h"
 #include "fractal/tFractalComputation.h"
 #include "fractal/tIterativeSolver.h"
+#include "fractal/tPictureContext.h"
 #include "fractal/tRandom.h"
 #include "fractal/tRootManager.h"
 #include "fractal/tSpeedShading.h"
@@ -38,28 +41,24 @@ const std::chrono::duration<double, std::milli> kPollInterval(tEngineAdapter::PO
 // names a source that is no file.
 const char* const kTextName = "<text>";
 
-std::unique_lock<std::timed_mutex> lockEngine(const tPoll& poll) {
-  static std::timed_mutex engine;
-  std::unique_lock<std::timed_mutex> lock(engine, std::defer_lock);
+// Setting a parameter substitutes it into the formulas a function holds, so
+// it waits until no picture or reader uses functions; pictures and readers
+// share them.
+std::shared_timed_mutex& functions() {
+  static std::shared_timed_mutex mutex;
+  return mutex;
+}
+
+std::unique_lock<std::shared_timed_mutex> changeFunctions(const tPoll& poll) {
+  std::unique_lock<std::shared_timed_mutex> lock(functions(), std::defer_lock);
   while (!lock.try_lock_for(kPollInterval)) poll();
   return lock;
 }
 
-// Runs a read of a function with the reader's trace on standard output
-// dropped, and gives back what it said on standard error. The reader writes
-// to the standard streams itself; this is the one place that knows it.
-std::string readSilently(const std::function<void()>& read) {
-  std::ostringstream messages;
-  struct tRestore {
-    std::streambuf* out;
-    std::streambuf* err;
-    ~tRestore() {
-      std::cout.rdbuf(out);
-      std::cerr.rdbuf(err);
-    }
-  } restore{std::cout.rdbuf(nullptr), std::cerr.rdbuf(messages.rdbuf())};
-  read();
-  return messages.str();
+std::shared_lock<std::shared_timed_mutex> useFunctions(const tPoll& poll) {
+  std::shared_lock<std::shared_timed_mutex> lock(functions(), std::defer_lock);
+  while (!lock.try_lock_for(kPollInterval)) poll();
+  return lock;
 }
 
 // A function the engine reads differently from what was written, or with a
@@ -108,19 +107,20 @@ std::vector<std::pair<std::string, double>> parametersOf(
   return parameters;
 }
 
-// A new picture as tBLAMRunStatement::makeFractal and compute prepare one,
-// the registry cleared as _keepRootColors = false clears it.
-std::unique_ptr<tFractal> makeFractal(const tEngineAdapter::tRequest& request) {
+// A new picture in a context of its own, as tBLAMRunStatement::makeFractal
+// and compute prepare one in a fresh batch: an empty registry, and the
+// random sequence seeded by the seed given, else by the clock.
+std::unique_ptr<tFractal> makeFractal(const tEngineAdapter::tRequest& request,
+                                      tPictureContext& context) {
   const double* bounds = request.bounds;
   std::unique_ptr<tFractal> fractal(
-      tFractal::create(request.size, bounds[0], bounds[1], bounds[2], bounds[3]));
-  fractal->jitter_ = request.jitter;
-  fractal->jitterFirst_ = request.jitterFirst;
-  fractal->singularSet_ = request.singularSet;
-  tRootManager& roots = tRootManager::instance();
-  roots.clearRoots();
-  roots.useRandomColors(request.randomColors);
-  if (request.seed) tRandom::seed(*request.seed);
+      tFractal::create(request.size, bounds[0], bounds[1], bounds[2], bounds[3], context));
+  fractal->setJitter(request.jitter);
+  fractal->setJitterFirst(request.jitterFirst);
+  fractal->setSingularSet(request.singularSet);
+  context.getRoots().useRandomColors(request.randomColors);
+  context.getRandom().seed(request.seed ? *request.seed
+                                        : static_cast<unsigned>(std::time(nullptr)));
   return fractal;
 }
 
@@ -168,7 +168,7 @@ void copyColors(const tFractal& fractal, tEngineAdapter::tPicture& picture) {
       const tPixel pixel =
           fractal.getPixel(static_cast<unsigned>(row), static_cast<unsigned>(column));
       for (unsigned channel = 0; channel < 3; ++channel) picture.rgb.push_back(pixel[channel]);
-      if (fractal.singularSet_)
+      if (fractal.isSingularSet())
         picture.onSet.push_back(pixel == tFractal::singularSetColor(true) ? 1 : 0);
     }
   }
@@ -194,36 +194,37 @@ void copyLabels(const tBasinLabels& labels, tEngineAdapter::tPicture& picture) {
   }
 }
 
-void copyRoots(tEngineAdapter::tPicture& picture) {
-  for (const auto& [root, color] : tRootManager::instance().getRoots())
+void copyRoots(const tRootManager& roots, tEngineAdapter::tPicture& picture) {
+  for (const auto& [root, color] : roots.getRoots())
     picture.roots.push_back({root.x_, root.y_, color[0], color[1], color[2]});
 }
 
 }  // namespace
 
-tEngineAdapter::tRead tEngineAdapter::readText(const std::string& text, const tPoll& poll) {
-  const auto lock = lockEngine(poll);
+tEngineAdapter::tRead tEngineAdapter::readText(const std::string& text) {
   auto function = std::make_shared<tFunction>();
   function->setName(kTextName);
-  const std::string messages = readSilently([&] { function->readText(text, kTextName); });
-  return finishRead(std::move(function), messages);
+  std::ostream nowhere(nullptr);
+  std::ostringstream messages;
+  function->setStreams(nowhere, messages);
+  function->readText(text, kTextName);
+  return finishRead(std::move(function), messages.str());
 }
 
-tEngineAdapter::tRead tEngineAdapter::readFile(const std::string& path, const tPoll& poll) {
-  const auto lock = lockEngine(poll);
+tEngineAdapter::tRead tEngineAdapter::readFile(const std::string& path) {
   std::error_code error;
   const std::string absolute = std::filesystem::absolute(path, error).string();
-  std::shared_ptr<tFunction> function;
-  const std::string messages =
-      readSilently([&] { function = std::make_shared<tFunction>(absolute); });
+  std::ostream nowhere(nullptr);
+  std::ostringstream messages;
+  auto function = std::make_shared<tFunction>(absolute, nowhere, messages);
   if (!function->isReadable()) return unreadableFile(path, absolute);
   function->setName(path);
-  return finishRead(std::move(function), messages);
+  return finishRead(std::move(function), messages.str());
 }
 
 std::vector<std::pair<std::string, std::string>> tEngineAdapter::getFormulas(
     const tLoadedFunction& loaded, const tPoll& poll) {
-  const auto lock = lockEngine(poll);
+  const auto lock = useFunctions(poll);
   std::vector<std::pair<std::string, std::string>> formulas;
   for (unsigned slot = 0; slot < tFunction::FORMULAS; ++slot)
     formulas.emplace_back(tFunction::getLabel(slot),
@@ -232,19 +233,19 @@ std::vector<std::pair<std::string, std::string>> tEngineAdapter::getFormulas(
 }
 
 std::string tEngineAdapter::getName(const tLoadedFunction& loaded, const tPoll& poll) {
-  const auto lock = lockEngine(poll);
+  const auto lock = useFunctions(poll);
   return loaded.function->getName();
 }
 
 std::vector<std::pair<std::string, double>> tEngineAdapter::getParameters(
     const tLoadedFunction& loaded, const tPoll& poll) {
-  const auto lock = lockEngine(poll);
+  const auto lock = useFunctions(poll);
   return parametersOf(loaded);
 }
 
 bool tEngineAdapter::setParameter(const tLoadedFunction& loaded, const std::string& name,
                                   double value, const tPoll& poll) {
-  const auto lock = lockEngine(poll);
+  const auto lock = changeFunctions(poll);
   bool known = false;
   for (const auto& parameter : parametersOf(loaded)) known = known || parameter.first == name;
   if (!known) return false;
@@ -265,11 +266,12 @@ unsigned tEngineAdapter::getMaxSide() { return tFractal::MAX_PICTURE_SIDE; }
 
 tEngineAdapter::tPicture tEngineAdapter::makePicture(const tLoadedFunction& loaded,
                                                      const tRequest& request, const tPoll& poll) {
-  const auto lock = lockEngine(poll);
+  const auto lock = useFunctions(poll);
   tFunction& function = *loaded.function;
   const std::unique_ptr<tIterativeSolver> solver(
       tBLAMUseStatement::makeSolver(request.method, request.iterations, request.step));
-  const std::unique_ptr<tFractal> fractal = makeFractal(request);
+  tPictureContext context;
+  const std::unique_ptr<tFractal> fractal = makeFractal(request, context);
   computePicture(*fractal, function, *solver, request.threads, poll);
 
   tPicture picture;
@@ -280,11 +282,11 @@ tEngineAdapter::tPicture tEngineAdapter::makePicture(const tLoadedFunction& load
                             : tWadaGrid::tResult(),
            picture);
   picture.fractalDimension = fractal->calculateDimension();
-  if (request.shadeBySpeed) tSpeedShading::shade(fractal->image_, fractal->labels_);
+  if (request.shadeBySpeed) tSpeedShading::shade(fractal->getImage(), fractal->getBasinLabels());
   copyColors(*fractal, picture);
-  copyLabels(fractal->labels_, picture);
-  copyRoots(picture);
-  picture.basinLabels = std::make_shared<tBasinLabels>(std::move(fractal->labels_));
+  copyLabels(fractal->getBasinLabels(), picture);
+  copyRoots(context.getRoots(), picture);
+  picture.basinLabels = std::make_shared<tBasinLabels>(std::move(fractal->getBasinLabels()));
   return picture;
 }
 

@@ -17,16 +17,16 @@ class tVariableEnv;
 // The Python module's one way into the engine: every call the module makes
 // to the engine is made here, and nothing here knows Python.
 //
-// The engine still keeps state for the whole process: the root registry,
-// which hands out the colours; the random sequence of jitter and random
-// colours; and the standard streams a function's reader traces on. So every
-// call below holds one lock for its length, and pictures are made one at a
-// time, each the way a batch run makes its picture (tBLAMRunStatement): the
-// registry cleared, the random sequence seeded when a seed is given, the
-// solver made as `use` makes it, the picture computed in the background by
-// tFractalComputation, then measured, tested and shaded in the batch's order.
-// A picture is so byte for byte the batch's for the same settings. When the
-// engine carries that state in a value of its own, this file is what changes.
+// Every picture is made in a picture context of its own (its root registry
+// and random sequence), so pictures on several threads run at once, each the
+// way a fresh batch run makes its picture (tBLAMRunStatement): an empty
+// registry, the random sequence seeded by the seed given (else the clock),
+// the solver made as `use` makes it, the picture computed in the background
+// by tFractalComputation, then measured, tested and shaded in the batch's
+// order. A picture is so byte for byte the batch's for the same settings.
+// Functions are read with their trace dropped and their warnings kept; only
+// setting a parameter, which changes a function's formulas, waits for the
+// pictures and readers in progress.
 //
 // The caller releases the interpreter while it waits here. Every
 // POLL_MILLISECONDS of waiting, for the lock or for the engine, it is polled,
@@ -101,8 +101,8 @@ class tEngineAdapter {
     std::vector<tBasin> basins;
   };
 
-  static tRead readText(const std::string& text, const tPoll& poll);
-  static tRead readFile(const std::string& path, const tPoll& poll);
+  static tRead readText(const std::string& text);
+  static tRead readFile(const std::string& path);
   // The six formulas by label, as the engine holds them.
   static std::vector<std::pair<std::string, std::string>> getFormulas(const tLoadedFunction& loaded,
                                                                       const tPoll& poll);

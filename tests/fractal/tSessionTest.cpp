@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iostream>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -40,7 +42,7 @@ struct tOutcome {
 tOutcome jitteredPicture(unsigned int seed) {
   tSession session;
   std::ostringstream trace;
-  session.setFunction(new tFunction("quartic.func", trace));
+  session.setFunction(new tFunction("quartic.func", trace, std::cerr));
   session.setSolver(new tNewtonSolver(40, 1.0));
   session.getRandom().seed(seed);
   session.setFractal(tFractal::create(128, -2, 2, -2, 2, session.getPictureContext()));
@@ -72,16 +74,19 @@ TEST(tSessionTest, TwoSessionsAtOnceComputeAsEachAlone) {
   }
 }
 
-// A reading traced on a stream of its own puts there what it would put on
-// standard output, and nothing on standard output.
-TEST(tSessionTest, FunctionReadingTracesOnTheStreamGiven) {
+// A reading traced on streams of its own puts there what it would put on
+// the standard streams, and nothing on them: the trace, and the warnings of
+// a file that stops early.
+TEST(tSessionTest, FunctionReadingTracesOnTheStreamsGiven) {
+  const std::string path = testing::TempDir() + "stops.func";
+  std::ofstream(path) << "f1 = x^2 - 1\nf2 = y\nF11 = 2*x\n";
   std::ostringstream trace;
-  std::shared_ptr<tFunction> own;
-  const std::string printed = printedBy([&] {
-    own = std::make_shared<tFunction>("cubic.func", trace);
-  }).out;
-  EXPECT_EQ("", printed);
-  const std::string standard = printedBy([] { tFunction("cubic.func"); }).out;
-  EXPECT_NE(std::string::npos, trace.str().find("DONE PROCESSING"));
-  EXPECT_EQ(pastTiming(standard), pastTiming(trace.str()));
+  std::ostringstream messages;
+  const tPrinted printed = printedBy([&] { tFunction(path, trace, messages); });
+  EXPECT_EQ("", printed.out + printed.err);
+  const tPrinted standard = printedBy([&] { tFunction{path}; });
+  EXPECT_NE(std::string::npos, trace.str().find("f22 derived"));
+  EXPECT_EQ(pastTiming(standard.out), pastTiming(trace.str()));
+  EXPECT_NE(std::string::npos, messages.str().find("stops.func:3:8: reading stopped at '*'"));
+  EXPECT_EQ(standard.err, messages.str());
 }
