@@ -13,7 +13,6 @@
 #include "fractal/tRootManager.h"
 #include "graphics/tImage.h"
 #include "graphics/tMatrix2.h"
-#include "graphics/tTexture.h"
 
 namespace {
 
@@ -77,15 +76,11 @@ tFractal::tFractal(unsigned int dimension, double minX, double maxX, double minY
       maxX_(maxX),
       minY_(minY),
       maxY_(maxY),
-      image_(nullptr),
-      texture_(std::make_unique<tTexture>()),
+      image_(std::make_unique<tImage>(dimension, dimension)),
       labels_(static_cast<std::size_t>(pictureSide(dimension))),
       context_(context) {
-  // The texture copies the black picture and brings it to its power-of-two
-  // side; from then on the picture is the texture's copy.
-  tImage black(dimension, dimension);
-  texture_->bindWithImage(&black, false, true);
-  image_ = texture_->getImage();
+  // Black, brought to its power-of-two side as a texture brings it.
+  image_->makeUseableAsTexture();
 }
 
 tFractal::~tFractal() = default;
@@ -202,8 +197,6 @@ double tFractal::getHeight() const { return image_->getHeight(); }
 tPixel tFractal::getPixel(unsigned int row, unsigned int column) const {
   return image_->getPixel(static_cast<int>(row), static_cast<int>(column));
 }
-
-void tFractal::rebindTexture() { texture_->rebind(false); }
 
 double tFractal::calculateDimension() {
   quadTree_.reset();

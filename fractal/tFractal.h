@@ -15,14 +15,13 @@ class tImage;
 class tIterativeSolver;
 class tPictureContext;
 class tQuadTree;
-class tTexture;
 
 // One picture of the basins of attraction of a function over a rectangle of
 // the plane.
 //
-// The picture is a square image held by a texture, so that it can be shown
-// while it is being computed; its side is the power of two that the texture
-// gives the requested dimension, and every later step reads the image's own
+// The picture is a square image whose side is the power of two that a
+// texture would give the requested dimension (so that a view can show it
+// while it is being computed), and every later step reads the image's own
 // size. Pixel (row, column) stands for the point whose x grows with the column
 // and y with the row, row 0 holding minY_. A pixel is computed on request from
 // outside: one solve per sample from the pixel's lower-left corner (jittered
@@ -90,8 +89,6 @@ class tFractal {
   double getWidth() const;
   double getHeight() const;
   tPixel getPixel(unsigned int row, unsigned int column) const;
-  // Uploads the image anew, to show the pixels computed so far.
-  void rebindTexture();
 
   // Rebuilds the quad tree and returns the dimension estimated from it; minus
   // infinity when no box of the finest level is mottled, and for a picture of
@@ -102,9 +99,6 @@ class tFractal {
   bool pointInSingularSet(double x, double y, tFunction* f) const;
 
   // Drawing, defined with the windowed program (fractal/tFractalDraw.cpp).
-  // The picture as one textured box centred at (centerX, centerY), in the
-  // view's pixels, row 0 at the bottom edge.
-  void draw(double centerX, double centerY, double halfWidth, double halfHeight);
   // The quad tree of the last estimate laid over the same box; nothing before
   // the first estimate.
   void drawTree(double centerX, double centerY, double halfWidth, double halfHeight);
@@ -127,8 +121,8 @@ class tFractal {
   double getMinY() const { return minY_; }
   double getMaxY() const { return maxY_; }
   void setBounds(double minX, double maxX, double minY, double maxY);
-  // The picture, held by the texture.
-  tImage* getImage() const { return image_; }
+  // The picture.
+  tImage* getImage() const { return image_.get(); }
   // Each basin pixel's first outcome, as painted.
   const tBasinLabels& getBasinLabels() const { return labels_; }
   tBasinLabels& getBasinLabels() { return labels_; }
@@ -166,8 +160,7 @@ class tFractal {
   double maxX_;                          // right edge of the rectangle
   double minY_;                          // bottom edge of the rectangle
   double maxY_;                          // top edge of the rectangle
-  tImage* image_;                        // the picture; owned by texture_
-  std::unique_ptr<tTexture> texture_;    // holds the picture and its texture object
+  std::unique_ptr<tImage> image_;        // the picture
   std::unique_ptr<tQuadTree> quadTree_;  // tree of the last estimate; null before any
   tBasinLabels labels_;                  // each basin pixel's first outcome, as painted
   tPictureContext& context_;             // the registry and random sequence it draws on

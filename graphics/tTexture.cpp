@@ -25,6 +25,12 @@ void tTexture::rebind(bool mipmaps) {
 
 void tTexture::deleteImage() { image_.reset(); }
 
+void tTexture::upload(const tImage& image, bool mipmaps) {
+  if (uploader_ == nullptr) return;
+  releaseTexture();
+  texID_ = uploader_->upload(image, mipmaps);
+}
+
 void tTexture::releaseTexture() {
   if (uploader_ != nullptr && texID_ != 0) uploader_->release(texID_);
   texID_ = 0;

@@ -41,6 +41,10 @@ class tTexture {
   // of the old texture object. Without a kept image nothing happens.
   void rebind(bool mipmaps);
   void deleteImage();
+  // Uploads the image as it stands, in place of the old texture object,
+  // keeping no copy; its sides must be powers of two already
+  // (tImage::makeUseableAsTexture).
+  void upload(const tImage& image, bool mipmaps);
 
   tImage* getImage() { return image_.get(); }
   const tImage* getImage() const { return image_.get(); }

@@ -137,6 +137,8 @@ tFracScene::tFracScene(std::optional<unsigned int> seed)
       dragStartY_(0.0),
       messageMark_(tTimer::instance().setMark()) {
   tMainApp::instance().getSession().getRoots().clearRoots();
+  if (const tFractal* fractal = tMainApp::instance().getFractal())
+    texture_.upload(*fractal->getImage(), false);
 }
 
 tFracScene::~tFracScene() { stopWadaTest(); }
@@ -191,7 +193,7 @@ void tFracScene::zoomTo(double minX, double maxX, double minY, double maxY) {
   stopWadaTest();
   tFractal* fractal = tMainApp::instance().getFractal();
   tZoomPreview::moveTo(fractal, minX, maxX, minY, maxY);
-  fractal->rebindTexture();
+  texture_.upload(*fractal->getImage(), false);
   done_ = false;
   dimensionDone_ = false;
   statistics_.reset();
@@ -215,7 +217,7 @@ void tFracScene::showShading() {
   tFractal* fractal = tMainApp::instance().getFractal();
   *fractal->getImage() = *flat_;
   if (showShading_) tSpeedShading::shade(fractal->getImage(), fractal->getBasinLabels());
-  fractal->rebindTexture();
+  texture_.upload(*fractal->getImage(), false);
 }
 
 void tFracScene::startWadaTest() {
@@ -277,7 +279,7 @@ void tFracScene::advancePicture() {
   const std::size_t painted = computation_->getPaintedCount();
   if (finished || (painted != uploaded_ && timer.timeSinceMark(uploadMark_) >= UPLOAD_INTERVAL)) {
     auto lock = computation_->lockPicture();
-    fractal->rebindTexture();
+    texture_.upload(*fractal->getImage(), false);
     uploaded_ = painted;
     timer.resetMark(uploadMark_);
   }
@@ -445,6 +447,16 @@ void tFracScene::mousePoint(double* px, double* py) const {
       f->getMaxY() + (f->getMaxY() - f->getMinY()) * (mouse.getY(0) - pictureTop()) / (-2.0 * half);
 }
 
+// The picture as one textured box centred at (centerX, centerY), its row 0
+// at the bottom edge.
+void tFracScene::drawPicture(float centerX, float centerY, float half) {
+  glEnable(GL_TEXTURE_2D);
+  glBindTexture(GL_TEXTURE_2D, texture_.getTexID());
+  glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+  tOGLUtils::drawBoxTextured(centerX, centerY, half, half);
+  glDisable(GL_TEXTURE_2D);
+}
+
 void tFracScene::draw() {
   if (!beginDrawing()) return;
   tFractal* fractal = tMainApp::instance().getFractal();
@@ -452,7 +464,7 @@ void tFracScene::draw() {
   const float h = viewHeight();
   const float half = halfSide();
   if (fractal != nullptr) {
-    fractal->draw(w / 2.0f, h / 2.0f, half, half);
+    drawPicture(w / 2.0f, h / 2.0f, half);
     if (showTree_) {
       glPushMatrix();
       glTranslatef(w / 2.0f, h / 2.0f, 0.0f);

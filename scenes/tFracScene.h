@@ -11,6 +11,7 @@
 
 #include "Shell/tScene.h"
 #include "fractal/tWadaGrid.h"
+#include "graphics/tTexture.h"
 
 class tBasinStatistics;
 class tFractal;
@@ -126,6 +127,7 @@ class tFracScene : public tScene {
   // The plane point under the mouse.
   void mousePoint(double* px, double* py) const;
   void showMessage(const std::string& text);
+  void drawPicture(float centerX, float centerY, float half);
   void drawRoots(const tFractal& fractal) const;
   void drawDragSquare() const;
   void drawInfo() const;
@@ -151,6 +153,7 @@ class tFracScene : public tScene {
   std::optional<tWadaGrid::tResult> wada_;            // its result, once it has come
   std::atomic<bool> wadaCancel_{false};               // asks the running test to stop
   std::unique_ptr<tImage> flat_;  // the complete picture unshaded; null while it grows
+  tTexture texture_;              // the picture as last uploaded, to be drawn
   std::size_t uploaded_;      // pixels painted when the texture was last uploaded
   unsigned int uploadMark_;   // tTimer mark: the last upload
   double computeTime_;        // ms the last complete picture took
