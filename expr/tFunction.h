@@ -18,9 +18,10 @@
 // A map F(x, y) = (f1, f2) of the plane with its four partial derivatives,
 // each a formula read from a function file or from a script's own tokens.
 //
-// Reading is a loop over statements: a labelled formula, the complex form
-// f(z) = formula, a local constant (name = number, the number possibly
-// signed) or "end". It traces every step on standard output; only a read
+// Reading (tFunctionReader) is a loop over statements: a labelled formula,
+// the complex form f(z) = formula, a local constant (name = number, the
+// number possibly signed) or "end". It traces every step on standard output
+// (or the stream given); only a read
 // that runs out of tokens prints the result, every other way of stopping
 // keeps what was read so far.
 //
@@ -101,8 +102,6 @@ class tFunction {
   // The same, naming places in messages about the formulas by placeOf.
   void processTokens(const std::vector<std::string>& tokens, unsigned& pos,
                      const tPlaceNamer& placeOf);
-  // The token at pos, or "" past the end; pos moves on in both cases.
-  static std::string getNextToken(const std::vector<std::string>& tokens, unsigned& pos);
   // Whether the last read stopped at a statement it could not read, and the
   // index of the token that statement began at.
   bool stoppedAtBrokenStatement(unsigned& head) const;
@@ -150,9 +149,12 @@ class tFunction {
   void setName(const std::string& name) { name_ = name; }
   std::string getName() const { return name_; }
   // Each formula under its label, with a blank line after each.
-  void print() const;
+  void print(std::ostream& out) const;
 
  private:
+  // Reading fills in the formulas and says how it went.
+  friend class tFunctionReader;
+
   // One of the six formulas: its label in files, its label in print, and the
   // field that holds it.
   struct tSlot {
@@ -170,52 +172,10 @@ class tFunction {
     TREAD_END how = TREAD_RAN_OUT;
     unsigned head = 0;
   };
-  // A function file's tokens with their places in the file.
-  struct tFileTokens;
-  // Tokenizes and reads the file's text, then warns about it.
-  void readFile(tFileTokens& file);
-
-  static const tSlot* findSlot(const std::string& label);
   static double evaluateSlot(const std::unique_ptr<tExprTree>& tree, const tVector2& p);
-  // The statements of processTokens.
-  tReadEnd readStatements(const std::vector<std::string>& tokens, unsigned& pos);
-  // f(z) = formula, from the "f" at pos - 1; false, reading nothing, when
-  // the tokens there are not that.
-  bool readComplexFormula(const std::vector<std::string>& tokens, unsigned& pos);
-  // Parses a formula into the tree from pos; false, with fault_ and
-  // faultToken_ set, when it is not whole (tFormulaSyntax).
-  bool readFormula(tExprTree& tree, const std::vector<std::string>& tokens, unsigned& pos);
-  // Ends a read at a formula that is not whole, which began at head: pos
-  // goes past the next "end", if any.
-  static tReadEnd skipRefused(const std::vector<std::string>& tokens, unsigned& pos,
-                              unsigned head);
-  // name = value, from the token after the name; false when it is broken.
-  bool readLocalConstant(const std::string& name, const std::vector<std::string>& tokens,
-                         unsigned& pos);
-  // Makes the formulas the read left to the program; what it has to say on
-  // standard error, one line per message.
-  std::string completeFormulas(const tPlaceNamer& placeOf);
-  std::string expandComplexFormula(const tPlaceNamer& placeOf);
-  std::string deriveMissingFormulas(const tPlaceNamer& placeOf);
-  // Empties every slot and says why, at the place of f(z); `at` names the
-  // place of a formula given beside f(z), if that is why.
-  std::string refuse(const tPlaceNamer& placeOf, const std::string& why,
-                     const std::string& at = "");
-  // The same at the place of the token given.
-  std::string refuseAt(const tPlaceNamer& placeOf, unsigned token, const std::string& why,
-                       const std::string& at = "");
-  // The place of a token, or the function's name when that is not known.
-  std::string whereIs(const tPlaceNamer& placeOf, unsigned token) const;
-  // What every read does at its end: the messages of completeFormulas come
-  // out after the warnings of the reading.
-  void finishReading(const std::string& messages);
   // The labels of the formulas not read, separated by ", ".
   std::string missingFormulas() const;
   bool isIncomplete() const { return !refused_ && !missingFormulas().empty(); }
-  // The warnings of a file read that ended with pos after the last token read.
-  void warnAboutFile(const tFileTokens& file, unsigned pos);
-  void warnIfStoppedEarly(const tFileTokens& file, unsigned pos);
-  void warnAboutNearNames(const tFileTokens& file) const;
   // The inverse of the Jacobian with rows (f11, f12) and (f21, f22), or the
   // zero matrix when its determinant is below the cutoff.
   static tMatrix2 invertJacobian(double f11, double f12, double f21, double f22);
@@ -248,8 +208,6 @@ class tFunction {
   bool refused_ = false;                     // reading refused the map
   std::string refusal_;                      // why, without the place
   std::string refusalPlace_;                 // where, as path:line:column or the name
-  std::string fault_;                        // why the formula read last is not whole
-  unsigned faultToken_ = 0;                  // the token fault_ names
   bool fileWarnings_ = false;                // reading the file warned about it
   long tooDeepToken_ = -1;                   // where a formula went too deep; -1 when none did
 };
