@@ -11,11 +11,11 @@
 namespace {
 
 bool writeTGA(const std::string& path, tImage* image, std::string& error) {
-  return tTGALoader::instance().write(path, image, 24, false, &error);
+  return tTGALoader().write(path, image, 24, false, &error);
 }
 
 bool writePNG(const std::string& path, tImage* image, std::string& error) {
-  return tPNGLoader::instance().write(path, image, &error);
+  return tPNGLoader().write(path, image, &error);
 }
 
 }  // namespace

@@ -6,6 +6,6 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   tImage image;
-  tBMPLoader::instance().loadFromMemory(data, size, &image);
+  tBMPLoader().loadFromMemory(data, size, &image);
   return 0;
 }

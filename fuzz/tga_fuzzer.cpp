@@ -23,7 +23,7 @@ bool samePixels(const tImage& a, const tImage& b) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  tTGALoader& loader = tTGALoader::instance();
+  tTGALoader loader;
   tImage image;
   if (!loader.loadFromMemory(data, size, &image)) return 0;
   // tmpfs keeps the round trip off the disk.

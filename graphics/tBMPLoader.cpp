@@ -146,11 +146,6 @@ tPixel decodeStoredPixel(const unsigned char* row, std::int64_t x, const tBMPLay
 
 }  // namespace
 
-tBMPLoader& tBMPLoader::instance() {
-  static tBMPLoader* loader = new tBMPLoader();
-  return *loader;
-}
-
 bool tBMPLoader::readImage(tImage* image) {
   // The file header and the information header's size field, then the rest
   // of the information header.

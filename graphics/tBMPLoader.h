@@ -21,13 +21,11 @@
 // A picture without pixels (no width or no height) is refused.
 class tBMPLoader : public tImageLoader {
  public:
-  static tBMPLoader& instance();
-
- private:
   tBMPLoader() = default;
   tBMPLoader(const tBMPLoader&) = delete;
   tBMPLoader& operator=(const tBMPLoader&) = delete;
 
+ private:
   bool readImage(tImage* image) override;
 
   // Fills palette_ from entries of four bytes each (blue, green, red, unused).

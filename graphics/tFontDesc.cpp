@@ -87,7 +87,7 @@ tFontDesc::tGlyph measureCell(tImage& image, int x0, int y0, int cw, int ch) {
 }  // namespace
 
 tFontDesc::tFontDesc(const std::string& path)
-    : texture_(tTextureLoader::instance().loadTexture(path, true, true)), maxHeight_(0.0f) {
+    : texture_(tTextureLoader().loadTexture(path, true, true)), maxHeight_(0.0f) {
   finishLoading();
 }
 

@@ -23,11 +23,6 @@ static_assert(sizeof(tPixel) == 4, "an image's pixels are its RGBA bytes");
 
 }  // namespace
 
-tPNGLoader& tPNGLoader::instance() {
-  static tPNGLoader* loader = new tPNGLoader();
-  return *loader;
-}
-
 bool tPNGLoader::readImage(tImage* image) {
   std::vector<unsigned char> file;
   if (!readChunks(file)) return false;

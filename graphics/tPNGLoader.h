@@ -20,7 +20,9 @@
 // dropped.
 class tPNGLoader : public tImageLoader {
  public:
-  static tPNGLoader& instance();
+  tPNGLoader() = default;
+  tPNGLoader(const tPNGLoader&) = delete;
+  tPNGLoader& operator=(const tPNGLoader&) = delete;
 
   // Writes the image as 8-bit RGB, whole or not at all (tFileWriter); false
   // when the image is empty or the file cannot be written, with the reason
@@ -28,10 +30,6 @@ class tPNGLoader : public tImageLoader {
   bool write(const std::string& path, const tImage* image, std::string* error = nullptr);
 
  private:
-  tPNGLoader() = default;
-  tPNGLoader(const tPNGLoader&) = delete;
-  tPNGLoader& operator=(const tPNGLoader&) = delete;
-
   bool readImage(tImage* image) override;
 
   // Reads the signature and every chunk up to IEND into bytes; false when

@@ -28,11 +28,6 @@ bool hasTGAExtension(const std::string& path) {
 
 }  // namespace
 
-tTGALoader& tTGALoader::instance() {
-  static tTGALoader* loader = new tTGALoader();
-  return *loader;
-}
-
 bool tTGALoader::readImage(tImage* image) {
   std::vector<unsigned char> header;
   if (!readBlock(header, kHeaderSize)) return false;

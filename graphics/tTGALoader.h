@@ -18,7 +18,9 @@
 // file that ends early is refused; neither touches the caller's image.
 class tTGALoader : public tImageLoader {
  public:
-  static tTGALoader& instance();
+  tTGALoader() = default;
+  tTGALoader(const tTGALoader&) = delete;
+  tTGALoader& operator=(const tTGALoader&) = delete;
 
   // Writes the image uncompressed at 24 (blue, green, red) or 32 bits per
   // pixel (blue, green, red, alpha), rows from the bottom. The path must
@@ -31,10 +33,6 @@ class tTGALoader : public tImageLoader {
              std::string* error = nullptr);
 
  private:
-  tTGALoader() = default;
-  tTGALoader(const tTGALoader&) = delete;
-  tTGALoader& operator=(const tTGALoader&) = delete;
-
   bool readImage(tImage* image) override;
 
   // Expands run-length packets into bytes until it holds exactly pixels

@@ -16,22 +16,15 @@ bool isBMPPath(const std::string& path) { return contains(path, ".bmp") || conta
 
 }  // namespace
 
-tTextureLoader& tTextureLoader::instance() {
-  static tTextureLoader* loader = new tTextureLoader();
-  return *loader;
-}
-
 tTexture* tTextureLoader::loadTexture(const std::string& path, bool mipmaps, bool keepImage) {
-  tImageLoader* reader = nullptr;
+  tImage image;
   if (isTGAPath(path)) {
-    reader = &tTGALoader::instance();
+    if (!tTGALoader().load(path, &image)) return nullptr;
   } else if (isBMPPath(path)) {
-    reader = &tBMPLoader::instance();
+    if (!tBMPLoader().load(path, &image)) return nullptr;
   } else {
     return nullptr;
   }
-  tImage image;
-  if (!reader->load(path, &image)) return nullptr;
   tTexture* texture = new tTexture();
   texture->bindWithImage(&image, mipmaps, keepImage);
   return texture;

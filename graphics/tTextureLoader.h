@@ -9,17 +9,14 @@
 // the path contains (".tga" or ".TGA", else ".bmp" or ".BMP", anywhere in it).
 class tTextureLoader {
  public:
-  static tTextureLoader& instance();
+  tTextureLoader() = default;
+  tTextureLoader(const tTextureLoader&) = delete;
+  tTextureLoader& operator=(const tTextureLoader&) = delete;
 
   // A new texture that the caller owns, or null when no reader fits the path
   // or the file cannot be read.
   tTexture* loadTexture(const std::string& path, bool mipmaps, bool keepImage);
   bool canLoad(const std::string& path) const;
-
- private:
-  tTextureLoader() = default;
-  tTextureLoader(const tTextureLoader&) = delete;
-  tTextureLoader& operator=(const tTextureLoader&) = delete;
 };
 
 #endif

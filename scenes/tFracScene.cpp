@@ -349,10 +349,10 @@ void tFracScene::writeFile() {
   if (name.empty()) return;
   bool written = false;
   if (endsWith(name, ".png") || endsWith(name, ".PNG")) {
-    written = tPNGLoader::instance().write(name, fractal->getImage());
+    written = tPNGLoader().write(name, fractal->getImage());
   } else {
     if (name.find(".tga") == std::string::npos) name += ".tga";
-    written = tTGALoader::instance().write(name, fractal->getImage(), 24, false);
+    written = tTGALoader().write(name, fractal->getImage(), 24, false);
   }
   if (!written) showMessage("Cannot write " + name);
 }

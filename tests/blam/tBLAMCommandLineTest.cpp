@@ -176,9 +176,9 @@ TEST(tBLAMCommandLineTest, SeededPicturesInBothFormatsAndShaded) {
   }
 
   tImage tga, png, shaded;
-  ASSERT_TRUE(tTGALoader::instance().load(byOption / "-fractal-0.tga", &tga));
-  ASSERT_TRUE(tPNGLoader::instance().load(byOption / "-fractal-1.png", &png));
-  ASSERT_TRUE(tPNGLoader::instance().load(byOption / "-fractal-2.png", &shaded));
+  ASSERT_TRUE(tTGALoader().load(byOption / "-fractal-0.tga", &tga));
+  ASSERT_TRUE(tPNGLoader().load(byOption / "-fractal-1.png", &png));
+  ASSERT_TRUE(tPNGLoader().load(byOption / "-fractal-2.png", &shaded));
   EXPECT_TRUE(imagesEqual(tga, png));
   int darker = 0;
   for (unsigned int r = 0; r < 32; ++r) {

@@ -291,7 +291,7 @@ TEST(tBLAMFailurePathsTest, KilledRunsAndMergesLeaveNothingHalfDone) {
     for (const auto& entry : fs::directory_iterator(app / "killed/six")) {
       if (entry.path().extension() != ".png") continue;
       tImage picture;
-      EXPECT_TRUE(tPNGLoader::instance().load(entry.path().string(), &picture)) << entry.path();
+      EXPECT_TRUE(tPNGLoader().load(entry.path().string(), &picture)) << entry.path();
     }
   }
   ASSERT_EQ(0, app.run(run + "killed").status);

@@ -93,12 +93,11 @@ TEST(tFractalTest, GoldenQuadraticNewton64) {
   const std::string golden = ROOTWEAVER_SOURCE_DIR "/tests/data/quadratic-newton-64.tga";
   const char* regenerate = std::getenv("ROOTWEAVER_REGENERATE_GOLDEN");
   if (regenerate != nullptr && std::string(regenerate) == "1") {
-    ASSERT_TRUE(tTGALoader::instance().write(golden, fractal->getImage(), 24, false));
+    ASSERT_TRUE(tTGALoader().write(golden, fractal->getImage(), 24, false));
     return;
   }
   tScratchDir dir;
-  ASSERT_TRUE(
-      tTGALoader::instance().write(dir.path("quadratic.tga"), fractal->getImage(), 24, false));
+  ASSERT_TRUE(tTGALoader().write(dir.path("quadratic.tga"), fractal->getImage(), 24, false));
   tBytes expected = readFileBytes(golden);
   ASSERT_EQ(18u + 64 * 64 * 3, expected.size()) << golden;
   EXPECT_TRUE(expected == readFileBytes(dir.path("quadratic.tga")));

@@ -135,9 +135,12 @@ TEST(tImageConvertTest, ReadsWhatConvertWrites) {
     const tBytes bytes = readFileBytes(path);
     ASSERT_GT(bytes.size(), 30u) << what;
     ASSERT_EQ(row.bits, bytes[depthOffset(row.coder)]) << what;
-    tImageLoader& loader = tga   ? static_cast<tImageLoader&>(tTGALoader::instance())
-                           : png ? static_cast<tImageLoader&>(tPNGLoader::instance())
-                                 : static_cast<tImageLoader&>(tBMPLoader::instance());
+    tTGALoader tgaLoader;
+    tPNGLoader pngLoader;
+    tBMPLoader bmpLoader;
+    tImageLoader& loader = tga   ? static_cast<tImageLoader&>(tgaLoader)
+                           : png ? static_cast<tImageLoader&>(pngLoader)
+                                 : static_cast<tImageLoader&>(bmpLoader);
     tImage loaded;
     ASSERT_TRUE(loader.load(path, &loaded)) << what;
     const bool sourceOrder = tga && row.arguments.find("TopLeft") == std::string::npos;
@@ -151,7 +154,7 @@ TEST(tImageConvertTest, ConvertReadsWhatThePNGWriterWrites) {
   if (!convertInstalled()) GTEST_SKIP() << "ImageMagick's convert is not installed";
   tScratchDirectory scratch;
   tImage image = kRich.asImage(true, false);
-  ASSERT_TRUE(tPNGLoader::instance().write(scratch / "p.png", &image));
+  ASSERT_TRUE(tPNGLoader().write(scratch / "p.png", &image));
   const tBytes png = readFileBytes(scratch / "p.png");
   ASSERT_GT(png.size(), 26u);
   EXPECT_EQ(8, png[24]);  // bits per channel

@@ -46,7 +46,8 @@ const tBytes kRows24 = {30,  20,  10,  60,  50,  40,  90,  80,  70,  0, 0, 0,
 
 class tBMPLoaderTest : public tImageLoaderTest {
  protected:
-  tBMPLoaderTest() : tImageLoaderTest(tBMPLoader::instance()) {}
+  tBMPLoaderTest() : tImageLoaderTest(loader_) {}
+  tBMPLoader loader_;
 };
 
 TEST_F(tBMPLoaderTest, ReadsPaddedRowsBottomUpAndTopDown) {
@@ -164,9 +165,10 @@ tBytes operator+(tBytes a, const tBytes& b) {
 
 class tTGALoaderTest : public tImageLoaderTest {
  protected:
-  tTGALoaderTest() : tImageLoaderTest(tTGALoader::instance()) {}
+  tTGALoaderTest() : tImageLoaderTest(loader_) {}
+  tTGALoader loader_;
   bool write(const std::string& name, tImage* image, unsigned int bits) {
-    return tTGALoader::instance().write(scratch_ / name, image, bits, false);
+    return tTGALoader().write(scratch_ / name, image, bits, false);
   }
 };
 
@@ -196,7 +198,7 @@ TEST_F(tTGALoaderTest, WritesExactBytesAndReadsThemBack) {
   EXPECT_TRUE(loadsAs(wide, bytes));
 
   // A compressed write fails and leaves no broken picture behind.
-  EXPECT_FALSE(tTGALoader::instance().write(scratch_ / "rle.tga", &image, 24, true));
+  EXPECT_FALSE(tTGALoader().write(scratch_ / "rle.tga", &image, 24, true));
   EXPECT_FALSE(std::filesystem::exists(scratch_ / "rle.tga"));
 }
 
@@ -275,7 +277,8 @@ TEST_F(tTGALoaderTest, RejectionsLeaveTheTargetUntouched) {
 
 class tPNGLoaderTest : public tImageLoaderTest {
  protected:
-  tPNGLoaderTest() : tImageLoaderTest(tPNGLoader::instance()) {}
+  tPNGLoaderTest() : tImageLoaderTest(loader_) {}
+  tPNGLoader loader_;
 };
 
 // The writer keeps the colours and drops the alpha; the reader gives back
@@ -285,19 +288,19 @@ TEST_F(tPNGLoaderTest, ReadsBackWhatItWrites) {
   for (const auto& [width, height] : std::vector<std::pair<unsigned, unsigned>>{{1, 1}, {5, 3}, {300, 2}}) {
     tImage image = makePatternImage(width, height);
     const std::string path = scratch_ / "round.png";
-    ASSERT_TRUE(tPNGLoader::instance().write(path, &image)) << width;
+    ASSERT_TRUE(tPNGLoader().write(path, &image)) << width;
     EXPECT_TRUE(loadsAs(opaque(image), readFileBytes(path))) << width;
   }
   tImage empty;
-  EXPECT_FALSE(tPNGLoader::instance().write(scratch_ / "empty.png", &empty));
+  EXPECT_FALSE(tPNGLoader().write(scratch_ / "empty.png", &empty));
   tImage image = makePatternImage(2, 2);
-  EXPECT_FALSE(tPNGLoader::instance().write(scratch_ / "no/such/dir.png", &image));
+  EXPECT_FALSE(tPNGLoader().write(scratch_ / "no/such/dir.png", &image));
 }
 
 // A file that is not a whole PNG is refused, the caller's image untouched.
 TEST_F(tPNGLoaderTest, RefusesBrokenFiles) {
   tImage image = makePatternImage(4, 4);
-  ASSERT_TRUE(tPNGLoader::instance().write(scratch_ / "good.png", &image));
+  ASSERT_TRUE(tPNGLoader().write(scratch_ / "good.png", &image));
   const tBytes good = readFileBytes(scratch_ / "good.png");
   tBytes corrupt = good;
   corrupt[good.size() / 2] ^= 0xFF;  // a checksum no longer matches

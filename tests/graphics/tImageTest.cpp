@@ -105,10 +105,10 @@ TEST(tTextureTest, UploaderGetsEachUploadAndEveryRelease) {
 
 TEST(tTextureLoaderTest, LoadsByExtensionAndResizesToPowersOfTwo) {
   tScratchDirectory scratch;
-  tTextureLoader& loader = tTextureLoader::instance();
+  tTextureLoader loader;
   tImage image = makePatternImage(384, 500);  // a tie goes up
   const std::string tgaPath = scratch / "big.tga";
-  ASSERT_TRUE(tTGALoader::instance().write(tgaPath, &image, 24, false));
+  ASSERT_TRUE(tTGALoader().write(tgaPath, &image, 24, false));
   std::unique_ptr<tTexture> texture(loader.loadTexture(tgaPath, false, true));
   ASSERT_NE(nullptr, texture);
   EXPECT_EQ("512x512", keptSize(*texture));

@@ -56,7 +56,7 @@ void useSyntheticFont() {
   if (tFontManager::instance().setCurrentFont("Synthetic")) return;
   tScratchDirectory dir;
   tImage picture = syntheticPicture();
-  ASSERT_TRUE(tTGALoader::instance().write(dir / "synthetic.tga", &picture, 32, false));
+  ASSERT_TRUE(tTGALoader().write(dir / "synthetic.tga", &picture, 32, false));
   ASSERT_TRUE(tFontManager::instance().loadAndSetFont(dir / "synthetic.tga", "Synthetic"));
 }
 

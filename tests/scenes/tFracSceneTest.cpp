@@ -411,9 +411,11 @@ TEST_F(tFracSceneTest, WriteFileNamesAndFailures) {
     EXPECT_EQ(row.message, scene_->getMessage()) << row.answer;
     if (row.written.empty()) continue;
     tImage written;
+    tPNGLoader png;
+    tTGALoader tga;
     tImageLoader& loader = row.written.find(".png") != std::string::npos
-                               ? static_cast<tImageLoader&>(tPNGLoader::instance())
-                               : static_cast<tImageLoader&>(tTGALoader::instance());
+                               ? static_cast<tImageLoader&>(png)
+                               : static_cast<tImageLoader&>(tga);
     ASSERT_TRUE(loader.load(row.written, &written)) << row.written;
     EXPECT_TRUE(imagesEqual(*fractal().getImage(), written)) << row.written;
   }
