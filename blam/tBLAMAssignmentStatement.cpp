@@ -1,6 +1,7 @@
 #include "blam/tBLAMAssignmentStatement.h"
 
 #include <iostream>
+#include <ostream>
 #include <set>
 
 #include "File/tFileUtils.h"
@@ -33,19 +34,20 @@ tBLAMAssignmentStatement::~tBLAMAssignmentStatement() = default;
 
 void tBLAMAssignmentStatement::buildStatement(const std::string& name,
                                               const std::vector<std::string>& tokens,
-                                              unsigned& index, const tPlaceNamer& placeOf) {
+                                              unsigned& index, const tBLAMContext& context,
+                                              const tPlaceNamer& placeOf) {
   name_ = name;
   if (isReserved(name)) return;
-  std::cout << "assignment: " << name << "\n";
+  context.trace << "assignment: " << name << "\n";
   if (index >= tokens.size()) return;
   valid_ = true;
   const unsigned start = index;
   const std::string place = placeOf && start >= 2 ? placeOf(start - 2) : "";
   const std::string& token = tokens[index];
   if (token == "function") {
-    buildFunction(tokens, index, placeOf);
+    buildFunction(tokens, index, context, placeOf);
   } else if (token == "loadFunction") {
-    loadFunction(tokens, index);
+    loadFunction(tokens, index, context);
   } else if (!token.empty() && token[0] == '"') {
     isString_ = true;
     stringValue_ = unquote(token);
@@ -81,11 +83,13 @@ bool tBLAMAssignmentStatement::warnAboutSetting(const std::string& place) const 
 }
 
 void tBLAMAssignmentStatement::buildFunction(const std::vector<std::string>& tokens,
-                                             unsigned& index, const tPlaceNamer& placeOf) {
+                                             unsigned& index, const tBLAMContext& context,
+                                             const tPlaceNamer& placeOf) {
   isFunction_ = true;
   isDefinition_ = true;
   ++index;
   function_ = std::make_shared<tFunction>();
+  function_->setStreams(context.trace, std::cerr);
   // Named first, so that a warning about the definition names the variable.
   function_->setName(name_);
   function_->processTokens(tokens, index, placeOf);
@@ -103,7 +107,7 @@ void tBLAMAssignmentStatement::buildFunction(const std::vector<std::string>& tok
 }
 
 void tBLAMAssignmentStatement::loadFunction(const std::vector<std::string>& tokens,
-                                            unsigned& index) {
+                                            unsigned& index, const tBLAMContext& context) {
   isFunction_ = true;
   ++index;
   if (index >= tokens.size()) {
@@ -118,7 +122,7 @@ void tBLAMAssignmentStatement::loadFunction(const std::vector<std::string>& toke
     tBLAMProgress::instance().fail(statement + ": " + file + " is " + refusal);
     return;
   }
-  function_ = std::make_shared<tFunction>(path);
+  function_ = std::make_shared<tFunction>(path, context.trace, std::cerr);
   tBLAMProgress& progress = tBLAMProgress::instance();
   // A refused function, or a file read with warnings, has said why itself.
   if (function_->isRefused() || function_->hasFileWarnings()) progress.countFailure();
@@ -144,7 +148,7 @@ bool tBLAMAssignmentStatement::definitionStoppedAt(unsigned& head) const {
   return definitionStopped_;
 }
 
-void tBLAMAssignmentStatement::run(tVariableEnv* env, tSession&) {
+void tBLAMAssignmentStatement::run(tVariableEnv* env, const tBLAMContext& context) {
   if (!valid_) return;
   if (isFunction_) {
     // A failed load binds no function, so that runs of the variable cannot
@@ -160,23 +164,23 @@ void tBLAMAssignmentStatement::run(tVariableEnv* env, tSession&) {
     double value = expression_->evaluate(env->getDoubleVal("x"), env->getDoubleVal("y"));
     env->extend(name_, value);
     tBLAMProgress::instance().clearStatusLine();
-    std::cout << "setting: " << name_ << " : " << value << "\n";
+    context.trace << "setting: " << name_ << " : " << value << "\n";
   }
 }
 
-void tBLAMAssignmentStatement::print() const {
-  std::cout << "[ASSIGN : " << name_ << " = ";
+void tBLAMAssignmentStatement::print(std::ostream& trace) const {
+  trace << "[ASSIGN : " << name_ << " = ";
   if (!valid_)
-    std::cout << "nothing";
+    trace << "nothing";
   else if (isFunction_)
-    std::cout << "some function!";
+    trace << "some function!";
   else if (isString_)
-    std::cout << stringValue_;
+    trace << stringValue_;
   else if (isBool_)
-    std::cout << (boolValue_ ? "true" : "false");
+    trace << (boolValue_ ? "true" : "false");
   else
-    expression_->print(std::cout);
-  std::cout << "]";
+    expression_->print(trace);
+  trace << "]";
 }
 
 std::string tBLAMAssignmentStatement::describe() const { return name_ + " = " + valueText_; }

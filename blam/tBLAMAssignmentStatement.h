@@ -39,11 +39,13 @@ class tBLAMAssignmentStatement : public tBLAMStatement {
   // tFunction::tPlaceNamer).
   using tPlaceNamer = std::function<std::string(unsigned token)>;
 
-  // Parses the value that starts at index (the token after "="). A reserved
+  // Parses the value that starts at index (the token after "="), tracing
+  // it, and the reading of a function, on the context's trace. A reserved
   // name leaves the statement inert and consumes nothing. Messages about a
   // function defined here name places by placeOf.
   void buildStatement(const std::string& name, const std::vector<std::string>& tokens,
-                      unsigned& index, const tPlaceNamer& placeOf = tPlaceNamer());
+                      unsigned& index, const tBLAMContext& context,
+                      const tPlaceNamer& placeOf = tPlaceNamer());
 
   // Whether the value is a definition (function ... end) that stopped at a
   // statement it could not read, and the index of the token that began it.
@@ -52,16 +54,17 @@ class tBLAMAssignmentStatement : public tBLAMStatement {
   // ends the reading of the script; -1 when it did not.
   long getTooDeepToken() const { return tooDeepToken_; }
 
-  void run(tVariableEnv* env, tSession& session) override;
-  void print() const override;
+  void run(tVariableEnv* env, const tBLAMContext& context) override;
+  void print(std::ostream& trace) const override;
   std::string describe() const override;
 
  private:
   // value -> "function" definition ["end"] | "loadFunction" [QUOTED] | QUOTED
   //        | "true" | "false" | expression
   void buildFunction(const std::vector<std::string>& tokens, unsigned& index,
-                     const tPlaceNamer& placeOf);
-  void loadFunction(const std::vector<std::string>& tokens, unsigned& index);
+                     const tBLAMContext& context, const tPlaceNamer& placeOf);
+  void loadFunction(const std::vector<std::string>& tokens, unsigned& index,
+                    const tBLAMContext& context);
   void buildExpression(const std::vector<std::string>& tokens, unsigned& index,
                        const tPlaceNamer& placeOf);
   // The warning, if any, about assigning the value to name_ as a setting;

@@ -34,7 +34,7 @@ tBLAMBackgroundRun::~tBLAMBackgroundRun() {
 void tBLAMBackgroundRun::runScript(const std::string& location, tSession& session) {
   {
     // A script that cannot be read runs as the empty script it reads as.
-    tBLAMScript script(session);
+    tBLAMScript script({session, std::cout});
     script.loadScript(location);
     script.run();
   }

@@ -53,41 +53,42 @@ bool isDirectory(const std::string& path) {
 
 }  // namespace
 
+tBLAMBatchRunner::tBLAMBatchRunner(std::ostream& trace) : trace_(trace) {
+  session_.getRandom().seed(static_cast<unsigned>(std::time(nullptr)));
+}
+
 int tBLAMBatchRunner::run(const tOptions& options) {
   // Past a file size limit, writes fail with a reason instead of ending the
   // process, so that the failure is reported and nothing is left half done.
   signal(SIGXFSZ, SIG_IGN);
   tThreadCount::set(options.threads);
-  std::optional<tMute> trace;
-  if (options.quiet) trace.emplace(std::cout);
-  // The clock seeds the pictures that draw random numbers without _seed.
-  tSession session;
-  session.getRandom().seed(static_cast<unsigned>(std::time(nullptr)));
+  std::ostream nowhere(nullptr);
+  tBLAMBatchRunner runner(options.quiet ? nowhere : std::cout);
   if (!options.merge.empty()) {
     if (!isDirectory(options.merge)) {
       std::cerr << "rootweaver: cannot merge " << options.merge << ": no such directory\n";
       return 1;
     }
     if (!useOutputDirectory(options.merge, false)) return 1;
-    return runMerge(session);
+    return runner.runMerge();
   }
   if (!options.outputDirectory.empty() && !useOutputDirectory(options.outputDirectory, true))
     return 1;
-  if (options.sharded) return runShard(options, session);
-  return runWhole(options, session);
+  if (options.sharded) return runner.runShard(options);
+  return runner.runWhole(options);
 }
 
-int tBLAMBatchRunner::runWhole(const tOptions& options, tSession& session) {
+int tBLAMBatchRunner::runWhole(const tOptions& options) {
   const std::string& path = options.script;
   std::string source;
   if (!tSourceText::readFile(path, source)) return refuseUnreadable(path);
   tFolderLock lock;
   if (!takeLock(lock, tFolderLock::EXCLUSIVE)) return 1;
-  loadAndRun(path, source, options.seed, session);
+  loadAndRun(path, source, options.seed);
   return finish("");
 }
 
-int tBLAMBatchRunner::runShard(const tOptions& options, tSession& session) {
+int tBLAMBatchRunner::runShard(const tOptions& options) {
   const std::string& path = options.script;
   std::string source;
   if (!tSourceText::readFile(path, source)) return refuseUnreadable(path);
@@ -95,7 +96,7 @@ int tBLAMBatchRunner::runShard(const tOptions& options, tSession& session) {
   if (!takeLock(lock, tFolderLock::SHARED)) return 1;
   tBLAMShardOutputs outputs(options.shard, options.shards);
   const tBLAMOutputs::tInForce inForce(outputs);
-  followQuietly(path, source, options.seed, session);
+  followQuietly(path, source, options.seed);
   if (!outputs.getRefusal().empty()) {
     std::cerr << "rootweaver: " << path << " cannot run as shards: " << outputs.getRefusal()
               << "\n";
@@ -107,7 +108,7 @@ int tBLAMBatchRunner::runShard(const tOptions& options, tSession& session) {
     return 1;
   }
   outputs.startComputing();
-  loadAndRun(path, source, options.seed, session);
+  loadAndRun(path, source, options.seed);
 
   tBLAMShardFile file;
   file.shard = options.shard;
@@ -125,7 +126,7 @@ int tBLAMBatchRunner::runShard(const tOptions& options, tSession& session) {
   return finish("");
 }
 
-int tBLAMBatchRunner::runMerge(tSession& session) {
+int tBLAMBatchRunner::runMerge() {
   const std::string directory = tFileUtils::getOutputDirectory();
   tFolderLock lock;
   if (!takeLock(lock, tFolderLock::EXCLUSIVE)) return 1;
@@ -141,7 +142,7 @@ int tBLAMBatchRunner::runMerge(tSession& session) {
   std::set<std::string> pictures;
   tBLAMMergeOutputs outputs(tBLAMShardFile::recordsOf(shards, pictures), pictures, sweep.shards);
   const tBLAMOutputs::tInForce inForce(outputs);
-  followQuietly(sweep.script, sweep.source, sweep.seed, session);
+  followQuietly(sweep.script, sweep.source, sweep.seed);
   error = outputs.getFailure();
   if (error.empty() && outputs.getRunCount() != sweep.runs) {
     error = sweep.script + " now has " + std::to_string(outputs.getRunCount()) +
@@ -152,7 +153,7 @@ int tBLAMBatchRunner::runMerge(tSession& session) {
     return 1;
   }
   outputs.startWriting();
-  loadAndRun(sweep.script, sweep.source, sweep.seed, session);
+  loadAndRun(sweep.script, sweep.source, sweep.seed);
   // The shards' work is given up only once all of it has been merged.
   if (tBLAMProgress::instance().getFailureCount() > 0)
     return finish("; the shard files are kept in " + tBLAMShardFile::folderIn(directory));
@@ -193,37 +194,37 @@ bool tBLAMBatchRunner::useOutputDirectory(const std::string& directory, bool cre
 }
 
 void tBLAMBatchRunner::loadAndRun(const std::string& path, const std::string& source,
-                                  std::optional<unsigned int> seed, tSession& session) {
-  tBLAMScript script(session);
+                                  std::optional<unsigned int> seed) {
+  tBLAMScript script({session_, trace_});
   load(script, path, source, seed);
-  tBLAMBatchRunner runner;
+  finished_ = false;
   std::thread status;
-  if (isatty(STDERR_FILENO)) status = std::thread(&tBLAMBatchRunner::showProgress, &runner);
+  if (isatty(STDERR_FILENO)) status = std::thread(&tBLAMBatchRunner::showProgress, this);
   script.run();
   if (status.joinable()) {
     {
-      std::lock_guard<std::mutex> lock(runner.mutex_);
-      runner.finished_ = true;
+      std::lock_guard<std::mutex> lock(mutex_);
+      finished_ = true;
     }
-    runner.wakeUp_.notify_one();
+    wakeUp_.notify_one();
     status.join();
     tBLAMProgress::instance().clearStatusLine();
   }
-  std::cout << std::flush;
+  trace_ << std::flush;
 }
 
 void tBLAMBatchRunner::followQuietly(const std::string& path, const std::string& source,
-                                     std::optional<unsigned int> seed, tSession& session) {
+                                     std::optional<unsigned int> seed) {
   {
-    tMute trace(std::cout);
+    std::ostream nowhere(nullptr);
     tMute warnings(std::cerr);
-    tBLAMScript script(session);
+    tBLAMScript script({session_, nowhere});
     load(script, path, source, seed);
     script.run();
   }
   // The pass leaves nothing behind for the next: no solver chosen, no picture.
-  session.setSolver(nullptr);
-  session.setFractal(nullptr);
+  session_.setSolver(nullptr);
+  session_.setFractal(nullptr);
 }
 
 void tBLAMBatchRunner::load(tBLAMScript& script, const std::string& path, const std::string& source,

@@ -2,17 +2,19 @@
 #define ROOTWEAVER_BLAM_TBLAMBATCHRUNNER_H
 
 #include <condition_variable>
+#include <iosfwd>
 #include <mutex>
 #include <optional>
 #include <string>
 
 #include "File/tFolderLock.h"
+#include "fractal/tSession.h"
 
 class tBLAMScript;
-class tSession;
 
 // Runs a BLAM script without a window (rootweaver --batch): the same trace on
-// standard output and the same files as the windowed program. While the
+// standard output (or, quiet, on a stream that drops it) and the same files
+// as the windowed program. While the
 // script runs with standard error on a terminal, a status line there shows
 // the statement running and the share of the picture done, redrawn at most
 // ten times a second by a thread of the runner and erased at the end.
@@ -46,12 +48,15 @@ class tBLAMBatchRunner {
   static int run(const tOptions& options);
 
  private:
-  tBLAMBatchRunner() = default;
+  // A runner whose scripts trace on the stream given; its session's random
+  // sequence is seeded by the clock, for the pictures that draw random
+  // numbers without _seed.
+  explicit tBLAMBatchRunner(std::ostream& trace);
 
   // The whole script, one shard's share of it, or the merge of the shards.
-  static int runWhole(const tOptions& options, tSession& session);
-  static int runShard(const tOptions& options, tSession& session);
-  static int runMerge(tSession& session);
+  int runWhole(const tOptions& options);
+  int runShard(const tOptions& options);
+  int runMerge();
   // The status once the script has run: 0, or 1 after the line that counts
   // the failed statements, followed by note.
   static int finish(const std::string& note);
@@ -66,12 +71,12 @@ class tBLAMBatchRunner {
   static bool useOutputDirectory(const std::string& directory, bool create);
   // Loads the text as the script at path, _seed set to the seed given, and
   // runs it, with the status line on a terminal.
-  static void loadAndRun(const std::string& path, const std::string& source,
-                         std::optional<unsigned int> seed, tSession& session);
+  void loadAndRun(const std::string& path, const std::string& source,
+                  std::optional<unsigned int> seed);
   // The same without a trace, a status line or warnings: a pass that only
   // follows the script.
-  static void followQuietly(const std::string& path, const std::string& source,
-                            std::optional<unsigned int> seed, tSession& session);
+  void followQuietly(const std::string& path, const std::string& source,
+                     std::optional<unsigned int> seed);
   // Loads the text as the script at path and sets _seed to the seed given.
   static void load(tBLAMScript& script, const std::string& path, const std::string& source,
                    std::optional<unsigned int> seed);
@@ -80,6 +85,8 @@ class tBLAMBatchRunner {
   // the script to end.
   void showProgress();
 
+  tSession session_;                // where the scripts' pictures are made
+  std::ostream& trace_;             // where the scripts trace
   std::mutex mutex_;                // guards finished_
   std::condition_variable wakeUp_;  // signalled when the script ends
   bool finished_ = false;           // whether the script has ended

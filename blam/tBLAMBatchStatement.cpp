@@ -1,6 +1,6 @@
 #include "blam/tBLAMBatchStatement.h"
 
-#include <iostream>
+#include <ostream>
 
 #include "File/tFileUtils.h"
 #include "blam/tBLAMOutputs.h"
@@ -17,7 +17,7 @@ void tBLAMBatchStatement::buildStatement(std::uint32_t count, const std::string&
   script.buildStatements(statements_, tokens, index);
 }
 
-void tBLAMBatchStatement::run(tVariableEnv* env, tSession& session) {
+void tBLAMBatchStatement::run(tVariableEnv* env, const tBLAMContext& context) {
   env->extendScope();
   env->extend("_batchMax_", static_cast<double>(count_));
   env->extend("_totalImages_", 1);
@@ -34,7 +34,7 @@ void tBLAMBatchStatement::run(tVariableEnv* env, tSession& session) {
     progress.setIteration(n);
     env->extend("_n_", static_cast<double>(n));
     for (const std::unique_ptr<tBLAMStatement>& statement : statements_)
-      statement->execute(env, session);
+      statement->execute(env, context);
   }
   progress.leaveBatch();
 
@@ -65,10 +65,10 @@ bool tBLAMBatchStatement::isOutputOf(const std::string& fileName, const std::str
   return true;
 }
 
-void tBLAMBatchStatement::print() const {
-  std::cout << "[BATCH of " << count_ << " : ";
-  tBLAMScript::printStatements(statements_);
-  std::cout << "]";
+void tBLAMBatchStatement::print(std::ostream& trace) const {
+  trace << "[BATCH of " << count_ << " : ";
+  tBLAMScript::printStatements(statements_, trace);
+  trace << "]";
 }
 
 std::string tBLAMBatchStatement::describe() const {

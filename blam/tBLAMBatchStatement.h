@@ -29,8 +29,8 @@ class tBLAMBatchStatement : public tBLAMStatement {
   void buildStatement(std::uint32_t count, const std::string& name,
                       const std::vector<std::string>& tokens, unsigned& index, tBLAMScript& script);
 
-  void run(tVariableEnv* env, tSession& session) override;
-  void print() const override;
+  void run(tVariableEnv* env, const tBLAMContext& context) override;
+  void print(std::ostream& trace) const override;
   std::string describe() const override;
 
   // Whether a file of that name is one of the outputs of the batch named

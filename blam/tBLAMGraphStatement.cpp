@@ -1,6 +1,6 @@
 #include "blam/tBLAMGraphStatement.h"
 
-#include <iostream>
+#include <ostream>
 
 #include "File/tFileUtils.h"
 #include "File/tTextFile.h"
@@ -21,7 +21,7 @@ void tBLAMGraphStatement::setPlaces(const std::string& xPlace, const std::string
   names_.addName(yName_, yPlace);
 }
 
-void tBLAMGraphStatement::run(tVariableEnv* env, tSession&) {
+void tBLAMGraphStatement::run(tVariableEnv* env, const tBLAMContext&) {
   names_.check(*env);
   const std::string directory = tFileUtils::getOutputPath(env->getStringVal("_outputDir"));
   tBLAMOutputs& outputs = tBLAMOutputs::current();
@@ -52,8 +52,8 @@ bool tBLAMGraphStatement::appendPoint(tVariableEnv* env, const std::string& path
   return false;
 }
 
-void tBLAMGraphStatement::print() const {
-  std::cout << "[GRAPH x = " << xName_ << " y = " << yName_ << " to " << fileName_ << "]";
+void tBLAMGraphStatement::print(std::ostream& trace) const {
+  trace << "[GRAPH x = " << xName_ << " y = " << yName_ << " to " << fileName_ << "]";
 }
 
 std::string tBLAMGraphStatement::describe() const {

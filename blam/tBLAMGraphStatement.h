@@ -19,8 +19,8 @@ class tBLAMGraphStatement : public tBLAMStatement {
   // Where X and Y stand in the script, for warnings.
   void setPlaces(const std::string& xPlace, const std::string& yPlace);
 
-  void run(tVariableEnv* env, tSession& session) override;
-  void print() const override;
+  void run(tVariableEnv* env, const tBLAMContext& context) override;
+  void print(std::ostream& trace) const override;
   std::string describe() const override;
 
  private:

@@ -1,6 +1,6 @@
 #include "blam/tBLAMParamRangeStatement.h"
 
-#include <iostream>
+#include <ostream>
 #include <sstream>
 
 #include "expr/tVariableEnv.h"
@@ -13,7 +13,7 @@ void tBLAMParamRangeStatement::buildStatement(const std::string& name, double fr
   valid_ = true;
 }
 
-void tBLAMParamRangeStatement::run(tVariableEnv* env, tSession&) {
+void tBLAMParamRangeStatement::run(tVariableEnv* env, const tBLAMContext&) {
   if (!valid_) return;
   double n = env->getDoubleVal("_n_");
   double m = env->getDoubleVal("_batchMax_");
@@ -22,8 +22,8 @@ void tBLAMParamRangeStatement::run(tVariableEnv* env, tSession&) {
   env->extend(name_, value);
 }
 
-void tBLAMParamRangeStatement::print() const {
-  std::cout << "[PARAM_RANGE : " << name_ << " from " << from_ << " to " << to_ << "]";
+void tBLAMParamRangeStatement::print(std::ostream& trace) const {
+  trace << "[PARAM_RANGE : " << name_ << " from " << from_ << " to " << to_ << "]";
 }
 
 std::string tBLAMParamRangeStatement::describe() const {

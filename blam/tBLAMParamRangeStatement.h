@@ -14,8 +14,8 @@ class tBLAMParamRangeStatement : public tBLAMStatement {
   // A and B arrive already rounded to single precision by the parser.
   void buildStatement(const std::string& name, double from, double to);
 
-  void run(tVariableEnv* env, tSession& session) override;
-  void print() const override;
+  void run(tVariableEnv* env, const tBLAMContext& context) override;
+  void print(std::ostream& trace) const override;
   std::string describe() const override;
 
  private:

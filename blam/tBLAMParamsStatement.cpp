@@ -1,6 +1,6 @@
 #include "blam/tBLAMParamsStatement.h"
 
-#include <iostream>
+#include <ostream>
 
 #include "blam/tBLAMScript.h"
 
@@ -10,15 +10,15 @@ void tBLAMParamsStatement::buildStatement(const std::vector<std::string>& tokens
   script.buildStatements(statements_, tokens, index);
 }
 
-void tBLAMParamsStatement::run(tVariableEnv* env, tSession& session) {
+void tBLAMParamsStatement::run(tVariableEnv* env, const tBLAMContext& context) {
   for (const std::unique_ptr<tBLAMStatement>& statement : statements_)
-    statement->execute(env, session);
+    statement->execute(env, context);
 }
 
-void tBLAMParamsStatement::print() const {
-  std::cout << "[PARAMS : ";
-  tBLAMScript::printStatements(statements_);
-  std::cout << "]";
+void tBLAMParamsStatement::print(std::ostream& trace) const {
+  trace << "[PARAMS : ";
+  tBLAMScript::printStatements(statements_, trace);
+  trace << "]";
 }
 
 std::string tBLAMParamsStatement::describe() const { return "params"; }

@@ -17,8 +17,8 @@ class tBLAMParamsStatement : public tBLAMStatement {
   // token that cannot begin a statement (conventionally end).
   void buildStatement(const std::vector<std::string>& tokens, unsigned& index, tBLAMScript& script);
 
-  void run(tVariableEnv* env, tSession& session) override;
-  void print() const override;
+  void run(tVariableEnv* env, const tBLAMContext& context) override;
+  void print(std::ostream& trace) const override;
   std::string describe() const override;
 
  private:

@@ -3,7 +3,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <iostream>
+#include <ostream>
 #include <limits>
 #include <set>
 #include <tuple>
@@ -55,7 +55,8 @@ std::string exactly(double value) {
 
 }  // namespace
 
-void tBLAMRunStatement::run(tVariableEnv* env, tSession& session) {
+void tBLAMRunStatement::run(tVariableEnv* env, const tBLAMContext& context) {
+  tSession& session = context.session;
   tFunction* function = findFunction(env);
   if (!function) return;
   tIterativeSolver* solver = findSolver(session);
@@ -81,7 +82,7 @@ void tBLAMRunStatement::run(tVariableEnv* env, tSession& session) {
   tBLAMOutputs& outputs = tBLAMOutputs::current();
   switch (outputs.beginRun(start)) {
     case tBLAMOutputs::RUN_COMPUTE:
-      outputs.endRun(compute(run, picture, seed, session));
+      outputs.endRun(compute(run, picture, seed, context));
       return;
     case tBLAMOutputs::RUN_SKIP:
       // The values come from another shard; whatever reads them here is
@@ -92,20 +93,22 @@ void tBLAMRunStatement::run(tVariableEnv* env, tSession& session) {
       outputs.endRun(true);
       return;
     case tBLAMOutputs::RUN_REPLAY:
-      outputs.endRun(replay(env, *outputs.getReplayed()));
+      outputs.endRun(replay(env, *outputs.getReplayed(), context));
       return;
   }
 }
 
 bool tBLAMRunStatement::compute(tBLAMRunOutput::tRun& run, const tBLAMImageOutput& picture,
-                                std::optional<unsigned int> seed, tSession& session) const {
+                                std::optional<unsigned int> seed,
+                                const tBLAMContext& context) const {
+  tSession& session = context.session;
   tVariableEnv* env = run.env;
   run.fractal = makeFractal(env, session);
   if (seed) {
     session.getRandom().seed(*seed);
     run.seed = std::to_string(*seed);
   }
-  run.milliseconds = computePicture(run.fractal, run.function, run.solver);
+  run.milliseconds = computePicture(run.fractal, run.function, run.solver, context);
   const tBasinStatistics statistics(run.fractal->getBasinLabels());
   run.statistics = &statistics;
   // Solved while the registry still holds this picture's roots.
@@ -128,9 +131,10 @@ bool tBLAMRunStatement::compute(tBLAMRunOutput::tRun& run, const tBLAMImageOutpu
   return true;
 }
 
-bool tBLAMRunStatement::replay(tVariableEnv* env, const tBLAMRunRecord& record) const {
+bool tBLAMRunStatement::replay(tVariableEnv* env, const tBLAMRunRecord& record,
+                               const tBLAMContext& context) const {
   for (const auto& result : record.results) env->extend(result.first, result.second);
-  std::cout << "Cooked fractal in: " << env->getDoubleVal("_computationTime_") << "\n";
+  context.trace << "Cooked fractal in: " << env->getDoubleVal("_computationTime_") << "\n";
   if (!record.complete) return false;
   const std::string base = tFileUtils::getOutputDirectory();
   tBLAMOutputs& outputs = tBLAMOutputs::current();
@@ -275,7 +279,8 @@ tFractal* tBLAMRunStatement::makeFractal(tVariableEnv* env, tSession& session) {
 }
 
 double tBLAMRunStatement::computePicture(tFractal* fractal, tFunction* function,
-                                         tIterativeSolver* solver) {
+                                         tIterativeSolver* solver,
+                                         const tBLAMContext& context) {
   // How often the share of pixels done is brought up to date, in ms.
   const double progressInterval = 100.0;
   const auto begin = std::chrono::steady_clock::now();
@@ -292,7 +297,7 @@ double tBLAMRunStatement::computePicture(tFractal* fractal, tFunction* function,
   const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - begin;
   const double milliseconds = took.count();
   tBLAMProgress::instance().clearStatusLine();
-  std::cout << "Cooked fractal in: " << milliseconds << "\n";
+  context.trace << "Cooked fractal in: " << milliseconds << "\n";
   return milliseconds;
 }
 
@@ -373,6 +378,8 @@ void tBLAMRunStatement::nextImage(tVariableEnv* env) {
   env->extend("_totalImages_", env->getDoubleVal("_totalImages_") + 1.0);
 }
 
-void tBLAMRunStatement::print() const { std::cout << "[RUN " << functionName_ << "]"; }
+void tBLAMRunStatement::print(std::ostream& trace) const {
+  trace << "[RUN " << functionName_ << "]";
+}
 
 std::string tBLAMRunStatement::describe() const { return "run " + functionName_; }

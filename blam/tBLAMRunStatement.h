@@ -37,7 +37,7 @@ struct tBLAMRunRecord;
 // function, without a solver, with a picture that cannot be made or an output
 // directory that cannot be written, it says why on standard error, counted as
 // a failure, and leaves the variables as they were. An output that cannot be
-// written is a failure too. The standard-output trace of a run is only its
+// written is a failure too. The trace of a run is only its
 // "Cooked fractal in: " line.
 //
 // In a sweep split into shards (tBLAMOutputs), a run that another shard
@@ -50,8 +50,8 @@ class tBLAMRunStatement : public tBLAMStatement {
   // Where the statement stands in the script, for warnings.
   void setPlace(const std::string& place) { place_ = place; }
 
-  void run(tVariableEnv* env, tSession& session) override;
-  void print() const override;
+  void run(tVariableEnv* env, const tBLAMContext& context) override;
+  void print(std::ostream& trace) const override;
   std::string describe() const override;
 
  private:
@@ -60,9 +60,9 @@ class tBLAMRunStatement : public tBLAMStatement {
   // written, the picture in the image output given; false when its picture
   // could not be written.
   bool compute(tBLAMRunOutput::tRun& run, const tBLAMImageOutput& picture,
-               std::optional<unsigned int> seed, tSession& session) const;
+               std::optional<unsigned int> seed, const tBLAMContext& context) const;
   // The run taken from its record; false when its picture was not written.
-  bool replay(tVariableEnv* env, const tBLAMRunRecord& record) const;
+  bool replay(tVariableEnv* env, const tBLAMRunRecord& record, const tBLAMContext& context) const;
 
   // What the run needs, each null or empty, after a warning, when missing.
   tFunction* findFunction(tVariableEnv* env) const;
@@ -88,7 +88,8 @@ class tBLAMRunStatement : public tBLAMStatement {
   // The picture on every CPU granted, byte for byte the row-major one-by-one
   // picture, its share of pixels done kept in the progress record; the
   // milliseconds it took, also traced.
-  static double computePicture(tFractal* fractal, tFunction* function, tIterativeSolver* solver);
+  static double computePicture(tFractal* fractal, tFunction* function, tIterativeSolver* solver,
+                               const tBLAMContext& context);
   // The read-only variables of the run: its time, its quad-tree dimension,
   // its statistics and the grid Wada test's share and verdict; NaN for a
   // measure that is not defined or not made.

@@ -20,7 +20,7 @@
 #include <algorithm>
 #include <cctype>
 #include <chrono>
-#include <iostream>
+#include <ostream>
 #include <limits>
 
 #include "File/tSourceText.h"
@@ -93,8 +93,8 @@ std::uint32_t parseCount(const std::string& token) {
 
 }  // namespace
 
-tBLAMScript::tBLAMScript(tSession& session)
-    : env_(std::make_unique<tVariableEnv>()), session_(session) {}
+tBLAMScript::tBLAMScript(const tBLAMContext& context)
+    : env_(std::make_unique<tVariableEnv>()), context_(context) {}
 
 tBLAMScript::~tBLAMScript() {
   env_->clear();
@@ -129,10 +129,11 @@ void tBLAMScript::loadSource(const std::string& path, const tSourceText& source)
   unsigned stoppedAt = 0;
   scriptTokenizer().tokenize(text, tokens, offsets, stoppedAt);
   const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - begin;
-  std::cout << "Tokenizing took: " << took.count() << "\n\n";
-  std::cout << "BLAM tokens = [";
-  for (std::size_t i = 0; i < tokens.size(); ++i) std::cout << (i > 0 ? ", " : "") << tokens[i];
-  std::cout << "]\n\n";
+  std::ostream& trace = context_.trace;
+  trace << "Tokenizing took: " << took.count() << "\n\n";
+  trace << "BLAM tokens = [";
+  for (std::size_t i = 0; i < tokens.size(); ++i) trace << (i > 0 ? ", " : "") << tokens[i];
+  trace << "]\n\n";
 
   depth_ = 0;
   failed_ = tooDeep_ = failedPastEnd_ = false;
@@ -147,9 +148,9 @@ void tBLAMScript::loadSource(const std::string& path, const tSourceText& source)
   for (std::unique_ptr<tBLAMStatement>& statement : parsed)
     statements_.push_back(std::move(statement));
 
-  std::cout << "BLAM statements = ";
-  printStatements(statements_);
-  std::cout << "\n\n";
+  trace << "BLAM statements = ";
+  printStatements(statements_, trace);
+  trace << "\n\n";
   warnIfStoppedEarly(source, tokens, offsets, stoppedAt, complete);
 }
 
@@ -158,7 +159,7 @@ void tBLAMScript::run() {
   progress.beginRun();
   tBLAMOutputs::current().beginScript();
   for (const std::unique_ptr<tBLAMStatement>& statement : statements_)
-    statement->execute(env_.get(), session_);
+    statement->execute(env_.get(), context_);
   progress.endRun();
 }
 
@@ -269,7 +270,7 @@ std::unique_ptr<tBLAMStatement> tBLAMScript::buildNamed(unsigned head,
   std::string next = getNextToken(tokens, index);
   if (next == "=") {
     auto assignment = std::make_unique<tBLAMAssignmentStatement>();
-    assignment->buildStatement(name, tokens, index,
+    assignment->buildStatement(name, tokens, index, context_,
                                [this](unsigned token) { return placeOf(token); });
     // The formula's parser has dropped every token after the one that went
     // too deep, so the reading of the script ends there.
@@ -351,11 +352,11 @@ void tBLAMScript::warnIfStoppedEarly(const tSourceText& source,
   tBLAMProgress::instance().failAt(line, column, "reading stopped at " + what);
 }
 
-void tBLAMScript::printStatements(const tStatements& statements) {
-  std::cout << "[";
+void tBLAMScript::printStatements(const tStatements& statements, std::ostream& trace) {
+  trace << "[";
   for (std::size_t i = 0; i < statements.size(); ++i) {
-    if (i > 0) std::cout << ", ";
-    statements[i]->print();
+    if (i > 0) trace << ", ";
+    statements[i]->print(trace);
   }
-  std::cout << "]";
+  trace << "]";
 }

@@ -1,19 +1,20 @@
 #ifndef ROOTWEAVER_BLAM_TBLAMSCRIPT_H
 #define ROOTWEAVER_BLAM_TBLAMSCRIPT_H
 
+#include <iosfwd>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "blam/tBLAMContext.h"
 #include "blam/tBLAMStatement.h"
 #include "expr/tVariableEnv.h"
 
-class tSession;
 class tSourceText;
 
-// A BLAM script: read from a file, traced on standard output, parsed into a
-// tree of statements and run against one variable environment that starts
-// with the built-in variables.
+// A BLAM script: read from a file, traced on the stream its context gives,
+// parsed into a tree of statements and run against one variable environment
+// that starts with the built-in variables.
 //
 // The file's lines, trimmed and without the comment lines, are joined with
 // spaces and tokenized; tokens carry no kind, so the parser compares texts.
@@ -30,8 +31,9 @@ class tBLAMScript {
 
   using tStatements = std::vector<std::unique_ptr<tBLAMStatement>>;
 
-  // The script's pictures are made in the session, which must outlive it.
-  explicit tBLAMScript(tSession& session);
+  // The script's pictures are made in the context's session and its trace
+  // goes to the context's stream; both must outlive it.
+  explicit tBLAMScript(const tBLAMContext& context);
   ~tBLAMScript();
   tBLAMScript(const tBLAMScript&) = delete;
   tBLAMScript& operator=(const tBLAMScript&) = delete;
@@ -55,7 +57,7 @@ class tBLAMScript {
   // the script and for every batch and params body.
   void buildStatements(tStatements& out, const std::vector<std::string>& tokens, unsigned& index);
   // "[", the statements' prints separated by ", ", "]".
-  static void printStatements(const tStatements& statements);
+  static void printStatements(const tStatements& statements, std::ostream& trace);
 
   tVariableEnv* getEnv() const { return env_.get(); }
 
@@ -85,7 +87,7 @@ class tBLAMScript {
                           bool complete) const;
 
   std::unique_ptr<tVariableEnv> env_;  // the script's variables
-  tSession& session_;                  // where its pictures are made
+  tBLAMContext context_;               // where its pictures are made and its trace goes
   tStatements statements_;             // the top-level statements in script order
 
   // The script being parsed, so that messages can name places in it.

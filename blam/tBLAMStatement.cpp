@@ -5,9 +5,9 @@
 
 #include "blam/tBLAMProgress.h"
 
-void tBLAMStatement::execute(tVariableEnv* env, tSession& session) {
+void tBLAMStatement::execute(tVariableEnv* env, const tBLAMContext& context) {
   tBLAMProgress::instance().beginStatement(describe());
-  run(env, session);
+  run(env, context);
 }
 
 namespace {

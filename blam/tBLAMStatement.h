@@ -2,9 +2,11 @@
 #define ROOTWEAVER_BLAM_TBLAMSTATEMENT_H
 
 #include <cstdint>
+#include <iosfwd>
 #include <string>
 
-class tSession;
+#include "blam/tBLAMContext.h"
+
 class tVariableEnv;
 
 // One statement of a BLAM script. Statements are built once by the script's
@@ -15,16 +17,16 @@ class tBLAMStatement {
   virtual ~tBLAMStatement() = default;
 
   // Performs the statement against the environment; pictures are made in
-  // the session, with its solver.
-  virtual void run(tVariableEnv* env, tSession& session) = 0;
-  // The statement's part of the load trace, on standard output.
-  virtual void print() const = 0;
+  // the context's session, with its solver, and the trace goes to its stream.
+  virtual void run(tVariableEnv* env, const tBLAMContext& context) = 0;
+  // The statement's part of the load trace.
+  virtual void print(std::ostream& trace) const = 0;
   // The statement roughly as written in the script, for progress and
   // warnings: run f, batch "sweep" of 3.
   virtual std::string describe() const = 0;
 
   // Records the statement as the one running, then runs it.
-  void execute(tVariableEnv* env, tSession& session);
+  void execute(tVariableEnv* env, const tBLAMContext& context);
 
   // Numbers held by variables, converted without undefined behaviour: NaN
   // and negative values give 0, values above the type's range its maximum,

@@ -1,6 +1,6 @@
 #include "blam/tBLAMUseStatement.h"
 
-#include <iostream>
+#include <ostream>
 
 #include "blam/tBLAMProgress.h"
 #include "expr/tVariableEnv.h"
@@ -55,7 +55,8 @@ std::vector<std::string> tBLAMUseStatement::getSolverNames() {
   return names;
 }
 
-void tBLAMUseStatement::run(tVariableEnv* env, tSession& session) {
+void tBLAMUseStatement::run(tVariableEnv* env, const tBLAMContext& context) {
+  tSession& session = context.session;
   session.setSolver(nullptr);
   tIterativeSolver* solver = makeSolver(
       solverName_, toUnsigned(env->getDoubleVal("_maxIterations")), env->getDoubleVal("_stepSize"));
@@ -67,6 +68,8 @@ void tBLAMUseStatement::run(tVariableEnv* env, tSession& session) {
   session.setSolver(solver);
 }
 
-void tBLAMUseStatement::print() const { std::cout << "[USE " << solverName_ << "]"; }
+void tBLAMUseStatement::print(std::ostream& trace) const {
+  trace << "[USE " << solverName_ << "]";
+}
 
 std::string tBLAMUseStatement::describe() const { return "use " + solverName_; }

@@ -23,8 +23,8 @@ class tBLAMUseStatement : public tBLAMStatement {
   // lists them.
   static std::vector<std::string> getSolverNames();
 
-  void run(tVariableEnv* env, tSession& session) override;
-  void print() const override;
+  void run(tVariableEnv* env, const tBLAMContext& context) override;
+  void print(std::ostream& trace) const override;
   std::string describe() const override;
 
  private:

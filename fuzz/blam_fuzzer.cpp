@@ -2,6 +2,7 @@
 // traced and parsed, inline functions included) but not run.
 #include <cstddef>
 #include <cstdint>
+#include <ostream>
 #include <string>
 
 #include "blam/tBLAMScript.h"
@@ -15,7 +16,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   tSession session;
-  tBLAMScript script(session);
+  std::ostream nowhere(nullptr);
+  tBLAMScript script({session, nowhere});
   script.loadScriptText("fuzz.blam", std::string(reinterpret_cast<const char*>(data), size));
   return 0;
 }

@@ -437,11 +437,11 @@ TEST(tBLAMScriptTest, ExamplesReadWithoutWarnings) {
     if (entry.path().extension() != ".blam") continue;
     ++examples;
     tSession session;
-    tBLAMScript script(session);
-    testing::internal::CaptureStdout();
+    std::ostringstream trace;
+    tBLAMScript script({session, trace});
     testing::internal::CaptureStderr();
     EXPECT_TRUE(script.loadScript(entry.path().string())) << entry.path();
-    EXPECT_NE(std::string::npos, testing::internal::GetCapturedStdout().find("statements = [["));
+    EXPECT_NE(std::string::npos, trace.str().find("statements = [["));
     EXPECT_EQ("", testing::internal::GetCapturedStderr()) << entry.path();
   }
   EXPECT_GE(examples, 6);
@@ -466,11 +466,11 @@ TEST(tBLAMScriptTest, UseAndRunStopReadingAtWhatIsNoName) {
   };
   for (const auto& row : rows) {
     tSession session;
-    tBLAMScript script(session);
-    testing::internal::CaptureStdout();
+    std::ostringstream trace;
+    tBLAMScript script({session, trace});
     testing::internal::CaptureStderr();
     script.loadScriptText("names.blam", row.text);
-    const std::string out = testing::internal::GetCapturedStdout();
+    const std::string out = trace.str();
     EXPECT_EQ(row.err, testing::internal::GetCapturedStderr()) << row.text;
     EXPECT_NE(std::string::npos, out.find(std::string("BLAM statements = ") + row.statements))
         << row.text << out;
