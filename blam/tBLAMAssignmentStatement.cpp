@@ -1,6 +1,5 @@
 #include "blam/tBLAMAssignmentStatement.h"
 
-#include <iostream>
 #include <ostream>
 #include <set>
 
@@ -60,13 +59,13 @@ void tBLAMAssignmentStatement::buildStatement(const std::string& name,
     buildExpression(tokens, index, placeOf);
   }
   valueText_ = token == "function" ? "function ... end" : joinTokens(tokens, start, index);
-  settingIgnored_ = warnAboutSetting(place);
+  settingIgnored_ = warnAboutSetting(place, context.progress);
 }
 
-bool tBLAMAssignmentStatement::warnAboutSetting(const std::string& place) const {
+bool tBLAMAssignmentStatement::warnAboutSetting(const std::string& place,
+                                                tBLAMProgress& progress) const {
   if (name_.empty() || name_[0] != '_') return false;
   const int type = tBLAMSettings::typeOf(name_);
-  tBLAMProgress& progress = tBLAMProgress::instance();
   if (type == tVariableEnv::TYPE_UNBOUND) {
     progress.warnAtPlace(place, "'" + name_ + "' is no setting; assigning it changes nothing" +
                                     tSpellingHint::suggestion(name_, tBLAMSettings::names()));
@@ -89,7 +88,7 @@ void tBLAMAssignmentStatement::buildFunction(const std::vector<std::string>& tok
   isDefinition_ = true;
   ++index;
   function_ = std::make_shared<tFunction>();
-  function_->setStreams(context.trace, std::cerr);
+  function_->setStreams(context.trace, context.progress.getMessages());
   // Named first, so that a warning about the definition names the variable.
   function_->setName(name_);
   function_->processTokens(tokens, index, placeOf);
@@ -99,7 +98,7 @@ void tBLAMAssignmentStatement::buildFunction(const std::vector<std::string>& tok
   // script's reading does.
   const bool readingFails = definitionStopped_ || tooDeepToken_ >= 0;
   if (!readingFails && (function_->isRefused() || function_->hasFileWarnings()))
-    tBLAMProgress::instance().countFailure();
+    context.progress.countFailure();
   if (function_->isRefused()) function_.reset();
   // A definition that closes a block needs an end of its own after the
   // definition's: the assignment takes it.
@@ -110,8 +109,9 @@ void tBLAMAssignmentStatement::loadFunction(const std::vector<std::string>& toke
                                             unsigned& index, const tBLAMContext& context) {
   isFunction_ = true;
   ++index;
+  tBLAMProgress& progress = context.progress;
   if (index >= tokens.size()) {
-    tBLAMProgress::instance().fail(name_ + " = loadFunction: no file named");
+    progress.fail(name_ + " = loadFunction: no file named");
     return;
   }
   std::string path = unquote(tBLAMScript::getNextToken(tokens, index));
@@ -119,11 +119,10 @@ void tBLAMAssignmentStatement::loadFunction(const std::vector<std::string>& toke
   std::string statement = name_ + " = loadFunction \"" + path + "\"";
   std::string refusal = tFileUtils::getReadRefusal(file);
   if (!refusal.empty()) {
-    tBLAMProgress::instance().fail(statement + ": " + file + " is " + refusal);
+    progress.fail(statement + ": " + file + " is " + refusal);
     return;
   }
-  function_ = std::make_shared<tFunction>(path, context.trace, std::cerr);
-  tBLAMProgress& progress = tBLAMProgress::instance();
+  function_ = std::make_shared<tFunction>(path, context.trace, progress.getMessages());
   // A refused function, or a file read with warnings, has said why itself.
   if (function_->isRefused() || function_->hasFileWarnings()) progress.countFailure();
   if (function_->isReadable() && !function_->isRefused()) return;
@@ -159,11 +158,11 @@ void tBLAMAssignmentStatement::run(tVariableEnv* env, const tBLAMContext& contex
   } else if (isBool_) {
     env->extend(name_, boolValue_);
   } else {
-    if (!settingIgnored_) names_.check(*env);
+    if (!settingIgnored_) names_.check(*env, context.progress);
     expression_->substituteVars(env);
     double value = expression_->evaluate(env->getDoubleVal("x"), env->getDoubleVal("y"));
     env->extend(name_, value);
-    tBLAMProgress::instance().clearStatusLine();
+    context.progress.clearStatusLine();
     context.trace << "setting: " << name_ << " : " << value << "\n";
   }
 }

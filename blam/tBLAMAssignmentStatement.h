@@ -40,9 +40,10 @@ class tBLAMAssignmentStatement : public tBLAMStatement {
   using tPlaceNamer = std::function<std::string(unsigned token)>;
 
   // Parses the value that starts at index (the token after "="), tracing
-  // it, and the reading of a function, on the context's trace. A reserved
-  // name leaves the statement inert and consumes nothing. Messages about a
-  // function defined here name places by placeOf.
+  // it, and the reading of a function, on the context's trace, and warning
+  // through its progress record. A reserved name leaves the statement inert
+  // and consumes nothing. Messages about a function defined here name
+  // places by placeOf.
   void buildStatement(const std::string& name, const std::vector<std::string>& tokens,
                       unsigned& index, const tBLAMContext& context,
                       const tPlaceNamer& placeOf = tPlaceNamer());
@@ -69,7 +70,7 @@ class tBLAMAssignmentStatement : public tBLAMStatement {
                        const tPlaceNamer& placeOf);
   // The warning, if any, about assigning the value to name_ as a setting;
   // whether there was one.
-  bool warnAboutSetting(const std::string& place) const;
+  bool warnAboutSetting(const std::string& place, tBLAMProgress& progress) const;
 
   std::string name_;                       // the variable assigned
   std::string stringValue_;                // value of a string assignment, without quotes

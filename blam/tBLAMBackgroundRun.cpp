@@ -20,6 +20,8 @@ std::unique_ptr<tBLAMBackgroundRun> tBLAMBackgroundRun::start(const std::string&
   return run;
 }
 
+tBLAMBackgroundRun::tBLAMBackgroundRun() : progress_(std::cerr) {}
+
 bool tBLAMBackgroundRun::inFlight() { return inFlight_; }
 
 std::string tBLAMBackgroundRun::scriptLocation(const std::string& path) {
@@ -34,7 +36,7 @@ tBLAMBackgroundRun::~tBLAMBackgroundRun() {
 void tBLAMBackgroundRun::runScript(const std::string& location, tSession& session) {
   {
     // A script that cannot be read runs as the empty script it reads as.
-    tBLAMScript script({session, std::cout});
+    tBLAMScript script({session, std::cout, progress_});
     script.loadScript(location);
     script.run();
   }

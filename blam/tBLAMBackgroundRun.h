@@ -6,12 +6,14 @@
 #include <string>
 #include <thread>
 
+#include "blam/tBLAMProgress.h"
+
 class tSession;
 
 // One BLAM script loaded and run on a thread of its own, so that the window
 // goes on drawing and taking input while the script works; the window reads
-// tBLAMProgress to show how far it is. The trace goes to standard output as
-// in a batch run.
+// the run's progress record to show how far it is. The trace goes to
+// standard output and the warnings to standard error, as in a batch run.
 //
 // Only one script runs at a time in the process: start refuses while another
 // background run is in flight. The script replaces the session's current
@@ -37,15 +39,18 @@ class tBLAMBackgroundRun {
 
   // Whether the script has ended and the thread is done with it.
   bool finished() const { return finished_; }
+  // How far the script is, and once it has ended what it did.
+  const tBLAMProgress& getProgress() const { return progress_; }
 
  private:
-  tBLAMBackgroundRun() = default;
+  tBLAMBackgroundRun();
 
   // The thread's work: load, run, destroy the script, then mark the end.
   void runScript(const std::string& location, tSession& session);
 
   static std::atomic<bool> inFlight_;  // whether some run's thread is at work
 
+  tBLAMProgress progress_;             // the script's progress, warnings and failures
   std::atomic<bool> finished_{false};  // whether this run's script has ended
   std::thread thread_;                 // the thread running the script
 };

@@ -32,20 +32,6 @@ unsigned terminalWidth() {
   return 80;
 }
 
-// A stream that writes nothing while this lives.
-class tMute {
- public:
-  explicit tMute(std::ostream& stream) : stream_(stream), buffer_(stream.rdbuf(nullptr)) {}
-  // Setting the buffer back clears the failure that writing without one left.
-  ~tMute() { stream_.rdbuf(buffer_); }
-  tMute(const tMute&) = delete;
-  tMute& operator=(const tMute&) = delete;
-
- private:
-  std::ostream& stream_;    // the stream muted
-  std::streambuf* buffer_;  // its buffer, set back at the end
-};
-
 bool isDirectory(const std::string& path) {
   struct stat info;
   return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
@@ -53,7 +39,7 @@ bool isDirectory(const std::string& path) {
 
 }  // namespace
 
-tBLAMBatchRunner::tBLAMBatchRunner(std::ostream& trace) : trace_(trace) {
+tBLAMBatchRunner::tBLAMBatchRunner(std::ostream& trace) : trace_(trace), progress_(std::cerr) {
   session_.getRandom().seed(static_cast<unsigned>(std::time(nullptr)));
 }
 
@@ -155,14 +141,14 @@ int tBLAMBatchRunner::runMerge() {
   outputs.startWriting();
   loadAndRun(sweep.script, sweep.source, sweep.seed);
   // The shards' work is given up only once all of it has been merged.
-  if (tBLAMProgress::instance().getFailureCount() > 0)
+  if (progress_.getFailureCount() > 0)
     return finish("; the shard files are kept in " + tBLAMShardFile::folderIn(directory));
   tBLAMShardFile::removeSweep(directory, shards);
   return 0;
 }
 
-int tBLAMBatchRunner::finish(const std::string& note) {
-  const unsigned failures = tBLAMProgress::instance().getFailureCount();
+int tBLAMBatchRunner::finish(const std::string& note) const {
+  const unsigned failures = progress_.getFailureCount();
   if (failures == 0) return 0;
   std::cerr << "rootweaver: " << failures << (failures == 1 ? " statement" : " statements")
             << " failed; outputs incomplete" << note << "\n";
@@ -195,7 +181,7 @@ bool tBLAMBatchRunner::useOutputDirectory(const std::string& directory, bool cre
 
 void tBLAMBatchRunner::loadAndRun(const std::string& path, const std::string& source,
                                   std::optional<unsigned int> seed) {
-  tBLAMScript script({session_, trace_});
+  tBLAMScript script({session_, trace_, progress_});
   load(script, path, source, seed);
   finished_ = false;
   std::thread status;
@@ -208,7 +194,7 @@ void tBLAMBatchRunner::loadAndRun(const std::string& path, const std::string& so
     }
     wakeUp_.notify_one();
     status.join();
-    tBLAMProgress::instance().clearStatusLine();
+    progress_.clearStatusLine();
   }
   trace_ << std::flush;
 }
@@ -217,8 +203,8 @@ void tBLAMBatchRunner::followQuietly(const std::string& path, const std::string&
                                      std::optional<unsigned int> seed) {
   {
     std::ostream nowhere(nullptr);
-    tMute warnings(std::cerr);
-    tBLAMScript script({session_, nowhere});
+    tBLAMProgress progress(nowhere);
+    tBLAMScript script({session_, nowhere, progress});
     load(script, path, source, seed);
     script.run();
   }
@@ -234,10 +220,9 @@ void tBLAMBatchRunner::load(tBLAMScript& script, const std::string& path, const 
 }
 
 void tBLAMBatchRunner::showProgress() {
-  tBLAMProgress& progress = tBLAMProgress::instance();
   std::unique_lock<std::mutex> lock(mutex_);
   while (!finished_) {
-    progress.showStatusLine(terminalWidth());
+    progress_.showStatusLine(terminalWidth());
     wakeUp_.wait_for(lock, std::chrono::milliseconds(100), [this] { return finished_; });
   }
 }

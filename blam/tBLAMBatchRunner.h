@@ -8,6 +8,7 @@
 #include <string>
 
 #include "File/tFolderLock.h"
+#include "blam/tBLAMProgress.h"
 #include "fractal/tSession.h"
 
 class tBLAMScript;
@@ -48,9 +49,9 @@ class tBLAMBatchRunner {
   static int run(const tOptions& options);
 
  private:
-  // A runner whose scripts trace on the stream given; its session's random
-  // sequence is seeded by the clock, for the pictures that draw random
-  // numbers without _seed.
+  // A runner whose scripts trace on the stream given and warn on standard
+  // error; its session's random sequence is seeded by the clock, for the
+  // pictures that draw random numbers without _seed.
   explicit tBLAMBatchRunner(std::ostream& trace);
 
   // The whole script, one shard's share of it, or the merge of the shards.
@@ -59,7 +60,7 @@ class tBLAMBatchRunner {
   int runMerge();
   // The status once the script has run: 0, or 1 after the line that counts
   // the failed statements, followed by note.
-  static int finish(const std::string& note);
+  int finish(const std::string& note) const;
   // Takes the lock on the output directory; false, after a line on standard
   // error, when another process holds it.
   static bool takeLock(tFolderLock& lock, tFolderLock::KIND kind);
@@ -87,6 +88,7 @@ class tBLAMBatchRunner {
 
   tSession session_;                // where the scripts' pictures are made
   std::ostream& trace_;             // where the scripts trace
+  tBLAMProgress progress_;          // the traced run's status line, warnings and failures
   std::mutex mutex_;                // guards finished_
   std::condition_variable wakeUp_;  // signalled when the script ends
   bool finished_ = false;           // whether the script has ended

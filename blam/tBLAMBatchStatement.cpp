@@ -25,10 +25,10 @@ void tBLAMBatchStatement::run(tVariableEnv* env, const tBLAMContext& context) {
 
   const std::string directory = tFileUtils::getOutputPath(env->getStringVal("_outputDir"));
   tBLAMOutputs& outputs = tBLAMOutputs::current();
-  outputs.removeBatchOutputs(directory, name_, describe());
+  tBLAMProgress& progress = context.progress;
+  failEach(outputs.removeBatchOutputs(directory, name_), progress);
   outputs.makeDirectory(directory);
 
-  tBLAMProgress& progress = tBLAMProgress::instance();
   progress.enterBatch(name_, count_);
   for (std::uint32_t n = 1; n != 0 && n <= count_; ++n) {
     progress.setIteration(n);

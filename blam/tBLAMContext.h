@@ -3,15 +3,17 @@
 
 #include <iosfwd>
 
+class tBLAMProgress;
 class tSession;
 
 // What the statements of one script reach besides its variables, while it
 // is read and while it runs. Whoever runs the script owns every part and
-// hands the script this bundle of references, so that nothing of a run
-// lives in the process: two scripts with contexts of their own run at once.
+// hands the script this bundle of references, so that a run keeps its trace
+// and its progress to itself.
 struct tBLAMContext {
-  tSession& session;    // where the pictures are made, with its solver
-  std::ostream& trace;  // where the trace goes: standard output, or nowhere
+  tSession& session;        // where the pictures are made, with its solver
+  std::ostream& trace;      // where the trace goes: standard output, or nowhere
+  tBLAMProgress& progress;  // the run's progress, its warnings and its failures
 };
 
 #endif

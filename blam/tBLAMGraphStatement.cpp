@@ -21,15 +21,16 @@ void tBLAMGraphStatement::setPlaces(const std::string& xPlace, const std::string
   names_.addName(yName_, yPlace);
 }
 
-void tBLAMGraphStatement::run(tVariableEnv* env, const tBLAMContext&) {
-  names_.check(*env);
+void tBLAMGraphStatement::run(tVariableEnv* env, const tBLAMContext& context) {
+  names_.check(*env, context.progress);
   const std::string directory = tFileUtils::getOutputPath(env->getStringVal("_outputDir"));
   tBLAMOutputs& outputs = tBLAMOutputs::current();
   outputs.makeDirectory(directory);
-  if (!env->containsVal("_batchName_")) outputs.prepareTopLevel(directory, describe());
+  if (!env->containsVal("_batchName_"))
+    failEach(outputs.prepareTopLevel(directory), context.progress);
   const std::string name = env->getStringVal("_batchName_") + "-" + fileName_;
   const std::string path = directory + name + ".txt";
-  if (!appendPoint(env, path)) return;
+  if (!appendPoint(env, path, context.progress)) return;
   // A graph written into a pipe or a device cannot be read back to plot.
   if (!tFileUtils::getReadRefusal(path).empty()) return;
   const std::string plot = directory + name + ".svg";
@@ -37,18 +38,18 @@ void tBLAMGraphStatement::run(tVariableEnv* env, const tBLAMContext&) {
     return tBLAMGraphPlot::write(path, to, name, xName_, yName_, error);
   };
   std::string error;
-  if (!outputs.writeMade(plot, writePlot, error))
-    tBLAMProgress::instance().fail(describe() + ": " + error);
+  if (!outputs.writeMade(plot, writePlot, error)) context.progress.fail(describe() + ": " + error);
 }
 
-bool tBLAMGraphStatement::appendPoint(tVariableEnv* env, const std::string& path) const {
+bool tBLAMGraphStatement::appendPoint(tVariableEnv* env, const std::string& path,
+                                      tBLAMProgress& progress) const {
   double y = env->getDoubleVal(yName_);
   double x = env->getDoubleVal(xName_);
   std::string line = "[" + tTextFile::format(x) + ", " + tTextFile::format(y) + "]";
   if (env->getDoubleVal("_n_") != env->getDoubleVal("_batchMax_")) line += ",";
   std::string error;
   if (tBLAMOutputs::current().appendText(path, line + "\n", error)) return true;
-  tBLAMProgress::instance().fail(describe() + ": " + error);
+  progress.fail(describe() + ": " + error);
   return false;
 }
 

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "blam/tBLAMContext.h"
 #include "blam/tBLAMOutputs.h"
 #include "blam/tBLAMProgress.h"
 #include "fractal/tFractal.h"
@@ -49,7 +50,7 @@ bool tBLAMImageOutput::write(const tRun& run) const {
   std::string error;
   const std::string path = getPath(run);
   if (tBLAMOutputs::current().writePicture(path, writeImage, error)) {
-    tBLAMProgress::instance().notePicture(run.directory);
+    run.context->progress.notePicture(run.directory);
     return true;
   }
   return fail(run, error.empty() ? "cannot write " + path : error);

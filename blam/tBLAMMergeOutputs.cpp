@@ -6,7 +6,6 @@
 #include <utility>
 
 #include "File/tFileUtils.h"
-#include "blam/tBLAMProgress.h"
 
 namespace {
 
@@ -112,14 +111,13 @@ bool tBLAMMergeOutputs::canWriteTo(const std::string& directory) const {
   return checking_ || tBLAMOutputs::canWriteTo(directory);
 }
 
-void tBLAMMergeOutputs::removeOutputsOf(const std::string& directory, const std::string& batchName,
-                                        const std::string& statement) {
+std::vector<std::string> tBLAMMergeOutputs::removeOutputsOf(const std::string& directory,
+                                                            const std::string& batchName) {
   std::string error;
-  if (!mayWrite(directory, error)) {
-    if (!checking_) tBLAMProgress::instance().fail(statement + ": " + error);
-    return;
-  }
-  if (!checking_) tBLAMOutputs::removeOutputsOf(directory, batchName, statement);
+  const bool allowed = mayWrite(directory, error);
+  if (checking_) return {};
+  if (!allowed) return {error};
+  return tBLAMOutputs::removeOutputsOf(directory, batchName);
 }
 
 bool tBLAMMergeOutputs::keeps(const std::string& path) const {

@@ -50,8 +50,8 @@ class tBLAMMergeOutputs : public tBLAMOutputs {
   bool canWriteTo(const std::string& directory) const override;
 
  protected:
-  void removeOutputsOf(const std::string& directory, const std::string& batchName,
-                       const std::string& statement) override;
+  std::vector<std::string> removeOutputsOf(const std::string& directory,
+                                           const std::string& batchName) override;
   bool keeps(const std::string& path) const override;
 
  private:

@@ -11,11 +11,11 @@ void tBLAMNameCheck::addName(const std::string& name, const std::string& place) 
   names_.emplace_back(name, place);
 }
 
-void tBLAMNameCheck::check(const tVariableEnv& env) {
+void tBLAMNameCheck::check(const tVariableEnv& env, tBLAMProgress& progress) {
   for (const auto& [name, place] : names_) {
     if (env.hasDoubleVal(name) || warned_.count(name) != 0) continue;
     warned_.insert(name);
-    tBLAMProgress::instance().warnAtPlace(place, describeUnset(name, env));
+    progress.warnAtPlace(place, describeUnset(name, env));
   }
 }
 

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+class tBLAMProgress;
 class tVariableEnv;
 
 // The names a statement reads as numbers, checked each time it runs. A name
@@ -18,9 +19,9 @@ class tBLAMNameCheck {
  public:
   // Notes a name the statement reads, at its place (path:line:column).
   void addName(const std::string& name, const std::string& place);
-  // Warns about every name noted that the environment binds to no number,
-  // each name once over the statement's runs.
-  void check(const tVariableEnv& env);
+  // Warns through the progress record about every name noted that the
+  // environment binds to no number, each name once over the statement's runs.
+  void check(const tVariableEnv& env, tBLAMProgress& progress);
   // The warning for a name the environment binds to no number: "'widht' is
   // not set; it reads as 0 (did you mean 'width'?)", or what it holds
   // instead of a number.

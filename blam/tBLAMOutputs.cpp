@@ -10,7 +10,6 @@
 #include "File/tFileUtils.h"
 #include "File/tFileWriter.h"
 #include "blam/tBLAMBatchStatement.h"
-#include "blam/tBLAMProgress.h"
 
 namespace {
 
@@ -87,27 +86,28 @@ bool tBLAMOutputs::canWriteTo(const std::string& directory) const {
   return access(directory.c_str(), W_OK) == 0;
 }
 
-void tBLAMOutputs::removeBatchOutputs(const std::string& directory, const std::string& batchName,
-                                      const std::string& statement) {
+std::vector<std::string> tBLAMOutputs::removeBatchOutputs(const std::string& directory,
+                                                          const std::string& batchName) {
   if (batchName.empty()) preparedTopLevel_.insert(normalDirectory(directory));
-  removeOutputsOf(directory, batchName, statement);
+  return removeOutputsOf(directory, batchName);
 }
 
-void tBLAMOutputs::prepareTopLevel(const std::string& directory, const std::string& statement) {
-  if (preparedTopLevel_.insert(normalDirectory(directory)).second)
-    removeOutputsOf(directory, "", statement);
+std::vector<std::string> tBLAMOutputs::prepareTopLevel(const std::string& directory) {
+  if (!preparedTopLevel_.insert(normalDirectory(directory)).second) return {};
+  return removeOutputsOf(directory, "");
 }
 
-void tBLAMOutputs::removeOutputsOf(const std::string& directory, const std::string& batchName,
-                                   const std::string& statement) {
+std::vector<std::string> tBLAMOutputs::removeOutputsOf(const std::string& directory,
+                                                       const std::string& batchName) {
+  std::vector<std::string> failures;
   std::vector<std::string> entries;
   tFileUtils::getFilesInDirectory(directory, entries);
   for (const std::string& entry : entries) {
     const std::string path = directory + entry;
     if (!isRemovable(directory, entry, batchName) || keeps(path)) continue;
-    if (unlink(path.c_str()) != 0)
-      tBLAMProgress::instance().fail(statement + ": cannot remove old output " + path);
+    if (unlink(path.c_str()) != 0) failures.push_back("cannot remove old output " + path);
   }
+  return failures;
 }
 
 bool tBLAMOutputs::keeps(const std::string&) const { return false; }

@@ -117,20 +117,22 @@ class tBLAMOutputs {
   virtual bool canWriteTo(const std::string& directory) const;
   // Removes the old outputs of the batch named batchName from the directory
   // (ending in "/"; tBLAMBatchStatement::isOutputOf), and the temporary files
-  // of their writes that a killed process left; for each that cannot be
-  // removed, a failure of the statement named.
-  void removeBatchOutputs(const std::string& directory, const std::string& batchName,
-                          const std::string& statement);
+  // of their writes that a killed process left; why each removal that
+  // failed did ("cannot remove old output PATH"), for the statement to fail
+  // with.
+  std::vector<std::string> removeBatchOutputs(const std::string& directory,
+                                              const std::string& batchName);
   // Before the first output of a statement outside any batch into the
   // directory: removes the old outputs that such statements left there (as
   // a batch with an empty name does), once per directory and script run, so
-  // that running a script again does not add to its earlier results.
-  void prepareTopLevel(const std::string& directory, const std::string& statement);
+  // that running a script again does not add to its earlier results; why
+  // each removal that failed did.
+  std::vector<std::string> prepareTopLevel(const std::string& directory);
 
  protected:
   // What removeBatchOutputs does.
-  virtual void removeOutputsOf(const std::string& directory, const std::string& batchName,
-                               const std::string& statement);
+  virtual std::vector<std::string> removeOutputsOf(const std::string& directory,
+                                                   const std::string& batchName);
   // Whether a file that a removal would delete stays instead.
   virtual bool keeps(const std::string& path) const;
   // Whether the path, made absolute from the output directory and

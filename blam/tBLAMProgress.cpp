@@ -1,12 +1,9 @@
 #include "blam/tBLAMProgress.h"
 
 #include <algorithm>
-#include <iostream>
+#include <ostream>
 
-tBLAMProgress& tBLAMProgress::instance() {
-  static tBLAMProgress* progress = new tBLAMProgress();
-  return *progress;
-}
+tBLAMProgress::tBLAMProgress(std::ostream& messages) : messages_(messages) {}
 
 void tBLAMProgress::setScript(const std::string& path) {
   std::lock_guard<std::mutex> lock(mutex_);
@@ -86,7 +83,7 @@ void tBLAMProgress::warnAtPlace(const std::string& place, const std::string& mes
   }
   std::lock_guard<std::mutex> lock(mutex_);
   clearStatusLineLocked();
-  std::cerr << place + ": " + message + "\n" << std::flush;
+  messages_ << place + ": " + message + "\n" << std::flush;
 }
 
 void tBLAMProgress::fail(const std::string& message) {
@@ -127,7 +124,7 @@ tBLAMProgress::tSummary tBLAMProgress::getSummary() const {
 void tBLAMProgress::writeWarning(const std::string& text) {
   std::lock_guard<std::mutex> lock(mutex_);
   clearStatusLineLocked();
-  std::cerr << script_ + text + "\n" << std::flush;
+  messages_ << script_ + text + "\n" << std::flush;
 }
 
 std::string tBLAMProgress::formatState(const tState& state) {
@@ -146,7 +143,7 @@ void tBLAMProgress::showStatusLine(unsigned width) {
   // A line that wraps could no longer be drawn over.
   if (width > 1 && line.size() >= width) line.resize(width - 1);
   std::lock_guard<std::mutex> lock(mutex_);
-  std::cerr << "\r" + line + "\x1b[K" << std::flush;
+  messages_ << "\r" + line + "\x1b[K" << std::flush;
   lineShown_ = true;
 }
 
@@ -157,6 +154,6 @@ void tBLAMProgress::clearStatusLine() {
 
 void tBLAMProgress::clearStatusLineLocked() {
   if (!lineShown_) return;
-  std::cerr << "\r\x1b[K" << std::flush;
+  messages_ << "\r\x1b[K" << std::flush;
   lineShown_ = false;
 }

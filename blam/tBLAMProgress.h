@@ -2,19 +2,23 @@
 #define ROOTWEAVER_BLAM_TBLAMPROGRESS_H
 
 #include <cstdint>
+#include <iosfwd>
 #include <mutex>
 #include <string>
 #include <vector>
 
-// What the running BLAM script is doing, readable from any thread: the
+// What one run of a BLAM script is doing, readable from any thread: the
 // statement running, the batches around it with their iterations, and for a
-// picture the pixels done out of the pixels to do. The statements write it as
-// they go; the headless runner draws it as a status line on a terminal, and a
-// window can show it while the script runs in the background.
+// picture the pixels done out of the pixels to do. Whoever runs the script
+// owns the record and hands it to the script (tBLAMContext); the statements
+// write it as they go, the headless runner draws it as a status line on a
+// terminal, and a window shows it while the script runs in the background.
 //
-// Warnings about the script go through here too, so that a status line on
-// standard error is cleared before a warning is written below it, and the
-// failures among them are counted, for the exit status of a batch.
+// Warnings about the script go through here too, on the stream of messages
+// the record was made with (standard error, or nowhere for a pass that must
+// stay silent), so that a status line there is cleared before a warning is
+// written below it, and the failures among them are counted, for the exit
+// status of a batch.
 class tBLAMProgress {
  public:
   // A consistent copy of the record.
@@ -27,7 +31,15 @@ class tBLAMProgress {
     std::uint64_t pixelsTotal = 0;  // pixels of the current picture; 0 when there is none
   };
 
-  static tBLAMProgress& instance();
+  // A record whose warnings and status line go to messages, which must
+  // outlive it.
+  explicit tBLAMProgress(std::ostream& messages);
+  tBLAMProgress(const tBLAMProgress&) = delete;
+  tBLAMProgress& operator=(const tBLAMProgress&) = delete;
+
+  // Where the warnings go; a function file's reader writes its own there,
+  // while the script is read and no status line is shown.
+  std::ostream& getMessages() const { return messages_; }
 
   // A script is being read: its path names it in warnings, and no failure
   // is counted yet.
@@ -43,8 +55,8 @@ class tBLAMProgress {
   void setPixelsDone(std::uint64_t done);
   tState getState() const;
 
-  // Writes the script's path, ": ", the message and a line feed on standard
-  // error.
+  // Writes the script's path, ": ", the message and a line feed on the
+  // stream of messages.
   void warn(const std::string& message);
   // The same for a place in the script: path:line:column: message.
   void warnAt(unsigned line, unsigned column, const std::string& message);
@@ -70,8 +82,8 @@ class tBLAMProgress {
     std::string firstFailure;          // the first failure's message; "" when not known
   };
   tSummary getSummary() const;
-  // Draws the state as one line of at most width characters on standard
-  // error, over the line drawn before ("\r"); for terminals only.
+  // Draws the state as one line of at most width characters on the stream
+  // of messages, over the line drawn before ("\r"); for terminals only.
   void showStatusLine(unsigned width);
   // Erases the status line, if one is shown.
   void clearStatusLine();
@@ -80,16 +92,13 @@ class tBLAMProgress {
   static std::string formatState(const tState& state);
 
  private:
-  tBLAMProgress() = default;
-  tBLAMProgress(const tBLAMProgress&) = delete;
-  tBLAMProgress& operator=(const tBLAMProgress&) = delete;
-
   // An empty record, running or not.
   void resetRun(bool running);
   // Counts a failure, keeping the first one's message.
   void countFailure(const std::string& message);
   void clearStatusLineLocked();
-  // Writes the script's path, the text and a line feed on standard error.
+  // Writes the script's path, the text and a line feed on the stream of
+  // messages.
   void writeWarning(const std::string& text);
 
   // One batch around the running statement.
@@ -99,6 +108,7 @@ class tBLAMProgress {
     std::uint32_t count;  // number of iterations
   };
 
+  std::ostream& messages_;            // where warnings and the status line go
   mutable std::mutex mutex_;          // guards every field below
   std::string script_;                // path of the script loaded last
   bool running_ = false;              // whether the script's statements are running
@@ -106,7 +116,7 @@ class tBLAMProgress {
   std::string statement_;             // the statement running
   std::uint64_t pixelsDone_ = 0;      // pixels of the current picture computed
   std::uint64_t pixelsTotal_ = 0;     // pixels of the current picture; 0 when none
-  bool lineShown_ = false;            // whether a status line stands on standard error
+  bool lineShown_ = false;            // whether a status line stands on messages_
   tSummary summary_;                  // what the script did since it was set
 };
 

@@ -1,5 +1,6 @@
 #include "blam/tBLAMRunOutput.h"
 
+#include "blam/tBLAMContext.h"
 #include "blam/tBLAMOutputs.h"
 #include "blam/tBLAMProgress.h"
 
@@ -11,6 +12,6 @@ bool tBLAMRunOutput::appendToCSV(const tRun& run, const std::vector<std::string>
 }
 
 bool tBLAMRunOutput::fail(const tRun& run, const std::string& error) {
-  tBLAMProgress::instance().fail(run.statement + ": " + error);
+  run.context->progress.fail(run.statement + ": " + error);
   return false;
 }

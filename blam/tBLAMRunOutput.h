@@ -6,6 +6,7 @@
 
 #include "fractal/tWadaGrid.h"
 
+struct tBLAMContext;
 class tBasinStatistics;
 class tFractal;
 class tFunction;
@@ -32,6 +33,7 @@ class tBLAMRunOutput {
     double milliseconds;                 // the time it took
     std::string seed;                    // of the random sequence; "" when the clock seeded it
     tVariableEnv* env;                   // the variables after the run
+    const tBLAMContext* context;         // the script's, where failures are counted
     const tWadaGrid::tResult* wada = nullptr;  // the grid Wada test; null when not asked for
   };
 
@@ -40,7 +42,7 @@ class tBLAMRunOutput {
   // run is computed.
   virtual std::string getPath(const tRun& run) const = 0;
   // Writes this output of the run; false, after a failure of the run's
-  // statement on standard error, when it cannot.
+  // statement, when it cannot.
   virtual bool write(const tRun& run) const = 0;
 
  protected:

@@ -56,25 +56,25 @@ std::string exactly(double value) {
 }  // namespace
 
 void tBLAMRunStatement::run(tVariableEnv* env, const tBLAMContext& context) {
-  tSession& session = context.session;
-  tFunction* function = findFunction(env);
+  tBLAMProgress& progress = context.progress;
+  tFunction* function = findFunction(env, progress);
   if (!function) return;
-  tIterativeSolver* solver = findSolver(session);
+  tIterativeSolver* solver = findSolver(context);
   if (!solver) return;
-  const std::string directory = findOutputDirectory(env);
+  const std::string directory = findOutputDirectory(env, context);
   if (directory.empty()) return;
-  const tBLAMImageOutput& picture = findImageOutput(env);
-  warnAboutReads(env, function, solver);
+  const tBLAMImageOutput& picture = findImageOutput(env, progress);
+  warnAboutReads(env, function, solver, progress);
   function->substituteVars(env);
-  if (!acceptsDimension(env, session)) return;
-  const std::optional<unsigned int> seed = findSeed(env);
+  if (!acceptsDimension(env, context)) return;
+  const std::optional<unsigned int> seed = findSeed(env, progress);
 
   // compute fills in the picture, its measures, time and seed.
   tBLAMRunOutput::tRun run{describe(), directory, env->getStringVal("_batchName_"),
                            imageName(env, picture.getExtension()),
                            function,   solver,    nullptr,
                            nullptr,    0.0,       "",
-                           env};
+                           env,        &context};
   tBLAMOutputs::tRunStart start{describe(), picture.getPath(run), {},
                                 settingsOf(env, function, solver, run.imageName),
                                 dependenceOf(env)};
@@ -143,18 +143,18 @@ bool tBLAMRunStatement::replay(tVariableEnv* env, const tBLAMRunRecord& record,
     std::string error;
     const bool written = append.csv ? outputs.appendCSV(path, append.columns, append.rows, error)
                                     : outputs.appendText(path, append.text, error);
-    if (!written) tBLAMProgress::instance().fail(describe() + ": " + error);
+    if (!written) context.progress.fail(describe() + ": " + error);
   }
   nextImage(env);
   return true;
 }
 
 void tBLAMRunStatement::warnAboutReads(tVariableEnv* env, tFunction* function,
-                                       tIterativeSolver* solver) {
+                                       tIterativeSolver* solver, tBLAMProgress& progress) {
   std::set<std::string> parameters;
   function->freeVars(parameters);
   for (const std::string& name : parameters)
-    if (warned_.count(name) == 0) warnOnce(name, describeParameter(name, env, function));
+    if (warned_.count(name) == 0) warnOnce(name, describeParameter(name, env, function), progress);
   const double iterations = toUnsigned(env->getDoubleVal("_maxIterations"));
   const double step = env->getDoubleVal("_stepSize");
   const auto changed = [](double now, double chosen) {
@@ -166,7 +166,8 @@ void tBLAMRunStatement::warnAboutReads(tVariableEnv* env, tFunction* function,
     if (!changed(now, chosen)) continue;
     warnOnce(name, std::string(name) + " is " + tCSVFile::number(now) + ", but " +
                        solver->getName() + " was chosen with " + tCSVFile::number(chosen) +
-                       ": only the next 'use' reads it");
+                       ": only the next 'use' reads it",
+             progress);
   }
 }
 
@@ -193,54 +194,54 @@ std::string tBLAMRunStatement::describeParameter(const std::string& name, tVaria
   return "'" + meant + "' is set, but the function reads '" + name + "', its constant " + value;
 }
 
-void tBLAMRunStatement::warnOnce(const std::string& name, const std::string& message) {
+void tBLAMRunStatement::warnOnce(const std::string& name, const std::string& message,
+                                 tBLAMProgress& progress) {
   if (message.empty() || !warned_.insert(name).second) return;
-  tBLAMProgress::instance().warnAtPlace(place_, describe() + ": " + message);
+  progress.warnAtPlace(place_, describe() + ": " + message);
 }
 
-tFunction* tBLAMRunStatement::findFunction(tVariableEnv* env) const {
+tFunction* tBLAMRunStatement::findFunction(tVariableEnv* env, tBLAMProgress& progress) const {
   tFunction* function = env->getFunctionVal(functionName_);
-  if (!function) {
-    tBLAMProgress::instance().fail(describe() + ": " + functionName_ + " holds no function");
-  }
+  if (!function) progress.fail(describe() + ": " + functionName_ + " holds no function");
   return function;
 }
 
-tIterativeSolver* tBLAMRunStatement::findSolver(tSession& session) const {
-  tIterativeSolver* solver = session.getSolver();
-  if (!solver) {
-    tBLAMProgress::instance().fail(describe() + ": no solver selected (use a solver first)");
-  }
+tIterativeSolver* tBLAMRunStatement::findSolver(const tBLAMContext& context) const {
+  tIterativeSolver* solver = context.session.getSolver();
+  if (!solver) context.progress.fail(describe() + ": no solver selected (use a solver first)");
   return solver;
 }
 
-std::string tBLAMRunStatement::findOutputDirectory(tVariableEnv* env) const {
+std::string tBLAMRunStatement::findOutputDirectory(tVariableEnv* env,
+                                                   const tBLAMContext& context) const {
   const std::string directory = tFileUtils::getOutputPath(env->getStringVal("_outputDir"));
   tBLAMOutputs& outputs = tBLAMOutputs::current();
   outputs.makeDirectory(directory);
   if (outputs.canWriteTo(directory)) {
-    if (!env->containsVal("_batchName_")) outputs.prepareTopLevel(directory, describe());
+    if (!env->containsVal("_batchName_"))
+      failEach(outputs.prepareTopLevel(directory), context.progress);
     return directory;
   }
-  tBLAMProgress::instance().fail(describe() + ": cannot write to " + directory);
+  context.progress.fail(describe() + ": cannot write to " + directory);
   return "";
 }
 
-const tBLAMImageOutput& tBLAMRunStatement::findImageOutput(tVariableEnv* env) const {
+const tBLAMImageOutput& tBLAMRunStatement::findImageOutput(tVariableEnv* env,
+                                                           tBLAMProgress& progress) const {
   const std::string format = env->getStringVal("_imageFormat");
   const tBLAMImageOutput* output = tBLAMImageOutput::forFormat(format);
   if (output) return *output;
-  tBLAMProgress::instance().fail(describe() + ": _imageFormat \"" + format +
-                                 "\" is neither \"tga\" nor \"png\"; writing a TGA image");
+  progress.fail(describe() + ": _imageFormat \"" + format +
+                "\" is neither \"tga\" nor \"png\"; writing a TGA image");
   return tBLAMImageOutput::tga();
 }
 
-std::optional<unsigned int> tBLAMRunStatement::findSeed(tVariableEnv* env) const {
+std::optional<unsigned int> tBLAMRunStatement::findSeed(tVariableEnv* env,
+                                                        tBLAMProgress& progress) const {
   const std::optional<unsigned int> seed = seedOf(env);
   if (!seed && env->hasDoubleVal("_seed")) {
-    tBLAMProgress::instance().fail(describe() + ": _seed must be a whole number from 0 to " +
-                                   std::to_string(tRandom::MAX_SEED) +
-                                   "; the clock seeds this picture");
+    progress.fail(describe() + ": _seed must be a whole number from 0 to " +
+                  std::to_string(tRandom::MAX_SEED) + "; the clock seeds this picture");
   }
   return seed;
 }
@@ -253,12 +254,12 @@ std::optional<unsigned int> tBLAMRunStatement::seedOf(tVariableEnv* env) {
   return static_cast<unsigned int>(value);
 }
 
-bool tBLAMRunStatement::acceptsDimension(tVariableEnv* env, tSession& session) const {
+bool tBLAMRunStatement::acceptsDimension(tVariableEnv* env, const tBLAMContext& context) const {
   const unsigned dimension = toUnsigned(env->getDoubleVal("_imageDimension"));
   if (tFractal::acceptsDimension(dimension)) return true;
-  session.setFractal(nullptr);
-  tBLAMProgress::instance().fail(describe() + ": cannot make a picture of dimension " +
-                                 std::to_string(dimension));
+  context.session.setFractal(nullptr);
+  context.progress.fail(describe() + ": cannot make a picture of dimension " +
+                        std::to_string(dimension));
   return false;
 }
 
@@ -286,7 +287,7 @@ double tBLAMRunStatement::computePicture(tFractal* fractal, tFunction* function,
   const auto begin = std::chrono::steady_clock::now();
   {
     tFractalComputation computation(fractal, function, solver);
-    tBLAMProgress& progress = tBLAMProgress::instance();
+    tBLAMProgress& progress = context.progress;
     progress.beginPixels(computation.getPixelCount());
     computation.start();
     while (!computation.waitUntilDone(progressInterval)) {
@@ -296,7 +297,7 @@ double tBLAMRunStatement::computePicture(tFractal* fractal, tFunction* function,
   }
   const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - begin;
   const double milliseconds = took.count();
-  tBLAMProgress::instance().clearStatusLine();
+  context.progress.clearStatusLine();
   context.trace << "Cooked fractal in: " << milliseconds << "\n";
   return milliseconds;
 }

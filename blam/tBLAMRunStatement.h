@@ -37,8 +37,8 @@ struct tBLAMRunRecord;
 // function, without a solver, with a picture that cannot be made or an output
 // directory that cannot be written, it says why on standard error, counted as
 // a failure, and leaves the variables as they were. An output that cannot be
-// written is a failure too. The trace of a run is only its
-// "Cooked fractal in: " line.
+// written is a failure too. The trace of a run is only its "Cooked fractal
+// in: " line.
 //
 // In a sweep split into shards (tBLAMOutputs), a run that another shard
 // computes is skipped, binding its results as unknown (NaN) and moving the
@@ -65,24 +65,24 @@ class tBLAMRunStatement : public tBLAMStatement {
   bool replay(tVariableEnv* env, const tBLAMRunRecord& record, const tBLAMContext& context) const;
 
   // What the run needs, each null or empty, after a warning, when missing.
-  tFunction* findFunction(tVariableEnv* env) const;
-  tIterativeSolver* findSolver(tSession& session) const;
+  tFunction* findFunction(tVariableEnv* env, tBLAMProgress& progress) const;
+  tIterativeSolver* findSolver(const tBLAMContext& context) const;
   // The output directory, ending in "/", made when missing, when it can be
   // written to.
-  std::string findOutputDirectory(tVariableEnv* env) const;
+  std::string findOutputDirectory(tVariableEnv* env, const tBLAMContext& context) const;
   // The picture's output for _imageFormat; TGA, after a warning, for a value
   // that names no format.
-  const tBLAMImageOutput& findImageOutput(tVariableEnv* env) const;
+  const tBLAMImageOutput& findImageOutput(tVariableEnv* env, tBLAMProgress& progress) const;
   // The seed of the picture's random sequence: none when _seed holds no
   // number, and when it holds one that is not a whole number from 0 to
   // tRandom::MAX_SEED (after a warning): the sequence then goes on from
   // where the clock's seed left it.
-  std::optional<unsigned int> findSeed(tVariableEnv* env) const;
+  std::optional<unsigned int> findSeed(tVariableEnv* env, tBLAMProgress& progress) const;
   // The seed _seed gives; none when it holds no whole number from 0 to
   // tRandom::MAX_SEED.
   static std::optional<unsigned int> seedOf(tVariableEnv* env);
   // Whether a picture of _imageDimension can be made; warns when not.
-  bool acceptsDimension(tVariableEnv* env, tSession& session) const;
+  bool acceptsDimension(tVariableEnv* env, const tBLAMContext& context) const;
   // The new picture, made the application's current one, from the variables.
   static tFractal* makeFractal(tVariableEnv* env, tSession& session);
   // The picture on every CPU granted, byte for byte the row-major one-by-one
@@ -114,12 +114,13 @@ class tBLAMRunStatement : public tBLAMStatement {
   // closest name set, or a name set that differs from a constant of the
   // function only in its spelling), and _maxIterations or _stepSize changed
   // since the solver was chosen, which only the next use reads.
-  void warnAboutReads(tVariableEnv* env, tFunction* function, tIterativeSolver* solver);
+  void warnAboutReads(tVariableEnv* env, tFunction* function, tIterativeSolver* solver,
+                      tBLAMProgress& progress);
   // The warning about the function's parameter, if any.
   static std::string describeParameter(const std::string& name, tVariableEnv* env,
                                        tFunction* function);
   // Writes the warning about name, unless one was written before.
-  void warnOnce(const std::string& name, const std::string& message);
+  void warnOnce(const std::string& name, const std::string& message, tBLAMProgress& progress);
 
   std::string functionName_;    // name of the variable that holds the function
   std::string place_;           // where the statement stands in the script

@@ -118,7 +118,7 @@ void tBLAMScript::loadScriptText(const std::string& path, const std::string& con
 }
 
 void tBLAMScript::loadSource(const std::string& path, const tSourceText& source) {
-  tBLAMProgress::instance().setScript(path);
+  context_.progress.setScript(path);
   env_->clear();
   loadDefaultValues();
   const std::string& text = source.getText();
@@ -155,7 +155,7 @@ void tBLAMScript::loadSource(const std::string& path, const tSourceText& source)
 }
 
 void tBLAMScript::run() {
-  tBLAMProgress& progress = tBLAMProgress::instance();
+  tBLAMProgress& progress = context_.progress;
   progress.beginRun();
   tBLAMOutputs::current().beginScript();
   for (const std::unique_ptr<tBLAMStatement>& statement : statements_)
@@ -349,7 +349,7 @@ void tBLAMScript::warnIfStoppedEarly(const tSourceText& source,
   }
   unsigned line, column;
   if (!source.findPlace(offset, line, column)) return;
-  tBLAMProgress::instance().failAt(line, column, "reading stopped at " + what);
+  context_.progress.failAt(line, column, "reading stopped at " + what);
 }
 
 void tBLAMScript::printStatements(const tStatements& statements, std::ostream& trace) {

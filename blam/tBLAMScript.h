@@ -20,10 +20,10 @@ class tSourceText;
 // spaces and tokenized; tokens carry no kind, so the parser compares texts.
 // Malformed input never stops the program: a form that fails ends its block,
 // and a token that cannot begin a statement ends its block too (that is how
-// end closes one). The first place where reading went wrong is named once on
-// standard error as path:line:column, counted in the original file, so that
-// the user learns why the statements after it are missing; the standard
-// output shows only the trace.
+// end closes one). The first place where reading went wrong is named once
+// among the warnings (on standard error in a batch) as path:line:column,
+// counted in the original file, so that the user learns why the statements
+// after it are missing; warnings never enter the trace.
 class tBLAMScript {
  public:
   // Blocks nested deeper than this end the reading.
@@ -31,8 +31,9 @@ class tBLAMScript {
 
   using tStatements = std::vector<std::unique_ptr<tBLAMStatement>>;
 
-  // The script's pictures are made in the context's session and its trace
-  // goes to the context's stream; both must outlive it.
+  // The script's pictures are made in the context's session, its trace goes
+  // to the context's stream and its progress, warnings and failures to the
+  // context's record; all must outlive it.
   explicit tBLAMScript(const tBLAMContext& context);
   ~tBLAMScript();
   tBLAMScript(const tBLAMScript&) = delete;
@@ -87,7 +88,7 @@ class tBLAMScript {
                           bool complete) const;
 
   std::unique_ptr<tVariableEnv> env_;  // the script's variables
-  tBLAMContext context_;               // where its pictures are made and its trace goes
+  tBLAMContext context_;               // where its pictures, trace and warnings go
   tStatements statements_;             // the top-level statements in script order
 
   // The script being parsed, so that messages can name places in it.

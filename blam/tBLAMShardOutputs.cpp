@@ -132,11 +132,12 @@ bool tBLAMShardOutputs::canWriteTo(const std::string& directory) const {
   return tBLAMOutputs::canWriteTo(directory);
 }
 
-void tBLAMShardOutputs::removeOutputsOf(const std::string& directory, const std::string& batchName,
-                                        const std::string&) {
-  if (!planning_) return;
+std::vector<std::string> tBLAMShardOutputs::removeOutputsOf(const std::string& directory,
+                                                            const std::string& batchName) {
+  if (!planning_) return {};
   planOutput(directory);
   events_.push_back({0, normalDirectory(directory), batchName});
+  return {};
 }
 
 std::string tBLAMShardOutputs::relative(const std::string& path) {

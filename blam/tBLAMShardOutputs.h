@@ -50,8 +50,8 @@ class tBLAMShardOutputs : public tBLAMOutputs {
   bool canWriteTo(const std::string& directory) const override;
 
  protected:
-  void removeOutputsOf(const std::string& directory, const std::string& batchName,
-                       const std::string& statement) override;
+  std::vector<std::string> removeOutputsOf(const std::string& directory,
+                                           const std::string& batchName) override;
 
  private:
   // A picture written or a batch's outputs removed, in script order.

@@ -6,7 +6,7 @@
 #include "blam/tBLAMProgress.h"
 
 void tBLAMStatement::execute(tVariableEnv* env, const tBLAMContext& context) {
-  tBLAMProgress::instance().beginStatement(describe());
+  context.progress.beginStatement(describe());
   run(env, context);
 }
 
@@ -34,4 +34,9 @@ int tBLAMStatement::toInt(double value) {
 
 bool tBLAMStatement::isReserved(const std::string& name) {
   return name.size() >= 2 && name.front() == '_' && name.back() == '_';
+}
+
+void tBLAMStatement::failEach(const std::vector<std::string>& reasons,
+                              tBLAMProgress& progress) const {
+  for (const std::string& reason : reasons) progress.fail(describe() + ": " + reason);
 }

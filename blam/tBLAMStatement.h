@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <iosfwd>
 #include <string>
+#include <vector>
 
 #include "blam/tBLAMContext.h"
 
@@ -35,6 +36,10 @@ class tBLAMStatement {
   static int toInt(double value);
   // A name of the system: two characters or more, beginning and ending in "_".
   static bool isReserved(const std::string& name);
+
+ protected:
+  // One failure of the statement for each reason: "DESCRIPTION: REASON".
+  void failEach(const std::vector<std::string>& reasons, tBLAMProgress& progress) const;
 };
 
 #endif

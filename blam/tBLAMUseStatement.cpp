@@ -61,8 +61,8 @@ void tBLAMUseStatement::run(tVariableEnv* env, const tBLAMContext& context) {
   tIterativeSolver* solver = makeSolver(
       solverName_, toUnsigned(env->getDoubleVal("_maxIterations")), env->getDoubleVal("_stepSize"));
   if (!solver) {
-    tBLAMProgress::instance().fail(describe() + ": unknown solver (" + solverNames() +
-                                   "); no solver selected");
+    context.progress.fail(describe() + ": unknown solver (" + solverNames() +
+                          "); no solver selected");
     return;
   }
   session.setSolver(solver);

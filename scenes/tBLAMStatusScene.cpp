@@ -55,7 +55,7 @@ std::string tBLAMStatusScene::outputsText() const {
 
 tBLAMProgress::tState tBLAMStatusScene::progressState() const {
   if (!run_) return tBLAMProgress::tState();
-  return tBLAMProgress::instance().getState();
+  return run_->getProgress().getState();
 }
 
 std::string tBLAMStatusScene::getProgressText() const {
@@ -122,8 +122,8 @@ void tBLAMStatusScene::update(double) {
     if (!run_) {
       run_ = tBLAMBackgroundRun::start(scriptPath_, tMainApp::instance().getSession());
     } else if (run_->finished()) {
+      summary_ = run_->getProgress().getSummary();
       run_.reset();
-      summary_ = tBLAMProgress::instance().getSummary();
       armed_ = false;
       finished_ = true;
     }

@@ -437,12 +437,12 @@ TEST(tBLAMScriptTest, ExamplesReadWithoutWarnings) {
     if (entry.path().extension() != ".blam") continue;
     ++examples;
     tSession session;
-    std::ostringstream trace;
-    tBLAMScript script({session, trace});
-    testing::internal::CaptureStderr();
+    std::ostringstream trace, messages;
+    tBLAMProgress progress(messages);
+    tBLAMScript script({session, trace, progress});
     EXPECT_TRUE(script.loadScript(entry.path().string())) << entry.path();
     EXPECT_NE(std::string::npos, trace.str().find("statements = [["));
-    EXPECT_EQ("", testing::internal::GetCapturedStderr()) << entry.path();
+    EXPECT_EQ("", messages.str()) << entry.path();
   }
   EXPECT_GE(examples, 6);
 }
@@ -466,12 +466,12 @@ TEST(tBLAMScriptTest, UseAndRunStopReadingAtWhatIsNoName) {
   };
   for (const auto& row : rows) {
     tSession session;
-    std::ostringstream trace;
-    tBLAMScript script({session, trace});
-    testing::internal::CaptureStderr();
+    std::ostringstream trace, messages;
+    tBLAMProgress progress(messages);
+    tBLAMScript script({session, trace, progress});
     script.loadScriptText("names.blam", row.text);
     const std::string out = trace.str();
-    EXPECT_EQ(row.err, testing::internal::GetCapturedStderr()) << row.text;
+    EXPECT_EQ(row.err, messages.str()) << row.text;
     EXPECT_NE(std::string::npos, out.find(std::string("BLAM statements = ") + row.statements))
         << row.text << out;
   }
@@ -489,7 +489,8 @@ TEST(tBLAMScriptTest, NumbersFromVariablesConvertWithoutOverflow) {
 }
 
 TEST(tBLAMScriptTest, ProgressShowsBatchesStatementAndShareOfPixels) {
-  tBLAMProgress& progress = tBLAMProgress::instance();
+  std::ostringstream messages;
+  tBLAMProgress progress(messages);
   progress.beginRun();
   progress.enterBatch("sweep", 3);
   progress.setIteration(2);
