@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "File/tFileUtils.h"
+#include "blam/tBLAMOutputs.h"
 #include "blam/tBLAMScript.h"
 #include "fractal/tSession.h"
 
@@ -36,7 +37,8 @@ tBLAMBackgroundRun::~tBLAMBackgroundRun() {
 void tBLAMBackgroundRun::runScript(const std::string& location, tSession& session) {
   {
     // A script that cannot be read runs as the empty script it reads as.
-    tBLAMScript script({session, std::cout, progress_});
+    tBLAMOutputs outputs;
+    tBLAMScript script({session, std::cout, progress_, outputs});
     script.loadScript(location);
     script.run();
   }

@@ -15,6 +15,7 @@
 #include "File/tFolderLock.h"
 #include "File/tSourceText.h"
 #include "blam/tBLAMMergeOutputs.h"
+#include "blam/tBLAMOutputs.h"
 #include "blam/tBLAMProgress.h"
 #include "blam/tBLAMScript.h"
 #include "blam/tBLAMShardFile.h"
@@ -70,7 +71,8 @@ int tBLAMBatchRunner::runWhole(const tOptions& options) {
   if (!tSourceText::readFile(path, source)) return refuseUnreadable(path);
   tFolderLock lock;
   if (!takeLock(lock, tFolderLock::EXCLUSIVE)) return 1;
-  loadAndRun(path, source, options.seed);
+  tBLAMOutputs outputs;
+  loadAndRun(path, source, options.seed, outputs);
   return finish("");
 }
 
@@ -81,8 +83,7 @@ int tBLAMBatchRunner::runShard(const tOptions& options) {
   tFolderLock lock;
   if (!takeLock(lock, tFolderLock::SHARED)) return 1;
   tBLAMShardOutputs outputs(options.shard, options.shards);
-  const tBLAMOutputs::tInForce inForce(outputs);
-  followQuietly(path, source, options.seed);
+  followQuietly(path, source, options.seed, outputs);
   if (!outputs.getRefusal().empty()) {
     std::cerr << "rootweaver: " << path << " cannot run as shards: " << outputs.getRefusal()
               << "\n";
@@ -94,7 +95,7 @@ int tBLAMBatchRunner::runShard(const tOptions& options) {
     return 1;
   }
   outputs.startComputing();
-  loadAndRun(path, source, options.seed);
+  loadAndRun(path, source, options.seed, outputs);
 
   tBLAMShardFile file;
   file.shard = options.shard;
@@ -127,8 +128,7 @@ int tBLAMBatchRunner::runMerge() {
   const tBLAMShardFile& sweep = shards.front();
   std::set<std::string> pictures;
   tBLAMMergeOutputs outputs(tBLAMShardFile::recordsOf(shards, pictures), pictures, sweep.shards);
-  const tBLAMOutputs::tInForce inForce(outputs);
-  followQuietly(sweep.script, sweep.source, sweep.seed);
+  followQuietly(sweep.script, sweep.source, sweep.seed, outputs);
   error = outputs.getFailure();
   if (error.empty() && outputs.getRunCount() != sweep.runs) {
     error = sweep.script + " now has " + std::to_string(outputs.getRunCount()) +
@@ -139,7 +139,7 @@ int tBLAMBatchRunner::runMerge() {
     return 1;
   }
   outputs.startWriting();
-  loadAndRun(sweep.script, sweep.source, sweep.seed);
+  loadAndRun(sweep.script, sweep.source, sweep.seed, outputs);
   // The shards' work is given up only once all of it has been merged.
   if (progress_.getFailureCount() > 0)
     return finish("; the shard files are kept in " + tBLAMShardFile::folderIn(directory));
@@ -180,8 +180,8 @@ bool tBLAMBatchRunner::useOutputDirectory(const std::string& directory, bool cre
 }
 
 void tBLAMBatchRunner::loadAndRun(const std::string& path, const std::string& source,
-                                  std::optional<unsigned int> seed) {
-  tBLAMScript script({session_, trace_, progress_});
+                                  std::optional<unsigned int> seed, tBLAMOutputs& outputs) {
+  tBLAMScript script({session_, trace_, progress_, outputs});
   load(script, path, source, seed);
   finished_ = false;
   std::thread status;
@@ -200,11 +200,12 @@ void tBLAMBatchRunner::loadAndRun(const std::string& path, const std::string& so
 }
 
 void tBLAMBatchRunner::followQuietly(const std::string& path, const std::string& source,
-                                     std::optional<unsigned int> seed) {
+                                     std::optional<unsigned int> seed,
+                                     tBLAMOutputs& outputs) {
   {
     std::ostream nowhere(nullptr);
     tBLAMProgress progress(nowhere);
-    tBLAMScript script({session_, nowhere, progress});
+    tBLAMScript script({session_, nowhere, progress, outputs});
     load(script, path, source, seed);
     script.run();
   }

@@ -11,6 +11,7 @@
 #include "blam/tBLAMProgress.h"
 #include "fractal/tSession.h"
 
+class tBLAMOutputs;
 class tBLAMScript;
 
 // Runs a BLAM script without a window (rootweaver --batch): the same trace on
@@ -71,13 +72,14 @@ class tBLAMBatchRunner {
   // written to.
   static bool useOutputDirectory(const std::string& directory, bool create);
   // Loads the text as the script at path, _seed set to the seed given, and
-  // runs it, with the status line on a terminal.
+  // runs it, its files going through the outputs given, with the status line
+  // on a terminal.
   void loadAndRun(const std::string& path, const std::string& source,
-                  std::optional<unsigned int> seed);
+                  std::optional<unsigned int> seed, tBLAMOutputs& outputs);
   // The same without a trace, a status line or warnings: a pass that only
   // follows the script.
   void followQuietly(const std::string& path, const std::string& source,
-                     std::optional<unsigned int> seed);
+                     std::optional<unsigned int> seed, tBLAMOutputs& outputs);
   // Loads the text as the script at path and sets _seed to the seed given.
   static void load(tBLAMScript& script, const std::string& path, const std::string& source,
                    std::optional<unsigned int> seed);

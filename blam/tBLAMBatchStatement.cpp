@@ -24,7 +24,7 @@ void tBLAMBatchStatement::run(tVariableEnv* env, const tBLAMContext& context) {
   env->extend("_batchName_", name_);
 
   const std::string directory = tFileUtils::getOutputPath(env->getStringVal("_outputDir"));
-  tBLAMOutputs& outputs = tBLAMOutputs::current();
+  tBLAMOutputs& outputs = context.outputs;
   tBLAMProgress& progress = context.progress;
   failEach(outputs.removeBatchOutputs(directory, name_), progress);
   outputs.makeDirectory(directory);

@@ -3,6 +3,7 @@
 #include <set>
 
 #include "File/tTextFile.h"
+#include "blam/tBLAMContext.h"
 #include "blam/tBLAMOutputs.h"
 #include "expr/tFunction.h"
 #include "expr/tVariableEnv.h"
@@ -14,7 +15,7 @@ std::string tBLAMDataBlockOutput::getPath(const tRun& run) const {
 
 bool tBLAMDataBlockOutput::write(const tRun& run) const {
   std::string error;
-  return tBLAMOutputs::current().appendText(getPath(run), block(run), error) || fail(run, error);
+  return run.context->outputs.appendText(getPath(run), block(run), error) || fail(run, error);
 }
 
 std::string tBLAMDataBlockOutput::block(const tRun& run) {

@@ -24,13 +24,13 @@ void tBLAMGraphStatement::setPlaces(const std::string& xPlace, const std::string
 void tBLAMGraphStatement::run(tVariableEnv* env, const tBLAMContext& context) {
   names_.check(*env, context.progress);
   const std::string directory = tFileUtils::getOutputPath(env->getStringVal("_outputDir"));
-  tBLAMOutputs& outputs = tBLAMOutputs::current();
+  tBLAMOutputs& outputs = context.outputs;
   outputs.makeDirectory(directory);
   if (!env->containsVal("_batchName_"))
     failEach(outputs.prepareTopLevel(directory), context.progress);
   const std::string name = env->getStringVal("_batchName_") + "-" + fileName_;
   const std::string path = directory + name + ".txt";
-  if (!appendPoint(env, path, context.progress)) return;
+  if (!appendPoint(env, path, context)) return;
   // A graph written into a pipe or a device cannot be read back to plot.
   if (!tFileUtils::getReadRefusal(path).empty()) return;
   const std::string plot = directory + name + ".svg";
@@ -42,14 +42,14 @@ void tBLAMGraphStatement::run(tVariableEnv* env, const tBLAMContext& context) {
 }
 
 bool tBLAMGraphStatement::appendPoint(tVariableEnv* env, const std::string& path,
-                                      tBLAMProgress& progress) const {
+                                      const tBLAMContext& context) const {
   double y = env->getDoubleVal(yName_);
   double x = env->getDoubleVal(xName_);
   std::string line = "[" + tTextFile::format(x) + ", " + tTextFile::format(y) + "]";
   if (env->getDoubleVal("_n_") != env->getDoubleVal("_batchMax_")) line += ",";
   std::string error;
-  if (tBLAMOutputs::current().appendText(path, line + "\n", error)) return true;
-  progress.fail(describe() + ": " + error);
+  if (context.outputs.appendText(path, line + "\n", error)) return true;
+  context.progress.fail(describe() + ": " + error);
   return false;
 }
 

@@ -6,8 +6,6 @@
 #include "blam/tBLAMNameCheck.h"
 #include "blam/tBLAMStatement.h"
 
-class tBLAMProgress;
-
 // graph "FILE" X Y: appends the point (X, Y) to the batch's graph file
 // <batch>-FILE.txt, one "[x, y]" line per run, every line but a batch's last
 // ending in a comma, so the file reads as a list of points; then plots the
@@ -28,7 +26,7 @@ class tBLAMGraphStatement : public tBLAMStatement {
  private:
   // Appends the line of (X, Y) to the graph file; false, after a warning,
   // when it cannot.
-  bool appendPoint(tVariableEnv* env, const std::string& path, tBLAMProgress& progress) const;
+  bool appendPoint(tVariableEnv* env, const std::string& path, const tBLAMContext& context) const;
 
   std::string fileName_;  // the quoted name after graph, without quotes
   std::string xName_;     // variable written first

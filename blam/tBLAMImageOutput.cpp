@@ -49,7 +49,7 @@ bool tBLAMImageOutput::write(const tRun& run) const {
   };
   std::string error;
   const std::string path = getPath(run);
-  if (tBLAMOutputs::current().writePicture(path, writeImage, error)) {
+  if (run.context->outputs.writePicture(path, writeImage, error)) {
     run.context->progress.notePicture(run.directory);
     return true;
   }

@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <filesystem>
 
 #include "File/tCSVFile.h"
@@ -12,9 +11,6 @@
 #include "blam/tBLAMBatchStatement.h"
 
 namespace {
-
-tBLAMOutputs plainScript;                     // the outputs of a script run whole
-std::atomic<tBLAMOutputs*> inForce{nullptr};  // the outputs set; null for plainScript
 
 std::string normalDirectory(const std::string& directory) {
   return std::filesystem::path(directory + "/").lexically_normal().string();
@@ -40,15 +36,6 @@ bool isRemovable(const std::string& directory, const std::string& entry,
 }
 
 }  // namespace
-
-tBLAMOutputs& tBLAMOutputs::current() {
-  tBLAMOutputs* outputs = inForce.load();
-  return outputs ? *outputs : plainScript;
-}
-
-tBLAMOutputs::tInForce::tInForce(tBLAMOutputs& outputs) { inForce.store(&outputs); }
-
-tBLAMOutputs::tInForce::~tInForce() { inForce.store(nullptr); }
 
 void tBLAMOutputs::beginScript() { preparedTopLevel_.clear(); }
 

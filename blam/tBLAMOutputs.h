@@ -12,10 +12,10 @@ struct tBLAMRunRecord;
 // Where every file of a running script goes: each picture, each text or CSV
 // append of a run or a graph statement, each file made from those appends
 // (a graph's plot), and each batch's removal of its old outputs and making
-// of its directory passes through the current
-// tBLAMOutputs. This class is the plain script, which writes and removes at
-// once; shards and their merge replace it while they run
-// (tBLAMShardOutputs, tBLAMMergeOutputs).
+// of its directory passes through the tBLAMOutputs of the script's context
+// (tBLAMContext), which whoever runs the script owns. This class is the plain
+// script's, which writes and removes at once; shards and their merge give
+// their scripts others (tBLAMShardOutputs, tBLAMMergeOutputs).
 //
 // Shards and merging. A sweep is split over N processes, on one machine or
 // many, that share nothing but the output directory. Every shard runs the
@@ -74,19 +74,6 @@ class tBLAMOutputs {
   using tWriter = std::function<bool(const std::string& path, std::string& error)>;
 
   virtual ~tBLAMOutputs() = default;
-
-  // The outputs in force; the plain script's unless a tInForce holds others.
-  static tBLAMOutputs& current();
-  // Puts outputs in force for its lifetime, so that every way out of the
-  // scope that uses them (an error return included) puts the plain script's
-  // back; the outputs must outlive it.
-  class tInForce {
-   public:
-    explicit tInForce(tBLAMOutputs& outputs);
-    ~tInForce();
-    tInForce(const tInForce&) = delete;
-    tInForce& operator=(const tInForce&) = delete;
-  };
 
   // The script's statements start running (again).
   void beginScript();

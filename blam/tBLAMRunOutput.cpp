@@ -7,7 +7,7 @@
 bool tBLAMRunOutput::appendToCSV(const tRun& run, const std::vector<std::string>& columns,
                                  const std::vector<std::vector<std::string>>& rows) const {
   std::string error;
-  if (tBLAMOutputs::current().appendCSV(getPath(run), columns, rows, error)) return true;
+  if (run.context->outputs.appendCSV(getPath(run), columns, rows, error)) return true;
   return fail(run, error);
 }
 

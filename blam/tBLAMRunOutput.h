@@ -33,7 +33,7 @@ class tBLAMRunOutput {
     double milliseconds;                 // the time it took
     std::string seed;                    // of the random sequence; "" when the clock seeded it
     tVariableEnv* env;                   // the variables after the run
-    const tBLAMContext* context;         // the script's, where failures are counted
+    const tBLAMContext* context;         // the script's: where files go, failures count
     const tWadaGrid::tResult* wada = nullptr;  // the grid Wada test; null when not asked for
   };
 

@@ -79,7 +79,7 @@ void tBLAMRunStatement::run(tVariableEnv* env, const tBLAMContext& context) {
                                 settingsOf(env, function, solver, run.imageName),
                                 dependenceOf(env)};
   for (const tBLAMRunOutput* output : kAfterPicture) start.files.push_back(output->getPath(run));
-  tBLAMOutputs& outputs = tBLAMOutputs::current();
+  tBLAMOutputs& outputs = context.outputs;
   switch (outputs.beginRun(start)) {
     case tBLAMOutputs::RUN_COMPUTE:
       outputs.endRun(compute(run, picture, seed, context));
@@ -119,7 +119,7 @@ bool tBLAMRunStatement::compute(tBLAMRunOutput::tRun& run, const tBLAMImageOutpu
   }
   const tBLAMOutputs::tResults results = measure(run.milliseconds, run.fractal, statistics, wada);
   for (const auto& result : results) env->extend(result.first, result.second);
-  tBLAMOutputs::current().keepResults(results);
+  context.outputs.keepResults(results);
   // Once measured, so that the measures are the flat picture's.
   if (env->getBoolVal("_shadeBySpeed"))
     tSpeedShading::shade(run.fractal->getImage(), run.fractal->getBasinLabels());
@@ -137,7 +137,7 @@ bool tBLAMRunStatement::replay(tVariableEnv* env, const tBLAMRunRecord& record,
   context.trace << "Cooked fractal in: " << env->getDoubleVal("_computationTime_") << "\n";
   if (!record.complete) return false;
   const std::string base = tFileUtils::getOutputDirectory();
-  tBLAMOutputs& outputs = tBLAMOutputs::current();
+  tBLAMOutputs& outputs = context.outputs;
   for (const tBLAMRunRecord::tAppend& append : record.appends) {
     const std::string path = base + append.path;
     std::string error;
@@ -215,7 +215,7 @@ tIterativeSolver* tBLAMRunStatement::findSolver(const tBLAMContext& context) con
 std::string tBLAMRunStatement::findOutputDirectory(tVariableEnv* env,
                                                    const tBLAMContext& context) const {
   const std::string directory = tFileUtils::getOutputPath(env->getStringVal("_outputDir"));
-  tBLAMOutputs& outputs = tBLAMOutputs::current();
+  tBLAMOutputs& outputs = context.outputs;
   outputs.makeDirectory(directory);
   if (outputs.canWriteTo(directory)) {
     if (!env->containsVal("_batchName_"))

@@ -157,7 +157,7 @@ void tBLAMScript::loadSource(const std::string& path, const tSourceText& source)
 void tBLAMScript::run() {
   tBLAMProgress& progress = context_.progress;
   progress.beginRun();
-  tBLAMOutputs::current().beginScript();
+  context_.outputs.beginScript();
   for (const std::unique_ptr<tBLAMStatement>& statement : statements_)
     statement->execute(env_.get(), context_);
   progress.endRun();

@@ -8,6 +8,7 @@
 #include <ostream>
 #include <string>
 
+#include "blam/tBLAMOutputs.h"
 #include "blam/tBLAMProgress.h"
 #include "blam/tBLAMScript.h"
 #include "fractal/tSession.h"
@@ -16,7 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   tSession session;
   std::ostream nowhere(nullptr);
   tBLAMProgress progress(nowhere);
-  tBLAMScript script({session, nowhere, progress});
+  tBLAMOutputs outputs;
+  tBLAMScript script({session, nowhere, progress, outputs});
   script.loadScriptText("fuzz.blam", std::string(reinterpret_cast<const char*>(data), size));
   return 0;
 }

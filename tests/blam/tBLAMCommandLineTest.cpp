@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "File/tFileUtils.h"
+#include "blam/tBLAMOutputs.h"
 #include "blam/tBLAMProgress.h"
 #include "blam/tBLAMScript.h"
 #include "blam/tBLAMStatement.h"
@@ -439,7 +440,8 @@ TEST(tBLAMScriptTest, ExamplesReadWithoutWarnings) {
     tSession session;
     std::ostringstream trace, messages;
     tBLAMProgress progress(messages);
-    tBLAMScript script({session, trace, progress});
+    tBLAMOutputs outputs;
+    tBLAMScript script({session, trace, progress, outputs});
     EXPECT_TRUE(script.loadScript(entry.path().string())) << entry.path();
     EXPECT_NE(std::string::npos, trace.str().find("statements = [["));
     EXPECT_EQ("", messages.str()) << entry.path();
@@ -468,7 +470,8 @@ TEST(tBLAMScriptTest, UseAndRunStopReadingAtWhatIsNoName) {
     tSession session;
     std::ostringstream trace, messages;
     tBLAMProgress progress(messages);
-    tBLAMScript script({session, trace, progress});
+    tBLAMOutputs outputs;
+    tBLAMScript script({session, trace, progress, outputs});
     script.loadScriptText("names.blam", row.text);
     const std::string out = trace.str();
     EXPECT_EQ(row.err, messages.str()) << row.text;
