@@ -23,10 +23,7 @@ bool isRealFunctionOfReal(tExprNode::TEXPR_NODE_TYPE type) {
 }  // namespace
 
 bool tComplexExpansion::expand(const tExprNode& f) {
-  builder_ = tExprBuilder();
-  error_.clear();
-  for (tNode& formula : formulas_) formula.reset();
-
+  reset();
   tParts value = expandNode(&f);
   if (!error_.empty()) return false;
   tNode derived = tDerivative::ofVariable(f, kPointName);
@@ -40,6 +37,29 @@ bool tComplexExpansion::expand(const tExprNode& f) {
   formulas_[3] = builder_.negation(builder_.copy(derivative.im.get()));
   formulas_[4] = std::move(derivative.im);
   formulas_[5] = std::move(derivative.re);
+  if (!keepIfAllFit()) return false;
+  derivatives_[1] = tDerivative::ofVariable(*derived, kPointName);
+  derivatives_[0] = std::move(derived);
+  return true;
+}
+
+bool tComplexExpansion::expandValue(const tExprNode& f) {
+  reset();
+  tParts value = expandNode(&f);
+  if (!error_.empty()) return false;
+  formulas_[0] = std::move(value.re);
+  formulas_[1] = std::move(value.im);
+  return keepIfAllFit();
+}
+
+void tComplexExpansion::reset() {
+  builder_ = tExprBuilder();
+  error_.clear();
+  for (tNode& formula : formulas_) formula.reset();
+  for (tNode& derivative : derivatives_) derivative.reset();
+}
+
+bool tComplexExpansion::keepIfAllFit() {
   for (const tNode& formula : formulas_) {
     if (builder_.fits(formula.get())) continue;
     for (tNode& each : formulas_) each.reset();
@@ -51,6 +71,10 @@ bool tComplexExpansion::expand(const tExprNode& f) {
 
 std::unique_ptr<tExprNode> tComplexExpansion::takeFormula(unsigned slot) {
   return slot < FORMULAS ? std::move(formulas_[slot]) : nullptr;
+}
+
+std::unique_ptr<tExprNode> tComplexExpansion::takeDerivative(int order) {
+  return order == 1 || order == 2 ? std::move(derivatives_[order - 1]) : nullptr;
 }
 
 tComplexExpansion::tParts tComplexExpansion::fail(const std::string& message) {

@@ -39,6 +39,11 @@
 // The derivative is taken with respect to z by tDerivative, whose rules hold
 // for analytic functions, and expanded the same way. By the Cauchy-Riemann
 // equations the Jacobian of (Re f, Im f) is ((Re f', -Im f'), (Im f', Re f')).
+// f'(z) and f''(z), the derivative of f'(z) by the same rules, are kept as
+// formulas in z for methods that work with them in complex form; f''(z) is
+// not expanded here, and a second derivative too large to make does not fail
+// the expansion (its parts are the real second partials of Re f and Im f,
+// which the function derives from its own formulas).
 //
 // Refused, with a message: x and y (the point is z), abs and the other kinds
 // that are not analytic, unless their argument is real; and a formula whose
@@ -56,6 +61,14 @@ class tComplexExpansion {
   // f2 = Im f, f11 = Re f', f12 = -Im f', f21 = Im f', f22 = Re f'. Each can
   // be taken once after a successful expand; null otherwise.
   std::unique_ptr<tExprNode> takeFormula(unsigned slot);
+  // f'(z) (order 1) or f''(z) (order 2) as formulas in z, each to be taken
+  // once after a successful expand; null for other orders, and for f''(z)
+  // when it is too large to make.
+  std::unique_ptr<tExprNode> takeDerivative(int order);
+  // Writes out only Re f and Im f, the formulas of slots 0 and 1, of a
+  // formula in z such as f'(z) or f''(z); false, with getError() saying why,
+  // when it cannot.
+  bool expandValue(const tExprNode& f);
   const std::string& getError() const { return error_; }
 
  private:
@@ -65,6 +78,10 @@ class tComplexExpansion {
     tNode im;  // imaginary part
   };
 
+  // Starts a new expansion: a new budget, no error, no formulas.
+  void reset();
+  // Whether every formula fits; when one does not, none is kept.
+  bool keepIfAllFit();
   tParts expandNode(const tExprNode* node);
   tParts leaf(const tExprNode* node);
   tParts fail(const std::string& message);
@@ -94,6 +111,7 @@ class tComplexExpansion {
   tExprBuilder builder_;      // makes and simplifies the nodes
   std::string error_;         // why the expansion stopped; empty while it goes on
   tNode formulas_[FORMULAS];  // the expanded formulas in slot order
+  tNode derivatives_[2];      // f'(z) and f''(z), unexpanded
 };
 
 #endif
