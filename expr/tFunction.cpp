@@ -13,6 +13,13 @@ const tFunction::tSlot tFunction::SLOTS[6] = {
     {"f11", "fxx = ", &tFunction::f11_}, {"f12", "fxy = ", &tFunction::f12_},
     {"f21", "fyx = ", &tFunction::f21_}, {"f22", "fyy = ", &tFunction::f22_}};
 
+namespace {
+
+const char* const kSecondLabels[tFunction::SECOND_FORMULAS] = {"f1xx", "f1xy", "f1yy",
+                                                               "f2xx", "f2xy", "f2yy"};
+
+}  // namespace
+
 tFunction::tFunction()
     : localVars_(std::make_unique<tVariableEnv>()),
       treeWalk_(false),
@@ -44,6 +51,10 @@ double tFunction::evaluateSlot(const std::unique_ptr<tExprTree>& tree, const tVe
   return tree ? tree->evaluate(p[0], p[1]) : 0.0;
 }
 
+const tExprNode* tFunction::rootOf(const std::unique_ptr<tExprTree>& tree) {
+  return tree ? tree->getRoot() : nullptr;
+}
+
 std::string tFunction::locate(const std::string& name) {
   if (!name.empty() && tFileUtils::isCompletePath(name)) return name;
   return tFileUtils::getDataDirectory() + "Shared Functions/" + name;
@@ -61,6 +72,16 @@ tMatrix2 tFunction::jacobianInverse(const tVector2& p) const {
   double j[4];
   jacobianProgram_.evaluate(p[0], p[1], j);
   return invertJacobian(j[0], j[1], j[2], j[3]);
+}
+
+void tFunction::secondDerivatives(double x, double y, double out[6]) const {
+  if (treeWalk_) return secondDerivativesByTree(x, y, out);
+  secondProgram_.evaluate(x, y, out);
+}
+
+void tFunction::secondDerivativesByTree(double x, double y, double out[6]) const {
+  for (unsigned k = 0; k < SECOND_FORMULAS; ++k)
+    out[k] = second_[k] ? second_[k]->evaluate(x, y) : 0.0;
 }
 
 tVector2 tFunction::valueByTree(const tVector2& p) const {
@@ -100,6 +121,9 @@ void tFunction::compile() {
   valueProgram_.compile(roots, 2);
   jacobianProgram_.compile(roots + 2, 4);
   program_.compile(roots, 6);
+  const tExprNode* second[SECOND_FORMULAS];
+  for (unsigned k = 0; k < SECOND_FORMULAS; ++k) second[k] = rootOf(second_[k]);
+  secondProgram_.compile(second, SECOND_FORMULAS);
 }
 
 const char* tFunction::getLabel(unsigned slot) { return SLOTS[slot].label; }
@@ -112,6 +136,14 @@ const tExprNode* tFunction::getFormula(unsigned slot) const {
 const tExprNode* tFunction::getComplexFormula() const {
   return complex_ ? complex_->getRoot() : nullptr;
 }
+
+const tExprNode* tFunction::getComplexDerivative(int order) const {
+  return order == 1 || order == 2 ? rootOf(complexDerivatives_[order - 1]) : nullptr;
+}
+
+const char* tFunction::getSecondLabel(unsigned slot) { return kSecondLabels[slot]; }
+
+const tExprNode* tFunction::getSecondFormula(unsigned slot) const { return rootOf(second_[slot]); }
 
 std::vector<std::pair<std::string, double>> tFunction::getLocalConstants() const {
   std::vector<std::pair<std::string, double>> constants;
@@ -145,13 +177,18 @@ std::string tFunction::missingFormulas() const {
 }
 
 void tFunction::substituteVars(tVariableEnv* env) {
-  for (const tSlot& slot : SLOTS)
-    if (this->*slot.tree) (this->*slot.tree)->substituteVars(localVars_.get());
-  if (env) {
-    for (const tSlot& slot : SLOTS)
-      if (this->*slot.tree) (this->*slot.tree)->substituteVars(env);
-  }
+  substituteInto(localVars_.get());
+  if (env) substituteInto(env);
   compile();
+}
+
+void tFunction::substituteInto(tVariableEnv* env) {
+  for (const tSlot& slot : SLOTS)
+    if (this->*slot.tree) (this->*slot.tree)->substituteVars(env);
+  for (std::unique_ptr<tExprTree>& tree : second_)
+    if (tree) tree->substituteVars(env);
+  for (std::unique_ptr<tExprTree>& tree : complexDerivatives_)
+    if (tree) tree->substituteVars(env);
 }
 
 double tFunction::getValueFor(const std::string& name, tVariableEnv* env) const {

@@ -45,6 +45,14 @@
 // digit, since the trace alone does not tell the user that the function is
 // not the one written.
 //
+// Reading also derives, for the methods that need them, the six second
+// partial derivatives f1xx, f1xy, f1yy, f2xx, f2xy and f2yy, each exactly
+// (tDerivative) from the first derivative the function holds, never from the
+// file; and for a map given as f(z), the complex formulas f'(z) and f''(z).
+// They are neither traced nor printed, so the trace stays what the file's
+// reading made; one too large to derive stays missing without a message,
+// which is for a method that needs it to give.
+//
 // The formulas are evaluated through programs compiled from the trees (see
 // tFormulaProgram), which give the tree walk's values bit for bit, derived
 // formulas as much as given ones; they are compiled again whenever reading
@@ -82,6 +90,10 @@ class tFunction {
   // All six formulas in one program, outputs in slot order (f1, f2, f11, f12,
   // f21, f22), for evaluating packets of points.
   const tFormulaProgram& getProgram() const { return program_; }
+  // The six second partial derivatives at (x, y), in the order of
+  // getSecondFormula; a missing one is 0.0. The tree walk when set, as above.
+  void secondDerivatives(double x, double y, double out[6]) const;
+  void secondDerivativesByTree(double x, double y, double out[6]) const;
 
   // Reads the contents of a function file, as the file constructor reads the
   // file: comment lines dropped, the rest tokenized and read as statements.
@@ -141,6 +153,17 @@ class tFunction {
   TFORMULA_ORIGIN getOrigin(unsigned slot) const { return origins_[slot]; }
   // f(z) as read; null when the function was not given so.
   const tExprNode* getComplexFormula() const;
+  // f'(z) (order 1) or f''(z) (order 2) of a map given as f(z), formulas in
+  // z and i like f(z), with constants put in like the six formulas; null for
+  // other orders, for a map not given so and for one too large to derive.
+  // By the Cauchy-Riemann equations their parts are f11 and f21 (f'), and
+  // f1xx and f2xx (f''); tComplexExpansion::expandValue writes them out.
+  const tExprNode* getComplexDerivative(int order) const;
+  static constexpr unsigned SECOND_FORMULAS = 6;
+  // The label of a second derivative: f1xx, f1xy, f1yy, f2xx, f2xy, f2yy.
+  static const char* getSecondLabel(unsigned slot);
+  // The second derivative in that order; null when there is none.
+  const tExprNode* getSecondFormula(unsigned slot) const;
   // The local constants with their values, in the order first defined.
   std::vector<std::pair<std::string, double>> getLocalConstants() const;
   // The token at which reading met a formula nested too deeply, which ends
@@ -173,6 +196,7 @@ class tFunction {
     unsigned head = 0;
   };
   static double evaluateSlot(const std::unique_ptr<tExprTree>& tree, const tVector2& p);
+  static const tExprNode* rootOf(const std::unique_ptr<tExprTree>& tree);
   // The labels of the formulas not read, separated by ", ".
   std::string missingFormulas() const;
   bool isIncomplete() const { return !refused_ && !missingFormulas().empty(); }
@@ -181,6 +205,8 @@ class tFunction {
   static tMatrix2 invertJacobian(double f11, double f12, double f21, double f22);
   // Compiles the programs from the trees as they are now.
   void compile();
+  // Puts the environment's numbers into every formula the function holds.
+  void substituteInto(tVariableEnv* env);
 
   std::unique_ptr<tExprTree> f1_;   // first component of F
   std::unique_ptr<tExprTree> f2_;   // second component of F
@@ -188,6 +214,9 @@ class tFunction {
   std::unique_ptr<tExprTree> f12_;  // d f1 / dy
   std::unique_ptr<tExprTree> f21_;  // d f2 / dx
   std::unique_ptr<tExprTree> f22_;  // d f2 / dy
+
+  std::unique_ptr<tExprTree> second_[SECOND_FORMULAS];  // f1xx ... f2yy; null when missing
+  std::unique_ptr<tExprTree> complexDerivatives_[2];    // f'(z) and f''(z); null when missing
 
   std::unique_ptr<tExprTree> complex_;      // f(z) as read; null when not given
   TFORMULA_ORIGIN origins_[FORMULAS] = {};  // how each slot's formula came to be
@@ -200,6 +229,7 @@ class tFunction {
   tFormulaProgram valueProgram_;             // f1 and f2
   tFormulaProgram jacobianProgram_;          // f11, f12, f21 and f22
   tFormulaProgram program_;                  // all six, sharing their common parts
+  tFormulaProgram secondProgram_;            // the six second derivatives
   bool treeWalk_;                            // value and jacobianInverse walk the trees
   std::ostream* trace_;                      // where reading is traced
   std::ostream* messages_;                   // where reading warns

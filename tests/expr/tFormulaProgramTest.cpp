@@ -228,3 +228,39 @@ TEST_P(tFormulaProgramTest, IntegerPowersAreExactlyPows) {
                        [&](unsigned, double x, double) { return std::pow(x, exponent); });
   }
 }
+
+// The second derivatives' program gives the tree walk's bits for every sample
+// and for maps whose second derivatives hold every kind that derivatives
+// make, also after a substitution.
+TEST(tSecondDerivativeProgramTest, GivesTheTreeWalksBits) {
+  std::vector<std::shared_ptr<tFunction>> functions = {
+      functionFromText("f1 = abs ( x * y ) ^ 3 / sqrt ( 1 + x ^ 2 ) + log ( y * y ) * 2 ^ x"
+                       " f2 = tan ( x * y ) - tanh ( x / y ) + exp ( - x ) * cosh y / sinh y"),
+      functionFromText("f ( z ) = sqrt ( z - 1 ) * log z + tan z / tanh z + z ^ a"),
+  };
+  for (const auto& entry :
+       std::filesystem::directory_iterator(ROOTWEAVER_SOURCE_DIR "/Shared Functions")) {
+    if (entry.path().extension() == ".func")
+      functions.push_back(functionFromFile(entry.path().filename().string()));
+  }
+  const Values values = testCoordinates();
+  tVariableEnv env;
+  env.extend("a", 2.5);
+  for (const auto& f : functions) {
+    for (int pass = 0; pass < 2; ++pass, f->substituteVars(&env)) {
+      for (unsigned k = 0; k < tFunction::SECOND_FORMULAS; ++k)
+        ASSERT_NE(nullptr, f->getSecondFormula(k)) << f->getName() << " " << k;
+      for (std::size_t i = 0; i < values.size(); i += 7) {
+        for (std::size_t j = 1; j < values.size(); j += 5) {
+          double compiled[6], walked[6];
+          f->secondDerivatives(values[i], values[j], compiled);
+          f->secondDerivativesByTree(values[i], values[j], walked);
+          for (unsigned k = 0; k < tFunction::SECOND_FORMULAS; ++k)
+            ASSERT_TRUE(same(compiled[k], walked[k]))
+                << f->getName() << " " << tFunction::getSecondLabel(k) << " pass " << pass
+                << " at (" << values[i] << ", " << values[j] << ")";
+        }
+      }
+    }
+  }
+}

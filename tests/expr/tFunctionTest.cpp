@@ -8,6 +8,7 @@
 #include "File/tFileTestSupport.h"
 #include "File/tFileUtils.h"
 #include "expr/FunctionText.h"
+#include "expr/tFormulaText.h"
 #include "expr/tFunction.h"
 #include "expr/tVariableEnv.h"
 
@@ -379,4 +380,77 @@ TEST(tFunctionTest, ADerivativeTooLargeToDeriveStaysMissing) {
       "unnamed function: f11 is too large to derive\n"
       "unnamed function: incomplete function, missing f11\n",
       trace.err);
+}
+
+// The second derivatives come from the first derivatives the function holds,
+// given (even when wrong, as the 7 * x here), derived or from f(z), and a
+// script's numbers reach them; one of a missing first derivative is missing
+// and evaluates to 0.0. A map given as f(z) keeps f'(z) and f''(z) too. None
+// of them is traced or reported.
+TEST(tFunctionTest, SecondDerivativesAreDerivedFromTheFirstDerivatives) {
+  const struct {
+    const char* text;
+    std::vector<std::string> formulas;  // f1xx ... f2yy; "" for a missing one
+    std::vector<double> values;         // f1xx ... f2yy at (1, 2) with a = 3
+    std::string first, second;          // f'(z) and f''(z); "" for none
+    std::string err;
+  } cases[] = {
+      {"f1 = x ^ 3 - 3 * x * y ^ 2 - 1 f2 = 3 * x ^ 2 * y - y ^ 3",
+       {"3*(2*x)", "-(3*(2*y))", "-(3*x*2)", "y*6", "3*(2*x)", "-(3*(2*y))"},
+       {6, -12, -6, 12, 6, -12},
+       "",
+       "",
+       ""},
+      {"f1 = x ^ 2 f11 = 7 * x",
+       {"7", "0", "0", "", "", ""},
+       {7, 0, 0, 0, 0, 0},
+       "",
+       "",
+       "unnamed function: incomplete function, missing f2, f21, f22\n"},
+      {"a = 2 f ( z ) = a * z ^ 3",
+       {"a*(3*(2*x))", "a*(3*(-(2*y)))", "-(a*(3*(2*x)))", "a*(3*(2*y))", "a*(3*(2*x))",
+        "a*(3*(-(2*y)))"},
+       {18, -36, -18, 36, 18, -36},
+       "a*(3*z^2)",
+       "a*(3*(2*z))",
+       ""},
+  };
+  tVariableEnv env;
+  env.extend("a", 3.0);
+  for (const auto& c : cases) {
+    tFunction f;
+    const tPrinted printed = readTokens(f, c.text, 0);
+    EXPECT_EQ(std::string::npos, printed.out.find("f1xx")) << c.text;
+    EXPECT_EQ(c.err, printed.err) << c.text;
+    f.substituteVars(&env);
+    double values[tFunction::SECOND_FORMULAS];
+    f.secondDerivatives(1, 2, values);
+    for (unsigned k = 0; k < tFunction::SECOND_FORMULAS; ++k) {
+      const tExprNode* formula = f.getSecondFormula(k);
+      EXPECT_EQ(c.formulas[k], formula ? tFormulaText::of(formula) : "")
+          << c.text << " " << tFunction::getSecondLabel(k);
+      EXPECT_EQ(c.values[k], values[k]) << c.text << " " << tFunction::getSecondLabel(k);
+    }
+    const tExprNode* first = f.getComplexDerivative(1);
+    const tExprNode* second = f.getComplexDerivative(2);
+    EXPECT_EQ(c.first, first ? tFormulaText::of(first) : "") << c.text;
+    EXPECT_EQ(c.second, second ? tFormulaText::of(second) : "") << c.text;
+    EXPECT_EQ(nullptr, f.getComplexDerivative(3)) << c.text;
+  }
+}
+
+// A second derivative larger than a formula may be is not made either: it
+// stays missing and evaluates to 0.0, and nothing is said, since nothing has
+// asked for it.
+TEST(tFunctionTest, ASecondDerivativeTooLargeToDeriveStaysMissingSilently) {
+  std::string text = "f2 = y f1 =";
+  for (int i = 0; i < 100; ++i) text += " sin";
+  tFunction function;
+  EXPECT_EQ("", readTokens(function, text + " x", 0).err);
+  ASSERT_NE(nullptr, function.getFormula(2));
+  EXPECT_EQ(nullptr, function.getSecondFormula(0));
+  ASSERT_NE(nullptr, function.getSecondFormula(1));
+  double values[tFunction::SECOND_FORMULAS];
+  function.secondDerivatives(0.5, 0.5, values);
+  EXPECT_EQ(0.0, values[0]);
 }
