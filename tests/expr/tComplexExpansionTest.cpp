@@ -185,3 +185,57 @@ TEST(tComplexExpansionTest, RefusesWhatIsNotAnAnalyticMapOrTooLarge) {
     EXPECT_EQ(nullptr, expansion.takeFormula(0)) << c.formula;
   }
 }
+
+// f'(z) and f''(z) as a function read from f(z) keeps them: their parts,
+// written out anew, are the known derivatives and, by the Cauchy-Riemann
+// equations, the function's first and second partials derived from its real
+// formulas: f'' = f1xx - i f1xy = -f1yy + i f2xx = f2xy - i f2yy.
+TEST(tComplexExpansionTest, DerivativesOfZAgreeWithTheRealPartials) {
+  const struct {
+    const char* formula;
+    tComplex (*first)(tComplex);
+    tComplex (*second)(tComplex);
+  } cases[] = {
+      {"z ^ 3 - 1", OF_Z(3.0 * z * z), OF_Z(6.0 * z)},
+      {"sin z", OF_Z(std::cos(z)), OF_Z(-std::sin(z))},
+      {"exp ( z ) - 1", OF_Z(std::exp(z)), OF_Z(std::exp(z))},
+      {"z ^ 5 + c * z", OF_Z(5.0 * std::pow(z, 4) + 0.5), OF_Z(20.0 * z * z * z)},
+      {"1 / ( z ^ 2 + 1 )", OF_Z(-2.0 * z / ((z * z + 1.0) * (z * z + 1.0))),
+       OF_Z((6.0 * z * z - 2.0) / std::pow(z * z + 1.0, 3))},
+  };
+  // The second partials in tFunction's order as parts of f'': sign, imaginary.
+  const struct {
+    double sign;
+    bool imaginary;
+  } hessian[] = {{1, false}, {-1, true}, {-1, false}, {1, true}, {1, false}, {-1, true}};
+  const tComplex points[] = {{0.3, -0.7}, {1.2, 0.4}, {-0.8, 1.1}, {-1.3, -0.2}, {0.5, 0.5}};
+  for (const auto& row : cases) {
+    auto f = functionFromText(std::string("c = 0.5 f ( z ) = ") + row.formula);
+    std::unique_ptr<tExprTree> parts[2][2];
+    for (int order = 1; order <= 2; ++order) {
+      tComplexExpansion expansion;
+      ASSERT_NE(nullptr, f->getComplexDerivative(order)) << row.formula;
+      ASSERT_TRUE(expansion.expandValue(*f->getComplexDerivative(order))) << row.formula;
+      for (unsigned k = 0; k < 2; ++k)
+        parts[order - 1][k] = std::make_unique<tExprTree>(expansion.takeFormula(k));
+    }
+    for (tComplex z : points) {
+      const double x = z.real(), y = z.imag();
+      const tComplex first(parts[0][0]->evaluate(x, y), parts[0][1]->evaluate(x, y));
+      const tComplex second(parts[1][0]->evaluate(x, y), parts[1][1]->evaluate(x, y));
+      const double close1 = 1e-12 * (1 + std::abs(first));
+      const double close2 = 1e-12 * (1 + std::abs(second));
+      EXPECT_LT(std::abs(first - row.first(z)), close1) << row.formula << " at " << z;
+      EXPECT_LT(std::abs(second - row.second(z)), close2) << row.formula << " at " << z;
+      EXPECT_NEAR(first.real(), f->getFormula(2)->evaluate(x, y), close1) << row.formula;
+      EXPECT_NEAR(first.imag(), f->getFormula(4)->evaluate(x, y), close1) << row.formula;
+      double partials[tFunction::SECOND_FORMULAS];
+      f->secondDerivatives(x, y, partials);
+      for (unsigned k = 0; k < tFunction::SECOND_FORMULAS; ++k) {
+        const double part = hessian[k].imaginary ? second.imag() : second.real();
+        EXPECT_NEAR(hessian[k].sign * part, partials[k], close2)
+            << row.formula << " " << tFunction::getSecondLabel(k) << " at " << z;
+      }
+    }
+  }
+}
