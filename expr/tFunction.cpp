@@ -76,7 +76,7 @@ tMatrix2 tFunction::jacobianInverse(const tVector2& p) const {
 
 void tFunction::secondDerivatives(double x, double y, double out[6]) const {
   if (treeWalk_) return secondDerivativesByTree(x, y, out);
-  secondProgram_.evaluate(x, y, out);
+  secondProgram().evaluate(x, y, out);
 }
 
 void tFunction::secondDerivativesByTree(double x, double y, double out[6]) const {
@@ -121,9 +121,22 @@ void tFunction::compile() {
   valueProgram_.compile(roots, 2);
   jacobianProgram_.compile(roots + 2, 4);
   program_.compile(roots, 6);
-  const tExprNode* second[SECOND_FORMULAS];
-  for (unsigned k = 0; k < SECOND_FORMULAS; ++k) second[k] = rootOf(second_[k]);
-  secondProgram_.compile(second, SECOND_FORMULAS);
+  secondCompiled_.store(false, std::memory_order_release);
+}
+
+// Second derivatives of a large map, such as those of an expanded f(z), are
+// trees many times the size of its other formulas, and no method of most
+// pictures asks for them: compiling them at every substitution would take
+// most of its time. Threads that ask at once wait for one compilation.
+const tFormulaProgram& tFunction::secondProgram() const {
+  if (secondCompiled_.load(std::memory_order_acquire)) return secondProgram_;
+  std::lock_guard<std::mutex> lock(secondCompiling_);
+  if (secondCompiled_.load(std::memory_order_relaxed)) return secondProgram_;
+  const tExprNode* roots[SECOND_FORMULAS];
+  for (unsigned k = 0; k < SECOND_FORMULAS; ++k) roots[k] = rootOf(second_[k]);
+  secondProgram_.compile(roots, SECOND_FORMULAS);
+  secondCompiled_.store(true, std::memory_order_release);
+  return secondProgram_;
 }
 
 const char* tFunction::getLabel(unsigned slot) { return SLOTS[slot].label; }

@@ -1,9 +1,11 @@
 #ifndef ROOTWEAVER_EXPR_TFUNCTION_H
 #define ROOTWEAVER_EXPR_TFUNCTION_H
 
+#include <atomic>
 #include <functional>
 #include <iosfwd>
 #include <memory>
+#include <mutex>
 #include <set>
 #include <string>
 #include <utility>
@@ -50,14 +52,15 @@
 // (tDerivative) from the first derivative the function holds, never from the
 // file; and for a map given as f(z), the complex formulas f'(z) and f''(z).
 // They are neither traced nor printed, so the trace stays what the file's
-// reading made; one too large to derive stays missing without a message,
-// which is for a method that needs it to give.
+// reading made, and one too large to derive stays missing without a message:
+// saying so is for a method that needs it.
 //
 // The formulas are evaluated through programs compiled from the trees (see
 // tFormulaProgram), which give the tree walk's values bit for bit, derived
 // formulas as much as given ones; they are compiled again whenever reading
-// or substitution changes a tree. The tree walk stays available as the
-// reference they are checked and timed against.
+// or substitution changes a tree, the second derivatives' at their first use
+// after that. The tree walk stays available as the reference they are
+// checked and timed against.
 class tFunction {
  public:
   // A Jacobian whose determinant is smaller than this in absolute value has
@@ -205,6 +208,8 @@ class tFunction {
   static tMatrix2 invertJacobian(double f11, double f12, double f21, double f22);
   // Compiles the programs from the trees as they are now.
   void compile();
+  // The second derivatives' program, compiled first if a tree changed since.
+  const tFormulaProgram& secondProgram() const;
   // Puts the environment's numbers into every formula the function holds.
   void substituteInto(tVariableEnv* env);
 
@@ -217,6 +222,9 @@ class tFunction {
 
   std::unique_ptr<tExprTree> second_[SECOND_FORMULAS];  // f1xx ... f2yy; null when missing
   std::unique_ptr<tExprTree> complexDerivatives_[2];    // f'(z) and f''(z); null when missing
+  mutable tFormulaProgram secondProgram_;               // the six second derivatives
+  mutable std::atomic<bool> secondCompiled_{false};     // secondProgram_ matches the trees
+  mutable std::mutex secondCompiling_;                  // held while secondProgram_ is compiled
 
   std::unique_ptr<tExprTree> complex_;      // f(z) as read; null when not given
   TFORMULA_ORIGIN origins_[FORMULAS] = {};  // how each slot's formula came to be
@@ -229,7 +237,6 @@ class tFunction {
   tFormulaProgram valueProgram_;             // f1 and f2
   tFormulaProgram jacobianProgram_;          // f11, f12, f21 and f22
   tFormulaProgram program_;                  // all six, sharing their common parts
-  tFormulaProgram secondProgram_;            // the six second derivatives
   bool treeWalk_;                            // value and jacobianInverse walk the trees
   std::ostream* trace_;                      // where reading is traced
   std::ostream* messages_;                   // where reading warns

@@ -7,6 +7,7 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "expr/FunctionText.h"
@@ -263,4 +264,29 @@ TEST(tSecondDerivativeProgramTest, GivesTheTreeWalksBits) {
       }
     }
   }
+}
+
+// Threads that ask for the second derivatives at once, right after a
+// substitution, share one compilation of the program and get its bits.
+TEST(tSecondDerivativeProgramTest, ThreadsAskingAtOnceGetTheTreeWalksBits) {
+  auto f = functionFromText("f ( z ) = exp ( a * z ) * sin z - z ^ 3");
+  tVariableEnv env;
+  env.extend("a", 0.5);
+  f->substituteVars(&env);
+  const Values values = testCoordinates();
+  std::vector<int> wrong(4, 0);
+  std::vector<std::thread> threads;
+  for (std::size_t t = 0; t < wrong.size(); ++t) {
+    threads.emplace_back([&, t] {
+      for (std::size_t i = t; i < values.size(); i += 2) {
+        double compiled[6], walked[6];
+        f->secondDerivatives(values[i], values[values.size() - 1 - i], compiled);
+        f->secondDerivativesByTree(values[i], values[values.size() - 1 - i], walked);
+        for (unsigned k = 0; k < tFunction::SECOND_FORMULAS; ++k)
+          wrong[t] += !same(compiled[k], walked[k]);
+      }
+    });
+  }
+  for (std::thread& thread : threads) thread.join();
+  EXPECT_EQ(std::vector<int>(4, 0), wrong);
 }
