@@ -6,6 +6,7 @@
 
 #include "File/tFileUtils.h"
 #include "File/tSourceText.h"
+#include "expr/tDerivative.h"
 #include "expr/tFunctionReader.h"
 
 const tFunction::tSlot tFunction::SLOTS[6] = {
@@ -17,6 +18,17 @@ namespace {
 
 const char* const kSecondLabels[tFunction::SECOND_FORMULAS] = {"f1xx", "f1xy", "f1yy",
                                                                "f2xx", "f2xy", "f2yy"};
+
+// Each second derivative, in tFunction's order, by the first derivative it is
+// taken from and the variable. The mixed one is taken once and stands for both
+// orders: d(f12)/dx is the same function but another formula, which rounds
+// differently, and a Hessian with two different mixed entries would not be
+// symmetric. It is d(f11)/dy (and d(f21)/dy for f2), the order the label
+// f1xy names when subscripts are read as usual: by x first, then by y.
+const struct {
+  unsigned slot;
+  bool byY;
+} kSecondDerivatives[] = {{2, false}, {2, true}, {3, true}, {4, false}, {4, true}, {5, true}};
 
 }  // namespace
 
@@ -76,10 +88,12 @@ tMatrix2 tFunction::jacobianInverse(const tVector2& p) const {
 
 void tFunction::secondDerivatives(double x, double y, double out[6]) const {
   if (treeWalk_) return secondDerivativesByTree(x, y, out);
-  secondProgram().evaluate(x, y, out);
+  prepareSecond();
+  secondProgram_.evaluate(x, y, out);
 }
 
 void tFunction::secondDerivativesByTree(double x, double y, double out[6]) const {
+  prepareSecond();
   for (unsigned k = 0; k < SECOND_FORMULAS; ++k)
     out[k] = second_[k] ? second_[k]->evaluate(x, y) : 0.0;
 }
@@ -121,22 +135,35 @@ void tFunction::compile() {
   valueProgram_.compile(roots, 2);
   jacobianProgram_.compile(roots + 2, 4);
   program_.compile(roots, 6);
-  secondCompiled_.store(false, std::memory_order_release);
+  secondReady_.store(false, std::memory_order_release);
 }
 
 // Second derivatives of a large map, such as those of an expanded f(z), are
-// trees many times the size of its other formulas, and no method of most
-// pictures asks for them: compiling them at every substitution would take
-// most of its time. Threads that ask at once wait for one compilation.
-const tFormulaProgram& tFunction::secondProgram() const {
-  if (secondCompiled_.load(std::memory_order_acquire)) return secondProgram_;
-  std::lock_guard<std::mutex> lock(secondCompiling_);
-  if (secondCompiled_.load(std::memory_order_relaxed)) return secondProgram_;
+// trees many times the size of its other formulas, and most pictures use no
+// method that asks for them: deriving and compiling them at every read and
+// substitution would take most of its time. They are derived from the first
+// derivatives as they stand, numbers put in, which gives the trees that
+// deriving first and putting the numbers in after would give. Threads that
+// ask at once wait for one preparation.
+void tFunction::prepareSecond() const {
+  if (secondReady_.load(std::memory_order_acquire)) return;
+  std::lock_guard<std::mutex> lock(secondPreparing_);
+  if (secondReady_.load(std::memory_order_relaxed)) return;
   const tExprNode* roots[SECOND_FORMULAS];
-  for (unsigned k = 0; k < SECOND_FORMULAS; ++k) roots[k] = rootOf(second_[k]);
+  for (unsigned k = 0; k < SECOND_FORMULAS; ++k) {
+    second_[k] = deriveSecond(kSecondDerivatives[k].slot, kSecondDerivatives[k].byY);
+    roots[k] = rootOf(second_[k]);
+  }
   secondProgram_.compile(roots, SECOND_FORMULAS);
-  secondCompiled_.store(true, std::memory_order_release);
-  return secondProgram_;
+  secondReady_.store(true, std::memory_order_release);
+}
+
+std::unique_ptr<tExprTree> tFunction::deriveSecond(unsigned slot, bool byY) const {
+  const std::unique_ptr<tExprTree>& first = this->*SLOTS[slot].tree;
+  if (!first) return nullptr;
+  const tExprNode& f = *first->getRoot();
+  std::unique_ptr<tExprNode> derived = byY ? tDerivative::ofY(f) : tDerivative::ofX(f);
+  return derived ? std::make_unique<tExprTree>(std::move(derived)) : nullptr;
 }
 
 const char* tFunction::getLabel(unsigned slot) { return SLOTS[slot].label; }
@@ -156,7 +183,10 @@ const tExprNode* tFunction::getComplexDerivative(int order) const {
 
 const char* tFunction::getSecondLabel(unsigned slot) { return kSecondLabels[slot]; }
 
-const tExprNode* tFunction::getSecondFormula(unsigned slot) const { return rootOf(second_[slot]); }
+const tExprNode* tFunction::getSecondFormula(unsigned slot) const {
+  prepareSecond();
+  return rootOf(second_[slot]);
+}
 
 std::vector<std::pair<std::string, double>> tFunction::getLocalConstants() const {
   std::vector<std::pair<std::string, double>> constants;
@@ -198,8 +228,6 @@ void tFunction::substituteVars(tVariableEnv* env) {
 void tFunction::substituteInto(tVariableEnv* env) {
   for (const tSlot& slot : SLOTS)
     if (this->*slot.tree) (this->*slot.tree)->substituteVars(env);
-  for (std::unique_ptr<tExprTree>& tree : second_)
-    if (tree) tree->substituteVars(env);
   for (std::unique_ptr<tExprTree>& tree : complexDerivatives_)
     if (tree) tree->substituteVars(env);
 }

@@ -47,10 +47,11 @@
 // digit, since the trace alone does not tell the user that the function is
 // not the one written.
 //
-// Reading also derives, for the methods that need them, the six second
-// partial derivatives f1xx, f1xy, f1yy, f2xx, f2xy and f2yy, each exactly
-// (tDerivative) from the first derivative the function holds, never from the
-// file; and for a map given as f(z), the complex formulas f'(z) and f''(z).
+// For the methods that need them, the function has the six second partial
+// derivatives f1xx, f1xy, f1yy, f2xx, f2xy and f2yy, each derived exactly
+// (tDerivative) from the first derivative it holds at their first use, never
+// read from the file; and reading a map given as f(z) keeps the complex
+// formulas f'(z) and f''(z).
 // They are neither traced nor printed, so the trace stays what the file's
 // reading made, and one too large to derive stays missing without a message:
 // saying so is for a method that needs it.
@@ -58,9 +59,9 @@
 // The formulas are evaluated through programs compiled from the trees (see
 // tFormulaProgram), which give the tree walk's values bit for bit, derived
 // formulas as much as given ones; they are compiled again whenever reading
-// or substitution changes a tree, the second derivatives' at their first use
-// after that. The tree walk stays available as the reference they are
-// checked and timed against.
+// or substitution changes a tree, the second derivatives' (with the
+// derivation) at their first use after that. The tree walk stays available as the reference they
+// are checked and timed against.
 class tFunction {
  public:
   // A Jacobian whose determinant is smaller than this in absolute value has
@@ -208,8 +209,11 @@ class tFunction {
   static tMatrix2 invertJacobian(double f11, double f12, double f21, double f22);
   // Compiles the programs from the trees as they are now.
   void compile();
-  // The second derivatives' program, compiled first if a tree changed since.
-  const tFormulaProgram& secondProgram() const;
+  // Derives and compiles the second derivatives if a formula changed since.
+  void prepareSecond() const;
+  // d/dy (byY) or d/dx of the first derivative in the slot; null when there
+  // is none or it is too large to derive.
+  std::unique_ptr<tExprTree> deriveSecond(unsigned slot, bool byY) const;
   // Puts the environment's numbers into every formula the function holds.
   void substituteInto(tVariableEnv* env);
 
@@ -220,11 +224,11 @@ class tFunction {
   std::unique_ptr<tExprTree> f21_;  // d f2 / dx
   std::unique_ptr<tExprTree> f22_;  // d f2 / dy
 
-  std::unique_ptr<tExprTree> second_[SECOND_FORMULAS];  // f1xx ... f2yy; null when missing
-  std::unique_ptr<tExprTree> complexDerivatives_[2];    // f'(z) and f''(z); null when missing
-  mutable tFormulaProgram secondProgram_;               // the six second derivatives
-  mutable std::atomic<bool> secondCompiled_{false};     // secondProgram_ matches the trees
-  mutable std::mutex secondCompiling_;                  // held while secondProgram_ is compiled
+  mutable std::unique_ptr<tExprTree> second_[SECOND_FORMULAS];  // f1xx ... f2yy; null: missing
+  std::unique_ptr<tExprTree> complexDerivatives_[2];  // f'(z) and f''(z); null when missing
+  mutable tFormulaProgram secondProgram_;             // the six second derivatives
+  mutable std::atomic<bool> secondReady_{false};      // second_ and secondProgram_ are current
+  mutable std::mutex secondPreparing_;                // held while they are made
 
   std::unique_ptr<tExprTree> complex_;      // f(z) as read; null when not given
   TFORMULA_ORIGIN origins_[FORMULAS] = {};  // how each slot's formula came to be

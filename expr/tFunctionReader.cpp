@@ -65,17 +65,6 @@ const struct {
   bool byY;
 } kDerivatives[] = {{2, 0, false}, {3, 0, true}, {4, 1, false}, {5, 1, true}};
 
-// Each second derivative, in tFunction's order, by the first derivative it is
-// taken from and the variable. The mixed one is taken once and stands for both
-// orders: d(f12)/dx is the same function but another formula, which rounds
-// differently, and a Hessian with two different mixed entries would not be
-// symmetric. It is d(f11)/dy (and d(f21)/dy for f2), the order the label
-// f1xy names when subscripts are read as usual: by x first, then by y.
-const struct {
-  unsigned slot;
-  bool byY;
-} kSecondDerivatives[] = {{2, false}, {2, true}, {3, true}, {4, false}, {4, true}, {5, true}};
-
 }  // namespace
 
 struct tFunctionReader::tFileTokens {
@@ -235,15 +224,9 @@ bool tFunctionReader::readLocalConstant(const std::string& name,
 
 std::string tFunctionReader::completeFormulas(const tPlaceNamer& placeOf) {
   for (std::unique_ptr<tExprTree>& derivative : function_.complexDerivatives_) derivative.reset();
-  std::string messages;
   if (function_.readEnd_.how == tFunction::TREAD_REFUSED)
-    messages = refuseAt(placeOf, faultToken_, fault_);
-  else if (function_.complex_)
-    messages = expandComplexFormula(placeOf);
-  else
-    messages = deriveMissingFormulas(placeOf);
-  deriveSecondFormulas();
-  return messages;
+    return refuseAt(placeOf, faultToken_, fault_);
+  return function_.complex_ ? expandComplexFormula(placeOf) : deriveMissingFormulas(placeOf);
 }
 
 std::string tFunctionReader::expandComplexFormula(const tPlaceNamer& placeOf) {
@@ -292,19 +275,6 @@ std::string tFunctionReader::deriveMissingFormulas(const tPlaceNamer& placeOf) {
     trace_ << tFunction::SLOTS[d.slot].label << " derived\n";
   }
   return messages;
-}
-
-void tFunctionReader::deriveSecondFormulas() {
-  for (unsigned k = 0; k < tFunction::SECOND_FORMULAS; ++k) {
-    std::unique_ptr<tExprTree>& tree = function_.second_[k];
-    tree.reset();
-    const auto& d = kSecondDerivatives[k];
-    const std::unique_ptr<tExprTree>& first = function_.*tFunction::SLOTS[d.slot].tree;
-    if (!first) continue;
-    const tExprNode& f = *first->getRoot();
-    std::unique_ptr<tExprNode> derived = d.byY ? tDerivative::ofY(f) : tDerivative::ofX(f);
-    if (derived) tree = std::make_unique<tExprTree>(std::move(derived));
-  }
 }
 
 std::string tFunctionReader::refuse(const tPlaceNamer& placeOf, const std::string& why,

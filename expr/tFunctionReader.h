@@ -13,8 +13,7 @@ class tSourceText;
 // Reads a function file, or a definition in a script, into a tFunction: the
 // tokens and statements (see tFunction for the format), the places of what
 // is wrong, and then the formulas the reading left out, written out from
-// f(z) (tComplexExpansion) or derived (tDerivative), and the second
-// derivatives of every function, always derived. The reading is traced on
+// f(z) (tComplexExpansion) or derived (tDerivative). The reading is traced on
 // one stream and warns on another; what the function keeps of it (whether it
 // was refused and why, where reading stopped, whether the file warned) is the
 // function's. A reader reads once, into a function that outlives it.
@@ -62,9 +61,6 @@ class tFunctionReader {
   std::string completeFormulas(const tPlaceNamer& placeOf);
   std::string expandComplexFormula(const tPlaceNamer& placeOf);
   std::string deriveMissingFormulas(const tPlaceNamer& placeOf);
-  // The second derivatives, from the first derivatives as completed; one too
-  // large to derive stays missing, without a message.
-  void deriveSecondFormulas();
   // Empties every slot and says why, at the place of f(z); `at` names the
   // place of a formula given beside f(z), if that is why.
   std::string refuse(const tPlaceNamer& placeOf, const std::string& why,
