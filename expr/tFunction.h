@@ -98,6 +98,10 @@ class tFunction {
   // getSecondFormula; a missing one is 0.0. The tree walk when set, as above.
   void secondDerivatives(double x, double y, double out[6]) const;
   void secondDerivativesByTree(double x, double y, double out[6]) const;
+  // The inverse of the Jacobian with rows (f11, f12) and (f21, f22), or the
+  // zero matrix when its determinant is below the cutoff: jacobianInverse's,
+  // for a caller that evaluated the partials itself.
+  static tMatrix2 invertJacobian(double f11, double f12, double f21, double f22);
 
   // Reads the contents of a function file, as the file constructor reads the
   // file: comment lines dropped, the rest tokenized and read as statements.
@@ -204,9 +208,6 @@ class tFunction {
   // The labels of the formulas not read, separated by ", ".
   std::string missingFormulas() const;
   bool isIncomplete() const { return !refused_ && !missingFormulas().empty(); }
-  // The inverse of the Jacobian with rows (f11, f12) and (f21, f22), or the
-  // zero matrix when its determinant is below the cutoff.
-  static tMatrix2 invertJacobian(double f11, double f12, double f21, double f22);
   // Compiles the programs from the trees as they are now.
   void compile();
   // Derives and compiles the second derivatives if a formula changed since.

@@ -81,6 +81,12 @@ class tIterativeSolver {
   // lanes are to be advanced one at a time. A solver that changes
   // advanceLane gives false, or its advanceLane would not be called.
   virtual bool getPacketScheme(tPacketStep::SCHEME& scheme) const;
+  // Whether advanceLane runs this solver's iteration; a solver that needs
+  // more of the function at an iterate than a lane is handed gives false,
+  // and the engine calls solve() for each start instead.
+  virtual bool runsInLanes() const { return true; }
+  // Why this solver cannot solve f, or nothing when it can.
+  virtual std::string refusalFor(const tFunction& f) const;
   // Whether the lane's solve has used up its iterations (it would now leave
   // its loop with noConvergence_).
   bool laneGaveUp(const tLane& lane) const {

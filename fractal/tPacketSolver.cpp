@@ -1,5 +1,6 @@
 #include "fractal/tPacketSolver.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "expr/tFunction.h"
@@ -67,6 +68,7 @@ tLaneFeeder<WIDTH, tStart, tSkip> feedLanes(std::size_t count, bool noIterations
 
 tPacketSolver::tPacketSolver(const tIterativeSolver& solver, const tFunction& f)
     : solver_(solver),
+      function_(const_cast<tFunction*>(&f)),
       program_(f.getProgram()),
       storage_(static_cast<std::size_t>(program_.getRegisterCount()) * LANES +
                kCacheLine / sizeof(double)),
@@ -114,8 +116,18 @@ tMatrix2 tPacketSolver::inverseOf(unsigned l) const {
 bool tPacketSolver::solve(const tVector2* starts, std::size_t count, tOutcome* outcomes,
                           const std::atomic<bool>* cancel) {
   tPacketStep::SCHEME scheme;
+  if (!solver_.runsInLanes()) return solveWhole(starts, count, outcomes, cancel);
   if (solver_.getPacketScheme(scheme)) return solveInPackets(scheme, starts, count, outcomes, cancel);
   return solveByLane(starts, count, outcomes, cancel);
+}
+
+bool tPacketSolver::solveWhole(const tVector2* starts, std::size_t count, tOutcome* outcomes,
+                               const std::atomic<bool>* cancel) {
+  for (std::size_t i = 0; i < count; ++i) {
+    if (cancelled(cancel)) return false;
+    outcomes[i] = outcomeOf(solver_.solve(function_, starts[i], false));
+  }
+  return true;
 }
 
 void tPacketSolver::startPacketLane(unsigned l, const tVector2& start) {
@@ -196,10 +208,31 @@ bool tPacketSolver::solveByLane(const tVector2* starts, std::size_t count, tOutc
 bool tPacketSolver::straddle(const tVector2* corners, std::size_t groups, bool* straddles,
                              const std::atomic<bool>* cancel) {
   tPacketStep::SCHEME scheme;
+  if (!solver_.runsInLanes()) return straddleWhole(corners, groups, straddles, cancel);
   if (solver_.getPacketScheme(scheme)) {
     return straddleInPackets(scheme, corners, groups, straddles, cancel);
   }
   return straddleByLane(corners, groups, straddles, cancel);
+}
+
+bool tPacketSolver::straddleWhole(const tVector2* corners, std::size_t groups, bool* straddles,
+                                  const std::atomic<bool>* cancel) {
+  for (std::size_t g = 0; g < groups; ++g) {
+    if (cancelled(cancel)) return false;
+    std::vector<tVector2> paths[4];
+    std::size_t steps = solver_.getMaxIterations();
+    for (unsigned c = 0; c < 4; ++c) {
+      paths[c] = solver_.solve(function_, corners[4 * g + c], true).path_;
+      steps = std::min(steps, paths[c].size());
+    }
+    straddles[g] = false;
+    for (std::size_t i = 0; i < steps && !straddles[g]; ++i) {
+      tMatrix2 inverses[4];
+      for (unsigned c = 0; c < 4; ++c) inverses[c] = function_->jacobianInverse(paths[c][i]);
+      straddles[g] = tFractal::straddles(inverses);
+    }
+  }
+  return true;
 }
 
 bool tPacketSolver::straddleInPackets(tPacketStep::SCHEME scheme, const tVector2* corners,

@@ -21,7 +21,8 @@ class tFunction;
 // fourth-order Runge-Kutta iterations all lanes at once in vectors
 // (tPacketStep), with only the lanes whose solve ended handled one by one;
 // for the other solvers each lane is handed its value and inverse Jacobian
-// (advanceLane). A lane whose solve ends is retired and refilled with the
+// (advanceLane); a solver that needs more than a lane is handed solves its
+// starts one after the other. A lane whose solve ends is retired and refilled with the
 // next start at once, so the lanes stay busy however differently long the
 // solves are. Every lane does exactly what solve() does from its start, so
 // the outcome is solve()'s bit for bit; no path is recorded and nothing is
@@ -71,11 +72,18 @@ class tPacketSolver {
                       tOutcome* outcomes, const std::atomic<bool>* cancel);
   bool solveByLane(const tVector2* starts, std::size_t count, tOutcome* outcomes,
                    const std::atomic<bool>* cancel);
+  // solve by the solver's own solve(), one start after the other, for a
+  // solver that does not run in lanes.
+  bool solveWhole(const tVector2* starts, std::size_t count, tOutcome* outcomes,
+                  const std::atomic<bool>* cancel);
   // straddle with the solver's packet step, or one lane at a time.
   bool straddleInPackets(tPacketStep::SCHEME scheme, const tVector2* corners, std::size_t groups,
                          bool* straddles, const std::atomic<bool>* cancel);
   bool straddleByLane(const tVector2* corners, std::size_t groups, bool* straddles,
                       const std::atomic<bool>* cancel);
+  // straddle from full paths recorded by solve(), as tFractal compares them.
+  bool straddleWhole(const tVector2* corners, std::size_t groups, bool* straddles,
+                     const std::atomic<bool>* cancel);
   // Puts packet lane l on a new start, at its first evaluation.
   void startPacketLane(unsigned l, const tVector2& start);
   // Evaluates the function at the points of the packet lanes in `active`
@@ -90,6 +98,9 @@ class tPacketSolver {
   tMatrix2 inverseOf(unsigned l) const;
 
   const tIterativeSolver& solver_;  // the iteration every lane runs
+  // The function the whole solves are given; solve() takes it mutable, but
+  // no solver changes it.
+  tFunction* function_;
   const tFormulaProgram& program_;  // the function's six formulas
   std::vector<double> storage_;     // holds the scratch, with room to align it
   double* scratch_;                 // the packet's registers, on a cache line boundary
