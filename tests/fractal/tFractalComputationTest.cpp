@@ -155,6 +155,24 @@ TEST_P(tFractalComputationTest, PicturesMatchTheOneByOneReference) {
   }
 }
 
+// The methods for f(z) solve each start whole, not in lanes: their pictures,
+// singular sets and jittered samples are still the reference's.
+TEST_P(tFractalComputationTest, HigherOrderPicturesMatchTheOneByOneReference) {
+  std::vector<tSetup> setups;
+  for (int kind = kFirstComplexKind; kind < kFirstComplexKind + kComplexKinds; ++kind) {
+    setups.push_back({"cubicz", "cubicz.func", kind, 25, 1.0, 32, 2, 1, false, false, false});
+    setups.push_back({"singular", "cubicz.func", kind, 8, 0.5, 16, 2, 1, false, true, false});
+    setups.push_back({"jitter 3", "quinticz.func", kind, 6, 1.0, 24, 1.5, 3, false, false, true});
+  }
+  for (const tSetup& s : setups) {
+    tResult expected = reference(s);
+    for (unsigned threads : {1u, 2u}) {
+      EXPECT_TRUE(engine(s, threads) == expected)
+          << s.name << ", solver " << s.solver << ", " << threads << " threads";
+    }
+  }
+}
+
 // A background computation stopped in flight leaves a row-major prefix of
 // the reference picture, the rest untouched, and the registry of that prefix.
 TEST_P(tFractalComputationTest, CancellingLeavesAConsistentPrefix) {

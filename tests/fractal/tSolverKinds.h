@@ -4,11 +4,14 @@
 #include <memory>
 
 #include "fractal/tAdamsBashforthSolver2.h"
+#include "fractal/tChebyshevHalleySolver.h"
+#include "fractal/tHalleySolver.h"
 #include "fractal/tHeunSolver.h"
 #include "fractal/tNewtonSolver.h"
 #include "fractal/tRefinedNewtonSolver.h"
 #include "fractal/tRungeKuttaSolver2.h"
 #include "fractal/tRungeKuttaSolver4.h"
+#include "fractal/tSchroderSolver.h"
 
 // The six solvers by kind: Newton, refined Newton, Heun, RK4, RK2, AB2.
 const int kSolverKinds = 6;
@@ -18,8 +21,22 @@ const char* const kSolverNames[] = {"NewtonSolver", "RefinedNewtonSolver",
                                     "HeunSolver", "RungeKuttaSolver4",
                                     "tRungeKuttaSolver2", "AdamsBashforthSolver2"};
 
+// The methods for maps given as f(z) follow them as kinds 6 to 10: Halley,
+// Chebyshev, Super-Halley, the Chebyshev-Halley family at a = 1/4, Schroder.
+const int kFirstComplexKind = 6;
+const int kComplexKinds = 5;
+const double kFamilyParameter = 0.25;
+
 inline std::unique_ptr<tIterativeSolver> makeSolver(int kind, unsigned long limit, double h) {
   switch (kind) {
+    case 6: return std::make_unique<tHalleySolver>(limit, h);
+    case 7: return std::unique_ptr<tIterativeSolver>(tChebyshevHalleySolver::makeChebyshev(limit, h));
+    case 8:
+      return std::unique_ptr<tIterativeSolver>(tChebyshevHalleySolver::makeSuperHalley(limit, h));
+    case 9:
+      return std::make_unique<tChebyshevHalleySolver>(limit, h, kFamilyParameter,
+                                                      "ChebyshevHalleySolver");
+    case 10: return std::make_unique<tSchroderSolver>(limit, h);
     case 0: return std::make_unique<tNewtonSolver>(limit, h);
     case 1: return std::make_unique<tRefinedNewtonSolver>(limit, h);
     case 2: return std::make_unique<tHeunSolver>(limit, h);

@@ -1,0 +1,53 @@
+#include "fractal/tComplexMapSolver.h"
+
+#include <stdexcept>
+
+#include "expr/tFunction.h"
+
+tComplexMapSolver::tComplexMapSolver(unsigned long maxIterations, double stepSize,
+                                     const std::string& name)
+    : tIterativeSolver(maxIterations, stepSize, name) {}
+
+tSolution tComplexMapSolver::solve(tFunction* f, const tVector2& start, bool fullPath) const {
+  tSolution solution(maxIterations_);
+  tVector2 x = start;
+  for (uint32_t i = 0; i < maxIterations_; ++i) {
+    double out[6];
+    f->getProgram().evaluate(x.x_, x.y_, out);
+    const tVector2 fx(out[0], out[1]);
+    solution.path_.push_back(x);
+    if (stopsAt(i, tFunction::invertJacobian(out[2], out[3], out[4], out[5]), fx, fullPath,
+                solution)) {
+      return solution;
+    }
+    double second[6];
+    f->secondDerivatives(x.x_, x.y_, second);
+    tComplex c;
+    if (!correction({out[0], out[1]}, {out[2], out[4]}, {second[0], second[3]}, c)) {
+      // A full path goes on where it stands, as Newton's does on a singular Jacobian.
+      if (fullPath) continue;
+      solution.iterations_ = i;
+      solution.singularJacobian_ = true;
+      solution.noConvergence_ = false;
+      return solution;
+    }
+    x -= stepSize_ * tVector2(c.re, c.im);
+  }
+  giveUp(solution);
+  return solution;
+}
+
+tIterativeSolver::LANE_EVENT tComplexMapSolver::advanceLane(tLane&, const tVector2&,
+                                                           const tMatrix2&, bool) const {
+  throw std::logic_error(name_ + " needs f'' at every iterate, which a lane is not given");
+}
+
+std::string tComplexMapSolver::refusalFor(const tFunction& f) const {
+  if (f.getComplexFormula()) return "";
+  return name_ + " needs f'' of a map given as f(z), not a map given by real formulas";
+}
+
+bool tComplexMapSolver::iterateInSingularSet(tFunction* f, tFractal* fractal,
+                                             const tVector2& start) const {
+  return dampedNewtonMeetsSingularSet(f, fractal, start);
+}

@@ -1,0 +1,15 @@
+#include "fractal/tHalleySolver.h"
+
+tHalleySolver::tHalleySolver(unsigned long maxIterations, double stepSize)
+    : tComplexMapSolver(maxIterations, stepSize, "HalleySolver") {}
+
+bool tHalleySolver::correction(const tComplex& f, const tComplex& d1, const tComplex& d2,
+                               tComplex& c) const {
+  const tComplex p = f * d1;
+  const tComplex q = d1 * d1;
+  const tComplex r = f * d2;
+  const tComplex denominator = 2.0 * q - r;
+  if (denominator.isZero()) return false;
+  c = (2.0 * p) / denominator;
+  return true;
+}

@@ -1,0 +1,17 @@
+#ifndef ROOTWEAVER_FRACTAL_THALLEYSOLVER_H
+#define ROOTWEAVER_FRACTAL_THALLEYSOLVER_H
+
+#include "fractal/tComplexMapSolver.h"
+
+// Halley's method on f(z): c = 2 f f' / (2 f'^2 - f f''), cubic at a simple
+// root. Rounded in this order: p = f f', q = f' f', r = f f'',
+// c = (2 p) / ((2 q) - r).
+class tHalleySolver : public tComplexMapSolver {
+ public:
+  tHalleySolver(unsigned long maxIterations, double stepSize);
+
+  bool correction(const tComplex& f, const tComplex& d1, const tComplex& d2,
+                  tComplex& c) const override;
+};
+
+#endif

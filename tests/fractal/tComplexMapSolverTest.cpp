@@ -1,0 +1,122 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <complex>
+#include <vector>
+
+#include "expr/FunctionText.h"
+#include "fractal/tSolverKinds.h"
+
+namespace {
+
+const int kHalley = 6, kChebyshev = 7, kSuperHalley = 8, kFamily = 9, kSchroder = 10;
+const char* const kSquare = "f ( z ) = z ^ 2 - 2";
+// Roots 1, w and w^2 of z^3 = 1.
+const char* const kCube = "f ( z ) = z ^ 3 - 1";
+// A double root at 1, a simple one at -2.
+const char* const kDoubleRoot = "f ( z ) = ( z - 1 ) ^ 2 * ( z + 2 )";
+
+// The first iterates from start, no test stopping them.
+std::vector<tVector2> iterates(int kind, const char* map, const tVector2& start, unsigned count,
+                               double h = 1.0) {
+  auto f = functionFromText(map);
+  return makeSolver(kind, count, h)->solve(f.get(), start, true).path_;
+}
+
+// The computational order of convergence towards root from the last three
+// errors above the noise of doubles.
+double order(int kind, const char* map, const tVector2& start, const tVector2& root) {
+  std::vector<double> errors;
+  for (const tVector2& z : iterates(kind, map, start, 12)) {
+    const double error = std::hypot(z.x_ - root.x_, z.y_ - root.y_);
+    if (error < 1e-14) break;
+    errors.push_back(error);
+  }
+  EXPECT_LE(3u, errors.size()) << kind;
+  if (errors.size() < 3) return 0.0;
+  const std::size_t k = errors.size() - 2;
+  return std::log(errors[k + 1] / errors[k]) / std::log(errors[k] / errors[k - 1]);
+}
+
+void expectNear(const tVector2& expected, const tVector2& actual, int kind) {
+  EXPECT_NEAR(expected.x_, actual.x_, 1e-15) << kind;
+  EXPECT_NEAR(expected.y_, actual.y_, 1e-15) << kind;
+}
+
+}  // namespace
+
+// One step on z^2 - 2, worked out by hand. From z = 1: f = -1, f' = 2,
+// f'' = 2, L = -1/2. From z = 1 + i: f = -2 + 2i, f' = 2 + 2i, f'' = 2,
+// f / f' = i, L = (1 + i) / 2.
+TEST(tComplexMapSolverTest, OneStepOfEachMethodOnTheSquare) {
+  const struct {
+    int kind;
+    tVector2 fromOne;     // 1 - c
+    tVector2 fromOnePlusI;
+  } cases[] = {
+      // c = 2 f f' / (2 f'^2 - f f''): -4 / 10; -16 / (4 + 12i).
+      {kHalley, {1.4, 0}, {1.4, -0.2}},
+      // c = (1 + L / 2) f / f': (3/4) (-1/2); (5/4 + i/4) i.
+      {kChebyshev, {1.375, 0}, {1.25, -0.25}},
+      // c = (1 + L / (2 (1 - L))) f / f': (5/6) (-1/2); (1 + i/2) i.
+      {kSuperHalley, {17.0 / 12.0, 0}, {1.5, 0}},
+      // With a = 1/4: (1 - (1/2) / (9/4)) (-1/2); (1.24 + 0.32i) i.
+      {kFamily, {1.0 + 7.0 / 18.0, 0}, {1.32, -0.24}},
+      // c = f f' / (f'^2 - f f''): -2 / 6; -8 / (4 + 4i).
+      {kSchroder, {4.0 / 3.0, 0}, {2, 0}},
+  };
+  for (const auto& c : cases) {
+    expectNear(c.fromOne, iterates(c.kind, kSquare, {1, 0}, 2).at(1), c.kind);
+    expectNear(c.fromOnePlusI, iterates(c.kind, kSquare, {1, 1}, 2).at(1), c.kind);
+  }
+  // The step size scales the correction, as Newton's: 1 - (-0.4) / 2.
+  expectNear({1.2, 0}, iterates(kHalley, kSquare, {1, 0}, 2, 0.5).at(1), kHalley);
+}
+
+// Cubic near a simple root of z^3 - 1, from a complex start.
+TEST(tComplexMapSolverTest, ThirdOrderNearASimpleRoot) {
+  for (int kind : {kHalley, kChebyshev, kSuperHalley, kFamily})
+    EXPECT_NEAR(3.0, order(kind, kCube, {1.1, 0.1}, {1, 0}), 0.2) << kind;
+}
+
+// Schroder's method is quadratic at a simple root and stays so at a double
+// one, where Newton's slows to linear.
+TEST(tComplexMapSolverTest, SchroderIsQuadraticAtADoubleRoot) {
+  EXPECT_NEAR(2.0, order(kSchroder, kDoubleRoot, {-2.4, 0.3}, {-2, 0}), 0.2);
+  EXPECT_NEAR(2.0, order(kSchroder, kDoubleRoot, {1.3, 0.2}, {1, 0}), 0.2);
+  EXPECT_NEAR(1.0, order(0, kDoubleRoot, {1.3, 0.2}, {1, 0}), 0.2);
+}
+
+// Each stops as Newton does: on a root, singular where f' = 0, or giving up.
+TEST(tComplexMapSolverTest, StopsAsNewtonDoes) {
+  auto f = functionFromText(kSquare);
+  for (int kind = kFirstComplexKind; kind < kFirstComplexKind + kComplexKinds; ++kind) {
+    auto solver = makeSolver(kind, 30, 1.0);
+    tSolution root = solver->solve(f.get(), {1, 1}, false);
+    EXPECT_FALSE(root.singularJacobian_ || root.noConvergence_) << kind;
+    EXPECT_GT(1e-10, std::hypot(root.path_.back().x_ * root.path_.back().x_ - 2,
+                                root.path_.back().y_))
+        << kind;
+    tSolution singular = solver->solve(f.get(), {0, 0}, false);
+    EXPECT_TRUE(singular.singularJacobian_) << kind;
+    EXPECT_EQ(0u, singular.iterations_) << kind;
+    tSolution gaveUp = makeSolver(kind, 1, 1.0)->solve(f.get(), {1, 1}, false);
+    EXPECT_TRUE(gaveUp.noConvergence_) << kind;
+  }
+}
+
+// A map given by real formulas has no f'' of a complex map: it is refused,
+// with the solver's name and why; one given as f(z) is not, and Newton
+// refuses neither.
+TEST(tComplexMapSolverTest, RefusesARealMap) {
+  auto real = functionFromText("f1 = x ^ 2 - y ^ 2 - 2 f2 = 2 * x * y");
+  auto complex = functionFromText(kSquare);
+  for (int kind = kFirstComplexKind; kind < kFirstComplexKind + kComplexKinds; ++kind) {
+    auto solver = makeSolver(kind, 10, 1.0);
+    EXPECT_EQ(solver->getName() + " needs f'' of a map given as f(z), not a map given by real"
+                                  " formulas",
+              solver->refusalFor(*real));
+    EXPECT_EQ("", solver->refusalFor(*complex));
+  }
+  EXPECT_EQ("", makeSolver(0, 10, 1.0)->refusalFor(*real));
+}
