@@ -61,6 +61,11 @@ void tBLAMRunStatement::run(tVariableEnv* env, const tBLAMContext& context) {
   if (!function) return;
   tIterativeSolver* solver = findSolver(context);
   if (!solver) return;
+  const std::string refusal = solver->refusalFor(*function);
+  if (!refusal.empty()) {
+    progress.fail(describe() + ": " + refusal);
+    return;
+  }
   const std::string directory = findOutputDirectory(env, context);
   if (directory.empty()) return;
   const tBLAMImageOutput& picture = findImageOutput(env, progress);

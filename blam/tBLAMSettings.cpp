@@ -23,6 +23,7 @@ const int kBool = tVariableEnv::TYPE_BOOL;
 const tEntry kEntries[] = {
     {"_stepSize", kNumber, true, 1.0, "", true},
     {"_maxIterations", kNumber, true, 100, "", true},
+    {"_methodParameter", kNumber, true, 0.5, "", true},
     {"_imageDimension", kNumber, true, 512, "", true},
     {"_minX", kNumber, true, -2, "", true},
     {"_maxX", kNumber, true, 2, "", true},

@@ -5,24 +5,40 @@
 #include "blam/tBLAMProgress.h"
 #include "expr/tVariableEnv.h"
 #include "fractal/tAdamsBashforthSolver2.h"
+#include "fractal/tChebyshevHalleySolver.h"
+#include "fractal/tHalleySolver.h"
 #include "fractal/tHeunSolver.h"
 #include "fractal/tNewtonSolver.h"
 #include "fractal/tRefinedNewtonSolver.h"
 #include "fractal/tRungeKuttaSolver2.h"
 #include "fractal/tRungeKuttaSolver4.h"
+#include "fractal/tSchroderSolver.h"
 #include "fractal/tSession.h"
 
 namespace {
 
 template <class tSolver>
-tIterativeSolver* make(unsigned long maxIterations, double stepSize) {
+tIterativeSolver* make(unsigned long maxIterations, double stepSize, double) {
   return new tSolver(maxIterations, stepSize);
 }
 
-// The solvers a script may use, by name.
+tIterativeSolver* makeChebyshev(unsigned long maxIterations, double stepSize, double) {
+  return tChebyshevHalleySolver::makeChebyshev(maxIterations, stepSize);
+}
+
+tIterativeSolver* makeSuperHalley(unsigned long maxIterations, double stepSize, double) {
+  return tChebyshevHalleySolver::makeSuperHalley(maxIterations, stepSize);
+}
+
+tIterativeSolver* makeChebyshevHalley(unsigned long maxIterations, double stepSize,
+                                      double parameter) {
+  return new tChebyshevHalleySolver(maxIterations, stepSize, parameter, "ChebyshevHalleySolver");
+}
+
+// The solvers a script may use, by name; the parameter is the family's.
 const struct {
   const char* name;
-  tIterativeSolver* (*make)(unsigned long maxIterations, double stepSize);
+  tIterativeSolver* (*make)(unsigned long maxIterations, double stepSize, double parameter);
 } kSolvers[] = {
     {"NewtonSolver", make<tNewtonSolver>},
     {"RefinedNewtonSolver", make<tRefinedNewtonSolver>},
@@ -30,6 +46,11 @@ const struct {
     {"RungeKuttaSolver4", make<tRungeKuttaSolver4>},
     {"RungeKuttaSolver2", make<tRungeKuttaSolver2>},
     {"AdamsBashforthSolver2", make<tAdamsBashforthSolver2>},
+    {"HalleySolver", make<tHalleySolver>},
+    {"ChebyshevSolver", makeChebyshev},
+    {"SuperHalleySolver", makeSuperHalley},
+    {"ChebyshevHalleySolver", makeChebyshevHalley},
+    {"SchroderSolver", make<tSchroderSolver>},
 };
 
 // "NewtonSolver, RefinedNewtonSolver, ...", for the message of an unknown name.
@@ -43,9 +64,10 @@ std::string solverNames() {
 }  // namespace
 
 tIterativeSolver* tBLAMUseStatement::makeSolver(const std::string& name,
-                                                unsigned long maxIterations, double stepSize) {
+                                                unsigned long maxIterations, double stepSize,
+                                                double parameter) {
   for (const auto& solver : kSolvers)
-    if (name == solver.name) return solver.make(maxIterations, stepSize);
+    if (name == solver.name) return solver.make(maxIterations, stepSize, parameter);
   return nullptr;
 }
 
@@ -59,7 +81,8 @@ void tBLAMUseStatement::run(tVariableEnv* env, const tBLAMContext& context) {
   tSession& session = context.session;
   session.setSolver(nullptr);
   tIterativeSolver* solver = makeSolver(
-      solverName_, toUnsigned(env->getDoubleVal("_maxIterations")), env->getDoubleVal("_stepSize"));
+      solverName_, toUnsigned(env->getDoubleVal("_maxIterations")), env->getDoubleVal("_stepSize"),
+      env->getDoubleVal("_methodParameter"));
   if (!solver) {
     context.progress.fail(describe() + ": unknown solver (" + solverNames() +
                           "); no solver selected");

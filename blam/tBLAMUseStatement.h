@@ -8,17 +8,18 @@
 
 class tIterativeSolver;
 
-// use NAME: makes the named solver, with the iteration limit and step size
-// the variables hold now, the application's current solver. An unknown name
-// leaves the application without a solver.
+// use NAME: makes the named solver, with the iteration limit, step size and
+// method parameter the variables hold now, the application's current solver.
+// An unknown name leaves the application without a solver.
 class tBLAMUseStatement : public tBLAMStatement {
  public:
   void buildStatement(const std::string& name) { solverName_ = name; }
 
   // The solver of a name a script may use, compared exactly, owned by the
-  // caller; null for an unknown name.
+  // caller; null for an unknown name. Only the Chebyshev-Halley family reads
+  // the parameter, its a.
   static tIterativeSolver* makeSolver(const std::string& name, unsigned long maxIterations,
-                                      double stepSize);
+                                      double stepSize, double parameter = 0.5);
   // The names a script may use, in the order the message of an unknown one
   // lists them.
   static std::vector<std::string> getSolverNames();
