@@ -17,13 +17,16 @@
 #include "Shell/tTimer.h"
 #include "expr/tFunction.h"
 #include "fractal/tAdamsBashforthSolver2.h"
+#include "fractal/tChebyshevHalleySolver.h"
 #include "fractal/tFractal.h"
+#include "fractal/tHalleySolver.h"
 #include "fractal/tHeunSolver.h"
 #include "fractal/tNewtonSolver.h"
 #include "fractal/tRefinedNewtonSolver.h"
 #include "fractal/tRootManager.h"
 #include "fractal/tRungeKuttaSolver2.h"
 #include "fractal/tRungeKuttaSolver4.h"
+#include "fractal/tSchroderSolver.h"
 #include "graphics/tFontManager.h"
 #include "graphics/tOGLUtils.h"
 #include "graphics/tTextRenderer.h"
@@ -63,7 +66,12 @@ const char kYBoundsUnusable[] = "y Bounds must be two numbers, the first the sma
 // The solvers in list order; the index is what prefs.txt keeps.
 const char* const kSolverNames[] = {"Newton Solver",        "Refined Newton Solver",
                                     "Heun Solver",          "Runge-Kutta Solver 2",
-                                    "Runge-Kutta Solver 4", "Adams-Bashforth Solver 2"};
+                                    "Runge-Kutta Solver 4", "Adams-Bashforth Solver 2",
+                                    "Halley Solver",        "Chebyshev Solver",
+                                    "Super-Halley Solver",  "Chebyshev-Halley Solver",
+                                    "Schroder Solver"};
+// The Chebyshev-Halley parameter of the window's runs: Halley's, a script's default.
+const double kFamilyParameter = 0.5;
 
 tIterativeSolver* createSolver(unsigned int index, unsigned long iterations, double stepSize) {
   switch (index) {
@@ -77,6 +85,17 @@ tIterativeSolver* createSolver(unsigned int index, unsigned long iterations, dou
       return new tRungeKuttaSolver4(iterations, stepSize);
     case 5:
       return new tAdamsBashforthSolver2(iterations, stepSize);
+    case 6:
+      return new tHalleySolver(iterations, stepSize);
+    case 7:
+      return tChebyshevHalleySolver::makeChebyshev(iterations, stepSize);
+    case 8:
+      return tChebyshevHalleySolver::makeSuperHalley(iterations, stepSize);
+    case 9:
+      return new tChebyshevHalleySolver(iterations, stepSize, kFamilyParameter,
+                                        "ChebyshevHalleySolver");
+    case 10:
+      return new tSchroderSolver(iterations, stepSize);
     default:
       return new tNewtonSolver(iterations, stepSize);
   }
@@ -308,7 +327,8 @@ void tSetupFracScene::checkFunctionFile() {
 
 // The old run is emptied before each new part is made, so that a large old
 // picture and the new one never take memory together. A function file whose
-// map was refused starts no run: its picture would only say "singular".
+// map was refused starts no run: its picture would only say "singular"; nor
+// does one the solver refuses.
 void tSetupFracScene::startRun() {
   writeData();
   checkFunctionFile();
@@ -317,6 +337,16 @@ void tSetupFracScene::startRun() {
   if (function->isRefused()) {
     functionProblem_ = "Cannot use " + tFileUtils::getFilenameFromPath(functionPath_) + ": " +
                        function->getRefusal() + lineOf(function->getRefusalPlace());
+    return;
+  }
+  std::unique_ptr<tIterativeSolver> solver(createSolver(
+      solverSelect_->getSelectedItem(),
+      static_cast<unsigned long>(tStringUtils::stringToInt(iterationsEntry_->getText())),
+      tStringUtils::stringToFloat(stepSizeEntry_->getText())));
+  const std::string refusal = solver->refusalFor(*function);
+  if (!refusal.empty()) {
+    functionProblem_ = "Cannot use " + tFileUtils::getFilenameFromPath(functionPath_) + ": " +
+                       refusal;
     return;
   }
   tMainApp& app = tMainApp::instance();
@@ -339,10 +369,7 @@ void tSetupFracScene::startRun() {
 
   app.getSession().getRoots().useRandomColors(useRandomColors_);
   app.setSolver(nullptr);
-  app.setSolver(createSolver(
-      solverSelect_->getSelectedItem(),
-      static_cast<unsigned long>(tStringUtils::stringToInt(iterationsEntry_->getText())),
-      tStringUtils::stringToFloat(stepSizeEntry_->getText())));
+  app.setSolver(solver.release());
   tSceneManager::instance().beginTransition(new tFracScene(tPreferences::seedOf(prefs_)), 1000.0f);
 }
 
