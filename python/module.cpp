@@ -206,6 +206,13 @@ tEngineAdapter::tRequest requestOf(const char* caller, const py::object& bounds,
   return request;
 }
 
+// A method that cannot solve the function raises ValueError saying why.
+void checkAccepted(const tEngineAdapter::tLoadedFunction& function,
+                   const tEngineAdapter::tRequest& request) {
+  const std::string refusal = tEngineAdapter::refusalOf(function, request);
+  if (!refusal.empty()) raiseValueError(refusal);
+}
+
 tBasinsResult basins(const tEngineAdapter::tLoadedFunction& function, const py::object& bounds,
                      long long size, const std::string& method, long long iterations, double step,
                      long long jitter, std::optional<long long> seed,
@@ -213,6 +220,7 @@ tBasinsResult basins(const tEngineAdapter::tLoadedFunction& function, const py::
                      bool shadeBySpeed, bool wadaTest, const py::kwargs& parameters) {
   tEngineAdapter::tRequest request =
       requestOf("basins", bounds, size, method, iterations, step, threads, parameters);
+  checkAccepted(function, request);
   request.jitter = static_cast<uint32_t>(checkedWhole(jitter, "jitter", 1, UINT32_MAX));
   if (seed)
     request.seed =
@@ -232,6 +240,7 @@ tSingularSetResult singularSet(const tEngineAdapter::tLoadedFunction& function,
                                const py::kwargs& parameters) {
   tEngineAdapter::tRequest request =
       requestOf("singular_set", bounds, size, method, iterations, step, threads, parameters);
+  checkAccepted(function, request);
   request.singularSet = true;
   auto picture = std::make_shared<tEngineAdapter::tPicture>(released(
       [&](const auto& poll) { return tEngineAdapter::makePicture(function, request, poll); }));
@@ -348,8 +357,11 @@ size: the picture's dimension, brought to a power of two as the program
     64); the result's `size` is the side made.
 method: a solver name a script's `use` takes: NewtonSolver,
     RefinedNewtonSolver, HeunSolver, RungeKuttaSolver4, RungeKuttaSolver2,
-    AdamsBashforthSolver2. None takes settings besides iterations (its
-    limit) and step (its step size); any other keyword raises TypeError.
+    AdamsBashforthSolver2, and for a map given as f(z) only HalleySolver,
+    ChebyshevSolver, SuperHalleySolver, ChebyshevHalleySolver (with the
+    parameter 0.5) and SchroderSolver, which raise ValueError for another
+    map. None takes settings besides iterations (its limit) and step (its
+    step size); any other keyword raises TypeError.
 jitter: samples per pixel; jitter_first jitters the first one too.
 seed: seeds the random sequence of jitter and random colours before the
     picture (the batch's _seed); without it the sequence goes on from the

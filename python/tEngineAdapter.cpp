@@ -264,6 +264,12 @@ unsigned tEngineAdapter::getMaxSeed() { return tRandom::MAX_SEED; }
 
 unsigned tEngineAdapter::getMaxSide() { return tFractal::MAX_PICTURE_SIDE; }
 
+std::string tEngineAdapter::refusalOf(const tLoadedFunction& loaded, const tRequest& request) {
+  const std::unique_ptr<tIterativeSolver> solver(
+      tBLAMUseStatement::makeSolver(request.method, request.iterations, request.step));
+  return solver->refusalFor(*loaded.function);
+}
+
 tEngineAdapter::tPicture tEngineAdapter::makePicture(const tLoadedFunction& loaded,
                                                      const tRequest& request, const tPoll& poll) {
   const auto lock = useFunctions(poll);

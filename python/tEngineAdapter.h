@@ -120,6 +120,8 @@ class tEngineAdapter {
   static unsigned getMaxSeed();
   static unsigned getMaxSide();
 
+  // Why the request's method cannot solve the function, or nothing when it can.
+  static std::string refusalOf(const tLoadedFunction& loaded, const tRequest& request);
   static tPicture makePicture(const tLoadedFunction& loaded, const tRequest& request,
                               const tPoll& poll);
   static tMeasures measure(const tPicture& picture);

@@ -78,7 +78,8 @@ ARGUMENT_ERRORS = [
      "size 40000 makes no picture: its side, the nearest power of two, may be at most 16384"),
     (dict(method="newton"), ValueError, "method 'newton' is unknown; the methods are NewtonSolver, "
      "RefinedNewtonSolver, HeunSolver, RungeKuttaSolver4, RungeKuttaSolver2, "
-     "AdamsBashforthSolver2"),
+     "AdamsBashforthSolver2, HalleySolver, ChebyshevSolver, SuperHalleySolver, "
+     "ChebyshevHalleySolver, SchroderSolver"),
     (dict(tolerance=1e-3), TypeError, "basins() got an unexpected keyword argument 'tolerance': "
      "NewtonSolver takes no settings besides iterations and step"),
     (dict(bounds=(1, -1, 0, 1)), ValueError, "bounds must be four finite numbers (min_x, max_x, "
@@ -99,3 +100,13 @@ def test_wrong_argument_is_named(arguments, error, message):
             function = rootweaver.Function(text="f(z) = z^2 - 1")
             rootweaver.basins(function, **{"size": 16, **arguments})
     assert str(raised.value) == message
+
+
+def test_methods_for_f_of_z_refuse_a_real_map():
+    real = rootweaver.Function(text="f1 = x^2 - y^2 - 1\nf2 = 2*x*y")
+    with pytest.raises(ValueError) as raised:
+        rootweaver.basins(real, size=16, method="HalleySolver")
+    assert str(raised.value) == ("HalleySolver needs f'' of a map given as f(z), "
+                                 "not a map given by real formulas")
+    complex_map = rootweaver.Function(text="f(z) = z^2 - 1")
+    assert rootweaver.basins(complex_map, size=16, method="HalleySolver").size == 16
