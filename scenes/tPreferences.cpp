@@ -33,11 +33,17 @@ const tSetting kDefaults[] = {
 };
 const char kSolverCategory[] = "Solver";
 const char kSeedCategory[] = "seed";
-const int kSolverCount = 6;
+const int kSolverCount = 11;
 
-// A solver index from 0 to 5 in decimal.
+// A solver index from 0 to 10 in decimal, without leading zeros.
 bool isSolverIndex(const std::string& text) {
-  return text.size() == 1 && text[0] >= '0' && text[0] < '0' + kSolverCount;
+  if (text.empty() || text.size() > 2 || (text.size() == 2 && text[0] == '0')) return false;
+  int index = 0;
+  for (char digit : text) {
+    if (digit < '0' || digit > '9') return false;
+    index = 10 * index + (digit - '0');
+  }
+  return index < kSolverCount;
 }
 
 std::string prefsPath() { return tFileUtils::getSettingsDirectory() + "prefs.txt"; }

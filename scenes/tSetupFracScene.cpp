@@ -55,6 +55,10 @@ const float kButtonSize = 16.0f;
 const float kFieldHalfWidth = 35.0f;
 const float kFieldHeight = 20.0f;
 const float kListX = 175.0f;
+// The solver list's first row, above the fields' first row, and its rows,
+// lower than the fields': eleven rows end above "Choose Function".
+const float kListRise = 20.0f;
+const float kListRowHeight = 15.0f;
 const float kListHalfWidth = 150.0f;
 const float kBoxHalfSize = 10.0f;
 // How long a message stays, in ms.
@@ -277,7 +281,7 @@ void tSetupFracScene::update(double) {
   if (!followTransition()) return;
   const float w = viewWidth();
   const float h = viewHeight();
-  solverSelect_->update(kListX, h / 4.0f, kListHalfWidth, kFieldHeight, alpha_);
+  solverSelect_->update(kListX, h / 4.0f - kListRise, kListHalfWidth, kListRowHeight, alpha_);
   for (const tFieldPlace& field : FIELDS) {
     entry(field).update(fieldX(field.secondColumn), h / 4.0f + field.rowY, kFieldHalfWidth,
                         kFieldHeight, alpha_);
@@ -397,7 +401,7 @@ void tSetupFracScene::draw() {
   const float h = viewHeight();
   tTextRenderer& text = tTextRenderer::instance();
   text.drawStringCentered("Setup Zirudadazevu", w / 2.0f, 80.0f, 40.0f * alpha_);
-  solverSelect_->draw(kListX, h / 4.0f, kListHalfWidth, kFieldHeight, alpha_);
+  solverSelect_->draw(kListX, h / 4.0f - kListRise, kListHalfWidth, kListRowHeight, alpha_);
   setWhite(1.0f);
   drawTexts(w, h);
   for (const tFieldPlace& field : FIELDS) {

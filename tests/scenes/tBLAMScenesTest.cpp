@@ -154,13 +154,17 @@ TEST_F(tBLAMScenesTest, AScriptWithFailedStatementsSaysSoWhenItEnds) {
   testing::internal::GetCapturedStdout();
   EXPECT_EQ("1 statement failed; outputs incomplete\nuse NewtonSolvr: unknown solver "
             "(NewtonSolver, RefinedNewtonSolver, HeunSolver, RungeKuttaSolver4, RungeKuttaSolver2, "
-            "AdamsBashforthSolver2); no solver selected\nOutputs: 1 picture in " + dir_ +
+            "AdamsBashforthSolver2, HalleySolver, ChebyshevSolver, SuperHalleySolver, "
+            "ChebyshevHalleySolver, SchroderSolver); no solver selected\nOutputs: 1 picture in " +
+                dir_ +
                 "/\nPress Space to Escape!",
             status->getStatusText());
   EXPECT_NE(std::string::npos,
             testing::internal::GetCapturedStderr().find(
                 "use NewtonSolvr: unknown solver (NewtonSolver, RefinedNewtonSolver, HeunSolver, "
-                "RungeKuttaSolver4, RungeKuttaSolver2, AdamsBashforthSolver2); no solver selected\n"));
+                "RungeKuttaSolver4, RungeKuttaSolver2, AdamsBashforthSolver2, HalleySolver, "
+                "ChebyshevSolver, SuperHalleySolver, ChebyshevHalleySolver, SchroderSolver); no "
+                "solver selected\n"));
 }
 
 TEST_F(tBLAMScenesTest, SetupChoosesKeepsAndRefusesScripts) {

@@ -115,7 +115,9 @@ TEST_F(tSetupFracSceneTest, LoadSuppliesDefaultsAndKeepsUnreadableFiles) {
       {absent, {}, ""},
       {"{\nDim\n77\n}\n{\nOther\nx\ny\n}\n", {{"Dim", "77"}, {"Other", "x\ny"}}, ""},
       {"{\nSolver\n}\n{\nBLAM\n}\n", {{"Solver", "0"}, {"BLAM", "examples/sweep.blam"}}, ""},
-      {"{\nSolver\n6\n}\n", {{"Solver", "0"}}, ""},
+      {"{\nSolver\n10\n}\n", {{"Solver", "10"}}, ""},
+      {"{\nSolver\n11\n}\n", {{"Solver", "0"}}, ""},
+      {"{\nSolver\n06\n}\n", {{"Solver", "0"}}, ""},
       {"{\nSolver\n3x\n}\n", {{"Solver", "0"}}, ""},
       {"{\nSolver\n5\n2\n}\n", {{"Solver", "5\n2"}}, ""},
       {"{\nseed\n42\n}\n", {{"seed", "42"}}, ""},
@@ -178,7 +180,7 @@ TEST_F(tSetupFracSceneTest, EditsAreReadAndWrittenBackOnReturn) {
   tFileDialogUtils::setStandIn(
       [&](tFileDialogUtils::TDIALOG_KIND, const std::string&) { return answer; });
   tapMouse(400, 515);  // Go without a function: nothing
-  tapMouse(175, 210);  // row 3 of the solvers
+  tapMouse(175, 175);  // row 3 of the solvers: rows of 15 from y = 122.5
   tapMouse(410, 455);  // "Use Random Colors" box
   tapMouse(450, 415);  // the label of "Find Singular Set": nothing
   tapMouse(175, 320);  // "Choose Function"
@@ -232,6 +234,24 @@ TEST_F(tSetupFracSceneTest, GoRefusesUnusableValuesAndMarksThem) {
     EXPECT_EQ("Setup Frac", sceneState()) << row.category << " " << row.value;
     EXPECT_EQ(row.said, scene_->getMessage()) << row.category << " " << row.value;
   }
+}
+
+// The methods for f(z), after the six solvers in the list, refuse a map
+// given by real formulas: the setup names it and "Go" stays red. A map given
+// as f(z) runs.
+TEST_F(tSetupFracSceneTest, MethodsForComplexMapsRefuseARealMap) {
+  openScene({{"Function", "cubic.func"}, {"Dim", "8"}, {"Solver", "6"}});
+  EXPECT_EQ("", pressGo());
+  EXPECT_EQ("Setup Frac", sceneState());
+  EXPECT_EQ("Cannot use cubic.func: HalleySolver needs f'' of a map given as f(z), not a map "
+            "given by real formulas",
+            scene_->getMessage());
+  EXPECT_FALSE(scene_->goReady());
+  openScene({{"Function", "cubicz.func"}, {"Dim", "8"}, {"Solver", "10"}});
+  EXPECT_EQ("", pressGo());
+  EXPECT_EQ("Setup Frac -> Frac", sceneState());
+  ASSERT_TRUE(tMainApp::instance().getSolver());
+  EXPECT_EQ("SchroderSolver", tMainApp::instance().getSolver()->getName());
 }
 
 TEST_F(tSetupFracSceneTest, GoBuildsTheRunOrReportsAnUnreadableFunction) {
