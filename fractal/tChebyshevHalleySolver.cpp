@@ -14,8 +14,8 @@ tChebyshevHalleySolver* tChebyshevHalleySolver::makeSuperHalley(unsigned long ma
   return new tChebyshevHalleySolver(maxIterations, stepSize, 1.0, "SuperHalleySolver");
 }
 
-bool tChebyshevHalleySolver::correction(const tComplex& f, const tComplex& d1,
-                                        const tComplex& d2, tComplex& c) const {
+bool tChebyshevHalleySolver::correction(const tComplex& f, const tComplex& d1, const tComplex& d2,
+                                        tComplex& c) const {
   const tComplex q = d1 * d1;
   if (q.isZero()) return false;
   const tComplex newton = f / d1;

@@ -38,7 +38,7 @@ tSolution tComplexMapSolver::solve(tFunction* f, const tVector2& start, bool ful
 }
 
 tIterativeSolver::LANE_EVENT tComplexMapSolver::advanceLane(tLane&, const tVector2&,
-                                                           const tMatrix2&, bool) const {
+                                                            const tMatrix2&, bool) const {
   throw std::logic_error(name_ + " needs f'' at every iterate, which a lane is not given");
 }
 

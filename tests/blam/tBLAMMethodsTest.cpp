@@ -36,8 +36,9 @@ TEST(tBLAMMethodsTest, ARealMapIsRefused) {
   writeRaw(app / "real.blam", "f = loadFunction \"cubic.func\"\nuse HalleySolver\nrun f\n");
   const tAppCopy::tResult result = app.run("--batch real.blam");
   EXPECT_EQ(1, result.status);
-  EXPECT_EQ("real.blam: run f: HalleySolver needs f'' of a map given as f(z), not a map given by "
-            "real formulas\nrootweaver: 1 statement failed; outputs incomplete\n",
-            result.err);
+  EXPECT_EQ(
+      "real.blam: run f: HalleySolver needs f'' of a map given as f(z), not a map given by "
+      "real formulas\nrootweaver: 1 statement failed; outputs incomplete\n",
+      result.err);
   EXPECT_FALSE(pathExists(app / "-fractal-0.tga"));
 }

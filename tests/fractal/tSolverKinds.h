@@ -30,7 +30,8 @@ const double kFamilyParameter = 0.25;
 inline std::unique_ptr<tIterativeSolver> makeSolver(int kind, unsigned long limit, double h) {
   switch (kind) {
     case 6: return std::make_unique<tHalleySolver>(limit, h);
-    case 7: return std::unique_ptr<tIterativeSolver>(tChebyshevHalleySolver::makeChebyshev(limit, h));
+    case 7:
+      return std::unique_ptr<tIterativeSolver>(tChebyshevHalleySolver::makeChebyshev(limit, h));
     case 8:
       return std::unique_ptr<tIterativeSolver>(tChebyshevHalleySolver::makeSuperHalley(limit, h));
     case 9:
