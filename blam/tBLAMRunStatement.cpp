@@ -7,6 +7,7 @@
 #include <limits>
 #include <set>
 #include <tuple>
+#include <vector>
 
 #include "File/tCSVFile.h"
 #include "File/tFileUtils.h"
@@ -165,9 +166,13 @@ void tBLAMRunStatement::warnAboutReads(tVariableEnv* env, tFunction* function,
   const auto changed = [](double now, double chosen) {
     return now != chosen && !(std::isnan(now) && std::isnan(chosen));
   };
-  for (const auto& [name, now, chosen] :
-       {std::make_tuple("_maxIterations", iterations, double(solver->getMaxIterations())),
-        std::make_tuple("_stepSize", step, solver->getStepSize())}) {
+  std::vector<std::tuple<const char*, double, double>> reads = {
+      {"_maxIterations", iterations, double(solver->getMaxIterations())},
+      {"_stepSize", step, solver->getStepSize()}};
+  double parameter;
+  if (solver->getMethodParameter(parameter))
+    reads.emplace_back("_methodParameter", env->getDoubleVal("_methodParameter"), parameter);
+  for (const auto& [name, now, chosen] : reads) {
     if (!changed(now, chosen)) continue;
     warnOnce(name, std::string(name) + " is " + tCSVFile::number(now) + ", but " +
                        solver->getName() + " was chosen with " + tCSVFile::number(chosen) +

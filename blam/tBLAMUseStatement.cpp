@@ -32,7 +32,7 @@ tIterativeSolver* makeSuperHalley(unsigned long maxIterations, double stepSize, 
 
 tIterativeSolver* makeChebyshevHalley(unsigned long maxIterations, double stepSize,
                                       double parameter) {
-  return new tChebyshevHalleySolver(maxIterations, stepSize, parameter, "ChebyshevHalleySolver");
+  return new tChebyshevHalleySolver(maxIterations, stepSize, parameter);
 }
 
 // The solvers a script may use, by name; the parameter is the family's.

@@ -1,17 +1,27 @@
 #include "fractal/tChebyshevHalleySolver.h"
 
 tChebyshevHalleySolver::tChebyshevHalleySolver(unsigned long maxIterations, double stepSize,
-                                               double parameter, const std::string& name)
-    : tComplexMapSolver(maxIterations, stepSize, name), parameter_(parameter) {}
+                                               double parameter)
+    : tChebyshevHalleySolver(maxIterations, stepSize, parameter, "ChebyshevHalleySolver", true) {}
+
+tChebyshevHalleySolver::tChebyshevHalleySolver(unsigned long maxIterations, double stepSize,
+                                               double parameter, const std::string& name,
+                                               bool chosen)
+    : tComplexMapSolver(maxIterations, stepSize, name), parameter_(parameter), chosen_(chosen) {}
 
 tChebyshevHalleySolver* tChebyshevHalleySolver::makeChebyshev(unsigned long maxIterations,
                                                               double stepSize) {
-  return new tChebyshevHalleySolver(maxIterations, stepSize, 0.0, "ChebyshevSolver");
+  return new tChebyshevHalleySolver(maxIterations, stepSize, 0.0, "ChebyshevSolver", false);
 }
 
 tChebyshevHalleySolver* tChebyshevHalleySolver::makeSuperHalley(unsigned long maxIterations,
                                                                 double stepSize) {
-  return new tChebyshevHalleySolver(maxIterations, stepSize, 1.0, "SuperHalleySolver");
+  return new tChebyshevHalleySolver(maxIterations, stepSize, 1.0, "SuperHalleySolver", false);
+}
+
+bool tChebyshevHalleySolver::getMethodParameter(double& parameter) const {
+  parameter = parameter_;
+  return chosen_;
 }
 
 bool tChebyshevHalleySolver::correction(const tComplex& f, const tComplex& d1, const tComplex& d2,

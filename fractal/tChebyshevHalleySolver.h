@@ -11,18 +11,22 @@
 // d = 2 (1 - a L), c = (1 + L / d) n.
 class tChebyshevHalleySolver : public tComplexMapSolver {
  public:
-  // Under the name the data files show for this parameter.
-  tChebyshevHalleySolver(unsigned long maxIterations, double stepSize, double parameter,
-                         const std::string& name);
+  // The family at a parameter chosen by the caller.
+  tChebyshevHalleySolver(unsigned long maxIterations, double stepSize, double parameter);
   static tChebyshevHalleySolver* makeChebyshev(unsigned long maxIterations, double stepSize);
   static tChebyshevHalleySolver* makeSuperHalley(unsigned long maxIterations, double stepSize);
 
   bool correction(const tComplex& f, const tComplex& d1, const tComplex& d2,
                   tComplex& c) const override;
-  double getParameter() const { return parameter_; }
+  // Only the family's parameter was chosen; Chebyshev's and Super-Halley's are fixed.
+  bool getMethodParameter(double& parameter) const override;
 
  private:
+  tChebyshevHalleySolver(unsigned long maxIterations, double stepSize, double parameter,
+                         const std::string& name, bool chosen);
+
   double parameter_;  // a
+  bool chosen_;       // whether a is the caller's
 };
 
 #endif

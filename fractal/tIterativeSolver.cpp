@@ -35,6 +35,8 @@ void tIterativeSolver::startLane(tLane& lane, const tVector2& start) const {
 
 bool tIterativeSolver::getPacketScheme(tPacketStep::SCHEME&) const { return false; }
 
+bool tIterativeSolver::getMethodParameter(double&) const { return false; }
+
 std::string tIterativeSolver::refusalFor(const tFunction&) const { return ""; }
 
 void tIterativeSolver::giveUp(tSolution& solution) const {

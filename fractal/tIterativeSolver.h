@@ -85,6 +85,9 @@ class tIterativeSolver {
   // more of the function at an iterate than a lane is handed gives false,
   // and the engine calls solve() for each start instead.
   virtual bool runsInLanes() const { return true; }
+  // The method parameter `use` gave this solver (_methodParameter), if it
+  // takes one.
+  virtual bool getMethodParameter(double& parameter) const;
   // Why this solver cannot solve f, or nothing when it can.
   virtual std::string refusalFor(const tFunction& f) const;
   // Whether the lane's solve has used up its iterations (it would now leave

@@ -96,8 +96,7 @@ tIterativeSolver* createSolver(unsigned int index, unsigned long iterations, dou
     case 8:
       return tChebyshevHalleySolver::makeSuperHalley(iterations, stepSize);
     case 9:
-      return new tChebyshevHalleySolver(iterations, stepSize, kFamilyParameter,
-                                        "ChebyshevHalleySolver");
+      return new tChebyshevHalleySolver(iterations, stepSize, kFamilyParameter);
     case 10:
       return new tSchroderSolver(iterations, stepSize);
     default:

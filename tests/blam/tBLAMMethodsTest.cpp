@@ -6,8 +6,9 @@
 
 // _methodParameter reaches the Chebyshev-Halley family when `use` runs: at
 // 0 its picture is Chebyshev's, at 1 Super-Halley's, byte for byte, and the
-// two differ. Only the next `use` reads it. Runs outside a batch are numbered
-// in order; each is seeded alike, so that its colours are drawn alike.
+// two differ. Only the next `use` reads it, and a run before says so. Runs
+// outside a batch are numbered in order; each is seeded alike, so that its
+// colours are drawn alike.
 TEST(tBLAMMethodsTest, MethodParameterSweepsTheFamily) {
   tAppCopy app;
   writeRaw(app / "family.blam",
@@ -19,7 +20,10 @@ TEST(tBLAMMethodsTest, MethodParameterSweepsTheFamily) {
            "_methodParameter = 1\n_outputPrefix = \"unused\"\nrun f\n"
            "_outputPrefix = \"one\"\nuse ChebyshevHalleySolver\nrun f\n");
   const tAppCopy::tResult result = app.run("--batch family.blam");
-  EXPECT_EQ(0, result.status) << result.err;
+  EXPECT_EQ(0, result.status);
+  EXPECT_EQ("family.blam:17:1: run f: _methodParameter is 1, but ChebyshevHalleySolver was chosen "
+            "with 0: only the next 'use' reads it\n",
+            result.err);
   const std::string chebyshev = readRaw(app / "-chebyshev-0.tga");
   const std::string superHalley = readRaw(app / "-superhalley-1.tga");
   ASSERT_FALSE(chebyshev.empty());

@@ -35,8 +35,7 @@ inline std::unique_ptr<tIterativeSolver> makeSolver(int kind, unsigned long limi
     case 8:
       return std::unique_ptr<tIterativeSolver>(tChebyshevHalleySolver::makeSuperHalley(limit, h));
     case 9:
-      return std::make_unique<tChebyshevHalleySolver>(limit, h, kFamilyParameter,
-                                                      "ChebyshevHalleySolver");
+      return std::make_unique<tChebyshevHalleySolver>(limit, h, kFamilyParameter);
     case 10: return std::make_unique<tSchroderSolver>(limit, h);
     case 0: return std::make_unique<tNewtonSolver>(limit, h);
     case 1: return std::make_unique<tRefinedNewtonSolver>(limit, h);
