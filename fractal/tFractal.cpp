@@ -170,24 +170,27 @@ void tFractal::paintAverage(int row, int column, const tColorSum& sum, uint32_t 
 
 void tFractal::computateSingularSetPixel(int row, int column, tIterativeSolver* solver,
                                          tFunction* f) {
-  image_->setPixel(row, column, kOffSingularSet);
   tVector2 corners[4];
   cornersOf(static_cast<float>(row), static_cast<float>(column), corners);
+  image_->setPixel(row, column, pathsStraddle(*solver, f, corners) ? kOnSingularSet
+                                                                   : kOffSingularSet);
+}
+
+bool tFractal::pathsStraddle(const tIterativeSolver& solver, tFunction* f,
+                             const tVector2 corners[4]) {
   std::vector<tVector2> paths[4];
-  std::size_t steps = solver->getMaxIterations();
+  std::size_t steps = solver.getMaxIterations();
   for (int k = 0; k < 4; ++k) {
-    paths[k] = solver->solve(f, corners[k], true).path_;
+    paths[k] = solver.solve(f, corners[k], true).path_;
     steps = std::min(steps, paths[k].size());
   }
   // The four trajectories are compared at equal iteration counts.
   for (std::size_t i = 0; i < steps; ++i) {
     tMatrix2 inverses[4];
     for (int k = 0; k < 4; ++k) inverses[k] = f->jacobianInverse(paths[k][i]);
-    if (straddles(inverses)) {
-      image_->setPixel(row, column, kOnSingularSet);
-      return;
-    }
+    if (straddles(inverses)) return true;
   }
+  return false;
 }
 
 double tFractal::getWidth() const { return image_->getWidth(); }

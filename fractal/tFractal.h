@@ -59,6 +59,10 @@ class tFractal {
   // Whether points whose inverse Jacobians are these four stand on the
   // singular set or on both sides of it.
   static bool straddles(const tMatrix2 inverses[4]);
+  // Whether the solver's paths from the four corners, compared at equal
+  // iteration counts, ever straddle the singular set.
+  static bool pathsStraddle(const tIterativeSolver& solver, tFunction* f,
+                            const tVector2 corners[4]);
 
   // One pixel in the current mode.
   void computate(tFunction* f, tIterativeSolver* solver, unsigned int row, unsigned int column);

@@ -1,6 +1,5 @@
 #include "fractal/tPacketSolver.h"
 
-#include <algorithm>
 #include <memory>
 
 #include "expr/tFunction.h"
@@ -219,18 +218,7 @@ bool tPacketSolver::straddleWhole(const tVector2* corners, std::size_t groups, b
                                   const std::atomic<bool>* cancel) {
   for (std::size_t g = 0; g < groups; ++g) {
     if (cancelled(cancel)) return false;
-    std::vector<tVector2> paths[4];
-    std::size_t steps = solver_.getMaxIterations();
-    for (unsigned c = 0; c < 4; ++c) {
-      paths[c] = solver_.solve(function_, corners[4 * g + c], true).path_;
-      steps = std::min(steps, paths[c].size());
-    }
-    straddles[g] = false;
-    for (std::size_t i = 0; i < steps && !straddles[g]; ++i) {
-      tMatrix2 inverses[4];
-      for (unsigned c = 0; c < 4; ++c) inverses[c] = function_->jacobianInverse(paths[c][i]);
-      straddles[g] = tFractal::straddles(inverses);
-    }
+    straddles[g] = tFractal::pathsStraddle(solver_, function_, corners + 4 * g);
   }
   return true;
 }
