@@ -3,8 +3,8 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <ostream>
 #include <limits>
+#include <ostream>
 #include <set>
 #include <tuple>
 #include <vector>
@@ -15,6 +15,7 @@
 #include "blam/tBLAMDataBlockOutput.h"
 #include "blam/tBLAMImageOutput.h"
 #include "blam/tBLAMNameCheck.h"
+#include "blam/tBLAMPlaneSettings.h"
 #include "blam/tBLAMProgress.h"
 #include "blam/tBLAMRunRecord.h"
 #include "blam/tBLAMSettings.h"
@@ -70,7 +71,13 @@ void tBLAMRunStatement::run(tVariableEnv* env, const tBLAMContext& context) {
   const std::string directory = findOutputDirectory(env, context);
   if (directory.empty()) return;
   const tBLAMImageOutput& picture = findImageOutput(env, progress);
-  warnAboutReads(env, function, solver, progress);
+  tBLAMPlaneSettings plane;
+  std::string planeError;
+  if (!plane.read(env, *function, planeError)) {
+    progress.fail(describe() + ": " + planeError);
+    return;
+  }
+  warnAboutReads(env, function, solver, plane, progress);
   function->substituteVars(env);
   if (!acceptsDimension(env, context)) return;
   const std::optional<unsigned int> seed = findSeed(env, progress);
@@ -81,14 +88,16 @@ void tBLAMRunStatement::run(tVariableEnv* env, const tBLAMContext& context) {
                            function,   solver,    nullptr,
                            nullptr,    0.0,       "",
                            env,        &context};
-  tBLAMOutputs::tRunStart start{describe(), picture.getPath(run), {},
-                                settingsOf(env, function, solver, run.imageName),
+  tBLAMOutputs::tRunStart start{describe(),
+                                picture.getPath(run),
+                                {},
+                                settingsOf(env, function, solver, run.imageName) + plane.describe(),
                                 dependenceOf(env)};
   for (const tBLAMRunOutput* output : kAfterPicture) start.files.push_back(output->getPath(run));
   tBLAMOutputs& outputs = context.outputs;
   switch (outputs.beginRun(start)) {
     case tBLAMOutputs::RUN_COMPUTE:
-      outputs.endRun(compute(run, picture, seed, context));
+      outputs.endRun(compute(run, picture, seed, plane, context));
       return;
     case tBLAMOutputs::RUN_SKIP:
       // The values come from another shard; whatever reads them here is
@@ -105,7 +114,7 @@ void tBLAMRunStatement::run(tVariableEnv* env, const tBLAMContext& context) {
 }
 
 bool tBLAMRunStatement::compute(tBLAMRunOutput::tRun& run, const tBLAMImageOutput& picture,
-                                std::optional<unsigned int> seed,
+                                std::optional<unsigned int> seed, const tBLAMPlaneSettings& plane,
                                 const tBLAMContext& context) const {
   tSession& session = context.session;
   tVariableEnv* env = run.env;
@@ -114,7 +123,8 @@ bool tBLAMRunStatement::compute(tBLAMRunOutput::tRun& run, const tBLAMImageOutpu
     session.getRandom().seed(*seed);
     run.seed = std::to_string(*seed);
   }
-  run.milliseconds = computePicture(run.fractal, run.function, run.solver, context);
+  run.milliseconds = plane.isOn() ? computePlane(run.fractal, plane.getPlane(), run.solver, context)
+                                  : computePicture(run.fractal, run.function, run.solver, context);
   const tBasinStatistics statistics(run.fractal->getBasinLabels());
   run.statistics = &statistics;
   // Solved while the registry still holds this picture's roots.
@@ -156,9 +166,15 @@ bool tBLAMRunStatement::replay(tVariableEnv* env, const tBLAMRunRecord& record,
 }
 
 void tBLAMRunStatement::warnAboutReads(tVariableEnv* env, tFunction* function,
-                                       tIterativeSolver* solver, tBLAMProgress& progress) {
+                                       tIterativeSolver* solver, const tBLAMPlaneSettings& plane,
+                                       tBLAMProgress& progress) {
   std::set<std::string> parameters;
   function->freeVars(parameters);
+  // The axes of a plane take their values from the pixels.
+  if (plane.isOn()) {
+    parameters.erase(plane.getXParameter());
+    parameters.erase(plane.getYParameter());
+  }
   for (const std::string& name : parameters)
     if (warned_.count(name) == 0) warnOnce(name, describeParameter(name, env, function), progress);
   const double iterations = toUnsigned(env->getDoubleVal("_maxIterations"));
@@ -305,6 +321,18 @@ double tBLAMRunStatement::computePicture(tFractal* fractal, tFunction* function,
     }
     progress.setPixelsDone(computation.getPixelCount());
   }
+  return tookSince(begin, context);
+}
+
+double tBLAMRunStatement::computePlane(tFractal* fractal, const tParameterPlane& plane,
+                                       tIterativeSolver* solver, const tBLAMContext& context) {
+  const auto begin = std::chrono::steady_clock::now();
+  plane.compute(*fractal, *solver);
+  return tookSince(begin, context);
+}
+
+double tBLAMRunStatement::tookSince(std::chrono::steady_clock::time_point begin,
+                                    const tBLAMContext& context) {
   const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - begin;
   const double milliseconds = took.count();
   context.progress.clearStatusLine();

@@ -1,6 +1,7 @@
 #ifndef ROOTWEAVER_BLAM_TBLAMRUNSTATEMENT_H
 #define ROOTWEAVER_BLAM_TBLAMRUNSTATEMENT_H
 
+#include <chrono>
 #include <optional>
 #include <set>
 #include <string>
@@ -11,10 +12,12 @@
 #include "fractal/tWadaGrid.h"
 
 class tBLAMImageOutput;
+class tBLAMPlaneSettings;
 class tBasinStatistics;
 class tFractal;
 class tFunction;
 class tIterativeSolver;
+class tParameterPlane;
 class tSession;
 struct tBLAMRunRecord;
 
@@ -60,7 +63,8 @@ class tBLAMRunStatement : public tBLAMStatement {
   // written, the picture in the image output given; false when its picture
   // could not be written.
   bool compute(tBLAMRunOutput::tRun& run, const tBLAMImageOutput& picture,
-               std::optional<unsigned int> seed, const tBLAMContext& context) const;
+               std::optional<unsigned int> seed, const tBLAMPlaneSettings& plane,
+               const tBLAMContext& context) const;
   // The run taken from its record; false when its picture was not written.
   bool replay(tVariableEnv* env, const tBLAMRunRecord& record, const tBLAMContext& context) const;
 
@@ -90,6 +94,11 @@ class tBLAMRunStatement : public tBLAMStatement {
   // milliseconds it took, also traced.
   static double computePicture(tFractal* fractal, tFunction* function, tIterativeSolver* solver,
                                const tBLAMContext& context);
+  // The parameter plane instead, on every CPU granted; its milliseconds, traced.
+  static double computePlane(tFractal* fractal, const tParameterPlane& plane,
+                             tIterativeSolver* solver, const tBLAMContext& context);
+  // The milliseconds since begin, traced as the picture's time.
+  static double tookSince(std::chrono::steady_clock::time_point begin, const tBLAMContext& context);
   // The read-only variables of the run: its time, its quad-tree dimension,
   // its statistics and the grid Wada test's share and verdict; NaN for a
   // measure that is not defined or not made.
@@ -115,7 +124,7 @@ class tBLAMRunStatement : public tBLAMStatement {
   // function only in its spelling), and _maxIterations or _stepSize changed
   // since the solver was chosen, which only the next use reads.
   void warnAboutReads(tVariableEnv* env, tFunction* function, tIterativeSolver* solver,
-                      tBLAMProgress& progress);
+                      const tBLAMPlaneSettings& plane, tBLAMProgress& progress);
   // The warning about the function's parameter, if any.
   static std::string describeParameter(const std::string& name, tVariableEnv* env,
                                        tFunction* function);

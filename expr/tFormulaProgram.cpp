@@ -37,9 +37,15 @@ class tFormulaProgram::tCompiler {
   void allocateRegisters();
 
  private:
-  enum OPERAND_KIND : uint8_t { OPERAND_VALUE, OPERAND_CONSTANT, OPERAND_X, OPERAND_Y };
+  enum OPERAND_KIND : uint8_t {
+    OPERAND_VALUE,
+    OPERAND_CONSTANT,
+    OPERAND_X,
+    OPERAND_Y,
+    OPERAND_PARAMETER
+  };
   // A value while compiling: an instruction's result (by the instruction's
-  // number), a constant (by its index), x or y.
+  // number), a constant or a parameter (by its index in the constants), x or y.
   struct tOperand {
     uint8_t kind;    // an OPERAND_KIND
     uint32_t index;  // instruction or constant number; 0 for x and y
@@ -54,6 +60,7 @@ class tFormulaProgram::tCompiler {
 
   tOperand compile(const tExprNode* root);
   tOperand constant(double value);
+  tOperand parameter(const tExprNode* node);
   tOperand leaf(const tExprNode* node);
   tOperand combine(int32_t type, tOperand a, tOperand b);
   tOperand emit(uint8_t op, tOperand a, tOperand b);
@@ -120,11 +127,27 @@ tFormulaProgram::tCompiler::tOperand tFormulaProgram::tCompiler::constant(double
   return {OPERAND_CONSTANT, index};
 }
 
+// A parameter takes a slot of the constants of its own, never shared with a
+// constant of the same value nor folded, so that setParameter can change it.
+tFormulaProgram::tCompiler::tOperand tFormulaProgram::tCompiler::parameter(const tExprNode* node) {
+  for (unsigned k = 0; k < program_.parameterNames_.size(); ++k) {
+    if (program_.parameterNames_[k] != node->getName()) continue;
+    if (program_.parameterSlots_[k] == NO_SLOT) {
+      program_.parameterSlots_[k] = static_cast<uint32_t>(program_.constants_.size());
+      program_.constants_.push_back(node->getValue());
+    }
+    return {OPERAND_PARAMETER, program_.parameterSlots_[k]};
+  }
+  return constant(node->getValue());
+}
+
 tFormulaProgram::tCompiler::tOperand tFormulaProgram::tCompiler::leaf(const tExprNode* node) {
   if (!node) return constant(1.0);
   switch (node->getType()) {
     case tExprNode::CONSTANT:
-    case tExprNode::VARIABLE: return constant(node->getValue());
+      return constant(node->getValue());
+    case tExprNode::VARIABLE:
+      return parameter(node);
     case tExprNode::X: return {OPERAND_X, 0};
     case tExprNode::Y: return {OPERAND_Y, 0};
     default: return constant(1.0);
@@ -190,7 +213,9 @@ void tFormulaProgram::tCompiler::allocateRegisters() {
   auto registerFor = [&](const tOperand& operand) -> uint32_t {
     switch (operand.kind) {
       case OPERAND_VALUE: return registerOf[operand.index];
-      case OPERAND_CONSTANT: return operand.index;
+      case OPERAND_CONSTANT:
+      case OPERAND_PARAMETER:
+        return operand.index;
       case OPERAND_X: return first - 2;
       default: return first - 1;
     }
@@ -226,13 +251,20 @@ void tFormulaProgram::tCompiler::allocateRegisters() {
 
 tFormulaProgram::tFormulaProgram() : outputs_(), outputCount_(0), registerCount_(2) {}
 
-void tFormulaProgram::compile(const tExprNode* const* roots, unsigned count) {
+void tFormulaProgram::compile(const tExprNode* const* roots, unsigned count,
+                              const std::vector<std::string>& parameters) {
   code_.clear();
   constants_.clear();
+  parameterNames_ = parameters;
+  parameterSlots_.assign(parameters.size(), NO_SLOT);
   outputCount_ = count < MAX_OUTPUTS ? count : MAX_OUTPUTS;
   tCompiler compiler(*this);
   for (unsigned k = 0; k < outputCount_; ++k) compiler.compileOutput(k, roots[k]);
   compiler.allocateRegisters();
+}
+
+void tFormulaProgram::setParameter(unsigned k, double value) {
+  if (parameterSlots_[k] != NO_SLOT) constants_[parameterSlots_[k]] = value;
 }
 
 bool tFormulaProgram::hasTwoOperands(uint8_t op) {

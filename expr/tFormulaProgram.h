@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 class tExprNode;
@@ -54,8 +55,17 @@ class tFormulaProgram {
   tFormulaProgram();
 
   // Compiles the formulas of `roots` (count at most MAX_OUTPUTS) into outputs
-  // 0 ... count - 1; a null root gives 0.0.
-  void compile(const tExprNode* const* roots, unsigned count);
+  // 0 ... count - 1; a null root gives 0.0. The variables named in
+  // `parameters` stay inputs of the program, their values set by
+  // setParameter (at first the values their nodes hold); every other variable
+  // is the constant its node holds.
+  void compile(const tExprNode* const* roots, unsigned count,
+               const std::vector<std::string>& parameters = {});
+  // Gives parameter k (by its place in the list compiled with) a value for
+  // the evaluations that follow, packets prepared after it included. A
+  // program is then no longer safe to share between threads that set
+  // parameters.
+  void setParameter(unsigned k, double value);
 
   // Registers a packet needs: its scratch holds this many times LANES doubles.
   unsigned getRegisterCount() const { return registerCount_; }
@@ -127,7 +137,12 @@ class tFormulaProgram {
   static bool hasTwoOperands(uint8_t op);
 
   std::vector<tInstruction> code_;  // the instructions in execution order
-  std::vector<double> constants_;   // folded constants, each value (by its bits) once
+  static constexpr uint32_t NO_SLOT = UINT32_MAX;
+
+  std::vector<double> constants_;  // folded constants, each value (by its bits) once, then
+                                   // the parameters' slots among them
+  std::vector<std::string> parameterNames_;  // the variables compiled as parameters
+  std::vector<uint32_t> parameterSlots_;     // each one's slot in constants_; NO_SLOT when unused
   uint32_t outputs_[MAX_OUTPUTS];   // register of each output after the last instruction
   unsigned outputCount_;            // outputs compiled
   unsigned registerCount_;          // constants, x, y and the computed values

@@ -1,5 +1,6 @@
 #include "expr/tFunction.h"
 
+#include <algorithm>
 #include <cmath>
 #include <iostream>
 #include <limits>
@@ -132,10 +133,39 @@ void tFunction::compile() {
     const std::unique_ptr<tExprTree>& tree = this->*SLOTS[k].tree;
     roots[k] = tree ? tree->getRoot() : nullptr;
   }
-  valueProgram_.compile(roots, 2);
-  jacobianProgram_.compile(roots + 2, 4);
-  program_.compile(roots, 6);
+  valueProgram_.compile(roots, 2, parameters_);
+  jacobianProgram_.compile(roots + 2, 4, parameters_);
+  program_.compile(roots, 6, parameters_);
   secondReady_.store(false, std::memory_order_release);
+}
+
+std::unique_ptr<tFunction> tFunction::copyWithParameters(const std::string& p,
+                                                         const std::string& q) const {
+  auto copy = std::make_unique<tFunction>();
+  auto copyTree = [](const std::unique_ptr<tExprTree>& tree) {
+    return tree ? std::make_unique<tExprTree>(tree->getRoot()->copy()) : nullptr;
+  };
+  for (const tSlot& slot : SLOTS) copy.get()->*slot.tree = copyTree(this->*slot.tree);
+  copy->complex_ = copyTree(complex_);
+  for (unsigned k = 0; k < 2; ++k) copy->complexDerivatives_[k] = copyTree(complexDerivatives_[k]);
+  std::copy(std::begin(origins_), std::end(origins_), std::begin(copy->origins_));
+  copy->name_ = name_;
+  copy->parameters_ = {p, q};
+  copy->compile();
+  return copy;
+}
+
+void tFunction::setParameters(double p, double q) {
+  parameterValues_[0] = p;
+  parameterValues_[1] = q;
+  for (tFormulaProgram* program : {&valueProgram_, &jacobianProgram_, &program_}) {
+    program->setParameter(0, p);
+    program->setParameter(1, q);
+  }
+  if (secondReady_.load(std::memory_order_acquire)) {
+    secondProgram_.setParameter(0, p);
+    secondProgram_.setParameter(1, q);
+  }
 }
 
 // Second derivatives of a large map, such as those of an expanded f(z), are
@@ -154,7 +184,9 @@ void tFunction::prepareSecond() const {
     second_[k] = deriveSecond(kSecondDerivatives[k].slot, kSecondDerivatives[k].byY);
     roots[k] = rootOf(second_[k]);
   }
-  secondProgram_.compile(roots, SECOND_FORMULAS);
+  secondProgram_.compile(roots, SECOND_FORMULAS, parameters_);
+  for (unsigned k = 0; k < parameters_.size(); ++k)
+    secondProgram_.setParameter(k, parameterValues_[k]);
   secondReady_.store(true, std::memory_order_release);
 }
 

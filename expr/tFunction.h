@@ -94,6 +94,13 @@ class tFunction {
   // All six formulas in one program, outputs in slot order (f1, f2, f11, f12,
   // f21, f22), for evaluating packets of points.
   const tFormulaProgram& getProgram() const { return program_; }
+  // A copy of the formulas as they stand (numbers put in), whose programs
+  // take the variables named p and q as inputs: setParameters changes them
+  // between evaluations, without compiling again, for pictures whose every
+  // pixel has values of its own (tParameterPlane). Only the programs see
+  // them: the copy is not for the tree walk, and each thread needs its own.
+  std::unique_ptr<tFunction> copyWithParameters(const std::string& p, const std::string& q) const;
+  void setParameters(double p, double q);
   // The six second partial derivatives at (x, y), in the order of
   // getSecondFormula; a missing one is 0.0. The tree walk when set, as above.
   void secondDerivatives(double x, double y, double out[6]) const;
@@ -245,6 +252,8 @@ class tFunction {
   bool treeWalk_;                            // value and jacobianInverse walk the trees
   std::ostream* trace_;                      // where reading is traced
   std::ostream* messages_;                   // where reading warns
+  std::vector<std::string> parameters_;      // variables the programs take as inputs
+  double parameterValues_[2] = {};           // their values for the next evaluations
   tReadEnd readEnd_;                         // how the last read ended
   bool readable_ = true;                     // the function file could be read
   bool refused_ = false;                     // reading refused the map
