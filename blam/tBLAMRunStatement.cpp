@@ -26,6 +26,7 @@
 #include "fractal/tFractal.h"
 #include "fractal/tFractalComputation.h"
 #include "fractal/tIterativeSolver.h"
+#include "fractal/tPlaneComputation.h"
 #include "fractal/tRandom.h"
 #include "fractal/tRootManager.h"
 #include "fractal/tSession.h"
@@ -327,7 +328,7 @@ double tBLAMRunStatement::computePicture(tFractal* fractal, tFunction* function,
 double tBLAMRunStatement::computePlane(tFractal* fractal, const tParameterPlane& plane,
                                        tIterativeSolver* solver, const tBLAMContext& context) {
   const auto begin = std::chrono::steady_clock::now();
-  plane.compute(*fractal, *solver);
+  tPlaneComputation(fractal, plane, *solver).run();
   return tookSince(begin, context);
 }
 

@@ -1,16 +1,12 @@
 #include "fractal/tParameterPlane.h"
 
 #include <cmath>
-#include <memory>
 #include <set>
-#include <thread>
-#include <vector>
 
 #include "expr/tFunction.h"
 #include "fractal/tFractal.h"
 #include "fractal/tIterativeSolver.h"
 #include "fractal/tSolution.h"
-#include "fractal/tThreadCount.h"
 #include "graphics/tImage.h"
 
 namespace {
@@ -81,30 +77,19 @@ tPixel tParameterPlane::colorOf(const tSolution& solution, COLORING coloring,
   return tPixel(toByte(mix(0)), toByte(mix(1)), toByte(mix(2)), 255);
 }
 
-void tParameterPlane::compute(tFractal& picture, const tIterativeSolver& solver,
-                              unsigned threads) const {
-  if (threads == 0) threads = tThreadCount::get();
-  std::atomic<unsigned> nextRow{0};
-  std::vector<std::thread> helpers;
-  for (unsigned t = 1; t < threads; ++t)
-    helpers.emplace_back([&] { computeRows(picture, solver, nextRow); });
-  computeRows(picture, solver, nextRow);
-  for (std::thread& helper : helpers) helper.join();
+tParameterPlane::tCopies tParameterPlane::makeCopies() const {
+  return {f_.copyWithParameters(p_, q_), start_.copyWithParameters(p_, q_)};
 }
 
-void tParameterPlane::computeRows(tFractal& picture, const tIterativeSolver& solver,
-                                  std::atomic<unsigned>& nextRow) const {
-  const std::unique_ptr<tFunction> f = f_.copyWithParameters(p_, q_);
-  const std::unique_ptr<tFunction> start = start_.copyWithParameters(p_, q_);
-  tImage& image = *picture.getImage();
-  const unsigned side = image.getWidth();
-  for (unsigned row = nextRow++; row < side; row = nextRow++) {
-    for (unsigned column = 0; column < side; ++column) {
-      const tVector2 c = picture.pointAt(row, column);
-      f->setParameters(c.x_, c.y_);
-      start->setParameters(c.x_, c.y_);
-      const tSolution solution = solver.solve(f.get(), start->value(tVector2(0.0, 0.0)), false);
-      image.setPixel(row, column, colorOf(solution, coloring_, solver.getMaxIterations()));
-    }
+void tParameterPlane::paintRow(const tCopies& copies, const tFractal& picture,
+                               const tIterativeSolver& solver, unsigned row, tPixel* colors) const {
+  const unsigned side = picture.getImage()->getWidth();
+  for (unsigned column = 0; column < side; ++column) {
+    const tVector2 c = picture.pointAt(row, column);
+    copies.f->setParameters(c.x_, c.y_);
+    copies.start->setParameters(c.x_, c.y_);
+    const tVector2 start = copies.start->value(tVector2(0.0, 0.0));
+    colors[column] =
+        colorOf(solver.solve(copies.f.get(), start, false), coloring_, solver.getMaxIterations());
   }
 }

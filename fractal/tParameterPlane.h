@@ -1,8 +1,8 @@
 #ifndef ROOTWEAVER_FRACTAL_TPARAMETERPLANE_H
 #define ROOTWEAVER_FRACTAL_TPARAMETERPLANE_H
 
-#include <atomic>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "graphics/tPixel.h"
@@ -23,10 +23,10 @@ class tSolution;
 // Sullivan (1983).
 //
 // No pixel depends on another (there is no root registry and no random
-// draw), so threads take rows as they come; each evaluates through copies of
-// the map and of the start whose programs take p and q as inputs
-// (tFunction::copyWithParameters). A pixel stands for its lower-left corner,
-// as in a basin picture.
+// draw), so threads take rows as they come (tPlaneComputation); each
+// evaluates through copies of the map and of the start whose programs take p
+// and q as inputs (tFunction::copyWithParameters). A pixel stands for its
+// lower-left corner, as in a basin picture.
 class tParameterPlane {
  public:
   enum COLORING { BY_ITERATIONS, BY_ROOT };
@@ -44,15 +44,18 @@ class tParameterPlane {
   // The colour of a solve's outcome with the solver's iteration limit.
   static tPixel colorOf(const tSolution& solution, COLORING coloring, uint32_t maxIterations);
 
-  // Paints every pixel of the picture, on `threads` threads (0: all the
-  // process may use).
-  void compute(tFractal& picture, const tIterativeSolver& solver, unsigned threads = 0) const;
+  // The maps a thread evaluates: copies of the map and the start that take
+  // the two parameters as inputs.
+  struct tCopies {
+    std::unique_ptr<tFunction> f;
+    std::unique_ptr<tFunction> start;
+  };
+  tCopies makeCopies() const;
+  // The colours of one row of the picture, into row (as wide as the picture).
+  void paintRow(const tCopies& copies, const tFractal& picture, const tIterativeSolver& solver,
+                unsigned row, tPixel* colors) const;
 
  private:
-  // Paints the rows the counter hands out until none is left.
-  void computeRows(tFractal& picture, const tIterativeSolver& solver,
-                   std::atomic<unsigned>& nextRow) const;
-
   const tFunction& f_;      // the family of maps
   const tFunction& start_;  // f1 and f2: the start point's coordinates
   std::string p_;           // the parameter along x

@@ -7,6 +7,7 @@
 #include "fractal/tFractal.h"
 #include "fractal/tParameterPlane.h"
 #include "fractal/tPictureContext.h"
+#include "fractal/tPlaneComputation.h"
 #include "fractal/tSolverKinds.h"
 #include "graphics/tImage.h"
 
@@ -19,6 +20,7 @@ const char* const kStart = "f1 = 0 f2 = 0 f11 = 0 f12 = 0 f21 = 0 f22 = 0";
 // Around the island of failing c near 0.32 + 1.64i.
 const double kIsland[4] = {0.2, 0.45, 1.52, 1.77};
 
+// With threads given, computed in the background and waited for.
 std::unique_ptr<tFractal> plane(const tIterativeSolver& solver, unsigned side,
                                 const double bounds[4], tPictureContext& context,
                                 unsigned threads = 0) {
@@ -26,8 +28,16 @@ std::unique_ptr<tFractal> plane(const tIterativeSolver& solver, unsigned side,
   auto start = functionFromText(kStart);
   std::unique_ptr<tFractal> picture(
       tFractal::create(side, bounds[0], bounds[1], bounds[2], bounds[3], context));
-  tParameterPlane(*f, *start, "a", "b", tParameterPlane::BY_ITERATIONS)
-      .compute(*picture, solver, threads);
+  const tParameterPlane plane(*f, *start, "a", "b", tParameterPlane::BY_ITERATIONS);
+  tPlaneComputation computation(picture.get(), plane, solver, threads);
+  if (threads == 0) {
+    computation.run();
+  } else {
+    computation.start();
+    while (!computation.waitUntilDone(50.0)) {
+    }
+    EXPECT_EQ(computation.getPixelCount(), computation.getPaintedCount());
+  }
   return picture;
 }
 
@@ -42,7 +52,7 @@ unsigned blackPixels(const tImage& image) {
 }  // namespace
 
 // Every pixel is what solving the map with its c put in as numbers gives,
-// bit for bit, on any number of threads: the parameters' programs compute
+// bit for bit, on three threads in the background: the parameters' programs compute
 // what folding them as constants computes. Newton, and Halley, whose second
 // derivatives take the parameters too.
 TEST(tParameterPlaneTest, PixelsAreTheMapsWithTheirParametersPutIn) {
