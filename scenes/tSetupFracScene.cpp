@@ -59,6 +59,8 @@ const float kListX = 175.0f;
 // lower than the fields': eleven rows end above "Choose Function".
 const float kListRise = 20.0f;
 const float kListRowHeight = 15.0f;
+// Rows the solver list shows; the wheel scrolls the rest.
+const unsigned kListRows = 11;
 const float kListHalfWidth = 150.0f;
 const float kBoxHalfSize = 10.0f;
 // How long a message stays, in ms.
@@ -187,6 +189,7 @@ tSetupFracScene::tSetupFracScene()
       functionPath_(kNone),
       messageMark_(tTimer::instance().setMark()) {
   for (const char* name : kSolverNames) solverSelect_->addString(name);
+  solverSelect_->setVisibleRows(kListRows);
   readData();
   markUnusableFields();
   checkFunctionFile();

@@ -13,13 +13,22 @@
 // row (cx, cy), half-width, row height h (also the text size) and opacity a
 // to update and draw every frame. Rows are h high, row i centred at
 // cy + i h. update reads only the input handlers, so it runs without GL.
+//
+// A list longer than its visible rows (setVisibleRows) shows a window of
+// them: the mouse wheel over the list scrolls it a row a notch, the window
+// follows the selection as Up and Down move it, and a bar at the right edge
+// shows where the window stands.
 class tStringSelect {
  public:
   tStringSelect();
 
   void addString(const std::string& s);
-  // An index past the last item is ignored.
+  // An index past the last item is ignored; the window scrolls to show it.
   void setSelectedItem(unsigned int i);
+  // Rows shown at most; 0, the default, shows them all.
+  void setVisibleRows(unsigned int rows) { visibleRows_ = rows; }
+  // The first row shown.
+  unsigned int getFirstShown() const { return first_; }
   unsigned int getSelectedItem() const { return selected_; }
   // The selected item; "" while the list is empty.
   std::string getText() const;
@@ -33,10 +42,18 @@ class tStringSelect {
   // in rows, truncated toward zero, so a click less than a row above the top
   // still lands on row 0; -1 when it lands on no row.
   int rowAt(float y, float cy, float h) const;
+  // Rows shown: the visible rows, or all when fewer.
+  unsigned int shownRows() const;
+  // Moves the window by `rows` (down when positive), within the list.
+  void scroll(int rows);
+  // Moves the window the least that shows the selected row.
+  void showSelected();
 
   std::vector<std::string> items_;  // the strings, in the order added
   unsigned int selected_;           // index of the selected string
   bool focused_;                    // the list takes Up and Down
+  unsigned int visibleRows_;        // rows shown at most; 0 for all
+  unsigned int first_;              // the first row shown
 };
 
 #endif

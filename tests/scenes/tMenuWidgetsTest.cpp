@@ -93,6 +93,47 @@ TEST(tMenuWidgetsTest, StringSelectKeysAndClicks) {
   }
 }
 
+// Six rows of which three show (rows of 20 from y = 140): the wheel over the
+// list scrolls it within the list, a click picks the row shown there, and
+// the keys scroll the window to keep the selection shown.
+TEST(tMenuWidgetsTest, StringSelectScrollsItsWindow) {
+  startInput();
+  tStringSelect list;
+  for (const char* item : {"A", "B", "C", "D", "E", "F"}) list.addString(item);
+  list.setVisibleRows(3);
+  list.setSelectedItem(4);
+  EXPECT_EQ(2u, list.getFirstShown());
+  const struct {
+    int wheel;  // this frame, over the list at (175, y)
+    int y;      // where the mouse is; clicked when click
+    bool click;
+    int key;  // pressed this frame, or -1
+    unsigned int first, selected;
+  } steps[] = {
+      {1, 150, false, -1, 1, 4},   // up a row
+      {5, 150, false, -1, 0, 4},   // held at the top
+      {-1, 210, false, -1, 0, 4},  // below the rows shown: no scroll
+      {-9, 150, false, -1, 3, 4},  // held at the bottom
+      {0, 170, true, -1, 3, 4},    // the second row shown is E
+      {0, 150, false, TKEY_UP, 3, 3}, {0, 150, false, TKEY_UP, 2, 2},
+      {0, 150, false, TKEY_UP, 1, 1}, {0, 150, false, TKEY_UP, 0, 0},
+      {0, 150, false, TKEY_UP, 3, 5},  // wraps to the last, shown at the bottom
+  };
+  for (const auto& step : steps) {
+    tMouseHandler::instance().moveEvent(175, step.y);
+    if (step.wheel != 0) tMouseHandler::instance().wheelEvent(step.wheel);
+    if (step.click) mouseDown(175, step.y);
+    if (step.key >= 0) keys().keyDownEvent(step.key);
+    list.update(175, 150, 150, 20, 1);
+    tInputManager::instance().update();
+    if (step.key >= 0) keys().keyUpEvent(step.key);
+    mouseUp();
+    tInputManager::instance().update();
+    EXPECT_EQ(step.first, list.getFirstShown()) << step.wheel << " " << step.key;
+    EXPECT_EQ(step.selected, list.getSelectedItem()) << step.wheel << " " << step.key;
+  }
+}
+
 // Two fields side by side: A centred at (100, 100), B at (300, 100), both 70
 // wide and 20 high. Each step acts, then both fields update in one frame.
 TEST(tMenuWidgetsTest, TextEntryTypingFocusRepeatShiftAndEnd) {
