@@ -29,8 +29,6 @@ class tBLAMPlaneSettings {
   std::string describe() const;
 
  private:
-  // Reads "name name" into p_ and q_.
-  bool readAxes(const std::string& text, std::string& error);
   // Reads the start formulas into start_.
   bool readStart(tVariableEnv* env, std::string& error);
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "fractal/tPacketSolver.h"
+#include "fractal/tPictureComputation.h"
 
 class tFractal;
 class tFunction;
@@ -52,13 +53,13 @@ class tIterativeSolver;
 // it within a packet round. While it runs in the background, the picture, the
 // fractal's fields and the root registry are read under lockPicture(), and
 // the function and solver stay untouched.
-class tFractalComputation {
+class tFractalComputation : public tPictureComputation {
  public:
   // `threads` computing threads; 0 means tThreadCount::get().
   tFractalComputation(tFractal* fractal, tFunction* f, tIterativeSolver* solver,
                       unsigned int threads = 0);
   // Cancels a background computation and waits for it.
-  ~tFractalComputation();
+  ~tFractalComputation() override;
   tFractalComputation(const tFractalComputation&) = delete;
   tFractalComputation& operator=(const tFractalComputation&) = delete;
 
@@ -66,24 +67,26 @@ class tFractalComputation {
   // had already been run or started.
   bool run();
   // Starts computing in the background and returns at once; false as above.
-  bool start();
+  bool start() override;
   // Stops the computation as soon as it can and waits for its threads; the
   // pixels painted so far stay. Nothing happens when none runs.
-  void cancel();
+  void cancel() override;
 
   // Waits until every pixel is painted, or the computation ends cancelled,
   // or the time passes; whether every pixel is painted.
   bool waitUntilDone(double milliseconds);
   // Every pixel is painted.
-  bool isDone() const { return done_.load(std::memory_order_acquire); }
+  bool isDone() const override { return done_.load(std::memory_order_acquire); }
   // Pixels painted so far, the first ones in row-major order.
-  std::size_t getPaintedCount() const { return painted_.load(std::memory_order_acquire); }
-  std::size_t getPixelCount() const { return pixelCount_; }
+  std::size_t getPaintedCount() const override { return painted_.load(std::memory_order_acquire); }
+  std::size_t getPixelCount() const override { return pixelCount_; }
   // Milliseconds from run or start to the last pixel painted; 0 until done.
-  double getMilliseconds() const { return milliseconds_.load(std::memory_order_acquire); }
+  double getMilliseconds() const override { return milliseconds_.load(std::memory_order_acquire); }
   // Held while reading the picture or the root registry during a background
   // computation; the painting waits for it.
-  std::unique_lock<std::mutex> lockPicture() { return std::unique_lock<std::mutex>(pictureMutex_); }
+  std::unique_lock<std::mutex> lockPicture() override {
+    return std::unique_lock<std::mutex>(pictureMutex_);
+  }
 
  private:
   // Chunks computed ahead of the painting, and the pixels in a chunk.

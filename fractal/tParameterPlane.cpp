@@ -1,9 +1,12 @@
 #include "fractal/tParameterPlane.h"
 
 #include <cmath>
+#include <ostream>
 #include <set>
+#include <sstream>
 
 #include "expr/tFunction.h"
+#include "expr/tVariableEnv.h"
 #include "fractal/tFractal.h"
 #include "fractal/tIterativeSolver.h"
 #include "fractal/tSolution.h"
@@ -45,6 +48,38 @@ std::string tParameterPlane::refusalFor(const tFunction& f, const std::string& p
   }
   if (p == q) return "the two axes name the same parameter '" + p + "'";
   return "";
+}
+
+bool tParameterPlane::parseAxes(const std::string& text, std::string& p, std::string& q) {
+  std::istringstream words(text);
+  std::string extra;
+  return (words >> p >> q) && !(words >> extra);
+}
+
+std::unique_ptr<tFunction> tParameterPlane::readStart(const std::string& x, const std::string& y,
+                                                      const std::string& p, const std::string& q,
+                                                      tVariableEnv* env, std::string& error) {
+  const std::string text = x + "; " + y;
+  static std::ostream nowhere(nullptr);
+  std::ostringstream messages;
+  auto start = std::make_unique<tFunction>();
+  start->setStreams(nowhere, messages);
+  // Zero derivatives: the start is only evaluated, and nothing is derived.
+  start->readText("f1 = " + x + "\nf2 = " + y + "\nf11 = 0\nf12 = 0\nf21 = 0\nf22 = 0\n");
+  unsigned head = 0;
+  if (start->isRefused() || start->stoppedAtBrokenStatement(head) || !messages.str().empty()) {
+    error = "the start \"" + text + "\" is not two formulas";
+    return nullptr;
+  }
+  std::set<std::string> names;
+  start->freeVars(names);
+  for (const std::string& name : names) {
+    if (name == p || name == q || (env && env->hasDoubleVal(name))) continue;
+    error = "the start \"" + text + "\" reads '" + name + "', which holds no number";
+    return nullptr;
+  }
+  start->substituteVars(env);
+  return start;
 }
 
 bool tParameterPlane::parseColoring(const std::string& text, COLORING& coloring) {

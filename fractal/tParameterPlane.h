@@ -11,6 +11,7 @@ class tFractal;
 class tFunction;
 class tIterativeSolver;
 class tSolution;
+class tVariableEnv;
 
 // A picture of a family of maps over two of its parameters, as the parameter
 // planes of root-finding methods are drawn: a pixel's point gives the
@@ -39,6 +40,16 @@ class tParameterPlane {
   // Why f cannot be drawn over p and q, or nothing when it can: a name that
   // is no variable of its formulas would give a picture of one colour.
   static std::string refusalFor(const tFunction& f, const std::string& p, const std::string& q);
+  // The two names of "a b" (any white space between, none other); false
+  // for other text.
+  static bool parseAxes(const std::string& text, std::string& p, std::string& q);
+  // The start read from the formulas of its x and y, numbers the
+  // environment binds put in (it may be null); null, with the reason in
+  // `error`, when they are not two formulas or read a name that is neither
+  // p, q nor a number of the environment.
+  static std::unique_ptr<tFunction> readStart(const std::string& x, const std::string& y,
+                                              const std::string& p, const std::string& q,
+                                              tVariableEnv* env, std::string& error);
   // The colouring a setting names: "iterations" or "root"; false for others.
   static bool parseColoring(const std::string& text, COLORING& coloring);
   // The colour of a solve's outcome with the solver's iteration limit.

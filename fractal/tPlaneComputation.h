@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "fractal/tPictureComputation.h"
 #include "graphics/tPixel.h"
 
 class tFractal;
@@ -23,14 +24,14 @@ class tParameterPlane;
 // painted count is the longest run of finished rows from row 0, so the
 // picture always holds a row-major prefix of finished pixels (rows finished
 // beyond it are painted too).
-class tPlaneComputation {
+class tPlaneComputation : public tPictureComputation {
  public:
   // `threads` computing threads; 0 means tThreadCount::get(). The plane,
   // picture and solver must outlive the computation.
   tPlaneComputation(tFractal* fractal, const tParameterPlane& plane, const tIterativeSolver& solver,
                     unsigned int threads = 0);
   // Cancels a background computation and waits for it.
-  ~tPlaneComputation();
+  ~tPlaneComputation() override;
   tPlaneComputation(const tPlaneComputation&) = delete;
   tPlaneComputation& operator=(const tPlaneComputation&) = delete;
 
@@ -38,18 +39,20 @@ class tPlaneComputation {
   // started.
   bool run();
   // Starts in the background and returns at once; false as above.
-  bool start();
+  bool start() override;
   // Stops as soon as every thread ends its row, and waits; the rows
   // painted stay.
-  void cancel();
+  void cancel() override;
   // Waits until done, cancelled, or the time passes; whether done.
   bool waitUntilDone(double milliseconds);
-  bool isDone() const { return done_.load(std::memory_order_acquire); }
-  std::size_t getPaintedCount() const { return painted_.load(std::memory_order_acquire); }
-  std::size_t getPixelCount() const { return side_ * side_; }
+  bool isDone() const override { return done_.load(std::memory_order_acquire); }
+  std::size_t getPaintedCount() const override { return painted_.load(std::memory_order_acquire); }
+  std::size_t getPixelCount() const override { return side_ * side_; }
   // Milliseconds from run or start to the last row painted; 0 until done.
-  double getMilliseconds() const { return milliseconds_.load(std::memory_order_acquire); }
-  std::unique_lock<std::mutex> lockPicture() { return std::unique_lock<std::mutex>(pictureMutex_); }
+  double getMilliseconds() const override { return milliseconds_.load(std::memory_order_acquire); }
+  std::unique_lock<std::mutex> lockPicture() override {
+    return std::unique_lock<std::mutex>(pictureMutex_);
+  }
 
  private:
   // All rows on all threads, then tells the waiters.

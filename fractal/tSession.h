@@ -8,6 +8,7 @@
 class tFractal;
 class tFunction;
 class tIterativeSolver;
+class tParameterPlane;
 
 // A series of runs: the function, solver and picture of the current one,
 // and the picture context the pictures share (their random sequence and root
@@ -29,6 +30,11 @@ class tSession {
   void setFunction(tFunction* function);
   void setSolver(tIterativeSolver* solver);
   void setFractal(tFractal* fractal);
+  // The parameter plane the run draws instead of basins, with the start it
+  // reads; null for basins. It is over the current function, so a new
+  // function (or none) empties it first.
+  const tParameterPlane* getPlane() const { return plane_.get(); }
+  void setPlane(std::unique_ptr<tParameterPlane> plane, std::unique_ptr<tFunction> start);
 
   tPictureContext& getPictureContext() { return context_; }
   tRootManager& getRoots() { return context_.getRoots(); }
@@ -39,6 +45,8 @@ class tSession {
   std::unique_ptr<tFunction> function_;
   std::unique_ptr<tIterativeSolver> solver_;
   std::unique_ptr<tFractal> fractal_;
+  std::unique_ptr<tFunction> planeStart_;   // the plane's start; null for basins
+  std::unique_ptr<tParameterPlane> plane_;  // over function_ and planeStart_; null for basins
 };
 
 #endif

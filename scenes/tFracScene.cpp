@@ -3,8 +3,8 @@
 #include <GL/gl.h>
 
 #include <algorithm>
-#include <cmath>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -18,6 +18,8 @@
 #include "fractal/tBasinStatistics.h"
 #include "fractal/tFractal.h"
 #include "fractal/tFractalComputation.h"
+#include "fractal/tParameterPlane.h"
+#include "fractal/tPlaneComputation.h"
 #include "fractal/tRandom.h"
 #include "fractal/tRootManager.h"
 #include "fractal/tSpeedShading.h"
@@ -270,8 +272,13 @@ void tFracScene::advancePicture() {
   tTimer& timer = tTimer::instance();
   if (!computation_) {
     app.getSession().getRandom().seed(seed_);
-    computation_ = std::make_unique<tFractalComputation>(fractal, app.getFunction(),
-                                                         app.getSolver());
+    const tParameterPlane* plane = app.getSession().getPlane();
+    if (plane) {
+      computation_ = std::make_unique<tPlaneComputation>(fractal, *plane, *app.getSolver());
+    } else {
+      computation_ =
+          std::make_unique<tFractalComputation>(fractal, app.getFunction(), app.getSolver());
+    }
     computation_->start();
     timer.resetMark(uploadMark_);
   }

@@ -15,7 +15,7 @@
 
 class tBasinStatistics;
 class tFractal;
-class tFractalComputation;
+class tPictureComputation;
 class tImage;
 
 // The fractal view: the current run of tMainApp computed while it is shown,
@@ -23,8 +23,10 @@ class tImage;
 // as a square of side min(W, H) centred on the view, its top edge at maxY_ of
 // the fractal and its bottom edge at minY_.
 //
-// The picture is computed in the background on every CPU (tFractalComputation),
-// starting with the first update outside transitions, and grows in row-major
+// The picture is computed in the background on every CPU (tFractalComputation,
+// or tPlaneComputation when the run draws a parameter plane, which has no
+// basins to measure or shade), starting with the first update outside
+// transitions, and grows in row-major
 // order; each frame uploads what is new at most every UPLOAD_INTERVAL ms, so
 // the window keeps drawing and taking input at the display's rate, with the
 // share computed where the dimension will be. In the frame that sees the
@@ -147,7 +149,7 @@ class tFracScene : public tScene {
   unsigned int seed_;         // of every picture's random sequence
   bool done_;                 // every pixel computed
   bool dimensionDone_;        // dimension computed for this picture
-  std::unique_ptr<tFractalComputation> computation_;  // the picture's; null before it starts
+  std::unique_ptr<tPictureComputation> computation_;  // the picture's; null before it starts
   std::unique_ptr<tBasinStatistics> statistics_;      // the complete picture's measures
   std::future<tWadaGrid::tResult> wadaTest_;          // the grid Wada test while it runs
   std::optional<tWadaGrid::tResult> wada_;            // its result, once it has come

@@ -22,6 +22,7 @@
 #include "fractal/tHalleySolver.h"
 #include "fractal/tHeunSolver.h"
 #include "fractal/tNewtonSolver.h"
+#include "fractal/tParameterPlane.h"
 #include "fractal/tRefinedNewtonSolver.h"
 #include "fractal/tRootManager.h"
 #include "fractal/tRungeKuttaSolver2.h"
@@ -59,6 +60,12 @@ const float kListX = 175.0f;
 // lower than the fields': eleven rows end above "Choose Function".
 const float kListRise = 20.0f;
 const float kListRowHeight = 15.0f;
+// The plane's option and fields: the box's x, the first row's y below H/4,
+// and the fields' centre and half-width.
+const float kPlaneBoxX = 35.0f;
+const float kPlaneRowY = 295.0f;
+const float kPlaneFieldX = 270.0f;
+const float kPlaneFieldHalfWidth = 50.0f;
 // Rows the solver list shows; the wheel scrolls the rest.
 const unsigned kListRows = 11;
 const float kListHalfWidth = 150.0f;
@@ -202,6 +209,7 @@ void tSetupFracScene::readData() {
   for (const tFieldPlace& field : FIELDS) entry(field).setText(prefs_[field.category][0]);
   findSingularSet_ = prefs_["Singular Set"][0] != "0";
   useRandomColors_ = prefs_["Random Colors"][0] != "0";
+  plane_.read(prefs_);
   solverSelect_->setSelectedItem(
       static_cast<unsigned int>(tStringUtils::stringToInt(prefs_["Solver"][0])));
   const std::string& function = prefs_["Function"][0];
@@ -217,6 +225,7 @@ bool tSetupFracScene::writeData() {
   prefs_["Solver"][0] =
       tStringUtils::intToString(static_cast<int>(solverSelect_->getSelectedItem()));
   prefs_["Function"][0] = functionPath_;
+  plane_.write(prefs_);
   return tPreferences::save(prefs_);
 }
 
@@ -257,6 +266,7 @@ void tSetupFracScene::markUnusableFields() {
     (*pair[0])->setMarked(!lowOk || !ordered);
     (*pair[1])->setMarked(!highOk || !ordered);
   }
+  planeProblem_ = plane_.markUnusable();
 }
 
 const tSetupFracScene::tFieldPlace* tSetupFracScene::firstUnusableField() const {
@@ -267,7 +277,8 @@ const tSetupFracScene::tFieldPlace* tSetupFracScene::firstUnusableField() const 
 }
 
 bool tSetupFracScene::goReady() const {
-  return functionPath_ != kNone && functionProblem_.empty() && firstUnusableField() == nullptr;
+  return functionPath_ != kNone && functionProblem_.empty() && firstUnusableField() == nullptr &&
+         planeProblem_.empty();
 }
 
 float tSetupFracScene::maxIterationsWidth() {
@@ -288,6 +299,10 @@ void tSetupFracScene::update(double) {
     entry(field).update(fieldX(field.secondColumn), h / 4.0f + field.rowY, kFieldHalfWidth,
                         kFieldHeight, alpha_);
   }
+  plane_.getAxesEntry().update(kPlaneFieldX, h / 4.0f + kPlaneRowY, kPlaneFieldHalfWidth,
+                               kFieldHeight, alpha_);
+  plane_.getStartEntry().update(kPlaneFieldX, h / 4.0f + kPlaneRowY + 40.0f, kPlaneFieldHalfWidth,
+                                kFieldHeight, alpha_);
   markUnusableFields();
   if (!tMouseHandler::instance().buttonPressed(TBUTTON_PRIMARY, 0)) return;
 
@@ -307,12 +322,17 @@ void tSetupFracScene::update(double) {
   if (mouseInRect(kListX, h / 4.0f + 170.0f, buttonHalfWidth(kChooseLabel, kLabelSize), 16.0f)) {
     chooseFunction();
   }
+  if (mouseInRect(kPlaneBoxX, h / 4.0f + kPlaneRowY, kBoxHalfSize, kBoxHalfSize)) plane_.toggle();
 }
 
 // Without a function "Go" does nothing, as its red name already says why.
 void tSetupFracScene::pressGo() {
   if (const tFieldPlace* field = firstUnusableField()) {
     showMessage(field->unusable);
+  } else if (!planeProblem_.empty()) {
+    showMessage(planeProblem_);
+  } else if (plane_.isOn() && findSingularSet_) {
+    showMessage("A parameter plane is drawn without the singular set");
   } else if (functionPath_ != kNone) {
     startRun();
   }
@@ -358,6 +378,7 @@ void tSetupFracScene::startRun() {
   tMainApp& app = tMainApp::instance();
   app.setFunction(nullptr);
   app.setFunction(function.release());
+  if (plane_.isOn() && !makePlane(*app.getFunction())) return;
   std::printf("CREATED FUNCTION\n");
   std::fflush(stdout);
 
@@ -377,6 +398,20 @@ void tSetupFracScene::startRun() {
   app.setSolver(nullptr);
   app.setSolver(solver.release());
   tSceneManager::instance().beginTransition(new tFracScene(tPreferences::seedOf(prefs_)), 1000.0f);
+}
+
+bool tSetupFracScene::makePlane(const tFunction& function) {
+  std::unique_ptr<tParameterPlane> plane;
+  std::unique_ptr<tFunction> start;
+  std::string error;
+  if (!plane_.make(function, plane, start, error)) {
+    showMessage("Cannot draw the plane of " + tFileUtils::getFilenameFromPath(functionPath_) +
+                ": " + error);
+    tMainApp::instance().setFunction(nullptr);
+    return false;
+  }
+  tMainApp::instance().getSession().setPlane(std::move(plane), std::move(start));
+  return true;
 }
 
 void tSetupFracScene::drawMenuCheckbox(float cx, float cy, float s, bool on) const {
@@ -428,6 +463,7 @@ void tSetupFracScene::draw() {
   }
   drawMenuCheckbox(w / 2.0f + 10.0f, h / 4.0f + 265.0f, kBoxHalfSize, findSingularSet_);
   drawMenuCheckbox(w / 2.0f + 10.0f, h / 4.0f + 305.0f, kBoxHalfSize, useRandomColors_);
+  drawPlaneOptions(h);
   drawOutlines(w, h);
   drawFadeOverlay();
 }
@@ -458,6 +494,20 @@ void tSetupFracScene::drawTexts(float w, float h) const {
   text.drawStringCentered("to", toX, q + 170.0f, size);
   text.drawString("Find Singular Set", x + 30.0f, q + 270.0f, size);
   text.drawString("Use Random Colors", x + 30.0f, q + 310.0f, size);
+}
+
+// The option on the left under the function, its two fields beside it.
+void tSetupFracScene::drawPlaneOptions(float h) const {
+  const float y = h / 4.0f + kPlaneRowY;
+  drawMenuCheckbox(kPlaneBoxX, y, kBoxHalfSize, plane_.isOn());
+  glEnable(GL_TEXTURE_2D);
+  tFontManager::instance().bindCurrentFont();
+  setWhite(plane_.isOn() ? 1.0f : 0.5f);
+  tTextRenderer& text = tTextRenderer::instance();
+  text.drawString("Parameter Plane", kPlaneBoxX + 20.0f, y + 5.0f, kLabelSize * alpha_);
+  text.drawString("Start x, y", kPlaneBoxX + 20.0f, y + 45.0f, kLabelSize * alpha_);
+  plane_.getAxesEntry().draw(kPlaneFieldX, y, kPlaneFieldHalfWidth, kFieldHeight, alpha_);
+  plane_.getStartEntry().draw(kPlaneFieldX, y + 40.0f, kPlaneFieldHalfWidth, kFieldHeight, alpha_);
 }
 
 void tSetupFracScene::drawOutlines(float w, float h) const {

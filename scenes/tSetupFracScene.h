@@ -6,15 +6,17 @@
 
 #include "File/tCategoricalDict.h"
 #include "Shell/tScene.h"
+#include "scenes/tPlaneOptions.h"
 
+class tFunction;
 class tStringSelect;
 class tTextEntry;
 
 // The menu of the interactive mode: the solver, step size, iteration limit,
-// rectangle of the plane, picture dimension, the two options and the function
-// file. Its values come from prefs.txt (tPreferences) when it is built and go
-// back there when the user leaves, by "Vadoduraraz Go!!" or by "Return To
-// Mode Select"; the categories it does not use are written back as read.
+// rectangle of the plane, picture dimension, the two options, the function
+// file and the choice of a parameter plane (tPlaneOptions). Its values come from prefs.txt
+// (tPreferences) when it is built and go back there when the user leaves, by "Vadoduraraz Go!!" or
+// by "Return To Mode Select"; the categories it does not use are written back as read.
 //
 // "Go" builds the run (function, fractal, solver) in tMainApp and fades to
 // the fractal view, but only when every value can make a picture: a field
@@ -52,6 +54,7 @@ class tSetupFracScene : public tScene {
   unsigned int getMessageMark() const { return messageMark_; }
   // The numeric fields, in update order.
   const tTextEntry& getEntry(unsigned int index) const;
+  const tPlaneOptions& getPlaneOptions() const { return plane_; }
 
  private:
   // A numeric field: its widget, its settings category, its place, and what
@@ -79,6 +82,10 @@ class tSetupFracScene : public tScene {
   void showMessage(const std::string& text);
   void drawTexts(float w, float h) const;
   void drawOutlines(float w, float h) const;
+  void drawPlaneOptions(float h) const;
+  // The plane over the function about to be run, made the session's; false,
+  // with a message, when it cannot be drawn.
+  bool makePlane(const tFunction& function);
 
   // Layout: the width of "Max Iterations:" at 20, the two field columns, and
   // the half-widths of the three buttons.
@@ -95,8 +102,10 @@ class tSetupFracScene : public tScene {
   std::unique_ptr<tTextEntry> maxYEntry_;        // top bound, as text
   bool findSingularSet_;                         // option "Find Singular Set"
   bool useRandomColors_;                         // option "Use Random Colors"
+  tPlaneOptions plane_;                          // option "Parameter Plane" and its fields
   std::string functionPath_;                     // chosen function file, or "<NONE>"
   std::string functionProblem_;                  // why it cannot make a picture; "" if it may
+  std::string planeProblem_;                     // what to say of the plane's fields; "" if fine
   tCategoricalDict prefs_;                       // the whole settings file as read
   std::string message_;                          // a short message shown for a while; "" for none
   unsigned int messageMark_;                     // timer mark of the message's appearance
