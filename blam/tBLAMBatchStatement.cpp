@@ -45,7 +45,7 @@ void tBLAMBatchStatement::run(tVariableEnv* env, const tBLAMContext& context) {
 bool tBLAMBatchStatement::isOutputOf(const std::string& fileName, const std::string& batchName) {
   // The data or graph file of an empty name, its plot, and the statistics
   // files.
-  for (const char* own : {"-.txt", "-.svg", "-stats.csv", "-basins.csv"}) {
+  for (const char* own : {"-.txt", "-.svg", "-stats.csv", "-basins.csv", "-iterations.csv"}) {
     if (fileName == batchName + own) return true;
   }
   const std::size_t prefix = batchName.size() + 1;

@@ -134,6 +134,76 @@ std::string curve(const std::vector<tBLAMGraphPlot::tPoint>& points, const tAxis
   return lines + marks;
 }
 
+// The picture's head up to the plotting area: the SVG element of the size
+// given, the style (the rules in `style` added to the common ones), a white
+// background and the title centred above.
+std::string head(double width, double height, const std::string& style, const std::string& title) {
+  const std::string w = number(width), h = number(height);
+  std::string svg = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+  svg += "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + w + "\" height=\"" + h +
+         "\" viewBox=\"0 0 " + w + " " + h + "\">\n";
+  svg +=
+      "<style>\n"
+      "text { font-family: sans-serif; font-size: 13px; fill: #222; }\n"
+      ".title { font-size: 16px; font-weight: bold; }\n"
+      ".note { font-size: 11px; fill: #a33; }\n"
+      ".grid { stroke: #ddd; stroke-width: 1; }\n"
+      ".axis { stroke: #222; stroke-width: 1.5; fill: none; }\n";
+  svg += style + "</style>\n<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n";
+  svg += "<text class=\"title\" x=\"" + number(width / 2.0) +
+         "\" y=\"28.00\" text-anchor=\"middle\">" + escapeXML(title) + "</text>\n";
+  return svg;
+}
+
+// The grid, the ticks, the axes and their names.
+std::string axes(const tAxis& xAxis, const tAxis& yAxis, const std::string& xName,
+                 const std::string& yName) {
+  std::string svg = gridAndTicks(xAxis, yAxis);
+  svg += "<polyline class=\"axis\" points=\"" + number(kLeft) + "," + number(kTop) + " " +
+         number(kLeft) + "," + number(kBottom) + " " + number(kRight) + "," + number(kBottom) +
+         "\"/>\n";
+  svg += "<text x=\"" + number((kLeft + kRight) / 2.0) + "\" y=\"" + number(kBottom + 44.0) +
+         "\" text-anchor=\"middle\">" + escapeXML(xName) + "</text>\n";
+  svg += "<text x=\"22.00\" y=\"" + number((kTop + kBottom) / 2.0) +
+         "\" text-anchor=\"middle\" transform=\"rotate(-90 22.00 " +
+         number((kTop + kBottom) / 2.0) + ")\">" + escapeXML(yName) + "</text>\n";
+  return svg;
+}
+
+// A note above the plotting area's right end.
+std::string noteText(const std::string& note) {
+  return "<text class=\"note\" x=\"" + number(kRight) + "\" y=\"" + number(kTop - 8.0) +
+         "\" text-anchor=\"end\">" + escapeXML(note) + "</text>\n";
+}
+
+// Colours told apart at a glance, for the series in turn; more series than
+// colours reuse them, and the legend's order tells them apart.
+const char* const kSeriesColors[] = {"#2a6fdb", "#d62728", "#2ca02c", "#ff7f0e", "#9467bd",
+                                     "#8c564b", "#e377c2", "#7f7f7f", "#bcbd22", "#17becf"};
+// The legend's column right of the plotting area, and its line spacing.
+const double kLegendWidth = 200.0;
+const double kLegendLine = 18.0;
+
+// One polyline for a series of finite points.
+std::string seriesLine(const std::vector<tBLAMGraphPlot::tPoint>& points, const char* color,
+                       const tAxis& xAxis, const tAxis& yAxis) {
+  std::string at;
+  for (const tBLAMGraphPlot::tPoint& p : points)
+    at += (at.empty() ? "" : " ") + number(placeX(p.first, xAxis)) + "," +
+          number(placeY(p.second, yAxis));
+  return "<polyline class=\"series\" stroke=\"" + std::string(color) + "\" points=\"" + at +
+         "\"/>\n";
+}
+
+// A legend entry: a stroke of the series' colour, then its name.
+std::string legendEntry(const std::string& name, const char* color, std::size_t index) {
+  const double y = kTop + kLegendLine * static_cast<double>(index);
+  return "<line class=\"series\" stroke=\"" + std::string(color) + "\" x1=\"" +
+         number(kRight + 20.0) + "\" y1=\"" + number(y) + "\" x2=\"" + number(kRight + 44.0) +
+         "\" y2=\"" + number(y) + "\"/>\n<text x=\"" + number(kRight + 50.0) + "\" y=\"" +
+         number(y + 4.0) + "\">" + escapeXML(name) + "</text>\n";
+}
+
 }  // namespace
 
 std::vector<tBLAMGraphPlot::tPoint> tBLAMGraphPlot::readPoints(const std::string& path) {
@@ -171,40 +241,48 @@ std::string tBLAMGraphPlot::makeSVG(const std::vector<tPoint>& points, const std
   const tAxis xAxis = axisFor(xLo, xHi);
   const tAxis yAxis = axisFor(yLo, yHi);
 
-  std::string svg =
-      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-      "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + number(kWidth) + "\" height=\"" +
-      number(kHeight) + "\" viewBox=\"0 0 " + number(kWidth) + " " + number(kHeight) + "\">\n"
-      "<style>\n"
-      "text { font-family: sans-serif; font-size: 13px; fill: #222; }\n"
-      ".title { font-size: 16px; font-weight: bold; }\n"
-      ".note { font-size: 11px; fill: #a33; }\n"
-      ".grid { stroke: #ddd; stroke-width: 1; }\n"
-      ".axis { stroke: #222; stroke-width: 1.5; fill: none; }\n"
-      ".line { stroke: #2a6fdb; stroke-width: 2; fill: none; }\n"
-      ".point { fill: #2a6fdb; }\n"
-      "</style>\n"
-      "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n"
-      "<text class=\"title\" x=\"" + number(kWidth / 2.0) +
-      "\" y=\"28.00\" text-anchor=\"middle\">" + escapeXML(title) + "</text>\n";
-  svg += gridAndTicks(xAxis, yAxis);
-  svg += "<polyline class=\"axis\" points=\"" + number(kLeft) + "," + number(kTop) + " " +
-         number(kLeft) + "," + number(kBottom) + " " + number(kRight) + "," + number(kBottom) +
-         "\"/>\n";
-  svg += "<text x=\"" + number((kLeft + kRight) / 2.0) + "\" y=\"" + number(kBottom + 44.0) +
-         "\" text-anchor=\"middle\">" + escapeXML(xName) + "</text>\n";
-  svg += "<text x=\"22.00\" y=\"" + number((kTop + kBottom) / 2.0) +
-         "\" text-anchor=\"middle\" transform=\"rotate(-90 22.00 " +
-         number((kTop + kBottom) / 2.0) + ")\">" + escapeXML(yName) + "</text>\n";
+  std::string svg = head(kWidth, kHeight,
+                         ".line { stroke: #2a6fdb; stroke-width: 2; fill: none; }\n"
+                         ".point { fill: #2a6fdb; }\n",
+                         title);
+  svg += axes(xAxis, yAxis, xName, yName);
   svg += curve(points, xAxis, yAxis);
   if (leftOut > 0 || points.empty()) {
-    const std::string note = points.empty() ? "no points yet"
-                             : std::to_string(leftOut) +
-                                   (leftOut == 1 ? " point" : " points") +
-                                   " not shown: a value is not finite (nan or inf)";
-    svg += "<text class=\"note\" x=\"" + number(kRight) + "\" y=\"" + number(kTop - 8.0) +
-           "\" text-anchor=\"end\">" + note + "</text>\n";
+    svg +=
+        noteText(points.empty() ? "no points yet"
+                                : std::to_string(leftOut) + (leftOut == 1 ? " point" : " points") +
+                                      " not shown: a value is not finite (nan or inf)");
   }
+  return svg + "</svg>\n";
+}
+
+std::string tBLAMGraphPlot::makeSeriesSVG(const std::vector<tSeries>& series,
+                                          const std::string& title, const std::string& xName,
+                                          const std::string& yName, const std::string& note) {
+  double xLo = INFINITY, xHi = -INFINITY, yHi = -INFINITY;
+  bool any = false;
+  for (const tSeries& one : series) {
+    for (const tPoint& p : one.points) {
+      any = true;
+      xLo = std::min(xLo, p.first);
+      xHi = std::max(xHi, p.first);
+      yHi = std::max(yHi, p.second);
+    }
+  }
+  const tAxis xAxis = axisFor(xLo, xHi);
+  const tAxis yAxis = axisFor(any ? 0.0 : INFINITY, yHi);
+  const double height =
+      std::max(kHeight, kTop + kLegendLine * static_cast<double>(series.size()) + 20.0);
+
+  std::string svg =
+      head(kWidth + kLegendWidth, height, ".series { stroke-width: 2; fill: none; }\n", title);
+  svg += axes(xAxis, yAxis, xName, yName);
+  for (std::size_t i = 0; i < series.size(); ++i) {
+    const char* color = kSeriesColors[i % (sizeof kSeriesColors / sizeof kSeriesColors[0])];
+    if (!series[i].points.empty()) svg += seriesLine(series[i].points, color, xAxis, yAxis);
+    svg += legendEntry(series[i].name, color, i);
+  }
+  if (!any || !note.empty()) svg += noteText(any ? note : "no points yet");
   return svg + "</svg>\n";
 }
 

@@ -19,9 +19,17 @@
 // out. Lines that hold no point (edited by hand) are skipped. The picture is
 // the same bytes for the same file, so plots can be compared and kept under
 // version control.
+//
+// The same axes carry several named series with a legend beside them, for
+// plots made from other files (tBLAMIterationsOutput).
 class tBLAMGraphPlot {
  public:
   using tPoint = std::pair<double, double>;
+  // A named line of finite points, for a plot of several.
+  struct tSeries {
+    std::string name;
+    std::vector<tPoint> points;
+  };
 
   // The points of the graph file at path, one per line that holds "[x, y]",
   // in order; empty when the file cannot be read.
@@ -29,6 +37,12 @@ class tBLAMGraphPlot {
   // The SVG text of the plot of the points.
   static std::string makeSVG(const std::vector<tPoint>& points, const std::string& title,
                              const std::string& xName, const std::string& yName);
+  // The SVG text of several series on one pair of axes, the y axis from 0,
+  // each series a line of its own colour, named in a legend beside the
+  // plotting area in their order; the note, when not empty, above it.
+  static std::string makeSeriesSVG(const std::vector<tSeries>& series, const std::string& title,
+                                   const std::string& xName, const std::string& yName,
+                                   const std::string& note);
   // Writes the plot of the graph file at graphPath to plotPath; false, with
   // the reason in error, when it cannot be written.
   static bool write(const std::string& graphPath, const std::string& plotPath,

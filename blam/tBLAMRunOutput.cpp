@@ -4,6 +4,8 @@
 #include "blam/tBLAMOutputs.h"
 #include "blam/tBLAMProgress.h"
 
+bool tBLAMRunOutput::writeMade(const tRun&) const { return true; }
+
 bool tBLAMRunOutput::appendToCSV(const tRun& run, const std::vector<std::string>& columns,
                                  const std::vector<std::vector<std::string>>& rows) const {
   std::string error;

@@ -10,13 +10,14 @@ struct tBLAMContext;
 class tBasinStatistics;
 class tFractal;
 class tFunction;
+class tIterationHistogram;
 class tIterativeSolver;
 class tVariableEnv;
 
 // One of the files a finished run writes: the picture (TGA or PNG), the data
-// block, a statistics row, the basins' rows. Each is a class of its own, so that the
-// run statement reads as the order of events and a new output is a new class
-// rather than a new branch.
+// block, a statistics row, the basins' rows, the histogram of iterations.
+// Each is a class of its own, so that the run statement reads as the order of
+// events and a new output is a new class rather than a new branch.
 class tBLAMRunOutput {
  public:
   // What a finished run leaves for its outputs, all measured by then; the
@@ -35,6 +36,9 @@ class tBLAMRunOutput {
     tVariableEnv* env;                   // the variables after the run
     const tBLAMContext* context;         // the script's: where files go, failures count
     const tWadaGrid::tResult* wada = nullptr;  // the grid Wada test; null when not asked for
+    // The histogram of iterations for the speed measures; null when
+    // _speedMeasures does not ask for them.
+    const tIterationHistogram* iterations = nullptr;
   };
 
   virtual ~tBLAMRunOutput() = default;
@@ -44,6 +48,13 @@ class tBLAMRunOutput {
   // Writes this output of the run; false, after a failure of the run's
   // statement, when it cannot.
   virtual bool write(const tRun& run) const = 0;
+  // Rewrites the files made from what this output has appended so far (a
+  // plot), through the script's outputs (tBLAMOutputs::writeMade), which
+  // leave them to the merge in a sharded sweep; false, after a failure of
+  // the run's statement, when it cannot. Called after every output has
+  // written, and after a merge replays the run's appends, so it reads only
+  // the files and the run's names.
+  virtual bool writeMade(const tRun& run) const;
 
  protected:
   // Appends rows to the CSV file of this output through the script's

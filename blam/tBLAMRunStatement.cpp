@@ -14,6 +14,7 @@
 #include "blam/tBLAMBasinsOutput.h"
 #include "blam/tBLAMDataBlockOutput.h"
 #include "blam/tBLAMImageOutput.h"
+#include "blam/tBLAMIterationsOutput.h"
 #include "blam/tBLAMNameCheck.h"
 #include "blam/tBLAMPlaneSettings.h"
 #include "blam/tBLAMProgress.h"
@@ -25,6 +26,7 @@
 #include "fractal/tBasinStatistics.h"
 #include "fractal/tFractal.h"
 #include "fractal/tFractalComputation.h"
+#include "fractal/tIterationHistogram.h"
 #include "fractal/tIterativeSolver.h"
 #include "fractal/tPlaneComputation.h"
 #include "fractal/tRandom.h"
@@ -39,8 +41,15 @@ namespace {
 const tBLAMDataBlockOutput kDataBlock{};
 const tBLAMStatsOutput kStats{};
 const tBLAMBasinsOutput kBasins{};
-const tBLAMRunOutput* const kAfterPicture[] = {&kDataBlock, &kStats, &kBasins};
+const tBLAMIterationsOutput kIterations{};
 
+// The outputs after the picture: the histogram of iterations only when
+// _speedMeasures asks, so that scripts without it write what they always did.
+std::vector<const tBLAMRunOutput*> outputsAfterPicture(tVariableEnv* env) {
+  std::vector<const tBLAMRunOutput*> outputs = {&kDataBlock, &kStats, &kBasins};
+  if (env->getBoolVal("_speedMeasures")) outputs.push_back(&kIterations);
+  return outputs;
+}
 
 // W_{N_A} of the grid Wada test; NaN when it was not made or has fewer than
 // three basins to test.
@@ -94,11 +103,12 @@ void tBLAMRunStatement::run(tVariableEnv* env, const tBLAMContext& context) {
                                 {},
                                 settingsOf(env, function, solver, run.imageName) + plane.describe(),
                                 dependenceOf(env)};
-  for (const tBLAMRunOutput* output : kAfterPicture) start.files.push_back(output->getPath(run));
+  const std::vector<const tBLAMRunOutput*> after = outputsAfterPicture(env);
+  for (const tBLAMRunOutput* output : after) start.files.push_back(output->getPath(run));
   tBLAMOutputs& outputs = context.outputs;
   switch (outputs.beginRun(start)) {
     case tBLAMOutputs::RUN_COMPUTE:
-      outputs.endRun(compute(run, picture, seed, plane, context));
+      outputs.endRun(compute(run, picture, after, seed, plane, context));
       return;
     case tBLAMOutputs::RUN_SKIP:
       // The values come from another shard; whatever reads them here is
@@ -109,12 +119,13 @@ void tBLAMRunStatement::run(tVariableEnv* env, const tBLAMContext& context) {
       outputs.endRun(true);
       return;
     case tBLAMOutputs::RUN_REPLAY:
-      outputs.endRun(replay(env, *outputs.getReplayed(), context));
+      outputs.endRun(replay(run, *outputs.getReplayed(), after));
       return;
   }
 }
 
 bool tBLAMRunStatement::compute(tBLAMRunOutput::tRun& run, const tBLAMImageOutput& picture,
+                                const std::vector<const tBLAMRunOutput*>& after,
                                 std::optional<unsigned int> seed, const tBLAMPlaneSettings& plane,
                                 const tBLAMContext& context) const {
   tSession& session = context.session;
@@ -128,13 +139,16 @@ bool tBLAMRunStatement::compute(tBLAMRunOutput::tRun& run, const tBLAMImageOutpu
                                   : computePicture(run.fractal, run.function, run.solver, context);
   const tBasinStatistics statistics(run.fractal->getBasinLabels());
   run.statistics = &statistics;
+  const tIterationHistogram iterations(run.fractal->getBasinLabels());
+  if (env->getBoolVal("_speedMeasures")) run.iterations = &iterations;
   // Solved while the registry still holds this picture's roots.
   tWadaGrid::tResult wada;
   if (env->getBoolVal("_wadaTest")) {
     wada = tWadaGrid::measure(*run.fractal, *run.function, *run.solver);
     run.wada = &wada;
   }
-  const tBLAMOutputs::tResults results = measure(run.milliseconds, run.fractal, statistics, wada);
+  const tBLAMOutputs::tResults results =
+      measure(run.milliseconds, run.fractal, statistics, wada, iterations);
   for (const auto& result : results) env->extend(result.first, result.second);
   context.outputs.keepResults(results);
   // Once measured, so that the measures are the flat picture's.
@@ -143,13 +157,16 @@ bool tBLAMRunStatement::compute(tBLAMRunOutput::tRun& run, const tBLAMImageOutpu
 
   // Without its picture a run leaves nothing else.
   if (!picture.write(run)) return false;
-  for (const tBLAMRunOutput* output : kAfterPicture) output->write(run);
+  for (const tBLAMRunOutput* output : after) output->write(run);
+  for (const tBLAMRunOutput* output : after) output->writeMade(run);
   nextImage(env);
   return true;
 }
 
-bool tBLAMRunStatement::replay(tVariableEnv* env, const tBLAMRunRecord& record,
-                               const tBLAMContext& context) const {
+bool tBLAMRunStatement::replay(const tBLAMRunOutput::tRun& run, const tBLAMRunRecord& record,
+                               const std::vector<const tBLAMRunOutput*>& after) const {
+  tVariableEnv* env = run.env;
+  const tBLAMContext& context = *run.context;
   for (const auto& result : record.results) env->extend(result.first, result.second);
   context.trace << "Cooked fractal in: " << env->getDoubleVal("_computationTime_") << "\n";
   if (!record.complete) return false;
@@ -162,6 +179,7 @@ bool tBLAMRunStatement::replay(tVariableEnv* env, const tBLAMRunRecord& record,
                                     : outputs.appendText(path, append.text, error);
     if (!written) context.progress.fail(describe() + ": " + error);
   }
+  for (const tBLAMRunOutput* output : after) output->writeMade(run);
   nextImage(env);
   return true;
 }
@@ -343,7 +361,8 @@ double tBLAMRunStatement::tookSince(std::chrono::steady_clock::time_point begin,
 
 tBLAMOutputs::tResults tBLAMRunStatement::measure(double milliseconds, tFractal* fractal,
                                                   const tBasinStatistics& statistics,
-                                                  const tWadaGrid::tResult& wada) {
+                                                  const tWadaGrid::tResult& wada,
+                                                  const tIterationHistogram& iterations) {
   const double roots = statistics.isMeasured() ? static_cast<double>(statistics.getBasins().size())
                                                : std::numeric_limits<double>::quiet_NaN();
   const double values[] = {milliseconds,
@@ -359,7 +378,10 @@ tBLAMOutputs::tResults tBLAMRunStatement::measure(double milliseconds, tFractal*
                            statistics.getConvergedFraction(),
                            wadaShare(wada),
                            wadaShare(wada) >= 0.0 ? (wada.isWada() ? 1.0 : 0.0)
-                                                  : std::numeric_limits<double>::quiet_NaN()};
+                                                  : std::numeric_limits<double>::quiet_NaN(),
+                           iterations.getMeanIterations(),
+                           iterations.getMostProbableIterations(),
+                           iterations.getFailureFraction()};
   tBLAMOutputs::tResults results;
   const std::vector<std::string>& names = tBLAMSettings::resultNames();
   for (std::size_t i = 0; i < names.size(); ++i) results.emplace_back(names[i], values[i]);

@@ -5,6 +5,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "blam/tBLAMOutputs.h"
 #include "blam/tBLAMRunOutput.h"
@@ -16,6 +17,7 @@ class tBLAMPlaneSettings;
 class tBasinStatistics;
 class tFractal;
 class tFunction;
+class tIterationHistogram;
 class tIterativeSolver;
 class tParameterPlane;
 class tSession;
@@ -28,9 +30,10 @@ struct tBLAMRunRecord;
 // bound to the read-only variables), shades it by convergence speed when
 // _shadeBySpeed asks, then writes the picture as the batch's next numbered
 // image in the format of _imageFormat, appends a block describing the run to
-// the batch's data file, a row to <batch>-stats.csv and a row per basin to
-// <batch>-basins.csv (each output a tBLAMRunOutput, each file through
-// tBLAMOutputs).
+// the batch's data file, a row to <batch>-stats.csv, a row per basin to
+// <batch>-basins.csv and, when _speedMeasures asks, its histogram of
+// iterations to <batch>-iterations.csv, whose plot it rewrites (each output
+// a tBLAMRunOutput, each file through tBLAMOutputs).
 //
 // The run's output directory is made when missing. Outside any batch, the
 // first output into a directory removes what statements outside batches
@@ -60,13 +63,16 @@ class tBLAMRunStatement : public tBLAMStatement {
  private:
   // The run computed, its random sequence seeded with the seed given, if
   // any, its picture, seed, time and statistics filled in, and its outputs
-  // written, the picture in the image output given; false when its picture
-  // could not be written.
+  // written, the picture in the image output given and then `after`; false
+  // when its picture could not be written.
   bool compute(tBLAMRunOutput::tRun& run, const tBLAMImageOutput& picture,
-               std::optional<unsigned int> seed, const tBLAMPlaneSettings& plane,
+               const std::vector<const tBLAMRunOutput*>& after, std::optional<unsigned int> seed,
+               const tBLAMPlaneSettings& plane,
                const tBLAMContext& context) const;
-  // The run taken from its record; false when its picture was not written.
-  bool replay(tVariableEnv* env, const tBLAMRunRecord& record, const tBLAMContext& context) const;
+  // The run taken from its record, and the files made from the appends of
+  // `after` rewritten; false when its picture was not written.
+  bool replay(const tBLAMRunOutput::tRun& run, const tBLAMRunRecord& record,
+              const std::vector<const tBLAMRunOutput*>& after) const;
 
   // What the run needs, each null or empty, after a warning, when missing.
   tFunction* findFunction(tVariableEnv* env, tBLAMProgress& progress) const;
@@ -100,11 +106,12 @@ class tBLAMRunStatement : public tBLAMStatement {
   // The milliseconds since begin, traced as the picture's time.
   static double tookSince(std::chrono::steady_clock::time_point begin, const tBLAMContext& context);
   // The read-only variables of the run: its time, its quad-tree dimension,
-  // its statistics and the grid Wada test's share and verdict; NaN for a
-  // measure that is not defined or not made.
+  // its statistics, the grid Wada test's share and verdict and the speed
+  // measures; NaN for a measure that is not defined or not made.
   static tBLAMOutputs::tResults measure(double milliseconds, tFractal* fractal,
                                         const tBasinStatistics& statistics,
-                                        const tWadaGrid::tResult& wada);
+                                        const tWadaGrid::tResult& wada,
+                                        const tIterationHistogram& iterations);
   // Everything the run's picture depends on, exactly, as text: its name, the
   // function's formulas as they stand (by their values at a few points) and
   // parameters, the solver, the rectangle, size, jitter, flags and seed.

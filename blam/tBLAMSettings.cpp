@@ -41,6 +41,7 @@ const tEntry kEntries[] = {
     {"_shadeBySpeed", kBool, true, 0, "", true},
     {"_seed", kNumber, false, 0, "", true},
     {"_wadaTest", kBool, true, 0, "", true},
+    {"_speedMeasures", kBool, true, 0, "", true},
     {"_parameterPlane", kString, true, 0, "", true},
     {"_planeStartX", kString, true, 0, "0", true},
     {"_planeStartY", kString, true, 0, "0", true},
@@ -81,11 +82,22 @@ void tBLAMSettings::loadDefaults(tVariableEnv& env) {
 }
 
 const std::vector<std::string>& tBLAMSettings::resultNames() {
-  static const std::vector<std::string> results = {
-      "_computationTime_", "_fractalDimension_",  "_basinEntropy_",        "_boundaryBasinEntropy_",
-      "_boxDimension_",    "_boxDimensionError_", "_uncertaintyExponent_",
-      "_uncertaintyExponentError_", "_wadaDistance_", "_rootCount_", "_convergedFraction_",
-      "_wadaShare_", "_wada_"};
+  static const std::vector<std::string> results = {"_computationTime_",
+                                                   "_fractalDimension_",
+                                                   "_basinEntropy_",
+                                                   "_boundaryBasinEntropy_",
+                                                   "_boxDimension_",
+                                                   "_boxDimensionError_",
+                                                   "_uncertaintyExponent_",
+                                                   "_uncertaintyExponentError_",
+                                                   "_wadaDistance_",
+                                                   "_rootCount_",
+                                                   "_convergedFraction_",
+                                                   "_wadaShare_",
+                                                   "_wada_",
+                                                   "_meanIterations_",
+                                                   "_mostProbableIterations_",
+                                                   "_failureFraction_"};
   return results;
 }
 

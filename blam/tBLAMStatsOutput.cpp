@@ -6,6 +6,7 @@
 #include "expr/tFunction.h"
 #include "fractal/tBasinStatistics.h"
 #include "fractal/tFractal.h"
+#include "fractal/tIterationHistogram.h"
 #include "fractal/tIterativeSolver.h"
 
 namespace {
@@ -69,6 +70,13 @@ bool tBLAMStatsOutput::write(const tRun& run) const {
                                   tCSVFile::number(fractal.getDimension()),
                                   tCSVFile::number(run.milliseconds / 1000.0),
                                   run.seed};
+  if (run.iterations) {
+    for (const char* column : {"mean_iterations", "most_probable_iterations", "failure_fraction"})
+      columns.push_back(column);
+    row.push_back(tCSVFile::number(run.iterations->getMeanIterations()));
+    row.push_back(tCSVFile::number(run.iterations->getMostProbableIterations()));
+    row.push_back(tCSVFile::number(run.iterations->getFailureFraction()));
+  }
   std::set<std::string> parameters;
   run.function->freeVars(parameters);
   for (const std::string& name : parameters) {

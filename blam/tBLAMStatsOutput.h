@@ -8,8 +8,11 @@
 
 // One row per run in <prefix>-stats.csv: the run's settings, the picture's
 // basin statistics, its quad-tree dimension, time and the seed of its random
-// sequence (empty when the clock seeded it), then one column per parameter
-// of the function, named after it. Numbers have full precision;
+// sequence (empty when the clock seeded it), with _speedMeasures the mean
+// iterations of the converged starts, their most probable count and the
+// share of starts that failed (tIterationHistogram), then one column per
+// parameter of the function, named after it. Rows of other columns share the
+// file by column name (tCSVFile). Numbers have full precision;
 // a measure that is not defined is an empty cell.
 class tBLAMStatsOutput : public tBLAMRunOutput {
  public:

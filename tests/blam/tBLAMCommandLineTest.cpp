@@ -206,12 +206,14 @@ TEST(tBLAMCommandLineTest, SeededPicturesInBothFormatsAndShaded) {
 // Every graph file gets an SVG plot beside it that Python's XML parser
 // reads, with one point mark for each line of the graph whose values are
 // finite; a graph of a measure that is not defined (nan) notes that its
-// points were left out.
+// points were left out. The plot of the histograms of iterations reads too,
+// with a line for each image and each image named in its legend.
 TEST(tBLAMCommandLineTest, GraphPlotsAreSVGWithAPointPerFiniteLine) {
   if (!hasPython()) GTEST_SKIP() << "python3 is not installed";
   tAppCopy app;
   writeRaw(app / "plots.blam",
            "_imageDimension = 16\n_maxIterations = 20\nf = loadFunction \"quadratic.func\"\n"
+           "_speedMeasures = true\n"
            "use NewtonSolver\nbatch \"sweep\" of 4\nc from 1 to 4\nrun f\n"
            "graph \"dims\" c _fractalDimension_\ngraph \"wada\" c _wadaDistance_\nend\n");
   ASSERT_EQ(0, app.run("--batch plots.blam").status);
@@ -227,8 +229,13 @@ for name, y in (('dims', '_fractalDimension_'), ('wada', '_wadaDistance_')):
     texts = [t.text or '' for t in root.iter(ns + 'text')]
     noted = any('not finite' in text for text in texts)
     print(name, len(lines), finite, len(points), noted, 'c' in texts and y in texts)
+root = ET.parse('sweep-iterations.svg').getroot()
+lines = [p for p in root.iter(ns + 'polyline') if p.get('class') == 'series']
+texts = [t.text or '' for t in root.iter(ns + 'text')]
+images = ['sweep-fractal-%d.tga' % n for n in range(1, 5)]
+print(len(lines), all(image in texts for image in images))
 )";
-  EXPECT_EQ("dims 4 4 4 False True\nwada 4 0 0 True True\n", runPython(app, reader));
+  EXPECT_EQ("dims 4 4 4 False True\nwada 4 0 0 True True\n4 True\n", runPython(app, reader));
 }
 
 // Every usage error is one line naming the argument at fault, with nothing

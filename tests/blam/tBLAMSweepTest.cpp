@@ -38,7 +38,7 @@ TEST(tBLAMSweepTest, ThreadCountsAndShardsWriteTheFilesOfTheWholeRun) {
   ASSERT_EQ(0, two.status) << two.err;
   EXPECT_EQ(maskTimings(whole.out), maskTimings(two.out));
   const auto files = filesBelow(app / "whole");
-  EXPECT_EQ(23u, files.size());
+  EXPECT_EQ(27u, files.size());
   EXPECT_EQ(std::vector<std::string>(), differences(files, filesBelow(app / "out/two")));
   EXPECT_FALSE(pathExists(app / "six"));
 
@@ -52,6 +52,7 @@ TEST(tBLAMSweepTest, ThreadCountsAndShardsWriteTheFilesOfTheWholeRun) {
     EXPECT_TRUE(pathExists(app / "sharded/six/" + name)) << name;
   EXPECT_FALSE(pathExists(app / "sharded/six/sweep-fractal-data.txt"));
   EXPECT_FALSE(pathExists(app / "sharded/six/sweep-dims.svg"));
+  EXPECT_FALSE(pathExists(app / "sharded/six/sweep-iterations.svg"));
   EXPECT_TRUE(pathExists(app / "sharded/.rootweaver-shards/shard-2-of-3"));
 
   const tAppCopy::tResult merge = app.run("--merge sharded");
@@ -62,6 +63,7 @@ TEST(tBLAMSweepTest, ThreadCountsAndShardsWriteTheFilesOfTheWholeRun) {
   EXPECT_EQ(0u, files.count("six/sweep-fractal-9.png"));
   EXPECT_EQ("mine\n", files.at("six/notes.txt"));
   EXPECT_EQ(1u, files.count("six/inner-entropy.svg"));
+  EXPECT_EQ(1u, files.count("six/-iterations.svg"));
 
   const std::string shard = "./rootweaver " + kSeededSweep + " --output-dir last";
   ASSERT_EQ(0, app.shell(shard + " --shard 2/3 && " + shard + " --shard 1/3 && " + shard +
