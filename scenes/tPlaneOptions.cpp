@@ -24,6 +24,13 @@ void setEntry(tCategoricalDict& prefs, const char* category, const std::string& 
   }
 }
 
+// The text without the spaces around it.
+std::string trimmed(const std::string& text) {
+  const std::size_t first = text.find_first_not_of(' ');
+  if (first == std::string::npos) return "";
+  return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
 }  // namespace
 
 tPlaneOptions::tPlaneOptions() : on_(false), used_(false) {
@@ -49,10 +56,9 @@ bool tPlaneOptions::splitStart(std::string& x, std::string& y) const {
   const std::string text = start_.getText();
   const std::size_t comma = text.find(',');
   if (comma == std::string::npos || text.find(',', comma + 1) != std::string::npos) return false;
-  x = text.substr(0, comma);
-  y = text.substr(comma + 1);
-  return x.find_first_not_of(' ') != std::string::npos &&
-         y.find_first_not_of(' ') != std::string::npos;
+  x = trimmed(text.substr(0, comma));
+  y = trimmed(text.substr(comma + 1));
+  return !x.empty() && !y.empty();
 }
 
 std::string tPlaneOptions::markUnusable() {

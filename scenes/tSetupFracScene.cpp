@@ -63,8 +63,9 @@ const float kListRowHeight = 15.0f;
 // The plane's option and fields: the box's x, the first row's y below H/4,
 // and the fields' centre and half-width.
 const float kPlaneBoxX = 35.0f;
-const float kPlaneRowY = 295.0f;
-const float kPlaneFieldX = 270.0f;
+const float kPlaneRowY = 282.0f;
+const float kPlaneRowGap = 30.0f;
+const float kPlaneFieldX = 230.0f;
 const float kPlaneFieldHalfWidth = 50.0f;
 // Rows the solver list shows; the wheel scrolls the rest.
 const unsigned kListRows = 11;
@@ -301,8 +302,8 @@ void tSetupFracScene::update(double) {
   }
   plane_.getAxesEntry().update(kPlaneFieldX, h / 4.0f + kPlaneRowY, kPlaneFieldHalfWidth,
                                kFieldHeight, alpha_);
-  plane_.getStartEntry().update(kPlaneFieldX, h / 4.0f + kPlaneRowY + 40.0f, kPlaneFieldHalfWidth,
-                                kFieldHeight, alpha_);
+  plane_.getStartEntry().update(kPlaneFieldX, h / 4.0f + kPlaneRowY + kPlaneRowGap,
+                                kPlaneFieldHalfWidth, kFieldHeight, alpha_);
   markUnusableFields();
   if (!tMouseHandler::instance().buttonPressed(TBUTTON_PRIMARY, 0)) return;
 
@@ -504,10 +505,11 @@ void tSetupFracScene::drawPlaneOptions(float h) const {
   tFontManager::instance().bindCurrentFont();
   setWhite(plane_.isOn() ? 1.0f : 0.5f);
   tTextRenderer& text = tTextRenderer::instance();
-  text.drawString("Parameter Plane", kPlaneBoxX + 20.0f, y + 5.0f, kLabelSize * alpha_);
-  text.drawString("Start x, y", kPlaneBoxX + 20.0f, y + 45.0f, kLabelSize * alpha_);
+  text.drawString("Plane over", kPlaneBoxX + 20.0f, y + 5.0f, kLabelSize * alpha_);
+  text.drawString("Start x, y", kPlaneBoxX + 20.0f, y + kPlaneRowGap + 5.0f, kLabelSize * alpha_);
   plane_.getAxesEntry().draw(kPlaneFieldX, y, kPlaneFieldHalfWidth, kFieldHeight, alpha_);
-  plane_.getStartEntry().draw(kPlaneFieldX, y + 40.0f, kPlaneFieldHalfWidth, kFieldHeight, alpha_);
+  plane_.getStartEntry().draw(kPlaneFieldX, y + kPlaneRowGap, kPlaneFieldHalfWidth, kFieldHeight,
+                              alpha_);
 }
 
 void tSetupFracScene::drawOutlines(float w, float h) const {

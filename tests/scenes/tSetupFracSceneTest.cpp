@@ -12,6 +12,7 @@
 #include "expr/tFunction.h"
 #include "fractal/tFractal.h"
 #include "fractal/tIterativeSolver.h"
+#include "fractal/tSession.h"
 #include "graphics/tImage.h"
 #include "graphics/tTextRenderer.h"
 #include "scenes/tFracScene.h"
@@ -252,6 +253,51 @@ TEST_F(tSetupFracSceneTest, MethodsForComplexMapsRefuseARealMap) {
   EXPECT_EQ("Setup Frac -> Frac", sceneState());
   ASSERT_TRUE(tMainApp::instance().getSolver());
   EXPECT_EQ("SchroderSolver", tMainApp::instance().getSolver()->getName());
+}
+
+// The plane's option (its box at (35, 432)) draws a plane over the function's
+// two parameters: fields that cannot be read and axes the function lacks
+// keep "Go" from starting a run with a message; the settings keep the
+// plane's entries only once the option is used.
+TEST_F(tSetupFracSceneTest, TheParameterPlaneOption) {
+  const tSettings base = {{"Function", "cubicplane.func"}, {"Dim", "8"}};
+  openScene(base);
+  EXPECT_FALSE(scene_->getPlaneOptions().isOn());
+  tapMouse(35, 432);
+  ASSERT_TRUE(scene_->getPlaneOptions().isOn());
+  const struct {
+    const char *axes, *start, *message;  // message: "" when the run starts
+  } rows[] = {
+      {"a", "0, 0", "Plane axes must be two names, as \"a b\""},
+      {"a b", "0", "Plane start must be two formulas, as \"0, 0\""},
+      {"a c", "0, 0",
+       "Cannot draw the plane of cubicplane.func: the function has no parameter "
+       "named 'c'"},
+      {"a b", "t, 0",
+       "Cannot draw the plane of cubicplane.func: the start \"t; 0\" reads 't', "
+       "which holds no number"},
+      {"a b", "a / 3, 0", ""},
+  };
+  for (const auto& row : rows) {
+    openScene(withDefaults({{"Function", "cubicplane.func"},
+                            {"Dim", "8"},
+                            {"Parameter Plane", "1"},
+                            {"Plane Axes", row.axes},
+                            {"Plane Start", row.start}}));
+    runFrame();
+    EXPECT_EQ("", pressGo());
+    EXPECT_EQ(row.message, scene_->getMessage()) << row.axes << " " << row.start;
+    EXPECT_EQ(row.message[0] ? "Setup Frac" : "Setup Frac -> Frac", sceneState());
+  }
+  ASSERT_TRUE(tMainApp::instance().getSession().getPlane());
+  // Without the option, the settings file gains nothing.
+  openScene(withDefaults(base));
+  tapMouse(400, 565);  // "Return To Mode Select"
+  EXPECT_EQ(prefsText(withDefaults(base)), prefs_.read());
+  // A run of basins leaves no plane behind.
+  openScene(withDefaults(base));
+  EXPECT_EQ("", pressGo());
+  EXPECT_FALSE(tMainApp::instance().getSession().getPlane());
 }
 
 TEST_F(tSetupFracSceneTest, GoBuildsTheRunOrReportsAnUnreadableFunction) {
