@@ -7,7 +7,9 @@ tChebyshevHalleySolver::tChebyshevHalleySolver(unsigned long maxIterations, doub
 tChebyshevHalleySolver::tChebyshevHalleySolver(unsigned long maxIterations, double stepSize,
                                                double parameter, const std::string& name,
                                                bool chosen)
-    : tComplexMapSolver(maxIterations, stepSize, name), parameter_(parameter), chosen_(chosen) {}
+    : tComplexMapSolver(maxIterations, stepSize, name, "f'' of "),
+      parameter_(parameter),
+      chosen_(chosen) {}
 
 tChebyshevHalleySolver* tChebyshevHalleySolver::makeChebyshev(unsigned long maxIterations,
                                                               double stepSize) {
@@ -24,8 +26,10 @@ bool tChebyshevHalleySolver::getMethodParameter(double& parameter) const {
   return chosen_;
 }
 
-bool tChebyshevHalleySolver::correction(const tComplex& f, const tComplex& d1, const tComplex& d2,
-                                        tComplex& c) const {
+bool tChebyshevHalleySolver::correction(const tIterate& at, tComplex& c) const {
+  const tComplex& f = at.f;
+  const tComplex& d1 = at.d1;
+  const tComplex d2 = at.secondDerivative();
   const tComplex q = d1 * d1;
   if (q.isZero()) return false;
   const tComplex newton = f / d1;

@@ -16,8 +16,7 @@ class tChebyshevHalleySolver : public tComplexMapSolver {
   static tChebyshevHalleySolver* makeChebyshev(unsigned long maxIterations, double stepSize);
   static tChebyshevHalleySolver* makeSuperHalley(unsigned long maxIterations, double stepSize);
 
-  bool correction(const tComplex& f, const tComplex& d1, const tComplex& d2,
-                  tComplex& c) const override;
+  bool correction(const tIterate& at, tComplex& c) const override;
   // Only the family's parameter was chosen; Chebyshev's and Super-Halley's are fixed.
   bool getMethodParameter(double& parameter) const override;
 

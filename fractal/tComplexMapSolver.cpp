@@ -5,8 +5,22 @@
 #include "expr/tFunction.h"
 
 tComplexMapSolver::tComplexMapSolver(unsigned long maxIterations, double stepSize,
-                                     const std::string& name)
-    : tIterativeSolver(maxIterations, stepSize, name) {}
+                                     const std::string& name, const char* needs)
+    : tIterativeSolver(maxIterations, stepSize, name), needs_(needs) {}
+
+tComplex tComplexMapSolver::tIterate::secondDerivative() const {
+  double second[6];
+  function.secondDerivatives(z.re, z.im, second);
+  return {second[0], second[3]};
+}
+
+void tComplexMapSolver::tIterate::evaluate(const tComplex& w, tComplex& value,
+                                           tComplex& derivative) const {
+  double out[6];
+  function.getProgram().evaluate(w.re, w.im, out);
+  value = {out[0], out[1]};
+  derivative = {out[2], out[4]};
+}
 
 tSolution tComplexMapSolver::solve(tFunction* f, const tVector2& start, bool fullPath) const {
   tSolution solution(maxIterations_);
@@ -20,10 +34,8 @@ tSolution tComplexMapSolver::solve(tFunction* f, const tVector2& start, bool ful
                 solution)) {
       return solution;
     }
-    double second[6];
-    f->secondDerivatives(x.x_, x.y_, second);
     tComplex c;
-    if (!correction({out[0], out[1]}, {out[2], out[4]}, {second[0], second[3]}, c)) {
+    if (!correction({*f, {x.x_, x.y_}, {out[0], out[1]}, {out[2], out[4]}}, c)) {
       // A full path goes on where it stands, as Newton's does on a singular Jacobian.
       if (fullPath) continue;
       solution.iterations_ = i;
@@ -39,12 +51,12 @@ tSolution tComplexMapSolver::solve(tFunction* f, const tVector2& start, bool ful
 
 tIterativeSolver::LANE_EVENT tComplexMapSolver::advanceLane(tLane&, const tVector2&,
                                                             const tMatrix2&, bool) const {
-  throw std::logic_error(name_ + " needs f'' at every iterate, which a lane is not given");
+  throw std::logic_error(name_ + " needs more of f at every iterate than a lane is given");
 }
 
 std::string tComplexMapSolver::refusalFor(const tFunction& f) const {
   if (f.getComplexFormula()) return "";
-  return name_ + " needs f'' of a map given as f(z), not a map given by real formulas";
+  return name_ + " needs " + needs_ + "a map given as f(z), not a map given by real formulas";
 }
 
 bool tComplexMapSolver::iterateInSingularSet(tFunction* f, tFractal* fractal,

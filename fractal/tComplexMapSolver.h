@@ -4,18 +4,35 @@
 #include "fractal/tComplex.h"
 #include "fractal/tIterativeSolver.h"
 
-// A one-step method for a map given as f(z) that uses f, f' and f'':
-// z <- z - h c, where the method makes the correction c. At each iterate
-// the function's compiled program gives f = f1 + i f2 and f' = f11 + i f21,
-// the second derivatives f'' = f1xx + i f2xx (Cauchy-Riemann); the iterate
-// is tested as Newton tests it, and a correction whose denominator is zero
-// ends the solve as singular. A real map has no f'', so it is refused.
+// A method for a map given as f(z): z <- z - h c, where the method makes the
+// correction c. At each iterate the function's compiled program gives
+// f = f1 + i f2 and f' = f11 + i f21; the iterate is tested as Newton tests
+// it, and a correction whose denominator is zero ends the solve as singular.
+// A method takes f'' (f1xx + i f2xx, by Cauchy-Riemann) or f and f' at other
+// points only when it asks, so that one that needs neither pays for neither.
+// A real map is no complex f, so it is refused.
 //
-// These solvers run whole solves only: a lane is handed no second
-// derivatives, so the engine calls solve() for each start.
+// These solvers run whole solves only: a lane is handed neither f'' nor
+// values elsewhere, so the engine calls solve() for each start.
 class tComplexMapSolver : public tIterativeSolver {
  public:
-  tComplexMapSolver(unsigned long maxIterations, double stepSize, const std::string& name);
+  // What a correction is given at the iterate z, and how it learns more of f.
+  struct tIterate {
+    const tFunction& function;
+    tComplex z;
+    tComplex f;   // f(z)
+    tComplex d1;  // f'(z)
+
+    // f''(z), from the second partial derivatives.
+    tComplex secondDerivative() const;
+    // f and f' at w, from the compiled program.
+    void evaluate(const tComplex& w, tComplex& value, tComplex& derivative) const;
+  };
+
+  // needs names what the method takes of f(z) in its refusal of a real map:
+  // "f'' of ", "f' of " or "".
+  tComplexMapSolver(unsigned long maxIterations, double stepSize, const std::string& name,
+                    const char* needs);
 
   tSolution solve(tFunction* f, const tVector2& start, bool fullPath) const override;
   // tPacketSolver never calls it, as runsInLanes is false; it throws.
@@ -26,10 +43,12 @@ class tComplexMapSolver : public tIterativeSolver {
   // The damped Newton walk shared by the Newton-type solvers.
   bool iterateInSingularSet(tFunction* f, tFractal* fractal, const tVector2& start) const override;
 
-  // The method's correction c for f, f' and f'' at an iterate; false when a
-  // denominator of it is zero.
-  virtual bool correction(const tComplex& f, const tComplex& d1, const tComplex& d2,
-                          tComplex& c) const = 0;
+  // The method's correction c at an iterate; false when a denominator of it
+  // is zero.
+  virtual bool correction(const tIterate& at, tComplex& c) const = 0;
+
+ private:
+  const char* needs_;  // what the method takes of f(z), as its refusal says
 };
 
 #endif

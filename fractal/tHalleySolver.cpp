@@ -1,10 +1,12 @@
 #include "fractal/tHalleySolver.h"
 
 tHalleySolver::tHalleySolver(unsigned long maxIterations, double stepSize)
-    : tComplexMapSolver(maxIterations, stepSize, "HalleySolver") {}
+    : tComplexMapSolver(maxIterations, stepSize, "HalleySolver", "f'' of ") {}
 
-bool tHalleySolver::correction(const tComplex& f, const tComplex& d1, const tComplex& d2,
-                               tComplex& c) const {
+bool tHalleySolver::correction(const tIterate& at, tComplex& c) const {
+  const tComplex& f = at.f;
+  const tComplex& d1 = at.d1;
+  const tComplex d2 = at.secondDerivative();
   const tComplex p = f * d1;
   const tComplex q = d1 * d1;
   const tComplex r = f * d2;

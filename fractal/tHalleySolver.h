@@ -10,8 +10,7 @@ class tHalleySolver : public tComplexMapSolver {
  public:
   tHalleySolver(unsigned long maxIterations, double stepSize);
 
-  bool correction(const tComplex& f, const tComplex& d1, const tComplex& d2,
-                  tComplex& c) const override;
+  bool correction(const tIterate& at, tComplex& c) const override;
 };
 
 #endif

@@ -1,10 +1,12 @@
 #include "fractal/tSchroderSolver.h"
 
 tSchroderSolver::tSchroderSolver(unsigned long maxIterations, double stepSize)
-    : tComplexMapSolver(maxIterations, stepSize, "SchroderSolver") {}
+    : tComplexMapSolver(maxIterations, stepSize, "SchroderSolver", "f'' of ") {}
 
-bool tSchroderSolver::correction(const tComplex& f, const tComplex& d1, const tComplex& d2,
-                                 tComplex& c) const {
+bool tSchroderSolver::correction(const tIterate& at, tComplex& c) const {
+  const tComplex& f = at.f;
+  const tComplex& d1 = at.d1;
+  const tComplex d2 = at.secondDerivative();
   const tComplex p = f * d1;
   const tComplex q = d1 * d1;
   const tComplex r = f * d2;

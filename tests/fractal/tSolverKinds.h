@@ -7,11 +7,16 @@
 #include "fractal/tChebyshevHalleySolver.h"
 #include "fractal/tHalleySolver.h"
 #include "fractal/tHeunSolver.h"
+#include "fractal/tJarrattSolver.h"
+#include "fractal/tKingSolver.h"
+#include "fractal/tLaguerreSolver.h"
 #include "fractal/tNewtonSolver.h"
 #include "fractal/tRefinedNewtonSolver.h"
 #include "fractal/tRungeKuttaSolver2.h"
 #include "fractal/tRungeKuttaSolver4.h"
 #include "fractal/tSchroderSolver.h"
+#include "fractal/tSteffensenSolver.h"
+#include "fractal/tTraubSolver.h"
 
 // The six solvers by kind: Newton, refined Newton, Heun, RK4, RK2, AB2.
 const int kSolverKinds = 6;
@@ -21,11 +26,15 @@ const char* const kSolverNames[] = {"NewtonSolver", "RefinedNewtonSolver",
                                     "HeunSolver", "RungeKuttaSolver4",
                                     "tRungeKuttaSolver2", "AdamsBashforthSolver2"};
 
-// The methods for maps given as f(z) follow them as kinds 6 to 10: Halley,
-// Chebyshev, Super-Halley, the Chebyshev-Halley family at a = 1/4, Schroder.
+// The methods for maps given as f(z) follow them as kinds 6 to 16: Halley,
+// Chebyshev, Super-Halley, the Chebyshev-Halley family at a = 1/4, Schroder,
+// Traub, Ostrowski, King's family at b = 1, Jarratt, Steffensen, and
+// Laguerre with n the degree of f(z).
 const int kFirstComplexKind = 6;
-const int kComplexKinds = 5;
+const int kComplexKinds = 11;
 const double kFamilyParameter = 0.25;
+const double kKingParameter = 1.0;
+const double kDegreeOfF = 0.5;
 
 inline std::unique_ptr<tIterativeSolver> makeSolver(int kind, unsigned long limit, double h) {
   switch (kind) {
@@ -37,6 +46,18 @@ inline std::unique_ptr<tIterativeSolver> makeSolver(int kind, unsigned long limi
     case 9:
       return std::make_unique<tChebyshevHalleySolver>(limit, h, kFamilyParameter);
     case 10: return std::make_unique<tSchroderSolver>(limit, h);
+    case 11:
+      return std::make_unique<tTraubSolver>(limit, h);
+    case 12:
+      return std::unique_ptr<tIterativeSolver>(tKingSolver::makeOstrowski(limit, h));
+    case 13:
+      return std::make_unique<tKingSolver>(limit, h, kKingParameter);
+    case 14:
+      return std::make_unique<tJarrattSolver>(limit, h);
+    case 15:
+      return std::make_unique<tSteffensenSolver>(limit, h);
+    case 16:
+      return std::make_unique<tLaguerreSolver>(limit, h, kDegreeOfF);
     case 0: return std::make_unique<tNewtonSolver>(limit, h);
     case 1: return std::make_unique<tRefinedNewtonSolver>(limit, h);
     case 2: return std::make_unique<tHeunSolver>(limit, h);

@@ -1,0 +1,13 @@
+#include "fractal/tSteffensenSolver.h"
+
+tSteffensenSolver::tSteffensenSolver(unsigned long maxIterations, double stepSize)
+    : tComplexMapSolver(maxIterations, stepSize, "SteffensenSolver", "") {}
+
+bool tSteffensenSolver::correction(const tIterate& at, tComplex& c) const {
+  tComplex fw, dw;
+  at.evaluate(at.z + at.f, fw, dw);
+  const tComplex denominator = fw - at.f;
+  if (denominator.isZero()) return false;
+  c = (at.f * at.f) / denominator;
+  return true;
+}

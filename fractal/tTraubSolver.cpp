@@ -1,0 +1,13 @@
+#include "fractal/tTraubSolver.h"
+
+tTraubSolver::tTraubSolver(unsigned long maxIterations, double stepSize)
+    : tComplexMapSolver(maxIterations, stepSize, "TraubSolver", "f' of ") {}
+
+bool tTraubSolver::correction(const tIterate& at, tComplex& c) const {
+  if (at.d1.isZero()) return false;
+  const tComplex n = at.f / at.d1;
+  tComplex fy, dy;
+  at.evaluate(at.z - n, fy, dy);
+  c = n + fy / at.d1;
+  return true;
+}
