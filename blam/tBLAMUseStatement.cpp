@@ -8,12 +8,17 @@
 #include "fractal/tChebyshevHalleySolver.h"
 #include "fractal/tHalleySolver.h"
 #include "fractal/tHeunSolver.h"
+#include "fractal/tJarrattSolver.h"
+#include "fractal/tKingSolver.h"
+#include "fractal/tLaguerreSolver.h"
 #include "fractal/tNewtonSolver.h"
 #include "fractal/tRefinedNewtonSolver.h"
 #include "fractal/tRungeKuttaSolver2.h"
 #include "fractal/tRungeKuttaSolver4.h"
 #include "fractal/tSchroderSolver.h"
 #include "fractal/tSession.h"
+#include "fractal/tSteffensenSolver.h"
+#include "fractal/tTraubSolver.h"
 
 namespace {
 
@@ -35,7 +40,18 @@ tIterativeSolver* makeChebyshevHalley(unsigned long maxIterations, double stepSi
   return new tChebyshevHalleySolver(maxIterations, stepSize, parameter);
 }
 
-// The solvers a script may use, by name; the parameter is the family's.
+tIterativeSolver* makeOstrowski(unsigned long maxIterations, double stepSize, double) {
+  return tKingSolver::makeOstrowski(maxIterations, stepSize);
+}
+
+template <class tSolver>
+tIterativeSolver* makeWithParameter(unsigned long maxIterations, double stepSize,
+                                    double parameter) {
+  return new tSolver(maxIterations, stepSize, parameter);
+}
+
+// The solvers a script may use, by name; the parameter is the method's, for
+// those that take one.
 const struct {
   const char* name;
   tIterativeSolver* (*make)(unsigned long maxIterations, double stepSize, double parameter);
@@ -51,6 +67,12 @@ const struct {
     {"SuperHalleySolver", makeSuperHalley},
     {"ChebyshevHalleySolver", makeChebyshevHalley},
     {"SchroderSolver", make<tSchroderSolver>},
+    {"TraubSolver", make<tTraubSolver>},
+    {"OstrowskiSolver", makeOstrowski},
+    {"KingSolver", makeWithParameter<tKingSolver>},
+    {"JarrattSolver", make<tJarrattSolver>},
+    {"SteffensenSolver", make<tSteffensenSolver>},
+    {"LaguerreSolver", makeWithParameter<tLaguerreSolver>},
 };
 
 // "NewtonSolver, RefinedNewtonSolver, ...", for the message of an unknown name.

@@ -16,8 +16,8 @@ class tBLAMUseStatement : public tBLAMStatement {
   void buildStatement(const std::string& name) { solverName_ = name; }
 
   // The solver of a name a script may use, compared exactly, owned by the
-  // caller; null for an unknown name. Only the Chebyshev-Halley family reads
-  // the parameter, its a.
+  // caller; null for an unknown name. The parameter is the Chebyshev-Halley
+  // family's a, King's b and Laguerre's n (when whole); the others ignore it.
   static tIterativeSolver* makeSolver(const std::string& name, unsigned long maxIterations,
                                       double stepSize, double parameter = 0.5);
   // The names a script may use, in the order the message of an unknown one

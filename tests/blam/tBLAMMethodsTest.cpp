@@ -33,6 +33,33 @@ TEST(tBLAMMethodsTest, MethodParameterSweepsTheFamily) {
   EXPECT_TRUE(superHalley == readRaw(app / "-one-4.tga"));
 }
 
+// Each method for f(z) after Schroder's runs from a script. King's family at
+// b = 0 gives Ostrowski's picture byte for byte, and Laguerre's n given as 5
+// the picture of the degree it finds in z^5 - 1.
+TEST(tBLAMMethodsTest, UseTakesTheMethodsOfTwoPointsAndLaguerre) {
+  const char* const names[] = {"Traub", "Ostrowski", "King", "Jarratt", "Steffensen", "Laguerre"};
+  std::string script =
+      "_imageDimension = 16\n_maxIterations = 30\n_seed = 7\nf = loadFunction \"quinticz.func\"\n";
+  for (const char* name : names)
+    script += std::string("_outputPrefix = \"") + name + "\"\nuse " + name + "Solver\nrun f\n";
+  script +=
+      "_methodParameter = 0\n_outputPrefix = \"king0\"\nuse KingSolver\nrun f\n"
+      "_methodParameter = 5\n_outputPrefix = \"laguerre5\"\nuse LaguerreSolver\nrun f\n";
+  tAppCopy app;
+  writeRaw(app / "methods.blam", script);
+  const tAppCopy::tResult result = app.run("--batch methods.blam");
+  EXPECT_EQ(0, result.status);
+  EXPECT_EQ("", result.err);
+  for (int run = 0; run < 6; ++run)
+    EXPECT_FALSE(
+        readRaw(app / ("-" + std::string(names[run]) + "-" + std::to_string(run) + ".tga")).empty())
+        << names[run];
+  const std::string ostrowski = readRaw(app / "-Ostrowski-1.tga");
+  EXPECT_TRUE(ostrowski != readRaw(app / "-King-2.tga"));
+  EXPECT_TRUE(ostrowski == readRaw(app / "-king0-6.tga"));
+  EXPECT_TRUE(readRaw(app / "-Laguerre-5.tga") == readRaw(app / "-laguerre5-7.tga"));
+}
+
 // A map given by real formulas is refused by a method that needs f'' of
 // f(z): the run fails saying why and writes no picture.
 TEST(tBLAMMethodsTest, ARealMapIsRefused) {
