@@ -21,6 +21,9 @@
 #include "fractal/tFractal.h"
 #include "fractal/tHalleySolver.h"
 #include "fractal/tHeunSolver.h"
+#include "fractal/tJarrattSolver.h"
+#include "fractal/tKingSolver.h"
+#include "fractal/tLaguerreSolver.h"
 #include "fractal/tNewtonSolver.h"
 #include "fractal/tParameterPlane.h"
 #include "fractal/tRefinedNewtonSolver.h"
@@ -28,6 +31,8 @@
 #include "fractal/tRungeKuttaSolver2.h"
 #include "fractal/tRungeKuttaSolver4.h"
 #include "fractal/tSchroderSolver.h"
+#include "fractal/tSteffensenSolver.h"
+#include "fractal/tTraubSolver.h"
 #include "graphics/tFontManager.h"
 #include "graphics/tOGLUtils.h"
 #include "graphics/tTextRenderer.h"
@@ -78,14 +83,20 @@ const char kXBoundsUnusable[] = "x Bounds must be two numbers, the first the sma
 const char kYBoundsUnusable[] = "y Bounds must be two numbers, the first the smaller";
 
 // The solvers in list order; the index is what prefs.txt keeps.
-const char* const kSolverNames[] = {"Newton Solver",        "Refined Newton Solver",
-                                    "Heun Solver",          "Runge-Kutta Solver 2",
-                                    "Runge-Kutta Solver 4", "Adams-Bashforth Solver 2",
-                                    "Halley Solver",        "Chebyshev Solver",
-                                    "Super-Halley Solver",  "Chebyshev-Halley Solver",
-                                    "Schroder Solver"};
+const char* const kSolverNames[] = {
+    "Newton Solver",           "Refined Newton Solver", "Heun Solver",
+    "Runge-Kutta Solver 2",    "Runge-Kutta Solver 4",  "Adams-Bashforth Solver 2",
+    "Halley Solver",           "Chebyshev Solver",      "Super-Halley Solver",
+    "Chebyshev-Halley Solver", "Schroder Solver",       "Traub Solver",
+    "Ostrowski Solver",        "King Solver",           "Jarratt Solver",
+    "Steffensen Solver",       "Laguerre Solver"};
 // The Chebyshev-Halley parameter of the window's runs: Halley's, a script's default.
 const double kFamilyParameter = 0.5;
+// King's b of the window's runs, a script's default.
+const double kKingParameter = 0.5;
+// Not a whole number, so that Laguerre's n is the degree of f(z), as a
+// script's default makes it.
+const double kLaguerreParameter = 0.5;
 
 tIterativeSolver* createSolver(unsigned int index, unsigned long iterations, double stepSize) {
   switch (index) {
@@ -109,6 +120,18 @@ tIterativeSolver* createSolver(unsigned int index, unsigned long iterations, dou
       return new tChebyshevHalleySolver(iterations, stepSize, kFamilyParameter);
     case 10:
       return new tSchroderSolver(iterations, stepSize);
+    case 11:
+      return new tTraubSolver(iterations, stepSize);
+    case 12:
+      return tKingSolver::makeOstrowski(iterations, stepSize);
+    case 13:
+      return new tKingSolver(iterations, stepSize, kKingParameter);
+    case 14:
+      return new tJarrattSolver(iterations, stepSize);
+    case 15:
+      return new tSteffensenSolver(iterations, stepSize);
+    case 16:
+      return new tLaguerreSolver(iterations, stepSize, kLaguerreParameter);
     default:
       return new tNewtonSolver(iterations, stepSize);
   }

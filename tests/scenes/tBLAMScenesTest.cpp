@@ -152,19 +152,22 @@ TEST_F(tBLAMScenesTest, AScriptWithFailedStatementsSaysSoWhenItEnds) {
   const std::string waiting = status->getStatusText();
   EXPECT_TRUE(framesUntil([&] { return status->getStatusText() != waiting; }));
   testing::internal::GetCapturedStdout();
-  EXPECT_EQ("1 statement failed; outputs incomplete\nuse NewtonSolvr: unknown solver "
-            "(NewtonSolver, RefinedNewtonSolver, HeunSolver, RungeKuttaSolver4, RungeKuttaSolver2, "
-            "AdamsBashforthSolver2, HalleySolver, ChebyshevSolver, SuperHalleySolver, "
-            "ChebyshevHalleySolver, SchroderSolver); no solver selected\nOutputs: 1 picture in " +
-                dir_ +
-                "/\nPress Space to Escape!",
-            status->getStatusText());
+  EXPECT_EQ(
+      "1 statement failed; outputs incomplete\nuse NewtonSolvr: unknown solver "
+      "(NewtonSolver, RefinedNewtonSolver, HeunSolver, RungeKuttaSolver4, RungeKuttaSolver2, "
+      "AdamsBashforthSolver2, HalleySolver, ChebyshevSolver, SuperHalleySolver, "
+      "ChebyshevHalleySolver, SchroderSolver, TraubSolver, OstrowskiSolver, KingSolver, "
+      "JarrattSolver, SteffensenSolver, LaguerreSolver); no solver selected\nOutputs: 1 "
+      "picture in " +
+          dir_ + "/\nPress Space to Escape!",
+      status->getStatusText());
   EXPECT_NE(std::string::npos,
             testing::internal::GetCapturedStderr().find(
                 "use NewtonSolvr: unknown solver (NewtonSolver, RefinedNewtonSolver, HeunSolver, "
                 "RungeKuttaSolver4, RungeKuttaSolver2, AdamsBashforthSolver2, HalleySolver, "
-                "ChebyshevSolver, SuperHalleySolver, ChebyshevHalleySolver, SchroderSolver); no "
-                "solver selected\n"));
+                "ChebyshevSolver, SuperHalleySolver, ChebyshevHalleySolver, SchroderSolver, "
+                "TraubSolver, OstrowskiSolver, KingSolver, JarrattSolver, SteffensenSolver, "
+                "LaguerreSolver); no solver selected\n"));
 }
 
 TEST_F(tBLAMScenesTest, SetupChoosesKeepsAndRefusesScripts) {

@@ -116,18 +116,25 @@ TEST_F(tSetupFracSceneTest, LoadSuppliesDefaultsAndKeepsUnreadableFiles) {
       {absent, {}, ""},
       {"{\nDim\n77\n}\n{\nOther\nx\ny\n}\n", {{"Dim", "77"}, {"Other", "x\ny"}}, ""},
       {"{\nSolver\n}\n{\nBLAM\n}\n", {{"Solver", "0"}, {"BLAM", "examples/sweep.blam"}}, ""},
-      {"{\nSolver\n10\n}\n", {{"Solver", "10"}}, ""},
-      {"{\nSolver\n11\n}\n", {{"Solver", "0"}}, ""},
+      {"{\nSolver\n16\n}\n", {{"Solver", "16"}}, ""},
+      {"{\nSolver\n17\n}\n", {{"Solver", "0"}}, ""},
       {"{\nSolver\n06\n}\n", {{"Solver", "0"}}, ""},
       {"{\nSolver\n3x\n}\n", {{"Solver", "0"}}, ""},
       {"{\nSolver\n5\n2\n}\n", {{"Solver", "5\n2"}}, ""},
       {"{\nseed\n42\n}\n", {{"seed", "42"}}, ""},
       {"{\nseed\nnot a number\n}\n", {{"seed", "not a number"}}, ""},
-      {"{\nOther\na\x01" "bcde\n}\n", {{"Other", "a\x01" "bcde"}}, ""},
+      {"{\nOther\na\x01"
+       "bcde\n}\n",
+       {{"Other",
+         "a\x01"
+         "bcde"}},
+       ""},
       {"garbage\n", {}, unreadable},
       {"", {}, unreadable},
       {"{\nDim\n77\n}\n}\n{\nmaxX\n9\n}\n", {}, unreadable},
-      {"{\nDim\n77\n}\n{\nStep Size\n\x01" "bage}\n}\n", {},
+      {"{\nDim\n77\n}\n{\nStep Size\n\x01"
+       "bage}\n}\n",
+       {},
        "holds a control character under \"Step Size\""},
       {"{\nFunction\na\tb.func\n}\n", {}, "holds a control character under \"Function\""},
   };
@@ -253,6 +260,17 @@ TEST_F(tSetupFracSceneTest, MethodsForComplexMapsRefuseARealMap) {
   EXPECT_EQ("Setup Frac -> Frac", sceneState());
   ASSERT_TRUE(tMainApp::instance().getSolver());
   EXPECT_EQ("SchroderSolver", tMainApp::instance().getSolver()->getName());
+  // Laguerre's n is the degree of f(z), which sin z has not.
+  openScene({{"Function", "sinez.func"}, {"Dim", "8"}, {"Solver", "16"}});
+  EXPECT_EQ("", pressGo());
+  EXPECT_EQ(
+      "Cannot use sinez.func: LaguerreSolver needs the degree of f, and f(z) is no "
+      "polynomial in z of degree 1 or more; a script may give it as _methodParameter",
+      scene_->getMessage());
+  openScene({{"Function", "cubicz.func"}, {"Dim", "8"}, {"Solver", "16"}});
+  EXPECT_EQ("", pressGo());
+  ASSERT_TRUE(tMainApp::instance().getSolver());
+  EXPECT_EQ("LaguerreSolver", tMainApp::instance().getSolver()->getName());
 }
 
 // The plane's option (its box at (35, 432)) draws a plane over the function's
