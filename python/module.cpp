@@ -359,9 +359,11 @@ method: a solver name a script's `use` takes: NewtonSolver,
     RefinedNewtonSolver, HeunSolver, RungeKuttaSolver4, RungeKuttaSolver2,
     AdamsBashforthSolver2, and for a map given as f(z) only HalleySolver,
     ChebyshevSolver, SuperHalleySolver, ChebyshevHalleySolver (with the
-    parameter 0.5) and SchroderSolver, which raise ValueError for another
-    map. None takes settings besides iterations (its limit) and step (its
-    step size); any other keyword raises TypeError.
+    parameter 0.5), SchroderSolver, TraubSolver, OstrowskiSolver,
+    KingSolver (with b = 0.5), JarrattSolver, SteffensenSolver and
+    LaguerreSolver (n the degree of a polynomial f(z)), which raise
+    ValueError for another map. None takes settings besides iterations (its
+    limit) and step (its step size); any other keyword raises TypeError.
 jitter: samples per pixel; jitter_first jitters the first one too.
 seed: seeds the random sequence of jitter and random colours before the
     picture (the batch's _seed); without it the sequence goes on from the

@@ -79,7 +79,8 @@ ARGUMENT_ERRORS = [
     (dict(method="newton"), ValueError, "method 'newton' is unknown; the methods are NewtonSolver, "
      "RefinedNewtonSolver, HeunSolver, RungeKuttaSolver4, RungeKuttaSolver2, "
      "AdamsBashforthSolver2, HalleySolver, ChebyshevSolver, SuperHalleySolver, "
-     "ChebyshevHalleySolver, SchroderSolver"),
+     "ChebyshevHalleySolver, SchroderSolver, TraubSolver, OstrowskiSolver, KingSolver, "
+     "JarrattSolver, SteffensenSolver, LaguerreSolver"),
     (dict(tolerance=1e-3), TypeError, "basins() got an unexpected keyword argument 'tolerance': "
      "NewtonSolver takes no settings besides iterations and step"),
     (dict(bounds=(1, -1, 0, 1)), ValueError, "bounds must be four finite numbers (min_x, max_x, "
