@@ -155,13 +155,19 @@ TEST_P(tFractalComputationTest, PicturesMatchTheOneByOneReference) {
   }
 }
 
-// The methods for f(z) solve each start whole, not in lanes: their pictures,
-// singular sets and jittered samples are still the reference's.
+// The methods for f(z) and for any map solve each start whole, not in lanes:
+// their pictures, singular sets and jittered samples are still the reference's.
 TEST_P(tFractalComputationTest, HigherOrderPicturesMatchTheOneByOneReference) {
   std::vector<tSetup> setups;
   for (int kind = kFirstComplexKind; kind < kFirstComplexKind + kComplexKinds; ++kind) {
     setups.push_back({"cubicz", "cubicz.func", kind, 25, 1.0, 32, 2, 1, false, false, false});
     setups.push_back({"singular", "cubicz.func", kind, 8, 0.5, 16, 2, 1, false, true, false});
+    setups.push_back({"jitter 3", "quinticz.func", kind, 6, 1.0, 24, 1.5, 3, false, false, true});
+  }
+  // The methods for any map, on a real one and on f(z).
+  for (int kind = kFirstSystemKind; kind < kFirstSystemKind + kSystemKinds; ++kind) {
+    setups.push_back({"cubic", "cubic.func", kind, 25, 1.0, 32, 2, 1, false, false, false});
+    setups.push_back({"singular", "cubic.func", kind, 8, 0.5, 16, 2, 1, false, true, false});
     setups.push_back({"jitter 3", "quinticz.func", kind, 6, 1.0, 24, 1.5, 3, false, false, true});
   }
   for (const tSetup& s : setups) {

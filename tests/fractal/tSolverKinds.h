@@ -4,10 +4,14 @@
 #include <memory>
 
 #include "fractal/tAdamsBashforthSolver2.h"
+#include "fractal/tBacktrackingNewtonSolver.h"
 #include "fractal/tChebyshevHalleySolver.h"
+#include "fractal/tChebyshevSystemSolver.h"
 #include "fractal/tHalleySolver.h"
+#include "fractal/tHalleySystemSolver.h"
 #include "fractal/tHeunSolver.h"
 #include "fractal/tJarrattSolver.h"
+#include "fractal/tJarrattSystemSolver.h"
 #include "fractal/tKingSolver.h"
 #include "fractal/tLaguerreSolver.h"
 #include "fractal/tNewtonSolver.h"
@@ -17,6 +21,7 @@
 #include "fractal/tSchroderSolver.h"
 #include "fractal/tSteffensenSolver.h"
 #include "fractal/tTraubSolver.h"
+#include "fractal/tTraubSystemSolver.h"
 
 // The six solvers by kind: Newton, refined Newton, Heun, RK4, RK2, AB2.
 const int kSolverKinds = 6;
@@ -36,6 +41,11 @@ const double kFamilyParameter = 0.25;
 const double kKingParameter = 1.0;
 const double kDegreeOfF = 0.5;
 
+// The methods for any map, kinds 17 to 21: Traub, Jarratt, Chebyshev and
+// Halley for systems, and Newton with backtracking.
+const int kFirstSystemKind = 17;
+const int kSystemKinds = 5;
+
 inline std::unique_ptr<tIterativeSolver> makeSolver(int kind, unsigned long limit, double h) {
   switch (kind) {
     case 6: return std::make_unique<tHalleySolver>(limit, h);
@@ -46,18 +56,17 @@ inline std::unique_ptr<tIterativeSolver> makeSolver(int kind, unsigned long limi
     case 9:
       return std::make_unique<tChebyshevHalleySolver>(limit, h, kFamilyParameter);
     case 10: return std::make_unique<tSchroderSolver>(limit, h);
-    case 11:
-      return std::make_unique<tTraubSolver>(limit, h);
-    case 12:
-      return std::unique_ptr<tIterativeSolver>(tKingSolver::makeOstrowski(limit, h));
-    case 13:
-      return std::make_unique<tKingSolver>(limit, h, kKingParameter);
-    case 14:
-      return std::make_unique<tJarrattSolver>(limit, h);
-    case 15:
-      return std::make_unique<tSteffensenSolver>(limit, h);
-    case 16:
-      return std::make_unique<tLaguerreSolver>(limit, h, kDegreeOfF);
+    case 11: return std::make_unique<tTraubSolver>(limit, h);
+    case 12: return std::unique_ptr<tIterativeSolver>(tKingSolver::makeOstrowski(limit, h));
+    case 13: return std::make_unique<tKingSolver>(limit, h, kKingParameter);
+    case 14: return std::make_unique<tJarrattSolver>(limit, h);
+    case 15: return std::make_unique<tSteffensenSolver>(limit, h);
+    case 16: return std::make_unique<tLaguerreSolver>(limit, h, kDegreeOfF);
+    case 17: return std::make_unique<tTraubSystemSolver>(limit, h);
+    case 18: return std::make_unique<tJarrattSystemSolver>(limit, h);
+    case 19: return std::make_unique<tChebyshevSystemSolver>(limit, h);
+    case 20: return std::make_unique<tHalleySystemSolver>(limit, h);
+    case 21: return std::make_unique<tBacktrackingNewtonSolver>(limit, h);
     case 0: return std::make_unique<tNewtonSolver>(limit, h);
     case 1: return std::make_unique<tRefinedNewtonSolver>(limit, h);
     case 2: return std::make_unique<tHeunSolver>(limit, h);
