@@ -5,10 +5,14 @@
 #include "blam/tBLAMProgress.h"
 #include "expr/tVariableEnv.h"
 #include "fractal/tAdamsBashforthSolver2.h"
+#include "fractal/tBacktrackingNewtonSolver.h"
 #include "fractal/tChebyshevHalleySolver.h"
+#include "fractal/tChebyshevSystemSolver.h"
 #include "fractal/tHalleySolver.h"
+#include "fractal/tHalleySystemSolver.h"
 #include "fractal/tHeunSolver.h"
 #include "fractal/tJarrattSolver.h"
+#include "fractal/tJarrattSystemSolver.h"
 #include "fractal/tKingSolver.h"
 #include "fractal/tLaguerreSolver.h"
 #include "fractal/tNewtonSolver.h"
@@ -19,6 +23,7 @@
 #include "fractal/tSession.h"
 #include "fractal/tSteffensenSolver.h"
 #include "fractal/tTraubSolver.h"
+#include "fractal/tTraubSystemSolver.h"
 
 namespace {
 
@@ -73,6 +78,11 @@ const struct {
     {"JarrattSolver", make<tJarrattSolver>},
     {"SteffensenSolver", make<tSteffensenSolver>},
     {"LaguerreSolver", makeWithParameter<tLaguerreSolver>},
+    {"TraubSystemSolver", make<tTraubSystemSolver>},
+    {"JarrattSystemSolver", make<tJarrattSystemSolver>},
+    {"ChebyshevSystemSolver", make<tChebyshevSystemSolver>},
+    {"HalleySystemSolver", make<tHalleySystemSolver>},
+    {"BacktrackingNewtonSolver", make<tBacktrackingNewtonSolver>},
 };
 
 // "NewtonSolver, RefinedNewtonSolver, ...", for the message of an unknown name.

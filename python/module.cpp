@@ -362,8 +362,12 @@ method: a solver name a script's `use` takes: NewtonSolver,
     parameter 0.5), SchroderSolver, TraubSolver, OstrowskiSolver,
     KingSolver (with b = 0.5), JarrattSolver, SteffensenSolver and
     LaguerreSolver (n the degree of a polynomial f(z)), which raise
-    ValueError for another map. None takes settings besides iterations (its
-    limit) and step (its step size); any other keyword raises TypeError.
+    ValueError for another map, and for any map TraubSystemSolver,
+    JarrattSystemSolver, ChebyshevSystemSolver, HalleySystemSolver and
+    BacktrackingNewtonSolver (the two with second derivatives raise
+    ValueError for a map that lacks one). None takes settings besides
+    iterations (its limit) and step (its step size); any other keyword raises
+    TypeError.
 jitter: samples per pixel; jitter_first jitters the first one too.
 seed: seeds the random sequence of jitter and random colours before the
     picture (the batch's _seed); without it the sequence goes on from the

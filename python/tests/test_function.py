@@ -80,7 +80,8 @@ ARGUMENT_ERRORS = [
      "RefinedNewtonSolver, HeunSolver, RungeKuttaSolver4, RungeKuttaSolver2, "
      "AdamsBashforthSolver2, HalleySolver, ChebyshevSolver, SuperHalleySolver, "
      "ChebyshevHalleySolver, SchroderSolver, TraubSolver, OstrowskiSolver, KingSolver, "
-     "JarrattSolver, SteffensenSolver, LaguerreSolver"),
+     "JarrattSolver, SteffensenSolver, LaguerreSolver, TraubSystemSolver, JarrattSystemSolver, "
+     "ChebyshevSystemSolver, HalleySystemSolver, BacktrackingNewtonSolver"),
     (dict(tolerance=1e-3), TypeError, "basins() got an unexpected keyword argument 'tolerance': "
      "NewtonSolver takes no settings besides iterations and step"),
     (dict(bounds=(1, -1, 0, 1)), ValueError, "bounds must be four finite numbers (min_x, max_x, "
@@ -111,3 +112,14 @@ def test_methods_for_f_of_z_refuse_a_real_map():
                                  "not a map given by real formulas")
     complex_map = rootweaver.Function(text="f(z) = z^2 - 1")
     assert rootweaver.basins(complex_map, size=16, method="HalleySolver").size == 16
+
+
+def test_methods_for_any_map_draw_a_real_map():
+    real = rootweaver.Function(text="f1 = x^2 + y^2 - 4\nf2 = x*y - 1")
+    for method in ("TraubSystemSolver", "JarrattSystemSolver", "ChebyshevSystemSolver",
+                   "HalleySystemSolver", "BacktrackingNewtonSolver"):
+        assert (rootweaver.basins(real, size=16, method=method).labels >= 0).any(), method
+    deep = rootweaver.Function(text="f2 = y\nf1 = " + "sin " * 100 + "x")
+    with pytest.raises(ValueError) as raised:
+        rootweaver.basins(deep, size=16, method="HalleySystemSolver")
+    assert str(raised.value) == "HalleySystemSolver needs f1xx, which is too large to derive"

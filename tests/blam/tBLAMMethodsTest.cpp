@@ -73,3 +73,23 @@ TEST(tBLAMMethodsTest, ARealMapIsRefused) {
       result.err);
   EXPECT_FALSE(pathExists(app / "-fractal-0.tga"));
 }
+
+// The methods for any map run by name on a map given by real formulas, each
+// writing its picture, whose data block names it.
+TEST(tBLAMMethodsTest, MethodsForAnyMapRunByName) {
+  const char* const names[] = {"TraubSystemSolver", "JarrattSystemSolver", "ChebyshevSystemSolver",
+                               "HalleySystemSolver", "BacktrackingNewtonSolver"};
+  tAppCopy app;
+  std::string script =
+      "_imageDimension = 16\n_maxIterations = 20\nf = loadFunction \"cubic.func\"\n";
+  for (const char* name : names) script += std::string("use ") + name + "\nrun f\n";
+  writeRaw(app / "any.blam", script);
+  const tAppCopy::tResult result = app.run("--batch any.blam");
+  EXPECT_EQ(0, result.status);
+  EXPECT_EQ("", result.err);
+  const std::string data = readRaw(app / "-fractal-data.txt");
+  for (int k = 0; k < 5; ++k) {
+    EXPECT_TRUE(pathExists(app / ("-fractal-" + std::to_string(k) + ".tga"))) << names[k];
+    EXPECT_NE(std::string::npos, data.find(names[k])) << names[k];
+  }
+}

@@ -157,8 +157,9 @@ TEST_F(tBLAMScenesTest, AScriptWithFailedStatementsSaysSoWhenItEnds) {
       "(NewtonSolver, RefinedNewtonSolver, HeunSolver, RungeKuttaSolver4, RungeKuttaSolver2, "
       "AdamsBashforthSolver2, HalleySolver, ChebyshevSolver, SuperHalleySolver, "
       "ChebyshevHalleySolver, SchroderSolver, TraubSolver, OstrowskiSolver, KingSolver, "
-      "JarrattSolver, SteffensenSolver, LaguerreSolver); no solver selected\nOutputs: 1 "
-      "picture in " +
+      "JarrattSolver, SteffensenSolver, LaguerreSolver, TraubSystemSolver, JarrattSystemSolver, "
+      "ChebyshevSystemSolver, HalleySystemSolver, BacktrackingNewtonSolver); no solver "
+      "selected\nOutputs: 1 picture in " +
           dir_ + "/\nPress Space to Escape!",
       status->getStatusText());
   EXPECT_NE(std::string::npos,
@@ -167,7 +168,8 @@ TEST_F(tBLAMScenesTest, AScriptWithFailedStatementsSaysSoWhenItEnds) {
                 "RungeKuttaSolver4, RungeKuttaSolver2, AdamsBashforthSolver2, HalleySolver, "
                 "ChebyshevSolver, SuperHalleySolver, ChebyshevHalleySolver, SchroderSolver, "
                 "TraubSolver, OstrowskiSolver, KingSolver, JarrattSolver, SteffensenSolver, "
-                "LaguerreSolver); no solver selected\n"));
+                "LaguerreSolver, TraubSystemSolver, JarrattSystemSolver, ChebyshevSystemSolver, "
+                "HalleySystemSolver, BacktrackingNewtonSolver); no solver selected\n"));
 }
 
 TEST_F(tBLAMScenesTest, SetupChoosesKeepsAndRefusesScripts) {
