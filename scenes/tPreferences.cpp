@@ -33,9 +33,9 @@ const tSetting kDefaults[] = {
 };
 const char kSolverCategory[] = "Solver";
 const char kSeedCategory[] = "seed";
-const int kSolverCount = 17;
+const int kSolverCount = 22;
 
-// A solver index from 0 to 16 in decimal, without leading zeros.
+// A solver index from 0 to 21 in decimal, without leading zeros.
 bool isSolverIndex(const std::string& text) {
   if (text.empty() || text.size() > 2 || (text.size() == 2 && text[0] == '0')) return false;
   int index = 0;

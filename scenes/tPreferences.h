@@ -13,7 +13,7 @@
 //
 // Loading always yields a usable dictionary: a category that is missing or
 // has no entry gets its default entry, and so does a "Solver" entry that is
-// not an index from 0 to 5. A file is taken whole or not at all: one that
+// not an index from 0 to 21. A file is taken whole or not at all: one that
 // exists but cannot be read, breaks the file format, or gives a setting a
 // control character (which the text renderer would take for a colour
 // escape) is never overwritten unseen: its bytes are kept beside it as

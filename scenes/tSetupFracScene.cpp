@@ -17,11 +17,15 @@
 #include "Shell/tTimer.h"
 #include "expr/tFunction.h"
 #include "fractal/tAdamsBashforthSolver2.h"
+#include "fractal/tBacktrackingNewtonSolver.h"
 #include "fractal/tChebyshevHalleySolver.h"
+#include "fractal/tChebyshevSystemSolver.h"
 #include "fractal/tFractal.h"
 #include "fractal/tHalleySolver.h"
+#include "fractal/tHalleySystemSolver.h"
 #include "fractal/tHeunSolver.h"
 #include "fractal/tJarrattSolver.h"
+#include "fractal/tJarrattSystemSolver.h"
 #include "fractal/tKingSolver.h"
 #include "fractal/tLaguerreSolver.h"
 #include "fractal/tNewtonSolver.h"
@@ -33,6 +37,7 @@
 #include "fractal/tSchroderSolver.h"
 #include "fractal/tSteffensenSolver.h"
 #include "fractal/tTraubSolver.h"
+#include "fractal/tTraubSystemSolver.h"
 #include "graphics/tFontManager.h"
 #include "graphics/tOGLUtils.h"
 #include "graphics/tTextRenderer.h"
@@ -83,13 +88,17 @@ const char kXBoundsUnusable[] = "x Bounds must be two numbers, the first the sma
 const char kYBoundsUnusable[] = "y Bounds must be two numbers, the first the smaller";
 
 // The solvers in list order; the index is what prefs.txt keeps.
-const char* const kSolverNames[] = {
-    "Newton Solver",           "Refined Newton Solver", "Heun Solver",
-    "Runge-Kutta Solver 2",    "Runge-Kutta Solver 4",  "Adams-Bashforth Solver 2",
-    "Halley Solver",           "Chebyshev Solver",      "Super-Halley Solver",
-    "Chebyshev-Halley Solver", "Schroder Solver",       "Traub Solver",
-    "Ostrowski Solver",        "King Solver",           "Jarratt Solver",
-    "Steffensen Solver",       "Laguerre Solver"};
+const char* const kSolverNames[] = {"Newton Solver",         "Refined Newton Solver",
+                                    "Heun Solver",           "Runge-Kutta Solver 2",
+                                    "Runge-Kutta Solver 4",  "Adams-Bashforth Solver 2",
+                                    "Halley Solver",         "Chebyshev Solver",
+                                    "Super-Halley Solver",   "Chebyshev-Halley Solver",
+                                    "Schroder Solver",       "Traub Solver",
+                                    "Ostrowski Solver",      "King Solver",
+                                    "Jarratt Solver",        "Steffensen Solver",
+                                    "Laguerre Solver",       "Traub System Solver",
+                                    "Jarratt System Solver", "Chebyshev System Solver",
+                                    "Halley System Solver",  "Backtracking Newton Solver"};
 // The Chebyshev-Halley parameter of the window's runs: Halley's, a script's default.
 const double kFamilyParameter = 0.5;
 // King's b of the window's runs, a script's default.
@@ -132,6 +141,16 @@ tIterativeSolver* createSolver(unsigned int index, unsigned long iterations, dou
       return new tSteffensenSolver(iterations, stepSize);
     case 16:
       return new tLaguerreSolver(iterations, stepSize, kLaguerreParameter);
+    case 17:
+      return new tTraubSystemSolver(iterations, stepSize);
+    case 18:
+      return new tJarrattSystemSolver(iterations, stepSize);
+    case 19:
+      return new tChebyshevSystemSolver(iterations, stepSize);
+    case 20:
+      return new tHalleySystemSolver(iterations, stepSize);
+    case 21:
+      return new tBacktrackingNewtonSolver(iterations, stepSize);
     default:
       return new tNewtonSolver(iterations, stepSize);
   }

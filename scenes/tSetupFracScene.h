@@ -92,7 +92,7 @@ class tSetupFracScene : public tScene {
   static float maxIterationsWidth();
   static float fieldX(bool secondColumn);
 
-  std::unique_ptr<tStringSelect> solverSelect_;  // the six solvers
+  std::unique_ptr<tStringSelect> solverSelect_;  // the solvers
   std::unique_ptr<tTextEntry> stepSizeEntry_;    // step size, as text
   std::unique_ptr<tTextEntry> iterationsEntry_;  // iteration limit, as text
   std::unique_ptr<tTextEntry> dimensionEntry_;   // picture dimension, as text

@@ -116,8 +116,8 @@ TEST_F(tSetupFracSceneTest, LoadSuppliesDefaultsAndKeepsUnreadableFiles) {
       {absent, {}, ""},
       {"{\nDim\n77\n}\n{\nOther\nx\ny\n}\n", {{"Dim", "77"}, {"Other", "x\ny"}}, ""},
       {"{\nSolver\n}\n{\nBLAM\n}\n", {{"Solver", "0"}, {"BLAM", "examples/sweep.blam"}}, ""},
-      {"{\nSolver\n16\n}\n", {{"Solver", "16"}}, ""},
-      {"{\nSolver\n17\n}\n", {{"Solver", "0"}}, ""},
+      {"{\nSolver\n21\n}\n", {{"Solver", "21"}}, ""},
+      {"{\nSolver\n22\n}\n", {{"Solver", "0"}}, ""},
       {"{\nSolver\n06\n}\n", {{"Solver", "0"}}, ""},
       {"{\nSolver\n3x\n}\n", {{"Solver", "0"}}, ""},
       {"{\nSolver\n5\n2\n}\n", {{"Solver", "5\n2"}}, ""},
@@ -271,6 +271,12 @@ TEST_F(tSetupFracSceneTest, MethodsForComplexMapsRefuseARealMap) {
   EXPECT_EQ("", pressGo());
   ASSERT_TRUE(tMainApp::instance().getSolver());
   EXPECT_EQ("LaguerreSolver", tMainApp::instance().getSolver()->getName());
+  // The methods for any map follow, the last beyond the rows shown.
+  openScene({{"Function", "cubic.func"}, {"Dim", "8"}, {"Solver", "21"}});
+  EXPECT_EQ("", pressGo());
+  EXPECT_EQ("Setup Frac -> Frac", sceneState());
+  ASSERT_TRUE(tMainApp::instance().getSolver());
+  EXPECT_EQ("BacktrackingNewtonSolver", tMainApp::instance().getSolver()->getName());
 }
 
 // The plane's option (its box at (35, 432)) draws a plane over the function's
