@@ -40,7 +40,7 @@ void tBLAMMergeOutputs::startWriting() {
   runs_ = 0;
 }
 
-tBLAMOutputs::TRUN_PART tBLAMMergeOutputs::beginRun(const tRunStart& start) {
+tBLAMOutputs::TRUN_PART tBLAMMergeOutputs::partOf(const tRunStart& start) {
   const unsigned long run = ++runs_;
   std::string misfit, error;
   for (const std::string& file : start.files) mayWrite(file, error);

@@ -39,7 +39,6 @@ class tBLAMMergeOutputs : public tBLAMOutputs {
   // Runs met so far in the current pass.
   unsigned long getRunCount() const { return runs_; }
 
-  TRUN_PART beginRun(const tRunStart& start) override;
   const tBLAMRunRecord* getReplayed() const override { return replayed_; }
   void endRun(bool complete) override;
   bool appendText(const std::string& path, const std::string& text, std::string& error) override;
@@ -50,6 +49,7 @@ class tBLAMMergeOutputs : public tBLAMOutputs {
   bool canWriteTo(const std::string& directory) const override;
 
  protected:
+  TRUN_PART partOf(const tRunStart& start) override;
   std::vector<std::string> removeOutputsOf(const std::string& directory,
                                            const std::string& batchName) override;
   bool keeps(const std::string& path) const override;

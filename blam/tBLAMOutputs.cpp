@@ -37,9 +37,23 @@ bool isRemovable(const std::string& directory, const std::string& entry,
 
 }  // namespace
 
-void tBLAMOutputs::beginScript() { preparedTopLevel_.clear(); }
+void tBLAMOutputs::beginScript() {
+  preparedTopLevel_.clear();
+  lastPicture_.clear();
+  runStatement_ = false;
+}
 
-tBLAMOutputs::TRUN_PART tBLAMOutputs::beginRun(const tRunStart&) { return RUN_COMPUTE; }
+void tBLAMOutputs::beginRunStatement() {
+  lastPicture_.clear();
+  runStatement_ = true;
+}
+
+tBLAMOutputs::TRUN_PART tBLAMOutputs::beginRun(const tRunStart& start) {
+  lastPicture_ = start.picture;
+  return partOf(start);
+}
+
+tBLAMOutputs::TRUN_PART tBLAMOutputs::partOf(const tRunStart&) { return RUN_COMPUTE; }
 
 const tBLAMRunRecord* tBLAMOutputs::getReplayed() const { return nullptr; }
 

@@ -77,7 +77,17 @@ class tBLAMOutputs {
 
   // The script's statements start running (again).
   void beginScript();
-  virtual TRUN_PART beginRun(const tRunStart& start);
+  // A run statement starts: until its run begins, the last run has no
+  // picture.
+  void beginRunStatement();
+  // A run is about to start: what to do with it.
+  TRUN_PART beginRun(const tRunStart& start);
+  // The picture path of the last run statement's run in this pass over the
+  // script, whichever process computes it; "" before the first, and when
+  // that statement failed before its run began.
+  const std::string& getLastPicture() const { return lastPicture_; }
+  // Whether a run statement has started in this pass.
+  bool hasRunStatement() const { return runStatement_; }
   // For RUN_REPLAY: the record to take the run from.
   virtual const tBLAMRunRecord* getReplayed() const;
   // The variables the computed run has bound.
@@ -117,6 +127,8 @@ class tBLAMOutputs {
   std::vector<std::string> prepareTopLevel(const std::string& directory);
 
  protected:
+  // What beginRun decides.
+  virtual TRUN_PART partOf(const tRunStart& start);
   // What removeBatchOutputs does.
   virtual std::vector<std::string> removeOutputsOf(const std::string& directory,
                                                    const std::string& batchName);
@@ -129,6 +141,8 @@ class tBLAMOutputs {
 
  private:
   std::set<std::string> preparedTopLevel_;  // directories cleared for statements outside batches
+  std::string lastPicture_;                 // the picture of the last run statement's run
+  bool runStatement_ = false;               // a run statement has started
 };
 
 #endif

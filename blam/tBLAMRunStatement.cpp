@@ -68,6 +68,7 @@ std::string exactly(double value) {
 }  // namespace
 
 void tBLAMRunStatement::run(tVariableEnv* env, const tBLAMContext& context) {
+  context.outputs.beginRunStatement();
   tBLAMProgress& progress = context.progress;
   tFunction* function = findFunction(env, progress);
   if (!function) return;

@@ -42,7 +42,7 @@ void tBLAMShardOutputs::startComputing() {
   runs_ = 0;
 }
 
-tBLAMOutputs::TRUN_PART tBLAMShardOutputs::beginRun(const tRunStart& start) {
+tBLAMOutputs::TRUN_PART tBLAMShardOutputs::partOf(const tRunStart& start) {
   const unsigned long run = ++runs_;
   if (planning_) {
     if (refusal_.empty() && !start.dependence.empty())

@@ -38,7 +38,6 @@ class tBLAMShardOutputs : public tBLAMOutputs {
   // The records of the runs computed, in run order.
   const std::vector<tBLAMRunRecord>& getRecords() const { return records_; }
 
-  TRUN_PART beginRun(const tRunStart& start) override;
   void keepResults(const tResults& results) override;
   void endRun(bool complete) override;
   bool writePicture(const std::string& path, const tWriter& write, std::string& error) override;
@@ -50,6 +49,7 @@ class tBLAMShardOutputs : public tBLAMOutputs {
   bool canWriteTo(const std::string& directory) const override;
 
  protected:
+  TRUN_PART partOf(const tRunStart& start) override;
   std::vector<std::string> removeOutputsOf(const std::string& directory,
                                            const std::string& batchName) override;
 
