@@ -27,6 +27,7 @@
 #include "blam/tBLAMAssignmentStatement.h"
 #include "blam/tBLAMBatchStatement.h"
 #include "blam/tBLAMGraphStatement.h"
+#include "blam/tBLAMMontageStatement.h"
 #include "blam/tBLAMOutputs.h"
 #include "blam/tBLAMParamRangeStatement.h"
 #include "blam/tBLAMParamsStatement.h"
@@ -176,8 +177,10 @@ void tBLAMScript::buildStatements(tStatements& out, const std::vector<std::strin
 
 // block -> { statement }
 // statement -> "batch" QUOTED "of" COUNT block | "params" block | "use" NAME | "run" NAME
-//            | "graph" QUOTED NAME NAME | NAME "=" value | NAME "from" bound "to" bound
+//            | "graph" QUOTED NAME NAME | "montage" QUOTED columns [QUOTED]
+//            | NAME "=" value | NAME "from" bound "to" bound
 // bound -> ["-"] NUMBER
+// columns -> NAME | bound
 // True when the block ran to the end of the tokens.
 bool tBLAMScript::buildBlock(tStatements& out, const std::vector<std::string>& tokens,
                              unsigned& index) {
@@ -207,6 +210,9 @@ bool tBLAMScript::buildBlock(tStatements& out, const std::vector<std::string>& t
       }
     } else if (token == "graph") {
       statement = buildGraph(tokens, index);
+    } else if (token == "montage" && index < tokens.size() && isQuoted(tokens[index])) {
+      // Only before a quoted name: a variable may still be called montage.
+      statement = buildMontage(tokens, index);
     } else {
       statement = buildNamed(head, tokens, index);
     }
@@ -261,6 +267,20 @@ std::unique_ptr<tBLAMStatement> tBLAMScript::buildGraph(const std::vector<std::s
   graph->buildStatement(unquote(file), x, y);
   graph->setPlaces(placeOf(index - 2), placeOf(index - 1));
   return graph;
+}
+
+std::unique_ptr<tBLAMStatement> tBLAMScript::buildMontage(const std::vector<std::string>& tokens,
+                                                          unsigned& index) {
+  const std::string file = getNextToken(tokens, index);
+  const std::string columns = getBound(tokens, index);
+  if (columns.empty()) return fail(tokens, index);
+  const bool number = tStringUtils::isNumber(columns[0] == '-' ? columns.substr(1) : columns);
+  if (!number && !isName(columns)) return fail(tokens, index);
+  std::string caption;
+  if (index < tokens.size() && isQuoted(tokens[index])) caption = unquote(tokens[index++]);
+  auto montage = std::make_unique<tBLAMMontageStatement>();
+  montage->buildStatement(unquote(file), columns, caption);
+  return montage;
 }
 
 std::unique_ptr<tBLAMStatement> tBLAMScript::buildNamed(unsigned head,

@@ -72,6 +72,8 @@ class tBLAMScript {
                                               unsigned& index);
   std::unique_ptr<tBLAMStatement> buildGraph(const std::vector<std::string>& tokens,
                                              unsigned& index);
+  std::unique_ptr<tBLAMStatement> buildMontage(const std::vector<std::string>& tokens,
+                                               unsigned& index);
   std::unique_ptr<tBLAMStatement> buildNamed(unsigned head, const std::vector<std::string>& tokens,
                                              unsigned& index);
   // The bound of a range: a number, possibly signed, or the token there.

@@ -7,6 +7,7 @@
 //   // expect stderr: LINE       stderr is exactly these lines
 //   // expect [no] file: PATH    the path exists [or not] after the run
 //   // expect image: PATH SIDE   a 24-bit TGA of SIDE x SIDE pixels
+//   // expect png: PATH W H      a PNG of W x H pixels
 //   // expect line PATH: LINE    the file is exactly these lines, Took and
 //                                Dimension values and the cells of a CSV
 //                                column named seconds masked as "#"
@@ -33,6 +34,7 @@ struct Expectations {
   int status = 0;
   Lines givenFiles, stdoutLines, stderrLines, files, missingFiles;
   std::vector<std::pair<std::string, unsigned>> images;
+  std::vector<std::pair<std::string, std::pair<unsigned, unsigned>>> pngs;
   std::map<std::string, Lines> fileLines;
 };
 
@@ -71,6 +73,8 @@ Expectations readExpectations(const fs::path& script, const std::string& appDir)
       expect.status = std::stoi(m[1]);
     if (std::regex_match(line, m, std::regex("// expect image: (.*) ([0-9]+)")))
       expect.images.push_back({m[1], std::stoul(m[2])});
+    if (std::regex_match(line, m, std::regex("// expect png: (.*) ([0-9]+) ([0-9]+)")))
+      expect.pngs.push_back({m[1], {std::stoul(m[2]), std::stoul(m[3])}});
     if (std::regex_match(line, m, std::regex("// expect line ([^:]*): (.*)")))
       expect.fileLines[m[1]].push_back(m[2]);
     if (std::regex_match(line, m, std::regex("// expect block ([^:]*): (.*)"))) {
@@ -117,6 +121,7 @@ TEST_P(tBLAMScriptFilesTest, RunsAsItsCommentsExpect) {
   for (const std::string& file : expect.files) EXPECT_TRUE(pathExists(app / file)) << file;
   for (const std::string& file : expect.missingFiles) EXPECT_FALSE(pathExists(app / file)) << file;
   for (const auto& [file, side] : expect.images) EXPECT_EQ(side, tgaSide(app / file)) << file;
+  for (const auto& [file, size] : expect.pngs) EXPECT_EQ(size, pngSize(app / file)) << file;
   for (const auto& [file, lines] : expect.fileLines)
     EXPECT_EQ(lines, splitLines(maskDataValues(readRaw(app / file)))) << file;
 }

@@ -53,6 +53,7 @@ TEST(tBLAMSweepTest, ThreadCountsAndShardsWriteTheFilesOfTheWholeRun) {
   EXPECT_FALSE(pathExists(app / "sharded/six/sweep-fractal-data.txt"));
   EXPECT_FALSE(pathExists(app / "sharded/six/sweep-dims.svg"));
   EXPECT_FALSE(pathExists(app / "sharded/six/sweep-iterations.svg"));
+  EXPECT_FALSE(pathExists(app / "sharded/six/sweep-maps.png"));
   EXPECT_TRUE(pathExists(app / "sharded/.rootweaver-shards/shard-2-of-3"));
 
   const tAppCopy::tResult merge = app.run("--merge sharded");
@@ -64,6 +65,7 @@ TEST(tBLAMSweepTest, ThreadCountsAndShardsWriteTheFilesOfTheWholeRun) {
   EXPECT_EQ("mine\n", files.at("six/notes.txt"));
   EXPECT_EQ(1u, files.count("six/inner-entropy.svg"));
   EXPECT_EQ(1u, files.count("six/-iterations.svg"));
+  EXPECT_EQ(1u, files.count("six/sweep-maps.png"));
 
   const std::string shard = "./rootweaver " + kSeededSweep + " --output-dir last";
   ASSERT_EQ(0, app.shell(shard + " --shard 2/3 && " + shard + " --shard 1/3 && " + shard +

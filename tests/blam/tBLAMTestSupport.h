@@ -10,12 +10,14 @@
 #include <regex>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "File/tFileTestSupport.h"
 
-// A copy of the application folder in a fresh directory: the program and its
-// sample functions, so that a script's outputs land in the copy.
+// A copy of the application folder in a fresh directory: the program, its
+// sample functions and its font picture (linked), so that a script's outputs
+// land in the copy.
 class tAppCopy {
  public:
   // Standard output and error of one run, and the exit status (-1 when the
@@ -30,6 +32,8 @@ class tAppCopy {
     const fs::path app = ROOTWEAVER_APP_DIR;
     fs::copy_file(app / "rootweaver", dir_ / "rootweaver");
     fs::copy(app / "Shared Functions", dir_ / "Shared Functions", fs::copy_options::recursive);
+    fs::create_directory(dir_ / "resources");
+    fs::create_symlink(app / "resources/Daduz.tga", dir_ / "resources/Daduz.tga");
   }
 
   // Runs the program with the arguments (shell words) from inside the copy.
@@ -142,6 +146,21 @@ inline unsigned tgaSide(const std::string& path) {
   unsigned width = word(12), height = word(14);
   if (width != height || bytes.size() != 18 + 3ul * width * height) return 0;
   return width;
+}
+
+// Width and height of a PNG picture, from its header; (0, 0) when the file is
+// not one.
+inline std::pair<unsigned, unsigned> pngSize(const std::string& path) {
+  const std::string bytes = readRaw(path);
+  if (bytes.size() < 24 || bytes.compare(0, 8, "\x89PNG\r\n\x1a\n") != 0 ||
+      bytes.compare(12, 4, "IHDR") != 0)
+    return {0, 0};
+  auto word = [&bytes](int at) {
+    unsigned value = 0;
+    for (int k = 0; k < 4; ++k) value = value << 8 | static_cast<unsigned char>(bytes[at + k]);
+    return value;
+  };
+  return {word(16), word(20)};
 }
 
 #endif
