@@ -38,7 +38,7 @@ TEST(tBLAMSweepTest, ThreadCountsAndShardsWriteTheFilesOfTheWholeRun) {
   ASSERT_EQ(0, two.status) << two.err;
   EXPECT_EQ(maskTimings(whole.out), maskTimings(two.out));
   const auto files = filesBelow(app / "whole");
-  EXPECT_EQ(27u, files.size());
+  EXPECT_EQ(31u, files.size());
   EXPECT_EQ(std::vector<std::string>(), differences(files, filesBelow(app / "out/two")));
   EXPECT_FALSE(pathExists(app / "six"));
 

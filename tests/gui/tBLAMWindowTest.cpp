@@ -53,7 +53,7 @@ bool finishedShown(const tShot& s) {
 // went, the prompt.
 bool failureShown(const tShot& s) {
   bool shown = false;
-  for (int lines = 4; lines <= 7; ++lines) shown = shown || linesShown(s, lines);
+  for (int lines = 4; lines <= 10; ++lines) shown = shown || linesShown(s, lines);
   return shown && s.countIn(200, 284, 600, 302, isRed) > 30;
 }
 
