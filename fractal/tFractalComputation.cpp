@@ -41,12 +41,10 @@ tFractalComputation::tFractalComputation(tFractal* fractal, tFunction* f, tItera
       batch_(),
       batchSamples_(BATCH_SAMPLES),
       predictedFrom_(0),
-      started_(false),
       cancel_(false),
       done_(false),
       painted_(0),
-      milliseconds_(0.0),
-      ended_(false) {
+      milliseconds_(0.0) {
   for (tChunkSlot& slot : slots_) {
     slot.chunk = kNoChunk;
     slot.ready = false;
@@ -63,25 +61,6 @@ tFractalComputation::tFractalComputation(tFractal* fractal, tFunction* f, tItera
 
 tFractalComputation::~tFractalComputation() { cancel(); }
 
-bool tFractalComputation::run() {
-  if (started_) return false;
-  started_ = true;
-  compute();
-  return true;
-}
-
-bool tFractalComputation::start() {
-  if (started_) return false;
-  started_ = true;
-  try {
-    background_ = std::thread(&tFractalComputation::compute, this);
-  } catch (const std::system_error&) {
-    // No thread to spare: the picture is computed before returning instead.
-    compute();
-  }
-  return true;
-}
-
 void tFractalComputation::cancel() {
   cancel_.store(true);
   {
@@ -90,23 +69,7 @@ void tFractalComputation::cancel() {
   }
   workAvailable_.notify_all();
   progress_.notify_all();
-  if (background_.joinable()) background_.join();
-}
-
-bool tFractalComputation::waitUntilDone(double milliseconds) {
-  std::unique_lock<std::mutex> lock(endMutex_);
-  endReached_.wait_for(lock, std::chrono::duration<double, std::milli>(milliseconds),
-                       [this] { return ended_; });
-  return isDone();
-}
-
-void tFractalComputation::compute() {
-  computeAll();
-  {
-    std::lock_guard<std::mutex> lock(endMutex_);
-    ended_ = true;
-  }
-  endReached_.notify_all();
+  joinBackground();
 }
 
 void tFractalComputation::computeAll() {

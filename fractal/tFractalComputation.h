@@ -48,11 +48,10 @@ class tIterativeSolver;
 // computing would.
 //
 // A computation runs once, either on the calling thread (run) or in the
-// background (start), where it paints as it goes: the picture always holds a
-// row-major prefix of finished pixels and the rest unchanged, and cancel stops
-// it within a packet round. While it runs in the background, the picture, the
-// fractal's fields and the root registry are read under lockPicture(), and
-// the function and solver stay untouched.
+// background (start; see tPictureComputation), where it paints as it goes: the picture always holds
+// a row-major prefix of finished pixels and the rest unchanged, and cancel stops it within a packet
+// round. While it runs in the background, the picture, the fractal's fields and the root registry
+// are read under lockPicture(), and the function and solver stay untouched.
 class tFractalComputation : public tPictureComputation {
  public:
   // `threads` computing threads; 0 means tThreadCount::get().
@@ -63,18 +62,10 @@ class tFractalComputation : public tPictureComputation {
   tFractalComputation(const tFractalComputation&) = delete;
   tFractalComputation& operator=(const tFractalComputation&) = delete;
 
-  // Computes the whole picture before returning. False if the computation
-  // had already been run or started.
-  bool run();
-  // Starts computing in the background and returns at once; false as above.
-  bool start() override;
   // Stops the computation as soon as it can and waits for its threads; the
   // pixels painted so far stay. Nothing happens when none runs.
   void cancel() override;
 
-  // Waits until every pixel is painted, or the computation ends cancelled,
-  // or the time passes; whether every pixel is painted.
-  bool waitUntilDone(double milliseconds);
   // Every pixel is painted.
   bool isDone() const override { return done_.load(std::memory_order_acquire); }
   // Pixels painted so far, the first ones in row-major order.
@@ -127,9 +118,7 @@ class tFractalComputation : public tPictureComputation {
     std::size_t tasksDone;                          // tasks finished
   };
 
-  // computeAll, then tells the waiters.
-  void compute();
-  void computeAll();
+  void computeAll() override;
   void startWorkers();
   void stopWorkers();
   void workerLoop(unsigned int id);
@@ -202,15 +191,10 @@ class tFractalComputation : public tPictureComputation {
   std::size_t predictedFrom_;        // coordinator's: first pixel of predicted_
 
   std::vector<std::thread> workers_;    // the threads besides the coordinator
-  std::thread background_;              // the coordinator of a background computation
-  bool started_;                        // run or start has been called
   std::atomic<bool> cancel_;            // stop as soon as possible
   std::atomic<bool> done_;              // every pixel painted
   std::atomic<std::size_t> painted_;    // pixels painted
   std::atomic<double> milliseconds_;    // time the whole picture took
-  std::mutex endMutex_;                 // guards ended_
-  std::condition_variable endReached_;  // for waitUntilDone: the computation ended
-  bool ended_;                          // compute has returned, done or cancelled
   std::mutex pictureMutex_;             // held while painting
 };
 

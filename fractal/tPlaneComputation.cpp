@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <system_error>
+#include <thread>
 
 #include "expr/tFunction.h"
 #include "fractal/tFractal.h"
@@ -19,47 +20,19 @@ tPlaneComputation::tPlaneComputation(tFractal* fractal, const tParameterPlane& p
       nextRow_(0),
       finished_(side_, false),
       prefix_(0),
-      started_(false),
       cancel_(false),
       done_(false),
       painted_(0),
-      milliseconds_(0.0),
-      ended_(false) {}
+      milliseconds_(0.0) {}
 
 tPlaneComputation::~tPlaneComputation() { cancel(); }
 
-bool tPlaneComputation::run() {
-  if (started_) return false;
-  started_ = true;
-  compute();
-  return true;
-}
-
-bool tPlaneComputation::start() {
-  if (started_) return false;
-  started_ = true;
-  try {
-    background_ = std::thread(&tPlaneComputation::compute, this);
-  } catch (const std::system_error&) {
-    // No thread to spare: the picture is computed before returning instead.
-    compute();
-  }
-  return true;
-}
-
 void tPlaneComputation::cancel() {
   cancel_.store(true);
-  if (background_.joinable()) background_.join();
+  joinBackground();
 }
 
-bool tPlaneComputation::waitUntilDone(double milliseconds) {
-  std::unique_lock<std::mutex> lock(endMutex_);
-  endReached_.wait_for(lock, std::chrono::duration<double, std::milli>(milliseconds),
-                       [this] { return ended_; });
-  return isDone();
-}
-
-void tPlaneComputation::compute() {
+void tPlaneComputation::computeAll() {
   const auto begin = std::chrono::steady_clock::now();
   std::vector<std::thread> helpers;
   for (unsigned t = 1; t < threads_; ++t) {
@@ -76,11 +49,6 @@ void tPlaneComputation::compute() {
     milliseconds_.store(took.count(), std::memory_order_release);
     done_.store(true, std::memory_order_release);
   }
-  {
-    std::lock_guard<std::mutex> lock(endMutex_);
-    ended_ = true;
-  }
-  endReached_.notify_all();
 }
 
 void tPlaneComputation::computeRows() {

@@ -2,10 +2,8 @@
 #define ROOTWEAVER_FRACTAL_TPLANECOMPUTATION_H
 
 #include <atomic>
-#include <condition_variable>
 #include <cstddef>
 #include <mutex>
-#include <thread>
 #include <vector>
 
 #include "fractal/tPictureComputation.h"
@@ -16,8 +14,8 @@ class tIterativeSolver;
 class tParameterPlane;
 
 // A parameter plane (tParameterPlane) painted into a picture on several
-// threads, on the calling thread (run) or in the background (start), with
-// the interface of tFractalComputation so that a view can show it growing.
+// threads, on the calling thread (run) or in the background (start), so
+// that a view can show it growing as it shows a basin picture.
 //
 // Threads take rows in order and compute each into a buffer of their own;
 // a finished row is copied into the picture under lockPicture(), and the
@@ -35,28 +33,20 @@ class tPlaneComputation : public tPictureComputation {
   tPlaneComputation(const tPlaneComputation&) = delete;
   tPlaneComputation& operator=(const tPlaneComputation&) = delete;
 
-  // Computes the whole picture before returning; false if already run or
-  // started.
-  bool run();
-  // Starts in the background and returns at once; false as above.
-  bool start() override;
   // Stops as soon as every thread ends its row, and waits; the rows
   // painted stay.
   void cancel() override;
-  // Waits until done, cancelled, or the time passes; whether done.
-  bool waitUntilDone(double milliseconds);
   bool isDone() const override { return done_.load(std::memory_order_acquire); }
   std::size_t getPaintedCount() const override { return painted_.load(std::memory_order_acquire); }
   std::size_t getPixelCount() const override { return side_ * side_; }
-  // Milliseconds from run or start to the last row painted; 0 until done.
   double getMilliseconds() const override { return milliseconds_.load(std::memory_order_acquire); }
   std::unique_lock<std::mutex> lockPicture() override {
     return std::unique_lock<std::mutex>(pictureMutex_);
   }
 
  private:
-  // All rows on all threads, then tells the waiters.
-  void compute();
+  // All rows on all threads.
+  void computeAll() override;
   // Paints rows as the counter hands them out, until none is left or the
   // computation is cancelled.
   void computeRows();
@@ -71,15 +61,10 @@ class tPlaneComputation : public tPictureComputation {
   std::atomic<unsigned> nextRow_;       // the next row to hand out
   std::vector<bool> finished_;          // per row, under pictureMutex_: painted
   unsigned prefix_;                     // under pictureMutex_: rows painted from row 0
-  std::thread background_;              // the coordinator of a background computation
-  bool started_;                        // run or start has been called
   std::atomic<bool> cancel_;            // stop after the rows in hand
   std::atomic<bool> done_;              // every row painted
   std::atomic<std::size_t> painted_;    // pixels of the painted prefix
   std::atomic<double> milliseconds_;    // the whole picture's time
-  std::mutex endMutex_;                 // guards ended_
-  std::condition_variable endReached_;  // for waitUntilDone: the computation ended
-  bool ended_;                          // compute has returned
   std::mutex pictureMutex_;             // held while painting a row
 };
 
