@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "expr/FunctionText.h"
-#include "fractal/tSolverKinds.h"
+#include "fractal/tSolverOrder.h"
 
 namespace {
 
@@ -16,28 +16,6 @@ const char* const kSquare = "f ( z ) = z ^ 2 - 2";
 const char* const kCube = "f ( z ) = z ^ 3 - 1";
 // A double root at 1, a simple one at -2.
 const char* const kDoubleRoot = "f ( z ) = ( z - 1 ) ^ 2 * ( z + 2 )";
-
-// The first iterates from start, no test stopping them.
-std::vector<tVector2> iterates(int kind, const char* map, const tVector2& start, unsigned count,
-                               double h = 1.0) {
-  auto f = functionFromText(map);
-  return makeSolver(kind, count, h)->solve(f.get(), start, true).path_;
-}
-
-// The computational order of convergence towards root from the last three
-// errors above the noise of doubles.
-double order(int kind, const char* map, const tVector2& start, const tVector2& root) {
-  std::vector<double> errors;
-  for (const tVector2& z : iterates(kind, map, start, 12)) {
-    const double error = std::hypot(z.x_ - root.x_, z.y_ - root.y_);
-    if (error < 1e-14) break;
-    errors.push_back(error);
-  }
-  EXPECT_LE(3u, errors.size()) << kind;
-  if (errors.size() < 3) return 0.0;
-  const std::size_t k = errors.size() - 2;
-  return std::log(errors[k + 1] / errors[k]) / std::log(errors[k] / errors[k - 1]);
-}
 
 void expectNear(const tVector2& expected, const tVector2& actual, int kind) {
   EXPECT_NEAR(expected.x_, actual.x_, 1e-15) << kind;

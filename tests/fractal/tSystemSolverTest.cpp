@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "expr/FunctionText.h"
-#include "fractal/tSolverKinds.h"
+#include "fractal/tSolverOrder.h"
 
 namespace {
 
@@ -18,28 +18,6 @@ const char* const kSplit = "f1 = x ^ 2 - 2 f2 = y ^ 2 - 3";
 const char* const kCoupled = "f1 = x ^ 2 + y ^ 2 - 4 f2 = x * y - 1";
 const tVector2 kCoupledRoot((std::sqrt(6.0) + std::sqrt(2.0)) / 2,
                             (std::sqrt(6.0) - std::sqrt(2.0)) / 2);
-
-// The first iterates from start, no test stopping them.
-std::vector<tVector2> iterates(int kind, const char* map, const tVector2& start, unsigned count,
-                               double h = 1.0) {
-  auto f = functionFromText(map);
-  return makeSolver(kind, count, h)->solve(f.get(), start, true).path_;
-}
-
-// The computational order of convergence towards root from the last three
-// errors above the noise of doubles.
-double order(int kind, const char* map, const tVector2& start, const tVector2& root) {
-  std::vector<double> errors;
-  for (const tVector2& z : iterates(kind, map, start, 12)) {
-    const double error = std::hypot(z.x_ - root.x_, z.y_ - root.y_);
-    if (error < 1e-14) break;
-    errors.push_back(error);
-  }
-  EXPECT_LE(3u, errors.size()) << kind;
-  if (errors.size() < 3) return 0.0;
-  const std::size_t k = errors.size() - 2;
-  return std::log(errors[k + 1] / errors[k]) / std::log(errors[k] / errors[k - 1]);
-}
 
 void expectNear(const tVector2& expected, const tVector2& actual, int kind, double tolerance) {
   EXPECT_NEAR(expected.x_, actual.x_, tolerance) << kind;
