@@ -10,8 +10,10 @@ class tExprNode;
 
 // Formulas compiled into one flat program of register instructions.
 //
-// The trees of a function are walked once, after their variables have been
-// substituted, and turned into straight-line code: subtrees without x or y are
+// The formulas of a function are compiled (tFormulaCompiler) after their
+// variables have been substituted, from their trees or from the operations of
+// formulas too large to write out as trees (tComplexLowering), into
+// straight-line code: subtrees without x or y are
 // folded into constants by evaluating them exactly as the tree walk would,
 // equal subexpressions of all the formulas are computed once, and
 // registers are reused once their value is dead. Evaluating is then one pass
@@ -130,7 +132,7 @@ class tFormulaProgram {
     uint32_t target;  // register that receives the result
   };
 
-  class tCompiler;
+  friend class tFormulaCompiler;
   friend class tPacketEvaluator;
 
   static double apply(uint8_t op, double a, double b);
