@@ -11,8 +11,8 @@ namespace {
 const char* const kPointName = "z";
 const char* const kUnitName = "i";
 
-const char* const kTooLarge = "f(z) is too large to expand";
-const char* const kNotAnalytic = "abs of a complex value in f(z) has no complex derivative";
+const char* const kTooLarge = tComplexExpansion::TOO_LARGE;
+const char* const kNotAnalytic = tComplexExpansion::NOT_ANALYTIC;
 
 bool isRealFunctionOfReal(tExprNode::TEXPR_NODE_TYPE type) {
   return type == tExprNode::EXP || type == tExprNode::SIN || type == tExprNode::COS ||
@@ -148,7 +148,8 @@ tComplexExpansion::tParts tComplexExpansion::expandNode(const tExprNode* node) {
 tComplexExpansion::tParts tComplexExpansion::leaf(const tExprNode* node) {
   switch (node->getType()) {
     case tExprNode::X:
-    case tExprNode::Y: return fail("f(z) is a formula in z = x + i y: it cannot use x or y");
+    case tExprNode::Y:
+      return fail(NOT_IN_Z);
     case tExprNode::VARIABLE:
       if (node->getName() == kPointName) return {builder_.x(), builder_.y()};
       if (node->getName() == kUnitName) return {builder_.constant(0.0), builder_.constant(1.0)};

@@ -53,6 +53,11 @@ class tComplexExpansion {
  public:
   static constexpr unsigned FORMULAS = 6;
   static constexpr double MAX_INTEGER_POWER = 1024;
+  // Why a formula is refused.
+  static constexpr const char* NOT_IN_Z = "f(z) is a formula in z = x + i y: it cannot use x or y";
+  static constexpr const char* NOT_ANALYTIC =
+      "abs of a complex value in f(z) has no complex derivative";
+  static constexpr const char* TOO_LARGE = "f(z) is too large to expand";
 
   // Expands f(z) and its derivative; false, with getError() saying why,
   // when it cannot.
@@ -70,6 +75,9 @@ class tComplexExpansion {
   // when it cannot.
   bool expandValue(const tExprNode& f);
   const std::string& getError() const { return error_; }
+  // Whether the last expansion stopped for its size alone: nothing refused
+  // was met before the budget ran out.
+  bool isTooLarge() const { return error_ == TOO_LARGE; }
 
  private:
   using tNode = tExprBuilder::tNode;

@@ -319,58 +319,70 @@ double tExprNode::squareRootIm(double re, double im) {
 
 double tExprNode::evaluate(double x, double y) const {
   switch (type_) {
-    case SIN: return std::sin(left_->evaluate(x, y));
-    case COS: return std::cos(left_->evaluate(x, y));
-    case TAN: return std::tan(left_->evaluate(x, y));
-    case SINH: return std::sinh(left_->evaluate(x, y));
-    case COSH: return std::cosh(left_->evaluate(x, y));
-    case TANH: return std::tanh(left_->evaluate(x, y));
-    case PLUS: {
-      double a = left_->evaluate(x, y);
-      return a + right_->evaluate(x, y);
-    }
-    case MINUS: {
-      double a = left_->evaluate(x, y);
-      return a - right_->evaluate(x, y);
-    }
-    case TIMES: {
-      double a = left_->evaluate(x, y);
-      return a * right_->evaluate(x, y);
-    }
-    case DIV: {
-      double a = left_->evaluate(x, y);
-      return a / right_->evaluate(x, y);
-    }
-    case CONSTANT: return value_;
-    case EXP: return std::pow(E_VAL, left_->evaluate(x, y));
-    case ABS: return std::fabs(left_->evaluate(x, y));
-    case POW: {
-      double exponent = right_->evaluate(x, y);
-      return std::pow(left_->evaluate(x, y), exponent);
-    }
+    case CONSTANT:
+    case VARIABLE:
+      return value_;
     case X: return x;
     case Y: return y;
-    case VARIABLE: return value_;
-    case NEGATION: return -left_->evaluate(x, y);
-    case SQRT: return std::sqrt(left_->evaluate(x, y));
-    case LOG: return std::log(left_->evaluate(x, y));
-    case SIGN: return sign(left_->evaluate(x, y));
-    case ATAN2: {
+    default:
+      break;
+  }
+  switch (operandCount(type_)) {
+    case 2: {
       double a = left_->evaluate(x, y);
-      return std::atan2(a, right_->evaluate(x, y));
+      return operate(type_, a, right_->evaluate(x, y));
     }
-    case HYPOT: {
-      double a = left_->evaluate(x, y);
-      return std::hypot(a, right_->evaluate(x, y));
-    }
-    case SQRT_RE: {
-      double a = left_->evaluate(x, y);
-      return squareRootRe(a, right_->evaluate(x, y));
-    }
-    case SQRT_IM: {
-      double a = left_->evaluate(x, y);
-      return squareRootIm(a, right_->evaluate(x, y));
-    }
+    case 1:
+      return operate(type_, left_->evaluate(x, y), 0.0);
+    default:
+      return 1.0;
+  }
+}
+
+double tExprNode::operate(int32_t type, double a, double b) {
+  switch (type) {
+    case SIN:
+      return std::sin(a);
+    case COS:
+      return std::cos(a);
+    case TAN:
+      return std::tan(a);
+    case SINH:
+      return std::sinh(a);
+    case COSH:
+      return std::cosh(a);
+    case TANH:
+      return std::tanh(a);
+    case PLUS:
+      return a + b;
+    case MINUS:
+      return a - b;
+    case TIMES:
+      return a * b;
+    case DIV:
+      return a / b;
+    case EXP:
+      return std::pow(E_VAL, a);
+    case ABS:
+      return std::fabs(a);
+    case POW:
+      return std::pow(a, b);
+    case NEGATION:
+      return -a;
+    case SQRT:
+      return std::sqrt(a);
+    case LOG:
+      return std::log(a);
+    case SIGN:
+      return sign(a);
+    case ATAN2:
+      return std::atan2(a, b);
+    case HYPOT:
+      return std::hypot(a, b);
+    case SQRT_RE:
+      return squareRootRe(a, b);
+    case SQRT_IM:
+      return squareRootIm(a, b);
     default: return 1.0;
   }
 }

@@ -126,6 +126,9 @@ class tExprNode {
   static double squareRootIm(double re, double im);
 
   double evaluate(double x, double y) const;
+  // The value of a node of an operator or function kind whose operands have
+  // the values a and (for two operands) b, as evaluate computes it.
+  static double operate(int32_t type, double a, double b);
   void substituteVars(tVariableEnv* env);
   // Read access for code that compiles or transforms a tree.
   int32_t getType() const { return type_; }

@@ -8,6 +8,7 @@
 #include "File/tFileUtils.h"
 #include "File/tSourceText.h"
 #include "expr/tDerivative.h"
+#include "expr/tFormulaText.h"
 #include "expr/tFunctionReader.h"
 
 const tFunction::tSlot tFunction::SLOTS[6] = {
@@ -94,18 +95,31 @@ void tFunction::secondDerivatives(double x, double y, double out[6]) const {
 }
 
 void tFunction::secondDerivativesByTree(double x, double y, double out[6]) const {
+  if (unwritten_) return tComplexLowering::evaluate(secondParts(), x, y, out);
   prepareSecond();
   for (unsigned k = 0; k < SECOND_FORMULAS; ++k)
     out[k] = second_[k] ? second_[k]->evaluate(x, y) : 0.0;
 }
 
 tVector2 tFunction::valueByTree(const tVector2& p) const {
+  if (unwritten_) {
+    const std::vector<tComplexLowering::tOutput> parts = slotParts();
+    double f[2];
+    tComplexLowering::evaluate({parts.begin(), parts.begin() + 2}, p[0], p[1], f);
+    return tVector2(f[0], f[1]);
+  }
   double f1 = evaluateSlot(f1_, p);
   double f2 = evaluateSlot(f2_, p);
   return tVector2(f1, f2);
 }
 
 tMatrix2 tFunction::jacobianInverseByTree(const tVector2& p) const {
+  if (unwritten_) {
+    const std::vector<tComplexLowering::tOutput> parts = slotParts();
+    double j[4];
+    tComplexLowering::evaluate({parts.begin() + 2, parts.end()}, p[0], p[1], j);
+    return invertJacobian(j[0], j[1], j[2], j[3]);
+  }
   double f11 = evaluateSlot(f11_, p);
   double f12 = evaluateSlot(f12_, p);
   double f21 = evaluateSlot(f21_, p);
@@ -127,7 +141,17 @@ tMatrix2 tFunction::invertJacobian(double f11, double f12, double f21, double f2
   return jacobian.invert();
 }
 
+// A map given as f(z) is compiled from f(z) and f'(z), whether it was
+// written out or not: the lowering gives the written-out formulas' bits.
 void tFunction::compile() {
+  secondReady_.store(false, std::memory_order_release);
+  if (lowered_) {
+    const std::vector<tComplexLowering::tOutput> parts = slotParts();
+    tComplexLowering::compile({parts.begin(), parts.begin() + 2}, parameters_, valueProgram_);
+    tComplexLowering::compile({parts.begin() + 2, parts.end()}, parameters_, jacobianProgram_);
+    tComplexLowering::compile(parts, parameters_, program_);
+    return;
+  }
   const tExprNode* roots[6];
   for (int k = 0; k < 6; ++k) {
     const std::unique_ptr<tExprTree>& tree = this->*SLOTS[k].tree;
@@ -136,7 +160,23 @@ void tFunction::compile() {
   valueProgram_.compile(roots, 2, parameters_);
   jacobianProgram_.compile(roots + 2, 4, parameters_);
   program_.compile(roots, 6, parameters_);
-  secondReady_.store(false, std::memory_order_release);
+}
+
+std::vector<tComplexLowering::tOutput> tFunction::slotParts() const {
+  const tExprNode* f = rootOf(complex_);
+  const tExprNode* derivative = rootOf(complexDerivatives_[0]);
+  // f1 = Re f, f2 = Im f; f11 = f22 = Re f' and f21 = -f12 = Im f', as the
+  // expansion writes them.
+  return {{f, false, false},        {f, true, false},          {derivative, false, false},
+          {derivative, true, true}, {derivative, true, false}, {derivative, false, false}};
+}
+
+// By the Cauchy-Riemann equations: f1xx = f2xy = Re f'', f2xx = Im f'',
+// f1xy = f2yy = -Im f'', f1yy = -Re f''.
+std::vector<tComplexLowering::tOutput> tFunction::secondParts() const {
+  const tExprNode* second = rootOf(complexDerivatives_[1]);
+  return {{second, false, false}, {second, true, true},   {second, false, true},
+          {second, true, false},  {second, false, false}, {second, true, true}};
 }
 
 std::unique_ptr<tFunction> tFunction::copyWithParameters(const std::string& p,
@@ -149,6 +189,8 @@ std::unique_ptr<tFunction> tFunction::copyWithParameters(const std::string& p,
   copy->complex_ = copyTree(complex_);
   for (unsigned k = 0; k < 2; ++k) copy->complexDerivatives_[k] = copyTree(complexDerivatives_[k]);
   std::copy(std::begin(origins_), std::end(origins_), std::begin(copy->origins_));
+  copy->lowered_ = lowered_;
+  copy->unwritten_ = unwritten_;
   copy->name_ = name_;
   copy->parameters_ = {p, q};
   copy->compile();
@@ -179,15 +221,23 @@ void tFunction::prepareSecond() const {
   if (secondReady_.load(std::memory_order_acquire)) return;
   std::lock_guard<std::mutex> lock(secondPreparing_);
   if (secondReady_.load(std::memory_order_relaxed)) return;
+  if (unwritten_) {
+    tComplexLowering::compile(secondParts(), parameters_, secondProgram_);
+  } else {
+    compileSecondFormulas();
+  }
+  for (unsigned k = 0; k < parameters_.size(); ++k)
+    secondProgram_.setParameter(k, parameterValues_[k]);
+  secondReady_.store(true, std::memory_order_release);
+}
+
+void tFunction::compileSecondFormulas() const {
   const tExprNode* roots[SECOND_FORMULAS];
   for (unsigned k = 0; k < SECOND_FORMULAS; ++k) {
     second_[k] = deriveSecond(kSecondDerivatives[k].slot, kSecondDerivatives[k].byY);
     roots[k] = rootOf(second_[k]);
   }
   secondProgram_.compile(roots, SECOND_FORMULAS, parameters_);
-  for (unsigned k = 0; k < parameters_.size(); ++k)
-    secondProgram_.setParameter(k, parameterValues_[k]);
-  secondReady_.store(true, std::memory_order_release);
 }
 
 std::unique_ptr<tExprTree> tFunction::deriveSecond(unsigned slot, bool byY) const {
@@ -203,6 +253,11 @@ const char* tFunction::getLabel(unsigned slot) { return SLOTS[slot].label; }
 const tExprNode* tFunction::getFormula(unsigned slot) const {
   const std::unique_ptr<tExprTree>& tree = this->*SLOTS[slot].tree;
   return tree ? tree->getRoot() : nullptr;
+}
+
+std::string tFunction::getFormulaText(unsigned slot) const {
+  if (unwritten_) return UNWRITTEN;
+  return tFormulaText::of(getFormula(slot));
 }
 
 const tExprNode* tFunction::getComplexFormula() const {
@@ -243,10 +298,10 @@ void tFunction::processTokens(const std::vector<std::string>& tokens, unsigned& 
 
 std::string tFunction::missingFormulas() const {
   std::string missing;
-  for (const tSlot& slot : SLOTS) {
-    if (this->*slot.tree) continue;
+  for (unsigned k = 0; k < FORMULAS; ++k) {
+    if (hasFormula(k)) continue;
     missing += missing.empty() ? "" : ", ";
-    missing += slot.label;
+    missing += SLOTS[k].label;
   }
   return missing;
 }
@@ -260,6 +315,7 @@ void tFunction::substituteVars(tVariableEnv* env) {
 void tFunction::substituteInto(tVariableEnv* env) {
   for (const tSlot& slot : SLOTS)
     if (this->*slot.tree) (this->*slot.tree)->substituteVars(env);
+  if (complex_) complex_->substituteVars(env);
   for (std::unique_ptr<tExprTree>& tree : complexDerivatives_)
     if (tree) tree->substituteVars(env);
 }
@@ -269,9 +325,17 @@ double tFunction::getValueFor(const std::string& name, tVariableEnv* env) const 
   return localVars_->getDoubleVal(name);
 }
 
+// The variables of a map too large to write out are those of f(z) but the
+// point and the imaginary unit, which its written-out formulas would not hold.
 void tFunction::freeVars(std::set<std::string>& names) const {
   for (const tSlot& slot : SLOTS)
     if (this->*slot.tree) (this->*slot.tree)->freeVars(names);
+  if (!unwritten_) return;
+  std::set<std::string> read;
+  complex_->freeVars(read);
+  read.erase("z");
+  read.erase("i");
+  names.insert(read.begin(), read.end());
 }
 
 void tFunction::clearLocalVars() {
@@ -286,7 +350,7 @@ void tFunction::print(std::ostream& out) const {
     if (tree)
       tree->print(out);
     else
-      out << "<none>\n";
+      out << (unwritten_ ? UNWRITTEN : "<none>") << "\n";
     out << "\n";
   }
 }

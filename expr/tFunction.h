@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "expr/tComplexLowering.h"
 #include "expr/tExprTree.h"
 #include "expr/tFormulaProgram.h"
 #include "expr/tVariableEnv.h"
@@ -165,6 +166,18 @@ class tFunction {
   static const char* getLabel(unsigned slot);
   // The formula in a slot (slot order as above); null when there is none.
   const tExprNode* getFormula(unsigned slot) const;
+  // Whether the slot has a value: a formula, or the part of f(z) or f'(z)
+  // of a map too large to write out.
+  bool hasFormula(unsigned slot) const { return (this->*SLOTS[slot].tree) || unwritten_; }
+  // Whether the map is given as f(z) too large to write out as real
+  // formulas: its slots and second derivatives hold no formulas, and their
+  // values are computed from f(z), f'(z) and f''(z) (tComplexLowering).
+  bool isUnwritten() const { return unwritten_; }
+  // What stands for each formula of such a map where formulas are shown.
+  static constexpr const char* UNWRITTEN = "(from f(z), too large to write out)";
+  // The formula in a slot as a person writes it (tFormulaText), or
+  // UNWRITTEN.
+  std::string getFormulaText(unsigned slot) const;
   TFORMULA_ORIGIN getOrigin(unsigned slot) const { return origins_[slot]; }
   // f(z) as read; null when the function was not given so.
   const tExprNode* getComplexFormula() const;
@@ -219,11 +232,18 @@ class tFunction {
   void compile();
   // Derives and compiles the second derivatives if a formula changed since.
   void prepareSecond() const;
+  // Derives the second derivatives from the first derivatives' formulas and
+  // compiles them.
+  void compileSecondFormulas() const;
   // d/dy (byY) or d/dx of the first derivative in the slot; null when there
   // is none or it is too large to derive.
   std::unique_ptr<tExprTree> deriveSecond(unsigned slot, bool byY) const;
   // Puts the environment's numbers into every formula the function holds.
   void substituteInto(tVariableEnv* env);
+  // The six slots as parts of f(z) and f'(z), and the six second
+  // derivatives as parts of f''(z), for the lowering.
+  std::vector<tComplexLowering::tOutput> slotParts() const;
+  std::vector<tComplexLowering::tOutput> secondParts() const;
 
   std::unique_ptr<tExprTree> f1_;   // first component of F
   std::unique_ptr<tExprTree> f2_;   // second component of F
@@ -239,6 +259,8 @@ class tFunction {
   mutable std::mutex secondPreparing_;                // held while they are made
 
   std::unique_ptr<tExprTree> complex_;      // f(z) as read; null when not given
+  bool lowered_ = false;    // an f(z) map: the programs are compiled from f(z) and f'(z)
+  bool unwritten_ = false;  // one too large to write out: the slots hold no formulas
   TFORMULA_ORIGIN origins_[FORMULAS] = {};  // how each slot's formula came to be
   unsigned heads_[FORMULAS] = {};           // token of each given formula's label
   unsigned complexHead_ = 0;                // token of the "f" of f(z)

@@ -114,9 +114,8 @@ void tFunctionCheck::writeFormulas(const tFunction& f, std::ostream& out) const 
   if (const tExprNode* complex = f.getComplexFormula())
     out << "  f(z) = " << tFormulaText::of(complex) << "\n";
   for (unsigned slot = 0; slot < tFunction::FORMULAS; ++slot) {
-    const tExprNode* formula = f.getFormula(slot);
-    if (formula)
-      out << "  " << labelOf(f, slot) << " = " << tFormulaText::of(formula) << "\n";
+    if (f.hasFormula(slot))
+      out << "  " << labelOf(f, slot) << " = " << f.getFormulaText(slot) << "\n";
     else
       out << "  " << tFunction::getLabel(slot) << ": missing\n";
   }
@@ -143,13 +142,13 @@ void tFunctionCheck::writeNames(const tFunction& f, std::ostream& out) const {
 }
 
 bool tFunctionCheck::writeComparison(const tFunction& f, unsigned slot, std::ostream& out) const {
-  if (!f.getFormula(slot)) {
+  if (!f.hasFormula(slot)) {
     out << "  " << tFunction::getLabel(slot) << ": missing\n";
     return false;
   }
   out << "  " << labelOf(f, slot) << ": ";
   const unsigned component = (slot - 2) / 2;
-  if (!f.getFormula(component)) {
+  if (!f.hasFormula(component)) {
     out << "not checked, " << tFunction::getLabel(component) << " is missing\n";
     return false;
   }
@@ -178,9 +177,15 @@ tVector2 tFunctionCheck::pointAt(unsigned i) const {
                   minY_ + (v - std::floor(v)) * (maxY_ - minY_));
 }
 
+// The values come from the function's program, which gives its formulas'
+// bits, and also has those of a map too large to write out.
 tFunctionCheck::tComparison tFunctionCheck::compare(const tFunction& f, unsigned slot) const {
-  const tExprNode& derivative = *f.getFormula(slot);
-  const tExprNode& component = *f.getFormula((slot - 2) / 2);
+  auto formula = [&f](unsigned k, const tVector2& q) {
+    double values[tFunction::FORMULAS];
+    f.getProgram().evaluate(q[0], q[1], values);
+    return values[k];
+  };
+  const unsigned component = (slot - 2) / 2;
   const unsigned axis = slot % 2;  // f12 and f22 go along y
   tComparison result;
   for (unsigned i = 1; i <= POINTS; ++i) {
@@ -190,12 +195,12 @@ tFunctionCheck::tComparison tFunctionCheck::compare(const tFunction& f, unsigned
     auto along = [&](double t) {
       tVector2 q = p;
       q[axis] = t;
-      return component.evaluate(q[0], q[1]);
+      return formula(component, q);
     };
     const double up = p[axis] + h, down = p[axis] - h;
     const double up2 = p[axis] + 2 * h, down2 = p[axis] - 2 * h;
     const double g[4] = {along(up), along(down), along(up2), along(down2)};
-    const double d = derivative.evaluate(p[0], p[1]);
+    const double d = formula(slot, p);
     const double near = (g[0] - g[1]) / (up - down);
     const double far = (g[2] - g[3]) / (up2 - down2);
     if (!std::isfinite(d) || !std::isfinite(near) || !std::isfinite(far)) continue;

@@ -6,6 +6,7 @@
 
 #include "File/tSourceText.h"
 #include "expr/tComplexExpansion.h"
+#include "expr/tComplexLowering.h"
 #include "expr/tDerivative.h"
 #include "expr/tExprTree.h"
 #include "expr/tFormulaSyntax.h"
@@ -224,6 +225,7 @@ bool tFunctionReader::readLocalConstant(const std::string& name,
 
 std::string tFunctionReader::completeFormulas(const tPlaceNamer& placeOf) {
   for (std::unique_ptr<tExprTree>& derivative : function_.complexDerivatives_) derivative.reset();
+  function_.lowered_ = function_.unwritten_ = false;
   if (function_.readEnd_.how == tFunction::TREAD_REFUSED)
     return refuseAt(placeOf, faultToken_, fault_);
   return function_.complex_ ? expandComplexFormula(placeOf) : deriveMissingFormulas(placeOf);
@@ -242,19 +244,50 @@ std::string tFunctionReader::expandComplexFormula(const tPlaceNamer& placeOf) {
                   other.empty() ? "" : both + " (at " + other + ") both given");
   }
   tComplexExpansion expansion;
-  if (!expansion.expand(*function_.complex_->getRoot()))
-    return refuse(placeOf, expansion.getError());
-  for (unsigned k = 0; k < tFunction::FORMULAS; ++k) {
+  if (!expansion.expand(*function_.complex_->getRoot())) {
+    return expansion.isTooLarge() ? lowerComplexFormula(placeOf)
+                                  : refuse(placeOf, expansion.getError());
+  }
+  for (unsigned k = 0; k < tFunction::FORMULAS; ++k)
     function_.*tFunction::SLOTS[k].tree = std::make_unique<tExprTree>(expansion.takeFormula(k));
+  for (int order = 1; order <= 2; ++order)
+    keepComplexDerivative(order, expansion.takeDerivative(order));
+  acceptComplexFormula();
+  return "";
+}
+
+// Too large to write out: the slots stay empty, and the programs compute
+// f(z), f'(z) and f''(z) without the written-out formulas.
+std::string tFunctionReader::lowerComplexFormula(const tPlaceNamer& placeOf) {
+  const tExprNode& f = *function_.complex_->getRoot();
+  std::string why = tComplexLowering::check(f);
+  if (!why.empty()) return refuse(placeOf, why);
+  std::unique_ptr<tExprNode> first = tDerivative::ofVariable(f, "z");
+  if (!first) return refuse(placeOf, "f'(z) is too large to derive");
+  why = tComplexLowering::check(*first);
+  if (!why.empty()) return refuse(placeOf, why);
+  // f''(z) is for the methods that ask for it: one that cannot be made is
+  // left out, as one too large to derive is for a written-out map.
+  std::unique_ptr<tExprNode> second = tDerivative::ofVariable(*first, "z");
+  if (second && !tComplexLowering::check(*second).empty()) second.reset();
+  keepComplexDerivative(1, std::move(first));
+  keepComplexDerivative(2, std::move(second));
+  function_.unwritten_ = true;
+  acceptComplexFormula();
+  return "";
+}
+
+void tFunctionReader::keepComplexDerivative(int order, std::unique_ptr<tExprNode> derivative) {
+  if (!derivative) return;
+  function_.complexDerivatives_[order - 1] = std::make_unique<tExprTree>(std::move(derivative));
+}
+
+void tFunctionReader::acceptComplexFormula() {
+  for (unsigned k = 0; k < tFunction::FORMULAS; ++k) {
     function_.origins_[k] = tFunction::ORIGIN_COMPLEX;
     trace_ << tFunction::SLOTS[k].label << " from f(z)\n";
   }
-  for (int order = 1; order <= 2; ++order) {
-    std::unique_ptr<tExprNode> derivative = expansion.takeDerivative(order);
-    if (!derivative) continue;
-    function_.complexDerivatives_[order - 1] = std::make_unique<tExprTree>(std::move(derivative));
-  }
-  return "";
+  function_.lowered_ = true;
 }
 
 std::string tFunctionReader::deriveMissingFormulas(const tPlaceNamer& placeOf) {

@@ -2,6 +2,7 @@
 #define ROOTWEAVER_EXPR_TFUNCTIONREADER_H
 
 #include <iosfwd>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -60,6 +61,11 @@ class tFunctionReader {
   // one line per message.
   std::string completeFormulas(const tPlaceNamer& placeOf);
   std::string expandComplexFormula(const tPlaceNamer& placeOf);
+  std::string lowerComplexFormula(const tPlaceNamer& placeOf);
+  // Keeps f'(z) (order 1) or f''(z) (order 2), unless null.
+  void keepComplexDerivative(int order, std::unique_ptr<tExprNode> derivative);
+  // Marks the slots as made from f(z), in the trace too.
+  void acceptComplexFormula();
   std::string deriveMissingFormulas(const tPlaceNamer& placeOf);
   // Empties every slot and says why, at the place of f(z); `at` names the
   // place of a formula given beside f(z), if that is why.

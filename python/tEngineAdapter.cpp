@@ -17,7 +17,6 @@
 
 #include "File/tFileUtils.h"
 #include "blam/tBLAMUseStatement.h"
-#include "expr/tFormulaText.h"
 #include "expr/tFunction.h"
 #include "expr/tVariableEnv.h"
 #include "fractal/tBasinLabels.h"
@@ -66,7 +65,7 @@ std::shared_lock<std::shared_timed_mutex> useFunctions(const tPoll& poll) {
 bool isUsable(const tFunction& function) {
   if (function.isRefused() || function.hasFileWarnings()) return false;
   for (unsigned slot = 0; slot < tFunction::FORMULAS; ++slot)
-    if (!function.getFormula(slot)) return false;
+    if (!function.hasFormula(slot)) return false;
   return true;
 }
 
@@ -227,8 +226,7 @@ std::vector<std::pair<std::string, std::string>> tEngineAdapter::getFormulas(
   const auto lock = useFunctions(poll);
   std::vector<std::pair<std::string, std::string>> formulas;
   for (unsigned slot = 0; slot < tFunction::FORMULAS; ++slot)
-    formulas.emplace_back(tFunction::getLabel(slot),
-                          tFormulaText::of(loaded.function->getFormula(slot)));
+    formulas.emplace_back(tFunction::getLabel(slot), loaded.function->getFormulaText(slot));
   return formulas;
 }
 
