@@ -174,7 +174,7 @@ class tFunction {
   // values are computed from f(z), f'(z) and f''(z) (tComplexLowering).
   bool isUnwritten() const { return unwritten_; }
   // What stands for each formula of such a map where formulas are shown.
-  static constexpr const char* UNWRITTEN = "(from f(z), too large to write out)";
+  static constexpr const char* UNWRITTEN = "(too large to write out)";
   // The formula in a slot as a person writes it (tFormulaText), or
   // UNWRITTEN.
   std::string getFormulaText(unsigned slot) const;

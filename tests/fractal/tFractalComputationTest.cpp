@@ -34,6 +34,12 @@ tPictureContext& context() {
 // set have corners on both sides in every direction.
 const char* const kSaddle = "f1 = x ^ 2 + y f2 = y ^ 2 + x f11 = 2 * x f12 = 1 f21 = 1 f22 = 2 * y";
 
+// Eleven roots a quarter apart on the real line: a map too large to write
+// out as real formulas, computed from f(z) and its derivatives.
+const char* const kElevenFactors =
+    "f ( z ) = ( z + 1.25 ) * ( z + 1 ) * ( z + 0.75 ) * ( z + 0.5 ) * ( z + 0.25 ) * z * "
+    "( z - 0.25 ) * ( z - 0.5 ) * ( z - 0.75 ) * ( z - 1 ) * ( z - 1.25 )";
+
 // A sample function by file name, or a function written out; the loading
 // trace is kept off the test output.
 std::shared_ptr<tFunction> load(const char* function) {
@@ -146,6 +152,7 @@ TEST_P(tFractalComputationTest, PicturesMatchTheOneByOneReference) {
   // Larger than the window of chunks computed ahead.
   setups.push_back({"jitter 2 wide", "cubic.func", 0, 15, 1.0, 128, 2, 2, false, false, true});
   setups.push_back({"wide singular", "fold.func", 0, 3, 1.0, 128, 1, 1, false, true, false});
+  setups.push_back({"eleven factors", kElevenFactors, 0, 25, 1.0, 32, 1.5, 1, false, false, false});
 
   for (const tSetup& s : setups) {
     tResult expected = reference(s);
@@ -170,6 +177,8 @@ TEST_P(tFractalComputationTest, HigherOrderPicturesMatchTheOneByOneReference) {
     setups.push_back({"singular", "cubic.func", kind, 8, 0.5, 16, 2, 1, false, true, false});
     setups.push_back({"jitter 3", "quinticz.func", kind, 6, 1.0, 24, 1.5, 3, false, false, true});
   }
+  setups.push_back(
+      {"eleven", kElevenFactors, kFirstComplexKind, 12, 1.0, 16, 1.5, 1, false, false, false});
   for (const tSetup& s : setups) {
     tResult expected = reference(s);
     for (unsigned threads : {1u, 2u}) {
