@@ -11,9 +11,9 @@ class tExprNode;
 // Formulas compiled into one flat program of register instructions.
 //
 // The formulas of a function are compiled (tFormulaCompiler) after their
-// variables have been substituted, from their trees or from the operations of
-// formulas too large to write out as trees (tComplexLowering), into
-// straight-line code: subtrees without x or y are
+// variables have been substituted, from their trees or, for a map given as
+// f(z), from the operations of f(z) and its derivatives (tComplexLowering),
+// into straight-line code: subtrees without x or y are
 // folded into constants by evaluating them exactly as the tree walk would,
 // equal subexpressions of all the formulas are computed once, and
 // registers are reused once their value is dead. Evaluating is then one pass

@@ -30,7 +30,9 @@
 //
 // However reading ends, the function is then made whole before its first
 // use. A file that gives f(z) has its six formulas written out from it
-// (tComplexExpansion); a file that leaves out derivatives has each one whose
+// (tComplexExpansion), unless they would be too large: then the slots hold
+// no formulas, print as UNWRITTEN, and their values come from f(z) and f'(z)
+// alone (see below). A file that leaves out derivatives has each one whose
 // component it gives derived exactly (tDerivative). Both are traced as
 // "f11 derived" or "f11 from f(z)" where "f11 done" would stand, and the
 // printed function shows the formulas made in their slots, so what is
@@ -51,7 +53,8 @@
 // For the methods that need them, the function has the six second partial
 // derivatives f1xx, f1xy, f1yy, f2xx, f2xy and f2yy, each derived exactly
 // (tDerivative) from the first derivative it holds at their first use, never
-// read from the file; and reading a map given as f(z) keeps the complex
+// read from the file, or, for a map given as f(z) too large to write out,
+// parts of f''(z); and reading a map given as f(z) keeps the complex
 // formulas f'(z) and f''(z).
 // They are neither traced nor printed, so the trace stays what the file's
 // reading made, and one too large to derive stays missing without a message:
@@ -61,8 +64,12 @@
 // tFormulaProgram), which give the tree walk's values bit for bit, derived
 // formulas as much as given ones; they are compiled again whenever reading
 // or substitution changes a tree, the second derivatives' (with the
-// derivation) at their first use after that. The tree walk stays available as the reference they
-// are checked and timed against.
+// derivation) at their first use after that. The programs of a map given as
+// f(z) are compiled from f(z) and f'(z) themselves (tComplexLowering), which
+// gives the written-out formulas' values bit for bit at the cost of the
+// complex operations. The tree walk stays available as the reference they
+// are checked and timed against; for a map too large to write out it walks
+// f(z), f'(z) and f''(z).
 class tFunction {
  public:
   // A Jacobian whose determinant is smaller than this in absolute value has

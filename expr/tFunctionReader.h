@@ -14,7 +14,9 @@ class tSourceText;
 // Reads a function file, or a definition in a script, into a tFunction: the
 // tokens and statements (see tFunction for the format), the places of what
 // is wrong, and then the formulas the reading left out, written out from
-// f(z) (tComplexExpansion) or derived (tDerivative). The reading is traced on
+// f(z) (tComplexExpansion; or left to the lowering of f(z) when too large to
+// write out, see tComplexLowering) or derived (tDerivative). The reading is
+// traced on
 // one stream and warns on another; what the function keeps of it (whether it
 // was refused and why, where reading stopped, whether the file warned) is the
 // function's. A reader reads once, into a function that outlives it.
