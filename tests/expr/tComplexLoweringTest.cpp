@@ -22,7 +22,6 @@
 namespace {
 
 using tComplex = std::complex<double>;
-const tComplex kI(0, 1);
 
 // The same bits, or both not a number.
 bool sameBits(double a, double b) {
@@ -62,56 +61,6 @@ void substitute(tFunction& f, double a, double b) {
   env.extend("b", b);
   f.substituteVars(&env);
 }
-
-}  // namespace
-
-// Every kind of node and every simplification of the expansion, with
-// parameters (a, b) and a file constant (c): the compiled program, lowered
-// from f(z) and f'(z), gives the written-out formulas' bits, with the numbers
-// put in and with a and b as inputs of a parameter plane's program (b = 0
-// included, which no simplification may take for a zero).
-TEST(tComplexLoweringTest, ProgramsGiveTheWrittenOutFormulasBits) {
-  const char* const maps[] = {
-      "z ^ 3 - a",
-      "z ^ 3 - 2 * z + 2",
-      "- z ^ 2 + i * z",
-      "z ^ - 1 * z ^ - 2 + z ^ 0 + z ^ 1 + z ^ 40",
-      "( z + i ) / ( z - a ) + z / a + i / 2",
-      "exp z + sin z - cos z",
-      "tan z * sinh z / cosh z - tanh z",
-      "sqrt z + log z",
-      "exp a + sin a * z + cos a + tan a + sinh a + cosh a + tanh a + sqrt a + log a",
-      "sqrt ( - 4 ) * z + log ( - a ) - sqrt ( - c ) + ( - 8 ) ^ ( 1 / 3 )",
-      "z ^ 0.5 + z ^ ( a + i ) + 2 ^ z + z ^ a + z ^ 2 ^ 0.5",
-      "- ( - z ) + 0 * z + z * 1 - 1 * z + ( - 1 ) * z + z * ( - 1 ) + z / 1 - 0 / z",
-      "abs ( a ) * z + abs ( - 2 ) + e ^ z + pi * z",
-      "exp ( i * z ) + sin ( z * z ) / ( 1 + z )",
-      "c * z ^ 2 - b * z + b / z + z ^ b",
-      "log ( z ^ 2 - a ) - sqrt ( i * z + b )",
-      "tan ( z / 2 ) * tanh ( a * z ) - cosh ( - z ) + sinh ( b * i )",
-      "( 1 + i ) ^ z - ( z - a ) * ( z - b ) * ( z + i )",
-      "sin ( cos ( z ) ) + exp ( exp ( z / 4 ) ) + log ( log ( z ) )",
-      "( z + 0 ) ^ ( 2 + 1 ) - z ^ ( a - a ) + i ^ 2 * z - i * i - ( z - z )",
-      "1 / ( 1 + 1 / ( 1 + 1 / z ) ) + z ^ - 5",
-  };
-  const std::vector<tComplex> points = testPoints();
-  for (const char* map : maps) {
-    auto f = functionFromText(std::string("c = 0.5 f ( z ) = ") + map);
-    ASSERT_FALSE(f->isRefused()) << map << ": " << f->getRefusal();
-    ASSERT_FALSE(f->isUnwritten()) << map;
-    substitute(*f, 0.75, -1.5);
-    auto plane = f->copyWithParameters("a", "b");
-    for (tComplex z : points) ASSERT_EQ(-1, firstDiffering(*f, *f, z)) << map << " at " << z;
-    plane->setParameters(-2.0, 0.0);
-    substitute(*f, -2.0, 0.0);
-    for (tComplex z : points) {
-      ASSERT_EQ(-1, firstDiffering(*f, *f, z)) << map << " at " << z;
-      ASSERT_EQ(-1, firstDiffering(*plane, *f, z)) << map << " at " << z;
-    }
-  }
-}
-
-namespace {
 
 // f, f' and f'' at a point.
 using tJet = std::array<tComplex, 3>;
@@ -181,6 +130,52 @@ bool treeWalkGivesTheSameBits(tFunction& f, double x, double y) {
 }
 
 }  // namespace
+
+// Every kind of node and every simplification of the expansion, with
+// parameters (a, b) and a file constant (c): the compiled program, lowered
+// from f(z) and f'(z), gives the written-out formulas' bits, with the numbers
+// put in and with a and b as inputs of a parameter plane's program (b = 0
+// included, which no simplification may take for a zero).
+TEST(tComplexLoweringTest, ProgramsGiveTheWrittenOutFormulasBits) {
+  const char* const maps[] = {
+      "z ^ 3 - a",
+      "z ^ 3 - 2 * z + 2",
+      "- z ^ 2 + i * z",
+      "z ^ - 1 * z ^ - 2 + z ^ 0 + z ^ 1 + z ^ 40",
+      "( z + i ) / ( z - a ) + z / a + i / 2",
+      "exp z + sin z - cos z",
+      "tan z * sinh z / cosh z - tanh z",
+      "sqrt z + log z",
+      "exp a + sin a * z + cos a + tan a + sinh a + cosh a + tanh a + sqrt a + log a",
+      "sqrt ( - 4 ) * z + log ( - a ) - sqrt ( - c ) + ( - 8 ) ^ ( 1 / 3 )",
+      "z ^ 0.5 + z ^ ( a + i ) + 2 ^ z + z ^ a + z ^ 2 ^ 0.5",
+      "- ( - z ) + 0 * z + z * 1 - 1 * z + ( - 1 ) * z + z * ( - 1 ) + z / 1 - 0 / z",
+      "abs ( a ) * z + abs ( - 2 ) + e ^ z + pi * z",
+      "exp ( i * z ) + sin ( z * z ) / ( 1 + z )",
+      "c * z ^ 2 - b * z + b / z + z ^ b",
+      "log ( z ^ 2 - a ) - sqrt ( i * z + b )",
+      "tan ( z / 2 ) * tanh ( a * z ) - cosh ( - z ) + sinh ( b * i )",
+      "( 1 + i ) ^ z - ( z - a ) * ( z - b ) * ( z + i )",
+      "sin ( cos ( z ) ) + exp ( exp ( z / 4 ) ) + log ( log ( z ) )",
+      "( z + 0 ) ^ ( 2 + 1 ) - z ^ ( a - a ) + i ^ 2 * z - i * i - ( z - z )",
+      "1 / ( 1 + 1 / ( 1 + 1 / z ) ) + z ^ - 5",
+  };
+  const std::vector<tComplex> points = testPoints();
+  for (const char* map : maps) {
+    auto f = functionFromText(std::string("c = 0.5 f ( z ) = ") + map);
+    ASSERT_FALSE(f->isRefused()) << map << ": " << f->getRefusal();
+    ASSERT_FALSE(f->isUnwritten()) << map;
+    substitute(*f, 0.75, -1.5);
+    auto plane = f->copyWithParameters("a", "b");
+    for (tComplex z : points) ASSERT_EQ(-1, firstDiffering(*f, *f, z)) << map << " at " << z;
+    plane->setParameters(-2.0, 0.0);
+    substitute(*f, -2.0, 0.0);
+    for (tComplex z : points) {
+      ASSERT_EQ(-1, firstDiffering(*f, *f, z)) << map << " at " << z;
+      ASSERT_EQ(-1, firstDiffering(*plane, *f, z)) << map << " at " << z;
+    }
+  }
+}
 
 // Maps whose written-out formulas would be too large are read and drawn:
 // f, f' (the Jacobian) and f'' (the second partials) agree with std::complex
