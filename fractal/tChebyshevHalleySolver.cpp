@@ -39,3 +39,8 @@ bool tChebyshevHalleySolver::correction(const tIterate& at, tComplex& c) const {
   c = (tComplex{1.0, 0.0} + l / d) * newton;
   return true;
 }
+
+bool tChebyshevHalleySolver::getPacketScheme(tPacketStep::SCHEME& scheme) const {
+  scheme = tPacketStep::SCHEME_CHEBYSHEV_HALLEY;
+  return true;
+}

@@ -17,6 +17,8 @@ class tChebyshevHalleySolver : public tComplexMapSolver {
   static tChebyshevHalleySolver* makeSuperHalley(unsigned long maxIterations, double stepSize);
 
   bool correction(const tIterate& at, tComplex& c) const override;
+  bool getPacketScheme(tPacketStep::SCHEME& scheme) const override;
+  double getPacketParameter() const override { return parameter_; }
   // Only the family's parameter was chosen; Chebyshev's and Super-Halley's are fixed.
   bool getMethodParameter(double& parameter) const override;
 

@@ -12,8 +12,11 @@
 // points only when it asks, so that one that needs neither pays for neither.
 // A real map is no complex f, so it is refused.
 //
-// These solvers run whole solves only: a lane is handed neither f'' nor
-// values elsewhere, so the engine calls solve() for each start.
+// These solvers run no lanes: a lane is handed neither f'' nor values
+// elsewhere. The engine calls solve() for each start, unless the method's
+// step is one that tPacketStep makes on whole packets, f'' included
+// (getPacketScheme: Halley's, Schroder's and the Chebyshev-Halley
+// family's), bit for bit as solve() and correction() make it.
 class tComplexMapSolver : public tIterativeSolver {
  public:
   // What a correction is given at the iterate z, and how it learns more of f.

@@ -15,3 +15,8 @@ bool tHalleySolver::correction(const tIterate& at, tComplex& c) const {
   c = (2.0 * p) / denominator;
   return true;
 }
+
+bool tHalleySolver::getPacketScheme(tPacketStep::SCHEME& scheme) const {
+  scheme = tPacketStep::SCHEME_HALLEY;
+  return true;
+}

@@ -77,10 +77,15 @@ class tIterativeSolver {
   virtual LANE_EVENT advanceLane(tLane& lane, const tVector2& fx, const tMatrix2& m,
                                  bool fullPath) const = 0;
   // The step that tPacketStep makes on whole packets exactly as advanceLane
-  // makes it on each lane, if it has one for this solver; false when the
-  // lanes are to be advanced one at a time. A solver that changes
-  // advanceLane gives false, or its advanceLane would not be called.
+  // makes it on each lane (or, for a solver that runs no lanes, as solve()
+  // makes it), if it has one for this solver; false when the lanes are to
+  // be advanced one at a time, or the starts solved whole. A solver that
+  // changes advanceLane or solve() gives false, or its own would not be
+  // called.
   virtual bool getPacketScheme(tPacketStep::SCHEME& scheme) const;
+  // The constant that step takes besides the step size and the limit (the
+  // Chebyshev-Halley family's a); 0 for the others.
+  virtual double getPacketParameter() const { return 0.0; }
   // Whether advanceLane runs this solver's iteration; a solver that needs
   // more of the function at an iterate than a lane is handed gives false,
   // and the engine calls solve() for each start instead.

@@ -1,5 +1,6 @@
 #include "fractal/tPacketSolver.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "expr/tFunction.h"
@@ -9,6 +10,19 @@ namespace {
 
 // Vectors of lanes are loaded from the scratch without crossing cache lines.
 const std::size_t kCacheLine = 64;
+
+// Room for a program's registers in storage, on a cache line boundary, with
+// the program's constants written in.
+double* scratchFor(const tFormulaProgram& program, std::vector<double>& storage) {
+  storage.assign(static_cast<std::size_t>(program.getRegisterCount()) * tPacketSolver::LANES +
+                     kCacheLine / sizeof(double),
+                 0.0);
+  void* aligned = storage.data();
+  std::size_t room = storage.size() * sizeof(double);
+  double* scratch = static_cast<double*>(std::align(kCacheLine, sizeof(double), aligned, room));
+  program.prepareScratch(scratch);
+  return scratch;
+}
 
 bool cancelled(const std::atomic<bool>* cancel) {
   return cancel && cancel->load(std::memory_order_relaxed);
@@ -69,22 +83,37 @@ tPacketSolver::tPacketSolver(const tIterativeSolver& solver, const tFunction& f)
     : solver_(solver),
       function_(const_cast<tFunction*>(&f)),
       program_(f.getProgram()),
-      storage_(static_cast<std::size_t>(program_.getRegisterCount()) * LANES +
-               kCacheLine / sizeof(double)),
-      scratch_(storage_.data()),
+      storage_(),
+      scratch_(scratchFor(program_, storage_)),
+      second_(),
+      secondStorage_(),
+      secondScratch_(nullptr),
       out_(),
       inverse_(),
       packet_(),
-      parameters_(tPacketStep::parametersFor(solver.getStepSize(), solver.getMaxIterations())),
+      parameters_(tPacketStep::parametersFor(solver.getStepSize(), solver.getMaxIterations(),
+                                             solver.getPacketParameter())),
       points_(),
       outputs_() {
-  void* aligned = scratch_;
-  std::size_t room = storage_.size() * sizeof(double);
-  scratch_ = static_cast<double*>(std::align(kCacheLine, sizeof(double), aligned, room));
-  program_.prepareScratch(scratch_);
   // The points and the six formulas stay in the program's registers.
   points_ = {program_.xLanes(scratch_), program_.yLanes(scratch_)};
   for (unsigned k = 0; k < 6; ++k) outputs_[k] = program_.outputLanes(scratch_, k);
+  tPacketStep::SCHEME scheme;
+  if (solver.getPacketScheme(scheme) && tPacketStep::takesSecondDerivatives(scheme)) {
+    prepareSecond(f);
+  }
+}
+
+// The function's own program of second derivatives has all six and is not
+// shared; f1xx and f2xx compiled alone have its values bit for bit, as every
+// program has the tree walk's. The formulas hold numbers for every variable:
+// a function whose programs take parameters (tFunction::copyWithParameters)
+// is solved whole by its picture (tParameterPlane), never in packets.
+void tPacketSolver::prepareSecond(const tFunction& f) {
+  const tExprNode* roots[2] = {f.getSecondFormula(0), f.getSecondFormula(3)};
+  second_.compile(roots, 2);
+  secondScratch_ = scratchFor(second_, secondStorage_);
+  for (unsigned k = 0; k < 2; ++k) outputs_[6 + k] = second_.outputLanes(secondScratch_, k);
 }
 
 tPacketSolver::tOutcome tPacketSolver::outcomeOf(const tSolution& solution) {
@@ -115,8 +144,8 @@ tMatrix2 tPacketSolver::inverseOf(unsigned l) const {
 bool tPacketSolver::solve(const tVector2* starts, std::size_t count, tOutcome* outcomes,
                           const std::atomic<bool>* cancel) {
   tPacketStep::SCHEME scheme;
-  if (!solver_.runsInLanes()) return solveWhole(starts, count, outcomes, cancel);
   if (solver_.getPacketScheme(scheme)) return solveInPackets(scheme, starts, count, outcomes, cancel);
+  if (!solver_.runsInLanes()) return solveWhole(starts, count, outcomes, cancel);
   return solveByLane(starts, count, outcomes, cancel);
 }
 
@@ -141,6 +170,12 @@ tPacketStep::tFound tPacketSolver::advancePacket(tPacketStep::SCHEME scheme, boo
   for (unsigned idle = ~active & (~0u >> (32 - LANES)); idle != 0; idle &= idle - 1) {
     const unsigned l = static_cast<unsigned>(__builtin_ctz(idle));
     points_.x[l] = points_.y[l] = 0.0;
+  }
+  // The second program reads the same points from registers of its own.
+  if (secondScratch_ != nullptr) {
+    std::copy(points_.x, points_.x + LANES, second_.xLanes(secondScratch_));
+    std::copy(points_.y, points_.y + LANES, second_.yLanes(secondScratch_));
+    second_.evaluatePacketInPlace(active, secondScratch_);
   }
   program_.evaluatePacketInPlace(active, scratch_);
   return tPacketStep::advance(scheme, fullPath, parameters_, outputs_, packet_, points_);
@@ -207,10 +242,10 @@ bool tPacketSolver::solveByLane(const tVector2* starts, std::size_t count, tOutc
 bool tPacketSolver::straddle(const tVector2* corners, std::size_t groups, bool* straddles,
                              const std::atomic<bool>* cancel) {
   tPacketStep::SCHEME scheme;
-  if (!solver_.runsInLanes()) return straddleWhole(corners, groups, straddles, cancel);
   if (solver_.getPacketScheme(scheme)) {
     return straddleInPackets(scheme, corners, groups, straddles, cancel);
   }
+  if (!solver_.runsInLanes()) return straddleWhole(corners, groups, straddles, cancel);
   return straddleByLane(corners, groups, straddles, cancel);
 }
 

@@ -18,15 +18,17 @@ class tFunction;
 //
 // Each round evaluates the function's compiled formulas at every lane's next
 // point in one packet, then moves every lane on: for the Newton and the
-// fourth-order Runge-Kutta iterations all lanes at once in vectors
-// (tPacketStep), with only the lanes whose solve ended handled one by one;
-// for the other solvers each lane is handed its value and inverse Jacobian
-// (advanceLane); a solver that needs more than a lane is handed solves its
-// starts one after the other. A lane whose solve ends is retired and refilled with the
-// next start at once, so the lanes stay busy however differently long the
-// solves are. Every lane does exactly what solve() does from its start, so
-// the outcome is solve()'s bit for bit; no path is recorded and nothing is
-// allocated per solve.
+// fourth-order Runge-Kutta iterations and for Halley's, Schroder's and the
+// Chebyshev-Halley family's methods on f(z) (with f1xx and f2xx, compiled
+// here from the function's second derivatives, in a packet of their own)
+// all lanes at once in vectors (tPacketStep), with only the lanes whose
+// solve ended handled one by one; for the other solvers each lane is handed
+// its value and inverse Jacobian (advanceLane); a solver that needs more
+// than a lane is handed solves its starts one after the other. A lane whose
+// solve ends is retired and refilled with the next start at once, so the
+// lanes stay busy however differently long the solves are. Every lane does
+// exactly what solve() does from its start, so the outcome is solve()'s bit
+// for bit; no path is recorded and nothing is allocated per solve.
 //
 // The singular-set test runs the four corner starts of a pixel in four lanes
 // that keep in step, and compares the sign of their inverse Jacobians at every
@@ -84,6 +86,8 @@ class tPacketSolver {
   // straddle from full paths recorded by solve(), as tFractal compares them.
   bool straddleWhole(const tVector2* corners, std::size_t groups, bool* straddles,
                      const std::atomic<bool>* cancel);
+  // Compiles f1xx and f2xx of f into second_ and prepares their scratch.
+  void prepareSecond(const tFunction& f);
   // Puts packet lane l on a new start, at its first evaluation.
   void startPacketLane(unsigned l, const tVector2& start);
   // Evaluates the function at the points of the packet lanes in `active`
@@ -104,12 +108,15 @@ class tPacketSolver {
   const tFormulaProgram& program_;  // the function's six formulas
   std::vector<double> storage_;     // holds the scratch, with room to align it
   double* scratch_;                 // the packet's registers, on a cache line boundary
+  tFormulaProgram second_;          // f1xx and f2xx, for the steps that take f''
+  std::vector<double> secondStorage_;  // holds second_'s scratch, as storage_
+  double* secondScratch_;              // its registers; null when no step takes f''
   double out_[6][LANES];            // the six formulas at the lanes' points
   double inverse_[4][LANES];        // the inverse Jacobians there, row by row
   tPacketStep::tLanes packet_;      // the lanes of solveInPackets and straddleInPackets
   tPacketStep::tParameters parameters_;  // the solver's constants for them
   tPacketStep::tPoints points_;     // their next points: the program's x and y registers
-  tPacketStep::tOutputs outputs_;   // the program's output registers
+  tPacketStep::tOutputs outputs_;   // the programs' output registers
 };
 
 #endif

@@ -3,10 +3,11 @@
 #include "expr/tInstructionSet.h"
 #include "fractal/tIterativeSolver.h"
 
-tPacketStep::tParameters tPacketStep::parametersFor(double h, unsigned long maxIterations) {
+tPacketStep::tParameters tPacketStep::parametersFor(double h, unsigned long maxIterations,
+                                                    double a) {
   static const double residualLimit =
       tIterativeSolver::squaredLimit(tIterativeSolver::EQUALITY_EPSILON);
-  return {h, static_cast<double>(maxIterations), residualLimit};
+  return {h, static_cast<double>(maxIterations), residualLimit, a};
 }
 
 void tPacketStep::invert(const tOutputs& out, double (*inverse)[LANES]) {

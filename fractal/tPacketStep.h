@@ -5,11 +5,14 @@
 
 // What a solver does with the six formulas at the points of a packet, done
 // on all its lanes at once in vectors: the inverse Jacobians, and for the
-// Newton and the fourth-order Runge-Kutta iterations the stopping tests and
-// the steps themselves.
+// Newton and the fourth-order Runge-Kutta iterations and for the one-point
+// methods on f(z) that take f'' (Halley's, Schroder's and the
+// Chebyshev-Halley family's) the stopping tests and the steps themselves.
 //
 // Each lane makes, in its vector slot, exactly the IEEE operations that
-// tIterativeSolver::advanceLane makes for it, in the same order, so it ends
+// tIterativeSolver::advanceLane makes for it (for the methods on f(z), which
+// run no lanes, those of tComplexMapSolver::solve and the method's
+// correction, in tComplex's arithmetic), in the same order, so it ends
 // where solve() ends bit for bit, and its full path (for the singular-set
 // test) is solve()'s too. What differs between lanes (a Runge-Kutta
 // lane's stage, whether a lane stops) is chosen per lane by masks, never by
@@ -26,8 +29,18 @@
 class tPacketStep {
  public:
   static constexpr unsigned LANES = tFormulaProgram::LANES;
-  // The steps made on whole packets; other solvers step one lane at a time.
-  enum SCHEME { SCHEME_NEWTON, SCHEME_RUNGE_KUTTA4 };
+  // The steps made on whole packets; other solvers step one lane at a time,
+  // or solve whole.
+  enum SCHEME {
+    SCHEME_NEWTON,
+    SCHEME_RUNGE_KUTTA4,
+    // z <- z - h c with the method's correction c (tComplexMapSolver), which
+    // takes f'' too: these steps read f1xx and f2xx among the outputs.
+    SCHEME_HALLEY,
+    SCHEME_CHEBYSHEV_HALLEY,
+    SCHEME_SCHRODER
+  };
+  static bool takesSecondDerivatives(SCHEME scheme) { return scheme >= SCHEME_HALLEY; }
 
   // The lanes of a packet in columns.
   struct tLanes {
@@ -42,10 +55,12 @@ class tPacketStep {
     double h;              // the step size
     double maxIterations;  // the iteration limit
     double residualLimit;  // S above
+    double a;              // the Chebyshev-Halley family's parameter
   };
   // The six formulas (f1, f2, f11, f12, f21, f22) at the points of a
-  // packet, LANES values each.
-  typedef const double* tOutputs[6];
+  // packet, LANES values each, and for the schemes that take f'' the second
+  // derivatives f1xx and f2xx.
+  typedef const double* tOutputs[8];
   // Where the function is evaluated next: LANES values of x and of y.
   struct tPoints {
     double* x;
@@ -54,15 +69,16 @@ class tPacketStep {
   // What one evaluation found, a bit per lane.
   struct tFound {
     unsigned iterate;    // full path only: the point was an iterate (stage 0)
-    unsigned singular;   // an iterate whose inverse Jacobian is zero
+    unsigned singular;   // an iterate whose inverse Jacobian is zero; not on a full path,
+                         // also one whose correction's denominator is (the solve ends)
     unsigned positive;   // full path only: the inverse Jacobian's determinant is above zero
     unsigned converged;  // not on a full path: an iterate that is a root, where the solve
                          // ends with x and y on it
     unsigned gaveUp;     // not on a full path: the iterations are used up, the solve ends
   };
 
-  // The solver's constants for a step size and limit.
-  static tParameters parametersFor(double h, unsigned long maxIterations);
+  // The solver's constants for a step size, limit and the family's a.
+  static tParameters parametersFor(double h, unsigned long maxIterations, double a = 0.0);
   // The inverse Jacobians, row by row, from the outputs f11, f12, f21 and f22
   // (out[2] ... out[5]), by the operations of tFunction::jacobianInverse.
   static void invert(const tOutputs& out, double (*inverse)[LANES]);

@@ -158,6 +158,126 @@ void rungeKutta4Lanes(const tPacketStep::tParameters& p,
   }
 }
 
+// A complex number in each lane of a vector, with tComplex's arithmetic
+// written out the same way: the same operations on the same operands in the
+// same order, so that every lane rounds as tComplex does.
+template <typename V>
+struct tComplexLanes {
+  V re;
+  V im;
+
+  auto isZero() const {
+    const V zero = {};
+    return (re == zero) & (im == zero);
+  }
+};
+
+template <typename V>
+tComplexLanes<V> operator+(const tComplexLanes<V>& a, const tComplexLanes<V>& b) {
+  return {a.re + b.re, a.im + b.im};
+}
+
+template <typename V>
+tComplexLanes<V> operator-(const tComplexLanes<V>& a, const tComplexLanes<V>& b) {
+  return {a.re - b.re, a.im - b.im};
+}
+
+template <typename V>
+tComplexLanes<V> operator*(const tComplexLanes<V>& a, const tComplexLanes<V>& b) {
+  return {a.re * b.re - a.im * b.im, a.re * b.im + a.im * b.re};
+}
+
+template <typename V>
+tComplexLanes<V> operator*(double s, const tComplexLanes<V>& a) {
+  return {s * a.re, s * a.im};
+}
+
+template <typename V>
+tComplexLanes<V> operator/(const tComplexLanes<V>& a, const tComplexLanes<V>& b) {
+  const V norm = b.re * b.re + b.im * b.im;
+  return {(a.re * b.re + a.im * b.im) / norm, (a.im * b.re - a.re * b.im) / norm};
+}
+
+// The corrections of tHalleySolver, tChebyshevHalleySolver and
+// tSchroderSolver on every lane: c, and the lanes where a denominator is
+// zero and the method fails (c is then whatever the division gave).
+template <typename V>
+auto halleyCorrection(const tComplexLanes<V>& f, const tComplexLanes<V>& d1,
+                      const tComplexLanes<V>& d2, tComplexLanes<V>& c) {
+  const tComplexLanes<V> p = f * d1;
+  const tComplexLanes<V> q = d1 * d1;
+  const tComplexLanes<V> r = f * d2;
+  const tComplexLanes<V> denominator = 2.0 * q - r;
+  c = (2.0 * p) / denominator;
+  return denominator.isZero();
+}
+
+template <typename V>
+auto chebyshevHalleyCorrection(double a, const tComplexLanes<V>& f, const tComplexLanes<V>& d1,
+                               const tComplexLanes<V>& d2, tComplexLanes<V>& c) {
+  const V zero = {};
+  const tComplexLanes<V> one = {zero + 1.0, zero};
+  const tComplexLanes<V> q = d1 * d1;
+  const tComplexLanes<V> newton = f / d1;
+  const tComplexLanes<V> l = (f * d2) / q;
+  const tComplexLanes<V> d = 2.0 * (one - a * l);
+  c = (one + l / d) * newton;
+  return q.isZero() | d.isZero();
+}
+
+template <typename V>
+auto schroderCorrection(const tComplexLanes<V>& f, const tComplexLanes<V>& d1,
+                        const tComplexLanes<V>& d2, tComplexLanes<V>& c) {
+  const tComplexLanes<V> p = f * d1;
+  const tComplexLanes<V> q = d1 * d1;
+  const tComplexLanes<V> r = f * d2;
+  const tComplexLanes<V> denominator = q - r;
+  c = p / denominator;
+  return denominator.isZero();
+}
+
+// One step z <- z - h c of a method on f(z) on a vector of lanes, as
+// tComplexMapSolver::solve makes it: the iterate is tested as Newton's is,
+// then the correction is made from f = f1 + i f2, f' = f11 + i f21 and
+// f'' = f1xx + i f2xx. A lane whose correction fails stays where it is: its
+// solve ends there as singular, or its full path goes on from it.
+template <typename tVectorLanes, bool kFullPath>
+void correctionLanes(tPacketStep::SCHEME scheme, const tPacketStep::tParameters& p,
+                     const tPacketStep::tOutputs& out, tPacketStep::tLanes& lanes,
+                     const tPacketStep::tPoints& next, unsigned l, tPacketStep::tFound& found) {
+  typedef typename tVectorLanes::tValues V;
+  const tEvaluation<tVectorLanes> e(out, l);
+  const V zero = {};
+  const V one = zero + 1.0;
+  const auto stops = reportIterate<kFullPath>(e, zero == zero, p.residualLimit, l, found);
+  const tComplexLanes<V> f = {e.f1, e.f2};
+  const tComplexLanes<V> d1 = {tVectorLanes::load(out[2] + l), tVectorLanes::load(out[4] + l)};
+  const tComplexLanes<V> d2 = {tVectorLanes::load(out[6] + l), tVectorLanes::load(out[7] + l)};
+  tComplexLanes<V> c;
+  const auto failed = scheme == tPacketStep::SCHEME_HALLEY ? halleyCorrection(f, d1, d2, c)
+                      : scheme == tPacketStep::SCHEME_SCHRODER
+                          ? schroderCorrection(f, d1, d2, c)
+                          : chebyshevHalleyCorrection(p.a, f, d1, d2, c);
+  const auto stays = stops | failed;
+  // A full path counts every iteration; a solve stops counting where it ends.
+  const auto counts = kFullPath ? zero == zero : ~stays;
+  const V x = tVectorLanes::load(lanes.x + l);
+  const V y = tVectorLanes::load(lanes.y + l);
+  // x -= h (c.re, c.im), as tVector2 scales and subtracts.
+  const V newX = stays ? x : x - c.re * p.h;
+  const V newY = stays ? y : y - c.im * p.h;
+  const V iteration = tVectorLanes::load(lanes.iteration + l) + (counts ? one : zero);
+  tVectorLanes::store(lanes.x + l, newX);
+  tVectorLanes::store(lanes.y + l, newY);
+  tVectorLanes::store(next.x + l, newX);
+  tVectorLanes::store(next.y + l, newY);
+  tVectorLanes::store(lanes.iteration + l, iteration);
+  if (!kFullPath) {
+    found.singular |= tVectorLanes::maskBits(~stops & failed) << l;
+    found.gaveUp |= tVectorLanes::maskBits(~stays & (iteration >= p.maxIterations)) << l;
+  }
+}
+
 // Every vector of a packet, through the scheme's kernel.
 template <typename tVectorLanes, bool kFullPath>
 tPacketStep::tFound advanceVectors(tPacketStep::SCHEME scheme, const tPacketStep::tParameters& p,
@@ -167,8 +287,10 @@ tPacketStep::tFound advanceVectors(tPacketStep::SCHEME scheme, const tPacketStep
   for (unsigned l = 0; l < tPacketStep::LANES; l += tVectorLanes::WIDTH) {
     if (scheme == tPacketStep::SCHEME_NEWTON) {
       newtonLanes<tVectorLanes, kFullPath>(p, out, lanes, next, l, found);
-    } else {
+    } else if (scheme == tPacketStep::SCHEME_RUNGE_KUTTA4) {
       rungeKutta4Lanes<tVectorLanes, kFullPath>(p, out, lanes, next, l, found);
+    } else {
+      correctionLanes<tVectorLanes, kFullPath>(scheme, p, out, lanes, next, l, found);
     }
   }
   return found;

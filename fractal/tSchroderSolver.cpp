@@ -15,3 +15,8 @@ bool tSchroderSolver::correction(const tIterate& at, tComplex& c) const {
   c = p / denominator;
   return true;
 }
+
+bool tSchroderSolver::getPacketScheme(tPacketStep::SCHEME& scheme) const {
+  scheme = tPacketStep::SCHEME_SCHRODER;
+  return true;
+}

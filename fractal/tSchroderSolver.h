@@ -11,6 +11,7 @@ class tSchroderSolver : public tComplexMapSolver {
   tSchroderSolver(unsigned long maxIterations, double stepSize);
 
   bool correction(const tIterate& at, tComplex& c) const override;
+  bool getPacketScheme(tPacketStep::SCHEME& scheme) const override;
 };
 
 #endif
