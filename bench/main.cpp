@@ -14,7 +14,9 @@
 // their pictures are compared byte for byte too.
 // The basin statistics of each basin picture (tBasinStatistics) and its grid
 // Wada test (tWadaGrid) are timed too, against the picture's own time on all
-// threads.
+// threads. Last, Halley's method on "cubicz.func" (the same z^3 - 1 given as
+// f(z)), whose steps are made in packets as Newton's are, is timed against
+// the solves one after the other that such methods ran as before.
 
 #include <algorithm>
 #include <chrono>
@@ -32,6 +34,7 @@
 #include "fractal/tBasinStatistics.h"
 #include "fractal/tFractal.h"
 #include "fractal/tFractalComputation.h"
+#include "fractal/tHalleySolver.h"
 #include "fractal/tNewtonSolver.h"
 #include "fractal/tPictureContext.h"
 #include "fractal/tRootManager.h"
@@ -215,6 +218,42 @@ void runCase(const tCase& c, tFunction& f, tFunction& products, unsigned threads
   std::fflush(stdout);
 }
 
+// The Halley picture of z^3 - 1 given as f(z): the engine, and every start
+// solved whole by solve() in row-major order.
+void runHalleyCase(tFunction& cubicz, unsigned threads) {
+  const tCase c = {"Halley", 1024, false, 3, 3};
+  tHalleySolver solver(kIterations, kStep);
+  auto engine = [&](unsigned n) {
+    return [&, n](tFractal& fractal) { tFractalComputation(&fractal, &cubicz, &solver, n).run(); };
+  };
+  tWay whole = [&](tFractal& fractal) {
+    const unsigned side = static_cast<unsigned>(fractal.getWidth());
+    for (unsigned row = 0; row < side; ++row) {
+      for (unsigned column = 0; column < side; ++column) {
+        fractal.computate(&cubicz, &solver, row, column);
+      }
+    }
+  };
+  std::printf("%s basins of cubicz.func, %u x %u, median of %d runs\n", solver.getName().c_str(),
+              c.side, c.side, c.runs);
+  std::fflush(stdout);
+  tTiming one;
+  tTiming all;
+  tTiming solves;
+  for (int run = 0; run < c.runs; ++run) {
+    measure(c, engine(1), one);
+    measure(c, engine(threads), all);
+    measure(c, whole, solves);
+  }
+  std::printf("  engine, 1 thread           %9.3f s\n", one.median());
+  std::printf("  engine, %u threads          %9.3f s\n", threads, all.median());
+  std::printf("  whole solves, one by one   %9.3f s\n", solves.median());
+  std::printf("  whole solves / engine(1)   %9.2f\n", solves.median() / one.median());
+  bool identical = one.bytes == solves.bytes && all.bytes == solves.bytes;
+  std::printf("  outputs byte-identical     %9s\n\n", identical ? "yes" : "NO");
+  std::fflush(stdout);
+}
+
 }  // namespace
 
 int main() {
@@ -222,6 +261,7 @@ int main() {
   std::streambuf* out = std::cout.rdbuf(trace.rdbuf());
   tFunction f(ROOTWEAVER_SOURCE_DIR "/Shared Functions/cubic.func");
   tFunction products(ROOTWEAVER_SOURCE_DIR "/bench/cubic-products.func");
+  tFunction cubicz(ROOTWEAVER_SOURCE_DIR "/Shared Functions/cubicz.func");
   std::cout.rdbuf(out);
   const unsigned threads = std::max(1u, std::thread::hardware_concurrency());
 
@@ -235,5 +275,6 @@ int main() {
       {"RK4", 2048, false, 1, 3},   {"Newton", 256, true, 3, 3},
   };
   for (const tCase& c : cases) runCase(c, f, products, threads);
+  runHalleyCase(cubicz, threads);
   return 0;
 }
