@@ -109,6 +109,11 @@ class tFunction {
   // them: the copy is not for the tree walk, and each thread needs its own.
   std::unique_ptr<tFunction> copyWithParameters(const std::string& p, const std::string& q) const;
   void setParameters(double p, double q);
+  // Compiles the second derivatives in `slots` (getSecondFormula's order)
+  // into the program's outputs, in that order, with the values
+  // secondDerivatives gives them bit for bit, parameters included: for a
+  // caller that needs fewer of them.
+  void compileSecond(const std::vector<unsigned>& slots, tFormulaProgram& program) const;
   // The six second partial derivatives at (x, y), in the order of
   // getSecondFormula; a missing one is 0.0. The tree walk when set, as above.
   void secondDerivatives(double x, double y, double out[6]) const;

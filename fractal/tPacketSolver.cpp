@@ -104,14 +104,11 @@ tPacketSolver::tPacketSolver(const tIterativeSolver& solver, const tFunction& f)
   }
 }
 
-// The function's own program of second derivatives has all six and is not
-// shared; f1xx and f2xx compiled alone have its values bit for bit, as every
-// program has the tree walk's. The formulas hold numbers for every variable:
-// a function whose programs take parameters (tFunction::copyWithParameters)
-// is solved whole by its picture (tParameterPlane), never in packets.
+// The function's own program of second derivatives has all six; f1xx and
+// f2xx compiled alone have its values bit for bit, and this one is the
+// packet's own, so its parameters may be set apart from the function's.
 void tPacketSolver::prepareSecond(const tFunction& f) {
-  const tExprNode* roots[2] = {f.getSecondFormula(0), f.getSecondFormula(3)};
-  second_.compile(roots, 2);
+  f.compileSecond({0, 3}, second_);
   secondScratch_ = scratchFor(second_, secondStorage_);
   for (unsigned k = 0; k < 2; ++k) outputs_[6 + k] = second_.outputLanes(secondScratch_, k);
 }
