@@ -1,7 +1,6 @@
-// The headless program end to end: the example sweep through
-// `rootweaver --batch` in a copy of the application folder, and the usage
-// errors of the command line; then the examples read, number conversions and
-// the progress line.
+// The headless program end to end: the examples through `rootweaver --batch`
+// in a copy of the application folder, --check and what the command line
+// refuses; then the script reader, number conversions and the progress line.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -184,12 +183,11 @@ TEST(tBLAMCommandLineTest, SeededPicturesInBothFormatsAndShaded) {
   int darker = 0;
   for (unsigned int r = 0; r < 32; ++r) {
     for (unsigned int c = 0; c < 32; ++c) {
-      const tPixel flat = png(r, c);
-      const tPixel dark = shaded(r, c);
-      if (flat == tPixel(50, 50, 50, 255) || flat == tPixel(255, 255, 0, 255)) {
-        EXPECT_EQ(flat, dark) << r << "," << c;
-      }
-      for (unsigned int k = 0; k < 3; ++k) EXPECT_LE(dark[k], flat[k]) << r << "," << c;
+      const tPixel flat = png(r, c), dark = shaded(r, c);
+      const bool failed = flat == tPixel(50, 50, 50, 255) || flat == tPixel(255, 255, 0, 255);
+      EXPECT_TRUE(failed ? dark == flat
+                         : dark[0] <= flat[0] && dark[1] <= flat[1] && dark[2] <= flat[2])
+          << r << "," << c;
       darker += dark != flat;
     }
   }
@@ -236,66 +234,6 @@ images = ['sweep-fractal-%d.tga' % n for n in range(1, 5)]
 print(len(lines), all(image in texts for image in images))
 )";
   EXPECT_EQ("dims 4 4 4 False True\nwada 4 0 0 True True\n4 True\n", runPython(app, reader));
-}
-
-// Every usage error is one line naming the argument at fault, with nothing
-// on standard output and status 2; the options' values are checked before
-// how the options go together.
-TEST(tBLAMCommandLineTest, UsageErrorsAreOneLineNamingTheArgument) {
-  tAppCopy app;
-  const std::string seed = "--seed needs a whole number from 0 to 16777216";
-  const struct {
-    const char* arguments;
-    std::string error;
-  } rows[] = {
-      {"--hlep", "unknown option --hlep"},
-      {"-h", "unknown option -h"},
-      {"--batch a.blam --Seed 1", "unknown option --Seed"},
-      {"--seed 1 --seed 2", "--seed given twice"},
-      {"--batch a.blam --batch b.blam", "--batch given twice"},
-      {"--check --quiet --quiet a.func", "--quiet given twice"},
-      {"--check a.func --bounds 0 1 0 1 --bounds 0 2 0 2", "--bounds given twice"},
-      {"--batch a.blam --threads=2", "--threads=2: write --threads 2"},
-      {"--batch=a.blam", "--batch=a.blam: write --batch a.blam"},
-      {"--batch a.blam --quiet=yes", "--quiet=yes: --quiet takes no value"},
-      {"--check --bounds=0,1,0,1 a.func", "--bounds=0,1,0,1: write --bounds and its values apart"},
-      {"six.blam --batch", "unexpected argument six.blam"},
-      {"--batch a.blam b.blam", "unexpected argument b.blam"},
-      {"--seed 1 a.blam", "unexpected argument a.blam"},
-      {"--version now", "unexpected argument now"},
-      {"--batch", "--batch needs a script file"},
-      {"--batch ''", "--batch needs a script file"},
-      {"--batch --seed 1", "--batch needs a script file"},
-      {"--batch a.blam --seed", seed},
-      {"--batch a.blam --seed -1", seed},
-      {"--batch a.blam --seed 1.5", seed},
-      {"--batch a.blam --seed 16777217", seed},
-      {"--batch a.blam --seed x", seed},
-      {"--batch a.blam --seed ''", seed},
-      {"--batch a.blam --threads", "--threads needs a whole number from 1 to 4096"},
-      {"--batch a.blam --output-dir --quiet", "--output-dir needs a directory"},
-      {"--batch a.blam --shard 1", "--shard needs K/N, shard K of N counted from 0 (0 <= K < N)"},
-      {"--merge", "--merge needs the output directory of the shards"},
-      {"--check", "--check needs a function file"},
-      {"--check --quiet", "--check needs a function file"},
-      {"--seed 1", "--seed goes with --batch"},
-      {"--quiet", "--quiet goes with --batch, --merge or --check"},
-      {"--bounds 0 1 0 1", "--bounds goes with --check"},
-      {"--batch a.blam --bounds 0 1 0 1", "--bounds goes with --check"},
-      {"--check a.func --seed 1", "--seed goes with --batch"},
-      {"--batch a.blam --check a.func", "--check cannot go with --batch"},
-      {"--merge out --quiet --seed 1", "--merge DIR takes no other option"},
-      {"--batch a.blam --merge out", "--merge DIR takes no other option"},
-      {"--help --batch a.blam", "--help takes no other option"},
-      {"--quiet --version", "--version takes no other option"},
-  };
-  for (const auto& row : rows) {
-    const tAppCopy::tResult result = app.run(row.arguments);
-    EXPECT_EQ(2, result.status) << row.arguments;
-    EXPECT_EQ("", result.out) << row.arguments;
-    EXPECT_EQ("rootweaver: " + row.error + "; see rootweaver --help\n", result.err)
-        << row.arguments;
-  }
 }
 
 // --help prints the usage, and a script that cannot be read is one line on
@@ -388,10 +326,6 @@ TEST(tBLAMCommandLineTest, CheckExitStatusAndUsageErrors) {
        "rootweaver: cannot read function file none.func\n"},
       {"--check marked.func", 0, "marked.func\n  f(z) = z^2 - 1\n", ""},
       {"--check", 2, "", "rootweaver: --check needs a function file; see rootweaver --help\n"},
-      {"--check --bounds 0 1 2 cubic.func", 2, "",
-       "rootweaver: --bounds needs four numbers: MINX MAXX MINY MAXY; see rootweaver --help\n"},
-      {"--check --bounds 1 0 0 1 cubic.func", 2, "",
-       "rootweaver: --bounds needs MINX < MAXX and MINY < MAXY; see rootweaver --help\n"},
   };
   for (const auto& row : rows) {
     tAppCopy::tResult result = app.run(row.arguments);
@@ -435,25 +369,6 @@ TEST(tBLAMCommandLineTest, ExamplesSucceedAndAbsoluteOutputDirectoriesStayAbsolu
                                       "use NewtonSolver\n_useRandomColors = false\nrun f\n");
   ASSERT_EQ(0, app.run("--batch absolute.blam --output-dir out").status);
   EXPECT_EQ(4u, tgaSide(app / "abs/-fractal-0.tga"));
-}
-
-// Every example reads to its end: no warning that reading stopped early, no
-// incomplete function.
-TEST(tBLAMScriptTest, ExamplesReadWithoutWarnings) {
-  int examples = 0;
-  for (const auto& entry : std::filesystem::directory_iterator(ROOTWEAVER_SOURCE_DIR "/examples")) {
-    if (entry.path().extension() != ".blam") continue;
-    ++examples;
-    tSession session;
-    std::ostringstream trace, messages;
-    tBLAMProgress progress(messages);
-    tBLAMOutputs outputs;
-    tBLAMScript script({session, trace, progress, outputs});
-    EXPECT_TRUE(script.loadScript(entry.path().string())) << entry.path();
-    EXPECT_NE(std::string::npos, trace.str().find("statements = [["));
-    EXPECT_EQ("", messages.str()) << entry.path();
-  }
-  EXPECT_GE(examples, 6);
 }
 
 // use and run take a name: anything else stops reading at it, and the

@@ -77,18 +77,12 @@ TEST(tBLAMScriptThreadsTest, TwoScriptsAtOnceGiveWhatEachGivesAlone) {
   const tOutcome sweepAlone = runScript("sweep.blam", sweep, sweepDir);
   const tOutcome pairAlone = runScript("pair.blam", pair, pairDir);
 
-  // Each alone traced, warned and wrote what its script asks.
-  EXPECT_EQ(2u, countOf(sweepAlone.trace, "Cooked fractal in: #\n"));
-  EXPECT_NE(std::string::npos, sweepAlone.trace.find("fx = [MINUS : "));
+  // Each alone did what its script asks, so that the rounds compare something.
   EXPECT_EQ("sweep.blam:11:18: 'widht' is not set; it reads as 0\n", sweepAlone.messages);
-  EXPECT_EQ(0u, sweepAlone.failures);
   EXPECT_EQ(7u, sweepAlone.files.size());
-  EXPECT_EQ(2u, countOf(pairAlone.trace, "Cooked fractal in: #\n"));
-  EXPECT_NE(std::string::npos, pairAlone.trace.find("f11 derived\n"));
-  EXPECT_NE(std::string::npos, pairAlone.trace.find("setting: _stepSize : 1\n"));
   EXPECT_EQ(2u, pairAlone.failures);
   EXPECT_EQ(2u, pairAlone.pictures);
-  EXPECT_EQ(5u, pairAlone.files.size());
+  EXPECT_NE(std::string::npos, pairAlone.trace.find("setting: _stepSize : 1\n"));
 
   for (int round = 0; round < 3; ++round) {
     tOutcome sweepTogether;

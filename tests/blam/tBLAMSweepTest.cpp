@@ -106,11 +106,6 @@ TEST(tBLAMSweepTest, RefusalsAndUsageErrorsAreOneLine) {
            " cannot run as shards: run f (run 1): random colours or jitter without _seed draw "
            "from the random sequence that earlier runs drew from (set _seed, or give --seed, to "
            "seed each picture alike)\n"},
-      {"--batch kept.blam --threads 0", 2,
-       "rootweaver: --threads needs a whole number from 1 to 4096; see rootweaver --help\n"},
-      {"--batch kept.blam --shard 2/2", 2,
-       "rootweaver: --shard needs K/N, shard K of N counted from 0 (0 <= K < N); see "
-       "rootweaver --help\n"},
       {"--merge chain --output-dir x", 2,
        "rootweaver: --merge DIR takes no other option; see rootweaver --help\n"},
       {"--batch kept.blam --output-dir plain/out", 1,
