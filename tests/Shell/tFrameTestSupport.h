@@ -9,6 +9,7 @@
 #include "Shell/tSceneManager.h"
 #include "Shell/tTimer.h"
 #include "input/tInputManager.h"
+#include "input/tKeyboardHandler.h"
 
 // Frames without a window, as the platform window runs them. startHeadless:
 // the view, fresh input, the application started and its first frame run.
@@ -38,6 +39,23 @@ inline std::string sceneState() {
   std::string state = scenes.getCurrentScene() ? scenes.getCurrentScene()->getName() : "none";
   if (scenes.getDestScene() != nullptr) state += " -> " + scenes.getDestScene()->getName();
   return state;
+}
+
+// The key that types c without Shift.
+inline int keyTyping(char c) {
+  for (int key = 0; key < TKEY_COUNT; ++key)
+    if (tKeyboardHandler::keycodeToPrintable(key) == c) return key;
+  return TKEY_NONE;
+}
+
+// The events an iterator hands out, as "v12" for down and "^12" for up.
+inline std::string eventsOf(tKeyIterator it) {
+  std::string out;
+  while (it.hasMoreEvents()) {
+    tKeyEvent e = it.getNext();
+    out += (out.empty() ? "" : " ") + std::string(e.down ? "v" : "^") + std::to_string(e.code);
+  }
+  return out;
 }
 
 #endif

@@ -33,18 +33,10 @@ TEST(tGameTest, EventsReachTheHandlersWithKeyCodesOfTheTableOnly) {
   key(SDL_KEYDOWN, SDL_SCANCODE_RSHIFT, KMOD_RSHIFT | KMOD_CAPS, 0);
   key(SDL_KEYUP, SDL_SCANCODE_A, KMOD_RSHIFT | KMOD_CAPS, 0);
   key(SDL_KEYUP, SDL_SCANCODE_MUTE, 0, 0);
-  auto frameTrace = [] {
-    std::string trace;
-    tKeyIterator it = tKeyboardHandler::instance().getKeyIterator(0);
-    while (it.hasMoreEvents()) {
-      const tKeyEvent e = it.getNext();
-      trace += (e.down ? "+" : "-") + std::to_string(e.code) + " ";
-    }
-    return trace;
-  };
-  EXPECT_EQ("+0 -55 +57 +56 -59 -58 ", frameTrace());
+  tKeyboardHandler& keys = tKeyboardHandler::instance();
+  EXPECT_EQ("v0 ^55 v57 v56 ^59 ^58", eventsOf(keys.getKeyIterator(0)));
   tInputManager::instance().update();  // A's release, its second change, comes now
-  EXPECT_EQ("+57 +56 -0 ", frameTrace());
+  EXPECT_EQ("v57 v56 ^0", eventsOf(keys.getKeyIterator(0)));
 
   // Clicks are driven through the window by the gui tests; the wheel is not.
   SDL_Event e = event(SDL_MOUSEWHEEL);

@@ -96,11 +96,11 @@ TEST(tFractalTest, GoldenQuadraticNewton64) {
     ASSERT_TRUE(tTGALoader().write(golden, fractal->getImage(), 24, false));
     return;
   }
-  tScratchDir dir;
-  ASSERT_TRUE(tTGALoader().write(dir.path("quadratic.tga"), fractal->getImage(), 24, false));
-  tBytes expected = readFileBytes(golden);
+  tScratchDirectory dir;
+  ASSERT_TRUE(tTGALoader().write(dir / "quadratic.tga", fractal->getImage(), 24, false));
+  const std::string expected = readRaw(golden);
   ASSERT_EQ(18u + 64 * 64 * 3, expected.size()) << golden;
-  EXPECT_TRUE(expected == readFileBytes(dir.path("quadratic.tga")));
+  EXPECT_TRUE(expected == readRaw(dir / "quadratic.tga"));
 }
 
 TEST(tFractalTest, CreateRefusesZeroAndOversizedPictures) {

@@ -5,11 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "graphics/tBMPLoader.h"
-#include "graphics/tImage.h"
 #include "graphics/tImageTestSupport.h"
-#include "graphics/tPNGLoader.h"
-#include "graphics/tTGALoader.h"
 
 // Files written by ImageMagick's convert from known pictures read back whole,
 // and a PNG written here read by convert. Skipped without convert.
@@ -135,14 +131,8 @@ TEST(tImageConvertTest, ReadsWhatConvertWrites) {
     const tBytes bytes = readFileBytes(path);
     ASSERT_GT(bytes.size(), 30u) << what;
     ASSERT_EQ(row.bits, bytes[depthOffset(row.coder)]) << what;
-    tTGALoader tgaLoader;
-    tPNGLoader pngLoader;
-    tBMPLoader bmpLoader;
-    tImageLoader& loader = tga   ? static_cast<tImageLoader&>(tgaLoader)
-                           : png ? static_cast<tImageLoader&>(pngLoader)
-                                 : static_cast<tImageLoader&>(bmpLoader);
     tImage loaded;
-    ASSERT_TRUE(loader.load(path, &loaded)) << what;
+    ASSERT_TRUE(loadPicture(path, &loaded)) << what;
     const bool sourceOrder = tga && row.arguments.find("TopLeft") == std::string::npos;
     EXPECT_TRUE(imagesEqual(row.picture->asImage(row.alphaRead, sourceOrder), loaded)) << what;
   }

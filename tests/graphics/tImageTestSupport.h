@@ -9,16 +9,13 @@
 #include <vector>
 
 #include "File/tFileTestSupport.h"
+#include "graphics/tBMPLoader.h"
 #include "graphics/tImage.h"
 #include "graphics/tImageLoader.h"
+#include "graphics/tPNGLoader.h"
 #include "graphics/tPixel.h"
+#include "graphics/tTGALoader.h"
 #include "graphics/tTexture.h"
-
-// A scratch directory whose files are named by path(name).
-class tScratchDir : public tScratchDirectory {
- public:
-  std::string path(const std::string& name) const { return *this / name; }
-};
 
 using tBytes = std::vector<unsigned char>;
 
@@ -39,6 +36,14 @@ inline void appendLE16(tBytes& bytes, unsigned int value) {
 inline void appendLE32(tBytes& bytes, std::uint32_t value) {
   appendLE16(bytes, value & 0xFFFF);
   appendLE16(bytes, value >> 16);
+}
+
+// Reads a PNG or BMP file by its extension, anything else as a TGA.
+inline bool loadPicture(const std::string& path, tImage* image) {
+  const std::string extension = path.substr(path.rfind('.') + 1);
+  if (extension == "png") return tPNGLoader().load(path, image);
+  if (extension == "bmp") return tBMPLoader().load(path, image);
+  return tTGALoader().load(path, image);
 }
 
 // An image of the given size whose pixels are all different, for comparing

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "Shell/tFrameTestSupport.h"
 #include "Shell/tSDLKeyMap.h"
 #include "Shell/tTimer.h"
 #include "input/tInputManager.h"
@@ -45,16 +46,6 @@ std::string mouseState(unsigned int id) {
                           m.buttonWasUp(b, id), m.buttonPressed(b, id), m.buttonUnpressed(b, id));
   }
   return text;
-}
-
-// The events an iterator hands out, as "v12" for down and "^12" for up.
-std::string eventsOf(tKeyIterator it) {
-  std::string out;
-  while (it.hasMoreEvents()) {
-    tKeyEvent e = it.getNext();
-    out += (out.empty() ? "" : " ") + std::string(e.down ? "v" : "^") + std::to_string(e.code);
-  }
-  return out;
 }
 
 TEST(tMouseHandlerTest, PositionDeltasButtonsAndWheel) {
@@ -137,13 +128,6 @@ TEST(tKeyboardHandlerTest, IteratorPutsHeldKeysFirstAndDropsCodesOutsideTheTable
   EXPECT_EQ("v56 v56 v12 v13 ^0", eventsOf(kb.getKeyIterator(0)));
   tInputManager::instance().update();
   EXPECT_EQ("v56 v13 v0 ^12", eventsOf(kb.getKeyIterator(0)));
-}
-
-// The key that types c without Shift.
-int keyTyping(char c) {
-  for (int key = 0; key < TKEY_COUNT; ++key)
-    if (tKeyboardHandler::keycodeToPrintable(key) == c) return key;
-  return TKEY_NONE;
 }
 
 // Puts events in, oldest first: "+k" and "-k" the key typing k going down

@@ -152,24 +152,12 @@ TEST_F(tBLAMScenesTest, AScriptWithFailedStatementsSaysSoWhenItEnds) {
   const std::string waiting = status->getStatusText();
   EXPECT_TRUE(framesUntil([&] { return status->getStatusText() != waiting; }));
   testing::internal::GetCapturedStdout();
-  EXPECT_EQ(
-      "1 statement failed; outputs incomplete\nuse NewtonSolvr: unknown solver "
-      "(NewtonSolver, RefinedNewtonSolver, HeunSolver, RungeKuttaSolver4, RungeKuttaSolver2, "
-      "AdamsBashforthSolver2, HalleySolver, ChebyshevSolver, SuperHalleySolver, "
-      "ChebyshevHalleySolver, SchroderSolver, TraubSolver, OstrowskiSolver, KingSolver, "
-      "JarrattSolver, SteffensenSolver, LaguerreSolver, TraubSystemSolver, JarrattSystemSolver, "
-      "ChebyshevSystemSolver, HalleySystemSolver, BacktrackingNewtonSolver); no solver "
-      "selected\nOutputs: 1 picture in " +
-          dir_ + "/\nPress Space to Escape!",
-      status->getStatusText());
-  EXPECT_NE(std::string::npos,
-            testing::internal::GetCapturedStderr().find(
-                "use NewtonSolvr: unknown solver (NewtonSolver, RefinedNewtonSolver, HeunSolver, "
-                "RungeKuttaSolver4, RungeKuttaSolver2, AdamsBashforthSolver2, HalleySolver, "
-                "ChebyshevSolver, SuperHalleySolver, ChebyshevHalleySolver, SchroderSolver, "
-                "TraubSolver, OstrowskiSolver, KingSolver, JarrattSolver, SteffensenSolver, "
-                "LaguerreSolver, TraubSystemSolver, JarrattSystemSolver, ChebyshevSystemSolver, "
-                "HalleySystemSolver, BacktrackingNewtonSolver); no solver selected\n"));
+  const std::string err = testing::internal::GetCapturedStderr();
+  const std::size_t at = err.find("use NewtonSolvr: unknown solver (");
+  ASSERT_NE(std::string::npos, at) << err;
+  EXPECT_EQ("1 statement failed; outputs incomplete\n" + err.substr(at, err.find('\n', at) - at) +
+                "\nOutputs: 1 picture in " + dir_ + "/\nPress Space to Escape!",
+            status->getStatusText());
 }
 
 TEST_F(tBLAMScenesTest, SetupChoosesKeepsAndRefusesScripts) {

@@ -7,8 +7,8 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <utility>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "File/tFileDialogUtils.h"
@@ -22,8 +22,6 @@
 #include "fractal/tSpeedShading.h"
 #include "graphics/tImage.h"
 #include "graphics/tImageTestSupport.h"
-#include "graphics/tPNGLoader.h"
-#include "graphics/tTGALoader.h"
 #include "scenes/tFracScene.h"
 #include "scenes/tSceneTestSupport.h"
 
@@ -411,12 +409,7 @@ TEST_F(tFracSceneTest, WriteFileNamesAndFailures) {
     EXPECT_EQ(row.message, scene_->getMessage()) << row.answer;
     if (row.written.empty()) continue;
     tImage written;
-    tPNGLoader png;
-    tTGALoader tga;
-    tImageLoader& loader = row.written.find(".png") != std::string::npos
-                               ? static_cast<tImageLoader&>(png)
-                               : static_cast<tImageLoader&>(tga);
-    ASSERT_TRUE(loader.load(row.written, &written)) << row.written;
+    ASSERT_TRUE(loadPicture(row.written, &written)) << row.written;
     EXPECT_TRUE(imagesEqual(*fractal().getImage(), written)) << row.written;
   }
   int files = 0;

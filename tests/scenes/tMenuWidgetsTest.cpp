@@ -6,6 +6,7 @@
 #include <sstream>
 #include <string>
 
+#include "Shell/tFrameTestSupport.h"
 #include "Shell/tTimer.h"
 #include "input/tInputManager.h"
 #include "input/tKeyboardHandler.h"
@@ -33,13 +34,6 @@ void mouseDown(int x, int y) {
 }
 
 void mouseUp() { tMouseHandler::instance().buttonEvent(1, false); }
-
-// The key that types c without Shift.
-int keyTyping(char c) {
-  for (int key = 0; key < TKEY_COUNT; ++key)
-    if (tKeyboardHandler::keycodeToPrintable(key) == c) return key;
-  return TKEY_NONE;
-}
 
 // Down and up of the key that types c, with no frame between: '<' is
 // Backspace, '>' Return, and capitals and '!' hold Shift.

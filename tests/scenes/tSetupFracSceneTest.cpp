@@ -248,35 +248,36 @@ TEST_F(tSetupFracSceneTest, GoRefusesUnusableValuesAndMarksThem) {
 // given by real formulas: the setup names it and "Go" stays red. A map given
 // as f(z) runs.
 TEST_F(tSetupFracSceneTest, MethodsForComplexMapsRefuseARealMap) {
-  openScene({{"Function", "cubic.func"}, {"Dim", "8"}, {"Solver", "6"}});
-  EXPECT_EQ("", pressGo());
-  EXPECT_EQ("Setup Frac", sceneState());
-  EXPECT_EQ("Cannot use cubic.func: HalleySolver needs f'' of a map given as f(z), not a map "
-            "given by real formulas",
-            scene_->getMessage());
-  EXPECT_FALSE(scene_->goReady());
-  openScene({{"Function", "cubicz.func"}, {"Dim", "8"}, {"Solver", "10"}});
-  EXPECT_EQ("", pressGo());
-  EXPECT_EQ("Setup Frac -> Frac", sceneState());
-  ASSERT_TRUE(tMainApp::instance().getSolver());
-  EXPECT_EQ("SchroderSolver", tMainApp::instance().getSolver()->getName());
-  // Laguerre's n is the degree of f(z), which sin z has not.
-  openScene({{"Function", "sinez.func"}, {"Dim", "8"}, {"Solver", "16"}});
-  EXPECT_EQ("", pressGo());
-  EXPECT_EQ(
-      "Cannot use sinez.func: LaguerreSolver needs the degree of f, and f(z) is no "
-      "polynomial in z of degree 1 or more; a script may give it as _methodParameter",
-      scene_->getMessage());
-  openScene({{"Function", "cubicz.func"}, {"Dim", "8"}, {"Solver", "16"}});
-  EXPECT_EQ("", pressGo());
-  ASSERT_TRUE(tMainApp::instance().getSolver());
-  EXPECT_EQ("LaguerreSolver", tMainApp::instance().getSolver()->getName());
-  // The methods for any map follow, the last beyond the rows shown.
-  openScene({{"Function", "cubic.func"}, {"Dim", "8"}, {"Solver", "21"}});
-  EXPECT_EQ("", pressGo());
-  EXPECT_EQ("Setup Frac -> Frac", sceneState());
-  ASSERT_TRUE(tMainApp::instance().getSolver());
-  EXPECT_EQ("BacktrackingNewtonSolver", tMainApp::instance().getSolver()->getName());
+  const struct {
+    const char *function, *solver, *message, *chosen;  // chosen: the solver of a run that starts
+  } rows[] = {
+      {"cubic.func", "6",
+       "Cannot use cubic.func: HalleySolver needs f'' of a map given as f(z), not a map given by "
+       "real formulas",
+       nullptr},
+      {"cubicz.func", "10", "", "SchroderSolver"},
+      // Laguerre's n is the degree of f(z), which sin z has not.
+      {"sinez.func", "16",
+       "Cannot use sinez.func: LaguerreSolver needs the degree of f, and f(z) is no polynomial in "
+       "z of degree 1 or more; a script may give it as _methodParameter",
+       nullptr},
+      {"cubicz.func", "16", "", "LaguerreSolver"},
+      // The methods for any map follow, the last beyond the rows shown.
+      {"cubic.func", "21", "", "BacktrackingNewtonSolver"},
+  };
+  for (const auto& row : rows) {
+    openScene({{"Function", row.function}, {"Dim", "8"}, {"Solver", row.solver}});
+    EXPECT_EQ("", pressGo());
+    EXPECT_EQ(row.message, scene_->getMessage()) << row.solver;
+    if (row.chosen == nullptr) {
+      EXPECT_EQ("Setup Frac", sceneState()) << row.solver;
+      EXPECT_FALSE(scene_->goReady()) << row.solver;
+      continue;
+    }
+    EXPECT_EQ("Setup Frac -> Frac", sceneState()) << row.solver;
+    ASSERT_TRUE(tMainApp::instance().getSolver());
+    EXPECT_EQ(row.chosen, tMainApp::instance().getSolver()->getName());
+  }
 }
 
 // The plane's option (its box at (35, 432)) draws a plane over the function's
