@@ -78,12 +78,18 @@ std::string readPipe(const std::string& path) {
   return text;
 }
 
-TEST(tBLAMWindowTest, CentredWindowRunsTheScriptAndWritesItsFiles) {
-  tXvfbProgram program("{\nBLAM\nexamples/window.blam\n}\n");
-  const tScratchDirectory& app = program.folder();
-  writeRaw(app / "examples/window.blam", kScript);
-  std::filesystem::create_directory(app / "out");
-  ASSERT_EQ(0, mkfifo((app / "out/-gate.txt").c_str(), 0600));
+// Installed, the program opens its window centred, finds its font and the
+// script its settings name by default in share/rootweaver/ (the example
+// sweep.blam, here replaced by the script above), writes the script's files
+// below its current directory and its settings to
+// $XDG_CONFIG_HOME/rootweaver/prefs.txt, and nothing beside itself.
+TEST(tBLAMWindowTest, InstalledProgramRunsTheScriptInTheCentredWindow) {
+  tXvfbProgram program;
+  program.install();
+  const tScratchDirectory& folder = program.folder();
+  writeRaw(folder / "share/rootweaver/examples/sweep.blam", kScript);
+  std::filesystem::create_directory(folder / "work/out");
+  ASSERT_EQ(0, mkfifo((folder / "work/out/-gate.txt").c_str(), 0600));
   ASSERT_TRUE(program.start()) << "no window: run under xvfb-run";
   const XWindowAttributes a = program.attributes();
   EXPECT_EQ(800, a.width);
@@ -98,44 +104,24 @@ TEST(tBLAMWindowTest, CentredWindowRunsTheScriptAndWritesItsFiles) {
   // Held at the graph statement: still running, the statement shown.
   const tShot held = program.awaitScene(60, statementShown, "blamstatus");
   EXPECT_TRUE(runningShown(held) && statementShown(held));
-  EXPECT_EQ("[256.000000, 2.000000]\n", readPipe(app / "out/-gate.txt"));
+  EXPECT_EQ("[256.000000, 2.000000]\n", readPipe(folder / "work/out/-gate.txt"));
 
   EXPECT_TRUE(failureShown(program.awaitScene(10, failureShown, "blamfinished")));
   program.pressKey(XK_space);
   EXPECT_TRUE(setupShown(program.awaitScene(5, setupShown))) << "Space did not lead to setup";
 
   EXPECT_EQ(0, program.close());
-  EXPECT_NE(std::string::npos, readRaw(app / "stderr.txt").find("use Bogus: unknown solver"));
-  EXPECT_EQ(2u, countOf(readRaw(app / "stdout.txt"), "Cooked fractal in: "));
-  for (const char* image : {"out/window-fractal-1.tga", "out/window-fractal-2.tga"})
-    EXPECT_EQ(18u + 256 * 256 * 3, std::filesystem::file_size(app / image)) << image;
-  const std::string data = readRaw(app / "out/window-fractal-data.txt");
+  EXPECT_NE(std::string::npos, readRaw(folder / "stderr.txt").find("use Bogus: unknown solver"));
+  EXPECT_EQ(2u, countOf(readRaw(folder / "stdout.txt"), "Cooked fractal in: "));
+  for (const char* image : {"work/out/window-fractal-1.tga", "work/out/window-fractal-2.tga"})
+    EXPECT_EQ(18u + 256 * 256 * 3, std::filesystem::file_size(folder / image)) << image;
+  const std::string data = readRaw(folder / "work/out/window-fractal-data.txt");
   EXPECT_EQ(0u, data.find("****Dedavor Overede****\nName: \t\twindow-fractal-1.tga\n"));
   EXPECT_EQ(2u, countOf(data, "****Dedavor Overede****\n"));
-}
-
-// Installed, the program finds its font and its example script in
-// share/rootweaver/, writes the script's files below its current directory
-// and its settings to $XDG_CONFIG_HOME/rootweaver/prefs.txt, and nothing
-// beside itself.
-TEST(tBLAMWindowTest, InstalledProgramWritesOnlyItsSettingsAndTheCurrentDirectory) {
-  tXvfbProgram program;
-  program.install();
-  const tScratchDirectory& folder = program.folder();
-  ASSERT_TRUE(program.start()) << "no window: run under xvfb-run";
-  ASSERT_TRUE(program.walkToSetup(600, setupShown)) << "no BLAM setup";
-  // The three pictures take seconds: the running status shows meanwhile.
-  ASSERT_TRUE(runningShown(program.clickUntil(400, 515, runningShown))) << "no running status";
-  EXPECT_TRUE(finishedShown(program.awaitScene(120, finishedShown)));
-  EXPECT_EQ(0, program.close());
-
-  EXPECT_EQ(3u, countOf(readRaw(folder / "stdout.txt"), "Cooked fractal in: "));
-  for (const char* image : {"sweep-fractal-1.tga", "sweep-fractal-3.tga"})
-    EXPECT_TRUE(pathExists(folder / "work/results/" + image)) << image;
   const std::string prefs = readRaw(folder / "config/rootweaver/prefs.txt");
   EXPECT_NE(std::string::npos, prefs.find("{\nBLAM\nexamples/sweep.blam\n}\n")) << prefs;
-  for (const char* beside : {"bin/results", "share/rootweaver/results", "bin/resources",
-                             "share/rootweaver/resources/prefs.txt"})
+  for (const char* beside :
+       {"bin/out", "share/rootweaver/out", "bin/resources", "share/rootweaver/resources/prefs.txt"})
     EXPECT_FALSE(pathExists(folder / beside)) << beside;
 }
 

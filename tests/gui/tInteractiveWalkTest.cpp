@@ -159,8 +159,12 @@ TEST(tInteractiveWalkTest, SetupDialogUnusableFieldPictureZoomAndBack) {
 // within 2 ms by a press of the same key for the system's key repeat, which
 // the program ignores, so a word with a key typed twice goes at 20 ms a key,
 // each held for 10 ms: a press and its release still often share a frame.
-TEST(tInteractiveWalkTest, InstantKeysAreNotLost) {
-  tXvfbProgram program("{\nDim\n7\n}\n{\nIterations\n7\n}\n{\nFunction\n<NONE>\n}\n");
+// Then, the function file's formula not being whole, "Go" names the fault
+// and its line above it, around y = 470 to 495 (below the options), stays
+// red and starts no run; "Back" saves the settings typed.
+TEST(tInteractiveWalkTest, InstantKeysAreNotLostAndABrokenFunctionIsNamed) {
+  tXvfbProgram program("{\nDim\n7\n}\n{\nIterations\n7\n}\n{\nFunction\nbroken.func\n}\n");
+  writeRaw(program.folder() / "Shared Functions/broken.func", "f(z) = sinn(z)\n");
   ASSERT_TRUE(program.start()) << "no window: run under xvfb-run";
   ASSERT_TRUE(tXvfbProgram::titleShown(program.awaitScene(10, tXvfbProgram::titleShown)));
   program.focus();
@@ -168,7 +172,7 @@ TEST(tInteractiveWalkTest, InstantKeysAreNotLost) {
   EXPECT_TRUE(tXvfbProgram::modeSelectShown(
       program.awaitScene(3, tXvfbProgram::modeSelectShown, "modeselect-instant-space")));
   std::this_thread::sleep_for(std::chrono::milliseconds(700));  // a click in the fade is lost
-  auto setup = [](const tShot& s) { return setupShown(s, nameRed); };
+  auto setup = [](const tShot& s) { return setupShown(s, nameBlue); };
   ASSERT_TRUE(setup(program.clickUntil(200, 355, setup)));
   std::this_thread::sleep_for(std::chrono::milliseconds(1100));
   program.click(630, 365);  // the dimension's field
@@ -179,23 +183,7 @@ TEST(tInteractiveWalkTest, InstantKeysAreNotLost) {
   xdotool("type --delay 20 1000");
   std::this_thread::sleep_for(std::chrono::milliseconds(300));
   program.grab().keep("setupfrac-typed-fast");
-  program.click(400, 565);  // "Back" saves all the settings
-  const std::string prefs = program.folder() / "resources/prefs.txt";
-  EXPECT_TRUE(tXvfbProgram::waitFor(
-      3, [&] { return readRaw(prefs).find("{\nStep Size\n") != std::string::npos; }));
-  EXPECT_NE(std::string::npos, readRaw(prefs).find("{\nDim\n2048\n}\n")) << readRaw(prefs);
-  EXPECT_NE(std::string::npos, readRaw(prefs).find("{\nIterations\n1000\n}\n"));
-  EXPECT_EQ(0, program.close());
-}
 
-// A function file whose formula is not whole: "Go" names the fault and its
-// line above it, around y = 470 to 495 (below the options), stays red, and
-// starts no run.
-TEST(tInteractiveWalkTest, ABrokenFunctionIsNamedAndGoStaysRed) {
-  tXvfbProgram program("{\nDim\n8\n}\n{\nFunction\nbroken.func\n}\n");
-  writeRaw(program.folder() / "Shared Functions/broken.func", "f(z) = sinn(z)\n");
-  ASSERT_TRUE(program.start()) << "no window: run under xvfb-run";
-  ASSERT_TRUE(program.walkToSetup(200, [](const tShot& s) { return setupShown(s, nameBlue); }));
   auto named = [](const tShot& s) { return s.litIn(40, 468, 760, 498) > 200; };
   const tShot pressed = program.clickUntil(400, 515, named);
   pressed.keep("setupfrac-broken-function");
@@ -204,7 +192,14 @@ TEST(tInteractiveWalkTest, ABrokenFunctionIsNamedAndGoStaysRed) {
   EXPECT_EQ(0, pressed.countIn(300, 500, 500, 530, white));
   std::this_thread::sleep_for(std::chrono::milliseconds(4500));  // longer than a short message
   const tShot later = program.grab();
-  EXPECT_TRUE(named(later) && setupShown(later, nameBlue));
+  EXPECT_TRUE(named(later) && setup(later));
+
+  program.click(400, 565);  // "Back" saves all the settings
+  const std::string prefs = program.folder() / "resources/prefs.txt";
+  EXPECT_TRUE(tXvfbProgram::waitFor(
+      3, [&] { return readRaw(prefs).find("{\nStep Size\n") != std::string::npos; }));
+  EXPECT_NE(std::string::npos, readRaw(prefs).find("{\nDim\n2048\n}\n")) << readRaw(prefs);
+  EXPECT_NE(std::string::npos, readRaw(prefs).find("{\nIterations\n1000\n}\n"));
   EXPECT_EQ(0, program.close());
   EXPECT_NE(std::string::npos,
             readRaw(program.folder() / "stderr.txt").find("'sinn' is not a function"));
