@@ -20,9 +20,8 @@ struct tAppFolderFiles {
     std::error_code ignored;
     for (auto it = made.rbegin(); it != made.rend(); ++it) std::filesystem::remove(*it, ignored);
   }
-  // A directory made here, or (create false) one the code under test makes.
-  void directory(const std::string& path, bool create = true) {
-    if (!pathExists(path) && (!create || mkdir(path.c_str(), 0777) == 0)) made.push_back(path);
+  void directory(const std::string& path) {
+    if (!pathExists(path) && mkdir(path.c_str(), 0777) == 0) made.push_back(path);
   }
   void file(const std::string& path) {
     writeRaw(path, "x");
@@ -108,24 +107,6 @@ TEST(tFileUtilsTest, FilesOfATypeAreKnownByTheirOwnNamesExtension) {
   };
   for (const auto& row : rows)
     EXPECT_EQ(row.listed, tFileUtils::isFileOfType(row.path, row.extension)) << row.path;
-}
-
-TEST(tFileUtilsTest, MakeDirectoryCreatesEveryMissingLevelOnce) {
-  const std::string app = tFileUtils::getApplicationDirectory();
-  tAppFolderFiles made;
-  for (const char* level : {"out", "out/batch", "rwTestA", "rwTestA/b"})
-    made.directory(app + level, false);
-  EXPECT_TRUE(tFileUtils::makeDirectory("out/batch"));
-  made.file(app + "out/batch/keep.txt");
-  EXPECT_TRUE(tFileUtils::makeDirectory("out/batch"));
-  EXPECT_EQ("x", readRaw(app + "out/batch/keep.txt"));
-
-  EXPECT_TRUE(tFileUtils::makeDirectory("rwTestA//b/"));
-  EXPECT_TRUE(pathExists(app + "rwTestA/b"));
-
-  made.file(app + "rwTestA/plain");
-  EXPECT_FALSE(tFileUtils::makeDirectory("rwTestA/plain/c"));
-  EXPECT_FALSE(pathExists(app + "rwTestA/plain/c"));
 }
 
 // Installed, the settings live below XDG_CONFIG_HOME or HOME when one is an

@@ -115,39 +115,6 @@ TEST(tBLAMCommandLineTest, SweepExampleEndToEnd) {
   EXPECT_EQ(dims, readRaw(app / "results/sweep-dims.txt"));
 }
 
-// The statistics example's CSV files, read by Python's csv module with their
-// headers as column names: every row has a cell for every column and none
-// beyond, 8 pictures of 2 or 3 roots each, the parameter a as the last
-// column of the statistics.
-TEST(tBLAMCommandLineTest, BasinsExampleCSVFilesLoadInACSVReader) {
-  if (!hasPython()) GTEST_SKIP() << "python3 is not installed";
-  tAppCopy app;
-  std::filesystem::copy_file(ROOTWEAVER_SOURCE_DIR "/examples/basins.blam", app / "basins.blam");
-  tAppCopy::tResult result = app.run("--batch basins.blam");
-  ASSERT_EQ(0, result.status);
-  EXPECT_EQ("", result.err);
-
-  const char* reader = R"(
-import csv, sys
-def load(path):
-    with open(path, newline='') as f:
-        reader = csv.DictReader(f)
-        rows = list(reader)
-    assert all(None not in row and None not in row.values() for row in rows), path
-    return reader.fieldnames, rows
-fields, stats = load('basins/family-stats.csv')
-_, basins = load('basins/family-basins.csv')
-assert fields[-1] == 'a' and fields[0] == 'image', fields
-assert [float(row['a']) for row in stats] == sorted(float(row['a']) for row in stats)
-roots = sum(int(row['roots']) for row in stats)
-for row in stats:
-    share = sum(float(b['fraction']) for b in basins if b['image'] == row['image'])
-    assert abs(share - float(row['converged_fraction'])) < 1e-9, row['image']
-print(len(fields), len(stats), len(basins) == roots)
-)";
-  EXPECT_EQ("27 8 True\n", runPython(app, reader));
-}
-
 // Jitter 3 and random colours, seeded by --seed in one copy of the program
 // and by _seed in another: every picture the same bytes, whatever the clock.
 // Each run is seeded anew, so the TGA and the PNG of the two first runs hold

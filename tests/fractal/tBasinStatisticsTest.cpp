@@ -271,19 +271,3 @@ TEST(tBasinStatisticsTest, UncertaintyExponentAgreesWithTheDimension) {
     EXPECT_GT(s.getUncertaintyExponentError(), 0.0) << map;
   }
 }
-
-// z^2 - 1 on [-2, 2]^2 samples x = 0 exactly, the boundary, in the middle
-// column, whose starts all fail: three outcomes in its boxes put S_bb above
-// ln 2, but the boundary is straight, and no fractal. Shifted by less than a
-// pixel, the grid misses the line and S_bb is below ln 2.
-TEST(tBasinStatisticsTest, AStraightBoundaryIsNeverFractal) {
-  for (const bool sampledExactly : {true, false}) {
-    tBasinStatistics s(labelsOf(512, [sampledExactly](int, int c) {
-      if (sampledExactly && c == 256) return kGaveUp;
-      return c < 256 ? uint16_t{0} : uint16_t{1};
-    }));
-    EXPECT_EQ(sampledExactly, s.getBoundaryBasinEntropy() > std::log(2.0)) << sampledExactly;
-    EXPECT_EQ(1.0, s.getBoxDimension()) << sampledExactly;
-    EXPECT_FALSE(s.hasFractalBoundary()) << sampledExactly;
-  }
-}

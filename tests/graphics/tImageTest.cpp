@@ -43,17 +43,6 @@ TEST(tPixelTest, ProductsClampProportionallyWithAlphaIncluded) {
   EXPECT_EQ(510.0f, tPixel(0, 0, 0, 0).distance(tPixel(255, 255, 255, 255)));
 }
 
-TEST(tImageTest, LayoutAndDeepCopies) {
-  tImage image(3, 2);
-  image.setPixel(1, 2, tPixel(1, 2, 3, 4));
-  EXPECT_EQ(1, image.getRawData()[4 * (3 * 1 + 2)]);  // row-major, red first
-
-  tImage copy(image);
-  image.reinitialize(2, 2);
-  EXPECT_EQ(tPixel(0, 0, 0, 255), image(1, 1));
-  EXPECT_EQ(tPixel(1, 2, 3, 4), copy(1, 2));
-}
-
 TEST(tImageTest, ResizeResamplesBilinearly) {
   const tPixel left(200, 0, 100, 255), right(0, 200, 50, 255);
   tImage wide = oneRow({left, right});
