@@ -338,9 +338,10 @@ TEST(tBLAMCommandLineTest, ExamplesSucceedAndAbsoluteOutputDirectoriesStayAbsolu
   EXPECT_EQ(4u, tgaSide(app / "abs/-fractal-0.tga"));
 }
 
-// use and run take a name: anything else stops reading at it, and the
-// statements before it stay.
-TEST(tBLAMScriptTest, UseAndRunStopReadingAtWhatIsNoName) {
+// Reading stops at what cannot begin or continue a statement, and the
+// statements before it stay: use and run take a name, a batch a quoted one;
+// keywords are case-sensitive, and end alone is no keyword.
+TEST(tBLAMScriptTest, ReadingStopsAtWhatCannotBeginOrContinueAStatement) {
   const struct {
     const char* text;
     const char* err;
@@ -348,12 +349,15 @@ TEST(tBLAMScriptTest, UseAndRunStopReadingAtWhatIsNoName) {
   } rows[] = {
       {"run(f)\n", "names.blam:1:4: reading stopped at '('\n", "[]"},
       {"x = 1\n  run (f)\n", "names.blam:2:7: reading stopped at '('\n", "[[ASSIGN : x = "},
-      {"use \"NewtonSolver\"\n", "names.blam:1:5: reading stopped at '\"NewtonSolver\"'\n",
-       "[]"},
+      {"use \"NewtonSolver\"\n", "names.blam:1:5: reading stopped at '\"NewtonSolver\"'\n", "[]"},
       {"use NewtonSolver\nrun -f\n", "names.blam:2:5: reading stopped at '-'\n",
        "[[USE NewtonSolver]]"},
-      {"run\n", "names.blam:1:1: reading stopped at 'run'\n", "[]"},
+      {"x = 1\nrun\n", "names.blam:2:1: reading stopped at 'run'\n", "[[ASSIGN : x = "},
       {"use NewtonSolver run f1", "", "[[USE NewtonSolver], [RUN f1]]"},
+      {"use NewtonSolver\nbatch sweep of 2\nrun f\nend\n",
+       "names.blam:2:7: reading stopped at 'sweep'\n", "[[USE NewtonSolver]]"},
+      {"end = 1 x=2 Batch \"b\" of 2 x = 3 end", "names.blam:1:13: reading stopped at 'Batch'\n",
+       "[[ASSIGN : end = [CONSTANT 1 : _, _]\n], [ASSIGN : x = [CONSTANT 2 : _, _]\n]]"},
   };
   for (const auto& row : rows) {
     tSession session;
