@@ -7,8 +7,10 @@
 // After gtest: Xlib's macros would break its templates.
 #include "gui/tXvfbProgram.h"
 
-// The batch mode of the real program. The script's last statement writes into
-// a named pipe, which holds it there until the test has seen the running status.
+// The real program, installed: a script of the batch mode, its last
+// statement writing into a named pipe, which holds it there until the test has
+// seen the running status; then the fractal view while a large picture (2048 x
+// 2048, Runge-Kutta 4 with 100 iterations) grows from the bottom row up.
 
 namespace {
 
@@ -21,7 +23,6 @@ const char kScript[] =
     "batch \"window\" of 2\nrun f\nend\ngraph \"gate\" _imageDimension _batchNum_\n";
 
 bool isLightBlue(const unsigned char* p) { return p[2] > 150 && p[0] + 40 < p[2]; }
-bool isGreen(const unsigned char* p) { return p[1] > 150 && p[0] + 40 < p[1]; }
 bool isRed(const unsigned char* p) { return p[0] > 150 && p[1] + 40 < p[0]; }
 
 // In window pixels: the setup's "BLAM it up!" around y = 515, "Return To Mode
@@ -45,10 +46,6 @@ bool linesShown(const tShot& s, int lines) {
     if (s.litIn(100, 284 + 19 * line, 700, 302 + 19 * line) < 30) return false;
   return tXvfbProgram::titleShown(s) && s.litIn(0, 305 + 19 * lines, 800, 600) == 0;
 }
-// "Done: ..." in green and the prompt.
-bool finishedShown(const tShot& s) {
-  return linesShown(s, 2) && s.countIn(200, 284, 600, 302, isGreen) > 30;
-}
 // The failures in red, the first one (on a few lines), where the outputs
 // went, the prompt.
 bool failureShown(const tShot& s) {
@@ -62,6 +59,24 @@ bool failureShown(const tShot& s) {
 bool splashShown(const tShot& s) {
   return tXvfbProgram::titleShown(s) && s.litIn(300, 500, 500, 530) > 50 &&
          s.litIn(0, 150, 800, 280) == 0 && !tXvfbProgram::modeSelectShown(s);
+}
+
+// Lit pixels of the picture (x 100 to 700, y 0 to 600).
+int pictureLit(const tShot& s) { return s.litIn(100, 0, 700, 600); }
+// The bottom rows are computed first; the top ones stay black meanwhile.
+bool growing(const tShot& s) {
+  return s.litIn(100, 590, 700, 600) > 3000 && s.litIn(100, 0, 700, 10) < 100;
+}
+// Rows of a picture that "-" shrank into the middle of black (by a tenth for
+// each frame the key is held): a lit middle between black margins, which no
+// row of a picture that grows from black, a whole row at a time, ever shows.
+int shrunkRows(const tShot& s) {
+  int rows = 0;
+  for (int y = 0; y < 600; ++y) {
+    rows += s.litIn(101, y, 116, y + 1) == 0 && s.litIn(684, y, 699, y + 1) == 0 &&
+            s.litIn(300, y, 500, y + 1) > 190;
+  }
+  return rows;
 }
 
 // What the script writes into the pipe; "" when nothing comes in time.
@@ -82,12 +97,17 @@ std::string readPipe(const std::string& path) {
 // script its settings name by default in share/rootweaver/ (the example
 // sweep.blam, here replaced by the script above), writes the script's files
 // below its current directory and its settings to
-// $XDG_CONFIG_HOME/rootweaver/prefs.txt, and nothing beside itself.
-TEST(tBLAMWindowTest, InstalledProgramRunsTheScriptInTheCentredWindow) {
+// $XDG_CONFIG_HOME/rootweaver/prefs.txt, and nothing beside itself. The
+// large picture is drawn while it grows, "-" starts it over from the old one
+// shrunk, and "Back" is taken at once.
+TEST(tBLAMWindowTest, InstalledProgramRunsAScriptThenDrawsAGrowingPicture) {
   tXvfbProgram program;
   program.install();
   const tScratchDirectory& folder = program.folder();
   writeRaw(folder / "share/rootweaver/examples/sweep.blam", kScript);
+  std::filesystem::create_directories(folder / "config/rootweaver");
+  writeRaw(folder / "config/rootweaver/prefs.txt",
+           "{\nDim\n2048\n}\n{\nIterations\n100\n}\n{\nSolver\n4\n}\n{\nFunction\ncubic.func\n}\n");
   std::filesystem::create_directory(folder / "work/out");
   ASSERT_EQ(0, mkfifo((folder / "work/out/-gate.txt").c_str(), 0600));
   ASSERT_TRUE(program.start()) << "no window: run under xvfb-run";
@@ -109,6 +129,42 @@ TEST(tBLAMWindowTest, InstalledProgramRunsTheScriptInTheCentredWindow) {
   EXPECT_TRUE(failureShown(program.awaitScene(10, failureShown, "blamfinished")));
   program.pressKey(XK_space);
   EXPECT_TRUE(setupShown(program.awaitScene(5, setupShown))) << "Space did not lead to setup";
+
+  // "Return To Mode Select", the interactive mode, its setup, "Go".
+  ASSERT_TRUE(
+      tXvfbProgram::modeSelectShown(program.clickUntil(400, 565, tXvfbProgram::modeSelectShown)));
+  std::this_thread::sleep_for(std::chrono::milliseconds(700));  // a click in the fade is lost
+  auto fracSetup = [](const tShot& s) {
+    return tXvfbProgram::titleShown(s) && !tXvfbProgram::modeSelectShown(s);
+  };
+  ASSERT_TRUE(fracSetup(program.clickUntil(200, 355, fracSetup)));
+  std::this_thread::sleep_for(std::chrono::milliseconds(1100));
+  program.click(400, 515);  // "Vadoduraraz Go!!"
+
+  ASSERT_TRUE(growing(program.awaitScene(20, growing, "growing"))) << "no partial picture shown";
+  // A quarter of the picture: two seconds of work or more.
+  const int quarter = 90000;
+  const tShot later = program.awaitScene(
+      90, [&](const tShot& s) { return growing(s) && pictureLit(s) > quarter; }, "growing-later");
+  EXPECT_GT(pictureLit(later), quarter) << "the picture did not grow on screen";
+  // "Computing: N%" where the dimension will be, left of the picture; "Back"
+  // drawn, "Write File" not yet.
+  EXPECT_GT(later.whiteIn(0, 40, 100, 75), 30) << "no progress line";
+  EXPECT_GT(later.whiteIn(300, 550, 500, 580), 50) << "no \"Back\" button";
+  EXPECT_EQ(0, later.whiteIn(300, 500, 500, 530)) << "\"Write File\" shown too early";
+  ASSERT_EQ(0, shrunkRows(later));
+  tShot restarted;
+  EXPECT_TRUE(program.pressKeyUntil(XK_minus, 3,
+                                    [&](const tShot& s) {
+                                      restarted = s;
+                                      return shrunkRows(s) > 20;
+                                    }))
+      << "rows of the old picture in the middle: " << shrunkRows(restarted);
+  restarted.keep("zoom-preview");
+  // "Back" is taken while the picture grows (the scene tests show that it
+  // stops the computation within the frame).
+  EXPECT_TRUE(program.waitFor(20, [&] { return growing(program.grab()); }));
+  EXPECT_TRUE(tXvfbProgram::titleShown(program.clickUntil(400, 565, tXvfbProgram::titleShown)));
 
   EXPECT_EQ(0, program.close());
   EXPECT_NE(std::string::npos, readRaw(folder / "stderr.txt").find("use Bogus: unknown solver"));
