@@ -1,12 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <utility>
 
 #include "lexer/tRegExNode.h"
 #include "lexer/tRegExTree.h"
-
-using namespace std::string_literals;
 
 namespace {
 
@@ -19,29 +16,6 @@ std::string printedTree(const std::string& pattern) {
 }
 
 }  // namespace
-
-// What cannot continue a pattern is left out of its tree ("a-b-c"); the
-// rejected patterns are in tRegularExpressionTest.MalformedPatternsNeverMatch.
-TEST(tRegExNodeTest, PrintShowsTheTreeShape) {
-  const std::pair<std::string, std::string> rows[] = {
-      {"", "[EMPTY : _, _]"},
-      {"a|b|c",
-       "[UNION : [UNION : [SYMBOL a : _, _], [SYMBOL b : _, _]], [SYMBOL c : _, _]]"},
-      {"ab|cd",
-       "[UNION : [CONCATENATION : [SYMBOL a : _, _], [SYMBOL b : _, _]], "
-       "[CONCATENATION : [SYMBOL c : _, _], [SYMBOL d : _, _]]]"},
-      {"a|", "[UNION : [SYMBOL a : _, _], [EMPTY : _, _]]"},
-      {"a-b-c", "[RANGE a-b : _, _]"},
-      {R"(\- )", R"([CONCATENATION : [SYMBOL - : _, _], [SYMBOL   : _, _]])"},
-      {"((0|(1-9))*.)?(0|(1-9))+",
-       "[CONCATENATION : [OPTIONAL : [CONCATENATION : [STAR : [UNION : [SYMBOL 0 : _, _], "
-       "[RANGE 1-9 : _, _]], _], [SYMBOL . : _, _]], _], [PLUS : [UNION : [SYMBOL 0 : _, _], "
-       "[RANGE 1-9 : _, _]], _]]"},
-      // The dash takes the opening parenthesis as its high end, character 0.
-      {"a-(b", "[CONCATENATION : [RANGE a-\0 : _, _], [SYMBOL b : _, _]]"s},
-  };
-  for (const auto& [pattern, printed] : rows) EXPECT_EQ(printed, printedTree(pattern)) << pattern;
-}
 
 // Groups nest up to a limit; a long literal, left-nested as deep as it is
 // long, still prints and frees.
