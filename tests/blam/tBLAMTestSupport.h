@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "File/tCSVFile.h"
 #include "File/tFileTestSupport.h"
 
 // A copy of the application folder in a fresh directory: the program, its
@@ -62,25 +63,17 @@ inline std::string maskTimings(const std::string& trace) {
   return std::regex_replace(trace, timing, "$1#");
 }
 
-// The cells of one CSV line (cells hold no commas here).
-inline std::vector<std::string> splitCells(const std::string& line) {
-  std::vector<std::string> cells;
-  std::istringstream in(line + ",");
-  for (std::string cell; std::getline(in, cell, ',');) cells.push_back(cell);
-  return cells;
-}
-
 // The cells of a CSV file's column named seconds masked as "#".
 inline std::string maskSeconds(const std::string& text) {
   std::istringstream in(text);
   std::string line;
   std::getline(in, line);
-  const std::vector<std::string> header = splitCells(line);
+  const std::vector<std::string> header = tCSVFile::splitLine(line);
   const std::size_t seconds = std::find(header.begin(), header.end(), "seconds") - header.begin();
   if (seconds == header.size()) return text;
   std::string masked = line + "\n";
   while (std::getline(in, line)) {
-    std::vector<std::string> cells = splitCells(line);
+    std::vector<std::string> cells = tCSVFile::splitLine(line);
     if (seconds < cells.size()) cells[seconds] = "#";
     for (std::size_t k = 0; k < cells.size(); ++k) masked += (k > 0 ? "," : "") + cells[k];
     masked += "\n";
@@ -88,11 +81,17 @@ inline std::string maskSeconds(const std::string& text) {
   return masked;
 }
 
+// A data block's computing time, which varies, and a CSV file's seconds
+// column masked as "#".
+inline std::string maskTimes(const std::string& text) {
+  static const std::regex took("(Took: \t\t)[^ ]*");
+  return maskSeconds(std::regex_replace(text, took, "$1#"));
+}
+
 // A data file with the computing times and dimensions, which vary, masked.
 inline std::string maskDataValues(const std::string& text) {
-  static const std::regex took("(Took: \t\t)[^ ]*");
   static const std::regex dimension("(Dimension: \t)[^\n]*");
-  return maskSeconds(std::regex_replace(std::regex_replace(text, took, "$1#"), dimension, "$1#"));
+  return maskTimes(std::regex_replace(text, dimension, "$1#"));
 }
 
 // One run's block of a data file, masked: the fields are the picture, the
@@ -114,13 +113,11 @@ inline std::string dataBlock(const std::vector<std::string>& f) {
 // the measured times (a data block's Took line, a CSV file's seconds column)
 // masked.
 inline std::map<std::string, std::string> filesBelow(const std::string& directory) {
-  static const std::regex took("(Took: \t\t)[^ ]*");
   std::map<std::string, std::string> files;
   for (const auto& entry : std::filesystem::recursive_directory_iterator(directory)) {
-    if (!entry.is_regular_file()) continue;
-    const std::string bytes = readRaw(entry.path().string());
-    files[std::filesystem::relative(entry.path(), directory).string()] =
-        maskSeconds(std::regex_replace(bytes, took, "$1#"));
+    if (entry.is_regular_file())
+      files[std::filesystem::relative(entry.path(), directory).string()] =
+          maskTimes(readRaw(entry.path().string()));
   }
   return files;
 }
