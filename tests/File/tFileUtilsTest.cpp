@@ -30,11 +30,6 @@ struct tAppFolderFiles {
   std::vector<std::string> made;  // in creation order
 };
 
-std::vector<std::string> sorted(std::vector<std::string> names) {
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 }  // namespace
 
 // One test for both, so that no two tests of this program share the resource
@@ -61,29 +56,6 @@ TEST(tFileUtilsTest, ResourcePathsAndListingsStayInsideTheResourceDirectory) {
   EXPECT_EQ(2u, tFileUtils::getResourcesOfType("rwtest", out));
   EXPECT_EQ((std::vector<std::string>{"kept", resources + "a.rwtest", resources + "b.rwtest"}),
             out);
-}
-
-TEST(tFileUtilsTest, ListingsIncludeEveryEntryAndFiltersKeepOnlyWholeMatches) {
-  tScratchDirectory dir;
-  for (const char* name : {"run_1.tga", "Run-3.txt", "notes.md", "run_1.tga.bak", "run 4.txt"})
-    writeRaw(dir / name, "");
-  ASSERT_EQ(0, mkdir((dir / "dir.txt").c_str(), 0777));
-  std::vector<std::string> all = {"before"};
-  tFileUtils::getFilesInDirectory(dir.path(), all);
-  EXPECT_EQ((std::vector<std::string>{".", "..", "Run-3.txt", "before", "dir.txt", "notes.md",
-                                      "run 4.txt", "run_1.tga", "run_1.tga.bak"}),
-            sorted(all));
-
-  std::vector<std::string> out = {"old.tga", "old.md"};  // filtered too
-  tFileUtils::filterFilesInDirectory(dir.path(), out, "(a-z|A-Z|0|1-9|\\-|_)+.(txt|tga)");
-  EXPECT_EQ((std::vector<std::string>{"Run-3.txt", "dir.txt", "old.tga", "run_1.tga"}),
-            sorted(out));
-
-  std::vector<std::string> none = {"a"};
-  tFileUtils::filterFilesInDirectory(dir.path(), none, "(a");
-  tFileUtils::getFilesInDirectory(dir / "missing", none);
-  tFileUtils::getFilesInDirectory(dir / "run_1.tga", none);
-  EXPECT_TRUE(none.empty());
 }
 
 // What the file dialogs list: the file's own name decides, by its extension.
