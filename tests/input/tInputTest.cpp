@@ -253,35 +253,3 @@ TEST(tKeyboardHandlerTest, KeyTableAndScancodes) {
 }
 
 }  // namespace
-
-TEST(tInputManagerTest, LockGivesOtherOwnersNeutralAnswers) {
-  tInputManager& input = tInputManager::instance();
-  tKeyboardHandler& kb = freshKeyboard();
-  tMouseHandler& mouse = tMouseHandler::instance();
-  auto keyState = [&](unsigned int id) {
-    return answers(kb.keyDown(TKEY_Z, id), kb.keyUp(TKEY_Z, id), kb.keyWasDown(TKEY_Z, id),
-                   kb.keyWasUp(TKEY_Z, id), kb.keyPressed(TKEY_Z, id), kb.keyUnpressed(TKEY_Z, id));
-  };
-  const unsigned int owner = input.getMutex();
-  EXPECT_EQ(owner + 1, input.getMutex());
-  kb.keyDownEvent(TKEY_Z);
-  mouse.moveEvent(30, 40);
-  mouse.buttonEvent(1, true);
-  mouse.wheelEvent(1);
-  ASSERT_TRUE(input.lock(owner));
-  EXPECT_FALSE(input.lock(owner + 1));
-  EXPECT_FALSE(input.unlock(0));
-
-  // The owner sees everything; id 0 gets the neutral answers.
-  EXPECT_EQ("D--uP-", keyState(owner));
-  EXPECT_EQ("30,40 30,40 1 D--uP- -U-u--", mouseState(owner));
-  EXPECT_EQ("-U-u--", keyState(0));
-  EXPECT_EQ("0,0 0,0 0 -U-u-- -U-u--", mouseState(0));
-  EXPECT_FALSE(kb.getKeyIterator(0).hasMoreEvents());
-
-  // Unlocking clears the keys, buttons and wheel; the position stays.
-  ASSERT_TRUE(input.unlock(owner));
-  EXPECT_EQ("-U-u", keyState(0).substr(0, 4));
-  EXPECT_EQ("30,40 30,40 0 -U-u-- -U-u--", mouseState(0));
-  EXPECT_FALSE(input.unlock(owner));
-}

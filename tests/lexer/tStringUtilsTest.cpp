@@ -22,13 +22,11 @@ TEST(tStringUtilsTest, NumbersAreReadInSinglePrecision) {
 }
 
 // Pack keeps a carriage return; whitespace is also in tTokenizerTest.
-TEST(tStringUtilsTest, PackCaseAndRemoval) {
+TEST(tStringUtilsTest, PackAndLowerCase) {
   EXPECT_EQ("a b", tStringUtils::pack("\t\na b\n "));
   EXPECT_EQ("x\r", tStringUtils::pack(" x\r"));
   EXPECT_EQ("", tStringUtils::pack(" \t\n "));
   EXPECT_EQ("pi_2", tStringUtils::toLower("PI_2"));
-  EXPECT_EQ("PI_2", tStringUtils::toUpper("pi_2"));
-  EXPECT_EQ("abc", tStringUtils::removeChar("a-b-c-", '-'));
 }
 
 TEST(tStringUtilsTest, ShiftCharFollowsAUsKeyboard) {
