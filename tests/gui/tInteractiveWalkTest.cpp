@@ -18,6 +18,8 @@ bool red(const unsigned char* p) { return p[0] > 150 && p[1] < 80 && p[2] < 80; 
 // The basin of the root 1 of z^2 - 1, right of the imaginary axis.
 bool green(const unsigned char* p) { return p[1] > 150 && p[0] < 120 && p[2] < 120; }
 bool lightBlue(const unsigned char* p) { return p[2] > 200 && p[0] > 100 && p[0] < 200; }
+// "Go" is drawn white when it can start a run, red otherwise.
+bool white(const unsigned char* p) { return p[0] > 150 && p[1] > 150 && p[2] > 150; }
 // The selected function's name under "Selected Function:", around (175, 400):
 // red while there is none.
 int nameRed(const tShot& s) { return s.countIn(90, 383, 260, 410, red); }
@@ -76,7 +78,6 @@ TEST(tInteractiveWalkTest, SetupDialogUnusableFieldPictureZoomAndBack) {
   // as without a function, and a press names the field above it, around
   // y = 490, instead of starting a run. A click can be lost on a busy
   // machine: press again until the message shows.
-  auto white = [](const unsigned char* p) { return p[0] > 150 && p[1] > 150 && p[2] > 150; };
   auto dimRed = [](const unsigned char* p) { return p[0] > 100 && p[1] < 40 && p[2] < 40; };
   EXPECT_EQ(0, before.countIn(300, 500, 500, 530, white));
   EXPECT_GT(before.countIn(300, 500, 500, 530, dimRed), 100);
@@ -188,7 +189,6 @@ TEST(tInteractiveWalkTest, InstantKeysAreNotLostAndABrokenFunctionIsNamed) {
   const tShot pressed = program.clickUntil(400, 515, named);
   pressed.keep("setupfrac-broken-function");
   EXPECT_TRUE(named(pressed));
-  auto white = [](const unsigned char* p) { return p[0] > 150 && p[1] > 150 && p[2] > 150; };
   EXPECT_EQ(0, pressed.countIn(300, 500, 500, 530, white));
   std::this_thread::sleep_for(std::chrono::milliseconds(4500));  // longer than a short message
   const tShot later = program.grab();

