@@ -133,22 +133,6 @@ TEST(tSceneManagerTest, CrossFadeAlphasAndHandOver) {
   scenes.setCurrentScene(nullptr);
 }
 
-// Suspending and advancing marks, which only the tests do, drive the
-// cross-fade above.
-TEST(tTimerTest, WaitAndReset) {
-  tTimer& timer = tTimer::instance();
-  const unsigned int m = timer.setMark();
-  timer.wait(2);  // returns only after the time has passed
-  const double waited = timer.timeSinceMark(m);
-  EXPECT_GT(waited, 2.0);
-  timer.suspendMark(m);
-  timer.resetMark(m);  // restarts a suspended mark, running
-  const double restarted = timer.timeSinceMark(m);
-  EXPECT_LT(restarted, waited);
-  timer.wait(1);
-  EXPECT_GT(timer.timeSinceMark(m), restarted);
-}
-
 }  // namespace
 
 TEST(tSceneTest, MouseInRectIncludesItsEdges) {
