@@ -116,14 +116,7 @@ TEST(tKeyboardHandlerTest, IteratorPutsHeldKeysFirstAndDropsCodesOutsideTheTable
   kb.keyUpEvent(TKEY_A);
   kb.keyDownEvent(TKEY_A);
   kb.keyUpEvent(TKEY_Q);
-  tKeyIterator it = kb.getKeyIterator(0);
-  EXPECT_EQ("v56 v12 v13 ^0", eventsOf(it));
-  EXPECT_EQ(TKEY_A, it.getNextUp().code);
-  EXPECT_FALSE(it.hasMoreUpEvents());
-  EXPECT_EQ(TKEY_NONE, it.getNext().code);  // past the end
-  it.reset();
-  EXPECT_EQ(TKEY_SHIFT, it.getNextDown().code);
-  EXPECT_EQ(TKEY_Q, it.getNextDown().code);
+  EXPECT_EQ("v56 v12 v13 ^0", eventsOf(kb.getKeyIterator(0)));
   // Asking again adds the held keys again.
   EXPECT_EQ("v56 v56 v12 v13 ^0", eventsOf(kb.getKeyIterator(0)));
   tInputManager::instance().update();
