@@ -21,6 +21,8 @@ struct tAvx2Lanes {
   static tValues valuesOf(tBits bits) { return (tValues)bits; }
   static tValues load(const double* lanes) { return *reinterpret_cast<const tInMemory*>(lanes); }
   static void store(double* lanes, tValues v) { *reinterpret_cast<tInMemory*>(lanes) = v; }
+  // Correctly rounded in every lane, as std::sqrt.
+  static tValues squareRoot(tValues v) { return (tValues)_mm256_sqrt_pd((__m256d)v); }
   // A comparison's result as one bit per lane, lane 0 lowest.
   template <typename tMask>
   static unsigned maskBits(tMask mask) {

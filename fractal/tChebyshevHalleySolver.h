@@ -18,7 +18,7 @@ class tChebyshevHalleySolver : public tComplexMapSolver {
 
   bool correction(const tIterate& at, tComplex& c) const override;
   bool getPacketScheme(tPacketStep::SCHEME& scheme) const override;
-  double getPacketParameter() const override { return parameter_; }
+  double getPacketParameter(const tFunction&) const override { return parameter_; }
   // Only the family's parameter was chosen; Chebyshev's and Super-Halley's are fixed.
   bool getMethodParameter(double& parameter) const override;
 

@@ -14,9 +14,10 @@
 //
 // These solvers run no lanes: a lane is handed neither f'' nor values
 // elsewhere. The engine calls solve() for each start, unless the method's
-// step is one that tPacketStep makes on whole packets, f'' included
-// (getPacketScheme: Halley's, Schroder's and the Chebyshev-Halley
-// family's), bit for bit as solve() and correction() make it.
+// step is one that tPacketStep makes on whole packets (getPacketScheme),
+// bit for bit as solve() and correction() make it: with f'' from a second
+// program for the one-point methods, and for the two-point ones with the
+// second point evaluated in a round of its own, as a Runge-Kutta stage is.
 class tComplexMapSolver : public tIterativeSolver {
  public:
   // What a correction is given at the iterate z, and how it learns more of f.

@@ -83,9 +83,9 @@ class tIterativeSolver {
   // changes advanceLane or solve() gives false, or its own would not be
   // called.
   virtual bool getPacketScheme(tPacketStep::SCHEME& scheme) const;
-  // The constant that step takes besides the step size and the limit (the
-  // Chebyshev-Halley family's a); 0 for the others.
-  virtual double getPacketParameter() const { return 0.0; }
+  // The constant that step takes on f besides the step size and the limit
+  // (the Chebyshev-Halley family's a, King's b, Laguerre's n); 0 for the others.
+  virtual double getPacketParameter(const tFunction&) const { return 0.0; }
   // Whether advanceLane runs this solver's iteration; a solver that needs
   // more of the function at an iterate than a lane is handed gives false,
   // and the engine calls solve() for each start instead.

@@ -14,3 +14,8 @@ bool tJarrattSolver::correction(const tIterate& at, tComplex& c) const {
   c = (0.5 * ((p + at.d1) / denominator)) * n;
   return true;
 }
+
+bool tJarrattSolver::getPacketScheme(tPacketStep::SCHEME& scheme) const {
+  scheme = tPacketStep::SCHEME_JARRATT;
+  return true;
+}

@@ -29,3 +29,8 @@ bool tKingSolver::correction(const tIterate& at, tComplex& c) const {
   c = n + m * ((at.f + parameter_ * fy) / denominator);
   return true;
 }
+
+bool tKingSolver::getPacketScheme(tPacketStep::SCHEME& scheme) const {
+  scheme = tPacketStep::SCHEME_KING;
+  return true;
+}

@@ -16,6 +16,8 @@ class tKingSolver : public tComplexMapSolver {
   static tKingSolver* makeOstrowski(unsigned long maxIterations, double stepSize);
 
   bool correction(const tIterate& at, tComplex& c) const override;
+  bool getPacketScheme(tPacketStep::SCHEME& scheme) const override;
+  double getPacketParameter(const tFunction&) const override { return parameter_; }
   // Only the family's parameter was chosen; Ostrowski's is fixed.
   bool getMethodParameter(double& parameter) const override;
 

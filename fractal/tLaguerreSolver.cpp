@@ -88,3 +88,8 @@ bool tLaguerreSolver::correction(const tIterate& at, tComplex& c) const {
   c = tComplex{n, 0.0} / denominator;
   return true;
 }
+
+bool tLaguerreSolver::getPacketScheme(tPacketStep::SCHEME& scheme) const {
+  scheme = tPacketStep::SCHEME_LAGUERRE;
+  return true;
+}

@@ -30,6 +30,9 @@ class tLaguerreSolver : public tComplexMapSolver {
   // A real map, and a map whose n is not known.
   std::string refusalFor(const tFunction& f) const override;
   bool getMethodParameter(double& parameter) const override;
+  bool getPacketScheme(tPacketStep::SCHEME& scheme) const override;
+  // n for f.
+  double getPacketParameter(const tFunction& f) const override { return degreeFor(f); }
 
  private:
   // n for f: the parameter's or f(z)'s degree; 0 when neither gives one.

@@ -92,7 +92,7 @@ tPacketSolver::tPacketSolver(const tIterativeSolver& solver, const tFunction& f)
       inverse_(),
       packet_(),
       parameters_(tPacketStep::parametersFor(solver.getStepSize(), solver.getMaxIterations(),
-                                             solver.getPacketParameter())),
+                                             solver.getPacketParameter(f))),
       points_(),
       outputs_() {
   // The points and the six formulas stay in the program's registers.
@@ -273,8 +273,9 @@ bool tPacketSolver::straddleInPackets(tPacketStep::SCHEME scheme, const tVector2
     const tPacketStep::tFound found = advancePacket(scheme, true, feeder.active());
     for (unsigned g = 0; g < feeder.SLOTS; ++g) {
       if (((feeder.active() >> (4 * g)) & 1u) == 0) continue;
-      // The four lanes run the same stages, so they reach their iterates in
-      // the same round; then they are compared as tFractal::straddles does:
+      // The four lanes run the same stages (a failed two-point step too),
+      // so they reach their iterates in the same round; then they are
+      // compared as tFractal::straddles does:
       // one on the singular set, or two whose determinants differ in sign.
       if (((found.iterate >> (4 * g)) & 0xFu) != 0xFu) continue;
       const unsigned positive = (found.positive >> (4 * g)) & 0xFu;

@@ -18,10 +18,10 @@ class tFunction;
 //
 // Each round evaluates the function's compiled formulas at every lane's next
 // point in one packet, then moves every lane on: for the Newton and the
-// fourth-order Runge-Kutta iterations and for Halley's, Schroder's and the
-// Chebyshev-Halley family's methods on f(z) (with f1xx and f2xx, compiled
-// here from the function's second derivatives, in a packet of their own)
-// all lanes at once in vectors (tPacketStep), with only the lanes whose
+// fourth-order Runge-Kutta iterations and for the methods on f(z) (with
+// f1xx and f2xx, compiled here from the function's second derivatives, in a
+// packet of their own for those that take f'') all lanes at once in vectors
+// (tPacketStep), with only the lanes whose
 // solve ended handled one by one; for the other solvers each lane is handed
 // its value and inverse Jacobian (advanceLane); a solver that needs more
 // than a lane is handed solves its starts one after the other. A lane whose

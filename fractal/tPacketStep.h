@@ -5,17 +5,19 @@
 
 // What a solver does with the six formulas at the points of a packet, done
 // on all its lanes at once in vectors: the inverse Jacobians, and for the
-// Newton and the fourth-order Runge-Kutta iterations and for the one-point
-// methods on f(z) that take f'' (Halley's, Schroder's and the
-// Chebyshev-Halley family's) the stopping tests and the steps themselves.
+// Newton and the fourth-order Runge-Kutta iterations and for the methods on
+// f(z) (the one-point ones that take f'': Halley's, Schroder's, the
+// Chebyshev-Halley family's and Laguerre's; the two-point ones: Traub's,
+// King's family with Ostrowski's, Jarratt's and Steffensen's) the stopping
+// tests and the steps themselves.
 //
 // Each lane makes, in its vector slot, exactly the IEEE operations that
 // tIterativeSolver::advanceLane makes for it (for the methods on f(z), which
 // run no lanes, those of tComplexMapSolver::solve and the method's
 // correction, in tComplex's arithmetic), in the same order, so it ends
 // where solve() ends bit for bit, and its full path (for the singular-set
-// test) is solve()'s too. What differs between lanes (a Runge-Kutta
-// lane's stage, whether a lane stops) is chosen per lane by masks, never by
+// test) is solve()'s too. What differs between lanes (a Runge-Kutta or
+// two-point lane's stage, whether a lane stops) is chosen per lane by masks, never by
 // branches; the lanes that stop are reported as bits, and only they are
 // handled one at a time by the caller. Two shortcuts keep the bits: the test
 // EQUALITY_EPSILON > sqrt(s) is s < S, where S is the least double whose
@@ -38,15 +40,27 @@ class tPacketStep {
     // takes f'' too: these steps read f1xx and f2xx among the outputs.
     SCHEME_HALLEY,
     SCHEME_CHEBYSHEV_HALLEY,
-    SCHEME_SCHRODER
+    SCHEME_SCHRODER,
+    SCHEME_LAGUERRE,
+    // z <- z - h c with a correction from f and f' at z and at a second
+    // point w: stage 0 is the evaluation at z, stage 1 the one at w.
+    SCHEME_TRAUB,
+    SCHEME_KING,
+    SCHEME_JARRATT,
+    SCHEME_STEFFENSEN
   };
-  static bool takesSecondDerivatives(SCHEME scheme) { return scheme >= SCHEME_HALLEY; }
+  static bool takesSecondDerivatives(SCHEME scheme) {
+    return scheme >= SCHEME_HALLEY && scheme <= SCHEME_LAGUERRE;
+  }
+  static bool takesTwoPoints(SCHEME scheme) { return scheme >= SCHEME_TRAUB; }
 
   // The lanes of a packet in columns.
   struct tLanes {
     double x[LANES];             // the current iterate
     double y[LANES];
-    double slopes[3][2][LANES];  // the slopes a Runge-Kutta step keeps, x then y
+    // The slopes a Runge-Kutta step keeps, x then y; a two-point step keeps
+    // f / f', f and f' at the iterate there, real then imaginary part.
+    double slopes[3][2][LANES];
     double stage[LANES];         // the evaluation of the step that comes next; 0 at the iterate
     double iteration[LANES];     // the i of solve()'s loop
   };
@@ -55,7 +69,7 @@ class tPacketStep {
     double h;              // the step size
     double maxIterations;  // the iteration limit
     double residualLimit;  // S above
-    double a;              // the Chebyshev-Halley family's parameter
+    double a;              // the Chebyshev-Halley family's a, King's b or Laguerre's n
   };
   // The six formulas (f1, f2, f11, f12, f21, f22) at the points of a
   // packet, LANES values each, and for the schemes that take f'' the second
@@ -77,7 +91,7 @@ class tPacketStep {
     unsigned gaveUp;     // not on a full path: the iterations are used up, the solve ends
   };
 
-  // The solver's constants for a step size, limit and the family's a.
+  // The solver's constants for a step size, limit and the method's a.
   static tParameters parametersFor(double h, unsigned long maxIterations, double a = 0.0);
   // The inverse Jacobians, row by row, from the outputs f11, f12, f21 and f22
   // (out[2] ... out[5]), by the operations of tFunction::jacobianInverse.
@@ -85,8 +99,10 @@ class tPacketStep {
   // Takes the value and derivatives at every lane's point and moves each
   // lane on to the next point it is evaluated at, as advanceLane does; lanes
   // whose solve ends are left at their last iterate. With fullPath nothing
-  // ends and every step is taken. The points may share memory with the
-  // outputs.
+  // ends and every step is taken; a two-point step that fails at z is then
+  // evaluated at z once more and stays there, so that every step takes two
+  // rounds and lanes that start together reach their iterates together. The points may share memory
+  // with the outputs.
   static tFound advance(SCHEME scheme, bool fullPath, const tParameters& parameters,
                         const tOutputs& out, tLanes& lanes, const tPoints& next);
 

@@ -170,6 +170,7 @@ struct tComplexLanes {
     const V zero = {};
     return (re == zero) & (im == zero);
   }
+  V norm() const { return re * re + im * im; }
 };
 
 template <typename V>
@@ -236,6 +237,46 @@ auto schroderCorrection(const tComplexLanes<V>& f, const tComplexLanes<V>& d1,
   return denominator.isZero();
 }
 
+// tComplex.h's squareRoot on every lane: both half-planes' roots are made
+// and the lane's chosen, with fabs and copysign as sign bits.
+template <typename tVectorLanes, typename V>
+tComplexLanes<V> squareRootLanes(const tComplexLanes<V>& a) {
+  const V zero = {};
+  const V m = tVectorLanes::squareRoot(a.norm());
+  const V s = tVectorLanes::squareRoot(0.5 * (m + a.re));
+  const V t = tVectorLanes::squareRoot(0.5 * (m - a.re));
+  const V absIm = tVectorLanes::valuesOf(tVectorLanes::bitsOf(a.im) & kAbsMask);
+  const V signedT = tVectorLanes::valuesOf((tVectorLanes::bitsOf(t) & kAbsMask) |
+                                           (tVectorLanes::bitsOf(a.im) & ~kAbsMask));
+  const auto origin = m == zero;
+  const auto right = a.re >= zero;
+  return {origin  ? zero
+          : right ? s
+                  : absIm / (2.0 * t),
+          origin  ? a.im
+          : right ? a.im / (2.0 * s)
+                  : signedT};
+}
+
+// tLaguerreSolver's correction with its n; n = 0 (no degree known) fails
+// everywhere.
+template <typename tVectorLanes, typename V>
+auto laguerreCorrection(double n, const tComplexLanes<V>& f, const tComplexLanes<V>& d1,
+                        const tComplexLanes<V>& d2, tComplexLanes<V>& c) {
+  const V zero = {};
+  const tComplexLanes<V> g = d1 / f;
+  const tComplexLanes<V> g2 = g * g;
+  const tComplexLanes<V> h = g2 - d2 / f;
+  const tComplexLanes<V> s = squareRootLanes<tVectorLanes>((n - 1.0) * (n * h - g2));
+  const tComplexLanes<V> plus = g + s;
+  const tComplexLanes<V> minus = g - s;
+  const auto larger = plus.norm() >= minus.norm();
+  const tComplexLanes<V> denominator = {larger ? plus.re : minus.re, larger ? plus.im : minus.im};
+  const tComplexLanes<V> degree = {zero + n, zero};
+  c = degree / denominator;
+  return (degree.re == zero) | f.isZero() | denominator.isZero();
+}
+
 // One step z <- z - h c of a method on f(z) on a vector of lanes, as
 // tComplexMapSolver::solve makes it: the iterate is tested as Newton's is,
 // then the correction is made from f = f1 + i f2, f' = f11 + i f21 and
@@ -254,9 +295,10 @@ void correctionLanes(tPacketStep::SCHEME scheme, const tPacketStep::tParameters&
   const tComplexLanes<V> d1 = {tVectorLanes::load(out[2] + l), tVectorLanes::load(out[4] + l)};
   const tComplexLanes<V> d2 = {tVectorLanes::load(out[6] + l), tVectorLanes::load(out[7] + l)};
   tComplexLanes<V> c;
-  const auto failed = scheme == tPacketStep::SCHEME_HALLEY ? halleyCorrection(f, d1, d2, c)
-                      : scheme == tPacketStep::SCHEME_SCHRODER
-                          ? schroderCorrection(f, d1, d2, c)
+  const auto failed = scheme == tPacketStep::SCHEME_HALLEY     ? halleyCorrection(f, d1, d2, c)
+                      : scheme == tPacketStep::SCHEME_SCHRODER ? schroderCorrection(f, d1, d2, c)
+                      : scheme == tPacketStep::SCHEME_LAGUERRE
+                          ? laguerreCorrection<tVectorLanes>(p.a, f, d1, d2, c)
                           : chebyshevHalleyCorrection(p.a, f, d1, d2, c);
   const auto stays = stops | failed;
   // A full path counts every iteration; a solve stops counting where it ends.
@@ -278,6 +320,132 @@ void correctionLanes(tPacketStep::SCHEME scheme, const tPacketStep::tParameters&
   }
 }
 
+// What a two-point step keeps from its iterate z, in the lanes' slopes:
+// n = f / f' (where the method forms it), f and f' there.
+template <typename V>
+struct tKept {
+  tComplexLanes<V> n;
+  tComplexLanes<V> f;
+  tComplexLanes<V> d1;
+};
+
+template <typename tVectorLanes, typename V = typename tVectorLanes::tValues>
+tKept<V> loadKept(const tPacketStep::tLanes& lanes, unsigned l) {
+  tComplexLanes<V> kept[3];
+  for (int k = 0; k < 3; ++k) {
+    kept[k] = {tVectorLanes::load(lanes.slopes[k][0] + l),
+               tVectorLanes::load(lanes.slopes[k][1] + l)};
+  }
+  return {kept[0], kept[1], kept[2]};
+}
+
+template <typename tVectorLanes, typename V, typename tMask>
+void storeKept(tPacketStep::tLanes& lanes, unsigned l, tMask where, const tKept<V>& now) {
+  const tKept<V> was = loadKept<tVectorLanes>(lanes, l);
+  const tComplexLanes<V> parts[3][2] = {{now.n, was.n}, {now.f, was.f}, {now.d1, was.d1}};
+  for (int k = 0; k < 3; ++k) {
+    tVectorLanes::store(lanes.slopes[k][0] + l, where ? parts[k][0].re : parts[k][1].re);
+    tVectorLanes::store(lanes.slopes[k][1] + l, where ? parts[k][0].im : parts[k][1].im);
+  }
+}
+
+// The first half of a two-point step at the iterate z, with f and f' there:
+// the point w of the second evaluation, and the lanes where the step fails
+// already (f' is zero).
+template <typename V>
+auto firstHalf(tPacketStep::SCHEME scheme, const tComplexLanes<V>& z, tKept<V>& at,
+               tComplexLanes<V>& w) {
+  at.n = at.f / at.d1;
+  if (scheme == tPacketStep::SCHEME_STEFFENSEN) {
+    w = z + at.f;
+    const V zero = {};
+    return zero != zero;
+  }
+  w = scheme == tPacketStep::SCHEME_JARRATT ? z - (2.0 / 3.0) * at.n : z - at.n;
+  return at.d1.isZero();
+}
+
+// The second half, with f and f' at w: the correction c, and the lanes where
+// a denominator is zero.
+template <typename V>
+auto secondHalf(tPacketStep::SCHEME scheme, double b, const tKept<V>& at,
+                const tComplexLanes<V>& fw, const tComplexLanes<V>& dw, tComplexLanes<V>& c) {
+  const V zero = {};
+  if (scheme == tPacketStep::SCHEME_TRAUB) {
+    c = at.n + fw / at.d1;
+    return zero != zero;
+  }
+  if (scheme == tPacketStep::SCHEME_KING) {
+    const tComplexLanes<V> m = fw / at.d1;
+    const tComplexLanes<V> denominator = at.f + (b - 2.0) * fw;
+    c = at.n + m * ((at.f + b * fw) / denominator);
+    return denominator.isZero();
+  }
+  if (scheme == tPacketStep::SCHEME_JARRATT) {
+    const tComplexLanes<V> p = 3.0 * dw;
+    const tComplexLanes<V> denominator = p - at.d1;
+    c = (0.5 * ((p + at.d1) / denominator)) * at.n;
+    return denominator.isZero();
+  }
+  const tComplexLanes<V> denominator = fw - at.f;
+  c = (at.f * at.f) / denominator;
+  return denominator.isZero();
+}
+
+// One evaluation of a two-point step on f(z) on a vector of lanes, each at
+// its own stage, as tComplexMapSolver::solve and the method's correction
+// make it: at stage 0 the iterate z is tested as Newton's is, f / f', f and
+// f' there are kept and w is evaluated next; at stage 1 the correction is
+// finished with f and f' at w and z <- z - h c. A step that fails ends the
+// solve as singular; on a full path it stays at z, and one that fails at z
+// is evaluated there again at stage 2 so that it still takes two rounds and
+// the corner walks keep in step. (On f(z) a zero f' is a singular Jacobian,
+// which settles the corners at once; a real map read as f1 + i f2 may have
+// a zero first column beside an infinite second.)
+template <typename tVectorLanes, bool kFullPath>
+void twoPointLanes(tPacketStep::SCHEME scheme, const tPacketStep::tParameters& p,
+                   const tPacketStep::tOutputs& out, tPacketStep::tLanes& lanes,
+                   const tPacketStep::tPoints& next, unsigned l, tPacketStep::tFound& found) {
+  typedef typename tVectorLanes::tValues V;
+  const tEvaluation<tVectorLanes> e(out, l);
+  const V stage = tVectorLanes::load(lanes.stage + l);
+  const V zero = {};
+  const V one = zero + 1.0;
+  const auto atIterate = stage == zero;
+  const auto atSecond = stage == one;
+  const auto stops = reportIterate<kFullPath>(e, atIterate, p.residualLimit, l, found);
+  const V x = tVectorLanes::load(lanes.x + l);
+  const V y = tVectorLanes::load(lanes.y + l);
+  const tComplexLanes<V> value = {e.f1, e.f2};
+  const tComplexLanes<V> derivative = {tVectorLanes::load(out[2] + l),
+                                       tVectorLanes::load(out[4] + l)};
+
+  tKept<V> now = {{}, value, derivative};
+  tComplexLanes<V> w;
+  const auto failsFirst = atIterate & firstHalf(scheme, {x, y}, now, w);
+  storeKept<tVectorLanes>(lanes, l, atIterate, now);
+  // A lane at stage 1 reads what its iterate kept, stored over only at stage 0.
+  tComplexLanes<V> c;
+  const auto failsSecond =
+      atSecond & secondHalf(scheme, p.a, loadKept<tVectorLanes>(lanes, l), value, derivative, c);
+  const auto moves = atSecond & ~failsSecond;
+  const auto stepEnds = ~atIterate;
+  const V newX = moves ? x - c.re * p.h : x;
+  const V newY = moves ? y - c.im * p.h : y;
+  const V iteration =
+      tVectorLanes::load(lanes.iteration + l) + ((kFullPath ? stepEnds : moves) ? one : zero);
+  tVectorLanes::store(lanes.x + l, newX);
+  tVectorLanes::store(lanes.y + l, newY);
+  tVectorLanes::store(next.x + l, atIterate ? (failsFirst ? x : w.re) : newX);
+  tVectorLanes::store(next.y + l, atIterate ? (failsFirst ? y : w.im) : newY);
+  tVectorLanes::store(lanes.stage + l, atIterate ? (failsFirst ? one + 1.0 : one) : zero);
+  tVectorLanes::store(lanes.iteration + l, iteration);
+  if (!kFullPath) {
+    found.singular |= tVectorLanes::maskBits((~stops & failsFirst) | failsSecond) << l;
+    found.gaveUp |= tVectorLanes::maskBits(moves & (iteration >= p.maxIterations)) << l;
+  }
+}
+
 // Every vector of a packet, through the scheme's kernel.
 template <typename tVectorLanes, bool kFullPath>
 tPacketStep::tFound advanceVectors(tPacketStep::SCHEME scheme, const tPacketStep::tParameters& p,
@@ -289,6 +457,8 @@ tPacketStep::tFound advanceVectors(tPacketStep::SCHEME scheme, const tPacketStep
       newtonLanes<tVectorLanes, kFullPath>(p, out, lanes, next, l, found);
     } else if (scheme == tPacketStep::SCHEME_RUNGE_KUTTA4) {
       rungeKutta4Lanes<tVectorLanes, kFullPath>(p, out, lanes, next, l, found);
+    } else if (tPacketStep::takesTwoPoints(scheme)) {
+      twoPointLanes<tVectorLanes, kFullPath>(scheme, p, out, lanes, next, l, found);
     } else {
       correctionLanes<tVectorLanes, kFullPath>(scheme, p, out, lanes, next, l, found);
     }

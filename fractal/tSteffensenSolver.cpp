@@ -11,3 +11,8 @@ bool tSteffensenSolver::correction(const tIterate& at, tComplex& c) const {
   c = (at.f * at.f) / denominator;
   return true;
 }
+
+bool tSteffensenSolver::getPacketScheme(tPacketStep::SCHEME& scheme) const {
+  scheme = tPacketStep::SCHEME_STEFFENSEN;
+  return true;
+}

@@ -13,6 +13,7 @@ class tSteffensenSolver : public tComplexMapSolver {
   tSteffensenSolver(unsigned long maxIterations, double stepSize);
 
   bool correction(const tIterate& at, tComplex& c) const override;
+  bool getPacketScheme(tPacketStep::SCHEME& scheme) const override;
 };
 
 #endif

@@ -11,3 +11,8 @@ bool tTraubSolver::correction(const tIterate& at, tComplex& c) const {
   c = n + fy / at.d1;
   return true;
 }
+
+bool tTraubSolver::getPacketScheme(tPacketStep::SCHEME& scheme) const {
+  scheme = tPacketStep::SCHEME_TRAUB;
+  return true;
+}

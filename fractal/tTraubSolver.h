@@ -12,6 +12,7 @@ class tTraubSolver : public tComplexMapSolver {
   tTraubSolver(unsigned long maxIterations, double stepSize);
 
   bool correction(const tIterate& at, tComplex& c) const override;
+  bool getPacketScheme(tPacketStep::SCHEME& scheme) const override;
 };
 
 #endif

@@ -35,7 +35,9 @@ TEST_P(tPacketSolverTest, OutcomesMatchSolve) {
       // exp(z) - 1, whose determinant overflows far to the right.
       "f ( z ) = exp z - 1",
       // Halley's denominator is zero at some starts.
-      "f ( z ) = 1 / z"};
+      "f ( z ) = 1 / z",
+      // A polynomial, so that Laguerre's method has its degree; a double root.
+      "f ( z ) = ( z - 1 ) ^ 2 * ( z + 2 )"};
   std::mt19937 random(5);
   std::uniform_real_distribution<double> plane(-3, 3);
   std::vector<tVector2> starts = {{0, 0.5}, {1, 0}, {1e300, -1e300}, {0, 0}, {400, 0}, {710, 1}};
@@ -46,7 +48,7 @@ TEST_P(tPacketSolverTest, OutcomesMatchSolve) {
     auto f = functionFromText(text);
     for (unsigned long limit : {0ul, 1ul, 40ul}) {
       for (double h : {1.0, 0.4}) {
-        for (int k = 0; k < kSolverKinds + kPacketComplexKinds; ++k) {
+        for (int k = 0; k < kSolverKinds + kComplexKinds; ++k) {
           const int kind = k < kSolverKinds ? k : k - kSolverKinds + kFirstComplexKind;
           auto solver = makeSolver(kind, limit, h);
           tPacketSolver packet(*solver, *f);

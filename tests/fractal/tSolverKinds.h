@@ -37,8 +37,6 @@ const char* const kSolverNames[] = {"NewtonSolver", "RefinedNewtonSolver",
 // Laguerre with n the degree of f(z).
 const int kFirstComplexKind = 6;
 const int kComplexKinds = 11;
-// The first five of them, whose steps are made on whole packets.
-const int kPacketComplexKinds = 5;
 const double kFamilyParameter = 0.25;
 const double kKingParameter = 1.0;
 const double kDegreeOfF = 0.5;
