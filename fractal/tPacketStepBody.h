@@ -339,57 +339,46 @@ tKept<V> loadKept(const tPacketStep::tLanes& lanes, unsigned l) {
   return {kept[0], kept[1], kept[2]};
 }
 
-template <typename tVectorLanes, typename V, typename tMask>
-void storeKept(tPacketStep::tLanes& lanes, unsigned l, tMask where, const tKept<V>& now) {
-  const tKept<V> was = loadKept<tVectorLanes>(lanes, l);
-  const tComplexLanes<V> parts[3][2] = {{now.n, was.n}, {now.f, was.f}, {now.d1, was.d1}};
-  for (int k = 0; k < 3; ++k) {
-    tVectorLanes::store(lanes.slopes[k][0] + l, where ? parts[k][0].re : parts[k][1].re);
-    tVectorLanes::store(lanes.slopes[k][1] + l, where ? parts[k][0].im : parts[k][1].im);
-  }
-}
-
 // The first half of a two-point step at the iterate z, with f and f' there:
 // the point w of the second evaluation, and the lanes where the step fails
 // already (f' is zero).
-template <typename V>
-auto firstHalf(tPacketStep::SCHEME scheme, const tComplexLanes<V>& z, tKept<V>& at,
-               tComplexLanes<V>& w) {
-  at.n = at.f / at.d1;
-  if (scheme == tPacketStep::SCHEME_STEFFENSEN) {
+template <tPacketStep::SCHEME kScheme, typename V>
+auto firstHalf(const tComplexLanes<V>& z, tKept<V>& at, tComplexLanes<V>& w) {
+  if constexpr (kScheme == tPacketStep::SCHEME_STEFFENSEN) {
     w = z + at.f;
     const V zero = {};
     return zero != zero;
+  } else {
+    at.n = at.f / at.d1;
+    w = kScheme == tPacketStep::SCHEME_JARRATT ? z - (2.0 / 3.0) * at.n : z - at.n;
+    return at.d1.isZero();
   }
-  w = scheme == tPacketStep::SCHEME_JARRATT ? z - (2.0 / 3.0) * at.n : z - at.n;
-  return at.d1.isZero();
 }
 
 // The second half, with f and f' at w: the correction c, and the lanes where
 // a denominator is zero.
-template <typename V>
-auto secondHalf(tPacketStep::SCHEME scheme, double b, const tKept<V>& at,
-                const tComplexLanes<V>& fw, const tComplexLanes<V>& dw, tComplexLanes<V>& c) {
-  const V zero = {};
-  if (scheme == tPacketStep::SCHEME_TRAUB) {
+template <tPacketStep::SCHEME kScheme, typename V>
+auto secondHalf(double b, const tKept<V>& at, const tComplexLanes<V>& fw,
+                const tComplexLanes<V>& dw, tComplexLanes<V>& c) {
+  if constexpr (kScheme == tPacketStep::SCHEME_TRAUB) {
+    const V zero = {};
     c = at.n + fw / at.d1;
     return zero != zero;
-  }
-  if (scheme == tPacketStep::SCHEME_KING) {
+  } else if constexpr (kScheme == tPacketStep::SCHEME_KING) {
     const tComplexLanes<V> m = fw / at.d1;
     const tComplexLanes<V> denominator = at.f + (b - 2.0) * fw;
     c = at.n + m * ((at.f + b * fw) / denominator);
     return denominator.isZero();
-  }
-  if (scheme == tPacketStep::SCHEME_JARRATT) {
+  } else if constexpr (kScheme == tPacketStep::SCHEME_JARRATT) {
     const tComplexLanes<V> p = 3.0 * dw;
     const tComplexLanes<V> denominator = p - at.d1;
     c = (0.5 * ((p + at.d1) / denominator)) * at.n;
     return denominator.isZero();
+  } else {
+    const tComplexLanes<V> denominator = fw - at.f;
+    c = (at.f * at.f) / denominator;
+    return denominator.isZero();
   }
-  const tComplexLanes<V> denominator = fw - at.f;
-  c = (at.f * at.f) / denominator;
-  return denominator.isZero();
 }
 
 // One evaluation of a two-point step on f(z) on a vector of lanes, each at
@@ -402,10 +391,10 @@ auto secondHalf(tPacketStep::SCHEME scheme, double b, const tKept<V>& at,
 // the corner walks keep in step. (On f(z) a zero f' is a singular Jacobian,
 // which settles the corners at once; a real map read as f1 + i f2 may have
 // a zero first column beside an infinite second.)
-template <typename tVectorLanes, bool kFullPath>
-void twoPointLanes(tPacketStep::SCHEME scheme, const tPacketStep::tParameters& p,
-                   const tPacketStep::tOutputs& out, tPacketStep::tLanes& lanes,
-                   const tPacketStep::tPoints& next, unsigned l, tPacketStep::tFound& found) {
+template <typename tVectorLanes, bool kFullPath, tPacketStep::SCHEME kScheme>
+void twoPointLanes(const tPacketStep::tParameters& p, const tPacketStep::tOutputs& out,
+                   tPacketStep::tLanes& lanes, const tPacketStep::tPoints& next, unsigned l,
+                   tPacketStep::tFound& found) {
   typedef typename tVectorLanes::tValues V;
   const tEvaluation<tVectorLanes> e(out, l);
   const V stage = tVectorLanes::load(lanes.stage + l);
@@ -420,14 +409,20 @@ void twoPointLanes(tPacketStep::SCHEME scheme, const tPacketStep::tParameters& p
   const tComplexLanes<V> derivative = {tVectorLanes::load(out[2] + l),
                                        tVectorLanes::load(out[4] + l)};
 
+  // A lane at stage 1 finishes with what its iterate kept; one at stage 0
+  // keeps its own.
+  const tKept<V> kept = loadKept<tVectorLanes>(lanes, l);
   tKept<V> now = {{}, value, derivative};
   tComplexLanes<V> w;
-  const auto failsFirst = atIterate & firstHalf(scheme, {x, y}, now, w);
-  storeKept<tVectorLanes>(lanes, l, atIterate, now);
-  // A lane at stage 1 reads what its iterate kept, stored over only at stage 0.
+  const auto failsFirst = atIterate & firstHalf<kScheme>(tComplexLanes<V>{x, y}, now, w);
   tComplexLanes<V> c;
-  const auto failsSecond =
-      atSecond & secondHalf(scheme, p.a, loadKept<tVectorLanes>(lanes, l), value, derivative, c);
+  const auto failsSecond = atSecond & secondHalf<kScheme>(p.a, kept, value, derivative, c);
+  const tComplexLanes<V> keptParts[3] = {kept.n, kept.f, kept.d1};
+  const tComplexLanes<V> nowParts[3] = {now.n, now.f, now.d1};
+  for (int k = 0; k < 3; ++k) {
+    tVectorLanes::store(lanes.slopes[k][0] + l, atIterate ? nowParts[k].re : keptParts[k].re);
+    tVectorLanes::store(lanes.slopes[k][1] + l, atIterate ? nowParts[k].im : keptParts[k].im);
+  }
   const auto moves = atSecond & ~failsSecond;
   const auto stepEnds = ~atIterate;
   const V newX = moves ? x - c.re * p.h : x;
@@ -457,8 +452,18 @@ tPacketStep::tFound advanceVectors(tPacketStep::SCHEME scheme, const tPacketStep
       newtonLanes<tVectorLanes, kFullPath>(p, out, lanes, next, l, found);
     } else if (scheme == tPacketStep::SCHEME_RUNGE_KUTTA4) {
       rungeKutta4Lanes<tVectorLanes, kFullPath>(p, out, lanes, next, l, found);
-    } else if (tPacketStep::takesTwoPoints(scheme)) {
-      twoPointLanes<tVectorLanes, kFullPath>(scheme, p, out, lanes, next, l, found);
+    } else if (scheme == tPacketStep::SCHEME_TRAUB) {
+      twoPointLanes<tVectorLanes, kFullPath, tPacketStep::SCHEME_TRAUB>(p, out, lanes, next, l,
+                                                                        found);
+    } else if (scheme == tPacketStep::SCHEME_KING) {
+      twoPointLanes<tVectorLanes, kFullPath, tPacketStep::SCHEME_KING>(p, out, lanes, next, l,
+                                                                       found);
+    } else if (scheme == tPacketStep::SCHEME_JARRATT) {
+      twoPointLanes<tVectorLanes, kFullPath, tPacketStep::SCHEME_JARRATT>(p, out, lanes, next, l,
+                                                                          found);
+    } else if (scheme == tPacketStep::SCHEME_STEFFENSEN) {
+      twoPointLanes<tVectorLanes, kFullPath, tPacketStep::SCHEME_STEFFENSEN>(p, out, lanes, next, l,
+                                                                             found);
     } else {
       correctionLanes<tVectorLanes, kFullPath>(scheme, p, out, lanes, next, l, found);
     }
