@@ -14,9 +14,11 @@
 // their pictures are compared byte for byte too.
 // The basin statistics of each basin picture (tBasinStatistics) and its grid
 // Wada test (tWadaGrid) are timed too, against the picture's own time on all
-// threads. Last, Halley's method on "cubicz.func" (the same z^3 - 1 given as
-// f(z)), whose steps are made in packets as Newton's are, is timed against
-// the solves one after the other that such methods ran as before.
+// threads. Last, methods on "cubicz.func" (the same z^3 - 1 given as f(z)),
+// whose steps are made in packets as Newton's are (Halley's, Laguerre's, and
+// the two-point methods of Traub, Ostrowski, King, Jarratt and Steffensen),
+// are timed against the solves one after the other that such methods ran as
+// before.
 
 #include <algorithm>
 #include <chrono>
@@ -35,10 +37,15 @@
 #include "fractal/tFractal.h"
 #include "fractal/tFractalComputation.h"
 #include "fractal/tHalleySolver.h"
+#include "fractal/tJarrattSolver.h"
+#include "fractal/tKingSolver.h"
+#include "fractal/tLaguerreSolver.h"
 #include "fractal/tNewtonSolver.h"
 #include "fractal/tPictureContext.h"
 #include "fractal/tRootManager.h"
 #include "fractal/tRungeKuttaSolver4.h"
+#include "fractal/tSteffensenSolver.h"
+#include "fractal/tTraubSolver.h"
 #include "fractal/tWadaGrid.h"
 #include "graphics/tImage.h"
 
@@ -218,11 +225,10 @@ void runCase(const tCase& c, tFunction& f, tFunction& products, unsigned threads
   std::fflush(stdout);
 }
 
-// The Halley picture of z^3 - 1 given as f(z): the engine, and every start
-// solved whole by solve() in row-major order.
-void runHalleyCase(tFunction& cubicz, unsigned threads) {
-  const tCase c = {"Halley", 1024, false, 3, 3};
-  tHalleySolver solver(kIterations, kStep);
+// The picture of z^3 - 1 given as f(z) by a method for such maps: the
+// engine, and every start solved whole by solve() in row-major order.
+void runComplexMapCase(tFunction& cubicz, tIterativeSolver& solver, unsigned threads) {
+  const tCase c = {"f(z)", 1024, false, 3, 3};
   auto engine = [&](unsigned n) {
     return [&, n](tFractal& fractal) { tFractalComputation(&fractal, &cubicz, &solver, n).run(); };
   };
@@ -275,6 +281,15 @@ int main() {
       {"RK4", 2048, false, 1, 3},   {"Newton", 256, true, 3, 3},
   };
   for (const tCase& c : cases) runCase(c, f, products, threads);
-  runHalleyCase(cubicz, threads);
+  // Laguerre's n is the degree of f(z); King's b the window's.
+  const std::unique_ptr<tIterativeSolver> complexMapSolvers[] = {
+      std::make_unique<tHalleySolver>(kIterations, kStep),
+      std::make_unique<tLaguerreSolver>(kIterations, kStep, 0.5),
+      std::make_unique<tTraubSolver>(kIterations, kStep),
+      std::unique_ptr<tIterativeSolver>(tKingSolver::makeOstrowski(kIterations, kStep)),
+      std::make_unique<tKingSolver>(kIterations, kStep, 0.5),
+      std::make_unique<tJarrattSolver>(kIterations, kStep),
+      std::make_unique<tSteffensenSolver>(kIterations, kStep)};
+  for (const auto& solver : complexMapSolvers) runComplexMapCase(cubicz, *solver, threads);
   return 0;
 }
