@@ -339,44 +339,67 @@ tKept<V> loadKept(const tPacketStep::tLanes& lanes, unsigned l) {
   return {kept[0], kept[1], kept[2]};
 }
 
-// The first half of a two-point step at the iterate z, with f and f' there:
-// the point w of the second evaluation, and the lanes where the step fails
-// already (f' is zero).
+// a where the mask is set, b elsewhere.
+template <typename V, typename tMask>
+tComplexLanes<V> pick(tMask mask, const tComplexLanes<V>& a, const tComplexLanes<V>& b) {
+  return {mask ? a.re : b.re, mask ? a.im : b.im};
+}
+
+// The operands of the second half's first quotient, with f and f' at w:
+// Traub's and King's f(w) / f', Jarratt's (p + f') / (p - f') with
+// p = 3 f'(w), Steffensen's (f f) / (f(w) - f). A lane divides once a round:
+// at the iterate f / f', at w this.
 template <tPacketStep::SCHEME kScheme, typename V>
-auto firstHalf(const tComplexLanes<V>& z, tKept<V>& at, tComplexLanes<V>& w) {
+void secondQuotient(const tKept<V>& at, const tComplexLanes<V>& fw, const tComplexLanes<V>& dw,
+                    tComplexLanes<V>& numerator, tComplexLanes<V>& denominator) {
+  if constexpr (kScheme == tPacketStep::SCHEME_JARRATT) {
+    const tComplexLanes<V> p = 3.0 * dw;
+    numerator = p + at.d1;
+    denominator = p - at.d1;
+  } else if constexpr (kScheme == tPacketStep::SCHEME_STEFFENSEN) {
+    numerator = at.f * at.f;
+    denominator = fw - at.f;
+  } else {
+    numerator = fw;
+    denominator = at.d1;
+  }
+}
+
+// The first half of a two-point step at the iterate z, with f and f' there
+// and q = f / f': the point w of the second evaluation, and the lanes where
+// the step fails already (f' is zero).
+template <tPacketStep::SCHEME kScheme, typename V>
+auto firstHalf(const tComplexLanes<V>& z, const tComplexLanes<V>& q, tKept<V>& at,
+               tComplexLanes<V>& w) {
   if constexpr (kScheme == tPacketStep::SCHEME_STEFFENSEN) {
     w = z + at.f;
     const V zero = {};
     return zero != zero;
   } else {
-    at.n = at.f / at.d1;
+    at.n = q;
     w = kScheme == tPacketStep::SCHEME_JARRATT ? z - (2.0 / 3.0) * at.n : z - at.n;
     return at.d1.isZero();
   }
 }
 
-// The second half, with f and f' at w: the correction c, and the lanes where
-// a denominator is zero.
+// The second half, with f at w and the quotient q of secondQuotient's
+// operands: the correction c, and the lanes where a denominator is zero.
 template <tPacketStep::SCHEME kScheme, typename V>
-auto secondHalf(double b, const tKept<V>& at, const tComplexLanes<V>& fw,
-                const tComplexLanes<V>& dw, tComplexLanes<V>& c) {
+auto secondHalf(double b, const tKept<V>& at, const tComplexLanes<V>& fw, const tComplexLanes<V>& q,
+                const tComplexLanes<V>& denominator, tComplexLanes<V>& c) {
   if constexpr (kScheme == tPacketStep::SCHEME_TRAUB) {
     const V zero = {};
-    c = at.n + fw / at.d1;
+    c = at.n + q;
     return zero != zero;
   } else if constexpr (kScheme == tPacketStep::SCHEME_KING) {
-    const tComplexLanes<V> m = fw / at.d1;
-    const tComplexLanes<V> denominator = at.f + (b - 2.0) * fw;
-    c = at.n + m * ((at.f + b * fw) / denominator);
-    return denominator.isZero();
+    const tComplexLanes<V> weight = at.f + (b - 2.0) * fw;
+    c = at.n + q * ((at.f + b * fw) / weight);
+    return weight.isZero();
   } else if constexpr (kScheme == tPacketStep::SCHEME_JARRATT) {
-    const tComplexLanes<V> p = 3.0 * dw;
-    const tComplexLanes<V> denominator = p - at.d1;
-    c = (0.5 * ((p + at.d1) / denominator)) * at.n;
+    c = (0.5 * q) * at.n;
     return denominator.isZero();
   } else {
-    const tComplexLanes<V> denominator = fw - at.f;
-    c = (at.f * at.f) / denominator;
+    c = q;
     return denominator.isZero();
   }
 }
@@ -412,11 +435,16 @@ void twoPointLanes(const tPacketStep::tParameters& p, const tPacketStep::tOutput
   // A lane at stage 1 finishes with what its iterate kept; one at stage 0
   // keeps its own.
   const tKept<V> kept = loadKept<tVectorLanes>(lanes, l);
+  tComplexLanes<V> numerator;
+  tComplexLanes<V> denominator;
+  secondQuotient<kScheme>(kept, value, derivative, numerator, denominator);
+  const tComplexLanes<V> q =
+      pick(atIterate, value, numerator) / pick(atIterate, derivative, denominator);
   tKept<V> now = {{}, value, derivative};
   tComplexLanes<V> w;
-  const auto failsFirst = atIterate & firstHalf<kScheme>(tComplexLanes<V>{x, y}, now, w);
+  const auto failsFirst = atIterate & firstHalf<kScheme>(tComplexLanes<V>{x, y}, q, now, w);
   tComplexLanes<V> c;
-  const auto failsSecond = atSecond & secondHalf<kScheme>(p.a, kept, value, derivative, c);
+  const auto failsSecond = atSecond & secondHalf<kScheme>(p.a, kept, value, q, denominator, c);
   const tComplexLanes<V> keptParts[3] = {kept.n, kept.f, kept.d1};
   const tComplexLanes<V> nowParts[3] = {now.n, now.f, now.d1};
   for (int k = 0; k < 3; ++k) {
