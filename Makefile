@@ -30,11 +30,13 @@ golden: build
 run: build
 	@$(BUILD)/app/rootweaver
 
-# Times the engine against the tree walk and a hand-written program (several
-# minutes); not part of the tests.
+# Times the engine against the tree walk and hand-written programs (several
+# minutes); not part of the tests. `make bench BENCH_ARGS=methods` runs the
+# methods section alone.
+BENCH_ARGS ?=
 bench: configure
 	@cmake --build $(BUILD) --target rootweaver_bench -j $(JOBS)
-	@$(BUILD)/bench/rootweaver_bench
+	@$(BUILD)/bench/rootweaver_bench $(BENCH_ARGS)
 
 clean:
 	@rm -rf $(BUILD) $(BUILD).configure.log

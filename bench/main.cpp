@@ -19,6 +19,17 @@
 // the two-point methods of Traub, Ostrowski, King, Jarratt and Steffensen),
 // are timed against the solves one after the other that such methods ran as
 // before.
+//
+// threads.
+//
+// The methods section (`rootweaver_bench methods`, which runs it alone, or
+// `methods NAME ...` for some of its methods) times the methods for f(z) and
+// for any map on "cubicz.func" (z^3 - 1 given as f(z)) over [-2, 2]^2,
+// 1024 x 1024, the engine on one thread against each method written by hand
+// for this one map (tHandWrittenMethods), and counts the pixels whose root
+// or failure differs between the two pictures: the engine evaluates formulas
+// expanded from f(z), which round otherwise than z^3 - 1 written in complex
+// arithmetic, so a few boundary pixels may differ, and more means a bug.
 
 #include <algorithm>
 #include <chrono>
@@ -32,20 +43,29 @@
 #include <vector>
 
 #include "bench/tHandWrittenCubic.h"
+#include "bench/tHandWrittenMethods.h"
 #include "expr/tFunction.h"
+#include "expr/tInstructionSet.h"
+#include "fractal/tBacktrackingNewtonSolver.h"
 #include "fractal/tBasinStatistics.h"
+#include "fractal/tChebyshevHalleySolver.h"
+#include "fractal/tChebyshevSystemSolver.h"
 #include "fractal/tFractal.h"
 #include "fractal/tFractalComputation.h"
 #include "fractal/tHalleySolver.h"
+#include "fractal/tHalleySystemSolver.h"
 #include "fractal/tJarrattSolver.h"
+#include "fractal/tJarrattSystemSolver.h"
 #include "fractal/tKingSolver.h"
 #include "fractal/tLaguerreSolver.h"
 #include "fractal/tNewtonSolver.h"
 #include "fractal/tPictureContext.h"
 #include "fractal/tRootManager.h"
 #include "fractal/tRungeKuttaSolver4.h"
+#include "fractal/tSchroderSolver.h"
 #include "fractal/tSteffensenSolver.h"
 #include "fractal/tTraubSolver.h"
+#include "fractal/tTraubSystemSolver.h"
 #include "fractal/tWadaGrid.h"
 #include "graphics/tImage.h"
 
@@ -260,9 +280,133 @@ void runComplexMapCase(tFunction& cubicz, tIterativeSolver& solver, unsigned thr
   std::fflush(stdout);
 }
 
+const unsigned kMethodSide = 1024;
+const int kMethodRuns = 3;
+
+// The engine's solver of that name at the section's settings (step 1,
+// King's b = 0.5, Laguerre's n = 3); null for another name.
+std::unique_ptr<tIterativeSolver> makeMethod(const std::string& name) {
+  const unsigned long n = kIterations;
+  if (name == "HalleySolver") return std::make_unique<tHalleySolver>(n, kStep);
+  if (name == "ChebyshevSolver")
+    return std::unique_ptr<tIterativeSolver>(tChebyshevHalleySolver::makeChebyshev(n, kStep));
+  if (name == "SuperHalleySolver")
+    return std::unique_ptr<tIterativeSolver>(tChebyshevHalleySolver::makeSuperHalley(n, kStep));
+  if (name == "SchroderSolver") return std::make_unique<tSchroderSolver>(n, kStep);
+  if (name == "TraubSolver") return std::make_unique<tTraubSolver>(n, kStep);
+  if (name == "OstrowskiSolver")
+    return std::unique_ptr<tIterativeSolver>(tKingSolver::makeOstrowski(n, kStep));
+  if (name == "KingSolver") return std::make_unique<tKingSolver>(n, kStep, 0.5);
+  if (name == "JarrattSolver") return std::make_unique<tJarrattSolver>(n, kStep);
+  if (name == "SteffensenSolver") return std::make_unique<tSteffensenSolver>(n, kStep);
+  if (name == "LaguerreSolver") return std::make_unique<tLaguerreSolver>(n, kStep, 3.0);
+  if (name == "TraubSystemSolver") return std::make_unique<tTraubSystemSolver>(n, kStep);
+  if (name == "JarrattSystemSolver") return std::make_unique<tJarrattSystemSolver>(n, kStep);
+  if (name == "ChebyshevSystemSolver") return std::make_unique<tChebyshevSystemSolver>(n, kStep);
+  if (name == "HalleySystemSolver") return std::make_unique<tHalleySystemSolver>(n, kStep);
+  if (name == "BacktrackingNewtonSolver")
+    return std::make_unique<tBacktrackingNewtonSolver>(n, kStep);
+  return nullptr;
+}
+
+double median(std::vector<double> seconds) {
+  std::sort(seconds.begin(), seconds.end());
+  return seconds[seconds.size() / 2];
+}
+
+// The engine's picture on one thread, as the hand-written outcomes: each
+// pixel's first-sample label, its root named by the cube root it lies at.
+double engineMethodPicture(tFunction& f, tIterativeSolver& solver, std::vector<uint8_t>& outcomes) {
+  tPictureContext context;
+  context.getRoots().useRandomColors(false);
+  std::unique_ptr<tFractal> fractal(
+      tFractal::create(kMethodSide, kLow, kHigh, kLow, kHigh, context));
+  const auto begin = std::chrono::steady_clock::now();
+  tFractalComputation(fractal.get(), &f, &solver, 1).run();
+  const auto end = std::chrono::steady_clock::now();
+  const tBasinLabels& labels = fractal->getBasinLabels();
+  const auto& roots = context.getRoots().getRoots();
+  outcomes.clear();
+  for (uint16_t label : labels.getLabels()) {
+    if (label == tBasinLabels::SINGULAR) {
+      outcomes.push_back(tHandWrittenMethods::SINGULAR);
+    } else if (label == tBasinLabels::NO_CONVERGENCE) {
+      outcomes.push_back(tHandWrittenMethods::GAVE_UP);
+    } else {
+      const tVector2& root = roots[labels.getRegistryIndex(label)].first;
+      outcomes.push_back(tHandWrittenMethods::rootNear(root.x_, root.y_));
+    }
+  }
+  return std::chrono::duration<double>(end - begin).count();
+}
+
+double handWrittenMethodPicture(const char* method, std::vector<uint8_t>& outcomes) {
+  const auto begin = std::chrono::steady_clock::now();
+  tHandWrittenMethods::picture(method, kMethodSide, kLow, kHigh, kIterations, outcomes);
+  const auto end = std::chrono::steady_clock::now();
+  return std::chrono::duration<double>(end - begin).count();
+}
+
+// The methods section for the methods named (all when none is).
+int runMethods(const std::vector<std::string>& chosen) {
+  for (const std::string& name : chosen) {
+    if (!makeMethod(name)) {
+      std::fprintf(stderr, "rootweaver_bench: '%s' is not a method of the methods section\n",
+                   name.c_str());
+      return 2;
+    }
+  }
+  std::ostringstream trace;
+  std::streambuf* out = std::cout.rdbuf(trace.rdbuf());
+  tFunction f(ROOTWEAVER_SOURCE_DIR "/Shared Functions/cubicz.func");
+  std::cout.rdbuf(out);
+  std::printf(
+      "Methods on cubicz.func (z^3 - 1 given as f(z)), %u x %u, %u iterations, engine on "
+      "1 thread against hand-written, medians of %d runs\n",
+      kMethodSide, kMethodSide, kIterations, kMethodRuns);
+  std::printf("  %-26s %12s %15s %7s %19s\n", "method", "engine(1) s", "hand-written s", "ratio",
+              "pixels differing");
+  std::fflush(stdout);
+  for (const char* method : tHandWrittenMethods::names()) {
+    if (!chosen.empty() && std::find(chosen.begin(), chosen.end(), method) == chosen.end())
+      continue;
+    std::unique_ptr<tIterativeSolver> solver = makeMethod(method);
+    std::vector<double> engine;
+    std::vector<double> hand;
+    std::vector<uint8_t> engineOutcomes;
+    std::vector<uint8_t> handOutcomes;
+    // The two take turns, so that a change in the machine's load falls on both.
+    for (int run = 0; run < kMethodRuns; ++run) {
+      engine.push_back(engineMethodPicture(f, *solver, engineOutcomes));
+      hand.push_back(handWrittenMethodPicture(method, handOutcomes));
+    }
+    std::size_t differing = 0;
+    for (std::size_t p = 0; p < handOutcomes.size(); ++p)
+      differing += p >= engineOutcomes.size() || engineOutcomes[p] != handOutcomes[p];
+    std::printf("  %-26s %12.3f %15.3f %7.2f %19zu\n", method, median(engine), median(hand),
+                median(engine) / median(hand), differing);
+    std::fflush(stdout);
+  }
+  std::printf("\n");
+  return 0;
+}
+
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+  std::printf("Instruction sets: packets use %s (the processor %s AVX2), libm's %s build\n\n",
+              tInstructionSet::name(tInstructionSet::current()),
+              tInstructionSet::supports(tInstructionSet::AVX2) ? "has" : "lacks",
+              tInstructionSet::mathLibrary());
+  if (argc > 1) {
+    if (std::string(argv[1]) != "methods") {
+      std::fprintf(stderr,
+                   "rootweaver_bench: '%s' is no section; give none, or methods [NAME ...]\n",
+                   argv[1]);
+      return 2;
+    }
+    return runMethods(std::vector<std::string>(argv + 2, argv + argc));
+  }
   std::ostringstream trace;
   std::streambuf* out = std::cout.rdbuf(trace.rdbuf());
   tFunction f(ROOTWEAVER_SOURCE_DIR "/Shared Functions/cubic.func");
@@ -291,5 +435,5 @@ int main() {
       std::make_unique<tJarrattSolver>(kIterations, kStep),
       std::make_unique<tSteffensenSolver>(kIterations, kStep)};
   for (const auto& solver : complexMapSolvers) runComplexMapCase(cubicz, *solver, threads);
-  return 0;
+  return runMethods({});
 }
