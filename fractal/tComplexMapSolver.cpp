@@ -23,24 +23,31 @@ void tComplexMapSolver::tIterate::evaluate(const tComplex& w, tComplex& value,
 }
 
 tSolution tComplexMapSolver::solve(tFunction* f, const tVector2& start, bool fullPath) const {
-  tSolution solution(maxIterations_);
+  return walk<true>(f, start, fullPath);
+}
+
+tSolution tComplexMapSolver::solveToOutcome(tFunction* f, const tVector2& start) const {
+  return walk<false>(f, start, false);
+}
+
+template <bool PATH>
+tSolution tComplexMapSolver::walk(tFunction* f, const tVector2& start, bool fullPath) const {
+  tSolution solution = PATH ? tSolution(maxIterations_) : tSolution();
   tVector2 x = start;
   for (uint32_t i = 0; i < maxIterations_; ++i) {
     double out[6];
     f->getProgram().evaluate(x.x_, x.y_, out);
     const tVector2 fx(out[0], out[1]);
-    solution.path_.push_back(x);
-    if (stopsAt(i, tFunction::invertJacobian(out[2], out[3], out[4], out[5]), fx, fullPath,
-                solution)) {
+    if (PATH) solution.path_.push_back(x);
+    if (stopsAt(i, singularJacobian(out[2], out[3], out[4], out[5]), fx, fullPath, solution)) {
+      if (!PATH && !solution.singularJacobian_) solution.path_.push_back(x);
       return solution;
     }
     tComplex c;
     if (!correction({*f, {x.x_, x.y_}, {out[0], out[1]}, {out[2], out[4]}}, c)) {
       // A full path goes on where it stands, as Newton's does on a singular Jacobian.
       if (fullPath) continue;
-      solution.iterations_ = i;
-      solution.singularJacobian_ = true;
-      solution.noConvergence_ = false;
+      stopSingular(i, solution);
       return solution;
     }
     x -= stepSize_ * tVector2(c.re, c.im);

@@ -39,6 +39,7 @@ class tComplexMapSolver : public tIterativeSolver {
                     const char* needs);
 
   tSolution solve(tFunction* f, const tVector2& start, bool fullPath) const override;
+  tSolution solveToOutcome(tFunction* f, const tVector2& start) const override;
   // tPacketSolver never calls it, as runsInLanes is false; it throws.
   LANE_EVENT advanceLane(tLane& lane, const tVector2& fx, const tMatrix2& m,
                          bool fullPath) const override;
@@ -52,6 +53,10 @@ class tComplexMapSolver : public tIterativeSolver {
   virtual bool correction(const tIterate& at, tComplex& c) const = 0;
 
  private:
+  // solve, recording the path or (for solveToOutcome) only the root.
+  template <bool PATH>
+  tSolution walk(tFunction* f, const tVector2& start, bool fullPath) const;
+
   const char* needs_;  // what the method takes of f(z), as its refusal says
 };
 

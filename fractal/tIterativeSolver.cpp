@@ -11,19 +11,23 @@ tIterativeSolver::tIterativeSolver(unsigned long maxIterations, double stepSize,
                                    const std::string& name)
     : maxIterations_(static_cast<uint32_t>(
           std::min<unsigned long>(maxIterations, std::numeric_limits<uint32_t>::max()))),
+      residualLimit_(squaredLimit(EQUALITY_EPSILON)),
       stepSize_(stepSize),
       name_(name) {}
 
+static_assert(tIterativeSolver::INVERTIBLE_CUTOFF == tFunction::INVERTIBLE_CUTOFF,
+              "the singular test of the solvers is invertJacobian's");
+
 tIterativeSolver::~tIterativeSolver() = default;
 
-bool tIterativeSolver::stopsAt(uint32_t i, const tMatrix2& m, const tVector2& fx, bool fullPath,
-                               tSolution& solution) const {
-  LANE_EVENT event = testIterate(m, fx, fullPath);
-  if (event == LANE_ITERATE) return false;
+tSolution tIterativeSolver::solveToOutcome(tFunction* f, const tVector2& start) const {
+  return solve(f, start, false);
+}
+
+void tIterativeSolver::stopSingular(uint32_t i, tSolution& solution) {
   solution.iterations_ = i;
-  solution.singularJacobian_ = event == LANE_SINGULAR;
+  solution.singularJacobian_ = true;
   solution.noConvergence_ = false;
-  return true;
 }
 
 void tIterativeSolver::startLane(tLane& lane, const tVector2& start) const {

@@ -34,6 +34,8 @@ class tIterativeSolver {
  public:
   // A point is a root when |F| there is below this.
   static constexpr double EQUALITY_EPSILON = 1e-10;
+  // tFunction::INVERTIBLE_CUTOFF, for the inline singular test.
+  static constexpr double INVERTIBLE_CUTOFF = 1e-10;
   // Two roots closer than this are one root.
   static constexpr double ROOT_EQUALITY_EPSILON = 1e-4;
   // The least double whose square root is not below `distance`: the square
@@ -64,6 +66,11 @@ class tIterativeSolver {
   // With fullPath the stopping tests are skipped: every iteration runs, every
   // iterate is recorded, and the result reports no convergence.
   virtual tSolution solve(tFunction* f, const tVector2& start, bool fullPath) const = 0;
+  // solve(f, start, false) for a picture, which needs only the outcome: the
+  // same flags and iteration, and a path that may hold no more than the root
+  // when the solve converged. Solvers that solve each start whole record no
+  // path here, and allocate only for the root.
+  virtual tSolution solveToOutcome(tFunction* f, const tVector2& start) const;
   // Whether a walk from start meets the fractal's singular set (see
   // tFractal::pointInSingularSet) before it reaches a root or its limit.
   virtual bool iterateInSingularSet(tFunction* f, tFractal* fractal,
@@ -101,6 +108,18 @@ class tIterativeSolver {
     return lane.stage == 0 && lane.iteration >= maxIterations_;
   }
 
+  // Whether the Jacobian with rows (f11, f12) and (f21, f22) has no inverse:
+  // exactly where tFunction::invertJacobian gives the zero matrix, for a
+  // solver that needs no more of the inverse than that.
+  static bool singularJacobian(double f11, double f12, double f21, double f22) {
+    // invertJacobian gives the zero matrix below the cutoff, and a matrix of
+    // NaN where the determinant is not finite (the test fails on both). Above
+    // the cutoff the inverse is never zero: with m the largest entry of J,
+    // m / |det| is above 0.4 when m < 1 (|det| <= 2 m^2 up to rounding) and
+    // at least 1 / DBL_MAX otherwise, so that quotient never underflows to 0.
+    return std::fabs(tMatrix2(f11, f12, f21, f22).determinant()) < INVERTIBLE_CUTOFF;
+  }
+
   std::string getName() const { return name_; }
   uint32_t getMaxIterations() const { return maxIterations_; }
   double getStepSize() const { return stepSize_; }
@@ -109,16 +128,34 @@ class tIterativeSolver {
   // The stopping tests of iteration i at an iterate with inverse Jacobian m
   // and value fx. True, with the outcome filled in, when the solve stops.
   bool stopsAt(uint32_t i, const tMatrix2& m, const tVector2& fx, bool fullPath,
-               tSolution& solution) const;
+               tSolution& solution) const {
+    return stopsAt(i, m == tMatrix2(), fx, fullPath, solution);
+  }
+  // The same where only whether m is zero (the Jacobian singular) is known.
+  bool stopsAt(uint32_t i, bool singular, const tVector2& fx, bool fullPath,
+               tSolution& solution) const {
+    LANE_EVENT event = testIterate(singular, fx, fullPath);
+    if (event == LANE_ITERATE) return false;
+    solution.iterations_ = i;
+    solution.singularJacobian_ = event == LANE_SINGULAR;
+    solution.noConvergence_ = false;
+    return true;
+  }
   // The stopping tests alone: LANE_ITERATE when the solve goes on.
   LANE_EVENT testIterate(const tMatrix2& m, const tVector2& fx, bool fullPath) const {
+    return testIterate(m == tMatrix2(), fx, fullPath);
+  }
+  LANE_EVENT testIterate(bool singular, const tVector2& fx, bool fullPath) const {
     if (fullPath) return LANE_ITERATE;
     // The singular test comes first: a root with a singular Jacobian is
     // reported as singular. The residual is |F| as tVector2::length forms it.
-    if (m == tMatrix2()) return LANE_SINGULAR;
-    if (EQUALITY_EPSILON > std::sqrt(fx.x_ * fx.x_ + fx.y_ * fx.y_)) return LANE_CONVERGED;
+    if (singular) return LANE_SINGULAR;
+    // EQUALITY_EPSILON > sqrt(s), with no square root taken (squaredLimit).
+    if (fx.x_ * fx.x_ + fx.y_ * fx.y_ < residualLimit_) return LANE_CONVERGED;
     return LANE_ITERATE;
   }
+  // The end of a solve stopped by the singular test at iteration i.
+  static void stopSingular(uint32_t i, tSolution& solution);
   // Ends a lane's step on the new iterate x, the point evaluated next.
   static LANE_EVENT endStep(tLane& lane, const tVector2& x) {
     lane.x = x;
@@ -135,6 +172,7 @@ class tIterativeSolver {
   bool dampedNewtonMeetsSingularSet(tFunction* f, tFractal* fractal, const tVector2& start) const;
 
   uint32_t maxIterations_;  // iteration limit
+  double residualLimit_;    // squaredLimit(EQUALITY_EPSILON)
   double stepSize_;         // h, the factor of every step; 1 gives the classical Newton step
   std::string name_;        // the solver's name as data files show it
 };

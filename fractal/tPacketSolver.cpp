@@ -150,7 +150,7 @@ bool tPacketSolver::solveWhole(const tVector2* starts, std::size_t count, tOutco
                                const std::atomic<bool>* cancel) {
   for (std::size_t i = 0; i < count; ++i) {
     if (cancelled(cancel)) return false;
-    outcomes[i] = outcomeOf(solver_.solve(function_, starts[i], false));
+    outcomes[i] = outcomeOf(solver_.solveToOutcome(function_, starts[i]));
   }
   return true;
 }

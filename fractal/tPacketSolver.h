@@ -74,8 +74,8 @@ class tPacketSolver {
                       tOutcome* outcomes, const std::atomic<bool>* cancel);
   bool solveByLane(const tVector2* starts, std::size_t count, tOutcome* outcomes,
                    const std::atomic<bool>* cancel);
-  // solve by the solver's own solve(), one start after the other, for a
-  // solver that does not run in lanes.
+  // solve by the solver's own solveToOutcome(), one start after the other,
+  // for a solver that does not run in lanes.
   bool solveWhole(const tVector2* starts, std::size_t count, tOutcome* outcomes,
                   const std::atomic<bool>* cancel);
   // straddle with the solver's packet step, or one lane at a time.

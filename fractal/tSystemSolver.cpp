@@ -8,19 +8,29 @@ tSystemSolver::tSystemSolver(unsigned long maxIterations, double stepSize, const
     : tIterativeSolver(maxIterations, stepSize, name) {}
 
 tSolution tSystemSolver::solve(tFunction* f, const tVector2& start, bool fullPath) const {
-  tSolution solution(maxIterations_);
+  return walk<true>(f, start, fullPath);
+}
+
+tSolution tSystemSolver::solveToOutcome(tFunction* f, const tVector2& start) const {
+  return walk<false>(f, start, false);
+}
+
+template <bool PATH>
+tSolution tSystemSolver::walk(tFunction* f, const tVector2& start, bool fullPath) const {
+  tSolution solution = PATH ? tSolution(maxIterations_) : tSolution();
   tVector2 x = start;
   for (uint32_t i = 0; i < maxIterations_; ++i) {
     const tPoint at = evaluate(*f, x);
-    solution.path_.push_back(x);
-    if (stopsAt(i, at.inverse, at.value, fullPath, solution)) return solution;
+    if (PATH) solution.path_.push_back(x);
+    if (stopsAt(i, at.inverse, at.value, fullPath, solution)) {
+      if (!PATH && !solution.singularJacobian_) solution.path_.push_back(x);
+      return solution;
+    }
     tVector2 after;
     if (at.inverse == tMatrix2() || !next(*f, x, at, after)) {
       // A full path goes on where it stands, as Newton's does on a singular Jacobian.
       if (fullPath) continue;
-      solution.iterations_ = i;
-      solution.singularJacobian_ = true;
-      solution.noConvergence_ = false;
+      stopSingular(i, solution);
       return solution;
     }
     x = after;

@@ -21,6 +21,7 @@ class tSystemSolver : public tIterativeSolver {
   tSystemSolver(unsigned long maxIterations, double stepSize, const std::string& name);
 
   tSolution solve(tFunction* f, const tVector2& start, bool fullPath) const override;
+  tSolution solveToOutcome(tFunction* f, const tVector2& start) const override;
   // tPacketSolver never calls it, as runsInLanes is false; it throws.
   LANE_EVENT advanceLane(tLane& lane, const tVector2& fx, const tMatrix2& m,
                          bool fullPath) const override;
@@ -52,6 +53,11 @@ class tSystemSolver : public tIterativeSolver {
   // Why such a method cannot solve f: a first derivative missing, or a
   // second one too large to derive; nothing when it can.
   std::string secondDerivativesRefusal(const tFunction& f) const;
+
+ private:
+  // solve, recording the path or (for solveToOutcome) only the root.
+  template <bool PATH>
+  tSolution walk(tFunction* f, const tVector2& start, bool fullPath) const;
 };
 
 #endif

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <limits>
+#include <random>
 #include <tuple>
 #include <vector>
 
@@ -172,5 +173,44 @@ TEST(tSolverTest, StepsFollowTheirExactOperationOrder) {
       previous = slope;
     }
     EXPECT_EQ(expected, tAdamsBashforthSolver2(n, h).solve(f.get(), start, true).path_);
+  }
+}
+
+// The solvers' singular test is exactly invertJacobian's zero matrix: at the
+// cutoff and beside it, where the determinant underflows, overflows or is
+// not a number, and over random entries of every size.
+TEST(tSolverTest, SingularJacobianIsInvertJacobiansZeroMatrix) {
+  const double inf = std::numeric_limits<double>::infinity();
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const double cutoff = tFunction::INVERTIBLE_CUTOFF;
+  std::vector<std::vector<double>> cases = {{0, 0, 0, 0},
+                                            {1, 0, 0, 1},
+                                            {1, 1, 1, 1},
+                                            {cutoff, 0, 0, 1},
+                                            {std::nextafter(cutoff, 0.0), 0, 0, 1},
+                                            {1e-5, 0, 0, 1e-5},
+                                            {1e-200, 0, 0, 1e-200},
+                                            {1e-300, 1e300, -1e-300, 1e-300},
+                                            {1e300, 0, 0, 1e-300},
+                                            {1e200, 0, 0, 1e200},
+                                            {1e200, 1e200, 1e200, 1e200},
+                                            {5e-324, 0, 0, 1e308},
+                                            {inf, 0, 0, 1},
+                                            {nan, 0, 0, 1},
+                                            {1, -inf, inf, 1},
+                                            {1e154, 1e154, -1e154, 1e154}};
+  std::mt19937 random(3);
+  std::uniform_int_distribution<int> exponent(-700, 700);
+  std::uniform_real_distribution<double> mantissa(-1, 1);
+  for (int k = 0; k < 20000; ++k) {
+    std::vector<double> entries;
+    for (int e = 0; e < 4; ++e)
+      entries.push_back(std::ldexp(mantissa(random), exponent(random) / 2));
+    cases.push_back(entries);
+  }
+  for (const auto& j : cases) {
+    EXPECT_EQ(tFunction::invertJacobian(j[0], j[1], j[2], j[3]) == tMatrix2(),
+              tIterativeSolver::singularJacobian(j[0], j[1], j[2], j[3]))
+        << j[0] << " " << j[1] << " " << j[2] << " " << j[3];
   }
 }
