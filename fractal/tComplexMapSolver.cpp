@@ -14,12 +14,15 @@ tComplex tComplexMapSolver::tIterate::secondDerivative() const {
   return {second[0], second[3]};
 }
 
-void tComplexMapSolver::tIterate::evaluate(const tComplex& w, tComplex& value,
-                                           tComplex& derivative) const {
+tComplex tComplexMapSolver::tIterate::valueAt(const tComplex& w) const {
+  const tVector2 value = function.value(tVector2(w.re, w.im));
+  return {value.x_, value.y_};
+}
+
+tComplex tComplexMapSolver::tIterate::derivativeAt(const tComplex& w) const {
   double out[6];
   function.getProgram().evaluate(w.re, w.im, out);
-  value = {out[0], out[1]};
-  derivative = {out[2], out[4]};
+  return {out[2], out[4]};
 }
 
 tSolution tComplexMapSolver::solve(tFunction* f, const tVector2& start, bool fullPath) const {

@@ -29,8 +29,10 @@ class tComplexMapSolver : public tIterativeSolver {
 
     // f''(z), from the second partial derivatives.
     tComplex secondDerivative() const;
-    // f and f' at w, from the compiled program.
-    void evaluate(const tComplex& w, tComplex& value, tComplex& derivative) const;
+    // f at w, and f' at w, from the compiled programs; each evaluates no
+    // more formulas than it needs.
+    tComplex valueAt(const tComplex& w) const;
+    tComplex derivativeAt(const tComplex& w) const;
   };
 
   // needs names what the method takes of f(z) in its refusal of a real map:

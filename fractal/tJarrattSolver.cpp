@@ -6,9 +6,7 @@ tJarrattSolver::tJarrattSolver(unsigned long maxIterations, double stepSize)
 bool tJarrattSolver::correction(const tIterate& at, tComplex& c) const {
   if (at.d1.isZero()) return false;
   const tComplex n = at.f / at.d1;
-  tComplex fy, dy;
-  at.evaluate(at.z - (2.0 / 3.0) * n, fy, dy);
-  const tComplex p = 3.0 * dy;
+  const tComplex p = 3.0 * at.derivativeAt(at.z - (2.0 / 3.0) * n);
   const tComplex denominator = p - at.d1;
   if (denominator.isZero()) return false;
   c = (0.5 * ((p + at.d1) / denominator)) * n;

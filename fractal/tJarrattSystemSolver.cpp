@@ -8,7 +8,7 @@ tJarrattSystemSolver::tJarrattSystemSolver(unsigned long maxIterations, double s
 bool tJarrattSystemSolver::correction(const tFunction& f, const tVector2& x, const tPoint& at,
                                       tVector2& c) const {
   const tVector2 s = at.inverse * at.value;
-  const tMatrix2 thrice = 3.0 * evaluate(f, x - (2.0 / 3.0) * s).jacobian;
+  const tMatrix2 thrice = 3.0 * jacobianAt(f, x - (2.0 / 3.0) * s);
   const tMatrix2 difference = thrice - at.jacobian;
   const tMatrix2 inverse = tFunction::invertJacobian(difference(0, 0), difference(0, 1),
                                                      difference(1, 0), difference(1, 1));

@@ -21,8 +21,7 @@ bool tKingSolver::getMethodParameter(double& parameter) const {
 bool tKingSolver::correction(const tIterate& at, tComplex& c) const {
   if (at.d1.isZero()) return false;
   const tComplex n = at.f / at.d1;
-  tComplex fy, dy;
-  at.evaluate(at.z - n, fy, dy);
+  const tComplex fy = at.valueAt(at.z - n);
   const tComplex m = fy / at.d1;
   const tComplex denominator = at.f + (parameter_ - 2.0) * fy;
   if (denominator.isZero()) return false;

@@ -4,9 +4,7 @@ tSteffensenSolver::tSteffensenSolver(unsigned long maxIterations, double stepSiz
     : tComplexMapSolver(maxIterations, stepSize, "SteffensenSolver", "") {}
 
 bool tSteffensenSolver::correction(const tIterate& at, tComplex& c) const {
-  tComplex fw, dw;
-  at.evaluate(at.z + at.f, fw, dw);
-  const tComplex denominator = fw - at.f;
+  const tComplex denominator = at.valueAt(at.z + at.f) - at.f;
   if (denominator.isZero()) return false;
   c = (at.f * at.f) / denominator;
   return true;

@@ -46,6 +46,12 @@ tSystemSolver::tPoint tSystemSolver::evaluate(const tFunction& f, const tVector2
           tFunction::invertJacobian(out[2], out[3], out[4], out[5])};
 }
 
+tMatrix2 tSystemSolver::jacobianAt(const tFunction& f, const tVector2& x) {
+  double out[6];
+  f.getProgram().evaluate(x.x_, x.y_, out);
+  return tMatrix2(out[2], out[3], out[4], out[5]);
+}
+
 bool tSystemSolver::next(const tFunction& f, const tVector2& x, const tPoint& at,
                          tVector2& after) const {
   tVector2 c;

@@ -36,6 +36,8 @@ class tSystemSolver : public tIterativeSolver {
     tMatrix2 inverse;
   };
   static tPoint evaluate(const tFunction& f, const tVector2& x);
+  // The Jacobian alone, for a method that needs no inverse of it.
+  static tMatrix2 jacobianAt(const tFunction& f, const tVector2& x);
 
   // The iterate after x, where the function is `at`, whose inverse Jacobian
   // exists; false when another inverse the method needs does not. Unless a

@@ -6,9 +6,7 @@ tTraubSolver::tTraubSolver(unsigned long maxIterations, double stepSize)
 bool tTraubSolver::correction(const tIterate& at, tComplex& c) const {
   if (at.d1.isZero()) return false;
   const tComplex n = at.f / at.d1;
-  tComplex fy, dy;
-  at.evaluate(at.z - n, fy, dy);
-  c = n + fy / at.d1;
+  c = n + at.valueAt(at.z - n) / at.d1;
   return true;
 }
 
