@@ -35,8 +35,6 @@ enum tReadState { OUTSIDE_BLOCK, EXPECTING_NAME, INSIDE_BLOCK };
 
 tCategoricalDict::tCategoricalDict() {}
 
-tCategoricalDict::tCategoricalDict(const std::string& path) { readFile(path); }
-
 bool tCategoricalDict::hasCategory(const std::string& name) const {
   return std::find(categories_.begin(), categories_.end(), name) != categories_.end();
 }
@@ -52,27 +50,9 @@ void tCategoricalDict::addEntryToCategory(const std::string& name, const std::st
   if (itr != dict_.end()) itr->second.push_back(entry);
 }
 
-void tCategoricalDict::addEntryToCategory(unsigned int index, const std::string& entry) {
-  tDictMap::iterator itr = findAt(index);
-  if (itr != dict_.end()) itr->second.push_back(entry);
-}
-
 unsigned int tCategoricalDict::numEntriesInCategory(const std::string& name) const {
   tDictMap::const_iterator itr = dict_.find(name);
   return itr == dict_.end() ? 0 : static_cast<unsigned int>(itr->second.size());
-}
-
-unsigned int tCategoricalDict::numEntriesInCategory(unsigned int index) const {
-  tDictMap::const_iterator itr = findAt(index);
-  return itr == dict_.end() ? 0 : static_cast<unsigned int>(itr->second.size());
-}
-
-tCategoricalDict::tDictMap::iterator tCategoricalDict::findAt(unsigned int index) {
-  return index < categories_.size() ? dict_.find(categories_[index]) : dict_.end();
-}
-
-tCategoricalDict::tDictMap::const_iterator tCategoricalDict::findAt(unsigned int index) const {
-  return index < categories_.size() ? dict_.find(categories_[index]) : dict_.end();
 }
 
 std::vector<std::string>& tCategoricalDict::operator[](const std::string& name) {
@@ -83,18 +63,6 @@ std::vector<std::string>& tCategoricalDict::operator[](const std::string& name) 
 
 std::vector<std::string> tCategoricalDict::operator[](const std::string& name) const {
   tDictMap::const_iterator itr = dict_.find(name);
-  CATEGORY_ASSERT(itr != dict_.end());
-  return itr->second;
-}
-
-std::vector<std::string>& tCategoricalDict::operator[](unsigned int index) {
-  tDictMap::iterator itr = findAt(index);
-  CATEGORY_ASSERT(itr != dict_.end());
-  return itr->second;
-}
-
-std::vector<std::string> tCategoricalDict::operator[](unsigned int index) const {
-  tDictMap::const_iterator itr = findAt(index);
   CATEGORY_ASSERT(itr != dict_.end());
   return itr->second;
 }

@@ -18,7 +18,6 @@ const char kAssertion[] = "File/tCategoricalDict:[0-9]+: failed assertion `itr !
 
 }  // namespace
 
-// By name, as the settings use them (nothing reads them by index).
 TEST(tCategoricalDictTest, CategoriesByName) {
   tCategoricalDict dict;
   for (const char* name : {"A", "B", "A"}) dict.addCategory(name);
@@ -46,8 +45,8 @@ TEST(tCategoricalDictTest, WritesExactlyTheBlocksAndReadsThemBack) {
   EXPECT_FALSE(dict.writeFile(dir / "no/such/dir.txt"));
   EXPECT_FALSE(dict.readFile(dir / "missing.txt") || dict.readFile(dir.path()));
 
-  tCategoricalDict read(dir / "prefs.txt");
-  ASSERT_TRUE(read.hasCategory("BLAM"));
+  tCategoricalDict read;
+  ASSERT_TRUE(read.readFile(dir / "prefs.txt") && read.hasCategory("BLAM"));
   read["BLAM"].push_back("/home/u/run.blam");
   EXPECT_EQ("{\nStep Size\n0.1\ny\n}\n{\nBLAM\n/home/u/run.blam\n}\n", text(read));
 }
