@@ -111,7 +111,7 @@ bool tCSVFile::widen(const std::string& path, const std::vector<std::string>& he
 
 std::string tCSVFile::readHeader(const std::string& path) {
   tTextFile file;
-  if (!file.open(path, TFILE_READ)) return "";
+  if (!file.open(path)) return "";
   return file.readLine();
 }
 

@@ -68,7 +68,7 @@ std::vector<std::string> tCategoricalDict::operator[](const std::string& name) c
 }
 
 bool tCategoricalDict::readFile(const std::string& path) {
-  tTextFile file(path, TFILE_READ);
+  tTextFile file(path);
   if (!file.isOpen()) return false;
   tReadState state = OUTSIDE_BLOCK;
   std::string category;

@@ -12,7 +12,7 @@ const std::uint64_t kReadChunk = std::uint64_t{1} << 20;
 tImageLoader::~tImageLoader() = default;
 
 bool tImageLoader::load(const std::string& path, tImage* image) {
-  if (image == nullptr || !imageFile_.open(path, TFILE_READ, TFILE_LITTLE_ENDIAN)) return false;
+  if (image == nullptr || !imageFile_.open(path)) return false;
   bool loaded = readImage(image);
   imageFile_.close();
   return loaded;

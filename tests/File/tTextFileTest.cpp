@@ -9,7 +9,7 @@
 namespace {
 
 std::vector<std::string> readAllLines(const std::string& path) {
-  tTextFile file(path, TFILE_READ);
+  tTextFile file(path);
   std::vector<std::string> lines;
   while (!file.eof()) lines.push_back(file.readLine());
   return lines;
