@@ -5,29 +5,21 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
 
-#include "lexer/tRegularExpression.h"
 #include "lexer/tStringUtils.h"
 
 namespace {
 
-const char kMissingResource[] = "ERROR!";
 // The folder of an installed program's own files, below its prefix.
 const char kInstalledData[] = "share/rootweaver";
 
 std::mutex outputMutex;       // guards outputDirectory
 std::string outputDirectory;  // the output directory set; empty for the default
-
-bool isRegularFile(const std::string& path) {
-  struct stat info;
-  return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
 
 bool isDirectory(const std::string& path) {
   struct stat info;
@@ -146,50 +138,11 @@ std::string tFileUtils::getOutputPath(const std::string& outputDir) {
   return path.back() == '/' ? path : path + "/";
 }
 
-std::string tFileUtils::getResourcePath(const std::string& name) {
-  if (name.empty() || name.find('/') != std::string::npos || name.find("..") != std::string::npos)
-    return kMissingResource;
-  std::string path = getResourceDirectory() + name;
-  return isRegularFile(path) ? path : kMissingResource;
-}
-
-unsigned int tFileUtils::getResourcesOfType(const std::string& extension,
-                                            std::vector<std::string>& out) {
-  std::string suffix = !extension.empty() && extension[0] == '.' ? extension : "." + extension;
-  std::vector<std::string> names;
-  getFilesInDirectory(getResourceDirectory(), names);
-  std::sort(names.begin(), names.end());
-  unsigned int count = 0;
-  for (const std::string& name : names) {
-    std::string path = getResourceDirectory() + name;
-    if (name.size() > suffix.size() && endsWith(name, suffix) && isRegularFile(path)) {
-      out.push_back(path);
-      ++count;
-    }
-  }
-  return count;
-}
-
 void tFileUtils::getFilesInDirectory(const std::string& directory, std::vector<std::string>& out) {
   DIR* dir = opendir(directory.c_str());
   if (!dir) return;
   while (const dirent* entry = readdir(dir)) out.push_back(entry->d_name);
   closedir(dir);
-}
-
-void tFileUtils::filterFilesInDirectory(const std::string& directory, std::vector<std::string>& out,
-                                        const std::string& pattern) {
-  tRegularExpression expression(pattern);
-  getFilesInDirectory(directory, out);
-  out.erase(std::remove_if(out.begin(), out.end(),
-                           [&expression](const std::string& name) {
-                             return expression.match(name) != static_cast<int>(name.size());
-                           }),
-            out.end());
-}
-
-bool tFileUtils::makeDirectory(const std::string& relativePath) {
-  return makeDirectoryBelow(getOutputDirectory(), relativePath);
 }
 
 bool tFileUtils::makePath(const std::string& path) {

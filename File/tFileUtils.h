@@ -12,7 +12,7 @@
 // (<prefix>/bin/rootweaver), the program may not write where it lies: it
 // reads its files from <prefix>/share/rootweaver/, keeps its settings in
 // $XDG_CONFIG_HOME/rootweaver/ and writes below the current directory.
-// Every operation fails quietly: nothing created, nothing listed, "ERROR!".
+// Every operation fails quietly: nothing created, nothing listed.
 class tFileUtils {
  public:
   // Directory of the executable with "/" appended.
@@ -47,29 +47,12 @@ class tFileUtils {
   // directory for an empty one, the path as given when absolute, else the
   // path below the output directory.
   static std::string getOutputPath(const std::string& outputDir);
-  // Full path of the resource file of that name, or "ERROR!" when there is
-  // none. A name with "/" or ".." in it names nothing inside the resource
-  // directory and is reported missing.
-  static std::string getResourcePath(const std::string& name);
-  // Appends the full paths of the resource files ending in "." + extension
-  // (the extension may be given with or without its dot), sorted by name;
-  // returns how many were appended.
-  static unsigned int getResourcesOfType(const std::string& extension,
-                                         std::vector<std::string>& out);
-
   // Appends the name of every entry of the directory in listing order, "."
   // and ".." and subdirectories included; out is not cleared.
   static void getFilesInDirectory(const std::string& directory, std::vector<std::string>& out);
-  // Appends the directory's entries, then keeps in out only the strings the
-  // pattern matches in full (those already there included), in order.
-  static void filterFilesInDirectory(const std::string& directory, std::vector<std::string>& out,
-                                     const std::string& pattern);
 
-  // Creates each missing level of a "/"-separated path relative to the
-  // output directory. Returns whether the directory exists afterwards.
-  static bool makeDirectory(const std::string& relativePath);
-  // The same for a path that is absolute or relative to the working
-  // directory.
+  // Creates each missing level of a "/"-separated path, absolute or relative
+  // to the working directory. Returns whether the directory exists afterwards.
   static bool makePath(const std::string& path);
 
   // The part after the last "/", or the whole path.

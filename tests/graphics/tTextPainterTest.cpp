@@ -16,7 +16,7 @@ namespace {
 // wider. The last text runs past the image's edge and is clipped.
 TEST(tTextPainterTest, DrawsInsideItsBoxAndGrowsWithTheText) {
   tImage font;
-  ASSERT_TRUE(tTGALoader().load(tFileUtils::getResourcePath("Daduz.tga"), &font));
+  ASSERT_TRUE(tTGALoader().load(tFileUtils::getResourceDirectory() + "Daduz.tga", &font));
   const tTextPainter painter(font);
   ASSERT_TRUE(painter.ok());
   const double size = 14, x = 10.25, baseline = 12.5;

@@ -169,7 +169,7 @@ TEST(tTextRendererTest, LayoutOfLinesColoursAndClipping) {
 TEST(tDaduzFontTest, EveryPrintableGlyphHasInkOnOneBaseline) {
   tFontManager& fonts = tFontManager::instance();
   ASSERT_TRUE(fonts.setCurrentFont("Daduz") ||
-              fonts.loadAndSetFont(tFileUtils::getResourcePath("Daduz.tga"), "Daduz"));
+              fonts.loadAndSetFont(tFileUtils::getResourceDirectory() + "Daduz.tga", "Daduz"));
   const tFontDesc& font = *fonts.getCurrentFont();
   const float baseline = font.getGlyph('A').baseline;
   EXPECT_GT(font.getMaxCharHeight(), 0.8f);  // the tallest glyph fills most of the cell
