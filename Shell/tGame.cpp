@@ -29,8 +29,6 @@ const double kPacedFrameMs = 1000.0 / 60.0;
 #define TGAME_ASSERT(expression) \
   ((expression) ? static_cast<void>(0) : failedAssertion(__LINE__, #expression))
 
-void showSystemCursor(bool shown) { SDL_ShowCursor(shown ? SDL_ENABLE : SDL_DISABLE); }
-
 void handleKey(const SDL_KeyboardEvent& key) {
   if (key.repeat != 0) return;
   const TKEYCODE code = tSDLKeyMap::lookup(key.keysym.scancode);
@@ -120,7 +118,6 @@ void tGame::run() {
   glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
   glClear(GL_COLOR_BUFFER_BIT);
   swapBuffer();
-  tMouseHandler::instance().setCursorHook(showSystemCursor);
   while (drainEvents()) processFrame();
 }
 

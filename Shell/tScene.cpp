@@ -15,8 +15,8 @@ tScene::~tScene() = default;
 
 bool tScene::mouseInRect(float cx, float cy, float halfWidth, float halfHeight) const {
   const tMouseHandler& mouse = tMouseHandler::instance();
-  const float x = static_cast<float>(mouse.getX(0));
-  const float y = static_cast<float>(mouse.getY(0));
+  const float x = static_cast<float>(mouse.getX());
+  const float y = static_cast<float>(mouse.getY());
   return x >= cx - halfWidth && x <= cx + halfWidth && y >= cy - halfHeight && y <= cy + halfHeight;
 }
 

@@ -4,10 +4,7 @@
 #include <deque>
 #include <functional>
 
-// Starts and closes the input frame of the keyboard and the mouse, and holds
-// the input lock: an ownership token (not a thread lock) with which one owner
-// takes the input for itself. While it is held, the handlers answer every
-// other owner's queries with neutral answers.
+// Starts and closes the input frame of the keyboard and the mouse.
 //
 // The frames read the input as state (a key is down, a button was pressed),
 // so a frame can show only one change of each key and button: a press and
@@ -28,10 +25,8 @@ class tInputManager {
 
   static tInputManager& instance();
 
-  // Unlocks, drops the waiting events, then initialises the keyboard and the
-  // mouse.
+  // Drops the waiting events, then initialises the keyboard and the mouse.
   void init();
-  void release();
   // Closes the frame of the keyboard, then of the mouse, then applies the
   // waiting events that the new frame takes. Called once per frame after the
   // scenes' updates.
@@ -41,25 +36,13 @@ class tInputManager {
   // behind the waiting ones.
   void deliver(const tDelivery& delivery);
 
-  // A new owner id.
-  unsigned int getMutex();
-  // Fails when the input is already locked.
-  bool lock(unsigned int id);
-  // Fails unless id holds the lock; otherwise unlocks and clears the mouse,
-  // then the keyboard.
-  bool unlock(unsigned int id);
-  // The input is unlocked, or id holds the lock.
-  bool validMutex(unsigned int id) const;
-
  private:
-  tInputManager();
+  tInputManager() = default;
   tInputManager(const tInputManager&) = delete;
   tInputManager& operator=(const tInputManager&) = delete;
 
   void deliverWaiting();
 
-  unsigned int lockOwner_;         // owner of the lock; 0 when unlocked
-  unsigned int lastId_;            // the last owner id handed out
   std::deque<tDelivery> waiting_;  // events for later frames, oldest first
 };
 

@@ -13,24 +13,16 @@ class tKeyIterator {
 
   tKeyIterator(tEventList::const_iterator begin, tEventList::const_iterator end);
 
-  bool hasMoreEvents() const;
-  // Whether a down (an up) event lies at or after the current one; does not move.
+  // Whether a down event lies at or after the current one; does not move.
   bool hasMoreDownEvents() const;
-  bool hasMoreUpEvents() const;
   // The current event, then moves on. Past the end it gives an up event of
   // TKEY_NONE, which no query answers for.
   tKeyEvent getNext();
-  // Skips events of the other kind, then getNext().
+  // Skips up events, then getNext().
   tKeyEvent getNextDown();
-  tKeyEvent getNextUp();
-  void reset();
 
  private:
-  bool hasMoreOfKind(bool down) const;
-  tKeyEvent getNextOfKind(bool down);
-
   tEventList::const_iterator current_;  // the next event to hand out
-  tEventList::const_iterator begin_;    // first event of the frame
   tEventList::const_iterator end_;      // one past the last event
 };
 

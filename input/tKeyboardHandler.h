@@ -1,8 +1,6 @@
 #ifndef ROOTWEAVER_INPUT_TKEYBOARDHANDLER_H
 #define ROOTWEAVER_INPUT_TKEYBOARDHANDLER_H
 
-#include <string>
-
 #include "input/tKeyEvent.h"
 #include "input/tKeyIterator.h"
 
@@ -18,37 +16,24 @@
 // frame, and a key that goes down and up between two frames is pressed in
 // one frame and released in the next.
 //
-// Every query takes an owner id last (the program passes 0). While the input
-// is locked by another owner, queries give the neutral answer: not down, up,
-// not pressed, no events. Key codes outside 0 ... 127 are never stored and get
-// the neutral answers too, so no table is ever indexed out of range.
+// Key codes outside 0 ... 127 are never stored and are answered as neither
+// down nor pressed, so no table is ever indexed out of range.
 class tKeyboardHandler {
  public:
   static tKeyboardHandler& instance();
 
-  // Clears the state, switches repeat off and sets both delays to 0.
+  // Nothing down now or at the end of the previous frame, no repeat pending,
+  // every key free to change once more in this frame (the frame's events and
+  // latches stay); repeat off with both delays 0.
   void init();
-  void release();
-  // Nothing down now or at the end of the previous frame; no repeat pending;
-  // every key free to change once more in this frame. The frame's events and
-  // latches stay.
-  void clear();
 
   void enableRepeat(double delayMs, double intervalMs);
   void enableRepeat();
-  void disableRepeat();
-  // With repeat on, the key waits the first delay again from now.
-  void resetRepeat(int key);
-  void resetAllRepeats();
 
-  bool keyDown(int key, unsigned int id) const;
-  bool keyUp(int key, unsigned int id) const;
-  bool keyWasDown(int key, unsigned int id) const;
-  bool keyWasUp(int key, unsigned int id) const;
+  bool keyDown(int key) const;
   // A fresh press, or a repeat of a held key; once true, true for the rest
   // of the frame.
-  bool keyPressed(int key, unsigned int id);
-  bool keyUnpressed(int key, unsigned int id) const;
+  bool keyPressed(int key);
 
   // Closes the frame: events emptied, previous state = current state, latches
   // off, every key free to change.
@@ -56,12 +41,10 @@ class tKeyboardHandler {
   // Puts every held key (down now and at the end of the previous frame) at
   // the front of the frame's events as a down event, the highest code first,
   // and spans all of them. Each call adds the held keys again.
-  tKeyIterator getKeyIterator(unsigned int id);
+  tKeyIterator getKeyIterator();
 
   // The character the key types without Shift; 0 when none.
   static char keycodeToPrintable(int key);
-  // The key's display name; "???" for a code without one.
-  static std::string keycodeToIdentifier(int key);
   // Command, Shift, Caps Lock, Option and Control: keys whose state comes in
   // through modifiersChanged rather than as key events.
   static bool isModifierKey(int key);
@@ -84,7 +67,6 @@ class tKeyboardHandler {
   tKeyboardHandler& operator=(const tKeyboardHandler&) = delete;
 
   static bool validKey(int key);
-  bool answers(int key, unsigned int id) const;
   void deliverKey(int key, bool down);
   bool takeKey(int key, bool down);
   bool repeatDue(int key) const;
@@ -100,7 +82,6 @@ class tKeyboardHandler {
   double repeatDelay_;                   // ms before the first repeat
   double repeatInterval_;                // ms between later repeats
   tKeyIterator::tEventList events_;      // this frame's key events, oldest first
-  tKeyIterator::tEventList noEvents_;    // always empty; handed out while locked
 };
 
 #endif

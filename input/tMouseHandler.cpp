@@ -2,12 +2,6 @@
 
 #include "input/tInputManager.h"
 
-namespace {
-
-bool valid(unsigned int id) { return tInputManager::instance().validMutex(id); }
-
-}  // namespace
-
 tMouseHandler& tMouseHandler::instance() {
   static tMouseHandler* handler = new tMouseHandler();
   return *handler;
@@ -17,30 +11,16 @@ tMouseHandler::tMouseHandler()
     : down_{false, false},
       wasDown_{false, false},
       changed_{false, false},
-      prevX_(0),
-      prevY_(0),
       x_(0),
       y_(0),
-      wheelDelta_(0),
-      cursorHidden_(false),
-      cursorHook_(nullptr) {}
+      wheelDelta_(0) {}
 
 void tMouseHandler::init() {
-  setCursorShown(true);
-  clear();
-}
-
-void tMouseHandler::release() {}
-
-void tMouseHandler::clear() {
   for (int b = 0; b < TBUTTON_COUNT; ++b) down_[b] = wasDown_[b] = changed_[b] = false;
-  prevX_ = prevY_ = 0;
   wheelDelta_ = 0;
 }
 
 void tMouseHandler::update() {
-  prevX_ = x_;
-  prevY_ = y_;
   for (int b = 0; b < TBUTTON_COUNT; ++b) {
     wasDown_[b] = down_[b];
     changed_[b] = false;
@@ -48,44 +28,14 @@ void tMouseHandler::update() {
   wheelDelta_ = 0;
 }
 
-int tMouseHandler::getX(unsigned int id) const { return valid(id) ? x_ : 0; }
+bool tMouseHandler::buttonDown(int button) const { return validButton(button) && down_[button]; }
 
-int tMouseHandler::getY(unsigned int id) const { return valid(id) ? y_ : 0; }
-
-int tMouseHandler::getDeltaX(unsigned int id) const { return valid(id) ? x_ - prevX_ : 0; }
-
-int tMouseHandler::getDeltaY(unsigned int id) const { return valid(id) ? y_ - prevY_ : 0; }
-
-int tMouseHandler::getWheelDelta(unsigned int id) const { return valid(id) ? wheelDelta_ : 0; }
-
-bool tMouseHandler::buttonDown(int button, unsigned int id) const {
-  return validButton(button) && valid(id) && down_[button];
+bool tMouseHandler::buttonPressed(int button) const {
+  return validButton(button) && down_[button] && !wasDown_[button];
 }
 
-bool tMouseHandler::buttonUp(int button, unsigned int id) const { return !buttonDown(button, id); }
-
-bool tMouseHandler::buttonWasDown(int button, unsigned int id) const {
-  return validButton(button) && valid(id) && wasDown_[button];
-}
-
-bool tMouseHandler::buttonWasUp(int button, unsigned int id) const {
-  return !buttonWasDown(button, id);
-}
-
-bool tMouseHandler::buttonPressed(int button, unsigned int id) const {
-  return buttonDown(button, id) && !wasDown_[button];
-}
-
-bool tMouseHandler::buttonUnpressed(int button, unsigned int id) const {
-  return buttonWasDown(button, id) && !down_[button];
-}
-
-void tMouseHandler::hideCursor(unsigned int id) {
-  if (!cursorHidden_ && valid(id)) setCursorShown(false);
-}
-
-void tMouseHandler::showCursor(unsigned int id) {
-  if (cursorHidden_ && valid(id)) setCursorShown(true);
+bool tMouseHandler::buttonUnpressed(int button) const {
+  return validButton(button) && !down_[button] && wasDown_[button];
 }
 
 void tMouseHandler::buttonEvent(int platformButton, bool down) {
@@ -118,9 +68,4 @@ bool tMouseHandler::takeButton(int button, bool down) {
   }
   down_[button] = down;
   return true;
-}
-
-void tMouseHandler::setCursorShown(bool shown) {
-  if (cursorHook_ != nullptr) cursorHook_(shown);
-  cursorHidden_ = !shown;
 }

@@ -129,7 +129,7 @@ void tBLAMStatusScene::update(double) {
     }
     return;
   }
-  if (tKeyboardHandler::instance().keyPressed(TKEY_SPACE, 0)) {
+  if (tKeyboardHandler::instance().keyPressed(TKEY_SPACE)) {
     tSceneManager::instance().beginTransition(new tSetupBLAMScene(), 1000.0f);
   }
 }

@@ -318,11 +318,11 @@ void tFracScene::update(double) {
 
 void tFracScene::toggleOverlays() {
   tKeyboardHandler& keys = tKeyboardHandler::instance();
-  if (keys.keyPressed(TKEY_T, 0) && dimensionDone_) showTree_ = !showTree_;
-  if (keys.keyPressed(TKEY_R, 0) && done_) showRoots_ = !showRoots_;
-  if (keys.keyPressed(TKEY_I, 0)) showInfo_ = !showInfo_;
-  if (keys.keyPressed(TKEY_S, 0) && done_) showStatistics_ = !showStatistics_;
-  if (keys.keyPressed(TKEY_H, 0) && dimensionDone_) {
+  if (keys.keyPressed(TKEY_T) && dimensionDone_) showTree_ = !showTree_;
+  if (keys.keyPressed(TKEY_R) && done_) showRoots_ = !showRoots_;
+  if (keys.keyPressed(TKEY_I)) showInfo_ = !showInfo_;
+  if (keys.keyPressed(TKEY_S) && done_) showStatistics_ = !showStatistics_;
+  if (keys.keyPressed(TKEY_H) && dimensionDone_) {
     showShading_ = !showShading_;
     showShading();
   }
@@ -331,7 +331,7 @@ void tFracScene::toggleOverlays() {
 // The buttons are where they are drawn, shown or not; "Write File" waits
 // for the measured picture, "Back" stops the computation at once.
 bool tFracScene::handleButtons() {
-  if (!tMouseHandler::instance().buttonPressed(TBUTTON_PRIMARY, 0)) return false;
+  if (!tMouseHandler::instance().buttonPressed(TBUTTON_PRIMARY)) return false;
   const float w = viewWidth();
   const float h = viewHeight();
   if (dimensionDone_ && mouseInRect(w / 2.0f, h - 85.0f, buttonHalfWidth(kWriteLabel, kButtonSize), 12.0f)) {
@@ -372,7 +372,7 @@ void tFracScene::zoomWithKeys() {
   const int keyCodes[2] = {TKEY_EQUALS, TKEY_MINUS};
   const double factors[2] = {kZoomStep, -kZoomStep};
   for (int k = 0; k < 2; ++k) {
-    if (!keys.keyDown(keyCodes[k], 0)) continue;
+    if (!keys.keyDown(keyCodes[k])) continue;
     const double hw = (f->getMaxX() - f->getMinX()) / 2.0;
     const double hh = (f->getMaxY() - f->getMinY()) / 2.0;
     const double c = factors[k];
@@ -383,12 +383,12 @@ void tFracScene::zoomWithKeys() {
 
 void tFracScene::zoomWithWheel() {
   const tMouseHandler& mouse = tMouseHandler::instance();
-  const int turns = mouse.getWheelDelta(0);
+  const int turns = mouse.getWheelDelta();
   const double left = pictureLeft();
   const double top = pictureTop();
   const double side = 2.0 * halfSide();
-  const int x = mouse.getX(0);
-  const int y = mouse.getY(0);
+  const int x = mouse.getX();
+  const int y = mouse.getY();
   if (turns == 0 || x < left || x > left + side || y < top || y > top + side) return;
   const double scale = std::pow(turns > 0 ? 1.0 - kZoomStep : 1.0 + kZoomStep, std::abs(turns));
   const tFractal* f = tMainApp::instance().getFractal();
@@ -408,7 +408,7 @@ void tFracScene::zoomWithMouse() {
   double px = 0.0;
   double py = 0.0;
   mousePoint(&px, &py);
-  if (mouse.buttonPressed(TBUTTON_PRIMARY, 0)) {
+  if (mouse.buttonPressed(TBUTTON_PRIMARY)) {
     if (clickPending_ && timer.timeSinceMark(clickMark_) < kDoubleClickTime) {
       const double hw = (f->getMaxX() - f->getMinX()) / 2.0;
       const double hh = (f->getMaxY() - f->getMinY()) / 2.0;
@@ -423,12 +423,12 @@ void tFracScene::zoomWithMouse() {
     }
     timer.resetMark(clickMark_);
   }
-  if (!dragging_ && clickPending_ && mouse.buttonDown(TBUTTON_PRIMARY, 0) &&
+  if (!dragging_ && clickPending_ && mouse.buttonDown(TBUTTON_PRIMARY) &&
       timer.timeSinceMark(clickMark_) > kDoubleClickTime) {
     clickPending_ = false;
     dragging_ = true;
   }
-  if (dragging_ && mouse.buttonUnpressed(TBUTTON_PRIMARY, 0)) {
+  if (dragging_ && mouse.buttonUnpressed(TBUTTON_PRIMARY)) {
     dragging_ = false;
     makeSquare(dragStartX_, dragStartY_, &px, &py);
     // A drag that spans nothing leaves the view as it is.
@@ -449,9 +449,9 @@ void tFracScene::mousePoint(double* px, double* py) const {
   const tFractal* f = tMainApp::instance().getFractal();
   const double half = halfSide();
   *px =
-      f->getMinX() + (f->getMaxX() - f->getMinX()) * (mouse.getX(0) - pictureLeft()) / (2.0 * half);
+      f->getMinX() + (f->getMaxX() - f->getMinX()) * (mouse.getX() - pictureLeft()) / (2.0 * half);
   *py =
-      f->getMaxY() + (f->getMaxY() - f->getMinY()) * (mouse.getY(0) - pictureTop()) / (-2.0 * half);
+      f->getMaxY() + (f->getMaxY() - f->getMinY()) * (mouse.getY() - pictureTop()) / (-2.0 * half);
 }
 
 // The picture as one textured box centred at (centerX, centerY), its row 0
@@ -519,8 +519,8 @@ void tFracScene::drawDragSquare() const {
                       pictureLeft());
   double y0 =
       toPixel(-2.0 * half * (dragStartY_ - f->getMinY()) / (f->getMaxY() - f->getMinY()) + bottom);
-  double x1 = mouse.getX(0);
-  double y1 = mouse.getY(0);
+  double x1 = mouse.getX();
+  double y1 = mouse.getY();
   makeSquare(x0, y0, &x1, &y1);
   glDisable(GL_TEXTURE_2D);
   glColor4f(1.0f, 1.0f, 1.0f, 0.7f);

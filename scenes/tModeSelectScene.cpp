@@ -43,7 +43,7 @@ void tModeSelectScene::draw() {
 
 void tModeSelectScene::update(double) {
   if (!followTransition()) return;
-  if (!tMouseHandler::instance().buttonPressed(TBUTTON_PRIMARY, 0)) return;
+  if (!tMouseHandler::instance().buttonPressed(TBUTTON_PRIMARY)) return;
   const float w = viewWidth();
   const float buttonY = viewHeight() / 2.0f + 55.0f;
   const float halfWidth = buttonHalfWidth(kInteractiveLabel, kTextSize * alpha_);

@@ -95,7 +95,7 @@ void tSetupBLAMScene::update(double dt) {
   if (!followTransition()) return;
   noticeTimeLeft_ -= dt;
   if (noticeTimeLeft_ <= 0.0) notice_.clear();
-  if (!tMouseHandler::instance().buttonPressed(TBUTTON_PRIMARY, 0)) return;
+  if (!tMouseHandler::instance().buttonPressed(TBUTTON_PRIMARY)) return;
   const float w = viewWidth();
   const float h = viewHeight();
   tSceneManager& scenes = tSceneManager::instance();

@@ -347,7 +347,7 @@ void tSetupFracScene::update(double) {
   plane_.getStartEntry().update(kPlaneFieldX, h / 4.0f + kPlaneRowY + kPlaneRowGap,
                                 kPlaneFieldHalfWidth, kFieldHeight, alpha_);
   markUnusableFields();
-  if (!tMouseHandler::instance().buttonPressed(TBUTTON_PRIMARY, 0)) return;
+  if (!tMouseHandler::instance().buttonPressed(TBUTTON_PRIMARY)) return;
 
   if (mouseInRect(w / 2.0f, h - 85.0f, buttonHalfWidth(kGoMeasure, kButtonSize), 12.0f)) {
     pressGo();

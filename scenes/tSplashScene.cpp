@@ -42,7 +42,7 @@ void tSplashScene::draw() {
 
 void tSplashScene::update(double) {
   if (!followTransition()) return;
-  if (tKeyboardHandler::instance().keyPressed(TKEY_SPACE, 0)) {
+  if (tKeyboardHandler::instance().keyPressed(TKEY_SPACE)) {
     tSceneManager::instance().beginTransition(new tModeSelectScene(), 1000.0f);
   }
 }

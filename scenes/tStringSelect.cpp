@@ -62,17 +62,17 @@ void tStringSelect::update(float cx, float cy, float halfWidth, float h, float) 
   tKeyboardHandler& keys = tKeyboardHandler::instance();
   const unsigned int count = static_cast<unsigned int>(items_.size());
   if (focused_ && count > 0) {
-    if (keys.keyPressed(TKEY_UP, 0)) selected_ = selected_ == 0 ? count - 1 : selected_ - 1;
-    if (keys.keyPressed(TKEY_DOWN, 0)) selected_ = selected_ + 1 == count ? 0 : selected_ + 1;
+    if (keys.keyPressed(TKEY_UP)) selected_ = selected_ == 0 ? count - 1 : selected_ - 1;
+    if (keys.keyPressed(TKEY_DOWN)) selected_ = selected_ + 1 == count ? 0 : selected_ + 1;
     showSelected();
   }
   const tMouseHandler& mouse = tMouseHandler::instance();
-  const float x = static_cast<float>(mouse.getX(0));
+  const float x = static_cast<float>(mouse.getX());
   const bool over = x >= cx - halfWidth && x <= cx + halfWidth;
-  const int row = over ? rowAt(static_cast<float>(mouse.getY(0)), cy, h) : -1;
+  const int row = over ? rowAt(static_cast<float>(mouse.getY()), cy, h) : -1;
   // The wheel turns away from the user (a positive delta) to scroll up.
-  if (row >= 0) scroll(-mouse.getWheelDelta(0));
-  if (!mouse.buttonPressed(TBUTTON_PRIMARY, 0)) return;
+  if (row >= 0) scroll(-mouse.getWheelDelta());
+  if (!mouse.buttonPressed(TBUTTON_PRIMARY)) return;
   focused_ = false;
   if (row < 0) return;
   selected_ = first_ + static_cast<unsigned int>(row);

@@ -28,21 +28,21 @@ tTextEntry::tTextEntry() : active_(false), marked_(false) {}
 
 void tTextEntry::update(float cx, float cy, float halfWidth, float h, float) {
   const tMouseHandler& mouse = tMouseHandler::instance();
-  if (mouse.buttonPressed(TBUTTON_PRIMARY, 0)) {
-    const float x = static_cast<float>(mouse.getX(0));
-    const float y = static_cast<float>(mouse.getY(0));
+  if (mouse.buttonPressed(TBUTTON_PRIMARY)) {
+    const float x = static_cast<float>(mouse.getX());
+    const float y = static_cast<float>(mouse.getY());
     active_ =
         x >= cx - halfWidth && x <= cx + halfWidth && y >= cy - h / 2.0f && y <= cy + h / 2.0f;
   }
   if (!active_) return;
   tKeyboardHandler& keys = tKeyboardHandler::instance();
   keys.enableRepeat();
-  if (keys.keyPressed(TKEY_RETURN, 0) || keys.keyPressed(TKEY_NUM_ENTER, 0)) {
+  if (keys.keyPressed(TKEY_RETURN) || keys.keyPressed(TKEY_NUM_ENTER)) {
     active_ = false;
     return;
   }
   typeKeys();
-  if (keys.keyPressed(TKEY_BACKSPACE, 0) && !text_.empty()) text_.pop_back();
+  if (keys.keyPressed(TKEY_BACKSPACE) && !text_.empty()) text_.pop_back();
 }
 
 // The iterator lists the keys held since the previous frame as well as this
@@ -50,11 +50,11 @@ void tTextEntry::update(float cx, float cy, float halfWidth, float h, float) {
 // or a repeat that is due).
 void tTextEntry::typeKeys() {
   tKeyboardHandler& keys = tKeyboardHandler::instance();
-  const bool shift = keys.keyDown(TKEY_SHIFT, 0);
-  tKeyIterator events = keys.getKeyIterator(0);
+  const bool shift = keys.keyDown(TKEY_SHIFT);
+  tKeyIterator events = keys.getKeyIterator();
   while (events.hasMoreDownEvents()) {
     const tKeyEvent event = events.getNextDown();
-    if (!keys.keyPressed(event.code, 0)) continue;
+    if (!keys.keyPressed(event.code)) continue;
     char c = tKeyboardHandler::keycodeToPrintable(event.code);
     if (shift) c = tStringUtils::shiftChar(c);
     if (c != '\0') text_ += c;

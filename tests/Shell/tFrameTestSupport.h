@@ -51,8 +51,7 @@ inline int keyTyping(char c) {
 // The events an iterator hands out, as "v12" for down and "^12" for up.
 inline std::string eventsOf(tKeyIterator it) {
   std::string out;
-  while (it.hasMoreEvents()) {
-    tKeyEvent e = it.getNext();
+  for (tKeyEvent e = it.getNext(); e.code != TKEY_NONE; e = it.getNext()) {
     out += (out.empty() ? "" : " ") + std::string(e.down ? "v" : "^") + std::to_string(e.code);
   }
   return out;

@@ -34,18 +34,18 @@ TEST(tGameTest, EventsReachTheHandlersWithKeyCodesOfTheTableOnly) {
   key(SDL_KEYUP, SDL_SCANCODE_A, KMOD_RSHIFT | KMOD_CAPS, 0);
   key(SDL_KEYUP, SDL_SCANCODE_MUTE, 0, 0);
   tKeyboardHandler& keys = tKeyboardHandler::instance();
-  EXPECT_EQ("v0 ^55 v57 v56 ^59 ^58", eventsOf(keys.getKeyIterator(0)));
+  EXPECT_EQ("v0 ^55 v57 v56 ^59 ^58", eventsOf(keys.getKeyIterator()));
   tInputManager::instance().update();  // A's release, its second change, comes now
-  EXPECT_EQ("v57 v56 ^0", eventsOf(keys.getKeyIterator(0)));
+  EXPECT_EQ("v57 v56 ^0", eventsOf(keys.getKeyIterator()));
 
   // Clicks are driven through the window by the gui tests; the wheel is not.
   SDL_Event e = event(SDL_MOUSEWHEEL);
   e.wheel.y = -2;
   game.handleEvent(e);
-  EXPECT_EQ(-2, tMouseHandler::instance().getWheelDelta(0));
+  EXPECT_EQ(-2, tMouseHandler::instance().getWheelDelta());
   e.wheel.direction = SDL_MOUSEWHEEL_FLIPPED;  // the same turn, reported reversed
   game.handleEvent(e);
-  EXPECT_EQ(2, tMouseHandler::instance().getWheelDelta(0));
+  EXPECT_EQ(2, tMouseHandler::instance().getWheelDelta());
 
   e = event(SDL_WINDOWEVENT);
   e.window.event = SDL_WINDOWEVENT_CLOSE;

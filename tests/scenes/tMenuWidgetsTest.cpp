@@ -132,7 +132,6 @@ TEST(tMenuWidgetsTest, StringSelectScrollsItsWindow) {
 // wide and 20 high. Each step acts, then both fields update in one frame.
 TEST(tMenuWidgetsTest, TextEntryTypingFocusRepeatShiftAndEnd) {
   startInput();
-  keys().disableRepeat();  // the fields turn it on when they take typing
   tTextEntry a;
   tTextEntry b;
   b.setText("x");
