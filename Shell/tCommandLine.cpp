@@ -90,8 +90,6 @@ int tCommandLine::run(const std::vector<std::string>& arguments) {
   return commandLine.execute();
 }
 
-const char* tCommandLine::getUsage() { return kUsage; }
-
 const std::vector<tCommandLine::tOption>& tCommandLine::options() {
   const unsigned anyRun = MODE_BATCH | MODE_MERGE | MODE_CHECK;
   static const std::vector<tOption> table = {

@@ -37,8 +37,6 @@ class tCommandLine {
   // Reads the arguments after the program's name and does what they ask;
   // the exit status. A usage error is one line on standard error.
   static int run(const std::vector<std::string>& arguments);
-  // What --help prints.
-  static const char* getUsage();
 
   // Reads the arguments after the program's name; false, with the reason
   // ("unknown option --hlep") in error, when they are wrong.

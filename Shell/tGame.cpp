@@ -92,14 +92,6 @@ bool tGame::createWindowGLContext(int x, int y, int width, int height, const std
   return true;
 }
 
-void tGame::killWindow() {
-  if (window_ != nullptr) SDL_GL_MakeCurrent(window_, nullptr);
-  if (context_ != nullptr) SDL_GL_DeleteContext(context_);
-  if (window_ != nullptr) SDL_DestroyWindow(window_);
-  context_ = nullptr;
-  window_ = nullptr;
-}
-
 void tGame::setResizeBounds(int minWidth, int minHeight, int maxWidth, int maxHeight) {
   if (window_ == nullptr) return;
   SDL_SetWindowMinimumSize(window_, minWidth, minHeight);

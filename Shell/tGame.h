@@ -47,7 +47,6 @@ class tGame {
   // and a context sharing with tGlobalGLContext, made current; false (SDL
   // says why) when either cannot be made.
   bool createWindowGLContext(int x, int y, int width, int height, const std::string& title);
-  void killWindow();
   // Only with a window. A maximum of 0 leaves the size unbounded above; the
   // window can be resized only when the bounds leave room to.
   void setResizeBounds(int minWidth, int minHeight, int maxWidth, int maxHeight);

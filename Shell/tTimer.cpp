@@ -25,12 +25,6 @@ double tTimer::getElapsed() const {
   return currentTime() - start_;
 }
 
-void tTimer::wait(double ms) const {
-  double begin = currentTime();
-  while (currentTime() - begin <= ms) {
-  }
-}
-
 unsigned int tTimer::setMark() {
   std::lock_guard<std::mutex> lock(mutex_);
   marks_.push_back(currentTime());
@@ -46,9 +40,7 @@ double tTimer::timeSinceMark(unsigned int i) const {
 
 void tTimer::resetMark(unsigned int i) {
   std::lock_guard<std::mutex> lock(mutex_);
-  double now = currentTime();
-  resumeLocked(i, now);
-  marks_[i] = now;
+  marks_[i] = currentTime();
 }
 
 void tTimer::suspendMark(unsigned int i) {
@@ -56,19 +48,7 @@ void tTimer::suspendMark(unsigned int i) {
   suspended_.emplace(i, currentTime());
 }
 
-void tTimer::resumeMark(unsigned int i) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  resumeLocked(i, currentTime());
-}
-
 void tTimer::advanceMark(unsigned int i, double ms) {
   std::lock_guard<std::mutex> lock(mutex_);
   marks_[i] += ms;
-}
-
-void tTimer::resumeLocked(unsigned int i, double now) {
-  auto it = suspended_.find(i);
-  if (it == suspended_.end()) return;
-  marks_[i] += now - it->second;
-  suspended_.erase(it);
 }

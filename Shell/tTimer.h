@@ -6,8 +6,8 @@
 #include <vector>
 
 // The program's one clock: milliseconds of wall-clock time, with numbered
-// marks from which elapsed time is measured. A suspended mark stands still
-// until it is resumed, and the time it spent suspended does not count.
+// marks from which elapsed time is measured. Tests stop a mark with
+// suspendMark and move it with advanceMark to set the time it shows exactly.
 //
 // Marks are handed out once and kept for good; the frame loop, the scenes,
 // key repeat and the readers' timing messages each own a few. Calls come from
@@ -19,21 +19,18 @@ class tTimer {
   double currentTime() const;
   void start();
   double getElapsed() const;
-  void wait(double ms) const;
 
   unsigned int setMark();
   double timeSinceMark(unsigned int i) const;
   void resetMark(unsigned int i);
+  // The mark's time stands still from now on.
   void suspendMark(unsigned int i);
-  void resumeMark(unsigned int i);
   void advanceMark(unsigned int i, double ms);
 
  private:
   tTimer();
   tTimer(const tTimer&) = delete;
   tTimer& operator=(const tTimer&) = delete;
-
-  void resumeLocked(unsigned int i, double now);
 
   double start_;                         // time of construction or of the last start()
   std::vector<double> marks_;            // one time per mark, by the mark's number
