@@ -94,8 +94,6 @@ void tDFA::performSubsetConstruction(tDFAState* from, const tNFAStateSet& set) {
   }
 }
 
-int tDFA::run(const std::string& text) const { return run(text, 0); }
-
 int tDFA::run(const std::string& text, std::string::size_type from) const {
   const tDFAState* current = startState_;
   std::string::size_type pos = from;

@@ -18,10 +18,8 @@ class tDFA {
   tDFA(const tDFA&) = delete;
   tDFA& operator=(const tDFA&) = delete;
 
-  // Walks as far as the moves allow: the count of characters walked if the
-  // walk stops in an accepting state, else -1.
-  int run(const std::string& text) const;
-  // The same walk over text from the offset from on.
+  // Walks text from the offset from on as far as the moves allow: the count
+  // of characters walked if the walk stops in an accepting state, else -1.
   int run(const std::string& text, std::string::size_type from) const;
 
   // The existing state with the candidate's NFA set, or the candidate itself.
@@ -30,7 +28,6 @@ class tDFA {
   // out of every new state found on the way.
   void performSubsetConstruction(tDFAState* from, const tNFAStateSet& set);
 
-  const tDFAState* getStartState() const { return startState_; }
   const std::map<std::uint32_t, tDFAState*>& getStates() const { return states_; }
 
  private:

@@ -28,7 +28,6 @@ class tNFA {
 
   // Adds the closure of every start state to set.
   void computeEpsilonClosureForStartStates(tNFAStateSet& set);
-  const tNFAStateSet& getStates() const { return states_; }
 
  private:
   void insertState(tNFAState* state);

@@ -18,17 +18,13 @@
 // Only groups make the parser recurse (four nested calls per group), so the
 // parser rejects a pattern whose groups nest deeper than kMaxGroupDepth, and a
 // hostile pattern cannot overflow the stack. Trees can still be as deep as the
-// pattern is long (abc... nests to the left), so the destructor and print
-// walk the tree with an explicit stack instead of recursing.
+// pattern is long (abc... nests to the left), so the destructor walks the tree
+// with an explicit stack instead of recursing.
 #include "lexer/tRegExNode.h"
 
-#include <iostream>
 #include <vector>
 
 namespace {
-
-const char* const kNodeLabels[] = {"SYMBOL", "CONCATENATION", "UNION", "STAR",
-                                   "PLUS",   "OPTIONAL",      "RANGE", "EMPTY"};
 
 tRegExTokenType tokenTypeOf(char c) {
   switch (c) {
@@ -179,33 +175,4 @@ void tRegExNode::wrapIn(std::int32_t type) {
   type_ = type;
   left_ = inner;
   right_ = nullptr;
-}
-
-void tRegExNode::print() const {
-  // Either a node still to print or a piece of fixed text.
-  struct Item {
-    const tRegExNode* node;
-    const char* text;
-  };
-  auto itemFor = [](const tRegExNode* child) {
-    return child ? Item{child, nullptr} : Item{nullptr, "_"};
-  };
-  std::vector<Item> pending{Item{this, nullptr}};
-  while (!pending.empty()) {
-    Item item = pending.back();
-    pending.pop_back();
-    if (!item.node) {
-      std::cout << item.text;
-      continue;
-    }
-    const tRegExNode& node = *item.node;
-    std::cout << '[' << kNodeLabels[node.type_];
-    if (node.type_ == REGEX_NODE_SYMBOL) std::cout << ' ' << node.symbol_;
-    if (node.type_ == REGEX_NODE_RANGE) std::cout << ' ' << node.symbol_ << '-' << node.rangeEnd_;
-    pending.push_back(Item{nullptr, "]"});
-    pending.push_back(itemFor(node.right_));
-    pending.push_back(Item{nullptr, ", "});
-    pending.push_back(itemFor(node.left_));
-    pending.push_back(Item{nullptr, " : "});
-  }
 }

@@ -35,7 +35,7 @@ class tRegExNode {
   // The token list of a pattern; the parser consumes it from the front.
   using tRegExTokens = std::deque<tRegExToken>;
 
-  // Node kinds, stored in type_; the order is that of their print labels.
+  // Node kinds, stored in type_.
   enum TREGEX_NODE_TYPE : std::int32_t {
     REGEX_NODE_SYMBOL = 0,
     REGEX_NODE_CONCATENATION = 1,
@@ -68,9 +68,6 @@ class tRegExNode {
 
   static tRegExToken peekNextToken(const tRegExTokens& tokens);
   static tRegExToken getNextToken(tRegExTokens& tokens);
-
-  // Writes the subtree to standard output, without a line end.
-  void print() const;
 
   std::int32_t getType() const { return type_; }
   char getSymbol() const { return symbol_; }

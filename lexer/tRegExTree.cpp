@@ -8,7 +8,3 @@ int tRegExTree::buildTree(const std::string& pattern) {
   // An empty pattern yields no tokens; the untouched root is already EMPTY.
   return root_->buildNode(pattern) < 0 ? 0 : 1;
 }
-
-void tRegExTree::print() const {
-  if (root_) root_->print();
-}

@@ -18,8 +18,6 @@ class tRegExTree {
   int buildTree(const std::string& pattern);
   tRegExNode* getRoot() { return root_; }
   const tRegExNode* getRoot() const { return root_; }
-  // Prints the root (nothing before the first buildTree).
-  void print() const;
 
  private:
   tRegExNode* root_ = nullptr;  // the tree's root, null until buildTree

@@ -68,8 +68,6 @@ tRegularExpression::tRegularExpression(const std::string& pattern) {
 
 tRegularExpression::~tRegularExpression() { delete dfa_; }
 
-int tRegularExpression::match(const std::string& text) const { return match(text, 0); }
-
 int tRegularExpression::match(const std::string& text, std::string::size_type from) const {
   return dfa_ ? dfa_->run(text, from) : -1;
 }

@@ -16,9 +16,8 @@ class tRegularExpression {
   tRegularExpression(const tRegularExpression&) = delete;
   tRegularExpression& operator=(const tRegularExpression&) = delete;
 
-  // The length of the match at the start of text, or -1.
-  int match(const std::string& text) const;
-  // The same for the text from the offset from on, without copying it.
+  // The length of the match at the start of the text from the offset from on,
+  // or -1.
   int match(const std::string& text, std::string::size_type from) const;
 
   // The NFA of a syntax tree; the caller owns it.

@@ -59,19 +59,6 @@ std::string tStringUtils::toLower(const std::string& text) {
   return out;
 }
 
-std::string tStringUtils::toUpper(const std::string& text) {
-  std::string out(text);
-  for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return out;
-}
-
-std::string tStringUtils::removeChar(const std::string& text, char c) {
-  std::string out;
-  for (char k : text)
-    if (k != c) out += k;
-  return out;
-}
-
 char tStringUtils::shiftChar(char c) {
   if (c >= 'a' && c <= 'z') return static_cast<char>(c - 'a' + 'A');
   static const char kPlain[] = ";',.`1234567890-=[\\]/";

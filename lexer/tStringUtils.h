@@ -28,8 +28,6 @@ class tStringUtils {
   // Trims spaces, tabs and line feeds at both ends; a carriage return stays.
   static std::string pack(const std::string& text);
   static std::string toLower(const std::string& text);
-  static std::string toUpper(const std::string& text);
-  static std::string removeChar(const std::string& text, char c);
   // The character the same key types with Shift held on a US keyboard.
   static char shiftChar(char c);
 };

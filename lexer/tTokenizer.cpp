@@ -5,9 +5,9 @@
 // wins, which no caller can see since a token is only its text. A match is a
 // full walk of the pattern's automaton from that position, so a pattern whose
 // walk runs past a token's end into a non-accepting state does not match
-// there at all. Where no pattern matches a character, tokenizing ends quietly;
-// the overload with offsets tells the caller where each token stood and where
-// it stopped, so that a reader can point the user at the place.
+// there at all. Where no pattern matches a character, tokenizing ends quietly,
+// telling the caller where each token stood and where it stopped, so that a
+// reader can point the user at the place.
 #include "lexer/tTokenizer.h"
 
 #include "lexer/tStringUtils.h"
@@ -18,12 +18,6 @@ tTokenizer::~tTokenizer() {
 
 void tTokenizer::addRegularExpression(const std::string& pattern) {
   expressions_.push_back(new tRegularExpression(pattern));
-}
-
-void tTokenizer::tokenize(const std::string& text, std::vector<std::string>& tokens) const {
-  std::vector<unsigned int> offsets;
-  unsigned int stoppedAt = 0;
-  tokenize(text, tokens, offsets, stoppedAt);
 }
 
 void tTokenizer::tokenize(const std::string& text, std::vector<std::string>& tokens,

@@ -18,11 +18,9 @@ class tTokenizer {
   // Appends the pattern; a rejected pattern is kept and never matches.
   void addRegularExpression(const std::string& pattern);
   // Appends the tokens of text to tokens, up to the first place where no
-  // pattern matches at least one character.
-  void tokenize(const std::string& text, std::vector<std::string>& tokens) const;
-  // The same, also appending each token's offset in text to offsets and
-  // giving in stoppedAt the offset where tokenizing ended: text.size() when
-  // the whole text was read, else the first character no pattern matches.
+  // pattern matches at least one character, and each token's offset in text
+  // to offsets; stoppedAt is the offset where tokenizing ended: text.size()
+  // when the whole text was read, else the first character no pattern matches.
   void tokenize(const std::string& text, std::vector<std::string>& tokens,
                 std::vector<unsigned int>& offsets, unsigned int& stoppedAt) const;
   // Moves pos over whitespace, when whitespace is skipped.

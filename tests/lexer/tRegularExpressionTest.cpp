@@ -16,9 +16,10 @@ struct MatchRow { std::string pattern, text; int expected; };
 void expectMatches(const std::vector<MatchRow>& rows) {
   for (const MatchRow& row : rows) {
     tRegularExpression expression(row.pattern);
-    EXPECT_EQ(row.expected, expression.match(row.text)) << row.pattern << " on " << row.text;
+    EXPECT_EQ(row.expected, expression.match(row.text, 0)) << row.pattern << " on " << row.text;
     EXPECT_EQ(row.expected, expression.match("a(" + row.text, 2)) << row.pattern << " on " << row.text;
-    EXPECT_EQ(expression.match(""), expression.match(row.text, row.text.size() + 1)) << row.pattern;
+    EXPECT_EQ(expression.match("", 0), expression.match(row.text, row.text.size() + 1))
+        << row.pattern;
   }
 }
 
@@ -74,19 +75,19 @@ TEST(tRegularExpressionTest, MalformedPatternsNeverMatch) {
                                     "(a|)", "(a**)", "a(|b)", "(a-)", "(a-b-c)", "(a)|*"}) {
     tRegularExpression expression(pattern);
     EXPECT_EQ(nullptr, expression.getDFA()) << pattern;
-    EXPECT_EQ(-1, expression.match(pattern)) << pattern;
-    EXPECT_EQ(-1, expression.match("")) << pattern;
+    EXPECT_EQ(-1, expression.match(pattern, 0)) << pattern;
+    EXPECT_EQ(-1, expression.match("", 0)) << pattern;
   }
   // "a*|" is not malformed at the top level: its right side is EMPTY.
-  EXPECT_EQ(0, tRegularExpression("a*|").match(""));
+  EXPECT_EQ(0, tRegularExpression("a*|").match("", 0));
 }
 
 // Long literals, unions, options and stars compile without recursion.
 TEST(tRegularExpressionTest, LongPatternsCompile) {
   const int length = 3000;
   tRegularExpression literal(std::string(length, 'a'));
-  EXPECT_EQ(length, literal.match(std::string(length + 1, 'a')));
-  EXPECT_EQ(-1, literal.match(std::string(length - 1, 'a')));
+  EXPECT_EQ(length, literal.match(std::string(length + 1, 'a'), 0));
+  EXPECT_EQ(-1, literal.match(std::string(length - 1, 'a'), 0));
 
   std::string bars = "a";
   std::string optionals;
@@ -97,10 +98,10 @@ TEST(tRegularExpressionTest, LongPatternsCompile) {
     if (i < 400) optionals += "a?";
   }
   tRegularExpression manyBranches(bars);
-  EXPECT_EQ(1, manyBranches.match("aa"));
+  EXPECT_EQ(1, manyBranches.match("aa", 0));
   EXPECT_EQ(2u, manyBranches.getDFA()->getStates().size());
   tRegularExpression manyOptionals(optionals);
-  EXPECT_EQ(0, manyOptionals.match("b"));
-  EXPECT_EQ(400, manyOptionals.match(std::string(401, 'a')));
-  EXPECT_EQ(6, tRegularExpression(stars).match("abbaba"));
+  EXPECT_EQ(0, manyOptionals.match("b", 0));
+  EXPECT_EQ(400, manyOptionals.match(std::string(401, 'a'), 0));
+  EXPECT_EQ(6, tRegularExpression(stars).match("abbaba", 0));
 }

@@ -20,7 +20,9 @@ Tokens tokenize(const Tokens& patterns, const std::string& text) {
   tTokenizer tokenizer;
   for (const std::string& pattern : patterns) tokenizer.addRegularExpression(pattern);
   Tokens tokens;
-  tokenizer.tokenize(text, tokens);
+  std::vector<unsigned int> offsets;
+  unsigned int stoppedAt = 0;
+  tokenizer.tokenize(text, tokens, offsets, stoppedAt);
   return tokens;
 }
 
@@ -57,7 +59,10 @@ TEST(tTokenizerTest, TokensAreAppended) {
   tTokenizer tokenizer;
   tokenizer.addRegularExpression("(a-z)+");
   Tokens tokens = {"kept"};
-  tokenizer.tokenize("ab cd", tokens);
-  tokenizer.tokenize(" ef", tokens);
+  std::vector<unsigned int> offsets = {7};
+  unsigned int stoppedAt = 0;
+  tokenizer.tokenize("ab cd", tokens, offsets, stoppedAt);
+  tokenizer.tokenize(" ef", tokens, offsets, stoppedAt);
   EXPECT_EQ(Tokens({"kept", "ab", "cd", "ef"}), tokens);
+  EXPECT_EQ((std::vector<unsigned int>{7, 0, 3, 1}), offsets);
 }
