@@ -88,6 +88,15 @@ void tStringSelect::draw(float cx, float cy, float halfWidth, float h, float a) 
                             n * h / 2.0f);
   setItemColor(focused_, a);
   tOGLUtils::drawBoxOutline(cx, cy + (n - 1.0f) * h / 2.0f, halfWidth, n * h / 2.0f);
+  // The bar of a scrolled list: as long against the box as the window
+  // against the list.
+  if (shownRows() < items_.size()) {
+    const float top = cy - h / 2.0f;
+    const float scale = n * h / static_cast<float>(items_.size());
+    tOGLUtils::drawBoxFilled(cx + halfWidth - 3.0f,
+                             top + (static_cast<float>(first_) + n / 2.0f) * scale, 2.0f,
+                             n * scale / 2.0f);
+  }
 
   glEnable(GL_TEXTURE_2D);
   tFontManager::instance().bindCurrentFont();
@@ -104,12 +113,4 @@ void tStringSelect::draw(float cx, float cy, float halfWidth, float h, float a) 
     setItemColor(i == selected_, a);
     text.drawString(items_[i], left + shift, baseline, h, left, right, view.minY, view.maxY);
   }
-  if (shownRows() == items_.size()) return;
-  // The bar: as long against the box as the window against the list.
-  const float top = cy - h / 2.0f;
-  const float scale = n * h / static_cast<float>(items_.size());
-  glDisable(GL_TEXTURE_2D);
-  setItemColor(false, a);
-  tOGLUtils::drawBoxFilled(right - 3.0f, top + (static_cast<float>(first_) + n / 2.0f) * scale,
-                           2.0f, n * scale / 2.0f);
 }
