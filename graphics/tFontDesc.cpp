@@ -20,11 +20,6 @@ tFontDesc::tFontDesc(const std::string& path)
   finishLoading();
 }
 
-tFontDesc::tFontDesc(const tImage& picture) : texture_(new tTexture()) {
-  texture_->bindWithImage(&picture, true, true);
-  finishLoading();
-}
-
 tFontDesc::~tFontDesc() = default;
 
 float tFontDesc::getCharWidth(unsigned char c, float k) const { return getGlyph(c).width * k; }
@@ -46,8 +41,6 @@ void tFontDesc::adjustCharacterPosition(unsigned char c, float k, float& x, floa
 void tFontDesc::setupFont() const {
   glBindTexture(GL_TEXTURE_2D, texture_ != nullptr ? texture_->getTexID() : 0);
 }
-
-void tFontDesc::releaseFont() const { glBindTexture(GL_TEXTURE_2D, 0); }
 
 void tFontDesc::finishLoading() {
   if (texture_ == nullptr) return;

@@ -5,7 +5,6 @@
 #include <string>
 
 #include "graphics/tFontMetrics.h"
-#include "graphics/tImage.h"
 #include "graphics/tOGLUtils.h"
 #include "graphics/tTexture.h"
 
@@ -20,8 +19,6 @@ class tFontDesc {
   // Loads the picture (TGA or BMP with alpha) as a mipmapped texture; when
   // that fails the font is not ok and has no glyphs.
   explicit tFontDesc(const std::string& path);
-  // The same from a picture in memory.
-  explicit tFontDesc(const tImage& picture);
   ~tFontDesc();
   tFontDesc(const tFontDesc&) = delete;
   tFontDesc& operator=(const tFontDesc&) = delete;
@@ -38,9 +35,8 @@ class tFontDesc {
   // the pen and its baseline marker lies on the pen's baseline.
   void adjustCharacterPosition(unsigned char c, float k, float& x, float& y) const;
 
-  // Binds the font's texture as the current 2-D texture / binds none.
+  // Binds the font's texture as the current 2-D texture.
   void setupFont() const;
-  void releaseFont() const;
 
  private:
   void finishLoading();

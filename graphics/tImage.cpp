@@ -20,13 +20,6 @@ unsigned int nearPowerOfTwo(unsigned int side) {
   return static_cast<unsigned int>(up ? hi : lo);
 }
 
-unsigned char fractionToByte(float value) {
-  float scaled = value * 255.0f;
-  if (!(scaled > 0.0f)) return 0;
-  if (scaled >= 255.0f) return 255;
-  return static_cast<unsigned char>(scaled);
-}
-
 }  // namespace
 
 tImage::tImage() : width_(0), height_(0) {}
@@ -62,28 +55,6 @@ unsigned char tImage::getPixelub(int row, int column, unsigned int channel) cons
   return data_[index(row, column)][channel];
 }
 
-void tImage::setPixelub(int row, int column, unsigned char value, unsigned int channel) {
-  data_[index(row, column)][channel] = value;
-}
-
-void tImage::setPixelub(int row, int column, unsigned char r, unsigned char g, unsigned char b,
-                        unsigned char a) {
-  data_[index(row, column)] = tPixel(r, g, b, a);
-}
-
-float tImage::getPixelf(int row, int column, unsigned int channel) const {
-  return data_[index(row, column)][channel] / 255.0f;
-}
-
-void tImage::setPixelf(int row, int column, float r, float g, float b, float a) {
-  data_[index(row, column)] =
-      tPixel(fractionToByte(r), fractionToByte(g), fractionToByte(b), fractionToByte(a));
-}
-
-void tImage::setPixelf(int row, int column, float value, unsigned int channel) {
-  data_[index(row, column)][channel] = fractionToByte(value);
-}
-
 // The four neighbours are weighed by the areas of the opposite sub-rectangles,
 // and each weighted pixel is truncated to bytes on its own, so a uniform
 // region can come back slightly darker (255 as 252). The weights always use
@@ -99,14 +70,6 @@ tPixel tImage::getPixelBilinear(float row, float column) const {
   float right = static_cast<float>(c0 + 1) - column;
   return getPixel(r1, c0) * (right * below) + getPixel(r1, c1) * (left * below) +
          getPixel(r0, c1) * (left * above) + getPixel(r0, c0) * (right * above);
-}
-
-float tImage::getPixelBilinearf(float row, float column, unsigned int channel) const {
-  return getPixelBilinear(row, column)[channel] / 255.0f;
-}
-
-unsigned char tImage::getPixelBilinearub(float row, float column, unsigned int channel) const {
-  return getPixelBilinear(row, column)[channel];
 }
 
 void tImage::resize(unsigned int width, unsigned int height) {

@@ -36,17 +36,8 @@ class tImage {
   void setPixel(int row, int column, const tPixel& p) { data_[index(row, column)] = p; }
 
   unsigned char getPixelub(int row, int column, unsigned int channel) const;
-  void setPixelub(int row, int column, unsigned char value, unsigned int channel);
-  void setPixelub(int row, int column, unsigned char r, unsigned char g, unsigned char b,
-                  unsigned char a);
-  float getPixelf(int row, int column, unsigned int channel) const;
-  // Values are fractions of 255; outside 0 ... 1 they are held at the nearer end.
-  void setPixelf(int row, int column, float r, float g, float b, float a);
-  void setPixelf(int row, int column, float value, unsigned int channel);
 
   tPixel getPixelBilinear(float row, float column) const;
-  float getPixelBilinearf(float row, float column, unsigned int channel) const;
-  unsigned char getPixelBilinearub(float row, float column, unsigned int channel) const;
 
   void resize(unsigned int width, unsigned int height);
   // Resizes each side to the nearer power of two (by ratio).

@@ -10,21 +10,6 @@ tMatrix2& tMatrix2::operator-=(const tMatrix2& b) {
   return *this;
 }
 
-tMatrix2& tMatrix2::operator*=(double s) {
-  for (double& e : m_) e *= s;
-  return *this;
-}
-
-tMatrix2& tMatrix2::operator/=(double s) {
-  for (double& e : m_) e /= s;
-  return *this;
-}
-
-tMatrix2& tMatrix2::operator*=(const tMatrix2& b) {
-  *this = *this * b;
-  return *this;
-}
-
 tMatrix2& tMatrix2::invert() {
   double d = determinant();
   double a00 = m_[0];
@@ -38,18 +23,6 @@ tMatrix2& tMatrix2::invert() {
 tMatrix2 tMatrix2::inverse() const {
   tMatrix2 copy(*this);
   return copy.invert();
-}
-
-tMatrix2& tMatrix2::transpose() {
-  double a01 = m_[1];
-  m_[1] = m_[2];
-  m_[2] = a01;
-  return *this;
-}
-
-tMatrix2 tMatrix2::transposed() const {
-  tMatrix2 copy(*this);
-  return copy.transpose();
 }
 
 tMatrix2 operator+(const tMatrix2& a, const tMatrix2& b) {
@@ -68,12 +41,6 @@ tMatrix2 operator*(const tMatrix2& a, const tMatrix2& b) {
   return tMatrix2(a.m_[0] * b.m_[0] + a.m_[1] * b.m_[2], a.m_[0] * b.m_[1] + a.m_[1] * b.m_[3],
                   a.m_[2] * b.m_[0] + a.m_[3] * b.m_[2], a.m_[2] * b.m_[1] + a.m_[3] * b.m_[3]);
 }
-
-tMatrix2 operator/(const tMatrix2& a, double s) {
-  return tMatrix2(a.m_[0] / s, a.m_[1] / s, a.m_[2] / s, a.m_[3] / s);
-}
-
-tMatrix2 operator/(double s, const tMatrix2& a) { return a / s; }
 
 std::ostream& operator<<(std::ostream& out, const tMatrix2& a) {
   return out << "[[" << a.m_[0] << ", " << a.m_[1] << "], [" << a.m_[2] << ", " << a.m_[3] << "]]";

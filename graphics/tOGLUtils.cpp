@@ -59,11 +59,6 @@ void tOGLUtils::drawBoxTextured(float cx, float cy, float hw, float hh) {
   drawBoxTextured(cx, cy, hw, hh, getDefaultTexCoords());
 }
 
-void tOGLUtils::drawBoxTextured(float cx, float cy, float hw, float hh, float minX, float maxX,
-                                float minY, float maxY) {
-  drawBoxTextured(cx, cy, hw, hh, getDefaultTexCoords(), minX, maxX, minY, maxY);
-}
-
 tTexCoords tOGLUtils::getDefaultTexCoords() { return tTexCoords{0.0f, 1.0f, 0.0f, 1.0f}; }
 
 // Each cut is a fraction of the whole box, measured with the box's original

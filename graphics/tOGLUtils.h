@@ -52,8 +52,6 @@ class tOGLUtils {
                               float minX, float maxX, float minY, float maxY);
   static void drawBoxTextured(float cx, float cy, float hw, float hh, const tTexCoords& tc);
   static void drawBoxTextured(float cx, float cy, float hw, float hh);
-  static void drawBoxTextured(float cx, float cy, float hw, float hh, float minX, float maxX,
-                              float minY, float maxY);
   static tTexCoords getDefaultTexCoords();
 
   // The box cut to the clipping rectangle, its texture coordinates cut in

@@ -27,8 +27,6 @@ tPixel tPixel::operator+(const tPixel& p) const {
   return tPixel(sums);
 }
 
-tPixel& tPixel::operator+=(const tPixel& p) { return *this = *this + p; }
-
 tPixel tPixel::operator*(float factor) const {
   unsigned int products[4];
   for (int i = 0; i < 4; ++i) {
@@ -40,10 +38,6 @@ tPixel tPixel::operator*(float factor) const {
   clamp(products);
   return tPixel(products);
 }
-
-tPixel& tPixel::operator*=(float factor) { return *this = *this * factor; }
-
-tPixel operator*(float factor, const tPixel& p) { return p * factor; }
 
 void tPixel::clamp(unsigned int* channels) {
   unsigned int largest = *std::max_element(channels, channels + 4);

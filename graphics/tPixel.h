@@ -22,9 +22,7 @@ class tPixel {
   bool operator!=(const tPixel& p) const { return !(*this == p); }
 
   tPixel operator+(const tPixel& p) const;
-  tPixel& operator+=(const tPixel& p);
   tPixel operator*(float factor) const;
-  tPixel& operator*=(float factor);
 
   // Brings four channel values into byte range in place (see the class
   // comment); values already in range are left alone.
@@ -33,16 +31,11 @@ class tPixel {
   // Euclidean distance over all four channels.
   float distance(const tPixel& p) const;
 
-  // Clamping mode of every pixel operation; 1 (proportional) is the only one.
-  static constexpr unsigned int clampMode_ = 1;
-
  private:
   // Takes four channel values already in byte range.
   explicit tPixel(const unsigned int* channels);
 
   unsigned char channels_[4];  // red, green, blue, alpha
 };
-
-tPixel operator*(float factor, const tPixel& p);
 
 #endif

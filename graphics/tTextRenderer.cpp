@@ -147,16 +147,6 @@ tTextRenderer& tTextRenderer::instance() {
 
 tTextRenderer::tTextRenderer() : charSpacing_(0.08f), lineSpacing_(1.2f), wrapLookBack_(20) {}
 
-float tTextRenderer::drawChar(char c, float x, float y, float k) {
-  return layoutChar(static_cast<unsigned char>(c), x, y, k, tOGLUtils::getViewRect(), glSink);
-}
-
-float tTextRenderer::drawChar(char c, float x, float y, float k, float minX, float maxX, float minY,
-                              float maxY) {
-  return layoutChar(static_cast<unsigned char>(c), x, y, k, tClipRect{minX, maxX, minY, maxY},
-                    glSink);
-}
-
 void tTextRenderer::drawString(const std::string& str, float x, float y, float s) {
   drawAligned(str, x, y, s, TTEXT_LEFT, tOGLUtils::getViewRect());
 }
@@ -168,20 +158,6 @@ void tTextRenderer::drawString(const std::string& str, float x, float y, float s
 
 void tTextRenderer::drawStringCentered(const std::string& str, float x, float y, float s) {
   drawAligned(str, x, y, s, TTEXT_CENTERED, tOGLUtils::getViewRect());
-}
-
-void tTextRenderer::drawStringCentered(const std::string& str, float x, float y, float s,
-                                       float minX, float maxX, float minY, float maxY) {
-  drawAligned(str, x, y, s, TTEXT_CENTERED, tClipRect{minX, maxX, minY, maxY});
-}
-
-void tTextRenderer::drawStringFromRight(const std::string& str, float x, float y, float s) {
-  drawAligned(str, x, y, s, TTEXT_RIGHT, tOGLUtils::getViewRect());
-}
-
-void tTextRenderer::drawStringFromRight(const std::string& str, float x, float y, float s,
-                                        float minX, float maxX, float minY, float maxY) {
-  drawAligned(str, x, y, s, TTEXT_RIGHT, tClipRect{minX, maxX, minY, maxY});
 }
 
 void tTextRenderer::drawAligned(const std::string& str, float x, float y, float s,
@@ -205,11 +181,6 @@ float tTextRenderer::getStringWidth(const std::string& str, float s) const {
     widest = std::max(widest, width);
   }
   return widest;
-}
-
-float tTextRenderer::getStringHeight(const std::string& str, float s) const {
-  const float breaks = static_cast<float>(splitLines(cutUnits(str)).size() - 1);
-  return lineSpacing_ * breaks * s + s;
 }
 
 // The line grows one unit at a time while it fits. When it stops fitting, it
@@ -282,10 +253,8 @@ void tTextRenderer::layoutString(const std::string& str, float x, float y, float
   float baseline = y;
   for (const tLine& line : splitLines(units)) {
     float pen = x;
-    if (align != TTEXT_LEFT) {
-      const float width = getStringWidth(text(str, units, line.first, line.last), s);
-      pen -= align == TTEXT_CENTERED ? width / 2.0f : width;
-    }
+    if (align == TTEXT_CENTERED)
+      pen -= getStringWidth(text(str, units, line.first, line.last), s) / 2.0f;
     for (std::size_t i = line.first; i < line.last; ++i) {
       const tTextUnit& u = units[i];
       if (u.kind == TUNIT_COLOR) sink.setColor(u.color[0], u.color[1], u.color[2], u.color[3]);

@@ -18,8 +18,8 @@
 //
 // Laying text out is kept apart from drawing it: layoutString produces the
 // clipped glyph boxes and colour changes in drawing order and hands them to
-// a sink, which is GL for the draw calls and a recorder in tests. Widths,
-// heights and wrapping need no GL at all.
+// a sink, which is GL for the draw calls and a recorder in tests. Widths and
+// wrapping need no GL at all.
 class tTextRenderer {
  public:
   // Receives laid-out text, in drawing order.
@@ -31,34 +31,22 @@ class tTextRenderer {
   };
 
   enum TTEXT_ALIGN {
-    TTEXT_LEFT,      // lines start at x
-    TTEXT_CENTERED,  // lines are centred on x
-    TTEXT_RIGHT      // lines end at x
+    TTEXT_LEFT,     // lines start at x
+    TTEXT_CENTERED  // lines are centred on x
   };
 
   static tTextRenderer& instance();
 
-  // Draws one character with the bound font at pen x on baseline y at scale
-  // k, clipped to the view or to the rectangle; returns the advance (0
-  // without a current font). The space is never drawn.
-  float drawChar(char c, float x, float y, float k);
-  float drawChar(char c, float x, float y, float k, float minX, float maxX, float minY, float maxY);
-  // Bind the current font themselves; the first baseline is at y and each
-  // further line lineSpacing_ x s lower.
+  // Bind the current font themselves and draw clipped to the view or to the
+  // rectangle; the first baseline is at y and each further line lineSpacing_
+  // x s lower.
   void drawString(const std::string& str, float x, float y, float s);
   void drawString(const std::string& str, float x, float y, float s, float minX, float maxX,
                   float minY, float maxY);
   void drawStringCentered(const std::string& str, float x, float y, float s);
-  void drawStringCentered(const std::string& str, float x, float y, float s, float minX, float maxX,
-                          float minY, float maxY);
-  void drawStringFromRight(const std::string& str, float x, float y, float s);
-  void drawStringFromRight(const std::string& str, float x, float y, float s, float minX,
-                           float maxX, float minY, float maxY);
 
   // Width of the widest line, the spacing after each character included.
   float getStringWidth(const std::string& str, float s) const;
-  // lineSpacing_ x (number of line breaks) x s + s.
-  float getStringHeight(const std::string& str, float s) const;
   // Line breaks at white space, or hyphens inside long words, so that lines
   // fit maxWidth where they can.
   std::string formatStringToWidth(const std::string& str, float maxWidth, float s) const;
@@ -67,7 +55,9 @@ class tTextRenderer {
 
   // The scale k of text size s with the current font; 0 without one.
   float getScale(float s) const;
-  // The layout behind drawChar and the draw calls, handed to a sink.
+  // The layout behind the draw calls, handed to a sink: one character with
+  // the bound font at pen x on baseline y at scale k, returning the advance
+  // (0 without a current font; the space is never drawn), and whole strings.
   float layoutChar(unsigned char c, float x, float y, float k, const tClipRect& clip,
                    tGlyphSink& sink) const;
   void layoutString(const std::string& str, float x, float y, float s, TTEXT_ALIGN align,

@@ -29,7 +29,3 @@ tTexture* tTextureLoader::loadTexture(const std::string& path, bool mipmaps, boo
   texture->bindWithImage(&image, mipmaps, keepImage);
   return texture;
 }
-
-bool tTextureLoader::canLoad(const std::string& path) const {
-  return isTGAPath(path) || isBMPPath(path);
-}

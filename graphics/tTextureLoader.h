@@ -16,7 +16,6 @@ class tTextureLoader {
   // A new texture that the caller owns, or null when no reader fits the path
   // or the file cannot be read.
   tTexture* loadTexture(const std::string& path, bool mipmaps, bool keepImage);
-  bool canLoad(const std::string& path) const;
 };
 
 #endif

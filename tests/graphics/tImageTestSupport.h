@@ -52,9 +52,9 @@ inline tImage makePatternImage(unsigned int width, unsigned int height) {
   tImage image(width, height);
   for (unsigned int r = 0; r < height; ++r)
     for (unsigned int c = 0; c < width; ++c)
-      image.setPixelub(r, c, static_cast<unsigned char>(40 * r + 3 * c),
-                       static_cast<unsigned char>(200 - 7 * c), static_cast<unsigned char>(r * c),
-                       static_cast<unsigned char>(255 - 20 * r - c));
+      image(r, c) = tPixel(
+          static_cast<unsigned char>(40 * r + 3 * c), static_cast<unsigned char>(200 - 7 * c),
+          static_cast<unsigned char>(r * c), static_cast<unsigned char>(255 - 20 * r - c));
   return image;
 }
 
@@ -84,7 +84,7 @@ inline ::testing::AssertionResult imagesEqual(const tImage& expected, const tIma
 // The image with every alpha set to 255, as formats without alpha give it back.
 inline tImage opaque(tImage image) {
   for (unsigned int r = 0; r < image.getHeight(); ++r)
-    for (unsigned int c = 0; c < image.getWidth(); ++c) image.setPixelub(r, c, 255, 3);
+    for (unsigned int c = 0; c < image.getWidth(); ++c) image(r, c)[3] = 255;
   return image;
 }
 

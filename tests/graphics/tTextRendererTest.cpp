@@ -39,14 +39,14 @@ class tRecordingSink : public tTextRenderer::tGlyphSink {
 tImage syntheticPicture() {
   tImage picture(1024, 512);
   for (unsigned int r = 0; r < 512; ++r)
-    for (unsigned int c = 0; c < 1024; ++c) picture.setPixelub(r, c, 255, 255, 255, 0);
+    for (unsigned int c = 0; c < 1024; ++c) picture(r, c) = tPixel(255, 255, 255, 0);
   const struct { int code, left, right, low, high; } glyphs[] = {{'a', 2, 33, 16, 40},
                                                                 {'b', 1, 40, 10, 58}};
   for (const auto& g : glyphs) {
     const int x0 = (g.code % 16) * 64, y0 = (7 - g.code / 16) * 64;
     for (int y = g.low; y <= g.high; ++y)
-      for (int x = g.left; x <= g.right; ++x) picture.setPixelub(y0 + y, x0 + x, 200, 3);
-    picture.setPixelub(y0 + 16, x0, 255, 3);
+      for (int x = g.left; x <= g.right; ++x) picture(y0 + y, x0 + x)[3] = 200;
+    picture(y0 + 16, x0)[3] = 255;
   }
   return picture;
 }
@@ -65,9 +65,12 @@ const float kB = 39.0f / 64.0f;  // width of 'b'
 const float kScale40 = 40.0f / 0.75f;
 
 TEST(tFontDescTest, MeasuresGlyphsFromThePictureAndErasesTheMarkers) {
+  tScratchDirectory dir;
+  tImage picture = syntheticPicture();
+  ASSERT_TRUE(tTGALoader().write(dir / "synthetic.tga", &picture, 32, false));
   tRecordingUploader uploads;
   tTexture::setUploader(&uploads);
-  tFontDesc font(syntheticPicture());
+  tFontDesc font(dir / "synthetic.tga");
   tTexture::setUploader(nullptr);
   ASSERT_TRUE(font.ok());
 
@@ -148,8 +151,8 @@ TEST(tTextRendererTest, LayoutOfLinesColoursAndClipping) {
   // Ending at x = 100, clipped at x <= 90 and y >= 70: 'b' loses its right
   // side and its top, with its texture rectangle cut in proportion.
   tRecordingSink right;
-  text.layoutString("b", 100, 100, 40, tTextRenderer::TTEXT_RIGHT, tClipRect{0, 90, 70, 600},
-                    right);
+  text.layoutString("b", 100 - text.getStringWidth("b", 40), 100, 40, tTextRenderer::TTEXT_LEFT,
+                    tClipRect{0, 90, 70, 600}, right);
   // Then cut on the left and at the bottom (which shows t0), and on both sides.
   text.layoutString("b", 10, 100, 40, tTextRenderer::TTEXT_LEFT, tClipRect{20, 800, 0, 100}, right);
   text.layoutString("b", 10, 100, 40, tTextRenderer::TTEXT_LEFT, tClipRect{20, 40, 0, 600}, right);
