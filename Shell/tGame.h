@@ -65,7 +65,6 @@ class tGame {
   unsigned int getScreenHeight() const;
   int getViewWidth() const { return windowWidth_; }
   int getViewHeight() const { return windowHeight_; }
-  SDL_Window* getWindow() const { return window_; }
   void setDrawFunc(tFrameFunc f) { drawFunc_ = f; }
   void setUpdateFunc(tFrameFunc f) { updateFunc_ = f; }
 

@@ -20,7 +20,6 @@ class tGlobalGLContext {
  public:
   static tGlobalGLContext& instance();
 
-  SDL_GLContext getGLContext() const { return context_; }
   bool createdSuccessfully() const { return created_; }
   // Makes the shared context current, so that the next context made shares
   // with it; false when there is none or SDL refuses.

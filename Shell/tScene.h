@@ -32,7 +32,6 @@ class tScene {
   bool mouseInRect(float cx, float cy, float halfWidth, float halfHeight) const;
 
   const std::string& getName() const { return name_; }
-  float getAlpha() const { return alpha_; }
 
  protected:
   // Sets alpha_ from the transition; true when the scene handles its input

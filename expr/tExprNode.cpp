@@ -65,13 +65,6 @@ std::unique_ptr<tExprNode> tExprNode::makeY() {
   return node;
 }
 
-std::unique_ptr<tExprNode> tExprNode::makeVariable(const std::string& name) {
-  auto node = std::make_unique<tExprNode>();
-  node->type_ = VARIABLE;
-  node->name_ = name;
-  return node;
-}
-
 std::unique_ptr<tExprNode> tExprNode::makeUnary(TEXPR_NODE_TYPE type,
                                                 std::unique_ptr<tExprNode> operand) {
   auto node = std::make_unique<tExprNode>();

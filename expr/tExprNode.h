@@ -77,7 +77,6 @@ class tExprNode {
   static std::unique_ptr<tExprNode> makeConstant(double value);
   static std::unique_ptr<tExprNode> makeX();
   static std::unique_ptr<tExprNode> makeY();
-  static std::unique_ptr<tExprNode> makeVariable(const std::string& name);
   static std::unique_ptr<tExprNode> makeUnary(TEXPR_NODE_TYPE type,
                                               std::unique_ptr<tExprNode> operand);
   static std::unique_ptr<tExprNode> makeBinary(TEXPR_NODE_TYPE type,

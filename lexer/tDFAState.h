@@ -26,7 +26,6 @@ class tDFAState {
   void addTransition(char c, tDFAState* target);
   // The target of the move on c, or null.
   tDFAState* getNextState(char c) const;
-  const std::map<std::uint32_t, bool>& getNFALabels() const { return nfaLabels_; }
 
  private:
   bool accepting_ = false;                   // whether a walk that stops here matches

@@ -47,10 +47,6 @@ void tStringSelect::showSelected() {
   if (selected_ >= first_ + shownRows()) first_ = selected_ + 1 - shownRows();
 }
 
-std::string tStringSelect::getText() const {
-  return items_.empty() ? std::string() : items_[selected_];
-}
-
 int tStringSelect::rowAt(float y, float cy, float h) const {
   if (!(h > 0.0f)) return -1;
   const float row = (y - (cy - h / 2.0f)) / h;

@@ -30,8 +30,6 @@ class tStringSelect {
   // The first row shown.
   unsigned int getFirstShown() const { return first_; }
   unsigned int getSelectedItem() const { return selected_; }
-  // The selected item; "" while the list is empty.
-  std::string getText() const;
   bool isFocused() const { return focused_; }
 
   void update(float cx, float cy, float halfWidth, float h, float a);
