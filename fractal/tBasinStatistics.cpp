@@ -248,12 +248,6 @@ bool tBasinStatistics::hasFractalBoundary() const {
          boxDimension_ - 2.0 * boxDimensionError_ > 1.0;
 }
 
-double tBasinStatistics::getWadaTolerance() const {
-  return std::max(WADA_MIN_TOLERANCE, WADA_SHARE * static_cast<double>(side_));
-}
-
-bool tBasinStatistics::isWada() const { return wadaDistance_ <= getWadaTolerance(); }
-
 void tBasinStatistics::measureFractions(const std::vector<uint16_t>& labels, std::size_t rootCount,
                                         const tBasinLabels& source) {
   std::vector<std::size_t> counts(0x10000, 0);

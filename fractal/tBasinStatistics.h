@@ -46,9 +46,7 @@ class tBasinLabels;
 //   another label (the boundary that merging every other label gives; the
 //   failures are outside every basin). The Wada distance is the largest
 //   Hausdorff distance between two of these boundaries, in pixels
-//   (Euclidean, between pixel centres); the picture is Wada when it is at
-//   most 1% of N, or WADA_MIN_TOLERANCE px if that is more: on a grid, thin
-//   filaments leave a few pixels between boundaries that meet in the limit.
+//   (Euclidean, between pixel centres).
 // - The fractal-boundary verdict: S_bb > ln 2 is a sufficient condition for
 //   a fractal boundary in the plane (Puy et al.), but a grid that samples a
 //   straight boundary exactly (a row or column of starts that fail, between
@@ -79,8 +77,6 @@ class tBasinStatistics {
  public:
   static constexpr std::size_t ENTROPY_BOX = 5;
   static constexpr std::size_t MIN_BOXES = 16;
-  static constexpr double WADA_SHARE = 0.01;
-  static constexpr double WADA_MIN_TOLERANCE = 3.0;
 
   // One basin: a root that labels some pixel.
   struct tBasin {
@@ -110,9 +106,6 @@ class tBasinStatistics {
   double getUncertaintyExponent() const { return uncertaintyExponent_; }
   double getUncertaintyExponentError() const { return uncertaintyExponentError_; }
   double getWadaDistance() const { return wadaDistance_; }
-  // The Wada distance is within the tolerance.
-  bool isWada() const;
-  double getWadaTolerance() const;
 
  private:
   void measureFractions(const std::vector<uint16_t>& labels, std::size_t rootCount,

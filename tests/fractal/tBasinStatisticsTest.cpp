@@ -139,7 +139,6 @@ TEST(tBasinStatisticsTest, SyntheticPicturesWithKnownMeasures) {
     expectMeasure(c.alpha, statistics.getUncertaintyExponent(), "alpha", c.name);
     expectMeasure(c.wada, statistics.getWadaDistance(), "Wada distance", c.name);
     EXPECT_EQ(c.fractal, statistics.hasFractalBoundary()) << c.name;
-    EXPECT_EQ(c.fractal, statistics.isWada()) << c.name;
   }
 }
 
@@ -193,7 +192,6 @@ TEST(tBasinStatisticsTest, WadaDistanceMatchesTheDefinition) {
   // Three sectors meet only at the centre: their boundaries lie far apart.
   tBasinStatistics sectors(pictures[1]);
   EXPECT_GT(sectors.getWadaDistance(), 20.0);
-  EXPECT_FALSE(sectors.isWada());
   EXPECT_LT(sectors.getBoundaryBasinEntropy(), std::log(2.0));
 }
 
@@ -222,7 +220,6 @@ TEST(tBasinStatisticsTest, FractionsPerRootAndFailure) {
   EXPECT_TRUE(none.getBasins().empty());
   EXPECT_TRUE(std::isnan(none.getConvergedFraction()));
   EXPECT_TRUE(std::isnan(none.getBasinEntropy()));
-  EXPECT_FALSE(none.isWada());
 }
 
 // z^3 - 1 under Newton over [-2, 2]^2 at 512 x 512: the two complex roots'
@@ -250,7 +247,9 @@ TEST(tBasinStatisticsTest, CubicUnderNewtonIsWada) {
   EXPECT_GE(statistics.getBoxDimension(), 1.3);
   EXPECT_LE(statistics.getBoxDimension(), 1.55);
   EXPECT_GT(statistics.getBoxDimensionError(), 0.0);
-  EXPECT_TRUE(statistics.isWada()) << statistics.getWadaDistance();
+  // The boundaries meet, up to the few pixels (1% of the side) that thin
+  // filaments leave between them on a grid.
+  EXPECT_LE(statistics.getWadaDistance(), 0.01 * 512);
 }
 
 // The uncertainty exponent by its definition (f(e), the share of uncertain
