@@ -41,13 +41,16 @@
 
 namespace {
 
-// Token patterns of scripts, in the order the tokenizer tries them.
+// Token patterns of scripts, in the order the tokenizer tries them. A string
+// holds any printable character but the quote, and the bytes of UTF-8, so that
+// file names and captions may carry commas, brackets and accents; a tab or a
+// line end still ends reading.
 // clang-format off
 const char* const kPatterns[] = {
     "batch", "of", "end", "params", "use", "run", "from", "to", "function", "f1", "f2", "f11",
     "f12", "f21", "f22", "true", "false", "=", "((0|(1-9))*.)?(0|(1-9))+",
     "((0|(1-9))*.)?(0|(1-9))+(e|E)(\\+|\\-)?(0|(1-9))+", "(a-z|A-Z|_|0|1-9)+",
-    "\"(a-z|A-Z|0|1-9|.|\\-|_|/|\\\\| )*\"", "\\(", "\\)", "\\+|\\-|/|\\*|^"};
+    "\"( -!|#-~|\x80-\xff)*\"", "\\(", "\\)", "\\+|\\-|/|\\*|^"};
 // clang-format on
 
 const std::string kTooDeep =
