@@ -34,3 +34,8 @@ bool tBacktrackingNewtonSolver::correction(const tFunction&, const tVector2&, co
   c = at.inverse * at.value;
   return true;
 }
+
+bool tBacktrackingNewtonSolver::getPacketScheme(tPacketStep::SCHEME& scheme) const {
+  scheme = tPacketStep::SCHEME_BACKTRACKING_NEWTON;
+  return true;
+}

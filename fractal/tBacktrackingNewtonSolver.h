@@ -18,6 +18,7 @@ class tBacktrackingNewtonSolver : public tSystemSolver {
   // The Newton step d.
   bool correction(const tFunction& f, const tVector2& x, const tPoint& at,
                   tVector2& c) const override;
+  bool getPacketScheme(tPacketStep::SCHEME& scheme) const override;
 };
 
 #endif

@@ -13,3 +13,8 @@ bool tChebyshevSystemSolver::correction(const tFunction& f, const tVector2& x, c
 std::string tChebyshevSystemSolver::refusalFor(const tFunction& f) const {
   return secondDerivativesRefusal(f);
 }
+
+bool tChebyshevSystemSolver::getPacketScheme(tPacketStep::SCHEME& scheme) const {
+  scheme = tPacketStep::SCHEME_CHEBYSHEV_SYSTEM;
+  return true;
+}

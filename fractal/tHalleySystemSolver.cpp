@@ -18,3 +18,8 @@ bool tHalleySystemSolver::correction(const tFunction& f, const tVector2& x, cons
 std::string tHalleySystemSolver::refusalFor(const tFunction& f) const {
   return secondDerivativesRefusal(f);
 }
+
+bool tHalleySystemSolver::getPacketScheme(tPacketStep::SCHEME& scheme) const {
+  scheme = tPacketStep::SCHEME_HALLEY_SYSTEM;
+  return true;
+}

@@ -16,6 +16,7 @@ class tHalleySystemSolver : public tSystemSolver {
   bool correction(const tFunction& f, const tVector2& x, const tPoint& at,
                   tVector2& c) const override;
   std::string refusalFor(const tFunction& f) const override;
+  bool getPacketScheme(tPacketStep::SCHEME& scheme) const override;
 };
 
 #endif

@@ -16,3 +16,8 @@ bool tJarrattSystemSolver::correction(const tFunction& f, const tVector2& x, con
   c = 0.5 * (inverse * ((thrice + at.jacobian) * s));
   return true;
 }
+
+bool tJarrattSystemSolver::getPacketScheme(tPacketStep::SCHEME& scheme) const {
+  scheme = tPacketStep::SCHEME_JARRATT_SYSTEM;
+  return true;
+}

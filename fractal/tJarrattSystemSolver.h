@@ -14,6 +14,7 @@ class tJarrattSystemSolver : public tSystemSolver {
   // False where 3 J(y) - J(x) has no inverse.
   bool correction(const tFunction& f, const tVector2& x, const tPoint& at,
                   tVector2& c) const override;
+  bool getPacketScheme(tPacketStep::SCHEME& scheme) const override;
 };
 
 #endif

@@ -100,17 +100,21 @@ tPacketSolver::tPacketSolver(const tIterativeSolver& solver, const tFunction& f)
   for (unsigned k = 0; k < 6; ++k) outputs_[k] = program_.outputLanes(scratch_, k);
   tPacketStep::SCHEME scheme;
   if (solver.getPacketScheme(scheme) && tPacketStep::takesSecondDerivatives(scheme)) {
-    prepareSecond(f);
+    prepareSecond(f, tPacketStep::takesSecondPartials(scheme));
   }
 }
 
 // The function's own program of second derivatives has all six; f1xx and
 // f2xx compiled alone have its values bit for bit, and this one is the
 // packet's own, so its parameters may be set apart from the function's.
-void tPacketSolver::prepareSecond(const tFunction& f) {
-  f.compileSecond({0, 3}, second_);
+void tPacketSolver::prepareSecond(const tFunction& f, bool allSix) {
+  std::vector<unsigned> slots = {0, 3};
+  if (allSix) slots = {0, 1, 2, 3, 4, 5};
+  f.compileSecond(slots, second_);
   secondScratch_ = scratchFor(second_, secondStorage_);
-  for (unsigned k = 0; k < 2; ++k) outputs_[6 + k] = second_.outputLanes(secondScratch_, k);
+  for (unsigned k = 0; k < slots.size(); ++k) {
+    outputs_[6 + k] = second_.outputLanes(secondScratch_, k);
+  }
 }
 
 tPacketSolver::tOutcome tPacketSolver::outcomeOf(const tSolution& solution) {
@@ -239,7 +243,9 @@ bool tPacketSolver::solveByLane(const tVector2* starts, std::size_t count, tOutc
 bool tPacketSolver::straddle(const tVector2* corners, std::size_t groups, bool* straddles,
                              const std::atomic<bool>* cancel) {
   tPacketStep::SCHEME scheme;
-  if (solver_.getPacketScheme(scheme)) {
+  // The trials of a backtracking step take as many rounds as they take, so
+  // four corners would not reach their iterates together.
+  if (solver_.getPacketScheme(scheme) && scheme != tPacketStep::SCHEME_BACKTRACKING_NEWTON) {
     return straddleInPackets(scheme, corners, groups, straddles, cancel);
   }
   if (!solver_.runsInLanes()) return straddleWhole(corners, groups, straddles, cancel);

@@ -18,9 +18,10 @@ class tFunction;
 //
 // Each round evaluates the function's compiled formulas at every lane's next
 // point in one packet, then moves every lane on: for the Newton and the
-// fourth-order Runge-Kutta iterations and for the methods on f(z) (with
-// f1xx and f2xx, compiled here from the function's second derivatives, in a
-// packet of their own for those that take f'') all lanes at once in vectors
+// fourth-order Runge-Kutta iterations, for the methods on f(z) and for
+// those for any map (with f1xx and f2xx, or all six second partials,
+// compiled here from the function's second derivatives, in a packet of
+// their own for those that take them) all lanes at once in vectors
 // (tPacketStep), with only the lanes whose
 // solve ended handled one by one; for the other solvers each lane is handed
 // its value and inverse Jacobian (advanceLane); a solver that needs more
@@ -33,7 +34,9 @@ class tFunction;
 // The singular-set test runs the four corner starts of a pixel in four lanes
 // that keep in step, and compares the sign of their inverse Jacobians at every
 // iteration as the picture's reference does with recorded paths; a pixel is
-// settled as soon as one iteration decides it.
+// settled as soon as one iteration decides it. Newton's method with
+// backtracking, whose steps take as many rounds as their trials, records
+// the paths whole instead.
 //
 // One object per thread: it owns the packet's scratch registers.
 class tPacketSolver {
@@ -86,8 +89,9 @@ class tPacketSolver {
   // straddle from full paths recorded by solve(), as tFractal compares them.
   bool straddleWhole(const tVector2* corners, std::size_t groups, bool* straddles,
                      const std::atomic<bool>* cancel);
-  // Compiles f1xx and f2xx of f into second_ and prepares their scratch.
-  void prepareSecond(const tFunction& f);
+  // Compiles f1xx and f2xx of f, or all six second partials, into second_
+  // and prepares their scratch.
+  void prepareSecond(const tFunction& f, bool allSix);
   // Puts packet lane l on a new start, at its first evaluation.
   void startPacketLane(unsigned l, const tVector2& start);
   // Evaluates the function at the points of the packet lanes in `active`

@@ -8,13 +8,15 @@
 // Newton and the fourth-order Runge-Kutta iterations and for the methods on
 // f(z) (the one-point ones that take f'': Halley's, Schroder's, the
 // Chebyshev-Halley family's and Laguerre's; the two-point ones: Traub's,
-// King's family with Ostrowski's, Jarratt's and Steffensen's) the stopping
-// tests and the steps themselves.
+// King's family with Ostrowski's, Jarratt's and Steffensen's) and for the
+// methods for any map the stopping tests and the steps themselves.
 //
 // Each lane makes, in its vector slot, exactly the IEEE operations that
 // tIterativeSolver::advanceLane makes for it (for the methods on f(z), which
 // run no lanes, those of tComplexMapSolver::solve and the method's
-// correction, in tComplex's arithmetic), in the same order, so it ends
+// correction, in tComplex's arithmetic; for the methods for any map those of
+// tSystemSolver::solve and the method's next, in tVector2's and tMatrix2's),
+// in the same order, so it ends
 // where solve() ends bit for bit, and its full path (for the singular-set
 // test) is solve()'s too. What differs between lanes (a Runge-Kutta or
 // two-point lane's stage, whether a lane stops) is chosen per lane by masks, never by
@@ -47,19 +49,38 @@ class tPacketStep {
     SCHEME_TRAUB,
     SCHEME_KING,
     SCHEME_JARRATT,
-    SCHEME_STEFFENSEN
+    SCHEME_STEFFENSEN,
+    // The methods for any map (tSystemSolver), bit for bit as their
+    // corrections make them: Traub's and Jarratt's evaluate a second point
+    // at stage 1, Chebyshev's and Halley's read the six second partials
+    // among the outputs, and Newton's with backtracking evaluates its trial
+    // points at stages 1 to tBacktrackingNewtonSolver::HALVINGS.
+    SCHEME_TRAUB_SYSTEM,
+    SCHEME_JARRATT_SYSTEM,
+    SCHEME_CHEBYSHEV_SYSTEM,
+    SCHEME_HALLEY_SYSTEM,
+    SCHEME_BACKTRACKING_NEWTON
   };
   static bool takesSecondDerivatives(SCHEME scheme) {
-    return scheme >= SCHEME_HALLEY && scheme <= SCHEME_LAGUERRE;
+    return (scheme >= SCHEME_HALLEY && scheme <= SCHEME_LAGUERRE) || takesSecondPartials(scheme);
   }
-  static bool takesTwoPoints(SCHEME scheme) { return scheme >= SCHEME_TRAUB; }
+  // Whether a step that takes second derivatives reads all six second
+  // partials (f1xx, f1xy, f1yy, f2xx, f2xy, f2yy), not only f1xx and f2xx.
+  static bool takesSecondPartials(SCHEME scheme) {
+    return scheme == SCHEME_CHEBYSHEV_SYSTEM || scheme == SCHEME_HALLEY_SYSTEM;
+  }
+  static bool takesTwoPoints(SCHEME scheme) {
+    return scheme >= SCHEME_TRAUB && scheme <= SCHEME_STEFFENSEN;
+  }
+  static bool isSystemScheme(SCHEME scheme) { return scheme >= SCHEME_TRAUB_SYSTEM; }
 
   // The lanes of a packet in columns.
   struct tLanes {
     double x[LANES];             // the current iterate
     double y[LANES];
     // The slopes a Runge-Kutta step keeps, x then y; a two-point step keeps
-    // f / f', f and f' at the iterate there, real then imaginary part.
+    // f / f', f and f' at the iterate there, real then imaginary part; a
+    // step for any map what its scheme says (tSystemStepBody.h).
     double slopes[3][2][LANES];
     double stage[LANES];         // the evaluation of the step that comes next; 0 at the iterate
     double iteration[LANES];     // the i of solve()'s loop
@@ -73,8 +94,9 @@ class tPacketStep {
   };
   // The six formulas (f1, f2, f11, f12, f21, f22) at the points of a
   // packet, LANES values each, and for the schemes that take f'' the second
-  // derivatives f1xx and f2xx.
-  typedef const double* tOutputs[8];
+  // derivatives f1xx and f2xx, or all six second partials for those that
+  // take them.
+  typedef const double* tOutputs[12];
   // Where the function is evaluated next: LANES values of x and of y.
   struct tPoints {
     double* x;
@@ -118,6 +140,10 @@ class tPacketStep {
   template <typename tVectorLanes>
   static tFound advanceWith(SCHEME scheme, bool fullPath, const tParameters& parameters,
                             const tOutputs& out, tLanes& lanes, const tPoints& next);
+  // advanceWith for the methods for any map (tSystemStepBody.h).
+  template <typename tVectorLanes>
+  static tFound advanceSystemWith(SCHEME scheme, bool fullPath, const tParameters& parameters,
+                                  const tOutputs& out, tLanes& lanes, const tPoints& next);
 };
 
 #endif

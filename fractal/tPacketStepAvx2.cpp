@@ -2,6 +2,7 @@
 // (never with -mfma: a fused multiply-add would change bits).
 #include "expr/tAvx2Lanes.h"
 #include "fractal/tPacketStepBody.h"
+#include "fractal/tSystemStepBody.h"
 
 void tPacketStep::invertAvx2(const tOutputs& out, double (*inverse)[LANES]) {
   invertWith<tAvx2Lanes>(out, inverse);

@@ -12,6 +12,23 @@
 
 namespace {
 
+// tMatrix2's determinant and inverse of the matrix with rows (f11, f12) and
+// (f21, f22) in every lane, zero below the cutoff and all NaN where the
+// determinant is not finite (tFunction::invertJacobian).
+template <typename tVectorLanes, typename V>
+void invertLanes(V f11, V f12, V f21, V f22, V& m0, V& m1, V& m2, V& m3) {
+  const V d = f11 * f22 - f21 * f12;
+  const V size = tVectorLanes::valuesOf(tVectorLanes::bitsOf(d) & kAbsMask);
+  const auto singular = size < tFunction::INVERTIBLE_CUTOFF;
+  const auto finite = size <= std::numeric_limits<double>::max();
+  const V zero = {};
+  const V nan = zero + std::numeric_limits<double>::quiet_NaN();
+  m0 = finite ? (singular ? zero : f22 / d) : nan;
+  m1 = finite ? (singular ? zero : -f12 / d) : nan;
+  m2 = finite ? (singular ? zero : -f21 / d) : nan;
+  m3 = finite ? (singular ? zero : f11 / d) : nan;
+}
+
 // The values and inverse Jacobians of one vector of lanes.
 template <typename tVectorLanes>
 struct tEvaluation {
@@ -25,22 +42,9 @@ struct tEvaluation {
 
   tEvaluation(const tPacketStep::tOutputs& out, unsigned l)
       : f1(tVectorLanes::load(out[0] + l)), f2(tVectorLanes::load(out[1] + l)) {
-    const V f11 = tVectorLanes::load(out[2] + l);
-    const V f12 = tVectorLanes::load(out[3] + l);
-    const V f21 = tVectorLanes::load(out[4] + l);
-    const V f22 = tVectorLanes::load(out[5] + l);
-    // tMatrix2's determinant and inverse, zero below the cutoff and all NaN
-    // where the determinant is not finite (tFunction::invertJacobian).
-    const V d = f11 * f22 - f21 * f12;
-    const V size = tVectorLanes::valuesOf(tVectorLanes::bitsOf(d) & kAbsMask);
-    const auto singular = size < tFunction::INVERTIBLE_CUTOFF;
-    const auto finite = size <= std::numeric_limits<double>::max();
-    const V zero = {};
-    const V nan = zero + std::numeric_limits<double>::quiet_NaN();
-    m0 = finite ? (singular ? zero : f22 / d) : nan;
-    m1 = finite ? (singular ? zero : -f12 / d) : nan;
-    m2 = finite ? (singular ? zero : -f21 / d) : nan;
-    m3 = finite ? (singular ? zero : f11 / d) : nan;
+    invertLanes<tVectorLanes>(tVectorLanes::load(out[2] + l), tVectorLanes::load(out[3] + l),
+                              tVectorLanes::load(out[4] + l), tVectorLanes::load(out[5] + l), m0,
+                              m1, m2, m3);
   }
 
   // The zero matrix: testIterate's first test, and the singular-set test's.
@@ -516,6 +520,9 @@ template <typename tVectorLanes>
 tPacketStep::tFound tPacketStep::advanceWith(SCHEME scheme, bool fullPath,
                                              const tParameters& parameters, const tOutputs& out,
                                              tLanes& lanes, const tPoints& next) {
+  if (isSystemScheme(scheme)) {
+    return advanceSystemWith<tVectorLanes>(scheme, fullPath, parameters, out, lanes, next);
+  }
   if (fullPath) return advanceVectors<tVectorLanes, true>(scheme, parameters, out, lanes, next);
   return advanceVectors<tVectorLanes, false>(scheme, parameters, out, lanes, next);
 }

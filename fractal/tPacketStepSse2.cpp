@@ -1,6 +1,7 @@
 // tPacketStep for SSE2, the set every x86-64 processor has.
 #include "expr/tSse2Lanes.h"
 #include "fractal/tPacketStepBody.h"
+#include "fractal/tSystemStepBody.h"
 
 void tPacketStep::invertSse2(const tOutputs& out, double (*inverse)[LANES]) {
   invertWith<tSse2Lanes>(out, inverse);

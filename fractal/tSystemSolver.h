@@ -14,8 +14,11 @@ class tFunction;
 // tested as Newton tests it, and a step that needs an inverse which does not
 // exist (as tFunction::invertJacobian decides) ends the solve as singular.
 //
-// These solvers run whole solves only: a lane is handed F and J^-1 at one
-// point, so the engine calls solve() for each start.
+// These solvers run no lanes: a lane is handed F and J^-1 at one point only.
+// The engine steps each method's packet scheme (getPacketScheme) on whole
+// packets instead, bit for bit as solve() and the method's next() make it,
+// with a second point or trial point evaluated in a round of its own as a
+// Runge-Kutta stage is, and the second partials from a second program.
 class tSystemSolver : public tIterativeSolver {
  public:
   tSystemSolver(unsigned long maxIterations, double stepSize, const std::string& name);

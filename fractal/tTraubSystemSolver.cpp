@@ -11,3 +11,8 @@ bool tTraubSystemSolver::correction(const tFunction& f, const tVector2& x, const
   c = s + at.inverse * f.value(x - s);
   return true;
 }
+
+bool tTraubSystemSolver::getPacketScheme(tPacketStep::SCHEME& scheme) const {
+  scheme = tPacketStep::SCHEME_TRAUB_SYSTEM;
+  return true;
+}

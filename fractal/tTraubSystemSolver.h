@@ -12,6 +12,7 @@ class tTraubSystemSolver : public tSystemSolver {
 
   bool correction(const tFunction& f, const tVector2& x, const tPoint& at,
                   tVector2& c) const override;
+  bool getPacketScheme(tPacketStep::SCHEME& scheme) const override;
 };
 
 #endif

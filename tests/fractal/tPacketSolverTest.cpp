@@ -22,8 +22,8 @@ RUN_ON_EACH_INSTRUCTION_SET(tPacketSolverTest);
 
 // Every lane ends where solve() ends from the same start, bit for bit: the
 // same flags and iteration, and the same root when it converges, for the
-// solvers of the Newton flow and the methods on f(z) that run in packets
-// (on real maps too, read as f = f1 + i f2). The starts are random,
+// solvers of the Newton flow, the methods on f(z) that run in packets (on
+// real maps too, read as f = f1 + i f2) and the methods for any map. The starts are random,
 // with some on the singular set, on a root, and off at infinity.
 TEST_P(tPacketSolverTest, OutcomesMatchSolve) {
   const char* const functions[] = {
@@ -48,7 +48,7 @@ TEST_P(tPacketSolverTest, OutcomesMatchSolve) {
     auto f = functionFromText(text);
     for (unsigned long limit : {0ul, 1ul, 40ul}) {
       for (double h : {1.0, 0.4}) {
-        for (int k = 0; k < kSolverKinds + kComplexKinds; ++k) {
+        for (int k = 0; k < kSolverKinds + kComplexKinds + kSystemKinds; ++k) {
           const int kind = k < kSolverKinds ? k : k - kSolverKinds + kFirstComplexKind;
           auto solver = makeSolver(kind, limit, h);
           tPacketSolver packet(*solver, *f);
