@@ -162,7 +162,7 @@ TEST_P(tFractalComputationTest, PicturesMatchTheOneByOneReference) {
   }
 }
 
-// The methods for f(z), in packets, and for any map, whole: their pictures,
+// The methods for f(z) and for any map, in packets: their pictures,
 // singular sets and jittered samples are the reference's.
 TEST_P(tFractalComputationTest, HigherOrderPicturesMatchTheOneByOneReference) {
   // Besides z^3 - 1 and z^5 - 1, maps on which the packet steps fail: a
@@ -181,10 +181,14 @@ TEST_P(tFractalComputationTest, HigherOrderPicturesMatchTheOneByOneReference) {
     setups.push_back(
         {"1 / z jitter", "f ( z ) = 1 / z", kind, 10, 0.5, 16, 2, 2, true, false, true});
   }
-  // The methods for any map, on a real one and on f(z).
+  // The methods for any map, on real ones and on f(z); the saddle's
+  // Jacobian is singular on a hyperbola through the picture.
   for (int kind = kFirstSystemKind; kind < kFirstSystemKind + kSystemKinds; ++kind) {
     setups.push_back({"cubic", "cubic.func", kind, 25, 1.0, 32, 2, 1, false, false, false});
     setups.push_back({"singular", "cubic.func", kind, 8, 0.5, 16, 2, 1, false, true, false});
+    setups.push_back({"cubicz", "cubicz.func", kind, 25, 1.0, 32, 2, 1, false, false, false});
+    setups.push_back({"saddle", kSaddle, kind, 30, 1.0, 32, 2, 1, false, false, false});
+    setups.push_back({"saddle singular", kSaddle, kind, 12, 0.5, 16, 2, 1, false, true, false});
     setups.push_back({"jitter 3", "quinticz.func", kind, 6, 1.0, 24, 1.5, 3, false, false, true});
   }
   setups.push_back(
