@@ -41,10 +41,13 @@ struct tEvaluation {
   V m3;
 
   tEvaluation(const tPacketStep::tOutputs& out, unsigned l)
-      : f1(tVectorLanes::load(out[0] + l)), f2(tVectorLanes::load(out[1] + l)) {
-    invertLanes<tVectorLanes>(tVectorLanes::load(out[2] + l), tVectorLanes::load(out[3] + l),
-                              tVectorLanes::load(out[4] + l), tVectorLanes::load(out[5] + l), m0,
-                              m1, m2, m3);
+      : tEvaluation(tVectorLanes::load(out[0] + l), tVectorLanes::load(out[1] + l),
+                    tVectorLanes::load(out[2] + l), tVectorLanes::load(out[3] + l),
+                    tVectorLanes::load(out[4] + l), tVectorLanes::load(out[5] + l)) {}
+  // The values (f1, f2), and the inverse of the matrix with rows (a, b) and
+  // (c, d): the Jacobian, or where a step inverts another matrix, that one.
+  tEvaluation(V value1, V value2, V a, V b, V c, V d) : f1(value1), f2(value2) {
+    invertLanes<tVectorLanes>(a, b, c, d, m0, m1, m2, m3);
   }
 
   // The zero matrix: testIterate's first test, and the singular-set test's.

@@ -82,6 +82,11 @@ tPairLanes<V> pick(tMask mask, const tPairLanes<V>& a, const tPairLanes<V>& b) {
   return {mask ? a.x : b.x, mask ? a.y : b.y};
 }
 
+template <typename V, typename tMask>
+tMatrixLanes<V> pick(tMask mask, const tMatrixLanes<V>& a, const tMatrixLanes<V>& b) {
+  return {mask ? a.m0 : b.m0, mask ? a.m1 : b.m1, mask ? a.m2 : b.m2, mask ? a.m3 : b.m3};
+}
+
 // One step of Chebyshev's or Halley's method for systems on a vector of
 // lanes, with the six second partials at the iterate among the outputs:
 // s = J^-1 F, L = J^-1 F''[s] (tSystemSolver::curvature), then the method's
@@ -144,17 +149,15 @@ void secondPointLanes(const tPacketStep::tParameters& p, const tPacketStep::tOut
                       tPacketStep::tLanes& lanes, const tPacketStep::tPoints& next, unsigned l,
                       tPacketStep::tFound& found) {
   typedef typename tVectorLanes::tValues V;
-  const tEvaluation<tVectorLanes> e(out, l);
   const V stage = tVectorLanes::load(lanes.stage + l);
   const V zero = {};
   const V one = zero + 1.0;
   const auto atIterate = stage == zero;
   const auto atSecond = stage == one;
-  const auto stops = reportIterate<kFullPath>(e, atIterate, p.residualLimit, l, found);
   const tPairLanes<V> x = loadPair<tVectorLanes>(lanes.x, lanes.y, l);
+  const tPairLanes<V> value = loadPair<tVectorLanes>(out[0], out[1], l);
   const tMatrixLanes<V> jacobian = {tVectorLanes::load(out[2] + l), tVectorLanes::load(out[3] + l),
                                     tVectorLanes::load(out[4] + l), tVectorLanes::load(out[5] + l)};
-  const tMatrixLanes<V> inverse = {e.m0, e.m1, e.m2, e.m3};
 
   // What a lane at stage 1 kept at its iterate: s, then J(x)^-1 or J(x).
   V kept[6];
@@ -162,7 +165,20 @@ void secondPointLanes(const tPacketStep::tParameters& p, const tPacketStep::tOut
   const tPairLanes<V> keptS = {kept[0], kept[1]};
   const tMatrixLanes<V> keptMatrix = {kept[2], kept[3], kept[4], kept[5]};
 
-  const tPairLanes<V> s = inverse * tPairLanes<V>{e.f1, e.f2};
+  // A lane inverts one matrix a round: J(x) at its iterate, and at y, for
+  // Jarratt's, 3 J(y) - J(x).
+  const tMatrixLanes<V> thrice = {jacobian.m0 * 3.0, jacobian.m1 * 3.0, jacobian.m2 * 3.0,
+                                  jacobian.m3 * 3.0};
+  const tMatrixLanes<V> difference = {thrice.m0 - keptMatrix.m0, thrice.m1 - keptMatrix.m1,
+                                      thrice.m2 - keptMatrix.m2, thrice.m3 - keptMatrix.m3};
+  const bool invertsTwice = kScheme == tPacketStep::SCHEME_JARRATT_SYSTEM;
+  const tMatrixLanes<V> inverted = invertsTwice ? pick(atIterate, jacobian, difference) : jacobian;
+  const tEvaluation<tVectorLanes> e(value.x, value.y, inverted.m0, inverted.m1, inverted.m2,
+                                    inverted.m3);
+  const tMatrixLanes<V> inverse = {e.m0, e.m1, e.m2, e.m3};
+  const auto stops = reportIterate<kFullPath>(e, atIterate, p.residualLimit, l, found);
+
+  const tPairLanes<V> s = inverse * value;
   tPairLanes<V> y;
   tMatrixLanes<V> keep;
   tPairLanes<V> c;
@@ -170,20 +186,15 @@ void secondPointLanes(const tPacketStep::tParameters& p, const tPacketStep::tOut
   if constexpr (kScheme == tPacketStep::SCHEME_TRAUB_SYSTEM) {
     y = {x.x - s.x, x.y - s.y};
     keep = inverse;
-    const tPairLanes<V> back = keptMatrix * tPairLanes<V>{e.f1, e.f2};
+    const tPairLanes<V> back = keptMatrix * value;
     c = {keptS.x + back.x, keptS.y + back.y};
   } else {
     y = stepBack(x, 2.0 / 3.0, s);
     keep = jacobian;
-    const tMatrixLanes<V> thrice = {jacobian.m0 * 3.0, jacobian.m1 * 3.0, jacobian.m2 * 3.0,
-                                    jacobian.m3 * 3.0};
-    const tMatrixLanes<V> difference = {thrice.m0 - keptMatrix.m0, thrice.m1 - keptMatrix.m1,
-                                        thrice.m2 - keptMatrix.m2, thrice.m3 - keptMatrix.m3};
     const tMatrixLanes<V> sum = {thrice.m0 + keptMatrix.m0, thrice.m1 + keptMatrix.m1,
                                  thrice.m2 + keptMatrix.m2, thrice.m3 + keptMatrix.m3};
-    const tMatrixLanes<V> differenceInverse = inverseLanes<tVectorLanes>(difference);
-    failsSecond = differenceInverse.isZero();
-    const tPairLanes<V> half = differenceInverse * (sum * keptS);
+    failsSecond = inverse.isZero();
+    const tPairLanes<V> half = inverse * (sum * keptS);
     c = {half.x * 0.5, half.y * 0.5};
   }
   const V now[6] = {s.x, s.y, keep.m0, keep.m1, keep.m2, keep.m3};
