@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "fractal/tIterativeSolver.h"
+#include "fractal/tPalette.h"
 #include "fractal/tRandom.h"
 
 namespace {
@@ -27,6 +28,7 @@ tRootManager::tRootManager(tRandom& random)
     : random_(random),
       nextPresetIndex_(0),
       useRandomColors_(true),
+      palette_(&tPalette::classic()),
       lastFound_(0),
       sameRootLimit_(tIterativeSolver::squaredLimit(tIterativeSolver::ROOT_EQUALITY_EPSILON)) {
   initPresetColors();
@@ -43,7 +45,9 @@ std::size_t tRootManager::registerRoot(const tVector2& root) {
     return found;
   }
   tPixel color;
-  if (useRandomColors_ || nextPresetIndex_ >= presetColors_.size()) {
+  if (!palette_->isClassic()) {
+    color = palette_->colorFor(root, roots_.size());
+  } else if (useRandomColors_ || nextPresetIndex_ >= presetColors_.size()) {
     color = generateRandomColor();
   } else {
     color = presetColors_[nextPresetIndex_++];

@@ -8,6 +8,7 @@
 #include "graphics/tPixel.h"
 #include "graphics/tVector2.h"
 
+class tPalette;
 class tRandom;
 
 // The registry of the roots that solves have reached, and the source of every
@@ -20,7 +21,9 @@ class tRandom;
 // is kept and later ones are compared with it. Colours are the three presets
 // in order (when random colours are off) and random ones after that; a random
 // colour keeps its distance from the colours already in use where it can, and
-// stays as far from them as the draws allow where it cannot.
+// stays as far from them as the draws allow where it cannot. Under a palette
+// other than the classic one (tPalette), the palette gives every new root its
+// colour and nothing is drawn from the random sequence for it.
 //
 // A pixel's root is found without a scan over all roots in the common case:
 // neighbouring pixels mostly reach the same root, so the root found last is
@@ -46,6 +49,9 @@ class tRootManager {
   void clearRoots();
   void useRandomColors(bool useRandom) { useRandomColors_ = useRandom; }
   bool usesRandomColors() const { return useRandomColors_; }
+  // The palette of the roots registered from now on; classic at first.
+  void usePalette(const tPalette& palette) { palette_ = &palette; }
+  const tPalette& getPalette() const { return *palette_; }
 
   // The fixed colours, the same in every registry: pixels whose Jacobian had
   // no inverse, pixels whose solve gave up, root markers and their labels.
@@ -82,6 +88,7 @@ class tRootManager {
   std::vector<tPixel> presetColors_;                // colours handed out first when not random
   unsigned int nextPresetIndex_;                    // next preset to hand out
   bool useRandomColors_;                            // whether new roots skip the presets
+  const tPalette* palette_;                         // gives new roots their colours
   std::vector<bool> crowded_;  // per root: an earlier root lies within 2.5 tolerances
   std::size_t lastFound_;      // the root found last, tried first
   double sameRootLimit_;       // squared distances below this are one root
