@@ -10,6 +10,7 @@
 #include "expr/tExprTree.h"
 #include "expr/tFunction.h"
 #include "expr/tVariableEnv.h"
+#include "fractal/tPalette.h"
 #include "lexer/tSpellingHint.h"
 
 namespace {
@@ -75,9 +76,17 @@ bool tBLAMAssignmentStatement::warnAboutSetting(const std::string& place,
                     : isString_ ? tVariableEnv::TYPE_STRING
                     : isBool_   ? tVariableEnv::TYPE_BOOL
                                 : tVariableEnv::TYPE_NUMBER;
-  if (given == type) return false;
+  if (given == type) return refusesValue(place, progress);
   progress.warnAtPlace(place, "'" + name_ + "' takes " + tBLAMSettings::describeType(type) +
                                   ", not " + valueText_ + "; the assignment changes nothing");
+  return true;
+}
+
+bool tBLAMAssignmentStatement::refusesValue(const std::string& place,
+                                            tBLAMProgress& progress) const {
+  if (name_ != "_palette" || tPalette::find(stringValue_)) return false;
+  progress.failAtPlace(place, "_palette: " + tPalette::describeUnknown(stringValue_) +
+                                  "; the assignment changes nothing");
   return true;
 }
 
@@ -154,7 +163,7 @@ void tBLAMAssignmentStatement::run(tVariableEnv* env, const tBLAMContext& contex
     // use one it held before.
     env->extend(name_, function_);
   } else if (isString_) {
-    env->extend(name_, stringValue_);
+    if (!settingIgnored_) env->extend(name_, stringValue_);
   } else if (isBool_) {
     env->extend(name_, boolValue_);
   } else {

@@ -29,7 +29,8 @@ class tFunction;
 // assignment to a name that begins with "_" but is no setting, or of a value
 // of the wrong type to a setting (which the variables ignore), while the
 // script is read; and a name the expression reads that holds no number, when
-// it runs (tBLAMNameCheck).
+// it runs (tBLAMNameCheck). A palette that _palette cannot take fails the
+// statement at its place, and the palette stays as it was.
 class tBLAMAssignmentStatement : public tBLAMStatement {
  public:
   tBLAMAssignmentStatement();
@@ -71,6 +72,9 @@ class tBLAMAssignmentStatement : public tBLAMStatement {
   // The warning, if any, about assigning the value to name_ as a setting;
   // whether there was one.
   bool warnAboutSetting(const std::string& place, tBLAMProgress& progress) const;
+  // Fails at the place when the setting cannot take the value it has the
+  // type for; whether it did.
+  bool refusesValue(const std::string& place, tBLAMProgress& progress) const;
 
   std::string name_;                       // the variable assigned
   std::string stringValue_;                // value of a string assignment, without quotes

@@ -64,10 +64,7 @@ tAxis axisFor(double lo, double hi) {
     lo -= widen;
     hi += widen;
   }
-  const double rough = (hi / 2.0 - lo / 2.0) * 2.0 / kTicks;
-  const double power = std::pow(10.0, std::floor(std::log10(rough)));
-  const double ratio = rough / power;
-  const double step = power * (ratio < 1.5 ? 1.0 : ratio < 3.0 ? 2.0 : ratio < 7.0 ? 5.0 : 10.0);
+  const double step = tBLAMGraphPlot::roundStep((hi / 2.0 - lo / 2.0) * 2.0 / kTicks);
   const tAxis ticked = {std::floor(lo / step) * step, std::ceil(hi / step) * step, step};
   if (std::isfinite(ticked.lo) && std::isfinite(ticked.hi) && step > 0.0) return ticked;
   return {lo, hi, 0.0};
@@ -205,6 +202,14 @@ std::string legendEntry(const std::string& name, const char* color, std::size_t 
 }
 
 }  // namespace
+
+std::string tBLAMGraphPlot::escapeXML(const std::string& text) { return ::escapeXML(text); }
+
+double tBLAMGraphPlot::roundStep(double rough) {
+  const double power = std::pow(10.0, std::floor(std::log10(rough)));
+  const double ratio = rough / power;
+  return power * (ratio < 1.5 ? 1.0 : ratio < 3.0 ? 2.0 : ratio < 7.0 ? 5.0 : 10.0);
+}
 
 std::vector<tBLAMGraphPlot::tPoint> tBLAMGraphPlot::readPoints(const std::string& path) {
   std::vector<tPoint> points;

@@ -31,6 +31,12 @@ class tBLAMGraphPlot {
     std::vector<tPoint> points;
   };
 
+  // The text with the characters XML reserves escaped, for element text
+  // and attribute values.
+  static std::string escapeXML(const std::string& text);
+  // The round step (1, 2 or 5 times a power of ten) nearest above a rough
+  // one, as the plots' ticks take; the rough step must be positive.
+  static double roundStep(double rough);
   // The points of the graph file at path, one per line that holds "[x, y]",
   // in order; empty when the file cannot be read.
   static std::vector<tPoint> readPoints(const std::string& path);

@@ -96,6 +96,11 @@ void tBLAMProgress::failAt(unsigned line, unsigned column, const std::string& me
   countFailure("line " + std::to_string(line) + ": " + message);
 }
 
+void tBLAMProgress::failAtPlace(const std::string& place, const std::string& message) {
+  warnAtPlace(place, message);
+  countFailure(message);
+}
+
 void tBLAMProgress::countFailure() { countFailure(""); }
 
 void tBLAMProgress::countFailure(const std::string& message) {

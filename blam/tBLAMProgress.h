@@ -67,6 +67,8 @@ class tBLAMProgress {
   // script's end): the warning, and one more failure counted.
   void fail(const std::string& message);
   void failAt(unsigned line, unsigned column, const std::string& message);
+  // The same at a place given whole, as warnAtPlace takes it.
+  void failAtPlace(const std::string& place, const std::string& message);
   // One more failure, already reported (by a function file's reader).
   void countFailure();
   // Failures since the script was set.

@@ -11,6 +11,7 @@
 
 #include "File/tCSVFile.h"
 #include "File/tFileUtils.h"
+#include "blam/tBLAMAnnotatedSVG.h"
 #include "blam/tBLAMBasinsOutput.h"
 #include "blam/tBLAMDataBlockOutput.h"
 #include "blam/tBLAMImageOutput.h"
@@ -28,6 +29,7 @@
 #include "fractal/tFractalComputation.h"
 #include "fractal/tIterationHistogram.h"
 #include "fractal/tIterativeSolver.h"
+#include "fractal/tPalette.h"
 #include "fractal/tPlaneComputation.h"
 #include "fractal/tRandom.h"
 #include "fractal/tRootManager.h"
@@ -158,10 +160,30 @@ bool tBLAMRunStatement::compute(tBLAMRunOutput::tRun& run, const tBLAMImageOutpu
 
   // Without its picture a run leaves nothing else.
   if (!picture.write(run)) return false;
+  if (env->getBoolVal("_annotate")) writeAnnotated(run, picture.getPath(run), plane);
   for (const tBLAMRunOutput* output : after) output->write(run);
   for (const tBLAMRunOutput* output : after) output->writeMade(run);
   nextImage(env);
   return true;
+}
+
+bool tBLAMRunStatement::writeAnnotated(const tBLAMRunOutput::tRun& run,
+                                       const std::string& picturePath,
+                                       const tBLAMPlaneSettings& plane) const {
+  tBLAMAnnotatedSVG::tLabels labels;
+  labels.title = run.function->getName() + ", " + run.solver->getName();
+  if (plane.isOn()) {
+    labels.xName = plane.getXParameter();
+    labels.yName = plane.getYParameter();
+  }
+  auto writeSVG = [&run, &labels](const std::string& to, std::string& error) {
+    return tBLAMAnnotatedSVG::write(to, *run.fractal, *run.statistics, labels, error);
+  };
+  const std::string path = tBLAMAnnotatedSVG::pathFor(picturePath);
+  std::string error;
+  if (run.context->outputs.writePicture(path, writeSVG, error)) return true;
+  run.context->progress.fail(describe() + ": " + (error.empty() ? "cannot write " + path : error));
+  return false;
 }
 
 bool tBLAMRunStatement::replay(const tBLAMRunOutput::tRun& run, const tBLAMRunRecord& record,
@@ -322,7 +344,13 @@ tFractal* tBLAMRunStatement::makeFractal(tVariableEnv* env, tSession& session) {
   tRootManager& roots = session.getRoots();
   if (!env->getBoolVal("_keepRootColors")) roots.clearRoots();
   roots.useRandomColors(env->getBoolVal("_useRandomColors"));
+  roots.usePalette(paletteOf(env));
   return fractal;
+}
+
+const tPalette& tBLAMRunStatement::paletteOf(tVariableEnv* env) {
+  const tPalette* palette = tPalette::find(env->getStringVal("_palette"));
+  return palette ? *palette : tPalette::classic();
 }
 
 double tBLAMRunStatement::computePicture(tFractal* fractal, tFunction* function,
@@ -401,6 +429,9 @@ std::string tBLAMRunStatement::settingsOf(tVariableEnv* env, tFunction* function
     settings += env->getBoolVal(name) ? " 1" : " 0";
   const std::optional<unsigned int> seed = seedOf(env);
   settings += " seed=" + (seed ? std::to_string(*seed) : "clock");
+  // Only a palette of its own is named, so that older shard files compare.
+  const tPalette& palette = paletteOf(env);
+  if (!palette.isClassic()) settings += " palette=" + palette.getName();
   std::set<std::string> parameters;
   function->freeVars(parameters);
   for (const std::string& name : parameters)
@@ -423,7 +454,7 @@ std::string tBLAMRunStatement::dependenceOf(tVariableEnv* env) {
   // Random colours and jittered samples continue the one random sequence
   // that the runs before drew from, unless _seed starts it afresh for each
   // picture.
-  const bool random = env->getBoolVal("_useRandomColors") ||
+  const bool random = (paletteOf(env).isClassic() && env->getBoolVal("_useRandomColors")) ||
                       toUnsigned(env->getDoubleVal("_jitter")) > 1 ||
                       env->getBoolVal("_jitterFirst");
   if (random && !seedOf(env))

@@ -19,6 +19,7 @@ class tFractal;
 class tFunction;
 class tIterationHistogram;
 class tIterativeSolver;
+class tPalette;
 class tParameterPlane;
 class tSession;
 struct tBLAMRunRecord;
@@ -33,7 +34,10 @@ struct tBLAMRunRecord;
 // the batch's data file, a row to <batch>-stats.csv, a row per basin to
 // <batch>-basins.csv and, when _speedMeasures asks, its histogram of
 // iterations to <batch>-iterations.csv, whose plot it rewrites (each output
-// a tBLAMRunOutput, each file through tBLAMOutputs).
+// a tBLAMRunOutput, each file through tBLAMOutputs). Roots take the colours
+// of the palette _palette names (tPalette). With _annotate, the picture is
+// also written as an annotated page beside it (tBLAMAnnotatedSVG), through
+// the outputs as a picture is.
 //
 // The run's output directory is made when missing. Outside any batch, the
 // first output into a directory removes what statements outside batches
@@ -91,6 +95,13 @@ class tBLAMRunStatement : public tBLAMStatement {
   // The seed _seed gives; none when it holds no whole number from 0 to
   // tRandom::MAX_SEED.
   static std::optional<unsigned int> seedOf(tVariableEnv* env);
+  // Writes the run's annotated page beside its picture, whose path is
+  // given; false, after a failure of the statement, when it cannot.
+  bool writeAnnotated(const tBLAMRunOutput::tRun& run, const std::string& picturePath,
+                      const tBLAMPlaneSettings& plane) const;
+  // The palette _palette names; classic for a name that is none, which the
+  // assignment refused.
+  static const tPalette& paletteOf(tVariableEnv* env);
   // Whether a picture of _imageDimension can be made; warns when not.
   bool acceptsDimension(tVariableEnv* env, const tBLAMContext& context) const;
   // The new picture, made the application's current one, from the variables.

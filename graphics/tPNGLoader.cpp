@@ -60,18 +60,30 @@ bool tPNGLoader::readChunks(std::vector<unsigned char>& bytes) {
 
 bool tPNGLoader::write(const std::string& path, const tImage* image, std::string* error) {
   if (image == nullptr || image->getWidth() == 0 || image->getHeight() == 0) return false;
+  std::string bytes;
+  std::string failure;
+  if (!encode(*image, bytes)) {
+    failure = "cannot write " + path + ": the picture cannot be encoded";
+  } else if (tFileWriter::writeWhole(path, bytes, failure)) {
+    return true;
+  }
+  if (error) *error = failure;
+  return false;
+}
+
+bool tPNGLoader::encode(const tImage& image, std::string& bytes) {
+  if (image.getWidth() == 0 || image.getHeight() == 0) return false;
   png_image png;
   std::memset(&png, 0, sizeof png);
   png.version = PNG_IMAGE_VERSION;
-  png.width = image->getWidth();
-  png.height = image->getHeight();
+  png.width = image.getWidth();
+  png.height = image.getHeight();
   png.format = PNG_FORMAT_RGB;
-  const std::vector<unsigned char> rgb = rgbBytes(*image);
+  const std::vector<unsigned char> rgb = rgbBytes(image);
   // A negative stride gives the bottom row first.
   const png_int_32 stride = -static_cast<png_int_32>(PNG_IMAGE_ROW_STRIDE(png));
   // The first call measures, the second encodes.
   png_alloc_size_t size = 0;
-  std::string bytes;
   bool encoded = png_image_write_to_memory(&png, nullptr, &size, 0, rgb.data(), stride, nullptr);
   if (encoded) {
     bytes.resize(size);
@@ -79,10 +91,7 @@ bool tPNGLoader::write(const std::string& path, const tImage* image, std::string
     bytes.resize(size);
   }
   png_image_free(&png);
-  std::string failure;
-  if (encoded && tFileWriter::writeWhole(path, bytes, failure)) return true;
-  if (error) *error = encoded ? failure : "cannot write " + path + ": the picture cannot be encoded";
-  return false;
+  return encoded;
 }
 
 std::vector<unsigned char> tPNGLoader::rgbBytes(const tImage& image) {

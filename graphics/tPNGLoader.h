@@ -28,6 +28,9 @@ class tPNGLoader : public tImageLoader {
   // when the image is empty or the file cannot be written, with the reason
   // in error when it is given.
   bool write(const std::string& path, const tImage* image, std::string* error = nullptr);
+  // The bytes of the PNG file that write would write; false when the image
+  // is empty or cannot be encoded.
+  static bool encode(const tImage& image, std::string& bytes);
 
  private:
   bool readImage(tImage* image) override;
