@@ -29,6 +29,7 @@
 #include "fractal/tKingSolver.h"
 #include "fractal/tLaguerreSolver.h"
 #include "fractal/tNewtonSolver.h"
+#include "fractal/tPalette.h"
 #include "fractal/tParameterPlane.h"
 #include "fractal/tRefinedNewtonSolver.h"
 #include "fractal/tRootManager.h"
@@ -60,6 +61,10 @@ const char kGoLabel[] = "Vadoduraraz Go!!";
 const char kGoMeasure[] = "Vadoduraraz Go!";
 const char kReturnLabel[] = "Return To Mode Select";
 const char kChooseLabel[] = "Choose Function";
+// The palette button's label before the palette's name, and its centre's x,
+// left of "Go".
+const char kPalettePrefix[] = "Palette: ";
+const float kPaletteX = 160.0f;
 const char kMaxIterationsLabel[] = "Max Iterations:";
 const float kLabelSize = 20.0f;
 const float kButtonSize = 16.0f;
@@ -253,6 +258,7 @@ void tSetupFracScene::readData() {
   findSingularSet_ = prefs_["Singular Set"][0] != "0";
   useRandomColors_ = prefs_["Random Colors"][0] != "0";
   plane_.read(prefs_);
+  palette_.read(prefs_);
   solverSelect_->setSelectedItem(
       static_cast<unsigned int>(tStringUtils::stringToInt(prefs_["Solver"][0])));
   const std::string& function = prefs_["Function"][0];
@@ -269,6 +275,7 @@ bool tSetupFracScene::writeData() {
       tStringUtils::intToString(static_cast<int>(solverSelect_->getSelectedItem()));
   prefs_["Function"][0] = functionPath_;
   plane_.write(prefs_);
+  palette_.write(prefs_);
   return tPreferences::save(prefs_);
 }
 
@@ -333,6 +340,15 @@ float tSetupFracScene::fieldX(bool secondColumn) {
   return viewWidth() / 2.0f + (secondColumn ? 190.0f : 70.0f) + maxIterationsWidth();
 }
 
+float tSetupFracScene::paletteHalfWidth() {
+  float widest = 0.0f;
+  for (const tPalette* palette : tPalette::all()) {
+    const std::string label = std::string(kPalettePrefix) + palette->getName();
+    widest = std::max(widest, buttonHalfWidth(label.c_str(), kButtonSize));
+  }
+  return widest;
+}
+
 void tSetupFracScene::update(double) {
   if (!followTransition()) return;
   const float w = viewWidth();
@@ -362,6 +378,7 @@ void tSetupFracScene::update(double) {
   if (mouseInRect(w / 2.0f + 10.0f, h / 4.0f + 305.0f, kBoxHalfSize, kBoxHalfSize)) {
     useRandomColors_ = !useRandomColors_;
   }
+  if (mouseInRect(kPaletteX, h - 85.0f, paletteHalfWidth(), 12.0f)) palette_.step();
   if (mouseInRect(kListX, h / 4.0f + 170.0f, buttonHalfWidth(kChooseLabel, kLabelSize), 16.0f)) {
     chooseFunction();
   }
@@ -438,6 +455,7 @@ void tSetupFracScene::startRun() {
   app.setFractal(fractal);
 
   app.getSession().getRoots().useRandomColors(useRandomColors_);
+  app.getSession().getRoots().usePalette(palette_.getPalette());
   app.setSolver(nullptr);
   app.setSolver(solver.release());
   tSceneManager::instance().beginTransition(new tFracScene(tPreferences::seedOf(prefs_)), 1000.0f);
@@ -507,6 +525,7 @@ void tSetupFracScene::draw() {
   drawMenuCheckbox(w / 2.0f + 10.0f, h / 4.0f + 265.0f, kBoxHalfSize, findSingularSet_);
   drawMenuCheckbox(w / 2.0f + 10.0f, h / 4.0f + 305.0f, kBoxHalfSize, useRandomColors_);
   drawPlaneOptions(h);
+  drawPaletteButton(h);
   drawOutlines(w, h);
   drawFadeOverlay();
 }
@@ -536,7 +555,20 @@ void tSetupFracScene::drawTexts(float w, float h) const {
   text.drawStringCentered("to", toX, q + 120.0f, size);
   text.drawStringCentered("to", toX, q + 170.0f, size);
   text.drawString("Find Singular Set", x + 30.0f, q + 270.0f, size);
+  setWhite(palette_.getPalette().isClassic() ? 1.0f : 0.5f);
   text.drawString("Use Random Colors", x + 30.0f, q + 310.0f, size);
+  setWhite(1.0f);
+}
+
+void tSetupFracScene::drawPaletteButton(float h) const {
+  glEnable(GL_TEXTURE_2D);
+  tFontManager::instance().bindCurrentFont();
+  setWhite(1.0f);
+  const std::string label = std::string(kPalettePrefix) + palette_.getPalette().getName();
+  tTextRenderer::instance().drawStringCentered(label, kPaletteX, h - 80.0f, kButtonSize * alpha_);
+  glDisable(GL_TEXTURE_2D);
+  setWhite(alpha_);
+  tOGLUtils::drawBoxOutline(kPaletteX, h - 85.0f, paletteHalfWidth(), 12.0f);
 }
 
 // The option on the left under the function, its two fields beside it.

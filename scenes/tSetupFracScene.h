@@ -6,6 +6,7 @@
 
 #include "File/tCategoricalDict.h"
 #include "Shell/tScene.h"
+#include "scenes/tPaletteOption.h"
 #include "scenes/tPlaneOptions.h"
 
 class tFunction;
@@ -14,9 +15,12 @@ class tTextEntry;
 
 // The menu of the interactive mode: the solver, step size, iteration limit,
 // rectangle of the plane, picture dimension, the two options, the function
-// file and the choice of a parameter plane (tPlaneOptions). Its values come from prefs.txt
-// (tPreferences) when it is built and go back there when the user leaves, by "Vadoduraraz Go!!" or
-// by "Return To Mode Select"; the categories it does not use are written back as read.
+// file, the choice of a parameter plane (tPlaneOptions) and the palette
+// (tPaletteOption: a button left of "Go"; "Use Random Colors" is dimmed under
+// any palette but the classic one, which alone draws random colours). Its
+// values come from prefs.txt (tPreferences) when it is built and go back there
+// when the user leaves, by "Vadoduraraz Go!!" or by "Return To Mode Select";
+// the categories it does not use are written back as read.
 //
 // "Go" builds the run (function, fractal, solver) in tMainApp and fades to
 // the fractal view, but only when every value can make a picture: a field
@@ -83,6 +87,8 @@ class tSetupFracScene : public tScene {
   void drawTexts(float w, float h) const;
   void drawOutlines(float w, float h) const;
   void drawPlaneOptions(float h) const;
+  // The palette's button, left of "Go".
+  void drawPaletteButton(float h) const;
   // The plane over the function about to be run, made the session's; false,
   // with a message, when it cannot be drawn.
   bool makePlane(const tFunction& function);
@@ -91,6 +97,8 @@ class tSetupFracScene : public tScene {
   // the half-widths of the three buttons.
   static float maxIterationsWidth();
   static float fieldX(bool secondColumn);
+  // The palette button's half-width, that of its longest label.
+  static float paletteHalfWidth();
 
   std::unique_ptr<tStringSelect> solverSelect_;  // the solvers
   std::unique_ptr<tTextEntry> stepSizeEntry_;    // step size, as text
@@ -103,6 +111,7 @@ class tSetupFracScene : public tScene {
   bool findSingularSet_;                         // option "Find Singular Set"
   bool useRandomColors_;                         // option "Use Random Colors"
   tPlaneOptions plane_;                          // option "Parameter Plane" and its fields
+  tPaletteOption palette_;                       // the palette of the roots' colours
   std::string functionPath_;                     // chosen function file, or "<NONE>"
   std::string functionProblem_;                  // why it cannot make a picture; "" if it may
   std::string planeProblem_;                     // what to say of the plane's fields; "" if fine

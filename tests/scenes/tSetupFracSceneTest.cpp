@@ -12,6 +12,8 @@
 #include "expr/tFunction.h"
 #include "fractal/tFractal.h"
 #include "fractal/tIterativeSolver.h"
+#include "fractal/tPalette.h"
+#include "fractal/tRootManager.h"
 #include "fractal/tSession.h"
 #include "graphics/tImage.h"
 #include "graphics/tTextRenderer.h"
@@ -386,6 +388,43 @@ TEST_F(tSetupFracSceneTest, GoBuildsTheRunOrReportsAnUnreadableFunction) {
   EXPECT_EQ("RungeKuttaSolver4", app.getSolver()->getName());
   EXPECT_EQ(30u, app.getSolver()->getMaxIterations());
   EXPECT_EQ(static_cast<double>(0.3f), app.getSolver()->getStepSize());
+}
+
+// The palette button left of "Go" steps through the palettes, and "Go"
+// paints the roots with the one it shows. The settings keep "Palette" once
+// the button was pressed or the file had the entry; an entry that names no
+// palette is said on standard error and read as the classic one.
+TEST_F(tSetupFracSceneTest, ThePaletteButton) {
+  const tSettings base = {{"Function", "quadratic.func"}, {"Dim", "8"}};
+  const std::string unknown =
+      "rootweaver: the palette in prefs.txt: 'rainbow' is no palette; palettes are classic, "
+      "okabe-ito, argument, argument-modulus; the colours are classic\n";
+  const struct {
+    const char* entry;  // null: none in the file
+    int presses;
+    const char* chosen;
+    std::string err;
+  } rows[] = {
+      {nullptr, 0, "classic", ""},        {nullptr, 1, "okabe-ito", ""},
+      {nullptr, 4, "classic", ""},        {"argument", 1, "argument-modulus", ""},
+      {"rainbow", 0, "classic", unknown},
+  };
+  for (const auto& row : rows) {
+    tSettings settings = withDefaults(base);
+    if (row.entry) settings.emplace_back("Palette", row.entry);
+    testing::internal::CaptureStderr();
+    openScene(settings);
+    EXPECT_EQ(row.err, testing::internal::GetCapturedStderr());
+    for (int i = 0; i < row.presses; ++i) tapMouse(160, 515);
+    EXPECT_EQ("", pressGo());
+    ASSERT_EQ("Setup Frac -> Frac", sceneState());
+    EXPECT_EQ(row.chosen, tMainApp::instance().getSession().getRoots().getPalette().getName());
+    if (row.entry || row.presses > 0) {
+      if (!row.entry) settings.emplace_back("Palette", "");
+      settings.back().second = row.chosen;
+    }
+    EXPECT_EQ(prefsText(settings), prefs_.read()) << row.presses;
+  }
 }
 
 // The view's seed is the settings' "seed" entry, which is absent by
