@@ -45,6 +45,7 @@ tBLAMOutputs::TRUN_PART tBLAMMergeOutputs::partOf(const tRunStart& start) {
   std::string misfit, error;
   for (const std::string& file : start.files) mayWrite(file, error);
   mayWrite(start.picture, error);
+  if (!start.page.empty()) mayWrite(start.page, error);
   auto record = records_.find(run);
   if (record == records_.end())
     misfit = "no shard computed it";
@@ -68,7 +69,8 @@ std::string tBLAMMergeOutputs::misfitOf(const tBLAMRunRecord& record,
            "results; run the script whole";
   if (!record.complete) return shard + " could not write its picture; run that shard again";
   for (const tBLAMRunRecord::tPicture& picture : record.pictures) {
-    if (normalPath(picture.path) != normalPath(start.picture))
+    const std::string path = normalPath(picture.path);
+    if (path != normalPath(start.picture) && (start.page.empty() || path != normalPath(start.page)))
       return shard + " recorded the picture " + picture.path + ", which this run does not write";
   }
   for (const tBLAMRunRecord::tAppend& append : record.appends) {

@@ -66,6 +66,9 @@ class tBLAMOutputs {
     std::vector<std::string> files;  // the paths of the files it appends to
     std::string settings;            // everything its picture depends on, as text
     std::string dependence;          // why its picture depends on earlier runs; "" when not
+    // The path of the annotated page written beside the picture, with it and
+    // like it (tBLAMAnnotatedSVG); "" when there is none.
+    std::string page;
   };
   // Variables a run binds, with their values, in binding order.
   using tResults = std::vector<std::pair<std::string, double>>;

@@ -101,11 +101,13 @@ void tBLAMRunStatement::run(tVariableEnv* env, const tBLAMContext& context) {
                            function,   solver,    nullptr,
                            nullptr,    0.0,       "",
                            env,        &context};
-  tBLAMOutputs::tRunStart start{describe(),
-                                picture.getPath(run),
-                                {},
-                                settingsOf(env, function, solver, run.imageName) + plane.describe(),
-                                dependenceOf(env)};
+  tBLAMOutputs::tRunStart start{
+      describe(),
+      picture.getPath(run),
+      {},
+      settingsOf(env, function, solver, run.imageName) + plane.describe(),
+      dependenceOf(env),
+      env->getBoolVal("_annotate") ? tBLAMAnnotatedSVG::pathFor(picture.getPath(run)) : ""};
   const std::vector<const tBLAMRunOutput*> after = outputsAfterPicture(env);
   for (const tBLAMRunOutput* output : after) start.files.push_back(output->getPath(run));
   tBLAMOutputs& outputs = context.outputs;

@@ -48,6 +48,7 @@ tBLAMOutputs::TRUN_PART tBLAMShardOutputs::partOf(const tRunStart& start) {
     if (refusal_.empty() && !start.dependence.empty())
       refusal_ = start.statement + " (run " + std::to_string(run) + "): " + start.dependence;
     planOutput(start.picture);
+    if (!start.page.empty()) planOutput(start.page);
     for (const std::string& file : start.files) planOutput(file);
     const std::string::size_type slash = start.picture.rfind('/');
     events_.push_back({run, normalDirectory(start.picture.substr(0, slash + 1)),

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "blam/tBLAMTestSupport.h"
 
@@ -85,6 +86,25 @@ TEST(tBLAMPaletteTest, AnnotatedPagesHoldThePictureAxesAndLegend) {
       "(-0.5, 0.866025) | 16.4% | (1, 0) | 64.8% | Colours: palette argument\n"
       "swatches: #0000ff #00ff00 #ff0000\n",
       tga.out + tga.err);
+}
+
+// A sweep of annotated pictures under a named palette needs no seed to be
+// split into shards: each shard writes its runs' pages beside their
+// pictures, and the merge gives the files of the whole run.
+TEST(tBLAMPaletteTest, AnnotatedSweepsSplitIntoShards) {
+  tAppCopy app;
+  writeRaw(app / "s.blam",
+           "_imageDimension = 16\n_palette = \"okabe-ito\"\n_annotate = true\n"
+           "f = loadFunction \"cubicz.func\"\nuse NewtonSolver\n"
+           "batch \"sw\" of 3\n_minX from -2 to -1\nrun f\nend\n");
+  ASSERT_EQ(0, app.run("--batch s.blam --output-dir whole").status);
+  const std::string shard = "./rootweaver --batch s.blam --output-dir sharded --shard ";
+  const tAppCopy::tResult merged =
+      app.shell(shard + "0/2 && " + shard + "1/2 && ./rootweaver --merge sharded");
+  ASSERT_EQ(0, merged.status) << merged.err;
+  const auto whole = filesBelow(app / "whole");
+  EXPECT_EQ(1u, whole.count("sw-fractal-3.svg"));
+  EXPECT_EQ(std::vector<std::string>(), differences(whole, filesBelow(app / "sharded")));
 }
 
 // A palette that is none fails at its place and the pictures keep the
