@@ -18,6 +18,7 @@
 #include "fractal/tBasinStatistics.h"
 #include "fractal/tFractal.h"
 #include "fractal/tFractalComputation.h"
+#include "fractal/tPalette.h"
 #include "fractal/tParameterPlane.h"
 #include "fractal/tPlaneComputation.h"
 #include "fractal/tRandom.h"
@@ -172,7 +173,9 @@ std::string tFracScene::getInfoLine() const {
 std::string tFracScene::getSeedLine() const {
   if (!runComplete()) return "";
   const tFractal& fractal = *tMainApp::instance().getFractal();
-  const bool random = tMainApp::instance().getSession().getRoots().usesRandomColors() ||
+  // Only the classic palette draws colours at random.
+  const tRootManager& roots = tMainApp::instance().getSession().getRoots();
+  const bool random = (roots.usesRandomColors() && roots.getPalette().isClassic()) ||
                       fractal.getJitter() > 1 || fractal.getJitterFirst();
   return random ? "Seed: " + std::to_string(seed_) : "";
 }

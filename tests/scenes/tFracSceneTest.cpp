@@ -17,6 +17,7 @@
 #include "fractal/tBasinStatistics.h"
 #include "fractal/tFractal.h"
 #include "fractal/tNewtonSolver.h"
+#include "fractal/tPalette.h"
 #include "fractal/tRandom.h"
 #include "fractal/tRootManager.h"
 #include "fractal/tSpeedShading.h"
@@ -281,6 +282,13 @@ TEST_F(tFracSceneTest, ViewsWithOneSeedDrawTheSameRandomColours) {
   openView(16, -2.0, 2.0);
   EXPECT_EQ("", scene_->getSeedLine());  // preset colours, no jitter
   EXPECT_LE(scene_->getSeed(), tRandom::MAX_SEED);  // from the clock
+  // A named palette draws no colour at random, whatever the option says.
+  tRootManager& roots = tMainApp::instance().getSession().getRoots();
+  openView(16, -2.0, 2.0, "quartic.func", true, 11u);
+  roots.usePalette(*tPalette::find("okabe-ito"));
+  finishPicture();
+  EXPECT_EQ("", scene_->getSeedLine());
+  roots.usePalette(tPalette::classic());
 }
 
 TEST_F(tFracSceneTest, KeyZoomDragSquaresAndDoubleClicks) {
