@@ -99,8 +99,14 @@ std::vector<tBLAMGraphPlot::tSeries> tBLAMIterationsOutput::readSeries(
     const std::string& iterationsPath, const std::string& statsPath, std::size_t& leftOut) {
   std::map<std::string, double> starts;
   for (const std::vector<std::string>& row : columnsOf(statsPath, {"image", "side"})) {
-    double side;
-    if (numberOf(row[1], side) && side > 0.0) starts.emplace(row[0], side * side);
+    // A picture that is not square gives its side as WIDTHxHEIGHT.
+    const std::size_t times = row[1].find('x');
+    double width, height;
+    const bool known = times == std::string::npos
+                           ? numberOf(row[1], width) && numberOf(row[1], height)
+                           : numberOf(row[1].substr(0, times), width) &&
+                                 numberOf(row[1].substr(times + 1), height);
+    if (known && width > 0.0 && height > 0.0) starts.emplace(row[0], width * height);
   }
   std::vector<tBLAMGraphPlot::tSeries> series;
   std::map<std::string, std::size_t> placeOf;  // each image's series

@@ -30,6 +30,7 @@
 #include "fractal/tIterationHistogram.h"
 #include "fractal/tIterativeSolver.h"
 #include "fractal/tPalette.h"
+#include "fractal/tPictureContext.h"
 #include "fractal/tPlaneComputation.h"
 #include "fractal/tRandom.h"
 #include "fractal/tRootManager.h"
@@ -325,20 +326,46 @@ std::optional<unsigned int> tBLAMRunStatement::seedOf(tVariableEnv* env) {
 }
 
 bool tBLAMRunStatement::acceptsDimension(tVariableEnv* env, const tBLAMContext& context) const {
-  const unsigned dimension = toUnsigned(env->getDoubleVal("_imageDimension"));
-  if (tFractal::acceptsDimension(dimension)) return true;
+  std::string size;
+  if (hasExactSize(env)) {
+    const double width = exactSide(env, "_imageWidth", "_imageHeight");
+    const double height = exactSide(env, "_imageHeight", "_imageWidth");
+    if (width == std::floor(width) && height == std::floor(height) &&
+        tFractal::acceptsSize(toUnsigned(width), toUnsigned(height)))
+      return true;
+    size = tCSVFile::number(width) + " x " + tCSVFile::number(height) +
+           " (_imageWidth and _imageHeight take whole numbers from 1 to " +
+           std::to_string(tFractal::MAX_PICTURE_SIDE) + ")";
+  } else {
+    const unsigned dimension = toUnsigned(env->getDoubleVal("_imageDimension"));
+    if (tFractal::acceptsDimension(dimension)) return true;
+    size = "dimension " + std::to_string(dimension);
+  }
   context.session.setFractal(nullptr);
-  context.progress.fail(describe() + ": cannot make a picture of dimension " +
-                        std::to_string(dimension));
+  context.progress.fail(describe() + ": cannot make a picture of " + size);
   return false;
+}
+
+bool tBLAMRunStatement::hasExactSize(tVariableEnv* env) {
+  return env->hasDoubleVal("_imageWidth") || env->hasDoubleVal("_imageHeight");
+}
+
+double tBLAMRunStatement::exactSide(tVariableEnv* env, const char* name, const char* other) {
+  return env->getDoubleVal(env->hasDoubleVal(name) ? name : other);
 }
 
 tFractal* tBLAMRunStatement::makeFractal(tVariableEnv* env, tSession& session) {
   session.setFractal(nullptr);
+  const double minX = env->getDoubleVal("_minX"), maxX = env->getDoubleVal("_maxX");
+  const double minY = env->getDoubleVal("_minY"), maxY = env->getDoubleVal("_maxY");
+  tPictureContext& context = session.getPictureContext();
   tFractal* fractal =
-      tFractal::create(toUnsigned(env->getDoubleVal("_imageDimension")), env->getDoubleVal("_minX"),
-                       env->getDoubleVal("_maxX"), env->getDoubleVal("_minY"),
-                       env->getDoubleVal("_maxY"), session.getPictureContext());
+      hasExactSize(env)
+          ? tFractal::create(toUnsigned(exactSide(env, "_imageWidth", "_imageHeight")),
+                             toUnsigned(exactSide(env, "_imageHeight", "_imageWidth")), minX, maxX,
+                             minY, maxY, context)
+          : tFractal::create(toUnsigned(env->getDoubleVal("_imageDimension")), minX, maxX, minY,
+                             maxY, context);
   session.setFractal(fractal);
   fractal->setJitter(toUnsigned(env->getDoubleVal("_jitter")));
   fractal->setJitterFirst(env->getBoolVal("_jitterFirst"));
@@ -426,6 +453,10 @@ std::string tBLAMRunStatement::settingsOf(tVariableEnv* env, tFunction* function
                          exactly(solver->getStepSize());
   for (const char* name : {"_imageDimension", "_minX", "_maxX", "_minY", "_maxY", "_jitter"})
     settings += " " + exactly(env->getDoubleVal(name));
+  if (hasExactSize(env)) {
+    settings += " size=" + exactly(exactSide(env, "_imageWidth", "_imageHeight")) + "x" +
+                exactly(exactSide(env, "_imageHeight", "_imageWidth"));
+  }
   for (const char* name :
        {"_jitterFirst", "_singularSet", "_keepRootColors", "_useRandomColors", "_shadeBySpeed"})
     settings += env->getBoolVal(name) ? " 1" : " 0";

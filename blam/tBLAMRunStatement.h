@@ -102,8 +102,14 @@ class tBLAMRunStatement : public tBLAMStatement {
   // The palette _palette names; classic for a name that is none, which the
   // assignment refused.
   static const tPalette& paletteOf(tVariableEnv* env);
-  // Whether a picture of _imageDimension can be made; warns when not.
+  // Whether a picture of _imageDimension, or of _imageWidth x
+  // _imageHeight, can be made; warns when not.
   bool acceptsDimension(tVariableEnv* env, const tBLAMContext& context) const;
+  // Whether _imageWidth or _imageHeight holds a number: the picture then has
+  // exactly that size, a side that is not given being the other one.
+  static bool hasExactSize(tVariableEnv* env);
+  // The side `name` gives, or `other` when it holds no number.
+  static double exactSide(tVariableEnv* env, const char* name, const char* other);
   // The new picture, made the application's current one, from the variables.
   static tFractal* makeFractal(tVariableEnv* env, tSession& session);
   // The picture on every CPU granted, byte for byte the row-major one-by-one

@@ -25,6 +25,8 @@ const tEntry kEntries[] = {
     {"_maxIterations", kNumber, true, 100, "", true},
     {"_methodParameter", kNumber, true, 0.5, "", true},
     {"_imageDimension", kNumber, true, 512, "", true},
+    {"_imageWidth", kNumber, false, 0, "", true},
+    {"_imageHeight", kNumber, false, 0, "", true},
     {"_minX", kNumber, true, -2, "", true},
     {"_maxX", kNumber, true, 2, "", true},
     {"_minY", kNumber, true, -2, "", true},

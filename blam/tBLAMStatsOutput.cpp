@@ -23,6 +23,13 @@ std::string wadaVerdict(const tWadaGrid::tResult* wada) {
   return wadaTested(wada) ? (wada->isWada() ? "1" : "0") : "";
 }
 
+// The picture's side, or WIDTHxHEIGHT for one that is not square.
+std::string sideOf(const tFractal& fractal) {
+  const std::string width = std::to_string(static_cast<unsigned>(fractal.getWidth()));
+  if (fractal.getWidth() == fractal.getHeight()) return width;
+  return width + "x" + std::to_string(static_cast<unsigned>(fractal.getHeight()));
+}
+
 }  // namespace
 
 const std::vector<std::string>& tBLAMStatsOutput::fixedColumns() {
@@ -49,7 +56,7 @@ bool tBLAMStatsOutput::write(const tRun& run) const {
                                   run.solver->getName(),
                                   tCSVFile::number(run.solver->getStepSize()),
                                   std::to_string(run.solver->getMaxIterations()),
-                                  std::to_string(static_cast<unsigned>(fractal.getWidth())),
+                                  sideOf(fractal),
                                   tCSVFile::number(fractal.getMinX()),
                                   tCSVFile::number(fractal.getMaxX()),
                                   tCSVFile::number(fractal.getMinY()),

@@ -10,7 +10,10 @@ const uint16_t kNoLabel = 0xFFFF;
 
 }  // namespace
 
-tBasinLabels::tBasinLabels(std::size_t side) : side_(side) {}
+tBasinLabels::tBasinLabels(std::size_t side) : tBasinLabels(side, side) {}
+
+tBasinLabels::tBasinLabels(std::size_t width, std::size_t height)
+    : width_(width), height_(height) {}
 
 void tBasinLabels::clear() {
   // The memory goes too: a picture that records nothing keeps none.
@@ -23,10 +26,10 @@ void tBasinLabels::clear() {
 void tBasinLabels::record(std::size_t row, std::size_t column,
                           const tPacketSolver::tOutcome& outcome, std::size_t registryIndex) {
   if (labels_.empty()) {
-    labels_.assign(side_ * side_, NO_CONVERGENCE);
-    iterations_.assign(side_ * side_, 0);
+    labels_.assign(width_ * height_, NO_CONVERGENCE);
+    iterations_.assign(width_ * height_, 0);
   }
-  const std::size_t pixel = row * side_ + column;
+  const std::size_t pixel = row * width_ + column;
   if (outcome.kind == tPacketSolver::OUTCOME_CONVERGED) {
     labels_[pixel] = labelOfRoot(registryIndex);
   } else {
@@ -37,11 +40,11 @@ void tBasinLabels::record(std::size_t row, std::size_t column,
 }
 
 uint16_t tBasinLabels::getLabel(std::size_t row, std::size_t column) const {
-  return labels_[row * side_ + column];
+  return labels_[row * width_ + column];
 }
 
 uint16_t tBasinLabels::getIterationCount(std::size_t row, std::size_t column) const {
-  return iterations_[row * side_ + column];
+  return iterations_[row * width_ + column];
 }
 
 uint16_t tBasinLabels::labelOfRoot(std::size_t registryIndex) {

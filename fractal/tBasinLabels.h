@@ -39,8 +39,10 @@ class tBasinLabels {
   static constexpr std::size_t MAX_ROOTS = 0xFFFE;
   static constexpr uint16_t MAX_ITERATIONS = 0xFFFF;
 
-  // Labels for a picture of side x side pixels; none recorded yet.
+  // Labels for a picture of side x side pixels, or of width x height; none
+  // recorded yet.
   explicit tBasinLabels(std::size_t side);
+  tBasinLabels(std::size_t width, std::size_t height);
 
   // Forgets every label and the roots they name, for a picture computed anew.
   void clear();
@@ -51,7 +53,8 @@ class tBasinLabels {
 
   // Nothing recorded since creation or clear.
   bool empty() const { return labels_.empty(); }
-  std::size_t getSide() const { return side_; }
+  std::size_t getWidth() const { return width_; }
+  std::size_t getHeight() const { return height_; }
   // Row-major labels and iteration counts, row 0 first; empty when nothing
   // was recorded.
   const std::vector<uint16_t>& getLabels() const { return labels_; }
@@ -68,7 +71,8 @@ class tBasinLabels {
   // this picture has not met the root yet.
   uint16_t labelOfRoot(std::size_t registryIndex);
 
-  std::size_t side_;                            // pixels a side
+  std::size_t width_;                           // pixels a row
+  std::size_t height_;                          // rows
   std::vector<uint16_t> labels_;                // per pixel: a root label or a failure
   std::vector<uint16_t> iterations_;            // per pixel: iterations, held to MAX_ITERATIONS
   std::vector<std::size_t> registryIndices_;    // per root label: its registry place

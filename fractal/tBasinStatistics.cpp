@@ -223,7 +223,8 @@ void inParallel(std::size_t count, unsigned threads, const tWork& work) {
 tBasinStatistics::tBasinStatistics(const tBasinLabels& labels, unsigned int threads)
     : threads_(threads != 0 ? threads : tThreadCount::get()),
       measured_(!labels.empty()),
-      side_(labels.getSide()),
+      width_(labels.getWidth()),
+      height_(labels.getHeight()),
       convergedFraction_(kNaN),
       noConvergenceFraction_(kNaN),
       singularFraction_(kNaN),
@@ -238,9 +239,33 @@ tBasinStatistics::tBasinStatistics(const tBasinLabels& labels, unsigned int thre
   const std::vector<uint16_t>& values = labels.getLabels();
   measureFractions(values, labels.getRootCount(), labels);
   measureEntropy(values);
-  measureBoxes(values);
+  const std::size_t side = squareSide();
+  if (side == width_ && side == height_) {
+    measureBoxes(values);
+  } else {
+    measureBoxes(middleSquare(values));
+  }
   measureUncertainty(values);
   measureWada(values);
+}
+
+std::size_t tBasinStatistics::squareSide() const {
+  std::size_t side = 1;
+  while (side <= std::min(width_, height_) / 2) side *= 2;
+  return side;
+}
+
+std::vector<uint16_t> tBasinStatistics::middleSquare(const std::vector<uint16_t>& labels) const {
+  const std::size_t side = squareSide();
+  const std::size_t top = (height_ - side) / 2;
+  const std::size_t left = (width_ - side) / 2;
+  std::vector<uint16_t> square;
+  square.reserve(side * side);
+  for (std::size_t r = top; r < top + side; ++r) {
+    const auto row = labels.begin() + static_cast<std::ptrdiff_t>(r * width_ + left);
+    square.insert(square.end(), row, row + static_cast<std::ptrdiff_t>(side));
+  }
+  return square;
 }
 
 bool tBasinStatistics::hasFractalBoundary() const {
@@ -267,19 +292,20 @@ void tBasinStatistics::measureFractions(const std::vector<uint16_t>& labels, std
 }
 
 void tBasinStatistics::measureEntropy(const std::vector<uint16_t>& labels) {
-  const std::size_t boxes = side_ / ENTROPY_BOX;
-  if (boxes == 0) return;
+  const std::size_t boxRows = height_ / ENTROPY_BOX;
+  const std::size_t boxColumns = width_ / ENTROPY_BOX;
+  if (boxRows == 0 || boxColumns == 0) return;
   const std::size_t pixels = ENTROPY_BOX * ENTROPY_BOX;
   double total = 0.0;  // only boxes of more than one label add to it
   std::size_t boundaryBoxes = 0;
-  for (std::size_t boxRow = 0; boxRow < boxes; ++boxRow) {
-    for (std::size_t boxColumn = 0; boxColumn < boxes; ++boxColumn) {
+  for (std::size_t boxRow = 0; boxRow < boxRows; ++boxRow) {
+    for (std::size_t boxColumn = 0; boxColumn < boxColumns; ++boxColumn) {
       // The box's labels with their counts, in order of first sight.
       uint16_t seen[ENTROPY_BOX * ENTROPY_BOX];
       std::size_t counts[ENTROPY_BOX * ENTROPY_BOX];
       std::size_t distinct = 0;
       for (std::size_t r = 0; r < ENTROPY_BOX; ++r) {
-        const std::size_t first = (boxRow * ENTROPY_BOX + r) * side_ + boxColumn * ENTROPY_BOX;
+        const std::size_t first = (boxRow * ENTROPY_BOX + r) * width_ + boxColumn * ENTROPY_BOX;
         const uint16_t* row = &labels[first];
         for (std::size_t c = 0; c < ENTROPY_BOX; ++c) {
           std::size_t k = 0;
@@ -298,14 +324,14 @@ void tBasinStatistics::measureEntropy(const std::vector<uint16_t>& labels) {
       ++boundaryBoxes;
     }
   }
-  basinEntropy_ = total / static_cast<double>(boxes * boxes);
+  basinEntropy_ = total / static_cast<double>(boxRows * boxColumns);
   if (boundaryBoxes != 0) {
     boundaryBasinEntropy_ = total / static_cast<double>(boundaryBoxes);
   }
 }
 
 void tBasinStatistics::measureBoxes(const std::vector<uint16_t>& labels) {
-  const std::size_t n = side_;
+  const std::size_t n = squareSide();
   std::vector<uint8_t> boundary(n * n);
   for (std::size_t r = 0; r < n; ++r) {
     const uint16_t* row = &labels[r * n];
@@ -332,18 +358,18 @@ void tBasinStatistics::measureBoxes(const std::vector<uint16_t>& labels) {
 }
 
 void tBasinStatistics::measureUncertainty(const std::vector<uint16_t>& labels) {
-  const std::size_t n = side_;
+  const std::size_t n = width_;
   // The pixels at least the largest distance from every edge, the same for
   // every distance.
   std::size_t margin = 0;
-  for (std::size_t e = 1; e * MIN_BOXES <= n; e *= 2) margin = e;
+  for (std::size_t e = 1; e * MIN_BOXES <= std::min(width_, height_); e *= 2) margin = e;
   if (margin == 0) return;
-  const double inside = static_cast<double>((n - 2 * margin) * (n - 2 * margin));
+  const double inside = static_cast<double>((height_ - 2 * margin) * (width_ - 2 * margin));
   std::vector<double> logDistances;
   std::vector<double> logShares;
   for (std::size_t e = 1; e <= margin; e *= 2) {
     std::size_t uncertain = 0;
-    for (std::size_t r = margin; r + margin < n; ++r) {
+    for (std::size_t r = margin; r + margin < height_; ++r) {
       for (std::size_t c = margin; c + margin < n; ++c) {
         const std::size_t p = r * n + c;
         const uint16_t label = labels[p];
@@ -362,18 +388,18 @@ void tBasinStatistics::measureUncertainty(const std::vector<uint16_t>& labels) {
 
 void tBasinStatistics::measureWada(const std::vector<uint16_t>& labels) {
   if (basins_.size() < 3) return;
-  const std::size_t n = side_;
+  const std::size_t n = width_;
   // Each pixel on its basin's boundary (a 4-neighbour of another label)
   // holds the basin's label; every other pixel holds kNotOnBoundary.
-  std::vector<uint16_t> boundaries(n * n, kNotOnBoundary);
-  for (std::size_t r = 0; r < n; ++r) {
+  std::vector<uint16_t> boundaries(labels.size(), kNotOnBoundary);
+  for (std::size_t r = 0; r < height_; ++r) {
     for (std::size_t c = 0; c < n; ++c) {
       const std::size_t p = r * n + c;
       const uint16_t label = labels[p];
       if (label >= tBasinLabels::MAX_ROOTS) continue;
       const bool differs =
           (c > 0 && labels[p - 1] != label) || (c + 1 < n && labels[p + 1] != label) ||
-          (r > 0 && labels[p - n] != label) || (r + 1 < n && labels[p + n] != label);
+          (r > 0 && labels[p - n] != label) || (r + 1 < height_ && labels[p + n] != label);
       if (differs) boundaries[p] = label;
     }
   }
@@ -381,7 +407,7 @@ void tBasinStatistics::measureWada(const std::vector<uint16_t>& labels) {
   // passed over, largest bounds first; the distance stays exact.
   std::vector<std::pair<double, uint16_t>> bounds = boundsOf(boundaries);
   std::sort(bounds.begin(), bounds.end(), std::greater<>());
-  std::vector<uint16_t> rows(n * n);
+  std::vector<uint16_t> rows(labels.size());
   double farthest = 0.0;
   for (const auto& [bound, label] : bounds) {
     if (bound <= farthest) break;
@@ -398,12 +424,12 @@ void tBasinStatistics::measureWada(const std::vector<uint16_t>& labels) {
 // taken. A basin without boundary pixels has no bound.
 std::vector<std::pair<double, uint16_t>> tBasinStatistics::boundsOf(
     const std::vector<uint16_t>& boundaries) const {
-  const std::size_t n = side_;
+  const std::size_t n = width_;
   using tPoint = std::pair<long, long>;  // column, row
   std::vector<tPoint> all;
   std::vector<std::array<tPoint, 4>> extremes(tBasinLabels::MAX_ROOTS);
   std::vector<bool> seen(tBasinLabels::MAX_ROOTS, false);
-  for (std::size_t p = 0; p < n * n; ++p) {
+  for (std::size_t p = 0; p < boundaries.size(); ++p) {
     const uint16_t label = boundaries[p];
     if (label == kNotOnBoundary) continue;
     const tPoint point(static_cast<long>(p % n), static_cast<long>(p / n));
@@ -438,18 +464,18 @@ std::vector<std::pair<double, uint16_t>> tBasinStatistics::boundsOf(
 
 double tBasinStatistics::farthestFromBoundary(const std::vector<uint16_t>& boundaries,
                                               uint16_t label, std::vector<uint16_t>& rows) const {
-  const std::size_t n = side_;
+  const std::size_t n = width_;
   // Rows to the nearest boundary pixel of the basin in the same column, in
   // stripes of columns.
   inParallel(n, threads_, [&](std::size_t begin, std::size_t end) {
     for (std::size_t c = begin; c < end; ++c) rows[c] = boundaries[c] == label ? 0 : kFar;
-    for (std::size_t r = 1; r < n; ++r) {
+    for (std::size_t r = 1; r < height_; ++r) {
       for (std::size_t p = r * n + begin; p < r * n + end; ++p) {
         const int below = rows[p - n] + 1;
         rows[p] = boundaries[p] == label ? 0 : static_cast<uint16_t>(std::min(below, +kFar));
       }
     }
-    for (std::size_t r = n - 1; r-- > 0;) {
+    for (std::size_t r = height_ - 1; r-- > 0;) {
       for (std::size_t p = r * n + begin; p < r * n + end; ++p) {
         rows[p] = static_cast<uint16_t>(std::min<int>(rows[p], rows[p + n] + 1));
       }
@@ -457,7 +483,7 @@ double tBasinStatistics::farthestFromBoundary(const std::vector<uint16_t>& bound
   });
   std::mutex mutex;
   double farthest = 0.0;
-  inParallel(n, threads_, [&](std::size_t begin, std::size_t end) {
+  inParallel(height_, threads_, [&](std::size_t begin, std::size_t end) {
     const double own = farthestAlongRows(boundaries, label, rows, n, begin, end);
     std::lock_guard<std::mutex> lock(mutex);
     farthest = std::max(farthest, own);

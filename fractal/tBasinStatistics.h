@@ -12,10 +12,10 @@ class tBasinLabels;
 // (tBasinLabels), never from its colours, which can collide. The batch, its
 // CSV files and the view all read them from here.
 //
-// Let the picture be N x N pixels, row 0 at the bottom, each with a label:
+// Let the picture be W x H pixels, row 0 at the bottom, each with a label:
 // a root, no convergence, or a singular Jacobian.
 //
-// - Fractions: each label's share of the N^2 pixels; the roots' shares and
+// - Fractions: each label's share of the W H pixels; the roots' shares and
 //   the two failures' sum to 1. Only roots that label some pixel are basins.
 // - Basin entropy (Daza et al., Scientific Reports 2016): the picture is cut
 //   into whole boxes of ENTROPY_BOX x ENTROPY_BOX pixels from pixel (0, 0),
@@ -23,7 +23,9 @@ class tBasinLabels;
 //   S_i = -sum p ln p over the shares p of the labels in it; S_b is the mean
 //   over all boxes, S_bb the mean over the boxes holding more than one label.
 //   S_bb > ln 2 shows a fractal boundary.
-// - Box dimension: a pixel is on the boundary when its right neighbour
+// - Box dimension, on the largest square of power-of-two side N in the
+//   middle of the picture (all of a square picture of such a side, as the
+//   program's are unless a size is given): a pixel is on the boundary when its right neighbour
 //   (column + 1) or its upper one (row + 1) has another label; one side only,
 //   so a straight boundary is one pixel wide. N(s) counts the s x s boxes
 //   (s = 1, 2, 4, ..., while the picture holds at least MIN_BOXES boxes a
@@ -33,9 +35,9 @@ class tBasinLabels;
 // - Uncertainty exponent alpha (McDonald, Grebogi, Ott and Yorke, 1985): the
 //   share f(e) of the pixels whose outcome differs from that of some pixel e
 //   away along the axes scales as e^alpha, for e = 1, 2, 4, ... up to
-//   N / MIN_BOXES; alpha is the least-squares slope of ln f against ln e over
+//   min(W, H) / MIN_BOXES; alpha is the least-squares slope of ln f against ln e over
 //   the e where f > 0, with its standard error as the dimension's. The
-//   pixels counted are those at least N / MIN_BOXES from every edge, the same
+//   pixels counted are those at least that far from every edge, the same
 //   for every e, so that all their neighbours lie inside the picture and a
 //   straight boundary gives exactly 1. 2 - alpha estimates the boundary's dimension by another
 //   route than the boxes: perturbing a start by e changes its outcome with
@@ -66,13 +68,12 @@ class tBasinLabels;
 // corner's distance, see boundsOf) could still beat the farthest distance
 // found, so that a picture of hundreds of small basins takes a few. Each
 // transform is the distance in rows to the basin's boundary in each column,
-// then along each row the nearest of those. A pixel of another boundary tries the nearby columns first, since
-// in pictures worth the test it lies a few pixels from the boundary; a row
-// holding a pixel farther away builds the lower envelope of its columns'
-// parabolas (Felzenszwalb and Huttenlocher), linear in the row. The
-// transforms run on every CPU granted, in stripes of columns and then of rows, as
-// the picture itself was computed, so the measures take a small share of
-// its time (make bench shows it).
+// then along each row the nearest of those. A pixel of another boundary tries the nearby columns
+// first, since in pictures worth the test it lies a few pixels from the boundary; a row holding a
+// pixel farther away builds the lower envelope of its columns' parabolas (Felzenszwalb and
+// Huttenlocher), linear in the row. The transforms run on every CPU granted, in stripes of columns
+// and then of rows, as the picture itself was computed, so the measures take a small share of its
+// time (make bench shows it).
 class tBasinStatistics {
  public:
   static constexpr std::size_t ENTROPY_BOX = 5;
@@ -90,7 +91,6 @@ class tBasinStatistics {
 
   // The picture had labels to measure.
   bool isMeasured() const { return measured_; }
-  std::size_t getSide() const { return side_; }
   // The basins in order of the registry.
   const std::vector<tBasin>& getBasins() const { return basins_; }
   // Shares of pixels; NaN without labels.
@@ -121,10 +121,15 @@ class tBasinStatistics {
                               std::vector<uint16_t>& rows) const;
   // For each basin, a bound on that squared distance, with its label.
   std::vector<std::pair<double, uint16_t>> boundsOf(const std::vector<uint16_t>& boundaries) const;
+  // N: the side of the largest power-of-two square within the picture.
+  std::size_t squareSide() const;
+  // The labels of the N x N square in the middle of the picture, row-major.
+  std::vector<uint16_t> middleSquare(const std::vector<uint16_t>& labels) const;
 
   unsigned int threads_;          // threads of the Wada test's distance transforms
   bool measured_;                 // the picture had labels
-  std::size_t side_;              // N
+  std::size_t width_;             // W
+  std::size_t height_;            // H
   std::vector<tBasin> basins_;    // by registry place
   double convergedFraction_;      // share of pixels whose first sample converged
   double noConvergenceFraction_;  // share that gave up

@@ -59,15 +59,32 @@ tPixel opaque(tPixel color) {
 tFractal* tFractal::create(unsigned int dimension, double minX, double maxX, double minY,
                            double maxY, tPictureContext& context) {
   if (!acceptsDimension(dimension)) return nullptr;
-  return new tFractal(dimension, minX, maxX, minY, maxY, context);
+  const auto side = static_cast<unsigned int>(pictureSide(dimension));
+  tFractal* fractal = new tFractal(side, side, minX, maxX, minY, maxY, context);
+  // Black brought to its side as a texture brings it, resampling and all, so
+  // that what shows before the pixels are painted stays as it was.
+  tImage black(dimension, dimension);
+  black.makeUseableAsTexture();
+  fractal->image_->swap(black);
+  return fractal;
 }
 
 bool tFractal::acceptsDimension(unsigned int dimension) {
   return dimension != 0 && pictureSide(dimension) <= MAX_PICTURE_SIDE;
 }
 
-tFractal::tFractal(unsigned int dimension, double minX, double maxX, double minY, double maxY,
-                   tPictureContext& context)
+tFractal* tFractal::create(unsigned int width, unsigned int height, double minX, double maxX,
+                           double minY, double maxY, tPictureContext& context) {
+  if (!acceptsSize(width, height)) return nullptr;
+  return new tFractal(width, height, minX, maxX, minY, maxY, context);
+}
+
+bool tFractal::acceptsSize(unsigned int width, unsigned int height) {
+  return width != 0 && height != 0 && width <= MAX_PICTURE_SIDE && height <= MAX_PICTURE_SIDE;
+}
+
+tFractal::tFractal(unsigned int width, unsigned int height, double minX, double maxX, double minY,
+                   double maxY, tPictureContext& context)
     : jitter_(1),
       jitterFirst_(false),
       singularSet_(false),
@@ -76,12 +93,9 @@ tFractal::tFractal(unsigned int dimension, double minX, double maxX, double minY
       maxX_(maxX),
       minY_(minY),
       maxY_(maxY),
-      image_(std::make_unique<tImage>(dimension, dimension)),
-      labels_(static_cast<std::size_t>(pictureSide(dimension))),
-      context_(context) {
-  // Black, brought to its power-of-two side as a texture brings it.
-  image_->makeUseableAsTexture();
-}
+      image_(std::make_unique<tImage>(width, height)),
+      labels_(width, height),
+      context_(context) {}
 
 tFractal::~tFractal() = default;
 

@@ -19,16 +19,15 @@ class tQuadTree;
 // One picture of the basins of attraction of a function over a rectangle of
 // the plane.
 //
-// The picture is a square image whose side is the power of two that a
-// texture would give the requested dimension (so that a view can show it
-// while it is being computed), and every later step reads the image's own
-// size. Pixel (row, column) stands for the point whose x grows with the column
-// and y with the row, row 0 holding minY_. A pixel is computed on request from
-// outside: one solve per sample from the pixel's lower-left corner (jittered
-// samples around it when asked), painted with the colour of the root reached,
-// or with the failure colour of the first sample that fails. The callers
-// compute rows in the outer loop and columns in the inner one, the order in
-// which roots meet the registry and so get their colours.
+// A picture made from a dimension is a square image whose side is the power
+// of two that a texture would give it (so that a view can show it while it
+// is being computed); one made from a width and a height has exactly that
+// size. Every later step reads the image's own size. Pixel (row, column) stands for the point whose
+// x grows with the column and y with the row, row 0 holding minY_. A pixel is computed on request
+// from outside: one solve per sample from the pixel's lower-left corner (jittered samples around it
+// when asked), painted with the colour of the root reached, or with the failure colour of the first
+// sample that fails. The callers compute rows in the outer loop and columns in the inner one, the
+// order in which roots meet the registry and so get their colours.
 //
 // In singular-set mode a pixel is instead painted black when the trajectories
 // from its four corners do not all stay on one side of the set where the
@@ -50,6 +49,12 @@ class tFractal {
   // Whether create takes the dimension: not 0, and a side within
   // MAX_PICTURE_SIDE.
   static bool acceptsDimension(unsigned int dimension);
+  // A black picture of exactly width x height pixels, x across the width;
+  // null unless acceptsSize holds.
+  static tFractal* create(unsigned int width, unsigned int height, double minX, double maxX,
+                          double minY, double maxY, tPictureContext& context);
+  // Whether both sides are from 1 to MAX_PICTURE_SIDE.
+  static bool acceptsSize(unsigned int width, unsigned int height);
   ~tFractal();
   tFractal(const tFractal&) = delete;
   tFractal& operator=(const tFractal&) = delete;
@@ -95,8 +100,10 @@ class tFractal {
   tPixel getPixel(unsigned int row, unsigned int column) const;
 
   // Rebuilds the quad tree and returns the dimension estimated from it; minus
-  // infinity when no box of the finest level is mottled, and for a picture of
-  // side 1 or 2, which has no box smaller than itself.
+  // infinity when no box of the finest level is mottled, and for a picture
+  // whose tree is of side 1 or 2, which has no box smaller than itself. The
+  // tree covers the largest square of power-of-two side in the middle of the
+  // picture: all of a picture made from a dimension.
   double calculateDimension();
   // Whether the pixel corner nearest to (x, y) has corners on both sides of
   // the singular set, or on it.
@@ -145,8 +152,8 @@ class tFractal {
     std::uint64_t blue;
   };
 
-  tFractal(unsigned int dimension, double minX, double maxX, double minY, double maxY,
-           tPictureContext& context);
+  tFractal(unsigned int width, unsigned int height, double minX, double maxX, double minY,
+           double maxY, tPictureContext& context);
   // A jitter offset pair drawn from the random sequence, x first.
   void drawOffsets(double& dx, double& dy);
   // Adds a converged sample's root colour to the sum; a failed sample paints

@@ -118,8 +118,8 @@ tParameterPlane::tCopies tParameterPlane::makeCopies() const {
 
 void tParameterPlane::paintRow(const tCopies& copies, const tFractal& picture,
                                const tIterativeSolver& solver, unsigned row, tPixel* colors) const {
-  const unsigned side = picture.getImage()->getWidth();
-  for (unsigned column = 0; column < side; ++column) {
+  const unsigned width = picture.getImage()->getWidth();
+  for (unsigned column = 0; column < width; ++column) {
     const tVector2 c = picture.pointAt(row, column);
     copies.f->setParameters(c.x_, c.y_);
     copies.start->setParameters(c.x_, c.y_);

@@ -16,9 +16,10 @@ tPlaneComputation::tPlaneComputation(tFractal* fractal, const tParameterPlane& p
       plane_(plane),
       solver_(solver),
       threads_(threads != 0 ? threads : tThreadCount::get()),
-      side_(fractal->getImage()->getWidth()),
+      width_(fractal->getImage()->getWidth()),
+      height_(fractal->getImage()->getHeight()),
       nextRow_(0),
-      finished_(side_, false),
+      finished_(height_, false),
       prefix_(0),
       cancel_(false),
       done_(false),
@@ -44,7 +45,7 @@ void tPlaneComputation::computeAll() {
   }
   computeRows();
   for (std::thread& helper : helpers) helper.join();
-  if (prefix_ == side_) {
+  if (prefix_ == height_) {
     const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - begin;
     milliseconds_.store(took.count(), std::memory_order_release);
     done_.store(true, std::memory_order_release);
@@ -53,8 +54,8 @@ void tPlaneComputation::computeAll() {
 
 void tPlaneComputation::computeRows() {
   const tParameterPlane::tCopies copies = plane_.makeCopies();
-  std::vector<tPixel> colors(side_);
-  for (unsigned row = nextRow_++; row < side_ && !cancel_.load(); row = nextRow_++) {
+  std::vector<tPixel> colors(width_);
+  for (unsigned row = nextRow_++; row < height_ && !cancel_.load(); row = nextRow_++) {
     plane_.paintRow(copies, *fractal_, solver_, row, colors.data());
     paint(row, colors);
   }
@@ -63,8 +64,8 @@ void tPlaneComputation::computeRows() {
 void tPlaneComputation::paint(unsigned row, const std::vector<tPixel>& colors) {
   std::lock_guard<std::mutex> lock(pictureMutex_);
   tImage& image = *fractal_->getImage();
-  for (unsigned column = 0; column < side_; ++column) image.setPixel(row, column, colors[column]);
+  for (unsigned column = 0; column < width_; ++column) image.setPixel(row, column, colors[column]);
   finished_[row] = true;
-  while (prefix_ < side_ && finished_[prefix_]) ++prefix_;
-  painted_.store(std::size_t{prefix_} * side_, std::memory_order_release);
+  while (prefix_ < height_ && finished_[prefix_]) ++prefix_;
+  painted_.store(std::size_t{prefix_} * width_, std::memory_order_release);
 }

@@ -38,7 +38,7 @@ class tPlaneComputation : public tPictureComputation {
   void cancel() override;
   bool isDone() const override { return done_.load(std::memory_order_acquire); }
   std::size_t getPaintedCount() const override { return painted_.load(std::memory_order_acquire); }
-  std::size_t getPixelCount() const override { return side_ * side_; }
+  std::size_t getPixelCount() const override { return std::size_t{width_} * height_; }
   double getMilliseconds() const override { return milliseconds_.load(std::memory_order_acquire); }
   std::unique_lock<std::mutex> lockPicture() override {
     return std::unique_lock<std::mutex>(pictureMutex_);
@@ -57,7 +57,8 @@ class tPlaneComputation : public tPictureComputation {
   const tParameterPlane& plane_;        // what each pixel is
   const tIterativeSolver& solver_;      // the method each pixel runs
   unsigned int threads_;                // threads that compute
-  unsigned side_;                       // pixels a side
+  unsigned width_;                      // pixels a row
+  unsigned height_;                     // rows
   std::atomic<unsigned> nextRow_;       // the next row to hand out
   std::vector<bool> finished_;          // per row, under pictureMutex_: painted
   unsigned prefix_;                     // under pictureMutex_: rows painted from row 0

@@ -27,18 +27,32 @@ tQuadTree::tQuadTreeNode::tQuadTreeNode(int rowBegin, int rowEnd, int columnBegi
 
 tQuadTree::tQuadTreeNode::~tQuadTreeNode() = default;
 
+namespace {
+
+// The side of the root box: the largest power of two within both sides, so
+// that every level halves its boxes exactly.
+int rootSide(const tFractal& fractal) {
+  const int shorter = static_cast<int>(std::min(fractal.getWidth(), fractal.getHeight()));
+  int side = 1;
+  while (side <= shorter / 2) side *= 2;
+  return side;
+}
+
+}  // namespace
+
 tQuadTree::tQuadTree(tFractal* fractal, int minBoxSize) : fractal_(fractal), maxDepth_(1) {
   setMaxDepth(fractal, minBoxSize);
-  int width = static_cast<int>(fractal->getWidth());
-  int height = static_cast<int>(fractal->getHeight());
-  root_ = std::make_unique<tQuadTreeNode>(0, width, 0, height, fractal);
+  const int side = rootSide(*fractal);
+  const int row = (static_cast<int>(fractal->getHeight()) - side) / 2;
+  const int column = (static_cast<int>(fractal->getWidth()) - side) / 2;
+  root_ = std::make_unique<tQuadTreeNode>(row, row + side, column, column + side, fractal);
   buildTree(fractal, root_.get(), 0);
 }
 
 tQuadTree::~tQuadTree() = default;
 
 void tQuadTree::setMaxDepth(tFractal* fractal, int minBoxSize) {
-  int size = static_cast<int>(std::min(fractal->getWidth(), fractal->getHeight()));
+  const int size = rootSide(*fractal);
   maxDepth_ = 1;
   for (long long side = std::max(minBoxSize, 1); side < size; side *= 2) ++maxDepth_;
 }

@@ -9,12 +9,12 @@ class tFractal;
 // mottled, for the box-counting dimension of the boundaries between its
 // colour regions.
 //
-// The root box covers the whole picture; a mottled box (one whose pixels are
-// not all equal to its first pixel) above the last level has four children,
-// its quadrants, and every other box is a leaf. The levels run down to boxes
-// of the minimum box size, so the number of mottled boxes at each level is
-// the number of boxes of that size that a boundary crosses. The tree is a
-// snapshot: it reads the picture once, when it is built.
+// The root box covers the largest square of power-of-two side in the middle
+// of the picture (the whole of a square picture of such a side); a mottled box (one whose pixels
+// are not all equal to its first pixel) above the last level has four children, its quadrants, and
+// every other box is a leaf. The levels run down to boxes of the minimum box size, so the number of
+// mottled boxes at each level is the number of boxes of that size that a boundary crosses. The tree
+// is a snapshot: it reads the picture once, when it is built.
 class tQuadTree {
  public:
   // One box of the tree: a half-open range of rows and of columns.
@@ -39,13 +39,13 @@ class tQuadTree {
     std::unique_ptr<tQuadTreeNode> children_[4];
   };
 
-  // Builds the tree over the whole picture down to boxes of minBoxSize.
+  // Builds the tree over the root box down to boxes of minBoxSize.
   tQuadTree(tFractal* fractal, int minBoxSize);
   ~tQuadTree();
   tQuadTree(const tQuadTree&) = delete;
   tQuadTree& operator=(const tQuadTree&) = delete;
 
-  // One level for the whole picture and one more for every halving of the box
+  // One level for the root box and one more for every halving of the box
   // side until it reaches minBoxSize (taken as at least 1).
   void setMaxDepth(tFractal* fractal, int minBoxSize);
   int getMaxDepth() const { return maxDepth_; }

@@ -29,12 +29,12 @@ bool isRootLabel(uint32_t outcome) { return outcome < tBasinLabels::MAX_ROOTS; }
 
 // Edges are keyed so that sorting the keys sorts the edges: the horizontal
 // edges of a picture row by row, then the vertical ones.
-uint64_t horizontalKey(std::size_t side, std::size_t row, std::size_t column) {
-  return static_cast<uint64_t>(row) * (side - 1) + column;
+uint64_t horizontalKey(std::size_t width, std::size_t row, std::size_t column) {
+  return static_cast<uint64_t>(row) * (width - 1) + column;
 }
 
-uint64_t verticalKey(std::size_t side, std::size_t row, std::size_t column) {
-  return static_cast<uint64_t>(side) * (side - 1) + static_cast<uint64_t>(row) * side + column;
+uint64_t verticalKey(std::size_t width, std::size_t height, std::size_t row, std::size_t column) {
+  return static_cast<uint64_t>(height) * (width - 1) + static_cast<uint64_t>(row) * width + column;
 }
 
 }  // namespace
@@ -60,7 +60,8 @@ tWadaGrid::tWadaGrid(const tFractal& fractal, const tFunction& f, const tIterati
       solver_(solver),
       threads_(threads != 0 ? threads : tThreadCount::get()),
       cancel_(cancel),
-      side_(fractal.getBasinLabels().getSide()),
+      width_(fractal.getBasinLabels().getWidth()),
+      height_(fractal.getBasinLabels().getHeight()),
       basins_(0),
       sameRootLimit_(tIterativeSolver::squaredLimit(tIterativeSolver::ROOT_EQUALITY_EPSILON)),
       seenMark_(0) {}
@@ -73,7 +74,7 @@ tWadaGrid::tResult tWadaGrid::run() {
   result.basins = basins_;
   result.boxesShowing.assign(basins_, 0);
   result.completeAfter.assign(MAX_DEPTH + 1, 0);
-  for (std::size_t row = 0; row + 1 < side_;) {
+  for (std::size_t row = 0; row + 1 < height_;) {
     row = findBoundaryBoxes(labels, row);
     if (!measureBand(result)) return tResult();
   }
@@ -102,13 +103,14 @@ bool tWadaGrid::readRegistry(const tBasinLabels& labels, const tRootManager& roo
 }
 
 std::size_t tWadaGrid::findBoundaryBoxes(const tBasinLabels& labels, std::size_t firstRow) {
-  const std::size_t n = side_;
+  const std::size_t n = width_;
+  const std::size_t h = height_;
   const std::vector<uint16_t>& grid = labels.getLabels();
   boxes_.clear();
   std::vector<uint64_t> keys;
   std::vector<std::size_t> corners;  // the first corner of each boundary box
   std::size_t r = firstRow;
-  for (; r + 1 < n && corners.size() < kBandBoxes; ++r) {
+  for (; r + 1 < h && corners.size() < kBandBoxes; ++r) {
     for (std::size_t c = 0; c + 1 < n; ++c) {
       const std::size_t p = r * n + c;
       const uint16_t a = grid[p], b = grid[p + 1], d = grid[p + n], e = grid[p + n + 1];
@@ -117,13 +119,13 @@ std::size_t tWadaGrid::findBoundaryBoxes(const tBasinLabels& labels, std::size_t
       corners.push_back(p);
       keys.push_back(horizontalKey(n, r, c));
       keys.push_back(horizontalKey(n, r + 1, c));
-      keys.push_back(verticalKey(n, r, c));
-      keys.push_back(verticalKey(n, r, c + 1));
+      keys.push_back(verticalKey(n, h, r, c));
+      keys.push_back(verticalKey(n, h, r, c + 1));
     }
   }
   std::sort(keys.begin(), keys.end());
   keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
-  const uint64_t firstVertical = verticalKey(n, 0, 0);
+  const uint64_t firstVertical = verticalKey(n, h, 0, 0);
   edges_.resize(keys.size());
   for (std::size_t k = 0; k < keys.size(); ++k) {
     tEdge& edge = edges_[k];
@@ -147,11 +149,10 @@ std::size_t tWadaGrid::findBoundaryBoxes(const tBasinLabels& labels, std::size_t
   };
   for (std::size_t p : corners) {
     const std::size_t row = p / n, column = p % n;
-    boxes_.push_back({{placeOf(horizontalKey(n, row, column)),
-                       placeOf(horizontalKey(n, row + 1, column)),
-                       placeOf(verticalKey(n, row, column)),
-                       placeOf(verticalKey(n, row, column + 1))},
-                      0});
+    boxes_.push_back(
+        {{placeOf(horizontalKey(n, row, column)), placeOf(horizontalKey(n, row + 1, column)),
+          placeOf(verticalKey(n, h, row, column)), placeOf(verticalKey(n, h, row, column + 1))},
+         0});
   }
   return r;
 }

@@ -22,7 +22,7 @@ class tRootManager;
 //
 // A box is the square between four neighbouring pixels' sample points,
 // (row, column), (row, column + 1), (row + 1, column) and (row + 1,
-// column + 1): one pixel wide, (N - 1)^2 of them on an N x N picture. Its
+// column + 1): one pixel wide, (W - 1)(H - 1) of them on a W x H picture. Its
 // corners' outcomes are those pixels' labels (tBasinLabels). A box is on a
 // boundary when its corners are not all one outcome and one of them is a
 // root: the failures (no convergence, a singular Jacobian) are outcomes but
@@ -174,7 +174,8 @@ class tWadaGrid {
   const tIterativeSolver& solver_;       // its solver, with its settings
   unsigned threads_;                     // threads that solve
   const std::atomic<bool>* cancel_;      // stops the measure when set; may be null
-  std::size_t side_;                     // N
+  std::size_t width_;                    // W, pixels a row
+  std::size_t height_;                   // H, rows
   std::vector<tVector2> registry_;       // the registry's roots, in its order
   std::vector<tOutcomeLabel> labelOfRegistered_;  // per registry place: its root label, or none
   std::size_t basins_;                   // N_A

@@ -27,13 +27,14 @@ const double kPi = 3.14159265358979323846;
 const uint16_t kGaveUp = tBasinLabels::NO_CONVERGENCE;
 const uint16_t kSingular = tBasinLabels::SINGULAR;
 
-// Labels of a side x side picture: root label k is recorded as the root at
-// registry place registry[k] (k itself when none are given).
-tBasinLabels labelsOf(std::size_t side, const std::function<uint16_t(int row, int column)>& label,
+// Labels of a width x height picture: root label k is recorded as the root
+// at registry place registry[k] (k itself when none are given).
+tBasinLabels labelsOf(std::size_t width, std::size_t height,
+                      const std::function<uint16_t(int row, int column)>& label,
                       const std::vector<std::size_t>& registry = {}) {
-  tBasinLabels labels(side);
-  for (std::size_t r = 0; r < side; ++r) {
-    for (std::size_t c = 0; c < side; ++c) {
+  tBasinLabels labels(width, height);
+  for (std::size_t r = 0; r < height; ++r) {
+    for (std::size_t c = 0; c < width; ++c) {
       const uint16_t l = label(static_cast<int>(r), static_cast<int>(c));
       tPacketSolver::tOutcome outcome{tVector2(), tPacketSolver::OUTCOME_CONVERGED, 0};
       if (l == kGaveUp) outcome.kind = tPacketSolver::OUTCOME_GAVE_UP;
@@ -43,6 +44,12 @@ tBasinLabels labelsOf(std::size_t side, const std::function<uint16_t(int row, in
     }
   }
   return labels;
+}
+
+// The same for a side x side picture.
+tBasinLabels labelsOf(std::size_t side, const std::function<uint16_t(int row, int column)>& label,
+                      const std::vector<std::size_t>& registry = {}) {
+  return labelsOf(side, side, label, registry);
 }
 
 // Entropy of a box whose 25 pixels split as these counts.
@@ -63,16 +70,17 @@ void expectMeasure(double expected, double actual, const char* what, const char*
 
 // The Wada distance as the definition walks it, pixel by pixel.
 double wadaDistanceByDefinition(const tBasinLabels& labels) {
-  const int side = static_cast<int>(labels.getSide());
+  const int width = static_cast<int>(labels.getWidth());
+  const int height = static_cast<int>(labels.getHeight());
   std::vector<std::vector<std::pair<int, int>>> boundaries(labels.getRootCount());
-  for (int r = 0; r < side; ++r) {
-    for (int c = 0; c < side; ++c) {
+  for (int r = 0; r < height; ++r) {
+    for (int c = 0; c < width; ++c) {
       const uint16_t l = labels.getLabel(r, c);
       if (l >= tBasinLabels::MAX_ROOTS) continue;
       const bool edge = (c > 0 && labels.getLabel(r, c - 1) != l) ||
-                        (c + 1 < side && labels.getLabel(r, c + 1) != l) ||
+                        (c + 1 < width && labels.getLabel(r, c + 1) != l) ||
                         (r > 0 && labels.getLabel(r - 1, c) != l) ||
-                        (r + 1 < side && labels.getLabel(r + 1, c) != l);
+                        (r + 1 < height && labels.getLabel(r + 1, c) != l);
       if (edge) boundaries[l].push_back({r, c});
     }
   }
@@ -92,10 +100,10 @@ double wadaDistanceByDefinition(const tBasinLabels& labels) {
   return std::sqrt(static_cast<double>(farthest));
 }
 
-// Three sectors of a square meeting at its centre.
-uint16_t sector(int side, int r, int c) {
-  const double middle = (side - 1) / 2.0;
-  const double angle = std::atan2(r - middle, c - middle) + kPi;
+// Three sectors of a square meeting at its centre; of a width x height
+// rectangle.
+uint16_t sector(int width, int height, int r, int c) {
+  const double angle = std::atan2(r - (height - 1) / 2.0, c - (width - 1) / 2.0) + kPi;
   return static_cast<uint16_t>(std::min(2.0, std::floor(angle / (2 * kPi / 3))));
 }
 
@@ -116,6 +124,7 @@ TEST(tBasinStatisticsTest, SyntheticPicturesWithKnownMeasures) {
     std::function<uint16_t(int, int)> label;
     double basinEntropy, boundaryEntropy, dimension, error, alpha, wada;
     bool fractal;
+    std::size_t height = 0;  // rows of a picture side wide; 0 for a square
   } cases[] = {
       {"straight boundary", 512, [](int, int c) { return uint16_t{c >= 202}; },
        boxEntropy({10, 15}) / 102, boxEntropy({10, 15}), 1.0, 0.0, 1.0, nan, false},
@@ -128,9 +137,18 @@ TEST(tBasinStatisticsTest, SyntheticPicturesWithKnownMeasures) {
        boxEntropy({10, 15}), 1.0, nan, 1.0, nan, false},
       {"smaller than a box", 4, [](int, int c) { return uint16_t{c >= 2}; }, nan, nan, nan, nan,
        nan, nan, false},
+      // Not square: the boundary between columns 251 and 252 crosses one box
+      // in each of the 19 rows of 104 boxes, and the box dimension's 64 x 64
+      // square in the middle (columns 228 to 291).
+      {"straight boundary, 520 x 96", 520, [](int, int c) { return uint16_t{c >= 252}; },
+       boxEntropy({10, 15}) / 104, boxEntropy({10, 15}), 1.0, 0.0, 1.0, nan, false, 96},
+      {"three diagonal labels, 600 x 520", 600, [](int r, int c) { return uint16_t((r + c) % 3); },
+       diagonal, diagonal, 2.0, 0.0, 0.0, std::sqrt(2.0), true, 520},
+      {"a boundary outside the square", 300, [](int, int c) { return uint16_t{c >= 10}; }, 0.0, nan,
+       nan, nan, 1.0, nan, false, 40},
   };
   for (const auto& c : cases) {
-    tBasinStatistics statistics(labelsOf(c.side, c.label));
+    tBasinStatistics statistics(labelsOf(c.side, c.height == 0 ? c.side : c.height, c.label));
     ASSERT_TRUE(statistics.isMeasured()) << c.name;
     expectMeasure(c.basinEntropy, statistics.getBasinEntropy(), "S_b", c.name);
     expectMeasure(c.boundaryEntropy, statistics.getBoundaryBasinEntropy(), "S_bb", c.name);
@@ -180,13 +198,14 @@ TEST(tBasinStatisticsTest, WadaDistanceMatchesTheDefinition) {
     const int most = static_cast<int>(std::max_element(votes, votes + 5) - votes);
     return most == 4 ? kGaveUp : static_cast<uint16_t>(most);
   };
-  const tBasinLabels pictures[] = {labelsOf(side, blob),
-                                   labelsOf(96, [](int r, int c) { return sector(96, r, c); })};
+  const tBasinLabels pictures[] = {
+      labelsOf(side, blob), labelsOf(96, [](int r, int c) { return sector(96, 96, r, c); }),
+      labelsOf(90, 50, [](int r, int c) { return sector(90, 50, r, c); }), labelsOf(40, 72, blob)};
   for (const tBasinLabels& labels : pictures) {
     const double expected = wadaDistanceByDefinition(labels);
     for (unsigned threads : {1u, 3u}) {
       EXPECT_DOUBLE_EQ(expected, tBasinStatistics(labels, threads).getWadaDistance())
-          << labels.getSide() << " px, " << threads << " threads";
+          << labels.getWidth() << " px, " << threads << " threads";
     }
   }
   // Three sectors meet only at the centre: their boundaries lie far apart.

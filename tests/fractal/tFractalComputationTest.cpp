@@ -58,6 +58,9 @@ struct tSetup {
   bool jitterFirst;
   bool singularSet;
   bool randomColors;
+  // Rows of a picture of exactly dimension x height pixels, whose y extent
+  // keeps the pixels square; 0 for the square picture of the dimension.
+  unsigned height = 0;
 };
 
 // Everything a picture leaves behind: its bytes, its labels, the registry,
@@ -77,8 +80,11 @@ struct tResult {
 };
 
 std::unique_ptr<tFractal> prepare(const tSetup& s) {
+  const double y = s.height == 0 ? s.extent : s.extent * s.height / s.dimension;
   std::unique_ptr<tFractal> fractal(
-      tFractal::create(s.dimension, -s.extent, s.extent, -s.extent, s.extent, context()));
+      s.height == 0
+          ? tFractal::create(s.dimension, -s.extent, s.extent, -y, y, context())
+          : tFractal::create(s.dimension, s.height, -s.extent, s.extent, -y, y, context()));
   fractal->setJitter(s.jitter);
   fractal->setJitterFirst(s.jitterFirst);
   fractal->setSingularSet(s.singularSet);
@@ -109,9 +115,10 @@ tResult reference(const tSetup& s) {
   f->setTreeWalk(true);
   auto solver = makeSolver(s.solver, s.limit, s.h);
   auto fractal = prepare(s);
-  const unsigned side = static_cast<unsigned>(fractal->getWidth());
-  for (unsigned r = 0; r < side; ++r) {
-    for (unsigned c = 0; c < side; ++c) fractal->computate(f.get(), solver.get(), r, c);
+  const auto width = static_cast<unsigned>(fractal->getWidth());
+  const auto height = static_cast<unsigned>(fractal->getHeight());
+  for (unsigned r = 0; r < height; ++r) {
+    for (unsigned c = 0; c < width; ++c) fractal->computate(f.get(), solver.get(), r, c);
   }
   return resultOf(*fractal);
 }
@@ -156,6 +163,30 @@ TEST_P(tFractalComputationTest, PicturesMatchTheOneByOneReference) {
 
   for (const tSetup& s : setups) {
     tResult expected = reference(s);
+    for (unsigned threads : {1u, 2u, 7u}) {
+      EXPECT_TRUE(engine(s, threads) == expected) << s.name << ", " << threads << " threads";
+    }
+  }
+}
+
+// Pictures of any width and height, the sides odd, one pixel, or past a
+// chunk of the computation's window, basins, jitter and singular sets alike.
+TEST_P(tFractalComputationTest, AnySizeMatchesTheOneByOneReference) {
+  const tSetup setups[] = {
+      {"1 x 1", "cubic.func", 0, 25, 1.0, 1, 2, 1, false, false, false, 1},
+      {"1 x 9", "cubicz.func", 0, 25, 1.0, 1, 2, 1, false, false, false, 9},
+      {"9 x 1", "cubicz.func", 0, 25, 1.0, 9, 2, 1, false, false, false, 1},
+      {"33 x 17", "cubic.func", 0, 25, 1.0, 33, 2, 1, false, false, false, 17},
+      {"17 x 33", "quartic.func", 3, 10, 1.0, 17, 1.5, 1, false, false, false, 33},
+      {"601 x 3", "cubicz.func", 0, 25, 1.0, 601, 2, 1, false, false, false, 3},
+      {"45 x 45", "cubicz.func", kFirstComplexKind, 12, 1.0, 45, 2, 1, false, false, false, 45},
+      {"jitter 31 x 23", "cubic.func", 0, 6, 1.0, 31, 2, 4, false, false, true, 23},
+      {"jitter first 23 x 31", "cubic.func", 3, 6, 1.0, 23, 2, 2, true, false, true, 31},
+      {"singular 19 x 11", kSaddle, 0, 12, 0.5, 19, 2, 1, false, true, false, 11},
+  };
+  for (const tSetup& s : setups) {
+    const tResult expected = reference(s);
+    ASSERT_EQ(4u * s.dimension * s.height, expected.bytes.size()) << s.name;
     for (unsigned threads : {1u, 2u, 7u}) {
       EXPECT_TRUE(engine(s, threads) == expected) << s.name << ", " << threads << " threads";
     }

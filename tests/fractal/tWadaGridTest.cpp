@@ -61,7 +61,7 @@ std::string describe(const tWadaGrid::tResult& r) {
 // Boxes of four neighbouring pixels that differ, one of them a root basin,
 // counted straight from the labels.
 std::size_t boundaryBoxesOf(const tBasinLabels& labels) {
-  const std::size_t n = labels.getSide();
+  const std::size_t n = labels.getWidth();
   std::size_t boxes = 0;
   for (std::size_t r = 0; r + 1 < n; ++r) {
     for (std::size_t c = 0; c + 1 < n; ++c) {
@@ -87,7 +87,7 @@ std::size_t boundaryBoxesOf(const tBasinLabels& labels) {
 tWadaGrid::tResult referenceOf(const tFractal& fractal, tFunction& f,
                                const tIterativeSolver& solver) {
   const tBasinLabels& labels = fractal.getBasinLabels();
-  const std::size_t n = labels.getSide();
+  const std::size_t n = labels.getWidth();
   std::set<uint16_t> basins;
   for (uint16_t l : labels.getLabels()) {
     if (l < tBasinLabels::MAX_ROOTS) basins.insert(l);
