@@ -8,7 +8,9 @@
 #include <iostream>
 #include <sstream>
 
+#include "blam/tBLAMUseStatement.h"
 #include "expr/tFunctionCheck.h"
+#include "fractal/tFractal.h"
 #include "fractal/tRandom.h"
 
 namespace {
@@ -17,17 +19,21 @@ const char kUsage[] =
     "Usage: rootweaver [--batch FILE.blam | --check [--bounds MINX MAXX MINY MAXY] FILE.func...\n"
     "                  | --help]\n"
     "       rootweaver --batch FILE.blam [--seed N] [--threads N] [--output-dir DIR]\n"
-    "                  [--shard K/N] [--quiet]\n"
+    "                  [--shard K/N] [--quiet] [--progress=none]\n"
     "       rootweaver --merge DIR [--quiet] | --version\n"
+    "       rootweaver render FILE.func [--method NAME] [--size N | --size WxH]\n"
+    "                  [--bounds MINX MAXX MINY MAXY | --center X Y --width W]\n"
+    "                  [--iterations K] [--step H] [--palette NAME] [--shade]\n"
+    "                  [--seed N] [--threads N] [-o OUT.png]\n"
     "\n"
     "  (no option)        open the Rootweaver window\n"
     "  --batch FILE.blam  run a BLAM script without a window; images and data\n"
     "                     files go below the application directory (installed:\n"
     "                     below the current directory)\n"
-    "  --seed N           with --batch: _seed = N (a whole number from 0 to\n"
+    "  --seed N           with --batch or render: _seed = N (a whole number from 0 to\n"
     "                     16777216) before the script starts, so that jittered and\n"
     "                     random-colour pictures come out the same every time\n"
-    "  --threads N        with --batch: compute on N threads (default: the CPUs\n"
+    "  --threads N        with --batch or render: compute on N threads (default: the CPUs\n"
     "                     this process may use, as a scheduler or taskset grants)\n"
     "  --output-dir DIR   with --batch: write every output below DIR instead,\n"
     "                     creating it when missing\n"
@@ -43,12 +49,32 @@ const char kUsage[] =
     "                     Functions/\". Exit status 0 when every derivative agrees,\n"
     "                     1 when one does not, 2 when a file cannot be read\n"
     "  --bounds MINX MAXX MINY MAXY\n"
-    "                     with --check: the points' rectangle instead\n"
+    "                     with --check: the points' rectangle instead. With\n"
+    "                     render: the view; when its shape is not the picture's,\n"
+    "                     its x extent is kept and y fitted about its middle\n"
     "  --quiet            with --batch or --merge: print nothing on standard output\n"
     "                     (the trace); warnings, errors and the status line stay\n"
     "                     on standard error and the exit status is the same. With\n"
     "                     --check: only the reports of files that fail, on\n"
     "                     standard error\n"
+    "  --progress=none    with --batch or --merge: no status line on a terminal, and\n"
+    "                     no line per run (\"run 3 of 16: NAME, 4.2 s, about 50 s\n"
+    "                     left\") on a standard error that is no terminal\n"
+    "  render FILE.func   draw one picture of the function file, or of a text such\n"
+    "                     as \"f(z) = z^3 - 1\", and print the path written: by\n"
+    "                     default NAME.png here (render.png for a text), 512 x 512\n"
+    "                     pixels over [-2, 2] x [-2, 2], NewtonSolver, 100\n"
+    "                     iterations, step 1, the preset colours\n"
+    "  --method NAME      with render: a solver a script may use\n"
+    "  --size N | WxH     with render: N x N or W x H pixels, whole numbers from 1\n"
+    "                     to 16384; the pixels stay square in the plane\n"
+    "  --center X Y       with render and --width W: the view's middle, W wide in x\n"
+    "  --width W          and W * H / W high in y\n"
+    "  --iterations K     with render: at most K steps from each start\n"
+    "  --step H           with render: the step size\n"
+    "  --palette NAME     with render: the colours (classic)\n"
+    "  --shade            with render: shade the basins by convergence speed\n"
+    "  -o OUT.png         with render: where the picture goes, a .png or .tga name\n"
     "  --version          print the program's name and version\n"
     "  --help             print this text\n";
 
@@ -92,16 +118,28 @@ int tCommandLine::run(const std::vector<std::string>& arguments) {
 
 const std::vector<tCommandLine::tOption>& tCommandLine::options() {
   const unsigned anyRun = MODE_BATCH | MODE_MERGE | MODE_CHECK;
+  const unsigned drawing = MODE_BATCH | MODE_RENDER;
   static const std::vector<tOption> table = {
       {"--batch", 1, MODE_BATCH, MODE_BATCH, &tCommandLine::keepScript},
-      {"--seed", 1, 0, MODE_BATCH, &tCommandLine::keepSeed},
-      {"--threads", 1, 0, MODE_BATCH, &tCommandLine::keepThreads},
+      {"--seed", 1, 0, drawing, &tCommandLine::keepSeed},
+      {"--threads", 1, 0, drawing, &tCommandLine::keepThreads},
       {"--output-dir", 1, 0, MODE_BATCH, &tCommandLine::keepOutputDirectory},
       {"--shard", 1, 0, MODE_BATCH, &tCommandLine::keepShard},
       {"--merge", 1, MODE_MERGE, MODE_MERGE, &tCommandLine::keepMerge},
       {"--check", 0, MODE_CHECK, MODE_CHECK, nullptr},
-      {"--bounds", 4, 0, MODE_CHECK, &tCommandLine::keepBounds},
+      {"--bounds", 4, 0, MODE_CHECK | MODE_RENDER, &tCommandLine::keepBounds},
       {"--quiet", 0, 0, anyRun, &tCommandLine::keepQuiet},
+      {"--progress=none", 0, 0, MODE_BATCH | MODE_MERGE, &tCommandLine::keepNoProgress},
+      {"render", 0, MODE_RENDER, MODE_RENDER, nullptr},
+      {"--method", 1, 0, MODE_RENDER, &tCommandLine::keepMethod},
+      {"--size", 1, 0, MODE_RENDER, &tCommandLine::keepSize},
+      {"--center", 2, 0, MODE_RENDER, &tCommandLine::keepCenter},
+      {"--width", 1, 0, MODE_RENDER, &tCommandLine::keepWidth},
+      {"--iterations", 1, 0, MODE_RENDER, &tCommandLine::keepIterations},
+      {"--step", 1, 0, MODE_RENDER, &tCommandLine::keepStep},
+      {"--palette", 1, 0, MODE_RENDER, &tCommandLine::keepPalette},
+      {"--shade", 0, 0, MODE_RENDER, &tCommandLine::keepShade},
+      {"-o", 1, 0, MODE_RENDER, &tCommandLine::keepOutput},
       {"--version", 0, MODE_VERSION, MODE_VERSION, nullptr},
       {"--help", 0, MODE_HELP, MODE_HELP, nullptr},
   };
@@ -115,6 +153,8 @@ const tCommandLine::tOption* tCommandLine::find(const std::string& name) {
 }
 
 std::string tCommandLine::unknown(const std::string& argument) {
+  if (argument.compare(0, 10, "--progress") == 0)
+    return argument + ": progress is shown unless --progress=none";
   const std::size_t equals = argument.find('=');
   const tOption* option = equals == std::string::npos ? nullptr : find(argument.substr(0, equals));
   if (!option) return "unknown option " + argument;
@@ -149,16 +189,30 @@ std::string tCommandLine::conflict(const tOption& mode, const tOption& option) {
 bool tCommandLine::parse(const std::vector<std::string>& arguments, std::string& error) {
   const bool takesFiles = std::count(arguments.begin(), arguments.end(), "--check") > 0;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
-    if (isOption(arguments[i])) {
+    if (isOption(arguments[i]) || (i == 0 && arguments[i] == "render")) {
       if (!readOption(arguments, i, error)) return false;
-    } else if (takesFiles) {
-      check_.files.push_back(arguments[i]);
-    } else {
-      error = "unexpected argument " + arguments[i];
+    } else if (!keepArgument(arguments[i], takesFiles, error)) {
       return false;
     }
   }
   return chooseMode(error);
+}
+
+bool tCommandLine::keepArgument(const std::string& argument, bool takesFiles, std::string& error) {
+  if (takesFiles) {
+    check_.files.push_back(argument);
+    return true;
+  }
+  if (given("render") && render_.function.empty() && !argument.empty()) {
+    render_.function = argument;
+    return true;
+  }
+  error = "unexpected argument " + argument;
+  return false;
+}
+
+bool tCommandLine::given(const char* name) const {
+  return std::count(given_.begin(), given_.end(), find(name)) > 0;
 }
 
 bool tCommandLine::readOption(const std::vector<std::string>& arguments, std::size_t& i,
@@ -207,7 +261,16 @@ bool tCommandLine::chooseMode(std::string& error) {
     error = "--check needs a function file";
     return false;
   }
-  return true;
+  if (mode_ == MODE_RENDER) error = renderConflict();
+  return error.empty();
+}
+
+std::string tCommandLine::renderConflict() const {
+  if (render_.function.empty()) return "render needs a function file or an f(z) = ... text";
+  if (given("--bounds") && given("--center")) return "--center cannot go with --bounds";
+  if (given("--bounds") && given("--width")) return "--width cannot go with --bounds";
+  if (given("--center") != given("--width")) return "--center X Y and --width W go together";
+  return "";
 }
 
 int tCommandLine::execute() const {
@@ -220,6 +283,13 @@ int tCommandLine::execute() const {
       return 0;
     case MODE_CHECK:
       return runCheck();
+    case MODE_RENDER: {
+      tRenderCommand::tOptions render = render_;
+      render.seed = batch_.seed;
+      render.threads = batch_.threads;
+      render.bounds = check_.bounds;
+      return tRenderCommand::run(render);
+    }
     default:
       return tBLAMBatchRunner::run(batch_);
   }
@@ -303,4 +373,79 @@ std::string tCommandLine::keepBounds(const std::vector<std::string>& values) {
 std::string tCommandLine::keepQuiet(const std::vector<std::string>&) {
   batch_.quiet = check_.quiet = true;
   return "";
+}
+
+std::string tCommandLine::keepNoProgress(const std::vector<std::string>&) {
+  batch_.progress = false;
+  return "";
+}
+
+std::string tCommandLine::keepMethod(const std::vector<std::string>& values) {
+  const std::vector<std::string> names = tBLAMUseStatement::getSolverNames();
+  render_.method = values[0];
+  if (std::count(names.begin(), names.end(), values[0]) > 0) return "";
+  std::string list;
+  for (const std::string& name : names) list += (list.empty() ? "" : ", ") + name;
+  return "one of " + list;
+}
+
+std::string tCommandLine::keepSize(const std::vector<std::string>& values) {
+  const std::string& text = values[0];
+  const std::size_t times = text.find('x');
+  const std::string width = text.substr(0, times);
+  const std::string height = times == std::string::npos ? width : text.substr(times + 1);
+  unsigned long w, h;
+  if (!parseWhole(width, tFractal::MAX_PICTURE_SIDE, w) || w == 0 ||
+      !parseWhole(height, tFractal::MAX_PICTURE_SIDE, h) || h == 0)
+    return "N or WxH, whole numbers from 1 to " + std::to_string(tFractal::MAX_PICTURE_SIDE);
+  render_.width = static_cast<unsigned int>(w);
+  render_.height = static_cast<unsigned int>(h);
+  return "";
+}
+
+std::string tCommandLine::keepCenter(const std::vector<std::string>& values) {
+  std::vector<double> center(values.size());
+  for (std::size_t k = 0; k < values.size(); ++k)
+    if (!parseNumber(values[k], center[k])) return "two numbers: X Y";
+  render_.center = center;
+  return "";
+}
+
+std::string tCommandLine::keepWidth(const std::vector<std::string>& values) {
+  if (!parseNumber(values[0], render_.viewWidth) || !(render_.viewWidth > 0.0))
+    return "a number greater than 0";
+  return "";
+}
+
+std::string tCommandLine::keepIterations(const std::vector<std::string>& values) {
+  unsigned long count;
+  if (!parseWhole(values[0], 999999999, count) || count == 0)
+    return "a whole number from 1 to 999999999";
+  render_.iterations = count;
+  return "";
+}
+
+std::string tCommandLine::keepStep(const std::vector<std::string>& values) {
+  if (!parseNumber(values[0], render_.step) || !(render_.step > 0.0))
+    return "a number greater than 0";
+  return "";
+}
+
+std::string tCommandLine::keepPalette(const std::vector<std::string>& values) {
+  const std::vector<std::string>& names = tRenderCommand::paletteNames();
+  render_.palette = values[0];
+  if (std::count(names.begin(), names.end(), values[0]) > 0) return "";
+  std::string list;
+  for (const std::string& name : names) list += (list.empty() ? "" : ", ") + name;
+  return "a palette: " + list;
+}
+
+std::string tCommandLine::keepShade(const std::vector<std::string>&) {
+  render_.shade = true;
+  return "";
+}
+
+std::string tCommandLine::keepOutput(const std::vector<std::string>& values) {
+  render_.output = values[0];
+  return tRenderCommand::writesTo(values[0]) ? "" : "a picture's name ending in .png or .tga";
 }

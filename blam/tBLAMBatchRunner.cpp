@@ -57,7 +57,7 @@ int tBLAMBatchRunner::run(const tOptions& options) {
       return 1;
     }
     if (!useOutputDirectory(options.merge, false)) return 1;
-    return runner.runMerge();
+    return runner.runMerge(options);
   }
   if (!options.outputDirectory.empty() && !useOutputDirectory(options.outputDirectory, true))
     return 1;
@@ -71,8 +71,9 @@ int tBLAMBatchRunner::runWhole(const tOptions& options) {
   if (!tSourceText::readFile(path, source)) return refuseUnreadable(path);
   tFolderLock lock;
   if (!takeLock(lock, tFolderLock::EXCLUSIVE)) return 1;
+  if (options.progress) progress_.expectRuns(countRuns(path, source, options.seed));
   tBLAMOutputs outputs;
-  loadAndRun(path, source, options.seed, outputs);
+  loadAndRun(path, source, options.seed, outputs, options.progress);
   return finish("");
 }
 
@@ -94,8 +95,11 @@ int tBLAMBatchRunner::runShard(const tOptions& options) {
     std::cerr << "rootweaver: cannot write to " << tBLAMShardFile::folderIn(directory) << "\n";
     return 1;
   }
+  // Runs K + 1, K + 1 + N, ... of the whole script are this shard's.
+  const unsigned long runs = outputs.getRunCount();
+  progress_.expectRuns(runs > options.shard ? (runs - options.shard - 1) / options.shards + 1 : 0);
   outputs.startComputing();
-  loadAndRun(path, source, options.seed, outputs);
+  loadAndRun(path, source, options.seed, outputs, options.progress);
 
   tBLAMShardFile file;
   file.shard = options.shard;
@@ -113,7 +117,7 @@ int tBLAMBatchRunner::runShard(const tOptions& options) {
   return finish("");
 }
 
-int tBLAMBatchRunner::runMerge() {
+int tBLAMBatchRunner::runMerge(const tOptions& options) {
   const std::string directory = tFileUtils::getOutputDirectory();
   tFolderLock lock;
   if (!takeLock(lock, tFolderLock::EXCLUSIVE)) return 1;
@@ -139,7 +143,7 @@ int tBLAMBatchRunner::runMerge() {
     return 1;
   }
   outputs.startWriting();
-  loadAndRun(sweep.script, sweep.source, sweep.seed, outputs);
+  loadAndRun(sweep.script, sweep.source, sweep.seed, outputs, options.progress);
   // The shards' work is given up only once all of it has been merged.
   if (progress_.getFailureCount() > 0)
     return finish("; the shard files are kept in " + tBLAMShardFile::folderIn(directory));
@@ -180,12 +184,15 @@ bool tBLAMBatchRunner::useOutputDirectory(const std::string& directory, bool cre
 }
 
 void tBLAMBatchRunner::loadAndRun(const std::string& path, const std::string& source,
-                                  std::optional<unsigned int> seed, tBLAMOutputs& outputs) {
+                                  std::optional<unsigned int> seed, tBLAMOutputs& outputs,
+                                  bool progress) {
   tBLAMScript script({session_, trace_, progress_, outputs});
   load(script, path, source, seed);
   finished_ = false;
   std::thread status;
-  if (isatty(STDERR_FILENO)) status = std::thread(&tBLAMBatchRunner::showProgress, this);
+  const bool terminal = isatty(STDERR_FILENO);
+  if (progress && terminal) status = std::thread(&tBLAMBatchRunner::showProgress, this);
+  progress_.writeRunLines(progress && !terminal);
   script.run();
   if (status.joinable()) {
     {
@@ -197,6 +204,13 @@ void tBLAMBatchRunner::loadAndRun(const std::string& path, const std::string& so
     progress_.clearStatusLine();
   }
   trace_ << std::flush;
+}
+
+unsigned long tBLAMBatchRunner::countRuns(const std::string& path, const std::string& source,
+                                          std::optional<unsigned int> seed) {
+  tBLAMShardOutputs plan(0, 1);
+  followQuietly(path, source, seed, plan);
+  return plan.getRunCount();
 }
 
 void tBLAMBatchRunner::followQuietly(const std::string& path, const std::string& source,

@@ -18,8 +18,13 @@ class tBLAMScript;
 // standard output (or, quiet, on a stream that drops it) and the same files
 // as the windowed program. While the
 // script runs with standard error on a terminal, a status line there shows
-// the statement running and the share of the picture done, redrawn at most
-// ten times a second by a thread of the runner and erased at the end.
+// the statement running, the share of the picture done and which run of how
+// many is on with the time left, redrawn at most ten times a second by a
+// thread of the runner and erased at the end. When standard error is no
+// terminal (a log, a scheduler's output file), each run computed writes one
+// line there instead: "run 3 of 16: sweep-fractal-3.png, 4.2 s, about 50 s
+// left". The runs are counted beforehand by a pass over the script that
+// computes nothing, as a shard plans its share.
 //
 // The same script may run as shard K of N of a sweep, each shard computing
 // its share of the runs, and the shards' work is then merged into the files
@@ -37,6 +42,7 @@ class tBLAMBatchRunner {
     unsigned int shard = 0;            // K
     unsigned int shards = 1;           // N
     bool quiet = false;                // --quiet: nothing on standard output
+    bool progress = true;              // no --progress=none: a status line or run lines
   };
 
   // Runs what the options ask for; the process's exit status: 0 when every
@@ -58,7 +64,7 @@ class tBLAMBatchRunner {
   // The whole script, one shard's share of it, or the merge of the shards.
   int runWhole(const tOptions& options);
   int runShard(const tOptions& options);
-  int runMerge();
+  int runMerge(const tOptions& options);
   // The status once the script has run: 0, or 1 after the line that counts
   // the failed statements, followed by note.
   int finish(const std::string& note) const;
@@ -73,9 +79,12 @@ class tBLAMBatchRunner {
   static bool useOutputDirectory(const std::string& directory, bool create);
   // Loads the text as the script at path, _seed set to the seed given, and
   // runs it, its files going through the outputs given, with the status line
-  // on a terminal.
+  // on a terminal and run lines elsewhere, unless progress is off.
   void loadAndRun(const std::string& path, const std::string& source,
-                  std::optional<unsigned int> seed, tBLAMOutputs& outputs);
+                  std::optional<unsigned int> seed, tBLAMOutputs& outputs, bool progress);
+  // The runs of the whole script, counted without computing any.
+  unsigned long countRuns(const std::string& path, const std::string& source,
+                          std::optional<unsigned int> seed);
   // The same without a trace, a status line or warnings: a pass that only
   // follows the script.
   void followQuietly(const std::string& path, const std::string& source,

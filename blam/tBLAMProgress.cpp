@@ -1,6 +1,7 @@
 #include "blam/tBLAMProgress.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <ostream>
 
 tBLAMProgress::tBLAMProgress(std::ostream& messages) : messages_(messages) {}
@@ -44,6 +45,35 @@ void tBLAMProgress::leaveBatch() {
   if (!batches_.empty()) batches_.pop_back();
 }
 
+void tBLAMProgress::expectRuns(unsigned long total) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  runsTotal_ = total;
+  runsDone_ = 0;
+  runSeconds_ = 0.0;
+}
+
+void tBLAMProgress::writeRunLines(bool on) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  runLines_ = on;
+}
+
+void tBLAMProgress::endComputedRun(const std::string& picture, double seconds) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  ++runsDone_;
+  runSeconds_ += seconds;
+  if (!runLines_) return;
+  std::string line = "run " + std::to_string(runsDone_);
+  if (runsDone_ <= runsTotal_) line += " of " + std::to_string(runsTotal_);
+  line += ": " + picture + ", " + formatSeconds(seconds);
+  if (runsDone_ < runsTotal_) {
+    const double mean = runSeconds_ / static_cast<double>(runsDone_);
+    line +=
+        ", about " + formatSeconds(mean * static_cast<double>(runsTotal_ - runsDone_)) + " left";
+  }
+  clearStatusLineLocked();
+  messages_ << line + "\n" << std::flush;
+}
+
 void tBLAMProgress::beginPixels(std::uint64_t total) {
   std::lock_guard<std::mutex> lock(mutex_);
   pixelsDone_ = 0;
@@ -67,6 +97,9 @@ tBLAMProgress::tState tBLAMProgress::getState() const {
   state.statement = statement_;
   state.pixelsDone = pixelsDone_;
   state.pixelsTotal = pixelsTotal_;
+  state.runsDone = runsDone_;
+  state.runsTotal = runsTotal_;
+  state.runSeconds = runSeconds_;
   return state;
 }
 
@@ -139,7 +172,33 @@ std::string tBLAMProgress::formatState(const tState& state) {
   for (char c : state.statement) line += (c == '\n' || c == '\r' || c == '\t') ? ' ' : c;
   if (state.pixelsTotal > 0)
     line += " " + std::to_string(state.pixelsDone * 100 / state.pixelsTotal) + "%";
+  if (state.runsTotal > 0) line += " (" + formatRuns(state) + ")";
   return line;
+}
+
+std::string tBLAMProgress::formatRuns(const tState& state) {
+  const unsigned long current = state.runsDone + 1;
+  if (state.runsTotal == 0 || current > state.runsTotal) return "run " + std::to_string(current);
+  std::string text = "run " + std::to_string(current) + " of " + std::to_string(state.runsTotal);
+  if (state.runsDone == 0) return text;
+  // The run under way counts as not begun: the estimate errs long.
+  const double mean = state.runSeconds / static_cast<double>(state.runsDone);
+  const double left = mean * static_cast<double>(state.runsTotal - state.runsDone);
+  return text + ", about " + formatSeconds(left) + " left";
+}
+
+std::string tBLAMProgress::formatSeconds(double seconds) {
+  char text[32];
+  if (seconds < 10.0) {
+    std::snprintf(text, sizeof text, "%.1f s", seconds);
+  } else if (seconds < 120.0) {
+    std::snprintf(text, sizeof text, "%.0f s", seconds);
+  } else if (seconds < 7200.0) {
+    std::snprintf(text, sizeof text, "%.0f min", seconds / 60.0);
+  } else {
+    std::snprintf(text, sizeof text, "%.1f h", seconds / 3600.0);
+  }
+  return text;
 }
 
 void tBLAMProgress::showStatusLine(unsigned width) {

@@ -14,6 +14,11 @@
 // write it as they go, the headless runner draws it as a status line on a
 // terminal, and a window shows it while the script runs in the background.
 //
+// Runs are counted too: given how many the process will compute, each one
+// computed adds its time, and the status line and the run lines (one line
+// a log can read after each run, for a standard error that is no terminal)
+// tell which run of how many is on and about how long the rest will take.
+//
 // Warnings about the script go through here too, on the stream of messages
 // the record was made with (standard error, or nowhere for a pass that must
 // stay silent), so that a status line there is cleared before a warning is
@@ -29,6 +34,9 @@ class tBLAMProgress {
     std::string statement;          // the statement running, as describe() gives it
     std::uint64_t pixelsDone = 0;   // pixels of the current picture computed
     std::uint64_t pixelsTotal = 0;  // pixels of the current picture; 0 when there is none
+    unsigned long runsDone = 0;     // runs computed
+    unsigned long runsTotal = 0;    // runs to compute; 0 when not known
+    double runSeconds = 0.0;        // the time the runs computed took
   };
 
   // A record whose warnings and status line go to messages, which must
@@ -51,6 +59,13 @@ class tBLAMProgress {
   void enterBatch(const std::string& name, std::uint32_t count);
   void setIteration(std::uint32_t n);
   void leaveBatch();
+  // The process will compute this many runs; 0 when it does not know.
+  void expectRuns(unsigned long total);
+  // Whether each run computed writes its run line.
+  void writeRunLines(bool on);
+  // A run computed its picture, named so, in this many seconds: one more
+  // run done, and its run line when they are on.
+  void endComputedRun(const std::string& picture, double seconds);
   void beginPixels(std::uint64_t total);
   void setPixelsDone(std::uint64_t done);
   tState getState() const;
@@ -92,6 +107,12 @@ class tBLAMProgress {
 
   // The state as the status line shows it.
   static std::string formatState(const tState& state);
+  // "run 3 of 16, about 50 s left": the run after the runs done, of how many,
+  // and the time left at their mean time; the count alone while none is
+  // done, and "run 3" when the total is not known or passed.
+  static std::string formatRuns(const tState& state);
+  // A time for people: "4.2 s", "50 s", "12 min", "2.5 h".
+  static std::string formatSeconds(double seconds);
 
  private:
   // An empty record, running or not.
@@ -119,6 +140,10 @@ class tBLAMProgress {
   std::uint64_t pixelsDone_ = 0;      // pixels of the current picture computed
   std::uint64_t pixelsTotal_ = 0;     // pixels of the current picture; 0 when none
   bool lineShown_ = false;            // whether a status line stands on messages_
+  bool runLines_ = false;             // whether each run computed writes a line
+  unsigned long runsDone_ = 0;        // runs computed
+  unsigned long runsTotal_ = 0;       // runs to compute; 0 when not known
+  double runSeconds_ = 0.0;           // the time they took
   tSummary summary_;                  // what the script did since it was set
 };
 

@@ -113,9 +113,13 @@ void tBLAMRunStatement::run(tVariableEnv* env, const tBLAMContext& context) {
   for (const tBLAMRunOutput* output : after) start.files.push_back(output->getPath(run));
   tBLAMOutputs& outputs = context.outputs;
   switch (outputs.beginRun(start)) {
-    case tBLAMOutputs::RUN_COMPUTE:
+    case tBLAMOutputs::RUN_COMPUTE: {
+      const auto begin = std::chrono::steady_clock::now();
       outputs.endRun(compute(run, picture, after, seed, plane, context));
+      const std::chrono::duration<double> took = std::chrono::steady_clock::now() - begin;
+      context.progress.endComputedRun(run.imageName, took.count());
       return;
+    }
     case tBLAMOutputs::RUN_SKIP:
       // The values come from another shard; whatever reads them here is
       // the merge's to do again.

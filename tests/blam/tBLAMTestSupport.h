@@ -22,10 +22,13 @@
 class tAppCopy {
  public:
   // Standard output and error of one run, and the exit status (-1 when the
-  // program did not exit normally).
+  // program did not exit normally). The lines a batch writes on standard
+  // error after each run ("run 2 of 3: NAME, 0.4 s, about 0.5 s left"),
+  // which time the runs, are kept apart from the rest of it.
   struct tResult {
     std::string out, err;
     int status;
+    std::string runs;
   };
 
   tAppCopy() {
@@ -45,8 +48,15 @@ class tAppCopy {
     const std::string inCopy =
         "cd '" + dir_.path() + "' && { " + command + "; } >.stdout 2>.stderr </dev/null";
     int status = std::system(inCopy.c_str());
-    tResult result{readRaw(dir_ / ".stdout"), readRaw(dir_ / ".stderr"),
-                   WIFEXITED(status) ? WEXITSTATUS(status) : -1};
+    static const std::regex runLine(
+        "run [0-9]+( of [0-9]+)?: [^\n]*, [0-9.]+ (s|min|h)"
+        "(, about [0-9.]+ (s|min|h) left)?\n");
+    const std::string err = readRaw(dir_ / ".stderr");
+    std::string runs;
+    for (std::sregex_iterator line(err.begin(), err.end(), runLine), end; line != end; ++line)
+      runs += line->str();
+    tResult result{readRaw(dir_ / ".stdout"), std::regex_replace(err, runLine, ""),
+                   WIFEXITED(status) ? WEXITSTATUS(status) : -1, runs};
     for (const char* name : {".stdout", ".stderr"}) std::filesystem::remove(dir_ / name);
     return result;
   }
