@@ -65,7 +65,7 @@ tAppCopy::tResult runOnFullDisk(const tAppCopy& app, const std::string& argument
   const tAppCopy::tResult piped = app.shell("(ulimit -f 1; ./rootweaver " + arguments +
                                             " 2>&1 >/dev/null; echo \"status $?\") | cat");
   const std::size_t status = piped.out.rfind("status ");
-  return {"", piped.out.substr(0, status), std::stoi(piped.out.substr(status + 7))};
+  return {"", piped.out.substr(0, status), std::stoi(piped.out.substr(status + 7)), ""};
 }
 
 // Replaces the first `from` in the file with `to`, resealing it or not; an
