@@ -237,6 +237,7 @@ TEST(tQuadTreeTest, MottledBoxCountsAndDimension) {
     std::function<bool(int row, int column)> isB;
     std::vector<int> counts;  // per level of the picture
     double dimension;
+    unsigned int height = 0;  // rows of a picture side wide; 0 for a square
   } cases[] = {
       {"boundary on a box edge", 512, [](int, int c) { return c >= 256; }, straddling, -kInfinity},
       {"boundary inside boxes", 512, [](int, int c) { return c >= 257; }, geometric(9, 2), 1.0},
@@ -248,10 +249,20 @@ TEST(tQuadTreeTest, MottledBoxCountsAndDimension) {
       {"side 2 mottled", 2, [](int, int c) { return c == 1; }, {1}, -kInfinity},
       {"side 2 one colour", 2, [](int, int) { return false; }, {0}, -kInfinity},
       {"side 1", 1, [](int, int) { return false; }, {0}, -kInfinity},
+      // Not square: the tree covers the 512 x 512 square in the middle,
+      // rows 4 to 515 and columns 44 to 555, and nothing outside it.
+      {"boundary inside the middle square", 600, [](int, int c) { return c >= 44 + 257; },
+       geometric(9, 2), 1.0, 520},
+      {"boundary beside the middle square", 600, [](int r, int c) { return c < 44 || r < 4; },
+       std::vector<int>(9, 0), -kInfinity, 520},
+      {"odd sides", 3, [](int r, int c) { return r == 1 && c == 1; }, {1}, -kInfinity, 5},
   };
   for (const auto& c : cases) {
-    std::unique_ptr<tFractal> fractal(tFractal::create(c.side, -1, 1, -1, 1, context()));
-    for (unsigned int r = 0; r < c.side; ++r) {
+    const unsigned int rows = c.height == 0 ? c.side : c.height;
+    std::unique_ptr<tFractal> fractal(
+        c.height == 0 ? tFractal::create(c.side, -1, 1, -1, 1, context())
+                      : tFractal::create(c.side, c.height, -1, 1, -1, 1, context()));
+    for (unsigned int r = 0; r < rows; ++r) {
       for (unsigned int col = 0; col < c.side; ++col)
         fractal->getImage()->setPixel(r, col, c.isB(r, col) ? b : a);
     }

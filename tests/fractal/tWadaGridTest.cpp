@@ -36,11 +36,14 @@ std::shared_ptr<tFunction> load(const char* function) {
   return std::strchr(function, '=') ? functionFromText(function) : functionFromFile(function);
 }
 
-// The basin picture over [-extent, extent]^2, computed from a clear registry.
+// The basin picture over [-extent, extent]^2, computed from a clear registry;
+// with a height, side x height pixels over as much of y as keeps them square.
 std::unique_ptr<tFractal> pictureOf(tFunction& f, tIterativeSolver& solver, unsigned side,
-                                    double extent) {
+                                    double extent, unsigned height = 0) {
+  const double y = extent * height / side;
   std::unique_ptr<tFractal> fractal(
-      tFractal::create(side, -extent, extent, -extent, extent, context()));
+      height == 0 ? tFractal::create(side, -extent, extent, -extent, extent, context())
+                  : tFractal::create(side, height, -extent, extent, -y, y, context()));
   context().getRoots().clearRoots();
   tFractalComputation computation(fractal.get(), &f, &solver);
   EXPECT_TRUE(computation.run());
@@ -88,6 +91,7 @@ tWadaGrid::tResult referenceOf(const tFractal& fractal, tFunction& f,
                                const tIterativeSolver& solver) {
   const tBasinLabels& labels = fractal.getBasinLabels();
   const std::size_t n = labels.getWidth();
+  const std::size_t rows = labels.getHeight();
   std::set<uint16_t> basins;
   for (uint16_t l : labels.getLabels()) {
     if (l < tBasinLabels::MAX_ROOTS) basins.insert(l);
@@ -113,7 +117,7 @@ tWadaGrid::tResult referenceOf(const tFractal& fractal, tFunction& f,
   result.basins = basins.size();
   result.boxesShowing.assign(basins.size(), 0);
   result.completeAfter.assign(tWadaGrid::MAX_DEPTH + 1, 0);
-  for (std::size_t r = 0; r + 1 < n; ++r) {
+  for (std::size_t r = 0; r + 1 < rows; ++r) {
     for (std::size_t c = 0; c + 1 < n; ++c) {
       auto at = [&](std::size_t dr, std::size_t dc) -> uint32_t {
         return labels.getLabel(r + dr, c + dc);
@@ -226,16 +230,18 @@ TEST_P(tWadaGridEngineTest, EveryStartTakesItsOwnOutcome) {
   const struct {
     const char* function;
     bool dropOneBasin;
-  } cases[] = {{"cycle.func", false}, {"cubicz.func", true}};
+    unsigned width, height;  // a height of 0 for a square picture
+  } cases[] = {
+      {"cycle.func", false, 64, 0}, {"cubicz.func", true, 64, 0}, {"cubicz.func", false, 72, 37}};
   for (const auto& c : cases) {
     auto f = load(c.function);
     auto solver = makeSolver(kNewton, 100, 1.0);
-    auto fractal = pictureOf(*f, *solver, 64, 2.0);
+    auto fractal = pictureOf(*f, *solver, c.width, 2.0, c.height);
     if (c.dropOneBasin) {
       tBasinLabels& labels = fractal->getBasinLabels();
       const tPacketSolver::tOutcome gaveUp{tVector2(), tPacketSolver::OUTCOME_GAVE_UP, 0};
-      for (std::size_t r = 0; r < 64; ++r) {
-        for (std::size_t col = 0; col < 64; ++col) {
+      for (std::size_t r = 0; r < labels.getHeight(); ++r) {
+        for (std::size_t col = 0; col < labels.getWidth(); ++col) {
           if (labels.getLabel(r, col) == 1) labels.record(r, col, gaveUp, 0);
         }
       }
