@@ -118,6 +118,18 @@ TEST(tRenderCommandTest, PicturesAreTheScriptsAndSizesAreExact) {
     EXPECT_EQ(row.size, sizeOf(app / "r.tga")) << row.render;
     EXPECT_EQ(readRaw(app / "-fractal-0.tga"), readRaw(app / "r.tga")) << row.render;
   }
+  // The stats file gives such a picture's side as WIDTHxHEIGHT, from which
+  // the plot of iterations takes the number of starts.
+  tAppCopy app;
+  writeRaw(app / "speeds.blam", std::string(common) +
+                                    "_imageWidth = 30\n_imageHeight = 17\n_speedMeasures = true\n"
+                                    "_outputDir = \"out\"\nbatch \"s\" of 1\nrun f\nend\n");
+  ASSERT_EQ(0, app.run("--batch speeds.blam").status);
+  const std::string stats = readRaw(app / "out/s-stats.csv");
+  EXPECT_NE(std::string::npos, stats.find(",NewtonSolver,1,25,30x17,")) << stats;
+  const std::string plot = readRaw(app / "out/s-iterations.svg");
+  EXPECT_NE(std::string::npos, plot.find("s-fractal-1.tga")) << plot;
+  EXPECT_EQ(std::string::npos, plot.find("not shown")) << plot;
 }
 
 // With standard error in a file, a batch writes one line per run computed,

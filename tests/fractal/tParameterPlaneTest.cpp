@@ -20,14 +20,17 @@ const char* const kStart = "f1 = 0 f2 = 0 f11 = 0 f12 = 0 f21 = 0 f22 = 0";
 // Around the island of failing c near 0.32 + 1.64i.
 const double kIsland[4] = {0.2, 0.45, 1.52, 1.77};
 
-// With threads given, computed in the background and waited for.
+// With threads given, computed in the background and waited for; with a
+// height, side x height pixels.
 std::unique_ptr<tFractal> plane(const tIterativeSolver& solver, unsigned side,
                                 const double bounds[4], tPictureContext& context,
-                                unsigned threads = 0) {
+                                unsigned threads = 0, unsigned height = 0) {
   auto f = functionFromText(kFamily);
   auto start = functionFromText(kStart);
   std::unique_ptr<tFractal> picture(
-      tFractal::create(side, bounds[0], bounds[1], bounds[2], bounds[3], context));
+      height == 0
+          ? tFractal::create(side, bounds[0], bounds[1], bounds[2], bounds[3], context)
+          : tFractal::create(side, height, bounds[0], bounds[1], bounds[2], bounds[3], context));
   const tParameterPlane plane(*f, *start, "a", "b", tParameterPlane::BY_ITERATIONS);
   tPlaneComputation computation(picture.get(), plane, solver, threads);
   if (threads == 0) {
@@ -54,16 +57,21 @@ unsigned blackPixels(const tImage& image) {
 // Every pixel is what solving the map with its c put in as numbers gives,
 // bit for bit, on three threads in the background: the parameters' programs compute
 // what folding them as constants computes. Newton, and Halley, whose second
-// derivatives take the parameters too.
+// derivatives take the parameters too; and on a picture that is not square.
 TEST(tParameterPlaneTest, PixelsAreTheMapsWithTheirParametersPutIn) {
-  for (int kind : {0, 6}) {
+  const struct {
+    int kind;
+    unsigned width, height;
+  } cases[] = {{0, 16, 16}, {6, 16, 16}, {0, 23, 9}};
+  for (const auto& size : cases) {
+    const int kind = size.kind;
     auto solver = makeSolver(kind, 40, 1.0);
     tPictureContext context;
-    const unsigned side = 16;
-    auto picture = plane(*solver, side, kIsland, context, 3);
+    auto picture = plane(*solver, size.width, kIsland, context, 3, size.height);
+    ASSERT_EQ(size.height, picture->getImage()->getHeight());
     auto f = functionFromText(kFamily);
-    for (unsigned row = 0; row < side; ++row) {
-      for (unsigned column = 0; column < side; ++column) {
+    for (unsigned row = 0; row < size.height; ++row) {
+      for (unsigned column = 0; column < size.width; ++column) {
         const tVector2 c = picture->pointAt(row, column);
         tVariableEnv env;
         env.extend("a", c.x_);
