@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <iostream>
 #include <memory>
+#include <set>
 
 #include "File/tFileUtils.h"
 #include "blam/tBLAMUseStatement.h"
@@ -80,6 +81,16 @@ std::unique_ptr<tFunction> readFunction(const std::string& given) {
   return nullptr;
 }
 
+// A name the function reads that it does not define has no script to set
+// it: said once each, as a script's run says it.
+void warnAboutUnsetNames(const tFunction& function, const std::string& given) {
+  std::set<std::string> names;
+  function.freeVars(names);
+  for (const auto& constant : function.getLocalConstants()) names.erase(constant.first);
+  for (const std::string& name : names)
+    std::cerr << "rootweaver: " << given << ": '" << name << "' is not set; it reads as 0\n";
+}
+
 // Why the picture cannot be written at path; "" when its folder takes it.
 std::string unwritable(const std::string& path) {
   std::string folder = std::filesystem::path(path).parent_path().string();
@@ -134,11 +145,12 @@ tRenderCommand::tFrame tRenderCommand::frame(const tOptions& options) {
   frame.minY = middleY - up / 2.0;
   frame.maxY = middleY + up / 2.0;
   if (!options.bounds.empty()) {
-    frame.note = "--bounds " + numberText(options.bounds[2]) + " to " +
-                 numberText(options.bounds[3]) + " in y do not fit a picture of " +
+    frame.note = "--bounds give y from " + numberText(options.bounds[2]) + " to " +
+                 numberText(options.bounds[3]) + ", which does not fit " +
                  std::to_string(frame.width) + " x " + std::to_string(frame.height) +
-                 " pixels; y runs from " + numberText(frame.minY) + " to " +
-                 numberText(frame.maxY) + " to keep the pixels square";
+                 " pixels with x from " + numberText(frame.minX) + " to " + numberText(frame.maxX) +
+                 "; y runs from " + numberText(frame.minY) + " to " + numberText(frame.maxY) +
+                 " to keep the pixels square";
   }
   return frame;
 }
@@ -152,6 +164,7 @@ std::string tRenderCommand::outputOf(const tOptions& options) {
 int tRenderCommand::run(const tOptions& options) {
   const std::unique_ptr<tFunction> function = readFunction(options.function);
   if (!function) return 1;
+  warnAboutUnsetNames(*function, options.function);
   const std::unique_ptr<tIterativeSolver> solver(
       tBLAMUseStatement::makeSolver(options.method, options.iterations, options.step));
   const std::string refusal = solver->refusalFor(*function);

@@ -37,6 +37,8 @@ TEST(tRenderCommandTest, OptionsAndErrors) {
        "a.tga", "30 x 17", 0, "a.tga\n", ""},
       {"render 'f(z) = z^5 - 1' --method HalleySolver --size 9 --shade --seed 4 --threads 2",
        "render.png", "9 x 9", 0, "render.png\n", ""},
+      {"render 'f(z) = z^3 - q' --size 4", "render.png", "4 x 4", 0, "render.png\n",
+       "rootweaver: f(z) = z^3 - q: 'q' is not set; it reads as 0\n"},
       {"render cubicz.func --size 1x40 --center 0.5 0 --width 1e-9 -o thin.png", "thin.png",
        "1 x 40", 0, "thin.png\n", ""},
       // The bounds choose the size, are kept within half a pixel of it, or
@@ -47,8 +49,8 @@ TEST(tRenderCommandTest, OptionsAndErrors) {
        "tall.png\n", ""},
       {"render cubicz.func --bounds -2 2 -2 2 --size 40x20 -o fit.png", "fit.png", "40 x 20", 0,
        "fit.png\n",
-       "rootweaver: --bounds -2 to 2 in y do not fit a picture of 40 x 20 pixels; y runs from -1 "
-       "to 1 to keep the pixels square\n"},
+       "rootweaver: --bounds give y from -2 to 2, which does not fit 40 x 20 pixels with x from -2 "
+       "to 2; y runs from -1 to 1 to keep the pixels square\n"},
       {"render cubicz.func --palette classic --size 8 -o sub/x.png", "", "", 1, "",
        "rootweaver: cannot write sub/x.png: No such file or directory\n"},
       {"render missing.func", "", "", 1, "",
