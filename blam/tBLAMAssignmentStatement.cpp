@@ -143,7 +143,7 @@ void tBLAMAssignmentStatement::buildExpression(const std::vector<std::string>& t
                                                unsigned& index, const tPlaceNamer& placeOf) {
   const unsigned start = index;
   expression_ = std::make_unique<tExprTree>();
-  valid_ = expression_->buildTree(tokens, index);
+  valid_ = expression_->buildTree(tokens, index, true);
   tooDeepToken_ = expression_->getTooDeepToken();
   std::set<std::string> read;
   expression_->freeVars(read);

@@ -314,7 +314,7 @@ std::unique_ptr<tBLAMStatement> tBLAMScript::buildNamed(unsigned head,
     std::string to = getBound(tokens, index);
     if (to.empty()) return fail(tokens, index);
     auto range = std::make_unique<tBLAMParamRangeStatement>();
-    range->buildStatement(name, tStringUtils::stringToFloat(from), tStringUtils::stringToFloat(to));
+    range->buildStatement(name, tStringUtils::readNumber(from), tStringUtils::readNumber(to));
     return range;
   }
   // The name cannot begin a statement: it ends the block, and the token after

@@ -91,7 +91,8 @@ std::unique_ptr<tExprNode> tExprNode::copy() const {
   return node;
 }
 
-int tExprNode::buildNode(const std::vector<std::string>& tokens, unsigned& pos) {
+int tExprNode::buildNode(const std::vector<std::string>& tokens, unsigned& pos, bool exactNumbers) {
+  exactNumbers_ = exactNumbers;
   unsigned height = 0;
   return parseSum(tokens, pos, 0, height);
 }
@@ -199,7 +200,7 @@ int tExprNode::parseConstant(const std::vector<std::string>& tokens, unsigned& p
   std::string token = tStringUtils::toLower(tokens[pos]);
   type_ = CONSTANT;
   if (isReal(token))
-    value_ = tStringUtils::stringToFloat(token);
+    value_ = exactNumbers_ ? tStringUtils::readNumber(token) : tStringUtils::stringToFloat(token);
   else
     value_ = token == "pi" ? PI_VAL : E_VAL;
   ++pos;
@@ -254,6 +255,7 @@ bool tExprNode::isFunction(const std::string& token) {
 void tExprNode::pushDown(TEXPR_NODE_TYPE type) {
   auto moved = std::make_unique<tExprNode>();
   moved->type_ = type_;
+  moved->exactNumbers_ = exactNumbers_;
   moved->value_ = value_;
   moved->name_ = std::move(name_);
   moved->left_ = std::move(left_);
@@ -263,11 +265,13 @@ void tExprNode::pushDown(TEXPR_NODE_TYPE type) {
   name_.clear();
   left_ = std::move(moved);
   right_ = std::make_unique<tExprNode>();
+  right_->exactNumbers_ = exactNumbers_;
 }
 
 void tExprNode::becomeUnary(TEXPR_NODE_TYPE type) {
   type_ = type;
   left_ = std::make_unique<tExprNode>();
+  left_->exactNumbers_ = exactNumbers_;
 }
 
 unsigned tExprNode::operandCount(int32_t type) {

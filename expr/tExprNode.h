@@ -89,7 +89,9 @@ class tExprNode {
 
   // Parses a formula into this node from pos; 1 on success, -1 on failure,
   // TOO_DEEP (pos on the token that would go deeper) past the depth limit.
-  int buildNode(const std::vector<std::string>& tokens, unsigned& pos);
+  // Numbers are read in single precision, or, with exactNumbers (a
+  // script's), by tStringUtils::readNumber.
+  int buildNode(const std::vector<std::string>& tokens, unsigned& pos, bool exactNumbers = false);
 
   // Grammar levels. `depth` is this node's depth below the root (parentheses
   // included); `height` receives the number of levels built below this node.
@@ -153,6 +155,7 @@ class tExprNode {
   void becomeUnary(TEXPR_NODE_TYPE type);
 
   int32_t type_;                      // node kind, a TEXPR_NODE_TYPE code
+  bool exactNumbers_ = false;         // the parser reads numbers as a script does
   double value_;                      // constant's value; variable's last substituted value
   std::string name_;                  // variable's name; empty for other kinds
   std::unique_ptr<tExprNode> left_;   // only or first operand

@@ -9,9 +9,10 @@ tExprTree::tExprTree(std::unique_ptr<tExprNode> root) : root_(std::move(root)) {
 
 tExprTree::~tExprTree() = default;
 
-bool tExprTree::buildTree(const std::vector<std::string>& tokens, unsigned& pos) {
+bool tExprTree::buildTree(const std::vector<std::string>& tokens, unsigned& pos,
+                          bool exactNumbers) {
   root_ = std::make_unique<tExprNode>();
-  int result = root_->buildNode(tokens, pos);
+  int result = root_->buildNode(tokens, pos, exactNumbers);
   tooDeepToken_ = -1;
   if (result == tExprNode::TOO_DEEP) {
     tooDeepToken_ = pos;

@@ -28,7 +28,8 @@ class tExprTree {
   // far stays, with EMPTY nodes (worth 1.0) where operands are missing. A
   // formula nested deeper than a tree may be ends the tokens: pos goes past
   // the last one, and getTooDeepToken tells where it went too deep.
-  bool buildTree(const std::vector<std::string>& tokens, unsigned& pos);
+  // exactNumbers reads numbers as a script does (tExprNode::buildNode).
+  bool buildTree(const std::vector<std::string>& tokens, unsigned& pos, bool exactNumbers = false);
   // The token at which the last buildTree would have gone deeper than
   // tExprNode::MAX_DEPTH; -1 when it did not.
   long getTooDeepToken() const { return tooDeepToken_; }

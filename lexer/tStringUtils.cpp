@@ -27,6 +27,49 @@ double tStringUtils::stringToFloat(const std::string& text) {
   return static_cast<float>(std::atof(text.c_str()));
 }
 
+namespace {
+
+// Digits a script reads in single precision as before; a number written
+// with more is meant exactly.
+const int kSingleDigits = 7;
+
+// Significant digits of a number as written: those of the part before any
+// exponent, from the first that is not zero.
+int significantDigits(const std::string& text) {
+  int digits = 0;
+  bool leading = true;
+  for (char c : text) {
+    if (c == 'e' || c == 'E') break;
+    if (c < '0' || c > '9') continue;
+    leading = leading && c == '0';
+    if (!leading) ++digits;
+  }
+  return digits;
+}
+
+}  // namespace
+
+double tStringUtils::readNumber(const std::string& text) {
+  if (significantDigits(text) <= kSingleDigits) return stringToFloat(text);
+  return std::atof(text.c_str());
+}
+
+// The first number of digits whose "%g" text reads back; from 8 digits on,
+// "#" keeps the trailing zeros that make the digits count.
+std::string tStringUtils::writeNumber(double value) {
+  char text[40];
+  for (int digits = 1; digits < 17; ++digits) {
+    std::snprintf(text, sizeof text, "%.*g", digits, value);
+    if (readNumber(text) == value) return text;
+    if (digits > kSingleDigits && std::strtod(text, nullptr) == value) {
+      std::snprintf(text, sizeof text, "%#.*g", digits, value);
+      return text;
+    }
+  }
+  std::snprintf(text, sizeof text, "%.17g", value);
+  return text;
+}
+
 bool tStringUtils::isNumber(const std::string& text) {
   if (text.empty() || !(std::isdigit(static_cast<unsigned char>(text[0])) || text[0] == '.'))
     return false;

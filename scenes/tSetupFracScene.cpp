@@ -161,13 +161,17 @@ tIterativeSolver* createSolver(unsigned int index, unsigned long iterations, dou
   }
 }
 
-// A number as the run reads it (single precision), when the whole text is
-// one and it is finite there.
-bool parseNumber(const std::string& text, double* value) {
+// A number as the run reads it, when the whole text is one and it is finite
+// there: in single precision, or for a bound as a script reads it
+// (tStringUtils::readNumber), so that the exact bounds of a view left
+// by "Back" make the same view again.
+bool parseNumber(const std::string& text, double* value, bool exact = false) {
   const std::string packed = tStringUtils::pack(text);
   if (packed.empty()) return false;
   char* end = nullptr;
-  const float number = static_cast<float>(std::strtod(packed.c_str(), &end));
+  std::strtod(packed.c_str(), &end);
+  const double number =
+      exact ? tStringUtils::readNumber(packed) : tStringUtils::stringToFloat(packed);
   if (*end != '\0' || !std::isfinite(number)) return false;
   *value = number;
   return true;
@@ -310,8 +314,8 @@ void tSetupFracScene::markUnusableFields() {
   for (auto& pair : pairs) {
     double low = 0.0;
     double high = 0.0;
-    const bool lowOk = parseNumber((*pair[0])->getText(), &low);
-    const bool highOk = parseNumber((*pair[1])->getText(), &high);
+    const bool lowOk = parseNumber((*pair[0])->getText(), &low, true);
+    const bool highOk = parseNumber((*pair[1])->getText(), &high, true);
     const bool ordered = !lowOk || !highOk || low < high;
     (*pair[0])->setMarked(!lowOk || !ordered);
     (*pair[1])->setMarked(!highOk || !ordered);
@@ -445,10 +449,10 @@ void tSetupFracScene::startRun() {
   app.setFractal(nullptr);
   tFractal* fractal = tFractal::create(
       static_cast<unsigned int>(tStringUtils::stringToInt(dimensionEntry_->getText())),
-      tStringUtils::stringToFloat(minXEntry_->getText()),
-      tStringUtils::stringToFloat(maxXEntry_->getText()),
-      tStringUtils::stringToFloat(minYEntry_->getText()),
-      tStringUtils::stringToFloat(maxYEntry_->getText()), app.getSession().getPictureContext());
+      tStringUtils::readNumber(minXEntry_->getText()),
+      tStringUtils::readNumber(maxXEntry_->getText()),
+      tStringUtils::readNumber(minYEntry_->getText()),
+      tStringUtils::readNumber(maxYEntry_->getText()), app.getSession().getPictureContext());
   fractal->setJitter(1);
   fractal->setJitterFirst(false);
   fractal->setSingularSet(findSingularSet_);

@@ -21,6 +21,44 @@ TEST(tStringUtilsTest, NumbersAreReadInSinglePrecision) {
   EXPECT_EQ("-17", tStringUtils::intToString(-17));
 }
 
+// Scripts read what was written before in single precision, and a number
+// of more than 7 significant digits exactly; writeNumber gives the shortest
+// text read back exactly.
+TEST(tStringUtilsTest, LongNumbersAreReadExactly) {
+  struct Row {
+    const char* text;
+    double read;
+  };
+  const Row reads[] = {
+      {"0.1", static_cast<float>(0.1)},
+      {"-1.234567", static_cast<float>(-1.234567)},
+      {"0.0001234567", static_cast<float>(0.0001234567)},
+      {"0.123456789", 0.123456789},
+      {"2.0000001", 2.0000001},
+      {"1.5e-8", static_cast<float>(1.5e-8)},
+      {"1.2345678e-8", 1.2345678e-8},
+      {"16777217", 16777217.0},
+  };
+  for (const Row& r : reads) EXPECT_EQ(r.read, tStringUtils::readNumber(r.text)) << r.text;
+  struct Written {
+    double value;
+    const char* text;
+  };
+  const Written writes[] = {
+      {2.0, "2"},
+      {static_cast<float>(0.1), "0.1"},
+      {0.1, "0.10000000"},
+      {-2.0 + 0.2, "-1.8000000"},
+      {1.0 / 3.0, "0.3333333333333333"},
+      {1e20, "1.0000000e+20"},
+      {-0.74364388703715877, "-0.7436438870371588"},
+  };
+  for (const Written& w : writes) {
+    EXPECT_EQ(w.text, tStringUtils::writeNumber(w.value)) << w.value;
+    EXPECT_EQ(w.value, tStringUtils::readNumber(w.text)) << w.text;
+  }
+}
+
 // Pack keeps a carriage return; whitespace is also in tTokenizerTest.
 TEST(tStringUtilsTest, PackAndLowerCase) {
   EXPECT_EQ("a b", tStringUtils::pack("\t\na b\n "));
