@@ -19,6 +19,7 @@
 #include "blam/tBLAMNameCheck.h"
 #include "blam/tBLAMPlaneSettings.h"
 #include "blam/tBLAMProgress.h"
+#include "blam/tBLAMRootColors.h"
 #include "blam/tBLAMRunRecord.h"
 #include "blam/tBLAMSettings.h"
 #include "blam/tBLAMStatsOutput.h"
@@ -95,6 +96,12 @@ void tBLAMRunStatement::run(tVariableEnv* env, const tBLAMContext& context) {
   function->substituteVars(env);
   if (!acceptsDimension(env, context)) return;
   const std::optional<unsigned int> seed = findSeed(env, progress);
+  tBLAMRootColors::tRoots roots;
+  std::string rootsError;
+  if (!tBLAMRootColors::read(env->getStringVal("_rootColors"), roots, rootsError)) {
+    progress.fail(describe() + ": " + rootsError);
+    return;
+  }
 
   // compute fills in the picture, its measures, time and seed.
   tBLAMRunOutput::tRun run{describe(), directory, env->getStringVal("_batchName_"),
@@ -378,6 +385,11 @@ tFractal* tBLAMRunStatement::makeFractal(tVariableEnv* env, tSession& session) {
   if (!env->getBoolVal("_keepRootColors")) roots.clearRoots();
   roots.useRandomColors(env->getBoolVal("_useRandomColors"));
   roots.usePalette(paletteOf(env));
+  // The run has refused a text that does not read.
+  tBLAMRootColors::tRoots given;
+  std::string error;
+  tBLAMRootColors::read(env->getStringVal("_rootColors"), given, error);
+  for (const auto& root : given) roots.restoreRoot(root.first, root.second);
   return fractal;
 }
 
@@ -469,6 +481,8 @@ std::string tBLAMRunStatement::settingsOf(tVariableEnv* env, tFunction* function
   // Only a palette of its own is named, so that older shard files compare.
   const tPalette& palette = paletteOf(env);
   if (!palette.isClassic()) settings += " palette=" + palette.getName();
+  const std::string roots = env->getStringVal("_rootColors");
+  if (!roots.empty()) settings += " roots=" + roots;
   std::set<std::string> parameters;
   function->freeVars(parameters);
   for (const std::string& name : parameters)

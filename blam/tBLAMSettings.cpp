@@ -50,6 +50,7 @@ const tEntry kEntries[] = {
     {"_planeColoring", kString, true, 0, "iterations", true},
     {"_palette", kString, true, 0, "classic", true},
     {"_annotate", kBool, true, 0, "", true},
+    {"_rootColors", kString, true, 0, "", true},
     {"_fractalDimension_", kNumber, true, 0, "", false},
     {"_computationTime_", kNumber, true, 0, "", false},
     {"_batchNum_", kNumber, true, 1, "", false},

@@ -52,11 +52,20 @@ std::size_t tRootManager::registerRoot(const tVector2& root) {
   } else {
     color = presetColors_[nextPresetIndex_++];
   }
+  append(root, color);
+  return roots_.size() - 1;
+}
+
+void tRootManager::restoreRoot(const tVector2& root, const tPixel& color) {
+  if (!useRandomColors_ && nextPresetIndex_ < presetColors_.size()) ++nextPresetIndex_;
+  append(root, color);
+}
+
+void tRootManager::append(const tVector2& root, const tPixel& color) {
   bool crowded = false;
   for (const auto& entry : roots_) crowded |= !((entry.first - root).length() >= kUncrowdedDistance);
   roots_.emplace_back(root, color);
   crowded_.push_back(crowded);
-  return roots_.size() - 1;
 }
 
 bool tRootManager::sameRoot(const tVector2& a, const tVector2& b) const {

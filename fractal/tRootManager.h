@@ -45,6 +45,9 @@ class tRootManager {
   // The root's place in the registry, in order of discovery; a new root is
   // registered first, with its colour, as getColorForRoot does.
   std::size_t registerRoot(const tVector2& root);
+  // Registers a root met before with the colour it had then, after the
+  // roots registered so far; it takes a preset's place as a new root would.
+  void restoreRoot(const tVector2& root, const tPixel& color);
   // Forgets the roots and starts the presets again from the first.
   void clearRoots();
   void useRandomColors(bool useRandom) { useRandomColors_ = useRandom; }
@@ -78,6 +81,8 @@ class tRootManager {
   // Distance from the candidate to the nearest colour a pixel of the
   // picture can have: a registered root's or a failure colour.
   float distanceToBasinColors(const tPixel& candidate) const;
+  // Puts the root last in the registry with its colour.
+  void append(const tVector2& root, const tPixel& color);
   // Whether the two points are one root (closer than the tolerance).
   bool sameRoot(const tVector2& a, const tVector2& b) const;
   // The first registered root that is one with `root`; roots_.size() when none.
