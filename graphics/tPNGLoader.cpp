@@ -1,6 +1,7 @@
 #include "graphics/tPNGLoader.h"
 
 #include <png.h>
+#include <zlib.h>
 
 #include <cstdio>
 #include <cstring>
@@ -17,6 +18,22 @@ const unsigned int kChunkTail = 4;
 std::uint32_t readBigEndian32(const unsigned char* bytes) {
   return (std::uint32_t{bytes[0]} << 24) | (std::uint32_t{bytes[1]} << 16) |
          (std::uint32_t{bytes[2]} << 8) | std::uint32_t{bytes[3]};
+}
+
+void appendBigEndian32(std::string& bytes, std::uint32_t value) {
+  for (int shift = 24; shift >= 0; shift -= 8) bytes += static_cast<char>((value >> shift) & 0xFF);
+}
+
+// A chunk: its length, type and data, then the checksum of type and data.
+std::string chunk(const std::string& type, const std::string& data) {
+  std::string bytes;
+  appendBigEndian32(bytes, static_cast<std::uint32_t>(data.size()));
+  const std::string body = type + data;
+  bytes += body;
+  appendBigEndian32(bytes,
+                    static_cast<std::uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(body.data()),
+                                                     static_cast<uInt>(body.size()))));
+  return bytes;
 }
 
 static_assert(sizeof(tPixel) == 4, "an image's pixels are its RGBA bytes");
@@ -58,13 +75,15 @@ bool tPNGLoader::readChunks(std::vector<unsigned char>& bytes) {
   }
 }
 
-bool tPNGLoader::write(const std::string& path, const tImage* image, std::string* error) {
+bool tPNGLoader::write(const std::string& path, const tImage* image, std::string* error,
+                       const tTexts& texts) {
   if (image == nullptr || image->getWidth() == 0 || image->getHeight() == 0) return false;
   std::string bytes;
   std::string failure;
   if (!encode(*image, bytes)) {
     failure = "cannot write " + path + ": the picture cannot be encoded";
-  } else if (tFileWriter::writeWhole(path, bytes, failure)) {
+  } else if (tFileWriter::writeWhole(path, texts.empty() ? bytes : withTexts(bytes, texts),
+                                     failure)) {
     return true;
   }
   if (error) *error = failure;
@@ -103,4 +122,14 @@ std::vector<unsigned char> tPNGLoader::rgbBytes(const tImage& image) {
     rgb.insert(rgb.end(), {pixels[i][0], pixels[i][1], pixels[i][2]});
   }
   return rgb;
+}
+
+// The encoder writes the header chunk first, right after the signature.
+std::string tPNGLoader::withTexts(const std::string& bytes, const tTexts& texts) {
+  const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+  const std::size_t headerEnd =
+      sizeof kSignature + kChunkHead + readBigEndian32(data + sizeof kSignature) + kChunkTail;
+  std::string chunks;
+  for (const auto& text : texts) chunks += chunk("tEXt", text.first + '\0' + text.second);
+  return bytes.substr(0, headerEnd) + chunks + bytes.substr(headerEnd);
 }

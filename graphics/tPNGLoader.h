@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "graphics/tImage.h"
@@ -24,12 +25,18 @@ class tPNGLoader : public tImageLoader {
   tPNGLoader(const tPNGLoader&) = delete;
   tPNGLoader& operator=(const tPNGLoader&) = delete;
 
+  // (keyword, text) pairs of tEXt chunks.
+  using tTexts = std::vector<std::pair<std::string, std::string>>;
+
   // Writes the image as 8-bit RGB, whole or not at all (tFileWriter); false
   // when the image is empty or the file cannot be written, with the reason
-  // in error when it is given.
-  bool write(const std::string& path, const tImage* image, std::string* error = nullptr);
-  // The bytes of the PNG file that write would write; false when the image
-  // is empty or cannot be encoded.
+  // in error when it is given. Each of `texts` becomes a tEXt chunk after
+  // the header, in order; a keyword must be 1 to 79 printable Latin-1
+  // characters and a text hold no NUL byte, as the format asks.
+  bool write(const std::string& path, const tImage* image, std::string* error = nullptr,
+             const tTexts& texts = {});
+  // The bytes of the PNG file that write would write without texts; false
+  // when the image is empty or cannot be encoded.
   static bool encode(const tImage& image, std::string& bytes);
 
  private:
@@ -40,6 +47,8 @@ class tPNGLoader : public tImageLoader {
   bool readChunks(std::vector<unsigned char>& bytes);
   // The image's pixels as RGB bytes, its bottom row first.
   static std::vector<unsigned char> rgbBytes(const tImage& image);
+  // The encoded file with the texts' chunks put after its header chunk.
+  static std::string withTexts(const std::string& bytes, const tTexts& texts);
 };
 
 #endif

@@ -1,8 +1,10 @@
 // The image readers and writers, on files made in a scratch directory.
 #include <gtest/gtest.h>
+#include <png.h>
 #include <zlib.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -295,6 +297,39 @@ TEST_F(tPNGLoaderTest, ReadsBackWhatItWrites) {
   EXPECT_FALSE(tPNGLoader().write(scratch_ / "empty.png", &empty));
   tImage image = makePatternImage(2, 2);
   EXPECT_FALSE(tPNGLoader().write(scratch_ / "no/such/dir.png", &image));
+}
+
+// The tEXt chunks of a PNG file as libpng's own reader sees them.
+tPNGLoader::tTexts textsOf(const std::string& path) {
+  tPNGLoader::tTexts texts;
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) return texts;
+  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png_create_info_struct(png);
+  if (setjmp(png_jmpbuf(png)) == 0) {
+    png_init_io(png, file);
+    png_read_info(png, info);
+    png_textp text = nullptr;
+    const int count = png_get_text(png, info, &text, nullptr);
+    for (int i = 0; i < count; ++i) texts.emplace_back(text[i].key, text[i].text);
+  }
+  png_destroy_read_struct(&png, &info, nullptr);
+  std::fclose(file);
+  return texts;
+}
+
+// Texts written as chunks read back in order through another reader, and
+// leave the picture as it was.
+TEST_F(tPNGLoaderTest, TextChunksReadBack) {
+  const tImage image = makePatternImage(5, 3);
+  const tPNGLoader::tTexts texts = {
+      {"Software", "Rootweaver"}, {"_minX", "-0.74364388703715877"}, {"function", "\"/a b.func\""}};
+  const std::string path = scratch_ / "texts.png";
+  ASSERT_TRUE(tPNGLoader().write(path, &image, nullptr, texts));
+  EXPECT_EQ(texts, textsOf(path));
+  EXPECT_TRUE(loadsAs(opaque(image), readFileBytes(path)));
+  ASSERT_TRUE(tPNGLoader().write(path, &image));
+  EXPECT_TRUE(textsOf(path).empty());
 }
 
 // A file that is not a whole PNG is refused, the caller's image untouched.
