@@ -8,13 +8,17 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <filesystem>
 #include <mutex>
 
 #include "File/tFileDialogUtils.h"
 #include "File/tFileUtils.h"
+#include "File/tFileWriter.h"
 #include "Shell/tMainApp.h"
 #include "Shell/tSceneManager.h"
 #include "Shell/tTimer.h"
+#include "blam/tBLAMViewScript.h"
+#include "expr/tFunction.h"
 #include "fractal/tBasinStatistics.h"
 #include "fractal/tFractal.h"
 #include "fractal/tFractalComputation.h"
@@ -34,12 +38,18 @@
 #include "input/tKeyboardHandler.h"
 #include "input/tMouseHandler.h"
 #include "lexer/tStringUtils.h"
+#include "scenes/tPreferences.h"
 #include "scenes/tSetupFracScene.h"
 
 namespace {
 
 const char kWriteLabel[] = "Write File";
 const char kBackLabel[] = "Back to Zirudadazevu";
+const char kSaveLabel[] = "Save Script";
+// "Save Script" stands right of "Write File", by this much.
+const float kSaveOffset = 150.0f;
+// Letters of the corner lines.
+const float kViewLineSize = 16.0f;
 const float kButtonSize = 16.0f;
 const float kInfoSize = 30.0f;
 // Two presses closer than this are a double click; a press held longer
@@ -63,18 +73,24 @@ const float kBackingAlpha = 0.6f;
 
 // A text with a dark backing and its shadow one pixel down and right; y is
 // its baseline.
-void drawShadowedText(const std::string& text, float x, float y, const tPixel& color) {
+void drawShadowedText(const std::string& text, float x, float y, const tPixel& color,
+                      float size = kInfoSize) {
   tTextRenderer& renderer = tTextRenderer::instance();
-  const float halfWidth = renderer.getStringWidth(text, kInfoSize) / 2.0f + 4.0f;
+  const float halfWidth = renderer.getStringWidth(text, size) / 2.0f + 4.0f;
   glDisable(GL_TEXTURE_2D);
   glColor4f(0.0f, 0.0f, 0.0f, kBackingAlpha);
-  tOGLUtils::drawBoxFilled(x - 4.0f + halfWidth, y - 0.4f * kInfoSize, halfWidth,
-                           0.55f * kInfoSize);
+  tOGLUtils::drawBoxFilled(x - 4.0f + halfWidth, y - 0.4f * size, halfWidth, 0.55f * size);
   glEnable(GL_TEXTURE_2D);
   glColor4f(0.0f, 0.0f, 0.0f, 0.7f);
-  renderer.drawString(text, x + 1.0f, y + 1.0f, kInfoSize);
+  renderer.drawString(text, x + 1.0f, y + 1.0f, size);
   glColor4ub(color[0], color[1], color[2], color[3]);
-  renderer.drawString(text, x, y, kInfoSize);
+  renderer.drawString(text, x, y, size);
+}
+
+// Decimals that tell apart two points a pixel of this size apart.
+int decimalsFor(double pixel) {
+  const double decimals = std::ceil(-std::log10(pixel)) + 1.0;
+  return static_cast<int>(std::max(1.0, std::min(17.0, decimals)));
 }
 
 // Bounds a picture can be computed over: finite and increasing.
@@ -106,6 +122,13 @@ std::string shownMeasure(double value) {
 
 bool endsWith(const std::string& text, const std::string& end) {
   return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+// The file name without its directory and without the extension given.
+std::string baseName(const std::string& path, const std::string& extension) {
+  std::string name = tFileUtils::getFilenameFromPath(path);
+  if (endsWith(name, extension)) name.resize(name.size() - extension.size());
+  return name;
 }
 
 // A seed a user can type in the settings, from the clock.
@@ -329,6 +352,7 @@ void tFracScene::toggleOverlays() {
     showShading_ = !showShading_;
     showShading();
   }
+  if (keys.keyPressed(TKEY_K) && dimensionDone_) saveScript();
 }
 
 // The buttons are where they are drawn, shown or not; "Write File" waits
@@ -337,8 +361,13 @@ bool tFracScene::handleButtons() {
   if (!tMouseHandler::instance().buttonPressed(TBUTTON_PRIMARY)) return false;
   const float w = viewWidth();
   const float h = viewHeight();
-  if (dimensionDone_ && mouseInRect(w / 2.0f, h - 85.0f, buttonHalfWidth(kWriteLabel, kButtonSize), 12.0f)) {
-    writeFile();
+  const bool write =
+      mouseInRect(w / 2.0f, h - 85.0f, buttonHalfWidth(kWriteLabel, kButtonSize), 12.0f);
+  const bool save = mouseInRect(w / 2.0f + kSaveOffset, h - 85.0f,
+                                buttonHalfWidth(kSaveLabel, kButtonSize), 12.0f);
+  if (dimensionDone_ && (write || save)) {
+    if (write) writeFile();
+    if (save) saveScript();
     tTimer::instance().resetMark(clickMark_);
     clickPending_ = false;
     dragging_ = false;
@@ -347,6 +376,7 @@ bool tFracScene::handleButtons() {
   if (mouseInRect(w / 2.0f, h - 35.0f, buttonHalfWidth(kBackLabel, kButtonSize), 12.0f)) {
     stopComputation();
     stopWadaTest();
+    if (runComplete()) keepBounds();
     tSceneManager::instance().beginTransition(new tSetupFracScene(), 1000.0f);
   }
   return false;
@@ -359,12 +389,79 @@ void tFracScene::writeFile() {
   if (name.empty()) return;
   bool written = false;
   if (endsWith(name, ".png") || endsWith(name, ".PNG")) {
-    written = tPNGLoader().write(name, fractal->getImage());
+    // The picture keeps how it was made.
+    tPNGLoader::tTexts texts = {{"Software", "Rootweaver"}};
+    tBLAMViewScript view;
+    if (describeView(view)) {
+      const auto settings = view.settings();
+      texts.insert(texts.end(), settings.begin(), settings.end());
+    }
+    written = tPNGLoader().write(name, fractal->getImage(), nullptr, texts);
   } else {
     if (name.find(".tga") == std::string::npos) name += ".tga";
     written = tTGALoader().write(name, fractal->getImage(), 24, false);
   }
   if (!written) showMessage("Cannot write " + name);
+}
+
+void tFracScene::saveScript() {
+  if (tMainApp::instance().getSession().getPlane() != nullptr) {
+    showMessage("A parameter plane is not saved as a script");
+    return;
+  }
+  tBLAMViewScript view;
+  if (!describeView(view)) return;
+  std::string path = tFileDialogUtils::getSaveName();
+  if (path.empty()) return;
+  if (!endsWith(path, ".blam")) path += ".blam";
+  const std::string name = baseName(path, ".blam");
+  const std::string directory = std::filesystem::absolute(path).parent_path().string() + "/";
+  std::string error = view.refusalFor(directory, name);
+  if (error.empty() && !tFileWriter::writeWhole(path, view.script(directory, name), error)) {
+    error = "Cannot write " + path;
+  }
+  if (!error.empty()) showMessage(error);
+}
+
+bool tFracScene::describeView(tBLAMViewScript& view) const {
+  tMainApp& app = tMainApp::instance();
+  if (!dimensionDone_ || !runComplete() || app.getSession().getPlane() != nullptr) return false;
+  const tFractal& fractal = *app.getFractal();
+  const tIterativeSolver& solver = *app.getSolver();
+  const std::filesystem::path function = tFunction::locate(app.getFunction()->getName());
+  view.function = std::filesystem::absolute(function).lexically_normal().string();
+  view.solver = solver.getName();
+  view.maxIterations = solver.getMaxIterations();
+  view.stepSize = solver.getStepSize();
+  view.hasMethodParameter = solver.getMethodParameter(view.methodParameter);
+  view.minX = fractal.getMinX();
+  view.maxX = fractal.getMaxX();
+  view.minY = fractal.getMinY();
+  view.maxY = fractal.getMaxY();
+  view.dimension = fractal.getImage()->getWidth();
+  view.singularSet = fractal.isSingularSet();
+  view.randomColors = app.getSession().getRoots().usesRandomColors();
+  view.shadeBySpeed = showShading_;
+  view.seed = seed_;
+  view.roots = app.getSession().getRoots().getRoots();
+  return true;
+}
+
+void tFracScene::keepBounds() const {
+  const tFractal& fractal = *tMainApp::instance().getFractal();
+  const std::pair<const char*, double> bounds[] = {{"minX", fractal.getMinX()},
+                                                   {"maxX", fractal.getMaxX()},
+                                                   {"minY", fractal.getMinY()},
+                                                   {"maxY", fractal.getMaxY()}};
+  tCategoricalDict prefs = tPreferences::load();
+  bool changed = false;
+  for (const auto& bound : bounds) {
+    std::string& text = prefs[bound.first][0];
+    if (tStringUtils::readNumber(text) == bound.second) continue;
+    text = tStringUtils::writeNumber(bound.second);
+    changed = true;
+  }
+  if (changed) tPreferences::save(prefs);
 }
 
 // Each frame with the key held shrinks (or grows) both extents by a tenth
@@ -546,16 +643,53 @@ void tFracScene::drawInfo() const {
   if (!line.empty()) drawShadowedText(line, 5.0f, 70.0f, textColor);
   const std::string seed = getSeedLine();
   if (!seed.empty()) drawShadowedText(seed, 5.0f, 110.0f, textColor);
+  drawViewLines();
+  const float w = viewWidth();
   const float h = viewHeight();
-  if (dimensionDone_) drawButton(kWriteLabel, h - 80.0f);
-  drawButton(kBackLabel, h - 30.0f);
+  if (dimensionDone_) {
+    drawButton(kWriteLabel, w / 2.0f, h - 80.0f);
+    drawButton(kSaveLabel, w / 2.0f + kSaveOffset, h - 80.0f);
+  }
+  drawButton(kBackLabel, w / 2.0f, h - 30.0f);
 }
 
-// A label centred at (W/2, y) in a box with a dark backing, label and box
-// each with its shadow two pixels down and right.
-void tFracScene::drawButton(const char* label, float y) const {
+std::vector<std::string> tFracScene::getViewLines() const {
+  std::vector<std::string> lines;
+  if (!runComplete()) return lines;
+  const tFractal& f = *tMainApp::instance().getFractal();
+  const double width = f.getMaxX() - f.getMinX();
+  const int decimals = decimalsFor(width / f.getImage()->getWidth());
+  char text[160];
+  std::snprintf(text, sizeof text, "centre (%.*f, %.*f)  width %.4g", decimals,
+                f.getMinX() + width / 2.0, decimals, (f.getMinY() + f.getMaxY()) / 2.0, width);
+  lines.push_back(text);
+  const tMouseHandler& mouse = tMouseHandler::instance();
+  const double side = 2.0 * halfSide();
+  const double x = mouse.getX() - pictureLeft();
+  const double y = mouse.getY() - pictureTop();
+  if (x < 0.0 || x > side || y < 0.0 || y > side) return lines;
+  double px = 0.0;
+  double py = 0.0;
+  mousePoint(&px, &py);
+  std::snprintf(text, sizeof text, "pointer (%.*f, %.*f)", decimals, px, decimals, py);
+  lines.push_back(text);
+  return lines;
+}
+
+// In the upper right corner, right-aligned.
+void tFracScene::drawViewLines() const {
+  const std::vector<std::string> lines = getViewLines();
   tTextRenderer& text = tTextRenderer::instance();
-  const float x = viewWidth() / 2.0f;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const float x = viewWidth() - 8.0f - text.getStringWidth(lines[i], kViewLineSize);
+    drawShadowedText(lines[i], x, 20.0f + 22.0f * i, tRootManager::getTextColor(), kViewLineSize);
+  }
+}
+
+// A label centred at (x, y) in a box with a dark backing, label and box
+// each with its shadow two pixels down and right.
+void tFracScene::drawButton(const char* label, float x, float y) const {
+  tTextRenderer& text = tTextRenderer::instance();
   const float size = kButtonSize * alpha_;
   const float halfWidth = buttonHalfWidth(label, kButtonSize);
   glDisable(GL_TEXTURE_2D);

@@ -13,6 +13,7 @@
 #include "fractal/tWadaGrid.h"
 #include "graphics/tTexture.h"
 
+class tBLAMViewScript;
 class tBasinStatistics;
 class tFractal;
 class tPictureComputation;
@@ -83,6 +84,10 @@ class tFracScene : public tScene {
   std::string getInfoLine() const;
   // "Seed: N" while random colours or jitter are on; "" otherwise.
   std::string getSeedLine() const;
+  // The corner lines: the view's centre and width, then the plane point
+  // under the pointer while it is over the picture; none without a run.
+  // Each shows as many decimals as a pixel of the picture needs.
+  std::vector<std::string> getViewLines() const;
   // The message shown now; "" when none is.
   std::string getMessage() const;
   // Timer marks that the double click and the message are measured from.
@@ -117,6 +122,15 @@ class tFracScene : public tScene {
   // The two buttons; true when "Write File" ended the update.
   bool handleButtons();
   void writeFile();
+  // Asks for a name and writes NAME.blam, a script that draws the complete
+  // picture again (tBLAMViewScript); "Write File" and this ask alike.
+  void saveScript();
+  // The view as a script's settings; false without a complete picture.
+  bool describeView(tBLAMViewScript& view) const;
+  // Puts the view's bounds in the settings file for the setup's fields, only
+  // those that differ from what the file holds, so that a view left as it
+  // started leaves the file as it was.
+  void keepBounds() const;
   void zoomWithKeys();
   void zoomWithMouse();
   // Each turn of the wheel over the picture zooms in (away from the user) or
@@ -134,7 +148,8 @@ class tFracScene : public tScene {
   void drawDragSquare() const;
   void drawInfo() const;
   void drawStatistics() const;
-  void drawButton(const char* label, float y) const;
+  void drawButton(const char* label, float x, float y) const;
+  void drawViewLines() const;
 
   // View geometry: half the picture's side and its left and top edges.
   static float halfSide();

@@ -2,6 +2,8 @@
 #include <stdlib.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "gui/tXvfbProgram.h"
@@ -152,6 +154,57 @@ TEST(tInteractiveWalkTest, SetupDialogUnusableFieldPictureZoomAndBack) {
   EXPECT_TRUE(chosen(program.awaitScene(15, chosen, "setupfrac-back")));
   const std::string err = readRaw(program.folder() / "stderr.txt");
   EXPECT_EQ(std::string::npos, ("\n" + err).find("\nrootweaver: ")) << err;  // no own reports
+  EXPECT_EQ(0, program.close());
+}
+
+// The save dialog's window id; "" while none is shown.
+std::string saveDialogWindow() {
+  const std::string id = xdotool("search --onlyvisible --name '^Save As$'");
+  return id.substr(0, id.find('\n'));
+}
+
+// The corner lines stand in the upper right, over the picture's right part
+// (x 460 to 800, y 0 to 50), and go with "i"; "k" saves the view as a
+// script through the real save dialog, and the script draws the picture.
+TEST(tInteractiveWalkTest, CornerLinesAndSaveScript) {
+  tXvfbProgram program("{\nDim\n64\n}\n{\nFunction\nquadratic.func\n}\n");
+  setenv("NO_AT_BRIDGE", "1", 1);
+  setenv("GSETTINGS_BACKEND", "memory", 1);
+  ASSERT_TRUE(program.start()) << "no window: run under xvfb-run";
+  auto setup = [](const tShot& s) { return setupShown(s, nameBlue); };
+  ASSERT_TRUE(program.walkToSetup(200, setup));
+  auto computed = [](const tShot& s) { return pictureShown(s) && s.litIn(4, 6, 96, 36) > 30; };
+  program.clickUntil(400, 515, computed);
+  ASSERT_TRUE(computed(program.awaitScene(15, computed)));
+  program.click(600, 150);  // a single click only points
+  std::this_thread::sleep_for(std::chrono::milliseconds(400));
+  auto twoLines = [](const tShot& s) {
+    return s.whiteIn(460, 4, 800, 26) > 40 && s.whiteIn(460, 28, 800, 48) > 40;
+  };
+  const tShot lines = program.awaitScene(5, twoLines, "frac-corner-lines");
+  EXPECT_TRUE(twoLines(lines));
+  program.pressKey(XK_i);
+  auto hidden = [](const tShot& s) { return s.whiteIn(460, 4, 800, 48) == 0; };
+  EXPECT_TRUE(hidden(program.awaitScene(5, hidden, "frac-corner-lines-hidden")));
+  program.pressKey(XK_i);
+
+  program.pressKey(XK_k);
+  std::string dialog;
+  ASSERT_TRUE(tXvfbProgram::waitFor(15, [&] { return !(dialog = saveDialogWindow()).empty(); }));
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  const std::string spot = program.folder() / "spot";
+  xdotool("windowfocus " + dialog);
+  xdotool("type --delay 10 '" + spot + "'");
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  program.grab().keep("frac-save-script-dialog");
+  xdotool("key Return");
+  EXPECT_TRUE(tXvfbProgram::waitFor(10, [&] { return saveDialogWindow().empty(); }));
+  ASSERT_TRUE(tXvfbProgram::waitFor(5, [&] { return !readRaw(spot + ".blam").empty(); }));
+  program.awaitScene(5, computed, "frac-save-script-saved");
+  const std::string command =
+      "'" + std::string(program.folder() / "rootweaver") + "' --batch '" + spot + ".blam' --quiet";
+  EXPECT_EQ(0, std::system(command.c_str())) << readRaw(spot + ".blam");
+  EXPECT_TRUE(std::filesystem::exists(spot + "-fractal-1.png"));
   EXPECT_EQ(0, program.close());
 }
 

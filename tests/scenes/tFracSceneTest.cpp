@@ -6,6 +6,7 @@
 #include <initializer_list>
 #include <memory>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <utility>
@@ -13,6 +14,9 @@
 
 #include "File/tFileDialogUtils.h"
 #include "Shell/tMainApp.h"
+#include "blam/tBLAMOutputs.h"
+#include "blam/tBLAMProgress.h"
+#include "blam/tBLAMScript.h"
 #include "expr/tFunction.h"
 #include "fractal/tBasinStatistics.h"
 #include "fractal/tFractal.h"
@@ -23,8 +27,10 @@
 #include "fractal/tSpeedShading.h"
 #include "graphics/tImage.h"
 #include "graphics/tImageTestSupport.h"
+#include "lexer/tStringUtils.h"
 #include "scenes/tFracScene.h"
 #include "scenes/tSceneTestSupport.h"
+#include "scenes/tSetupFracScene.h"
 
 // The fractal view driven headless over a run of quadratic.func. At 800 x 600
 // the picture covers x 100..700 and y 0..600, so over [-3, 3] x [-3, 3] the
@@ -423,6 +429,88 @@ TEST_F(tFracSceneTest, WriteFileNamesAndFailures) {
   int files = 0;
   for (const auto& entry : std::filesystem::directory_iterator(base)) files += entry.exists();
   EXPECT_EQ(3, files);
+}
+
+// The corner lines: the view's centre and width, the point under the
+// pointer while it is over the picture, with the decimals a pixel needs;
+// "i" hides them with the other texts.
+TEST_F(tFracSceneTest, CornerLinesShowTheViewAndThePointer) {
+  openView(64, -3.0, 3.0);
+  tMouseHandler::instance().moveEvent(500, 200);
+  runFrame();
+  EXPECT_EQ((std::vector<std::string>{"centre (0.000, 0.000)  width 6", "pointer (1.000, 1.000)"}),
+            scene_->getViewLines());
+  turnWheel(400, 300, 20);
+  tMouseHandler::instance().moveEvent(50, 200);
+  runFrame();
+  EXPECT_EQ((std::vector<std::string>{"centre (0.000, 0.000)  width 0.7295"}),
+            scene_->getViewLines());
+}
+
+// A zoomed view in random colours, shaded, saved as a script: the script
+// draws the window's picture again byte for byte, its exact bounds read
+// back from the text. "Write File" keeps the same settings in its PNG, and
+// "Back" leaves the bounds in the settings for the setup's fields, where a
+// view left unzoomed changes nothing.
+TEST_F(tFracSceneTest, ASavedViewDrawsTheWindowsPictureAgain) {
+  tTestPrefs prefs;
+  const std::string original = "{\nminX\n-3\n}\n{\nmaxX\n3\n}\n{\nminY\n-3\n}\n{\nmaxY\n3\n}\n";
+  prefs.write(original);
+  openView(64, -3.0, 3.0, "cubicz.func", true, 5);
+  finishPicture();
+  tapMouse(400, 565);  // "Back to Zirudadazevu"
+  EXPECT_EQ(original, prefs.read());
+
+  openView(64, -3.0, 3.0, "cubicz.func", true, 5);
+  finishPicture();
+  turnWheel(250, 150, 3);
+  finishPicture();
+  tapKey(TKEY_H);
+  const tScratchDirectory dir;
+  std::string answer = dir.path() + "spot";
+  tFileDialogUtils::setStandIn(
+      [&](tFileDialogUtils::TDIALOG_KIND, const std::string&) { return answer; });
+  tapKey(TKEY_K);
+  EXPECT_EQ("", scene_->getMessage());
+  const std::string script = readRaw(dir.path() + "spot.blam");
+  ASSERT_NE(std::string::npos,
+            script.find("_minX = " + tStringUtils::writeNumber(fractal().getMinX()) + "\n"));
+  tSession session;
+  std::ostringstream trace;
+  std::ostringstream messages;
+  tBLAMProgress progress(messages);
+  tBLAMOutputs outputs;
+  {
+    tBLAMScript run({session, trace, progress, outputs});
+    run.loadScriptText("spot.blam", script);
+    run.run();
+  }
+  EXPECT_EQ("", messages.str());
+  const tFractal& again = *session.getFractal();
+  EXPECT_EQ(
+      (std::vector<double>{fractal().getMinX(), fractal().getMaxX(), fractal().getMinY(),
+                           fractal().getMaxY()}),
+      (std::vector<double>{again.getMinX(), again.getMaxX(), again.getMinY(), again.getMaxY()}));
+  tImage drawn;
+  ASSERT_TRUE(loadPicture(dir.path() + "spot-fractal-1.png", &drawn));
+  EXPECT_TRUE(imagesEqual(*fractal().getImage(), drawn));
+
+  answer = dir.path() + "spot.png";
+  tapMouse(400, 515);  // "Write File"
+  const std::string png = readRaw(answer);
+  for (const std::string& text :
+       {std::string("Software") + '\0' + "Rootweaver",
+        "_maxX" + std::string(1, '\0') + tStringUtils::writeNumber(fractal().getMaxX())})
+    EXPECT_NE(std::string::npos, png.find(text));
+
+  const double minY = fractal().getMinY();
+  tapMouse(400, 565);  // "Back to Zirudadazevu"
+  EXPECT_NE(std::string::npos,
+            prefs.read().find("{\nminY\n" + tStringUtils::writeNumber(minY) + "\n}\n"));
+  runFrame();
+  const auto* setup = dynamic_cast<tSetupFracScene*>(tSceneManager::instance().getDestScene());
+  ASSERT_NE(nullptr, setup);
+  EXPECT_EQ(tStringUtils::writeNumber(minY), setup->getEntry(4).getText());
 }
 
 }  // namespace
