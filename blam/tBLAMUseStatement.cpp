@@ -109,6 +109,14 @@ std::vector<std::string> tBLAMUseStatement::getSolverNames() {
   return names;
 }
 
+std::string tBLAMUseStatement::useNameOf(const std::string& solverName) {
+  for (const auto& solver : kSolvers) {
+    const std::string name = solver.name;
+    if (solverName == name || solverName == "t" + name) return name;
+  }
+  return solverName;
+}
+
 void tBLAMUseStatement::run(tVariableEnv* env, const tBLAMContext& context) {
   tSession& session = context.session;
   session.setSolver(nullptr);

@@ -23,6 +23,9 @@ class tBLAMUseStatement : public tBLAMStatement {
   // The names a script may use, in the order the message of an unknown one
   // lists them.
   static std::vector<std::string> getSolverNames();
+  // The name `use` takes for a solver of this name (tIterativeSolver::getName),
+  // which data files show: Runge-Kutta 2's shows with a leading "t".
+  static std::string useNameOf(const std::string& solverName);
 
   void run(tVariableEnv* env, const tBLAMContext& context) override;
   void print(std::ostream& trace) const override;

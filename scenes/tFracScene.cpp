@@ -17,6 +17,7 @@
 #include "Shell/tMainApp.h"
 #include "Shell/tSceneManager.h"
 #include "Shell/tTimer.h"
+#include "blam/tBLAMUseStatement.h"
 #include "blam/tBLAMViewScript.h"
 #include "expr/tFunction.h"
 #include "fractal/tBasinStatistics.h"
@@ -430,7 +431,7 @@ bool tFracScene::describeView(tBLAMViewScript& view) const {
   const tIterativeSolver& solver = *app.getSolver();
   const std::filesystem::path function = tFunction::locate(app.getFunction()->getName());
   view.function = std::filesystem::absolute(function).lexically_normal().string();
-  view.solver = solver.getName();
+  view.solver = tBLAMUseStatement::useNameOf(solver.getName());
   view.maxIterations = solver.getMaxIterations();
   view.stepSize = solver.getStepSize();
   view.hasMethodParameter = solver.getMethodParameter(view.methodParameter);
