@@ -677,13 +677,14 @@ std::vector<std::string> tFracScene::getViewLines() const {
   return lines;
 }
 
-// In the upper right corner, right-aligned.
+// In the upper right corner, right-aligned, below the picture's first rows,
+// which show first whether a growing picture has reached the top.
 void tFracScene::drawViewLines() const {
   const std::vector<std::string> lines = getViewLines();
   tTextRenderer& text = tTextRenderer::instance();
   for (std::size_t i = 0; i < lines.size(); ++i) {
     const float x = viewWidth() - 8.0f - text.getStringWidth(lines[i], kViewLineSize);
-    drawShadowedText(lines[i], x, 20.0f + 22.0f * i, tRootManager::getTextColor(), kViewLineSize);
+    drawShadowedText(lines[i], x, 34.0f + 22.0f * i, tRootManager::getTextColor(), kViewLineSize);
   }
 }
 

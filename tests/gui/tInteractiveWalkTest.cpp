@@ -164,7 +164,7 @@ std::string saveDialogWindow() {
 }
 
 // The corner lines stand in the upper right, over the picture's right part
-// (x 460 to 800, y 0 to 50), and go with "i"; "k" saves the view as a
+// (x 460 to 800, y 16 to 60), and go with "i"; "k" saves the view as a
 // script through the real save dialog, and the script draws the picture.
 TEST(tInteractiveWalkTest, CornerLinesAndSaveScript) {
   tXvfbProgram program("{\nDim\n64\n}\n{\nFunction\nquadratic.func\n}\n");
@@ -179,12 +179,12 @@ TEST(tInteractiveWalkTest, CornerLinesAndSaveScript) {
   program.click(600, 150);  // a single click only points
   std::this_thread::sleep_for(std::chrono::milliseconds(400));
   auto twoLines = [](const tShot& s) {
-    return s.whiteIn(460, 4, 800, 26) > 40 && s.whiteIn(460, 28, 800, 48) > 40;
+    return s.whiteIn(460, 16, 800, 38) > 40 && s.whiteIn(460, 40, 800, 60) > 40;
   };
   const tShot lines = program.awaitScene(5, twoLines, "frac-corner-lines");
   EXPECT_TRUE(twoLines(lines));
   program.pressKey(XK_i);
-  auto hidden = [](const tShot& s) { return s.whiteIn(460, 4, 800, 48) == 0; };
+  auto hidden = [](const tShot& s) { return s.whiteIn(460, 0, 800, 62) == 0; };
   EXPECT_TRUE(hidden(program.awaitScene(5, hidden, "frac-corner-lines-hidden")));
   program.pressKey(XK_i);
 
@@ -200,7 +200,7 @@ TEST(tInteractiveWalkTest, CornerLinesAndSaveScript) {
   xdotool("key Return");
   EXPECT_TRUE(tXvfbProgram::waitFor(10, [&] { return saveDialogWindow().empty(); }));
   ASSERT_TRUE(tXvfbProgram::waitFor(5, [&] { return !readRaw(spot + ".blam").empty(); }));
-  program.awaitScene(5, computed, "frac-save-script-saved");
+  EXPECT_TRUE(computed(program.awaitScene(10, computed, "frac-save-script-saved")));
   const std::string command =
       "'" + std::string(program.folder() / "rootweaver") + "' --batch '" + spot + ".blam' --quiet";
   EXPECT_EQ(0, std::system(command.c_str())) << readRaw(spot + ".blam");
