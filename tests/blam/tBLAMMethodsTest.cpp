@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 
 #include "blam/tBLAMTestSupport.h"
+#include "blam/tBLAMUseStatement.h"
+#include "fractal/tIterativeSolver.h"
 
 // Each run outside a batch is numbered in order and seeded alike, so that
 // the pictures of one method are the same bytes. _methodParameter reaches
@@ -67,5 +70,14 @@ TEST(tBLAMMethodsTest, MethodsForAnyMapRunByName) {
   for (int k = 0; k < 5; ++k) {
     EXPECT_TRUE(pathExists(app / ("-fractal-" + std::to_string(k) + ".tga"))) << names[k];
     EXPECT_NE(std::string::npos, data.find(names[k])) << names[k];
+  }
+}
+
+// A saved view names its solver as `use` takes it, whatever name the
+// solver's data files show.
+TEST(tBLAMMethodsTest, EverySolverIsNamedAsUseTakesIt) {
+  for (const std::string& name : tBLAMUseStatement::getSolverNames()) {
+    const std::unique_ptr<tIterativeSolver> solver(tBLAMUseStatement::makeSolver(name, 10, 1.0));
+    EXPECT_EQ(name, tBLAMUseStatement::useNameOf(solver->getName()));
   }
 }
