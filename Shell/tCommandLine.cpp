@@ -24,7 +24,7 @@ const char kUsage[] =
     "       rootweaver render FILE.func [--method NAME] [--size N | --size WxH]\n"
     "                  [--bounds MINX MAXX MINY MAXY | --center X Y --width W]\n"
     "                  [--iterations K] [--step H] [--palette NAME] [--shade]\n"
-    "                  [--seed N] [--threads N] [-o OUT.png]\n"
+    "                  [--annotate] [--seed N] [--threads N] [-o OUT.png]\n"
     "\n"
     "  (no option)        open the Rootweaver window\n"
     "  --batch FILE.blam  run a BLAM script without a window; images and data\n"
@@ -73,8 +73,11 @@ const char kUsage[] =
     "  --width W          and W * H / W high in y\n"
     "  --iterations K     with render: at most K steps from each start\n"
     "  --step H           with render: the step size\n"
-    "  --palette NAME     with render: the colours (classic)\n"
+    "  --palette NAME     with render: the colours: classic (the default),\n"
+    "                     okabe-ito, argument or argument-modulus\n"
     "  --shade            with render: shade the basins by convergence speed\n"
+    "  --annotate         with render: an SVG page beside the picture, with axes\n"
+    "                     and a legend of the roots\n"
     "  -o OUT.png         with render: where the picture goes, a .png or .tga name\n"
     "  --version          print the program's name and version\n"
     "  --help             print this text\n";
@@ -140,6 +143,7 @@ const std::vector<tCommandLine::tOption>& tCommandLine::options() {
       {"--step", 1, 0, MODE_RENDER, &tCommandLine::keepStep},
       {"--palette", 1, 0, MODE_RENDER, &tCommandLine::keepPalette},
       {"--shade", 0, 0, MODE_RENDER, &tCommandLine::keepShade},
+      {"--annotate", 0, 0, MODE_RENDER, &tCommandLine::keepAnnotate},
       {"-o", 1, 0, MODE_RENDER, &tCommandLine::keepOutput},
       {"--version", 0, MODE_VERSION, MODE_VERSION, nullptr},
       {"--help", 0, MODE_HELP, MODE_HELP, nullptr},
@@ -443,6 +447,11 @@ std::string tCommandLine::keepPalette(const std::vector<std::string>& values) {
 
 std::string tCommandLine::keepShade(const std::vector<std::string>&) {
   render_.shade = true;
+  return "";
+}
+
+std::string tCommandLine::keepAnnotate(const std::vector<std::string>&) {
+  render_.annotate = true;
   return "";
 }
 

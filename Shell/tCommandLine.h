@@ -110,6 +110,7 @@ class tCommandLine {
   std::string keepStep(const std::vector<std::string>& values);
   std::string keepPalette(const std::vector<std::string>& values);
   std::string keepShade(const std::vector<std::string>& values);
+  std::string keepAnnotate(const std::vector<std::string>& values);
   std::string keepOutput(const std::vector<std::string>& values);
 
   TMODE mode_ = MODE_HELP;                // what the command asks for

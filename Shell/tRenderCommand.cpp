@@ -13,11 +13,14 @@
 #include <set>
 
 #include "File/tFileUtils.h"
+#include "blam/tBLAMAnnotatedSVG.h"
 #include "blam/tBLAMUseStatement.h"
 #include "expr/tFunction.h"
+#include "fractal/tBasinStatistics.h"
 #include "fractal/tFractal.h"
 #include "fractal/tFractalComputation.h"
 #include "fractal/tIterativeSolver.h"
+#include "fractal/tPalette.h"
 #include "fractal/tPictureContext.h"
 #include "fractal/tRootManager.h"
 #include "fractal/tSpeedShading.h"
@@ -99,10 +102,34 @@ std::string unwritable(const std::string& path) {
   return "cannot write " + path + ": " + std::strerror(errno);
 }
 
+// The annotated page beside the picture at output; false, after one line
+// saying why, when it cannot be written.
+bool writePage(const tRenderCommand::tOptions& options, const tFractal& fractal,
+               const std::string& output) {
+  const tBasinStatistics statistics(fractal.getBasinLabels(), options.threads);
+  tBLAMAnnotatedSVG::tLabels labels;
+  labels.title =
+      (isText(options.function) ? options.function
+                                : std::filesystem::path(options.function).stem().string()) +
+      ", " + options.method;
+  const std::string page = tBLAMAnnotatedSVG::pathFor(output);
+  std::string error;
+  if (tBLAMAnnotatedSVG::write(page, fractal, statistics, labels, error)) {
+    std::cout << page << "\n";
+    return true;
+  }
+  std::cerr << "rootweaver: " << (error.empty() ? "cannot write " + page : error) << "\n";
+  return false;
+}
+
 }  // namespace
 
 const std::vector<std::string>& tRenderCommand::paletteNames() {
-  static const std::vector<std::string> names = {"classic"};
+  static const std::vector<std::string> names = [] {
+    std::vector<std::string> all;
+    for (const tPalette* palette : tPalette::all()) all.push_back(palette->getName());
+    return all;
+  }();
   return names;
 }
 
@@ -184,6 +211,7 @@ int tRenderCommand::run(const tOptions& options) {
   // As a script's run makes it: a fresh registry, the presets' colours.
   tPictureContext context;
   context.getRoots().useRandomColors(false);
+  context.getRoots().usePalette(*tPalette::find(options.palette));
   context.getRandom().seed(options.seed ? *options.seed
                                         : static_cast<unsigned>(std::time(nullptr)));
   const std::unique_ptr<tFractal> fractal(tFractal::create(
@@ -199,5 +227,5 @@ int tRenderCommand::run(const tOptions& options) {
     return 1;
   }
   std::cout << output << "\n";
-  return 0;
+  return options.annotate && !writePage(options, *fractal, output) ? 1 : 0;
 }

@@ -36,6 +36,7 @@ class tRenderCommand {
     double step = 1.0;                 // --step H
     std::string palette = "classic";   // --palette NAME
     bool shade = false;                // --shade: shaded by convergence speed
+    bool annotate = false;             // --annotate: an SVG page beside the picture
     std::optional<unsigned int> seed;  // --seed N; the clock otherwise
     unsigned int threads = 0;          // --threads N; 0 for the CPUs granted
     std::string output;                // -o; empty for NAME.png in the current directory

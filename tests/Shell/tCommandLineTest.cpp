@@ -44,7 +44,8 @@ std::string describe(const tCommandLine& commandLine) {
       const tRenderCommand::tOptions& render = commandLine.getRenderOptions();
       text << "render " << render.function << " " << render.method << " " << render.width << "x"
            << render.height << " iterations " << render.iterations << " step " << render.step << " "
-           << render.palette << (render.shade ? " shade" : "") << " -o " << render.output;
+           << render.palette << (render.shade ? " shade" : "")
+           << (render.annotate ? " annotate" : "") << " -o " << render.output;
       for (double bound : check.bounds) text << " " << bound;
       for (double c : render.center) text << " center " << c;
       if (render.viewWidth > 0) text << " width " << render.viewWidth;
@@ -87,8 +88,9 @@ TEST(tCommandLineTest, OptionsGiveWhatEachModeNeeds) {
       {"render f(z)=z^3-1 --size 7 --seed 3 --threads 2",
        "render f(z)=z^3-1 NewtonSolver 7x7 iterations 100 step 1 classic -o  seed 3 threads 2"},
       {"render a.func --method HalleySolver --size 640x480 --bounds -2 2 -1.5 1.5 --iterations 30 "
-       "--step 0.5 --palette classic --shade -o out/b.tga",
-       "render a.func HalleySolver 640x480 iterations 30 step 0.5 classic shade -o out/b.tga "
+       "--step 0.5 --palette okabe-ito --shade --annotate -o out/b.tga",
+       "render a.func HalleySolver 640x480 iterations 30 step 0.5 okabe-ito shade annotate -o "
+       "out/b.tga "
        "-2 2 -1.5 1.5"},
       {"render --center -0.5 1e-3 --width 2e-8 -o -x.png a.func",
        "render a.func NewtonSolver 0x0 iterations 100 step 1 classic -o -x.png center -0.5 center "
@@ -193,7 +195,8 @@ TEST(tCommandLineTest, UsageErrorsNameTheArgument) {
       {"render a.func --iterations 1e3", "--iterations needs a whole number from 1 to 999999999"},
       {"render a.func --step 0", "--step needs a number greater than 0"},
       {"render a.func --step nan", "--step needs a number greater than 0"},
-      {"render a.func --palette rainbow", "--palette needs a palette: classic"},
+      {"render a.func --palette rainbow",
+       "--palette needs a palette: classic, okabe-ito, argument, argument-modulus"},
       {"render a.func --shade=yes", "--shade=yes: --shade takes no value"},
       {"render a.func -o out.jpg", "-o needs a picture's name ending in .png or .tga"},
       {"render a.func -o .png", "-o needs a picture's name ending in .png or .tga"},

@@ -51,6 +51,8 @@ TEST(tRenderCommandTest, OptionsAndErrors) {
        "fit.png\n",
        "rootweaver: --bounds give y from -2 to 2, which does not fit 40 x 20 pixels with x from -2 "
        "to 2; y runs from -1 to 1 to keep the pixels square\n"},
+      {"render cubicz.func --palette okabe-ito --annotate --size 8 -o ok.png", "ok.png", "8 x 8", 0,
+       "ok.png\nok.svg\n", ""},
       {"render cubicz.func --palette classic --size 8 -o sub/x.png", "", "", 1, "",
        "rootweaver: cannot write sub/x.png: No such file or directory\n"},
       {"render missing.func", "", "", 1, "",
@@ -62,7 +64,8 @@ TEST(tRenderCommandTest, OptionsAndErrors) {
       {"render cubicz.func --size 100x0", "", "", 2, "",
        "rootweaver: --size needs N or WxH, whole numbers from 1 to 16384" + usage},
       {"render cubicz.func --palette viridis", "", "", 2, "",
-       "rootweaver: --palette needs a palette: classic" + usage},
+       "rootweaver: --palette needs a palette: classic, okabe-ito, argument, argument-modulus" +
+           usage},
       {"render cubicz.func --width 2", "", "", 2, "",
        "rootweaver: --center X Y and --width W go together" + usage},
       {"render cubicz.func --frobnicate", "", "", 2, "",
@@ -108,6 +111,10 @@ TEST(tRenderCommandTest, PicturesAreTheScriptsAndSizesAreExact) {
        "_maxY = 0.625\n",
        "48 x 20"},
       {"--size 100", "_imageWidth = 100\n", "100 x 100"},
+      {"--size 40x24 --palette argument",
+       "_imageWidth = 40\n_imageHeight = 24\n_minY = -1.2\n"
+       "_maxY = 1.2\n_palette = \"argument\"\n",
+       "40 x 24"},
       {"--size 128", "_imageDimension = 100\n", "128 x 128"},
   };
   for (const auto& row : rows) {
