@@ -8,10 +8,11 @@ std::string quoted(const std::string& text) { return "\"" + text + "\""; }
 
 const char* truth(bool value) { return value ? "true" : "false"; }
 
-// What a script's quoted text may hold.
+// What a script's quoted text may hold: printable characters but the quote,
+// and the bytes of UTF-8.
 bool quotable(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-         std::string(".-_/\\ ").find(c) != std::string::npos;
+  const unsigned char b = static_cast<unsigned char>(c);
+  return b >= 0x80 || (b >= ' ' && b != '"' && b != 0x7F);
 }
 
 }  // namespace
@@ -34,6 +35,7 @@ std::vector<std::pair<std::string, std::string>> tBLAMViewScript::settings() con
     made.push_back({number.first, tStringUtils::writeNumber(number.second)});
   made.push_back({"_singularSet", truth(singularSet)});
   made.push_back({"_useRandomColors", truth(randomColors)});
+  if (palette != "classic") made.push_back({"_palette", quoted(palette)});
   made.push_back({"_shadeBySpeed", truth(shadeBySpeed)});
   made.push_back({"_seed", std::to_string(seed)});
   made.push_back({"_rootColors", quoted(tBLAMRootColors::write(roots))});

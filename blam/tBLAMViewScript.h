@@ -21,8 +21,8 @@ class tBLAMViewScript {
   // batch `name` of one run, in `directory`.
   std::string script(const std::string& directory, const std::string& name) const;
   // Why the view cannot be written as a script (a path or name holds a
-  // character a script's quoted text cannot: anything but letters, digits,
-  // ". - _ / \\" and spaces); "" when it can.
+  // character a script's quoted text cannot: the quote, a tab or another
+  // control character); "" when it can.
   std::string refusalFor(const std::string& directory, const std::string& name) const;
 
   std::string function;  // the function file's full path
@@ -38,6 +38,7 @@ class tBLAMViewScript {
   unsigned int dimension = 0;
   bool singularSet = false;
   bool randomColors = false;
+  std::string palette = "classic";  // named in the script only when not classic
   bool shadeBySpeed = false;
   unsigned int seed = 0;
   tBLAMRootColors::tRoots roots;  // the registry the picture was painted from

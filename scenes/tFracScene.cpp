@@ -442,6 +442,7 @@ bool tFracScene::describeView(tBLAMViewScript& view) const {
   view.dimension = fractal.getImage()->getWidth();
   view.singularSet = fractal.isSingularSet();
   view.randomColors = app.getSession().getRoots().usesRandomColors();
+  view.palette = app.getSession().getRoots().getPalette().getName();
   view.shadeBySpeed = showShading_;
   view.seed = seed_;
   view.roots = app.getSession().getRoots().getRoots();

@@ -467,12 +467,12 @@ TEST_F(tFracSceneTest, ASavedViewDrawsTheWindowsPictureAgain) {
   finishPicture();
   tapKey(TKEY_H);
   const tScratchDirectory dir;
-  std::string answer = dir.path() + "spot";
+  std::string answer = dir.path() + "spot, (1)";
   tFileDialogUtils::setStandIn(
       [&](tFileDialogUtils::TDIALOG_KIND, const std::string&) { return answer; });
   tapKey(TKEY_K);
   EXPECT_EQ("", scene_->getMessage());
-  const std::string script = readRaw(dir.path() + "spot.blam");
+  const std::string script = readRaw(dir.path() + "spot, (1).blam");
   ASSERT_NE(std::string::npos,
             script.find("_minX = " + tStringUtils::writeNumber(fractal().getMinX()) + "\n"));
   tSession session;
@@ -492,7 +492,7 @@ TEST_F(tFracSceneTest, ASavedViewDrawsTheWindowsPictureAgain) {
                            fractal().getMaxY()}),
       (std::vector<double>{again.getMinX(), again.getMaxX(), again.getMinY(), again.getMaxY()}));
   tImage drawn;
-  ASSERT_TRUE(loadPicture(dir.path() + "spot-fractal-1.png", &drawn));
+  ASSERT_TRUE(loadPicture(dir.path() + "spot, (1)-fractal-1.png", &drawn));
   EXPECT_TRUE(imagesEqual(*fractal().getImage(), drawn));
 
   answer = dir.path() + "spot.png";
