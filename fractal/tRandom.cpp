@@ -22,6 +22,16 @@ float tRandom::randInRange(float lo, float hi) {
   return inRange(lo, hi, r);
 }
 
+void tRandom::drawInRange(float lo, float hi, std::size_t count, float* out) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  std::size_t k = 0;
+  for (; k < count && !kept_.empty(); ++k) {
+    out[k] = inRange(lo, hi, kept_.front());
+    kept_.pop_front();
+  }
+  for (; k < count; ++k) out[k] = inRange(lo, hi, draw());
+}
+
 float tRandom::peekInRange(std::size_t ahead, float lo, float hi) {
   std::lock_guard<std::mutex> lock(mutex_);
   while (kept_.size() <= ahead) kept_.push_back(draw());

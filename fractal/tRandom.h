@@ -33,6 +33,9 @@ class tRandom {
 
   // lo + (hi - lo) * r / 2^31 in single precision, r being the next value.
   float randInRange(float lo, float hi);
+  // The next `count` values of randInRange(lo, hi), into `out`, under one
+  // lock.
+  void drawInRange(float lo, float hi, std::size_t count, float* out);
   // What randInRange(lo, hi) will give `ahead` draws from now (0 is the next
   // draw); draws what it needs and keeps it.
   float peekInRange(std::size_t ahead, float lo, float hi);

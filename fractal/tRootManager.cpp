@@ -1,7 +1,6 @@
 #include "fractal/tRootManager.h"
 
 #include <algorithm>
-#include <limits>
 
 #include "fractal/tIterativeSolver.h"
 #include "fractal/tPalette.h"
@@ -11,15 +10,23 @@ namespace {
 
 const int kRandomColorAttempts = 500;
 const float kMinColorDistance = 125.0f;
+// The squared distances at or above this have a square root of at least
+// kMinColorDistance.
+const int kMinColorSquared = 125 * 125;
 const float kRandomChannelLow = 64.0f;
 const float kRandomChannelHigh = 255.0f;
 
 // Roots farther apart than this cannot both be one with the same point.
 const double kUncrowdedDistance = 2.5 * tIterativeSolver::ROOT_EQUALITY_EPSILON;
 
+// Every channel of a candidate lies in [64, 256): in the cubes 64 a side
+// numbered 1 to 3 on each channel.
+const int kCandidateCubes[2] = {1, 3};
+
+unsigned char channelOf(float drawn) { return static_cast<unsigned char>(static_cast<int>(drawn)); }
+
 unsigned char randomChannel(tRandom& random) {
-  return static_cast<unsigned char>(
-      static_cast<int>(random.randInRange(kRandomChannelLow, kRandomChannelHigh)));
+  return channelOf(random.randInRange(kRandomChannelLow, kRandomChannelHigh));
 }
 
 }  // namespace
@@ -62,14 +69,25 @@ void tRootManager::restoreRoot(const tVector2& root, const tPixel& color) {
 }
 
 void tRootManager::append(const tVector2& root, const tPixel& color) {
-  bool crowded = false;
-  for (const auto& entry : roots_) crowded |= !((entry.first - root).length() >= kUncrowdedDistance);
+  crowded_.push_back(crowded(root));
+  rootGrid_.add(root, roots_.size());
+  colorGrid_.add(color);
   roots_.emplace_back(root, color);
-  crowded_.push_back(crowded);
 }
 
 bool tRootManager::sameRoot(const tVector2& a, const tVector2& b) const {
   return (a - b).lengthSquared() < sameRootLimit_;
+}
+
+bool tRootManager::crowded(const tVector2& root) const {
+  // Roots within 2.5 tolerances (less than 1.1 squares) are at most two
+  // squares away.
+  bool near = false;
+  rootGrid_.visitNear(root, 2, [&](std::size_t i) {
+    near = near || !((roots_[i].first - root).length() >= kUncrowdedDistance);
+    return !near;
+  });
+  return near;
 }
 
 std::size_t tRootManager::findRoot(const tVector2& root) const {
@@ -77,15 +95,24 @@ std::size_t tRootManager::findRoot(const tVector2& root) const {
       sameRoot(roots_[lastFound_].first, root)) {
     return lastFound_;
   }
-  for (std::size_t i = 0; i < roots_.size(); ++i) {
-    if (sameRoot(roots_[i].first, root)) return i;
-  }
-  return roots_.size();
+  // A root that matches is less than a tolerance (under half a square)
+  // away on each axis, so in a neighbouring square at most; each square
+  // keeps its roots in order of discovery.
+  std::size_t first = roots_.size();
+  rootGrid_.visitNear(root, 1, [&](std::size_t i) {
+    if (i >= first) return false;
+    if (!sameRoot(roots_[i].first, root)) return true;
+    first = i;
+    return false;
+  });
+  return first;
 }
 
 void tRootManager::clearRoots() {
   roots_.clear();
   crowded_.clear();
+  rootGrid_.clear();
+  colorGrid_.clear();
   nextPresetIndex_ = 0;
 }
 
@@ -96,34 +123,45 @@ void tRootManager::initPresetColors() {
 }
 
 tPixel tRootManager::generateRandomColor() {
+  // Once the colours in use leave no candidate 125 away from them, every
+  // attempt is made, and its draws are taken at once.
+  const bool full = colorGrid_.fillsCubes(kCandidateCubes[0], kCandidateCubes[1]);
+  if (full) {
+    draws_.resize(3 * kRandomColorAttempts);
+    random_.drawInRange(kRandomChannelLow, kRandomChannelHigh, draws_.size(), draws_.data());
+  }
   tPixel farthest;
-  float farthestDistance = -1.0f;
+  // Squared distances compare as their square roots do (the root is
+  // correctly rounded, and no two of these integers share one), so the
+  // farthest is kept by its squared distance, and a candidate is measured
+  // only as far as it could be accepted or be the farthest yet.
+  int farthestSquared = -1;
   for (int attempt = 0; attempt < kRandomColorAttempts; ++attempt) {
     // Blue is drawn first, then green, then red: the order fixes which colours
     // a seeded run produces.
-    unsigned char blue = randomChannel(random_);
-    unsigned char green = randomChannel(random_);
-    unsigned char red = randomChannel(random_);
+    const float* drawn = full ? &draws_[3 * attempt] : nullptr;
+    unsigned char blue = full ? channelOf(drawn[0]) : randomChannel(random_);
+    unsigned char green = full ? channelOf(drawn[1]) : randomChannel(random_);
+    unsigned char red = full ? channelOf(drawn[2]) : randomChannel(random_);
     const tPixel candidate(red, green, blue, 255);
-    const float distance = distanceToBasinColors(candidate);
-    if (distance >= kMinColorDistance && candidate.distance(getTextColor()) >= kMinColorDistance) {
+    const int squared =
+        squaredDistanceToBasinColors(candidate, std::min(kMinColorSquared - 1, farthestSquared));
+    if (squared >= kMinColorSquared && candidate.distance(getTextColor()) >= kMinColorDistance) {
       return candidate;
     }
     // When no candidate is far enough, the one whose basins are easiest to
     // tell from the others is kept; every attempt still makes its draws.
-    if (distance > farthestDistance) {
+    if (squared > farthestSquared) {
       farthest = candidate;
-      farthestDistance = distance;
+      farthestSquared = squared;
     }
   }
   return farthest;
 }
 
-float tRootManager::distanceToBasinColors(const tPixel& candidate) const {
-  float nearest = std::numeric_limits<float>::infinity();
-  for (const auto& entry : roots_) nearest = std::min(nearest, candidate.distance(entry.second));
-  for (const tPixel& failure : {getSingularJacobianColor(), getNoConvergenceColor()}) {
-    nearest = std::min(nearest, candidate.distance(failure));
-  }
-  return nearest;
+int tRootManager::squaredDistanceToBasinColors(const tPixel& candidate, int enough) const {
+  int nearest = std::min(tColorGrid::squaredDistance(candidate, getSingularJacobianColor()),
+                         tColorGrid::squaredDistance(candidate, getNoConvergenceColor()));
+  if (nearest <= enough) return nearest;
+  return std::min(nearest, colorGrid_.nearestSquared(candidate, enough));
 }

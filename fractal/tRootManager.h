@@ -5,6 +5,8 @@
 #include <utility>
 #include <vector>
 
+#include "fractal/tColorGrid.h"
+#include "fractal/tRootGrid.h"
 #include "graphics/tPixel.h"
 #include "graphics/tVector2.h"
 
@@ -25,15 +27,22 @@ class tRandom;
 // other than the classic one (tPalette), the palette gives every new root its
 // colour and nothing is drawn from the random sequence for it.
 //
-// A pixel's root is found without a scan over all roots in the common case:
-// neighbouring pixels mostly reach the same root, so the root found last is
-// tried first. It is the answer when it matches and no earlier root lies
-// within 2.5 tolerances of it (recorded when it was registered): by the
-// triangle inequality no earlier root can then match, and the scan, which
-// takes the first root that matches, would give the same. Distances are
-// compared squared, against the least double whose square root is not below
-// the tolerance, which is exactly the test on the length (the square root is
-// correctly rounded, so monotonic).
+// A pixel's root is the first registered root that matches it. Neighbouring
+// pixels mostly reach the same root, so the root found last is tried first.
+// It is the answer when it matches and no earlier root lies within 2.5
+// tolerances of it (recorded when it was registered): by the triangle
+// inequality no earlier root can then match. Otherwise the roots in the
+// squares of a grid around the pixel's root are the only ones that can
+// match (tRootGrid), and the first of them that does is the answer, so
+// neither test looks at all roots. Distances are compared squared, against
+// the least double whose square root is not below the tolerance, which is
+// exactly the test on the length (the square root is correctly rounded, so
+// monotonic).
+//
+// The colours in use are kept by their place in colour space too
+// (tColorGrid): a candidate colour is measured against the colours near it,
+// and only as far as it decides something, so that a new colour costs the
+// same however many roots have one.
 class tRootManager {
  public:
   // Random colours are drawn from `random`, which must outlive the registry.
@@ -78,9 +87,12 @@ class tRootManager {
                  double halfWidth, double halfHeight) const;
 
  private:
-  // Distance from the candidate to the nearest colour a pixel of the
-  // picture can have: a registered root's or a failure colour.
-  float distanceToBasinColors(const tPixel& candidate) const;
+  // The squared distance from the candidate to the nearest colour a pixel
+  // of the picture can have, a registered root's or a failure colour, when
+  // it is above `enough`; some squared distance not above it otherwise.
+  int squaredDistanceToBasinColors(const tPixel& candidate, int enough) const;
+  // Whether an earlier root lies within 2.5 tolerances of `root`.
+  bool crowded(const tVector2& root) const;
   // Puts the root last in the registry with its colour.
   void append(const tVector2& root, const tPixel& color);
   // Whether the two points are one root (closer than the tolerance).
@@ -94,8 +106,11 @@ class tRootManager {
   unsigned int nextPresetIndex_;                    // next preset to hand out
   bool useRandomColors_;                            // whether new roots skip the presets
   const tPalette* palette_;                         // gives new roots their colours
+  tRootGrid rootGrid_;                              // the roots' indices by where they lie
+  tColorGrid colorGrid_;       // the roots' colours by where they lie in colour space
   std::vector<bool> crowded_;  // per root: an earlier root lies within 2.5 tolerances
   std::size_t lastFound_;      // the root found last, tried first
+  std::vector<float> draws_;   // a random colour's draws when all are taken at once
   double sameRootLimit_;       // squared distances below this are one root
 };
 

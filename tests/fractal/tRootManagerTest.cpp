@@ -1,10 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
+#include <cmath>
 #include <cstdlib>
+#include <limits>
 #include <random>
+#include <string>
 #include <vector>
 
+#include "fractal/tColorGrid.h"
 #include "fractal/tRandom.h"
 #include "fractal/tRootManager.h"
 #include "graphics/tPixel.h"
@@ -127,6 +132,163 @@ TEST(tRootManagerTest, PresetsThenRandomColorsUntilTheSearchGivesUp) {
     }
     EXPECT_LT(0, givenUp) << randomColors;
   }
+}
+
+// The registry as a scan over every root and every colour in use makes it:
+// the first root within the tolerance, else a new one with the first random
+// candidate at least 125 from all colours, or the farthest.
+class tScanRegistry {
+ public:
+  std::size_t registerRoot(const tVector2& point) {
+    for (std::size_t i = 0; i < roots_.size(); ++i) {
+      if ((roots_[i] - point).length() < 1e-4) return i;
+    }
+    roots_.push_back(point);
+    colors_.push_back(randomColor());
+    return roots_.size() - 1;
+  }
+  const std::vector<tPixel>& colors() const { return colors_; }
+
+ private:
+  tPixel randomColor() {
+    tPixel farthest;
+    float farthestDistance = -1.0f;
+    for (int attempt = 0; attempt < 500; ++attempt) {
+      unsigned char blue = static_cast<unsigned char>(random_.randInRange(64.0f, 255.0f));
+      unsigned char green = static_cast<unsigned char>(random_.randInRange(64.0f, 255.0f));
+      unsigned char red = static_cast<unsigned char>(random_.randInRange(64.0f, 255.0f));
+      const tPixel candidate(red, green, blue, 255);
+      float distance = std::min(candidate.distance(kFixed[0]), candidate.distance(kFixed[1]));
+      for (const tPixel& color : colors_) distance = std::min(distance, candidate.distance(color));
+      if (distance >= 125.0f && candidate.distance(kFixed[2]) >= 125.0f) return candidate;
+      if (distance > farthestDistance) {
+        farthest = candidate;
+        farthestDistance = distance;
+      }
+    }
+    return farthest;
+  }
+
+  tRandom random_;
+  std::vector<tVector2> roots_;
+  std::vector<tPixel> colors_;
+};
+
+// Points as the pixels of a picture could reach them: clouds dense enough
+// for hundreds of roots and their colours, points on the grid's square
+// borders and a quarter-tolerance apart around them (equal distances to two
+// roots, distances of exactly the tolerance), very large coordinates, and
+// coordinates that are not finite. Each is registered as the scan does it.
+TEST(tRootManagerTest, IndexedSearchesAreTheScans) {
+  const double width = 1.0 / 4096.0;
+  const double inf = std::numeric_limits<double>::infinity();
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  std::mt19937 random(11);
+  auto cloud = [&](double center, double radius, int count) {
+    std::uniform_real_distribution<double> plane(center - radius, center + radius);
+    std::vector<tVector2> points;
+    for (int k = 0; k < count; ++k) points.emplace_back(plane(random), plane(random));
+    return points;
+  };
+  auto borders = [&](double origin) {
+    std::vector<tVector2> points;
+    std::uniform_int_distribution<int> square(-3, 3);
+    std::uniform_int_distribution<int> quarter(-6, 6);
+    for (int k = 0; k < 1500; ++k) {
+      double x = origin + square(random) * width + quarter(random) * 0.25e-4;
+      double y = origin + square(random) * width + quarter(random) * 0.25e-4;
+      if (k % 3 == 0) x = std::nextafter(x, k % 2 ? inf : -inf);
+      points.emplace_back(x, y);
+    }
+    return points;
+  };
+  const struct {
+    std::string name;
+    std::vector<tVector2> points;
+  } cases[] = {
+      {"cloud", cloud(0.0, 1.2e-3, 2500)},
+      {"far cloud", cloud(-3.7e5, 1e-3, 1500)},
+      {"borders at 0", borders(0.0)},
+      {"borders at -1", borders(-1.0)},
+      {"borders at 2^20", borders(1048576.0)},
+      {"large",
+       {{1e17, 0.0},
+        {1e17, 1e-5},
+        {std::nextafter(1e17, inf), 0.0},
+        {-1e300, 1e300},
+        {-1e300, 1e300},
+        {1e308, -1e308},
+        {std::numeric_limits<double>::max(), 0.0},
+        {std::numeric_limits<double>::max(), 0.0},
+        {0.0, -0.0},
+        {-0.0, 5e-5},
+        {4e-324, 0.0}}},
+      {"not finite",
+       {{nan, 0.0},
+        {nan, 0.0},
+        {0.0, 0.0},
+        {inf, 0.0},
+        {inf, 0.0},
+        {-inf, inf},
+        {0.0, nan},
+        {5e-5, 0.0},
+        {nan, nan}}},
+  };
+  for (const auto& c : cases) {
+    tFreshManager fresh(true);
+    tScanRegistry scan;
+    for (std::size_t k = 0; k < c.points.size(); ++k) {
+      ASSERT_EQ(scan.registerRoot(c.points[k]), fresh.manager.registerRoot(c.points[k]))
+          << c.name << " " << k;
+    }
+    ASSERT_EQ(scan.colors().size(), fresh.manager.getRoots().size()) << c.name;
+    for (std::size_t i = 0; i < scan.colors().size(); ++i) {
+      ASSERT_EQ(scan.colors()[i], fresh.manager.getRoots()[i].second) << c.name << " " << i;
+    }
+  }
+}
+
+// The nearest colour by the grid, laid out again as colours come, is the
+// nearest by a scan; searches that may stop early stop only on a colour at
+// most as far as allowed. Colours cover the whole cube, its corners and
+// many equal distances (lattice points).
+TEST(tRootManagerTest, ColorGridFindsTheNearestColor) {
+  std::mt19937 random(5);
+  std::uniform_int_distribution<int> channel(0, 255);
+  std::uniform_int_distribution<int> lattice(0, 8);
+  std::uniform_int_distribution<int> enoughs(-1, 20000);
+  auto draw = [&](bool onLattice) {
+    auto one = [&] {
+      return static_cast<unsigned char>(onLattice ? std::min(255, lattice(random) * 32)
+                                                  : channel(random));
+    };
+    const unsigned char red = one();
+    const unsigned char green = one();
+    return tPixel(red, green, one(), 255);
+  };
+  tColorGrid grid;
+  std::vector<tPixel> colors;
+  for (int count = 1; count <= 5000; ++count) {
+    colors.push_back(draw(count % 4 == 0));
+    grid.add(colors.back());
+    if (count % 97 != 1 && count != 5000) continue;
+    for (int query = 0; query < 60; ++query) {
+      const tPixel candidate = draw(query % 2 == 0);
+      int nearest = INT_MAX;
+      for (const tPixel& color : colors) {
+        nearest = std::min(nearest, tColorGrid::squaredDistance(candidate, color));
+      }
+      const int enough = query % 3 == 0 ? -1 : enoughs(random);
+      const int found = grid.nearestSquared(candidate, enough);
+      if (nearest > enough) {
+        ASSERT_EQ(nearest, found) << count << " " << query;
+      } else {
+        ASSERT_TRUE(found <= enough && found >= nearest) << count << " " << query;
+      }
+    }
+  }
+  grid.clear();
+  EXPECT_EQ(INT_MAX, grid.nearestSquared(tPixel(), -1));
 }
 
 }  // namespace

@@ -1,0 +1,166 @@
+#include "fractal/tColorGrid.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
+
+namespace {
+
+// Up to this many colours a search looks at every one.
+const std::size_t kFewColors = 32;
+// Colours a cube holds on average when the grid is laid out, at most.
+const std::size_t kColorsPerCube = 2;
+const int kMostCubesPerSide = 64;
+
+// The bit of the cube 64 a side that holds channels (red, green, blue) >> 6.
+uint64_t coarseBit(int red, int green, int blue) {
+  return uint64_t{1} << ((blue * 4 + green) * 4 + red);
+}
+
+}  // namespace
+
+tColorGrid::tColorGrid() : opaqueCubes_(0), cubesPerSide_(0), shift_(8), nextLayOut_(kFewColors) {}
+
+void tColorGrid::clear() {
+  colors_.clear();
+  opaqueCubes_ = 0;
+  cubes_.clear();
+  cubesPerSide_ = 0;
+  shift_ = 8;
+  nextLayOut_ = kFewColors;
+}
+
+void tColorGrid::add(const tPixel& color) {
+  colors_.push_back(color);
+  if (color[3] == 255) opaqueCubes_ |= coarseBit(color[0] >> 6, color[1] >> 6, color[2] >> 6);
+  if (colors_.size() >= nextLayOut_) {
+    layOut();
+    nextLayOut_ = 2 * colors_.size();
+  } else if (cubesPerSide_ > 0) {
+    cubes_[cellOf(color)].push_back(color);
+  }
+}
+
+void tColorGrid::layOut() {
+  int side = 2;
+  int shift = 7;
+  while (side < kMostCubesPerSide &&
+         static_cast<std::size_t>(side) * side * side * kColorsPerCube < colors_.size()) {
+    side *= 2;
+    --shift;
+  }
+  cubesPerSide_ = side;
+  shift_ = shift;
+  cubes_.assign(static_cast<std::size_t>(side) * side * side, {});
+  for (const tPixel& color : colors_) cubes_[cellOf(color)].push_back(color);
+}
+
+std::size_t tColorGrid::cellOf(const tPixel& color) const {
+  const std::size_t side = static_cast<std::size_t>(cubesPerSide_);
+  return (static_cast<std::size_t>(color[2] >> shift_) * side +
+          static_cast<std::size_t>(color[1] >> shift_)) *
+             side +
+         static_cast<std::size_t>(color[0] >> shift_);
+}
+
+bool tColorGrid::fillsCubes(int first, int last) const {
+  for (int blue = first; blue <= last; ++blue) {
+    for (int green = first; green <= last; ++green) {
+      for (int red = first; red <= last; ++red) {
+        if (!(opaqueCubes_ & coarseBit(red, green, blue))) return false;
+      }
+    }
+  }
+  return true;
+}
+
+int tColorGrid::squaredDistance(const tPixel& a, const tPixel& b) {
+  int sum = 0;
+  for (unsigned i = 0; i < 4; ++i) {
+    const int d = a[i] - b[i];
+    sum += d * d;
+  }
+  return sum;
+}
+
+int tColorGrid::nearestSquared(const tPixel& color, int enough) const {
+  if (cubesPerSide_ > 0) return searchCells(color, enough);
+  int best = INT_MAX;
+  for (const tPixel& other : colors_) {
+    best = std::min(best, squaredDistance(color, other));
+    if (best <= enough) break;
+  }
+  return best;
+}
+
+int tColorGrid::searchCells(const tPixel& color, int enough) const {
+  const int cube[3] = {color[0] >> shift_, color[1] >> shift_, color[2] >> shift_};
+  // The colour's own cube first, without the rings' bookkeeping: most
+  // searches end there.
+  int best = INT_MAX;
+  for (const tPixel& other : cubes_[cellOf(color)]) {
+    best = std::min(best, squaredDistance(color, other));
+    if (best <= enough) return best;
+  }
+  for (int ring = 1;; ++ring) {
+    // Colours farther out are at least this far: when the best is no
+    // farther, none of them can be nearer.
+    const int bound = outsideBound(color, cube, ring);
+    if (bound < 0 || best <= bound) return best;
+    if (searchRing(color, cube, ring, enough, best)) return best;
+  }
+}
+
+namespace {
+
+// The squared distance from `value` to the channel range a cube covers.
+int gapSquared(int value, int low, int width) {
+  const int gap = value < low ? low - value : value - (low + width - 1);
+  return gap > 0 ? gap * gap : 0;
+}
+
+}  // namespace
+
+bool tColorGrid::searchRing(const tPixel& color, const int cube[3], int ring, int enough,
+                            int& best) const {
+  const int last = cubesPerSide_ - 1;
+  const int width = 1 << shift_;
+  const int lowBlue = std::max(0, cube[2] - ring);
+  const int highBlue = std::min(last, cube[2] + ring);
+  const int lowGreen = std::max(0, cube[1] - ring);
+  const int highGreen = std::min(last, cube[1] + ring);
+  for (int blue = lowBlue; blue <= highBlue; ++blue) {
+    const int blueGap = gapSquared(color[2], blue * width, width);
+    for (int green = lowGreen; green <= highGreen; ++green) {
+      const int greenGap = blueGap + gapSquared(color[1], green * width, width);
+      const bool onShell = std::abs(blue - cube[2]) == ring || std::abs(green - cube[1]) == ring;
+      // Inside the shell only the two ends of a red row are on it.
+      const int step = onShell ? 1 : 2 * ring;
+      for (int red = cube[0] - ring; red <= cube[0] + ring; red += step) {
+        if (red < 0 || red > last) continue;
+        // A cube no nearer than the best colour yet cannot lower it.
+        if (greenGap + gapSquared(color[0], red * width, width) >= best) continue;
+        const std::size_t index =
+            (static_cast<std::size_t>(blue) * cubesPerSide_ + green) * cubesPerSide_ + red;
+        for (const tPixel& other : cubes_[index]) {
+          best = std::min(best, squaredDistance(color, other));
+          if (best <= enough) return true;
+        }
+      }
+    }
+  }
+  return false;
+}
+
+int tColorGrid::outsideBound(const tPixel& color, const int cube[3], int ring) const {
+  const int width = 1 << shift_;
+  int nearest = INT_MAX;
+  for (int axis = 0; axis < 3; ++axis) {
+    const int low = cube[axis] - (ring - 1);
+    const int high = cube[axis] + (ring - 1);
+    const int value = color[static_cast<unsigned>(axis)];
+    if (low > 0) nearest = std::min(nearest, value - (low * width - 1));
+    if (high < cubesPerSide_ - 1) nearest = std::min(nearest, (high + 1) * width - value);
+  }
+  return nearest == INT_MAX ? -1 : nearest * nearest;
+}

@@ -1,0 +1,63 @@
+#ifndef ROOTWEAVER_FRACTAL_TCOLORGRID_H
+#define ROOTWEAVER_FRACTAL_TCOLORGRID_H
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "graphics/tPixel.h"
+
+// The colours in use by the cube of colour space they lie in, so that the
+// colour nearest a candidate is found by looking at the cubes around it
+// rather than at every colour.
+//
+// Distances are squared Euclidean distances over the four channels, exact
+// integers (tPixel::distance is their correctly rounded square root, so the
+// nearest by one is the nearest by the other). The cubes are as wide as
+// makes a few colours a cube: the grid is laid out again, finer, each time
+// the number of colours doubles, which costs each colour a constant on
+// average. Few colours are simply all looked at.
+class tColorGrid {
+ public:
+  tColorGrid();
+
+  void add(const tPixel& color);
+  void clear();
+  std::size_t size() const { return colors_.size(); }
+
+  // The least squared distance from `color` to a colour added, when it is
+  // above `enough`; when it is not, some squared distance not above `enough`
+  // (the search stops at the first such colour). The largest int when no
+  // colour was added.
+  int nearestSquared(const tPixel& color, int enough) const;
+
+  // Whether, for every opaque colour whose red, green and blue all lie in
+  // [64 first, 64 (last + 1)), an opaque colour added lies less than 110
+  // away: the cubes 64 a side that cover that range each hold one (within
+  // a cube no two colours are more than 63 sqrt(3) apart).
+  bool fillsCubes(int first, int last) const;
+
+  static int squaredDistance(const tPixel& a, const tPixel& b);
+
+ private:
+  // Lays the colours out in cubes 256 >> shift_ wide on each side.
+  void layOut();
+  std::size_t cellOf(const tPixel& color) const;
+  int searchCells(const tPixel& color, int enough) const;
+  // Lowers `best` by the colours of the cubes at Chebyshev distance `ring`
+  // (in cubes) from the colour's cube `cube` (red, green, blue), passing
+  // over cubes too far to lower it; true once best <= enough.
+  bool searchRing(const tPixel& color, const int cube[3], int ring, int enough, int& best) const;
+  // The least squared distance from `color` to any point outside the cubes
+  // within `ring` - 1 of the colour's; -1 when those cubes cover all colours.
+  int outsideBound(const tPixel& color, const int cube[3], int ring) const;
+
+  std::vector<tPixel> colors_;              // in the order added
+  uint64_t opaqueCubes_;                    // bit per cube 64 a side holding an opaque colour
+  int cubesPerSide_;                        // 0 while colours are looked at one by one
+  int shift_;                               // a channel's cube is channel >> shift_
+  std::vector<std::vector<tPixel>> cubes_;  // colours by cube, red fastest
+  std::size_t nextLayOut_;                  // the size at which the grid is laid out again
+};
+
+#endif
