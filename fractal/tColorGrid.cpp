@@ -102,12 +102,20 @@ int tColorGrid::searchCells(const tPixel& color, int enough) const {
     best = std::min(best, squaredDistance(color, other));
     if (best <= enough) return best;
   }
+  // A colour within `enough` ends the search, and can only lie in the cubes
+  // that near: those are looked at first. Most searches that get this far
+  // end there; the rest are new farthest candidates, measured in full.
+  for (int ring = 1; enough >= 0; ++ring) {
+    const int bound = outsideBound(color, cube, ring);
+    if (bound < 0 || bound > enough) break;
+    if (searchRing(color, cube, ring, enough, enough + 1, best)) return best;
+  }
   for (int ring = 1;; ++ring) {
     // Colours farther out are at least this far: when the best is no
     // farther, none of them can be nearer.
     const int bound = outsideBound(color, cube, ring);
     if (bound < 0 || best <= bound) return best;
-    if (searchRing(color, cube, ring, enough, best)) return best;
+    if (searchRing(color, cube, ring, enough, INT_MAX, best)) return best;
   }
 }
 
@@ -121,7 +129,7 @@ int gapSquared(int value, int low, int width) {
 
 }  // namespace
 
-bool tColorGrid::searchRing(const tPixel& color, const int cube[3], int ring, int enough,
+bool tColorGrid::searchRing(const tPixel& color, const int cube[3], int ring, int enough, int cap,
                             int& best) const {
   const int last = cubesPerSide_ - 1;
   const int width = 1 << shift_;
@@ -139,7 +147,7 @@ bool tColorGrid::searchRing(const tPixel& color, const int cube[3], int ring, in
       for (int red = cube[0] - ring; red <= cube[0] + ring; red += step) {
         if (red < 0 || red > last) continue;
         // A cube no nearer than the best colour yet cannot lower it.
-        if (greenGap + gapSquared(color[0], red * width, width) >= best) continue;
+        if (greenGap + gapSquared(color[0], red * width, width) >= std::min(best, cap)) continue;
         const std::size_t index =
             (static_cast<std::size_t>(blue) * cubesPerSide_ + green) * cubesPerSide_ + red;
         for (const tPixel& other : cubes_[index]) {

@@ -46,8 +46,10 @@ class tColorGrid {
   int searchCells(const tPixel& color, int enough) const;
   // Lowers `best` by the colours of the cubes at Chebyshev distance `ring`
   // (in cubes) from the colour's cube `cube` (red, green, blue), passing
-  // over cubes too far to lower it; true once best <= enough.
-  bool searchRing(const tPixel& color, const int cube[3], int ring, int enough, int& best) const;
+  // over cubes too far to lower it or no nearer than `cap`; true once
+  // best <= enough.
+  bool searchRing(const tPixel& color, const int cube[3], int ring, int enough, int cap,
+                  int& best) const;
   // The least squared distance from `color` to any point outside the cubes
   // within `ring` - 1 of the colour's; -1 when those cubes cover all colours.
   int outsideBound(const tPixel& color, const int cube[3], int ring) const;
