@@ -31,9 +31,12 @@
 // expanded from f(z), which round otherwise than z^3 - 1 written in complex
 // arithmetic, so a few boundary pixels may differ, and more means a bug.
 
+#include <sys/resource.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <functional>
 #include <iostream>
@@ -45,6 +48,7 @@
 
 #include "bench/tHandWrittenCubic.h"
 #include "bench/tHandWrittenMethods.h"
+#include "bench/tManyRootsBench.h"
 #include "expr/tFunction.h"
 #include "expr/tInstructionSet.h"
 #include "fractal/tBacktrackingNewtonSolver.h"
@@ -98,20 +102,38 @@ struct tTiming {
   }
 };
 
-void measure(const tCase& c, const tWay& way, tTiming& timing) {
+// The processor time the process took: both ways run on this thread alone,
+// and on a machine shared with other work the clock on the wall counts theirs
+// too.
+double processSeconds() {
+  timespec now;
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+  return static_cast<double>(now.tv_sec) + 1e-9 * static_cast<double>(now.tv_nsec);
+}
+
+double median(std::vector<double> seconds) {
+  std::sort(seconds.begin(), seconds.end());
+  return seconds[seconds.size() / 2];
+}
+
+double wallSeconds() {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+// Times `way` by `clock`: the wall clock, or the processor time for a way on
+// one thread.
+void measure(const tCase& c, const tWay& way, tTiming& timing, double (*clock)() = wallSeconds) {
   tPictureContext context;
   context.getRoots().useRandomColors(false);
   std::unique_ptr<tFractal> fractal(tFractal::create(c.side, kLow, kHigh, kLow, kHigh, context));
   fractal->setSingularSet(c.singularSet);
-  auto begin = std::chrono::steady_clock::now();
+  double begin = clock();
   way(*fractal);
-  auto end = std::chrono::steady_clock::now();
-  timing.seconds.push_back(std::chrono::duration<double>(end - begin).count());
+  timing.seconds.push_back(clock() - begin);
   if (!c.singularSet) {
-    begin = std::chrono::steady_clock::now();
+    begin = clock();
     tBasinStatistics statistics(fractal->getBasinLabels());
-    end = std::chrono::steady_clock::now();
-    timing.statistics.push_back(std::chrono::duration<double>(end - begin).count());
+    timing.statistics.push_back(clock() - begin);
   }
   const tImage& image = *fractal->getImage();
   const unsigned char* raw = image.getRawData();
@@ -152,6 +174,118 @@ void runProductsCase(const tCase& c, tFunction& products, tIterativeSolver& solv
   std::printf("  engine(1) / products-only  %9.2f\n", one.median() / hand.median());
   bool identical = one.bytes == hand.bytes && all.bytes == hand.bytes;
   std::printf("  products byte-identical    %9s\n", identical ? "yes" : "NO");
+}
+
+// The lean table: per solver and size the lean program, the engine on
+// cubic-products.func on one and on two threads, and the hand-written
+// programs through the registry (products, and cubic.func's pow calls,
+// timed once), medians of `runs` runs taking turns.
+void runLeanCase(const char* solverName, unsigned side, int runs, tFunction& products) {
+  const tCase c = {solverName, side, false, runs, runs};
+  const bool newton = std::string(solverName) == "Newton";
+  std::unique_ptr<tIterativeSolver> solver;
+  if (newton) {
+    solver = std::make_unique<tNewtonSolver>(kIterations, kStep);
+  } else {
+    solver = std::make_unique<tRungeKuttaSolver4>(kIterations, kStep);
+  }
+  auto engine = [&](unsigned n) {
+    return [&, n](tFractal& fractal) {
+      tFractalComputation(&fractal, &products, solver.get(), n).run();
+    };
+  };
+  auto registry = [&](tHandWrittenCubic::POWERS powers) {
+    return [&, powers](tFractal& fractal) {
+      tImage& image = *fractal.getImage();
+      tRootManager& roots = fractal.getContext().getRoots();
+      if (newton) {
+        tHandWrittenCubic::newtonPicture(image, roots, kLow, kHigh, kIterations, kStep, powers);
+      } else {
+        tHandWrittenCubic::rungeKutta4Picture(image, roots, kLow, kHigh, kIterations, kStep,
+                                              powers);
+      }
+    };
+  };
+  tTiming lean;
+  tTiming one;
+  tTiming two;
+  tTiming byProducts;
+  tTiming byPow;
+  for (int run = 0; run < runs; ++run) {
+    std::vector<unsigned char> bytes(4 * static_cast<std::size_t>(side) * side);
+    const double begin = processSeconds();
+    if (newton) {
+      tHandWrittenCubic::leanNewtonPicture(bytes, side, kLow, kHigh, kIterations, kStep);
+    } else {
+      tHandWrittenCubic::leanRungeKutta4Picture(bytes, side, kLow, kHigh, kIterations, kStep);
+    }
+    lean.seconds.push_back(processSeconds() - begin);
+    lean.bytes = std::move(bytes);
+    measure(c, engine(1), one, processSeconds);
+    measure(c, engine(2), two);
+    measure(c, registry(tHandWrittenCubic::POWERS_BY_PRODUCTS), byProducts, processSeconds);
+  }
+  // The pow program takes minutes at 2048: it is timed at 1024 alone.
+  if (side <= 1024) measure(c, registry(tHandWrittenCubic::POWERS_BY_POW), byPow, processSeconds);
+  const bool identical =
+      one.bytes == lean.bytes && two.bytes == lean.bytes && byProducts.bytes == lean.bytes;
+  char pow[16] = "-";
+  if (!byPow.seconds.empty()) std::snprintf(pow, sizeof pow, "%.3f", byPow.median());
+  std::printf("  %-7s %5u %8.3f %8.3f %8.3f %9.3f %8s %7.2f %7.2f %7.2f %5s\n", solverName, side,
+              lean.median(), one.median(), two.median(), byProducts.median(), pow,
+              one.median() / lean.median(), two.median() / lean.median(),
+              one.median() / two.median(), identical ? "yes" : "NO");
+  std::fflush(stdout);
+}
+
+void runLeanTable(tFunction& products) {
+  std::printf(
+      "Lean baseline: cubic-products.func over [-2, 2]^2, %u iterations, medians of 5 runs (3 at "
+      "2048; the pow program once, at 1024); processor seconds on one thread, wall seconds on "
+      "two (eng(2)); same bytes: lean, engine and registry programs\n",
+      kIterations);
+  std::printf("  %-7s %5s %8s %8s %8s %9s %8s %7s %7s %7s %5s\n", "solver", "side", "lean",
+              "eng(1)", "eng(2)", "products", "pow", "e1/lean", "e2/lean", "e1/e2", "same");
+  std::fflush(stdout);
+  for (const char* solver : {"Newton", "RK4"}) {
+    runLeanCase(solver, 1024, 5, products);
+    runLeanCase(solver, 2048, 3, products);
+  }
+  std::printf("\n");
+}
+
+// The basin statistics of a 2048 x 2048 Newton picture against the
+// picture's own time on two threads (wall clock, medians of three), and the
+// process's peak memory after an 8192 x 8192 picture against what the
+// picture must hold: four bytes a pixel of image and four of labels.
+void runFootprint(tFunction& f) {
+  tNewtonSolver solver(kIterations, kStep);
+  const tCase c = {"Newton", 2048, false, 3, 3};
+  tTiming two;
+  for (int run = 0; run < c.runs; ++run) {
+    measure(
+        c, [&](tFractal& fractal) { tFractalComputation(&fractal, &f, &solver, 2).run(); }, two);
+  }
+  const double statistics = median(two.statistics);
+  std::printf("Footprint: cubic.func, Newton, %u iterations\n", kIterations);
+  std::printf("  2048 x 2048 on 2 threads    %9.3f s, basin statistics %.3f s, share %.3f\n",
+              two.median(), statistics, statistics / two.median());
+  std::fflush(stdout);
+  const unsigned side = 8192;
+  {
+    tPictureContext context;
+    context.getRoots().useRandomColors(false);
+    std::unique_ptr<tFractal> fractal(tFractal::create(side, kLow, kHigh, kLow, kHigh, context));
+    tFractalComputation(fractal.get(), &f, &solver, 2).run();
+  }
+  rusage usage;
+  getrusage(RUSAGE_SELF, &usage);
+  const double peak = static_cast<double>(usage.ru_maxrss) / 1024.0;  // kilobytes to MiB
+  const double own = 8.0 * side * side / (1024.0 * 1024.0);
+  std::printf(
+      "  8192 x 8192 peak memory     %9.0f MiB, picture and labels %.0f MiB, ratio %.2f\n\n", peak,
+      own, peak / own);
+  std::fflush(stdout);
 }
 
 // The grid Wada test of the basin picture on all threads, the median of the
@@ -282,6 +416,7 @@ void runComplexMapCase(tFunction& cubicz, tIterativeSolver& solver, unsigned thr
 }
 
 const unsigned kMethodSide = 1024;
+const int kManyRootsRuns = 3;
 const int kMethodRuns = 3;
 
 // The engine's solver of that name at the section's settings (step 1,
@@ -308,20 +443,6 @@ std::unique_ptr<tIterativeSolver> makeMethod(const std::string& name) {
   if (name == "BacktrackingNewtonSolver")
     return std::make_unique<tBacktrackingNewtonSolver>(n, kStep);
   return nullptr;
-}
-
-// The processor time the process took: both ways run on this thread alone,
-// and on a machine shared with other work the clock on the wall counts theirs
-// too.
-double processSeconds() {
-  timespec now;
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-  return static_cast<double>(now.tv_sec) + 1e-9 * static_cast<double>(now.tv_nsec);
-}
-
-double median(std::vector<double> seconds) {
-  std::sort(seconds.begin(), seconds.end());
-  return seconds[seconds.size() / 2];
 }
 
 // The engine's picture on one thread, as the hand-written outcomes: each
@@ -408,9 +529,33 @@ int main(int argc, char** argv) {
               tInstructionSet::supports(tInstructionSet::AVX2) ? "has" : "lacks",
               tInstructionSet::mathLibrary());
   if (argc > 1) {
-    if (std::string(argv[1]) != "methods") {
+    const std::string section = argv[1];
+    if (section == "roots" && argc <= 3) {
+      const int runs = argc == 3 ? std::atoi(argv[2]) : kManyRootsRuns;
+      if (runs < 1) {
+        std::fprintf(stderr, "rootweaver_bench: roots takes a number of runs, not '%s'\n", argv[2]);
+        return 2;
+      }
+      tManyRootsBench::run(runs);
+      return 0;
+    }
+    if (section == "footprint" && argc == 2) {
+      std::ostringstream trace;
+      tFunction f(ROOTWEAVER_SOURCE_DIR "/Shared Functions/cubic.func", trace, std::cerr);
+      runFootprint(f);
+      return 0;
+    }
+    if (section == "lean" && argc == 2) {
+      std::ostringstream trace;
+      tFunction products(ROOTWEAVER_SOURCE_DIR "/bench/cubic-products.func", trace, std::cerr);
+      runLeanTable(products);
+      return 0;
+    }
+    if (section != "methods") {
       std::fprintf(stderr,
-                   "rootweaver_bench: '%s' is no section; give none, or methods [NAME ...]\n",
+                   "rootweaver_bench: '%s' is no section; give none, footprint, lean, roots "
+                   "[RUNS], or methods [NAME "
+                   "...]\n",
                    argv[1]);
       return 2;
     }
@@ -428,6 +573,7 @@ int main(int argc, char** argv) {
       "Rootweaver engine benchmark: cubic.func (z^3 - 1) over [-2, 2]^2, "
       "%u iterations, step %g, random colours off, %u hardware threads\n\n",
       kIterations, kStep, threads);
+  runLeanTable(products);
   // The large pictures take minutes by the tree walk: it runs once on them.
   const tCase cases[] = {
       {"Newton", 512, false, 9, 9}, {"RK4", 512, false, 5, 5},   {"Newton", 2048, false, 1, 7},
@@ -444,5 +590,6 @@ int main(int argc, char** argv) {
       std::make_unique<tJarrattSolver>(kIterations, kStep),
       std::make_unique<tSteffensenSolver>(kIterations, kStep)};
   for (const auto& solver : complexMapSolvers) runComplexMapCase(cubicz, *solver, threads);
+  tManyRootsBench::run(kManyRootsRuns);
   return runMethods({});
 }

@@ -1,6 +1,8 @@
 #ifndef ROOTWEAVER_BENCH_THANDWRITTENCUBIC_H
 #define ROOTWEAVER_BENCH_THANDWRITTENCUBIC_H
 
+#include <vector>
+
 class tImage;
 class tRootManager;
 
@@ -26,6 +28,16 @@ class tHandWrittenCubic {
                             unsigned iterations, double h, POWERS powers = POWERS_BY_POW);
   static void rungeKutta4Picture(tImage& image, tRootManager& roots, double low, double high,
                                  unsigned iterations, double h, POWERS powers = POWERS_BY_POW);
+  // The lean programs, for the powers by products: the three roots kept in
+  // a local array as they are met, with the registry's preset colours in
+  // that order, each converged pixel compared with them by the registry's
+  // tolerance and the bytes (RGBA, row-major) written straight into `rgba`;
+  // no call into the engine per pixel. The engine's picture of
+  // cubic-products.func with random colours off, byte for byte.
+  static void leanNewtonPicture(std::vector<unsigned char>& rgba, unsigned side, double low,
+                                double high, unsigned iterations, double h);
+  static void leanRungeKutta4Picture(std::vector<unsigned char>& rgba, unsigned side, double low,
+                                     double high, unsigned iterations, double h);
   // The singular set for the Newton solver: the four corner paths of each
   // pixel walked in step, compared at every iteration.
   static void newtonSingularSetPicture(tImage& image, double low, double high, unsigned iterations,
