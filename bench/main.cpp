@@ -30,6 +30,19 @@
 // or failure differs between the two pictures: the engine evaluates formulas
 // expanded from f(z), which round otherwise than z^3 - 1 written in complex
 // arithmetic, so a few boundary pixels may differ, and more means a bug.
+//
+// The lean section (`rootweaver_bench lean`, also first in the whole run)
+// times a lean hand-written program for Newton and Runge-Kutta 4 on
+// "cubic-products.func" (the roots in a local array, the bytes straight into
+// a buffer, no registry and no call into the engine per pixel) against the
+// engine on one and on two threads, with the registry programs above as
+// extra lines, and checks that every picture is the same. The roots section
+// (`roots [RUNS]`, also in the whole run) times pictures with hundreds to
+// thousands of roots (tManyRootsBench). The footprint section (`footprint`,
+// alone, as it reads the process's peak memory) times the basin statistics
+// of a 2048 x 2048 Newton picture against the picture on two threads, and
+// compares the peak memory of an 8192 x 8192 picture with its image and
+// labels.
 
 #include <sys/resource.h>
 
