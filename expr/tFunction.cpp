@@ -231,6 +231,20 @@ void tFunction::prepareSecond() const {
   secondReady_.store(true, std::memory_order_release);
 }
 
+void tFunction::compileFirst(const std::vector<unsigned>& slots, tFormulaProgram& program) const {
+  if (lowered_) {
+    const std::vector<tComplexLowering::tOutput> all = slotParts();
+    std::vector<tComplexLowering::tOutput> chosen;
+    for (unsigned slot : slots) chosen.push_back(all[slot]);
+    tComplexLowering::compile(chosen, parameters_, program);
+  } else {
+    std::vector<const tExprNode*> roots;
+    for (unsigned slot : slots) roots.push_back(rootOf(this->*SLOTS[slot].tree));
+    program.compile(roots.data(), static_cast<unsigned>(roots.size()), parameters_);
+  }
+  for (unsigned k = 0; k < parameters_.size(); ++k) program.setParameter(k, parameterValues_[k]);
+}
+
 void tFunction::compileSecond(const std::vector<unsigned>& slots, tFormulaProgram& program) const {
   prepareSecond();
   if (unwritten_) {

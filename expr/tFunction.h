@@ -109,6 +109,10 @@ class tFunction {
   // them: the copy is not for the tree walk, and each thread needs its own.
   std::unique_ptr<tFunction> copyWithParameters(const std::string& p, const std::string& q) const;
   void setParameters(double p, double q);
+  // Compiles the formulas in `slots` (getProgram's order) into the program's
+  // outputs, in that order, with getProgram's values bit for bit, parameters
+  // included: for a caller that needs fewer of them at some points.
+  void compileFirst(const std::vector<unsigned>& slots, tFormulaProgram& program) const;
   // Compiles the second derivatives in `slots` (getSecondFormula's order)
   // into the program's outputs, in that order, with the values
   // secondDerivatives gives them bit for bit, parameters included: for a

@@ -17,7 +17,8 @@
 // step is one that tPacketStep makes on whole packets (getPacketScheme),
 // bit for bit as solve() and correction() make it: with f'' from a second
 // program for the one-point methods, and for the two-point ones with the
-// second point evaluated in a round of its own, as a Runge-Kutta stage is.
+// second point evaluated in a round of its own, by a program of only what
+// the method takes there.
 class tComplexMapSolver : public tIterativeSolver {
  public:
   // What a correction is given at the iterate z, and how it learns more of f.

@@ -1,6 +1,7 @@
 #include "fractal/tPacketSolver.h"
 
 #include <algorithm>
+#include <iterator>
 #include <memory>
 
 #include "expr/tFunction.h"
@@ -22,6 +23,16 @@ double* scratchFor(const tFormulaProgram& program, std::vector<double>& storage)
   double* scratch = static_cast<double*>(std::align(kCacheLine, sizeof(double), aligned, room));
   program.prepareScratch(scratch);
   return scratch;
+}
+
+// Lanes not in `active` are evaluated at the origin, which keeps their
+// arithmetic away from slow subnormal numbers.
+void zeroIdle(const tPacketStep::tPoints& points, unsigned active) {
+  for (unsigned idle = ~active & (~0u >> (32 - tPacketSolver::LANES)); idle != 0;
+       idle &= idle - 1) {
+    const unsigned l = static_cast<unsigned>(__builtin_ctz(idle));
+    points.x[l] = points.y[l] = 0.0;
+  }
 }
 
 bool cancelled(const std::atomic<bool>* cancel) {
@@ -88,6 +99,12 @@ tPacketSolver::tPacketSolver(const tIterativeSolver& solver, const tFunction& f)
       second_(),
       secondStorage_(),
       secondScratch_(nullptr),
+      secondPoint_(),
+      secondPointStorage_(),
+      secondPointScratch_(nullptr),
+      secondPoints_(),
+      secondPointOutputs_(),
+      atSecondPoint_(false),
       out_(),
       inverse_(),
       packet_(),
@@ -102,6 +119,9 @@ tPacketSolver::tPacketSolver(const tIterativeSolver& solver, const tFunction& f)
   if (solver.getPacketScheme(scheme) && tPacketStep::takesSecondDerivatives(scheme)) {
     prepareSecond(f, tPacketStep::takesSecondPartials(scheme));
   }
+  if (solver.getPacketScheme(scheme) && tPacketStep::takesTwoPoints(scheme)) {
+    prepareSecondPoint(f, scheme);
+  }
 }
 
 // The function's own program of second derivatives has all six; f1xx and
@@ -114,6 +134,17 @@ void tPacketSolver::prepareSecond(const tFunction& f, bool allSix) {
   secondScratch_ = scratchFor(second_, secondStorage_);
   for (unsigned k = 0; k < slots.size(); ++k) {
     outputs_[6 + k] = second_.outputLanes(secondScratch_, k);
+  }
+}
+
+// Formulas compiled alone have the same values bit for bit as among all six.
+void tPacketSolver::prepareSecondPoint(const tFunction& f, tPacketStep::SCHEME scheme) {
+  f.compileFirst(tPacketStep::secondPointSlots(scheme), secondPoint_);
+  secondPointScratch_ = scratchFor(secondPoint_, secondPointStorage_);
+  secondPoints_ = {secondPoint_.xLanes(secondPointScratch_),
+                   secondPoint_.yLanes(secondPointScratch_)};
+  for (unsigned k = 0; k < std::size(secondPointOutputs_); ++k) {
+    secondPointOutputs_[k] = secondPoint_.outputLanes(secondPointScratch_, k < 2 ? k : 0);
   }
 }
 
@@ -164,14 +195,21 @@ void tPacketSolver::startPacketLane(unsigned l, const tVector2& start) {
   packet_.y[l] = points_.y[l] = start.y_;
   packet_.stage[l] = 0.0;
   packet_.iteration[l] = 0.0;
+  // A lane started before a second round waits through it at the origin.
+  if (secondPointScratch_ != nullptr) secondPoints_.x[l] = secondPoints_.y[l] = 0.0;
 }
 
 tPacketStep::tFound tPacketSolver::advancePacket(tPacketStep::SCHEME scheme, bool fullPath,
                                                  unsigned active) {
-  for (unsigned idle = ~active & (~0u >> (32 - LANES)); idle != 0; idle &= idle - 1) {
-    const unsigned l = static_cast<unsigned>(__builtin_ctz(idle));
-    points_.x[l] = points_.y[l] = 0.0;
+  if (atSecondPoint_) {
+    atSecondPoint_ = false;
+    zeroIdle(secondPoints_, active);
+    secondPoint_.evaluatePacketInPlace(active, secondPointScratch_);
+    return tPacketStep::advanceSecondPoint(scheme, fullPath, parameters_, secondPointOutputs_,
+                                           packet_, points_);
   }
+  atSecondPoint_ = secondPointScratch_ != nullptr;
+  zeroIdle(points_, active);
   // The second program reads the same points from registers of its own.
   if (secondScratch_ != nullptr) {
     std::copy(points_.x, points_.x + LANES, second_.xLanes(secondScratch_));
@@ -179,7 +217,8 @@ tPacketStep::tFound tPacketSolver::advancePacket(tPacketStep::SCHEME scheme, boo
     second_.evaluatePacketInPlace(active, secondScratch_);
   }
   program_.evaluatePacketInPlace(active, scratch_);
-  return tPacketStep::advance(scheme, fullPath, parameters_, outputs_, packet_, points_);
+  return tPacketStep::advance(scheme, fullPath, parameters_, outputs_, packet_,
+                              secondPointScratch_ != nullptr ? secondPoints_ : points_);
 }
 
 bool tPacketSolver::solveInPackets(tPacketStep::SCHEME scheme, const tVector2* starts,
@@ -190,6 +229,7 @@ bool tPacketSolver::solveInPackets(tPacketStep::SCHEME scheme, const tVector2* s
       count, solver_.getMaxIterations() == 0,
       [&](unsigned l, std::size_t i) { startPacketLane(l, starts[i]); },
       [&](std::size_t i) { outcomes[i] = {starts[i], OUTCOME_GAVE_UP, 0}; });
+  atSecondPoint_ = false;
   while (feeder.active() != 0) {
     if (cancelled(cancel)) return false;
     const tPacketStep::tFound found = advancePacket(scheme, false, feeder.active());
@@ -274,6 +314,7 @@ bool tPacketSolver::straddleInPackets(tPacketStep::SCHEME scheme, const tVector2
         compared[g] = 0;
       },
       [&](std::size_t i) { straddles[i] = false; });
+  atSecondPoint_ = false;
   while (feeder.active() != 0) {
     if (cancelled(cancel)) return false;
     const tPacketStep::tFound found = advancePacket(scheme, true, feeder.active());

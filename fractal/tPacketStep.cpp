@@ -26,3 +26,18 @@ tPacketStep::tFound tPacketStep::advance(SCHEME scheme, bool fullPath,
   }
   return advanceSse2(scheme, fullPath, parameters, out, lanes, next);
 }
+
+tPacketStep::tFound tPacketStep::advanceSecondPoint(SCHEME scheme, bool fullPath,
+                                                    const tParameters& parameters,
+                                                    const tOutputs& out, tLanes& lanes,
+                                                    const tPoints& next) {
+  if (tInstructionSet::current() == tInstructionSet::AVX2) {
+    return advanceSecondPointAvx2(scheme, fullPath, parameters, out, lanes, next);
+  }
+  return advanceSecondPointSse2(scheme, fullPath, parameters, out, lanes, next);
+}
+
+std::vector<unsigned> tPacketStep::secondPointSlots(SCHEME scheme) {
+  if (scheme == SCHEME_JARRATT) return {2, 4};
+  return {0, 1};
+}

@@ -1,6 +1,8 @@
 #ifndef ROOTWEAVER_FRACTAL_TPACKETSTEP_H
 #define ROOTWEAVER_FRACTAL_TPACKETSTEP_H
 
+#include <vector>
+
 #include "expr/tFormulaProgram.h"
 
 // What a solver does with the six formulas at the points of a packet, done
@@ -44,8 +46,10 @@ class tPacketStep {
     SCHEME_CHEBYSHEV_HALLEY,
     SCHEME_SCHRODER,
     SCHEME_LAGUERRE,
-    // z <- z - h c with a correction from f and f' at z and at a second
-    // point w: stage 0 is the evaluation at z, stage 1 the one at w.
+    // z <- z - h c with a correction from f and f' at z and what the
+    // method takes at a second point w (secondPointSlots): each step takes
+    // two rounds, advance at z, then advanceSecondPoint at w, all lanes in
+    // step; a lane's stage is 0 at z and 1 at w.
     SCHEME_TRAUB,
     SCHEME_KING,
     SCHEME_JARRATT,
@@ -73,6 +77,9 @@ class tPacketStep {
     return scheme >= SCHEME_TRAUB && scheme <= SCHEME_STEFFENSEN;
   }
   static bool isSystemScheme(SCHEME scheme) { return scheme >= SCHEME_TRAUB_SYSTEM; }
+  // What a two-point step takes at w, as slots of the function's program: f1
+  // and f2, or Jarratt's f11 and f21 (f').
+  static std::vector<unsigned> secondPointSlots(SCHEME scheme);
 
   // The lanes of a packet in columns.
   struct tLanes {
@@ -124,9 +131,16 @@ class tPacketStep {
   // ends and every step is taken; a two-point step that fails at z is then
   // evaluated at z once more and stays there, so that every step takes two
   // rounds and lanes that start together reach their iterates together. The points may share memory
-  // with the outputs.
+  // with the outputs. For a two-point step on f(z) (takesTwoPoints) this is
+  // its first round, at the iterates: every lane is at stage 0, and next are the points of the
+  // second round.
   static tFound advance(SCHEME scheme, bool fullPath, const tParameters& parameters,
                         const tOutputs& out, tLanes& lanes, const tPoints& next);
+  // The second round of a two-point step, with out[0] and out[1] the
+  // formulas of secondPointSlots at every lane's w; next are the iterates.
+  // A lane started since the first round stays at stage 0 for the next.
+  static tFound advanceSecondPoint(SCHEME scheme, bool fullPath, const tParameters& parameters,
+                                   const tOutputs& out, tLanes& lanes, const tPoints& next);
 
  private:
   static void invertSse2(const tOutputs& out, double (*inverse)[LANES]);
@@ -135,6 +149,10 @@ class tPacketStep {
                             const tOutputs& out, tLanes& lanes, const tPoints& next);
   static tFound advanceAvx2(SCHEME scheme, bool fullPath, const tParameters& parameters,
                             const tOutputs& out, tLanes& lanes, const tPoints& next);
+  static tFound advanceSecondPointSse2(SCHEME scheme, bool fullPath, const tParameters& parameters,
+                                       const tOutputs& out, tLanes& lanes, const tPoints& next);
+  static tFound advanceSecondPointAvx2(SCHEME scheme, bool fullPath, const tParameters& parameters,
+                                       const tOutputs& out, tLanes& lanes, const tPoints& next);
   template <typename tVectorLanes>
   static void invertWith(const tOutputs& out, double (*inverse)[LANES]);
   template <typename tVectorLanes>
@@ -144,6 +162,9 @@ class tPacketStep {
   template <typename tVectorLanes>
   static tFound advanceSystemWith(SCHEME scheme, bool fullPath, const tParameters& parameters,
                                   const tOutputs& out, tLanes& lanes, const tPoints& next);
+  template <typename tVectorLanes>
+  static tFound advanceSecondPointWith(SCHEME scheme, bool fullPath, const tParameters& parameters,
+                                       const tOutputs& out, tLanes& lanes, const tPoints& next);
 };
 
 #endif

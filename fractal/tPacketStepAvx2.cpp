@@ -13,3 +13,10 @@ tPacketStep::tFound tPacketStep::advanceAvx2(SCHEME scheme, bool fullPath,
                                              tLanes& lanes, const tPoints& next) {
   return advanceWith<tAvx2Lanes>(scheme, fullPath, parameters, out, lanes, next);
 }
+
+tPacketStep::tFound tPacketStep::advanceSecondPointAvx2(SCHEME scheme, bool fullPath,
+                                                        const tParameters& parameters,
+                                                        const tOutputs& out, tLanes& lanes,
+                                                        const tPoints& next) {
+  return advanceSecondPointWith<tAvx2Lanes>(scheme, fullPath, parameters, out, lanes, next);
+}

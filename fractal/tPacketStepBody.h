@@ -14,9 +14,9 @@ namespace {
 
 // tMatrix2's determinant and inverse of the matrix with rows (f11, f12) and
 // (f21, f22) in every lane, zero below the cutoff and all NaN where the
-// determinant is not finite (tFunction::invertJacobian).
+// determinant is not finite (tFunction::invertJacobian); returns |det|.
 template <typename tVectorLanes, typename V>
-void invertLanes(V f11, V f12, V f21, V f22, V& m0, V& m1, V& m2, V& m3) {
+V invertLanes(V f11, V f12, V f21, V f22, V& m0, V& m1, V& m2, V& m3) {
   const V d = f11 * f22 - f21 * f12;
   const V size = tVectorLanes::valuesOf(tVectorLanes::bitsOf(d) & kAbsMask);
   const auto singular = size < tFunction::INVERTIBLE_CUTOFF;
@@ -27,6 +27,7 @@ void invertLanes(V f11, V f12, V f21, V f22, V& m0, V& m1, V& m2, V& m3) {
   m1 = finite ? (singular ? zero : -f12 / d) : nan;
   m2 = finite ? (singular ? zero : -f21 / d) : nan;
   m3 = finite ? (singular ? zero : f11 / d) : nan;
+  return size;
 }
 
 // The values and inverse Jacobians of one vector of lanes.
@@ -39,6 +40,7 @@ struct tEvaluation {
   V m1;
   V m2;
   V m3;
+  V size;  // |det| of the matrix inverted
 
   tEvaluation(const tPacketStep::tOutputs& out, unsigned l)
       : tEvaluation(tVectorLanes::load(out[0] + l), tVectorLanes::load(out[1] + l),
@@ -47,14 +49,13 @@ struct tEvaluation {
   // The values (f1, f2), and the inverse of the matrix with rows (a, b) and
   // (c, d): the Jacobian, or where a step inverts another matrix, that one.
   tEvaluation(V value1, V value2, V a, V b, V c, V d) : f1(value1), f2(value2) {
-    invertLanes<tVectorLanes>(a, b, c, d, m0, m1, m2, m3);
+    size = invertLanes<tVectorLanes>(a, b, c, d, m0, m1, m2, m3);
   }
 
-  // The zero matrix: testIterate's first test, and the singular-set test's.
-  auto singular() const {
-    const V zero = {};
-    return (m0 == zero) & (m1 == zero) & (m2 == zero) & (m3 == zero);
-  }
+  // The zero matrix: testIterate's first test, and the singular-set test's,
+  // told from the determinant as tIterativeSolver::singularJacobian tells it,
+  // so that a step that needs no inverse makes no division for it.
+  auto singular() const { return size < tFunction::INVERTIBLE_CUTOFF; }
   // |F| below the epsilon: testIterate's second test.
   auto converged(double residualLimit) const { return f1 * f1 + f2 * f2 < residualLimit; }
   // tMatrix2::determinant above zero, for the singular-set test.
@@ -346,12 +347,6 @@ tKept<V> loadKept(const tPacketStep::tLanes& lanes, unsigned l) {
   return {kept[0], kept[1], kept[2]};
 }
 
-// a where the mask is set, b elsewhere.
-template <typename V, typename tMask>
-tComplexLanes<V> pick(tMask mask, const tComplexLanes<V>& a, const tComplexLanes<V>& b) {
-  return {mask ? a.re : b.re, mask ? a.im : b.im};
-}
-
 // The operands of the second half's first quotient, with f and f' at w:
 // Traub's and King's f(w) / f', Jarratt's (p + f') / (p - f') with
 // p = 3 f'(w), Steffensen's (f f) / (f(w) - f). A lane divides once a round:
@@ -411,94 +406,139 @@ auto secondHalf(double b, const tKept<V>& at, const tComplexLanes<V>& fw, const 
   }
 }
 
-// One evaluation of a two-point step on f(z) on a vector of lanes, each at
-// its own stage, as tComplexMapSolver::solve and the method's correction
-// make it: at stage 0 the iterate z is tested as Newton's is, f / f', f and
-// f' there are kept and w is evaluated next; at stage 1 the correction is
-// finished with f and f' at w and z <- z - h c. A step that fails ends the
-// solve as singular; on a full path it stays at z, and one that fails at z
-// is evaluated there again at stage 2 so that it still takes two rounds and
-// the corner walks keep in step. (On f(z) a zero f' is a singular Jacobian,
-// which settles the corners at once; a real map read as f1 + i f2 may have
-// a zero first column beside an infinite second.)
+// The first round of a two-point step on f(z) on a vector of lanes, at
+// their iterates z, as tComplexMapSolver::solve and the method's correction
+// make it: z is tested as Newton's is, f / f', f and f' there are kept and w
+// is evaluated next, at stage 1. A step that fails here ends the solve as
+// singular; on a full path it is evaluated at z once more, at stage 2, so
+// that it still takes two rounds and the corner walks keep in step. (On f(z)
+// a zero f' is a singular Jacobian, which settles the corners at once; a
+// real map read as f1 + i f2 may have a zero first column beside an
+// infinite second.)
 template <typename tVectorLanes, bool kFullPath, tPacketStep::SCHEME kScheme>
-void twoPointLanes(const tPacketStep::tParameters& p, const tPacketStep::tOutputs& out,
-                   tPacketStep::tLanes& lanes, const tPacketStep::tPoints& next, unsigned l,
-                   tPacketStep::tFound& found) {
+void twoPointFirstLanes(const tPacketStep::tParameters& p, const tPacketStep::tOutputs& out,
+                        tPacketStep::tLanes& lanes, const tPacketStep::tPoints& next, unsigned l,
+                        tPacketStep::tFound& found) {
   typedef typename tVectorLanes::tValues V;
   const tEvaluation<tVectorLanes> e(out, l);
-  const V stage = tVectorLanes::load(lanes.stage + l);
   const V zero = {};
   const V one = zero + 1.0;
-  const auto atIterate = stage == zero;
-  const auto atSecond = stage == one;
-  const auto stops = reportIterate<kFullPath>(e, atIterate, p.residualLimit, l, found);
+  const auto stops = reportIterate<kFullPath>(e, zero == zero, p.residualLimit, l, found);
   const V x = tVectorLanes::load(lanes.x + l);
   const V y = tVectorLanes::load(lanes.y + l);
   const tComplexLanes<V> value = {e.f1, e.f2};
   const tComplexLanes<V> derivative = {tVectorLanes::load(out[2] + l),
                                        tVectorLanes::load(out[4] + l)};
+  tKept<V> now = {{}, value, derivative};
+  tComplexLanes<V> w;
+  const auto fails = firstHalf<kScheme>(tComplexLanes<V>{x, y}, value / derivative, now, w);
+  const tComplexLanes<V> nowParts[3] = {now.n, now.f, now.d1};
+  for (int k = 0; k < 3; ++k) {
+    tVectorLanes::store(lanes.slopes[k][0] + l, nowParts[k].re);
+    tVectorLanes::store(lanes.slopes[k][1] + l, nowParts[k].im);
+  }
+  tVectorLanes::store(next.x + l, fails ? x : w.re);
+  tVectorLanes::store(next.y + l, fails ? y : w.im);
+  tVectorLanes::store(lanes.stage + l, fails ? one + 1.0 : one);
+  if (!kFullPath) found.singular |= tVectorLanes::maskBits(~stops & fails) << l;
+}
 
-  // A lane at stage 1 finishes with what its iterate kept; one at stage 0
-  // keeps its own.
+// The second round of a two-point step on a vector of lanes: with what the
+// method takes at w (f, or Jarratt's f') in out[0] and out[1], a lane at
+// stage 1 finishes its correction from what its iterate kept and moves,
+// z <- z - h c, unless a denominator is zero, which ends the solve as
+// singular; a full path stays at z then, as it does at stage 2. A lane at
+// stage 0, started since the first round, waits for the next.
+template <typename tVectorLanes, bool kFullPath, tPacketStep::SCHEME kScheme>
+void twoPointSecondLanes(const tPacketStep::tParameters& p, const tPacketStep::tOutputs& out,
+                         tPacketStep::tLanes& lanes, const tPacketStep::tPoints& next, unsigned l,
+                         tPacketStep::tFound& found) {
+  typedef typename tVectorLanes::tValues V;
+  const V stage = tVectorLanes::load(lanes.stage + l);
+  const V zero = {};
+  const V one = zero + 1.0;
+  const auto waits = stage == zero;
+  const auto atSecond = stage == one;
+  const tComplexLanes<V> atW = {tVectorLanes::load(out[0] + l), tVectorLanes::load(out[1] + l)};
   const tKept<V> kept = loadKept<tVectorLanes>(lanes, l);
   tComplexLanes<V> numerator;
   tComplexLanes<V> denominator;
-  secondQuotient<kScheme>(kept, value, derivative, numerator, denominator);
-  const tComplexLanes<V> q =
-      pick(atIterate, value, numerator) / pick(atIterate, derivative, denominator);
-  tKept<V> now = {{}, value, derivative};
-  tComplexLanes<V> w;
-  const auto failsFirst = atIterate & firstHalf<kScheme>(tComplexLanes<V>{x, y}, q, now, w);
+  secondQuotient<kScheme>(kept, atW, atW, numerator, denominator);
   tComplexLanes<V> c;
-  const auto failsSecond = atSecond & secondHalf<kScheme>(p.a, kept, value, q, denominator, c);
-  const tComplexLanes<V> keptParts[3] = {kept.n, kept.f, kept.d1};
-  const tComplexLanes<V> nowParts[3] = {now.n, now.f, now.d1};
-  for (int k = 0; k < 3; ++k) {
-    tVectorLanes::store(lanes.slopes[k][0] + l, atIterate ? nowParts[k].re : keptParts[k].re);
-    tVectorLanes::store(lanes.slopes[k][1] + l, atIterate ? nowParts[k].im : keptParts[k].im);
-  }
-  const auto moves = atSecond & ~failsSecond;
-  const auto stepEnds = ~atIterate;
+  const auto fails =
+      atSecond & secondHalf<kScheme>(p.a, kept, atW, numerator / denominator, denominator, c);
+  const auto moves = atSecond & ~fails;
+  const V x = tVectorLanes::load(lanes.x + l);
+  const V y = tVectorLanes::load(lanes.y + l);
   const V newX = moves ? x - c.re * p.h : x;
   const V newY = moves ? y - c.im * p.h : y;
   const V iteration =
-      tVectorLanes::load(lanes.iteration + l) + ((kFullPath ? stepEnds : moves) ? one : zero);
+      tVectorLanes::load(lanes.iteration + l) + ((kFullPath ? ~waits : moves) ? one : zero);
   tVectorLanes::store(lanes.x + l, newX);
   tVectorLanes::store(lanes.y + l, newY);
-  tVectorLanes::store(next.x + l, atIterate ? (failsFirst ? x : w.re) : newX);
-  tVectorLanes::store(next.y + l, atIterate ? (failsFirst ? y : w.im) : newY);
-  tVectorLanes::store(lanes.stage + l, atIterate ? (failsFirst ? one + 1.0 : one) : zero);
+  tVectorLanes::store(next.x + l, newX);
+  tVectorLanes::store(next.y + l, newY);
+  tVectorLanes::store(lanes.stage + l, zero);
   tVectorLanes::store(lanes.iteration + l, iteration);
   if (!kFullPath) {
-    found.singular |= tVectorLanes::maskBits((~stops & failsFirst) | failsSecond) << l;
+    found.singular |= tVectorLanes::maskBits(fails) << l;
     found.gaveUp |= tVectorLanes::maskBits(moves & (iteration >= p.maxIterations)) << l;
   }
 }
 
-// Every vector of a packet, through the scheme's kernel.
+// Every vector of a packet through one round of a two-point step.
+template <typename tVectorLanes, bool kFullPath, tPacketStep::SCHEME kScheme>
+tPacketStep::tFound twoPointVectors(bool atSecondPoint, const tPacketStep::tParameters& p,
+                                    const tPacketStep::tOutputs& out, tPacketStep::tLanes& lanes,
+                                    const tPacketStep::tPoints& next) {
+  tPacketStep::tFound found = {0, 0, 0, 0, 0};
+  for (unsigned l = 0; l < tPacketStep::LANES; l += tVectorLanes::WIDTH) {
+    if (atSecondPoint) {
+      twoPointSecondLanes<tVectorLanes, kFullPath, kScheme>(p, out, lanes, next, l, found);
+    } else {
+      twoPointFirstLanes<tVectorLanes, kFullPath, kScheme>(p, out, lanes, next, l, found);
+    }
+  }
+  return found;
+}
+
+// One round of the two-point scheme's step on every vector of a packet.
+template <typename tVectorLanes, bool kFullPath>
+tPacketStep::tFound twoPointRound(tPacketStep::SCHEME scheme, bool atSecondPoint,
+                                  const tPacketStep::tParameters& p,
+                                  const tPacketStep::tOutputs& out, tPacketStep::tLanes& lanes,
+                                  const tPacketStep::tPoints& next) {
+  switch (scheme) {
+    case tPacketStep::SCHEME_TRAUB:
+      return twoPointVectors<tVectorLanes, kFullPath, tPacketStep::SCHEME_TRAUB>(atSecondPoint, p,
+                                                                                 out, lanes, next);
+    case tPacketStep::SCHEME_KING:
+      return twoPointVectors<tVectorLanes, kFullPath, tPacketStep::SCHEME_KING>(atSecondPoint, p,
+                                                                                out, lanes, next);
+    case tPacketStep::SCHEME_JARRATT:
+      return twoPointVectors<tVectorLanes, kFullPath, tPacketStep::SCHEME_JARRATT>(
+          atSecondPoint, p, out, lanes, next);
+    default:
+      return twoPointVectors<tVectorLanes, kFullPath, tPacketStep::SCHEME_STEFFENSEN>(
+          atSecondPoint, p, out, lanes, next);
+  }
+}
+
+// Every vector of a packet, through the scheme's kernel; a two-point
+// step's first round.
 template <typename tVectorLanes, bool kFullPath>
 tPacketStep::tFound advanceVectors(tPacketStep::SCHEME scheme, const tPacketStep::tParameters& p,
                                    const tPacketStep::tOutputs& out, tPacketStep::tLanes& lanes,
                                    const tPacketStep::tPoints& next) {
+  if (tPacketStep::takesTwoPoints(scheme)) {
+    return twoPointRound<tVectorLanes, kFullPath>(scheme, false, p, out, lanes, next);
+  }
   tPacketStep::tFound found = {0, 0, 0, 0, 0};
   for (unsigned l = 0; l < tPacketStep::LANES; l += tVectorLanes::WIDTH) {
     if (scheme == tPacketStep::SCHEME_NEWTON) {
       newtonLanes<tVectorLanes, kFullPath>(p, out, lanes, next, l, found);
     } else if (scheme == tPacketStep::SCHEME_RUNGE_KUTTA4) {
       rungeKutta4Lanes<tVectorLanes, kFullPath>(p, out, lanes, next, l, found);
-    } else if (scheme == tPacketStep::SCHEME_TRAUB) {
-      twoPointLanes<tVectorLanes, kFullPath, tPacketStep::SCHEME_TRAUB>(p, out, lanes, next, l,
-                                                                        found);
-    } else if (scheme == tPacketStep::SCHEME_KING) {
-      twoPointLanes<tVectorLanes, kFullPath, tPacketStep::SCHEME_KING>(p, out, lanes, next, l,
-                                                                       found);
-    } else if (scheme == tPacketStep::SCHEME_JARRATT) {
-      twoPointLanes<tVectorLanes, kFullPath, tPacketStep::SCHEME_JARRATT>(p, out, lanes, next, l,
-                                                                          found);
-    } else if (scheme == tPacketStep::SCHEME_STEFFENSEN) {
-      twoPointLanes<tVectorLanes, kFullPath, tPacketStep::SCHEME_STEFFENSEN>(p, out, lanes, next, l,
-                                                                             found);
     } else {
       correctionLanes<tVectorLanes, kFullPath>(scheme, p, out, lanes, next, l, found);
     }
@@ -528,6 +568,16 @@ tPacketStep::tFound tPacketStep::advanceWith(SCHEME scheme, bool fullPath,
   }
   if (fullPath) return advanceVectors<tVectorLanes, true>(scheme, parameters, out, lanes, next);
   return advanceVectors<tVectorLanes, false>(scheme, parameters, out, lanes, next);
+}
+
+template <typename tVectorLanes>
+tPacketStep::tFound tPacketStep::advanceSecondPointWith(SCHEME scheme, bool fullPath,
+                                                        const tParameters& parameters,
+                                                        const tOutputs& out, tLanes& lanes,
+                                                        const tPoints& next) {
+  if (fullPath)
+    return twoPointRound<tVectorLanes, true>(scheme, true, parameters, out, lanes, next);
+  return twoPointRound<tVectorLanes, false>(scheme, true, parameters, out, lanes, next);
 }
 
 #endif

@@ -12,3 +12,10 @@ tPacketStep::tFound tPacketStep::advanceSse2(SCHEME scheme, bool fullPath,
                                              tLanes& lanes, const tPoints& next) {
   return advanceWith<tSse2Lanes>(scheme, fullPath, parameters, out, lanes, next);
 }
+
+tPacketStep::tFound tPacketStep::advanceSecondPointSse2(SCHEME scheme, bool fullPath,
+                                                        const tParameters& parameters,
+                                                        const tOutputs& out, tLanes& lanes,
+                                                        const tPoints& next) {
+  return advanceSecondPointWith<tSse2Lanes>(scheme, fullPath, parameters, out, lanes, next);
+}
