@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <limits>
 
 // The powers with the exponents 2, 3 and 4 formed without pow where that is
 // certainly pow's result (see the essay atop tFormulaProgram.h), for one
@@ -102,17 +103,20 @@ inline auto exactPower(typename L::tValues v, typename L::tValues& result) {
     rest = (p4 - hi) + r;
   }
   // Zero to a positive integer power is zero, with the base's sign for odd
-  // powers (as IEC 60559 has pow do).
+  // powers, an infinity is the infinity of that sign, and not-a-number stays
+  // so (as IEC 60559 has pow do): diverging solves meet these at every step.
   const T zero = {};
   auto isZero = v == zero;
-  result = N == 3 ? (isZero ? v : hi) : hi;
+  auto notFinite = (av > std::numeric_limits<double>::max()) | (v != v);
+  const T power = N == 2 ? v * v : N == 3 ? (v * v) * v : (v * v) * (v * v);
+  result = notFinite ? power : N == 3 ? (isZero ? v : hi) : hi;
   auto bits = L::bitsOf(hi);
   T ulp = L::valuesOf((bits & kExponentMask) - (uint64_t{52} << 52));
   T absRest = L::valuesOf(L::bitsOf(rest) & kAbsMask);
   // A power of two has a nearer neighbour below it, so it counts only when
   // it is the power itself (the base is a power of two too).
   auto nearest = (absRest <= kPowerMargin * ulp) & (((bits & kFractionMask) != 0) | (rest == zero));
-  return (inRange & nearest) | isZero;
+  return (inRange & nearest) | isZero | notFinite;
 }
 
 }  // namespace

@@ -207,10 +207,11 @@ TEST_P(tFormulaProgramTest, SampleFunctionsGiveTheTreeWalksBits) {
 }
 
 // Powers with the exponents 2, 3 and 4 are formed without pow only where that
-// is certainly pow's result: held to pow over every power of two and zero, and
-// a million other bases, half with a power next to a midpoint between doubles.
+// is certainly pow's result: held to pow over every power of two, zero, the
+// infinities and not-a-number, and a million other bases, half with a power
+// next to a midpoint between doubles.
 TEST_P(tFormulaProgramTest, IntegerPowersAreExactlyPows) {
-  Values bases = {0.0, -0.0};
+  Values bases = {0.0, -0.0, INFINITY, -INFINITY, NAN, -NAN};
   for (int m = -200; m <= 200; ++m)
     bases.insert(bases.end(), {std::ldexp(1, m), -std::ldexp(1, m)});
   std::mt19937_64 random(11);
