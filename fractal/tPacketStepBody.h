@@ -285,15 +285,30 @@ auto laguerreCorrection(double n, const tComplexLanes<V>& f, const tComplexLanes
   return (degree.re == zero) | f.isZero() | denominator.isZero();
 }
 
+// The one-point scheme's correction.
+template <typename tVectorLanes, tPacketStep::SCHEME kScheme, typename V>
+auto correction(double a, const tComplexLanes<V>& f, const tComplexLanes<V>& d1,
+                const tComplexLanes<V>& d2, tComplexLanes<V>& c) {
+  if constexpr (kScheme == tPacketStep::SCHEME_HALLEY) {
+    return halleyCorrection(f, d1, d2, c);
+  } else if constexpr (kScheme == tPacketStep::SCHEME_SCHRODER) {
+    return schroderCorrection(f, d1, d2, c);
+  } else if constexpr (kScheme == tPacketStep::SCHEME_LAGUERRE) {
+    return laguerreCorrection<tVectorLanes>(a, f, d1, d2, c);
+  } else {
+    return chebyshevHalleyCorrection(a, f, d1, d2, c);
+  }
+}
+
 // One step z <- z - h c of a method on f(z) on a vector of lanes, as
 // tComplexMapSolver::solve makes it: the iterate is tested as Newton's is,
 // then the correction is made from f = f1 + i f2, f' = f11 + i f21 and
 // f'' = f1xx + i f2xx. A lane whose correction fails stays where it is: its
 // solve ends there as singular, or its full path goes on from it.
-template <typename tVectorLanes, bool kFullPath>
-void correctionLanes(tPacketStep::SCHEME scheme, const tPacketStep::tParameters& p,
-                     const tPacketStep::tOutputs& out, tPacketStep::tLanes& lanes,
-                     const tPacketStep::tPoints& next, unsigned l, tPacketStep::tFound& found) {
+template <typename tVectorLanes, bool kFullPath, tPacketStep::SCHEME kScheme>
+void correctionLanes(const tPacketStep::tParameters& p, const tPacketStep::tOutputs& out,
+                     tPacketStep::tLanes& lanes, const tPacketStep::tPoints& next, unsigned l,
+                     tPacketStep::tFound& found) {
   typedef typename tVectorLanes::tValues V;
   const tEvaluation<tVectorLanes> e(out, l);
   const V zero = {};
@@ -303,11 +318,7 @@ void correctionLanes(tPacketStep::SCHEME scheme, const tPacketStep::tParameters&
   const tComplexLanes<V> d1 = {tVectorLanes::load(out[2] + l), tVectorLanes::load(out[4] + l)};
   const tComplexLanes<V> d2 = {tVectorLanes::load(out[6] + l), tVectorLanes::load(out[7] + l)};
   tComplexLanes<V> c;
-  const auto failed = scheme == tPacketStep::SCHEME_HALLEY     ? halleyCorrection(f, d1, d2, c)
-                      : scheme == tPacketStep::SCHEME_SCHRODER ? schroderCorrection(f, d1, d2, c)
-                      : scheme == tPacketStep::SCHEME_LAGUERRE
-                          ? laguerreCorrection<tVectorLanes>(p.a, f, d1, d2, c)
-                          : chebyshevHalleyCorrection(p.a, f, d1, d2, c);
+  const auto failed = correction<tVectorLanes, kScheme>(p.a, f, d1, d2, c);
   const auto stays = stops | failed;
   // A full path counts every iteration; a solve stops counting where it ends.
   const auto counts = kFullPath ? zero == zero : ~stays;
@@ -502,6 +513,18 @@ tPacketStep::tFound twoPointVectors(bool atSecondPoint, const tPacketStep::tPara
   return found;
 }
 
+// Every vector of a packet through a one-point step on f(z).
+template <typename tVectorLanes, bool kFullPath, tPacketStep::SCHEME kScheme>
+tPacketStep::tFound correctionVectors(const tPacketStep::tParameters& p,
+                                      const tPacketStep::tOutputs& out, tPacketStep::tLanes& lanes,
+                                      const tPacketStep::tPoints& next) {
+  tPacketStep::tFound found = {0, 0, 0, 0, 0};
+  for (unsigned l = 0; l < tPacketStep::LANES; l += tVectorLanes::WIDTH) {
+    correctionLanes<tVectorLanes, kFullPath, kScheme>(p, out, lanes, next, l, found);
+  }
+  return found;
+}
+
 // One round of the two-point scheme's step on every vector of a packet.
 template <typename tVectorLanes, bool kFullPath>
 tPacketStep::tFound twoPointRound(tPacketStep::SCHEME scheme, bool atSecondPoint,
@@ -533,14 +556,28 @@ tPacketStep::tFound advanceVectors(tPacketStep::SCHEME scheme, const tPacketStep
   if (tPacketStep::takesTwoPoints(scheme)) {
     return twoPointRound<tVectorLanes, kFullPath>(scheme, false, p, out, lanes, next);
   }
+  switch (scheme) {
+    case tPacketStep::SCHEME_HALLEY:
+      return correctionVectors<tVectorLanes, kFullPath, tPacketStep::SCHEME_HALLEY>(p, out, lanes,
+                                                                                    next);
+    case tPacketStep::SCHEME_SCHRODER:
+      return correctionVectors<tVectorLanes, kFullPath, tPacketStep::SCHEME_SCHRODER>(p, out, lanes,
+                                                                                      next);
+    case tPacketStep::SCHEME_LAGUERRE:
+      return correctionVectors<tVectorLanes, kFullPath, tPacketStep::SCHEME_LAGUERRE>(p, out, lanes,
+                                                                                      next);
+    case tPacketStep::SCHEME_CHEBYSHEV_HALLEY:
+      return correctionVectors<tVectorLanes, kFullPath, tPacketStep::SCHEME_CHEBYSHEV_HALLEY>(
+          p, out, lanes, next);
+    default:
+      break;
+  }
   tPacketStep::tFound found = {0, 0, 0, 0, 0};
   for (unsigned l = 0; l < tPacketStep::LANES; l += tVectorLanes::WIDTH) {
     if (scheme == tPacketStep::SCHEME_NEWTON) {
       newtonLanes<tVectorLanes, kFullPath>(p, out, lanes, next, l, found);
-    } else if (scheme == tPacketStep::SCHEME_RUNGE_KUTTA4) {
-      rungeKutta4Lanes<tVectorLanes, kFullPath>(p, out, lanes, next, l, found);
     } else {
-      correctionLanes<tVectorLanes, kFullPath>(scheme, p, out, lanes, next, l, found);
+      rungeKutta4Lanes<tVectorLanes, kFullPath>(p, out, lanes, next, l, found);
     }
   }
   return found;
