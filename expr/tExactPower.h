@@ -63,7 +63,7 @@ const double kPowerLow[5] = {0, 0, 0x1p-150, 0x1p-100, 0x1p-75};
 const double kPowerHigh[5] = {0, 0, 0x1p150, 0x1p100, 0x1p75};
 // Largest distance, in units in the last place, between the exact power and
 // the double taken for pow's result.
-const double kPowerMargin = 0.4375;
+const double kPowerMargin = 0.46875;
 
 // The double nearest to v^n (n = 2, 3 or 4) in `result`, and whether it is
 // certainly what pow gives; where it is not, pow must be called. For a vector

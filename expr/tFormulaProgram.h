@@ -26,17 +26,17 @@ class tExprNode;
 // its libm call or its single IEEE operation, with the operands in the order
 // the tree uses. The one rewrite is the power with a constant exponent of 2, 3
 // or 4: the exact power is formed as an unevaluated sum of two doubles, and
-// where it lies within 0.4375 units in the last place of a double d (and d is
-// not a power of two) the result is d; elsewhere (one base in eight) pow is
-// called. pow itself is not correctly rounded (glibc's differs from x*x for
-// about one x in 2000), but every double other than d lies more than 0.5625
+// where it lies within 0.46875 units in the last place of a double d (and d
+// is not a power of two) the result is d; elsewhere (one base in sixteen) pow
+// is called. pow itself is not correctly rounded (glibc's differs from x*x for
+// about one x in 2000), but every double other than d lies more than 0.53125
 // units away from the exact power, and pow's error stays below that: glibc's
 // and musl's pow bound it by 0.52 units for results of this size (0.54 at
 // worst, near overflow). The guarded range, results between 2^-300 and 2^300,
 // keeps every intermediate product exact. A power that is exactly a power of
-// two (the base is one) and the powers of zero are taken as they are, as pow
-// gives them. The tests hold the rewrite to pow over every power of two and
-// millions of other bases, many of them next to the midpoints where rounding
+// two (the base is one) and the powers of zero, of the infinities and of
+// not-a-number are taken as they are, as pow gives them. The tests hold the rewrite to pow over
+// every power of two and millions of other bases, many of them next to the midpoints where rounding
 // is hardest. The kinds that are neither one libm call nor one operation
 // (the sign, the parts of a complex square root) call the very helpers of
 // tExprNode that the tree walk calls.
