@@ -35,11 +35,12 @@ class tExprNode;
 // worst, near overflow). The guarded range, results between 2^-300 and 2^300,
 // keeps every intermediate product exact. A power that is exactly a power of
 // two (the base is one) and the powers of zero, of the infinities and of
-// not-a-number are taken as they are, as pow gives them. The tests hold the rewrite to pow over
-// every power of two and millions of other bases, many of them next to the midpoints where rounding
-// is hardest. The kinds that are neither one libm call nor one operation
-// (the sign, the parts of a complex square root) call the very helpers of
-// tExprNode that the tree walk calls.
+// not-a-number are taken as they are, as pow gives them. The tests hold the
+// rewrite to pow over every power of two and millions of other bases, many
+// of them next to the midpoints where rounding is hardest. The kinds that
+// are neither one libm call nor one operation (the sign, the parts of a
+// complex square root) call the very helpers of tExprNode that the tree walk
+// calls.
 //
 // A packet evaluates LANES points at once, one instruction at a time over all
 // lanes, in vectors of the instruction set in use (tPacketEvaluator,

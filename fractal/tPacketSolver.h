@@ -24,14 +24,14 @@ class tFunction;
 // their own for those that take them; the two-point ones on f(z) take two
 // rounds a step, all lanes in step, and at their second point evaluate only
 // what they take there, compiled here too) all lanes at once in vectors
-// (tPacketStep), with only the lanes whose
-// solve ended handled one by one; for the other solvers each lane is handed
-// its value and inverse Jacobian (advanceLane); a solver that needs more
-// than a lane is handed solves its starts one after the other. A lane whose
-// solve ends is retired and refilled with the next start at once, so the
-// lanes stay busy however differently long the solves are. Every lane does
-// exactly what solve() does from its start, so the outcome is solve()'s bit
-// for bit; no path is recorded and nothing is allocated per solve.
+// (tPacketStep), with only the lanes whose solve ended handled one by one;
+// for the other solvers each lane is handed its value and inverse Jacobian
+// (advanceLane); a solver that needs more than a lane is handed solves its
+// starts one after the other. A lane whose solve ends is retired and
+// refilled with the next start at once, so the lanes stay busy however
+// differently long the solves are. Every lane does exactly what solve()
+// does from its start, so the outcome is solve()'s bit for bit; no path is
+// recorded and nothing is allocated per solve.
 //
 // The singular-set test runs the four corner starts of a pixel in four lanes
 // that keep in step, and compares the sign of their inverse Jacobians at every
