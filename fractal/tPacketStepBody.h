@@ -541,7 +541,7 @@ tPacketStep::tFound twoPointRound(tPacketStep::SCHEME scheme, bool atSecondPoint
     case tPacketStep::SCHEME_JARRATT:
       return twoPointVectors<tVectorLanes, kFullPath, tPacketStep::SCHEME_JARRATT>(
           atSecondPoint, p, out, lanes, next);
-    default:
+    default:  // SCHEME_STEFFENSEN, the last of takesTwoPoints
       return twoPointVectors<tVectorLanes, kFullPath, tPacketStep::SCHEME_STEFFENSEN>(
           atSecondPoint, p, out, lanes, next);
   }
