@@ -5,6 +5,7 @@
 // instruction set, which instantiates it with its lane type.
 
 #include <limits>
+#include <stdexcept>
 
 #include "expr/tExactPower.h"
 #include "expr/tFunction.h"
@@ -541,22 +542,25 @@ tPacketStep::tFound twoPointRound(tPacketStep::SCHEME scheme, bool atSecondPoint
     case tPacketStep::SCHEME_JARRATT:
       return twoPointVectors<tVectorLanes, kFullPath, tPacketStep::SCHEME_JARRATT>(
           atSecondPoint, p, out, lanes, next);
-    default:  // SCHEME_STEFFENSEN, the last of takesTwoPoints
+    case tPacketStep::SCHEME_STEFFENSEN:
       return twoPointVectors<tVectorLanes, kFullPath, tPacketStep::SCHEME_STEFFENSEN>(
           atSecondPoint, p, out, lanes, next);
+    default:
+      throw std::logic_error("not a two-point step on f(z)");
   }
 }
 
-// Every vector of a packet, through the scheme's kernel; a two-point
-// step's first round.
+// Every vector of a packet through one round of the step on f(z): a
+// two-point step's first. The methods for any map step in
+// advanceSystemWith; a scheme named nowhere here is a compile-time warning.
 template <typename tVectorLanes, bool kFullPath>
 tPacketStep::tFound advanceVectors(tPacketStep::SCHEME scheme, const tPacketStep::tParameters& p,
                                    const tPacketStep::tOutputs& out, tPacketStep::tLanes& lanes,
                                    const tPacketStep::tPoints& next) {
-  if (tPacketStep::takesTwoPoints(scheme)) {
-    return twoPointRound<tVectorLanes, kFullPath>(scheme, false, p, out, lanes, next);
-  }
   switch (scheme) {
+    case tPacketStep::SCHEME_NEWTON:
+    case tPacketStep::SCHEME_RUNGE_KUTTA4:
+      break;
     case tPacketStep::SCHEME_HALLEY:
       return correctionVectors<tVectorLanes, kFullPath, tPacketStep::SCHEME_HALLEY>(p, out, lanes,
                                                                                     next);
@@ -569,8 +573,17 @@ tPacketStep::tFound advanceVectors(tPacketStep::SCHEME scheme, const tPacketStep
     case tPacketStep::SCHEME_CHEBYSHEV_HALLEY:
       return correctionVectors<tVectorLanes, kFullPath, tPacketStep::SCHEME_CHEBYSHEV_HALLEY>(
           p, out, lanes, next);
-    default:
-      break;
+    case tPacketStep::SCHEME_TRAUB:
+    case tPacketStep::SCHEME_KING:
+    case tPacketStep::SCHEME_JARRATT:
+    case tPacketStep::SCHEME_STEFFENSEN:
+      return twoPointRound<tVectorLanes, kFullPath>(scheme, false, p, out, lanes, next);
+    case tPacketStep::SCHEME_TRAUB_SYSTEM:
+    case tPacketStep::SCHEME_JARRATT_SYSTEM:
+    case tPacketStep::SCHEME_CHEBYSHEV_SYSTEM:
+    case tPacketStep::SCHEME_HALLEY_SYSTEM:
+    case tPacketStep::SCHEME_BACKTRACKING_NEWTON:
+      throw std::logic_error("a method for any map steps in advanceSystemWith");
   }
   tPacketStep::tFound found = {0, 0, 0, 0, 0};
   for (unsigned l = 0; l < tPacketStep::LANES; l += tVectorLanes::WIDTH) {

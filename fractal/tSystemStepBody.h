@@ -306,8 +306,11 @@ tPacketStep::tFound advanceSystemVectors(tPacketStep::SCHEME scheme,
         curvatureLanes<tVectorLanes, kFullPath, tPacketStep::SCHEME_HALLEY_SYSTEM>(p, out, lanes,
                                                                                    next, l, found);
         break;
-      default:
+      case tPacketStep::SCHEME_BACKTRACKING_NEWTON:
         backtrackingLanes<tVectorLanes, kFullPath>(p, out, lanes, next, l, found);
+        break;
+      default:
+        throw std::logic_error("not a method for any map");
     }
   }
   return found;
