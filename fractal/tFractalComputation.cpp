@@ -10,6 +10,7 @@
 #include "fractal/tIterativeSolver.h"
 #include "fractal/tPictureContext.h"
 #include "fractal/tRandom.h"
+#include "fractal/tSolvedPixels.h"
 #include "fractal/tThreadCount.h"
 #include "graphics/tImage.h"
 
@@ -33,6 +34,7 @@ tFractalComputation::tFractalComputation(tFractal* fractal, tFunction* f, tItera
       chunksPaintThemselves_(singular_ || (samples_ == 1 && !jitterFirst_)),
       chunkSize_(singular_ ? SINGULAR_CHUNK : BASIN_CHUNK),
       chunkCount_((pixelCount_ + chunkSize_ - 1) / chunkSize_),
+      solved_(nullptr),
       slots_(WINDOW_CHUNKS),
       nextChunk_(0),
       paintedChunk_(0),
@@ -76,7 +78,7 @@ void tFractalComputation::computeAll() {
   const auto begin = std::chrono::steady_clock::now();
   startWorkers();
   // The coordinator is one of the computing threads, the last one.
-  tThreadState state{tPacketSolver(*solver_, *function_), {}, threads_ - 1};
+  tThreadState state{tPacketSolver(*solver_, *function_), {}, threads_ - 1, {}, {}, {}};
   if (chunksPaintThemselves_) {
     std::unique_lock<std::mutex> lock(workMutex_);
     while (painted_.load() < pixelCount_ && !cancel_.load()) work(lock, state);
@@ -111,7 +113,7 @@ void tFractalComputation::stopWorkers() {
 }
 
 void tFractalComputation::workerLoop(unsigned int id) {
-  tThreadState state{tPacketSolver(*solver_, *function_), {}, id};
+  tThreadState state{tPacketSolver(*solver_, *function_), {}, id, {}, {}, {}};
   std::unique_lock<std::mutex> lock(workMutex_);
   while (!stopping_ && !cancel_.load()) work(lock, state);
 }
@@ -163,6 +165,10 @@ bool tFractalComputation::doOneTask(std::unique_lock<std::mutex>& lock, tThreadS
 }
 
 void tFractalComputation::computeChunk(std::size_t chunk, tThreadState& state) {
+  if (solved_ != nullptr) {
+    completeChunk(chunk, state);
+    return;
+  }
   const std::size_t begin = chunk * chunkSize_;
   const std::size_t count = std::min(chunkSize_, pixelCount_ - begin);
   tChunkSlot& slot = slots_[chunk % WINDOW_CHUNKS];
@@ -186,6 +192,50 @@ void tFractalComputation::computeChunk(std::size_t chunk, tThreadState& state) {
     state.solver.straddle(starts.data(), count, slot.straddles.get(), &cancel_);
   } else {
     state.solver.solve(starts.data(), count, slot.outcomes.data(), &cancel_);
+  }
+}
+
+void tFractalComputation::completeChunk(std::size_t chunk, tThreadState& state) {
+  const std::size_t begin = chunk * chunkSize_;
+  const std::size_t count = std::min(chunkSize_, pixelCount_ - begin);
+  tChunkSlot& slot = slots_[chunk % WINDOW_CHUNKS];
+  std::vector<tVector2>& starts = state.starts;
+  starts.resize(singular_ ? 4 * count : count);
+  state.missing.clear();
+  std::size_t row = begin / width_;
+  std::size_t column = begin % width_;
+  for (std::size_t i = 0; i < count; ++i) {
+    if (solved_->has(row, column)) {
+      if (singular_) {
+        slot.straddles[i] = solved_->straddles(row, column);
+      } else {
+        slot.outcomes[i] = solved_->outcome(row, column);
+      }
+    } else {
+      const std::size_t k = state.missing.size();
+      state.missing.push_back(i);
+      // The starts computeChunk would give the pixel.
+      if (singular_) {
+        fractal_->cornersOf(static_cast<float>(row), static_cast<float>(column), &starts[4 * k]);
+      } else {
+        starts[k] = fractal_->pointAt(static_cast<double>(row), static_cast<double>(column));
+      }
+    }
+    if (++column == width_) {
+      column = 0;
+      ++row;
+    }
+  }
+  const std::size_t missing = state.missing.size();
+  if (missing == 0) return;
+  if (singular_) {
+    if (!state.straddles) state.straddles.reset(new bool[chunkSize_]);
+    state.solver.straddle(starts.data(), missing, state.straddles.get(), &cancel_);
+    for (std::size_t k = 0; k < missing; ++k) slot.straddles[state.missing[k]] = state.straddles[k];
+  } else {
+    state.outcomes.resize(chunkSize_);
+    state.solver.solve(starts.data(), missing, state.outcomes.data(), &cancel_);
+    for (std::size_t k = 0; k < missing; ++k) slot.outcomes[state.missing[k]] = state.outcomes[k];
   }
 }
 

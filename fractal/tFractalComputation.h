@@ -13,6 +13,7 @@
 #include "fractal/tPictureComputation.h"
 
 class tFractal;
+class tSolvedPixels;
 class tFunction;
 class tIterativeSolver;
 
@@ -65,6 +66,10 @@ class tFractalComputation : public tPictureComputation {
   // Stops the computation as soon as it can and waits for its threads; the
   // pixels painted so far stay. Nothing happens when none runs.
   void cancel() override;
+  // Before run or start: the first samples that `solved` holds are taken
+  // from it instead of being solved (a jittered first sample is always
+  // solved); it must not change until the computation ends.
+  void reuse(const tSolvedPixels* solved) { solved_ = solved; }
 
   // Every pixel is painted.
   bool isDone() const override { return done_.load(std::memory_order_acquire); }
@@ -103,6 +108,10 @@ class tFractalComputation : public tPictureComputation {
     tPacketSolver solver;          // the thread's packet of lanes
     std::vector<tVector2> starts;  // start points of the task at hand
     unsigned int id;               // the thread's number; the coordinator's is the last
+    // With pixels solved before: the chunk's pixels still to solve, and their results.
+    std::vector<std::size_t> missing;
+    std::vector<tPacketSolver::tOutcome> outcomes;
+    std::unique_ptr<bool[]> straddles;
   };
   // The speculated jittered samples of the batch being painted.
   struct tBatch {
@@ -131,6 +140,8 @@ class tFractalComputation : public tPictureComputation {
   bool chunkClaimable() const;
   bool batchTaskClaimable() const;
   void computeChunk(std::size_t chunk, tThreadState& state);
+  // computeChunk solving only the pixels that solved_ does not hold.
+  void completeChunk(std::size_t chunk, tThreadState& state);
   void computeBatchTask(std::size_t task, tThreadState& state);
   // Waits, computing meanwhile, until `ready` holds or the computation is
   // cancelled; false when cancelled.
@@ -175,6 +186,7 @@ class tFractalComputation : public tPictureComputation {
   bool chunksPaintThemselves_;  // no jitter to speculate: chunks are painted as they come
   std::size_t chunkSize_;       // pixels per chunk
   std::size_t chunkCount_;      // chunks of the picture
+  const tSolvedPixels* solved_;  // first samples solved before; null when none
 
   std::mutex workMutex_;                   // guards everything down to batch_
   std::condition_variable workAvailable_;  // for computing threads: work, painting, or stop

@@ -39,6 +39,9 @@ class tPictureComputation {
   // Milliseconds from the start to the last pixel painted; 0 until done.
   virtual double getMilliseconds() const = 0;
   virtual std::unique_lock<std::mutex> lockPicture() = 0;
+  // Whole coarse pictures painted so far, each of which a view shows at
+  // once; none for a computation that paints row by row.
+  virtual unsigned int getCoarsePasses() const { return 0; }
 
  protected:
   // The whole computation, on the thread of run or the background thread.

@@ -21,8 +21,8 @@
 #include "blam/tBLAMViewScript.h"
 #include "expr/tFunction.h"
 #include "fractal/tBasinStatistics.h"
+#include "fractal/tCoarseToFineComputation.h"
 #include "fractal/tFractal.h"
-#include "fractal/tFractalComputation.h"
 #include "fractal/tPalette.h"
 #include "fractal/tParameterPlane.h"
 #include "fractal/tPlaneComputation.h"
@@ -155,6 +155,7 @@ tFracScene::tFracScene(std::optional<unsigned int> seed)
       done_(false),
       dimensionDone_(false),
       uploaded_(0),
+      uploadedPasses_(0),
       uploadMark_(tTimer::instance().setMark()),
       computeTime_(0.0),
       clickPending_(false),
@@ -288,10 +289,13 @@ void tFracScene::stopComputation() {
   if (computation_) computation_->cancel();
   computation_.reset();
   uploaded_ = 0;
+  uploadedPasses_ = 0;
 }
 
-// The computation paints in row-major order, the order in which roots meet
-// the registry and so get their colours; the texture is uploaded from the
+// A basin picture shows whole and coarse first, then sharpens in row-major
+// order, the order in which roots meet the registry and so get their
+// colours; each coarse picture is uploaded in the frame that finds it, the
+// rows at most every UPLOAD_INTERVAL. The texture is uploaded from the
 // picture under its lock, on this thread, which holds the GL context.
 void tFracScene::advancePicture() {
   tMainApp& app = tMainApp::instance();
@@ -303,18 +307,21 @@ void tFracScene::advancePicture() {
     if (plane) {
       computation_ = std::make_unique<tPlaneComputation>(fractal, *plane, *app.getSolver());
     } else {
-      computation_ =
-          std::make_unique<tFractalComputation>(fractal, app.getFunction(), app.getSolver());
+      computation_ = std::make_unique<tCoarseToFineComputation>(fractal, app.getFunction(),
+                                                                app.getSolver(), seed_);
     }
     computation_->start();
     timer.resetMark(uploadMark_);
   }
   const bool finished = computation_->isDone();
   const std::size_t painted = computation_->getPaintedCount();
-  if (finished || (painted != uploaded_ && timer.timeSinceMark(uploadMark_) >= UPLOAD_INTERVAL)) {
+  const unsigned int passes = computation_->getCoarsePasses();
+  if (finished || passes != uploadedPasses_ ||
+      (painted != uploaded_ && timer.timeSinceMark(uploadMark_) >= UPLOAD_INTERVAL)) {
     auto lock = computation_->lockPicture();
     texture_.upload(*fractal->getImage(), false);
     uploaded_ = painted;
+    uploadedPasses_ = passes;
     timer.resetMark(uploadMark_);
   }
   if (!finished) return;

@@ -24,11 +24,13 @@ class tImage;
 // as a square of side min(W, H) centred on the view, its top edge at maxY_ of
 // the fractal and its bottom edge at minY_.
 //
-// The picture is computed in the background on every CPU (tFractalComputation,
-// or tPlaneComputation when the run draws a parameter plane, which has no
-// basins to measure or shade), starting with the first update outside
-// transitions, and grows in row-major
-// order; each frame uploads what is new at most every UPLOAD_INTERVAL ms, so
+// The picture is computed in the background on every CPU
+// (tCoarseToFineComputation, or tPlaneComputation when the run draws a
+// parameter plane, which has no basins to measure or shade), starting with
+// the first update outside transitions. A basin or singular-set picture
+// shows whole at once in blocks of 8 pixels, then 4 and 2 (each uploaded in
+// the frame that finds it), then sharpens in row-major order, as a parameter
+// plane grows; each frame uploads new rows at most every UPLOAD_INTERVAL ms, so
 // the window keeps drawing and taking input at the display's rate, with the
 // share computed where the dimension will be. In the frame that sees the
 // picture complete, the dimension is computed. Only a complete, measured
@@ -36,10 +38,11 @@ class tImage;
 // wheel, double click, dragged square) are taken while it grows too, and
 // cancel the work in flight at once. Every zoom starts the computation over
 // on the old picture resampled to the new bounds (tZoomPreview), which the
-// new rows replace as they come (the root registry keeps its colours across
-// zooms). While it grows, the picture and the root registry, which the
-// computation writes, are read under its lock. A complete basin picture is
-// measured (tBasinStatistics) in the frame that measures its dimension, and
+// coarse pictures and then the new rows replace as they come (the root
+// registry keeps its colours across zooms). While it grows, the picture and
+// the root registry, which the computation writes, are read under its lock.
+// A complete basin picture is measured (tBasinStatistics) in the frame that
+// measures its dimension, and
 // "s" shows the measures in a panel over the picture; "h" shows it shaded by
 // convergence speed (tSpeedShading) or flat again, and the choice holds for
 // the pictures of later zooms once they are complete.
@@ -172,6 +175,7 @@ class tFracScene : public tScene {
   std::unique_ptr<tImage> flat_;  // the complete picture unshaded; null while it grows
   tTexture texture_;              // the picture as last uploaded, to be drawn
   std::size_t uploaded_;      // pixels painted when the texture was last uploaded
+  unsigned int uploadedPasses_;  // coarse pictures painted when the texture was last uploaded
   unsigned int uploadMark_;   // tTimer mark: the last upload
   double computeTime_;        // ms the last complete picture took
   bool clickPending_;         // a first click has been made

@@ -13,6 +13,7 @@
 #include "expr/FunctionText.h"
 #include "expr/InstructionSets.h"
 #include "expr/tFunction.h"
+#include "fractal/tCoarseToFineComputation.h"
 #include "fractal/tFractal.h"
 #include "fractal/tFractalComputation.h"
 #include "fractal/tPictureContext.h"
@@ -135,6 +136,19 @@ tResult engine(const tSetup& s, unsigned threads) {
   return resultOf(*fractal);
 }
 
+// The picture a view computes, coarse passes first.
+tResult coarseToFine(const tSetup& s, unsigned threads) {
+  auto f = load(s.function);
+  auto solver = makeSolver(s.solver, s.limit, s.h);
+  auto fractal = prepare(s);
+  tCoarseToFineComputation computation(fractal.get(), f.get(), solver.get(), 17, threads);
+  EXPECT_TRUE(computation.run());
+  EXPECT_TRUE(computation.isDone());
+  EXPECT_EQ(3u, computation.getCoarsePasses());
+  EXPECT_EQ(0u, context().getRandom().getKeptCount());
+  return resultOf(*fractal);
+}
+
 }  // namespace
 
 // Each test runs on SSE2 and on AVX2 packets: the pictures of both are the
@@ -232,6 +246,25 @@ TEST_P(tFractalComputationTest, HigherOrderPicturesMatchTheOneByOneReference) {
     for (unsigned threads : {1u, 2u}) {
       EXPECT_TRUE(engine(s, threads) == expected)
           << s.name << ", solver " << s.solver << ", " << threads << " threads";
+    }
+  }
+}
+
+// A view's picture, coarse passes first, ends as the batch's picture, byte
+// for byte, with the same registry and random sequence after it: random
+// colours, jitter and singular sets alike, of any size.
+TEST(tCoarseToFineComputationTest, EndsAsTheBatchPicture) {
+  const tSetup setups[] = {
+      {"random colours", "quartic.func", 0, 25, 1.0, 64, 2, 1, false, false, true},
+      {"jitter 3", "cubic.func", 0, 6, 1.0, 32, 2, 3, false, false, true},
+      {"jitter first", "cubic.func", 3, 6, 1.0, 32, 2, 2, true, false, true},
+      {"singular", kSaddle, 0, 12, 0.5, 64, 2, 1, false, true, false},
+      {"33 x 17", "cubic.func", 0, 25, 1.0, 33, 2, 1, false, false, true, 17},
+  };
+  for (const tSetup& s : setups) {
+    const tResult expected = engine(s, 2);
+    for (unsigned threads : {1u, 2u, 7u}) {
+      EXPECT_TRUE(coarseToFine(s, threads) == expected) << s.name << ", " << threads << " threads";
     }
   }
 }

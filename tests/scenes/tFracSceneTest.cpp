@@ -70,7 +70,10 @@ class tFracSceneTest : public testing::Test {
     app.setSolver(solver_ = new tSlowSolver());
     tSceneManager::instance().setCurrentScene(scene_ = new tFracScene(seed));
   }
-  void TearDown() override { tFileDialogUtils::setStandIn(nullptr); }
+  void TearDown() override {
+    tFileDialogUtils::setStandIn(nullptr);
+    tTexture::setUploader(nullptr);
+  }
 
   tFractal& fractal() { return *tMainApp::instance().getFractal(); }
   void setBounds(double lo, double hi) { fractal().setBounds(lo, hi, lo, hi); }
@@ -270,6 +273,32 @@ TEST_F(tFracSceneTest, ZoomsKeepTheOldPictureAndZoomOrBackCancelTheWorkInFlight)
   tapMouse(400, 565);  // "Back to Zirudadazevu"
   EXPECT_FALSE(scene_->isComputing());
   EXPECT_EQ("Frac -> Setup Frac", sceneState());
+}
+
+// A zoom shows the whole new picture at once, coarse, then sharpens it:
+// zooming out, the top row, which the old picture resampled leaves black and
+// the row-major painting reaches last, shows within a few frames, in blocks,
+// long before the picture is done; the finished picture is the one-by-one
+// picture.
+TEST_F(tFracSceneTest, AZoomShowsTheWholePictureCoarseFirst) {
+  openView(64, -3.0, 3.0);
+  finishPicture();
+  tRecordingUploader shown;  // its last picture is what the view shows
+  tTexture::setUploader(&shown);
+  solver_->slow_ = true;
+  tapKey(TKEY_MINUS);
+  ASSERT_TRUE(framesUntil([&] {
+    for (unsigned int c = 0; c < 64; ++c)
+      if (shown.last_(63, c) == tPixel(0, 0, 0, 255)) return false;
+    return true;
+  }));
+  EXPECT_LT(scene_->getProgress(), 0.25);  // the coarse passes solve a quarter of the pixels
+  for (unsigned int c = 0; c < 64; ++c) {
+    EXPECT_EQ(shown.last_(62, c & ~1u), shown.last_(63, c)) << c;
+  }
+  solver_->slow_ = false;
+  finishPicture();
+  EXPECT_TRUE(imagesEqual(*oneByOne()->getImage(), shown.last_));
 }
 
 // Every picture of the view starts its random sequence from the view's
