@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <functional>
 #include <system_error>
 #include <thread>
 
@@ -81,24 +82,25 @@ void tCoarseToFineComputation::computeAll() {
   colors.usePalette(roots.getPalette());
   for (const auto& root : roots.getRoots()) colors.restoreRoot(root.first, root.second);
 
+  // Each pass is painted while the next one is solved.
+  std::vector<std::size_t> painting;
+  std::size_t paintingStep = 0;
+  auto paint = [&] {
+    if (paintingStep != 0) paintPass(painting, paintingStep, colors);
+  };
   for (std::size_t step = FIRST_STEP; step > 1; step /= 2) {
-    if (!coarsePass(step, colors)) return;
+    std::vector<std::size_t> pixels = pixelsOfPass(step);
+    if (!solvePixels(pixels, paint)) return;
+    painting = std::move(pixels);
+    paintingStep = step;
   }
+  paint();
   if (!startFinalPass()) return;
   final_->run();
   if (!final_->isDone()) return;
   const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - begin;
   milliseconds_.store(took.count(), std::memory_order_release);
   done_.store(true, std::memory_order_release);
-}
-
-bool tCoarseToFineComputation::coarsePass(std::size_t step, tRootManager& colors) {
-  const std::vector<std::size_t> pixels = pixelsOfPass(step);
-  if (!solvePixels(pixels)) return false;
-  paintPass(pixels, step, colors);
-  coarseSolved_.fetch_add(pixels.size(), std::memory_order_release);
-  passes_.fetch_add(1, std::memory_order_release);
-  return true;
 }
 
 std::vector<std::size_t> tCoarseToFineComputation::pixelsOfPass(std::size_t step) const {
@@ -114,7 +116,8 @@ std::vector<std::size_t> tCoarseToFineComputation::pixelsOfPass(std::size_t step
   return pixels;
 }
 
-bool tCoarseToFineComputation::solvePixels(const std::vector<std::size_t>& pixels) {
+bool tCoarseToFineComputation::solvePixels(const std::vector<std::size_t>& pixels,
+                                           const std::function<void()>& meanwhile) {
   std::atomic<std::size_t> nextTask{0};
   auto work = [&] {
     tPacketSolver solver(*solver_, *function_);
@@ -132,6 +135,7 @@ bool tCoarseToFineComputation::solvePixels(const std::vector<std::size_t>& pixel
       break;  // fewer threads share the work
     }
   }
+  meanwhile();
   work();
   for (std::thread& helper : helpers) helper.join();
   return !cancel_.load();
@@ -183,6 +187,8 @@ void tCoarseToFineComputation::paintPass(const std::vector<std::size_t>& pixels,
       }
     }
   }
+  coarseSolved_.fetch_add(pixels.size(), std::memory_order_release);
+  passes_.fetch_add(1, std::memory_order_release);
 }
 
 bool tCoarseToFineComputation::startFinalPass() {

@@ -3,6 +3,7 @@
 
 #include <atomic>
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -23,7 +24,8 @@ class tRootManager;
 // The first pass solves every 8th pixel of every 8th row and paints each as
 // a block of 8 x 8, so the whole picture stands, blurred, after a 64th of
 // the work; the next passes solve the pixels of every 4th and then every 2nd
-// pixel that are not solved yet, each painted as a smaller block. The last
+// pixel that are not solved yet, each painted as a smaller block (a pass is
+// painted while the next one is solved). The last
 // pass is a tFractalComputation that takes the first samples already solved
 // (tSolvedPixels) and solves the rest, painting in row-major order over the
 // coarse picture: roots meet the registry, and jitter and random colours
@@ -63,29 +65,29 @@ class tCoarseToFineComputation : public tPictureComputation {
   static constexpr std::size_t TASK_PIXELS = 256;
 
   void computeAll() override;
-  // Solves the pixels of the pass of block side `step` and paints their
-  // blocks in the colours of `colors`; false when cancelled.
-  bool coarsePass(std::size_t step, tRootManager& colors);
   // The pixels the pass of block side `step` solves, in row-major order.
   std::vector<std::size_t> pixelsOfPass(std::size_t step) const;
-  // Solves the pixels on every computing thread into solved_; false when cancelled.
-  bool solvePixels(const std::vector<std::size_t>& pixels);
+  // Solves the pixels on every computing thread into solved_, the calling
+  // thread doing `meanwhile` first; false when cancelled.
+  bool solvePixels(const std::vector<std::size_t>& pixels, const std::function<void()>& meanwhile);
   void solveTask(const std::vector<std::size_t>& pixels, std::size_t begin, std::size_t end,
                  tPacketSolver& solver);
+  // Paints the blocks of side `step` of a pass's pixels in the colours of
+  // `colors`, and counts the pass.
   void paintPass(const std::vector<std::size_t>& pixels, std::size_t step, tRootManager& colors);
   // The last pass; false when cancelled first.
   bool startFinalPass();
 
-  tFractal* fractal_;
-  tFunction* function_;
-  tIterativeSolver* solver_;
-  unsigned int seed_;
-  unsigned int threads_;
-  std::size_t width_;
-  std::size_t height_;
-  std::size_t pixelCount_;
-  bool singular_;
-  tSolvedPixels solved_;  // every first sample solved by the coarse passes
+  tFractal* fractal_;         // the picture
+  tFunction* function_;       // F
+  tIterativeSolver* solver_;  // the iteration of every solve
+  unsigned int seed_;         // of the coarse passes' random colours
+  unsigned int threads_;      // threads that compute
+  std::size_t width_;         // pixels per row
+  std::size_t height_;        // rows
+  std::size_t pixelCount_;    // pixels of the picture
+  bool singular_;             // the picture is the singular set
+  tSolvedPixels solved_;      // every first sample solved by the coarse passes
 
   std::mutex pictureMutex_;  // held while a coarse pass paints, and to start the last pass
   bool cancelled_ = false;   // under pictureMutex_: the last pass is not to start
