@@ -643,16 +643,26 @@ void tFracScene::drawDragSquare() const {
 // drawn, at any time.
 void tFracScene::drawInfo() const {
   const tPixel textColor = tRootManager::getTextColor();
+  // The left-hand lines, each with the height of its foot.
+  std::vector<std::pair<std::string, float>> left;
   if (done_) {
     const std::string seconds =
         tStringUtils::floatToString(static_cast<float>(computeTime_ / 1000.0), 3);
-    drawShadowedText("Cooked Fractal In: " + seconds + "s", 5.0f, 30.0f, textColor);
+    left.push_back({"Cooked Fractal In: " + seconds + "s", 30.0f});
   }
   const std::string line = getInfoLine();
-  if (!line.empty()) drawShadowedText(line, 5.0f, 70.0f, textColor);
+  if (!line.empty()) left.push_back({line, 70.0f});
   const std::string seed = getSeedLine();
-  if (!seed.empty()) drawShadowedText(seed, 5.0f, 110.0f, textColor);
-  drawViewLines();
+  if (!seed.empty()) left.push_back({seed, 110.0f});
+  float rightmost = 0.0f;  // the right end of the widest left-hand line
+  float lowest = 0.0f;     // the foot of the lowest left-hand line
+  for (const auto& text : left) {
+    drawShadowedText(text.first, 5.0f, text.second, textColor);
+    rightmost =
+        std::max(rightmost, 5.0f + tTextRenderer::instance().getStringWidth(text.first, kInfoSize));
+    lowest = text.second;
+  }
+  drawViewLines(rightmost, lowest);
   const float w = viewWidth();
   const float h = viewHeight();
   if (dimensionDone_) {
@@ -686,13 +696,18 @@ std::vector<std::string> tFracScene::getViewLines() const {
 }
 
 // In the upper right corner, right-aligned, below the picture's first rows,
-// which show first whether a growing picture has reached the top.
-void tFracScene::drawViewLines() const {
+// which show first whether a growing picture has reached the top; below the
+// left-hand lines when one of them reaches under the corner lines.
+void tFracScene::drawViewLines(float leftEnd, float leftFoot) const {
   const std::vector<std::string> lines = getViewLines();
   tTextRenderer& text = tTextRenderer::instance();
+  float start = viewWidth();
+  for (const std::string& line : lines)
+    start = std::min(start, viewWidth() - 8.0f - text.getStringWidth(line, kViewLineSize));
+  const float top = leftEnd + 10.0f > start ? std::max(34.0f, leftFoot + 24.0f) : 34.0f;
   for (std::size_t i = 0; i < lines.size(); ++i) {
     const float x = viewWidth() - 8.0f - text.getStringWidth(lines[i], kViewLineSize);
-    drawShadowedText(lines[i], x, 34.0f + 22.0f * i, tRootManager::getTextColor(), kViewLineSize);
+    drawShadowedText(lines[i], x, top + 22.0f * i, tRootManager::getTextColor(), kViewLineSize);
   }
 }
 

@@ -152,7 +152,9 @@ class tFracScene : public tScene {
   void drawInfo() const;
   void drawStatistics() const;
   void drawButton(const char* label, float x, float y) const;
-  void drawViewLines() const;
+  // leftEnd and leftFoot: the right end of the widest left-hand line and the
+  // foot of the lowest, which the corner lines keep clear of.
+  void drawViewLines(float leftEnd, float leftFoot) const;
 
   // View geometry: half the picture's side and its left and top edges.
   static float halfSide();
