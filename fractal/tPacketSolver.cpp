@@ -119,7 +119,7 @@ tPacketSolver::tPacketSolver(const tIterativeSolver& solver, const tFunction& f)
   if (solver.getPacketScheme(scheme) && tPacketStep::takesSecondDerivatives(scheme)) {
     prepareSecond(f, tPacketStep::takesSecondPartials(scheme));
   }
-  if (solver.getPacketScheme(scheme) && tPacketStep::takesTwoPoints(scheme)) {
+  if (solver.getPacketScheme(scheme) && tPacketStep::evaluatesSecondPoint(scheme)) {
     prepareSecondPoint(f, scheme);
   }
 }
@@ -138,13 +138,21 @@ void tPacketSolver::prepareSecond(const tFunction& f, bool allSix) {
 }
 
 // Formulas compiled alone have the same values bit for bit as among all six.
+// The steps on f(z) read them first among the outputs, those for any map
+// where the six formulas stand; the outputs no step reads there point at a
+// register that is evaluated too, so that loading them stays harmless.
 void tPacketSolver::prepareSecondPoint(const tFunction& f, tPacketStep::SCHEME scheme) {
-  f.compileFirst(tPacketStep::secondPointSlots(scheme), secondPoint_);
+  const std::vector<unsigned> slots = tPacketStep::secondPointSlots(scheme);
+  f.compileFirst(slots, secondPoint_);
   secondPointScratch_ = scratchFor(secondPoint_, secondPointStorage_);
   secondPoints_ = {secondPoint_.xLanes(secondPointScratch_),
                    secondPoint_.yLanes(secondPointScratch_)};
   for (unsigned k = 0; k < std::size(secondPointOutputs_); ++k) {
-    secondPointOutputs_[k] = secondPoint_.outputLanes(secondPointScratch_, k < 2 ? k : 0);
+    secondPointOutputs_[k] = secondPoint_.outputLanes(secondPointScratch_, 0);
+  }
+  for (unsigned k = 0; k < slots.size(); ++k) {
+    const unsigned at = tPacketStep::isSystemScheme(scheme) ? slots[k] : k;
+    secondPointOutputs_[at] = secondPoint_.outputLanes(secondPointScratch_, k);
   }
 }
 

@@ -21,9 +21,10 @@ class tFunction;
 // fourth-order Runge-Kutta iterations, for the methods on f(z) and for
 // those for any map (with f1xx and f2xx, or all six second partials,
 // compiled here from the function's second derivatives, in a packet of
-// their own for those that take them; the two-point ones on f(z) take two
-// rounds a step, all lanes in step, and at their second point evaluate only
-// what they take there, compiled here too) all lanes at once in vectors
+// their own for those that take them; the two-point ones on f(z), and
+// Traub's and Jarratt's for any map, take two rounds a step, all lanes in
+// step, and at their second point evaluate only what they take there,
+// compiled here too) all lanes at once in vectors
 // (tPacketStep), with only the lanes whose solve ended handled one by one;
 // for the other solvers each lane is handed its value and inverse Jacobian
 // (advanceLane); a solver that needs more than a lane is handed solves its
@@ -94,8 +95,8 @@ class tPacketSolver {
   // Compiles f1xx and f2xx of f, or all six second partials, into second_
   // and prepares their scratch.
   void prepareSecond(const tFunction& f, bool allSix);
-  // Compiles what the two-point scheme takes at its second point into
-  // secondPoint_ and prepares its scratch.
+  // Compiles what the scheme takes at its second point into secondPoint_
+  // and prepares its scratch.
   void prepareSecondPoint(const tFunction& f, tPacketStep::SCHEME scheme);
   // Puts packet lane l on a new start, at its first evaluation.
   void startPacketLane(unsigned l, const tVector2& start);
@@ -120,13 +121,13 @@ class tPacketSolver {
   tFormulaProgram second_;          // f1xx and f2xx, for the steps that take f''
   std::vector<double> secondStorage_;  // holds second_'s scratch, as storage_
   double* secondScratch_;              // its registers; null when no step takes f''
-  // What a two-point step takes at its second point, alone: evaluating the
-  // six formulas there would cost it most of a round.
+  // What a step takes at its second point, alone: evaluating the six
+  // formulas there would cost it most of a round.
   tFormulaProgram secondPoint_;
   std::vector<double> secondPointStorage_;    // holds secondPoint_'s scratch, as storage_
   double* secondPointScratch_;                // its registers; null for other steps
   tPacketStep::tPoints secondPoints_;         // its x and y registers
-  tPacketStep::tOutputs secondPointOutputs_;  // its two outputs, then unused
+  tPacketStep::tOutputs secondPointOutputs_;  // its outputs where the step reads them
   bool atSecondPoint_;                        // the next round is a two-point step's second
   double out_[6][LANES];            // the six formulas at the lanes' points
   double inverse_[4][LANES];        // the inverse Jacobians there, row by row

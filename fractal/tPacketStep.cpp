@@ -39,5 +39,6 @@ tPacketStep::tFound tPacketStep::advanceSecondPoint(SCHEME scheme, bool fullPath
 
 std::vector<unsigned> tPacketStep::secondPointSlots(SCHEME scheme) {
   if (scheme == SCHEME_JARRATT) return {2, 4};
+  if (scheme == SCHEME_JARRATT_SYSTEM) return {2, 3, 4, 5};
   return {0, 1};
 }

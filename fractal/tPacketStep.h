@@ -56,7 +56,8 @@ class tPacketStep {
     SCHEME_STEFFENSEN,
     // The methods for any map (tSystemSolver), bit for bit as their
     // corrections make them: Traub's and Jarratt's evaluate a second point
-    // at stage 1, Chebyshev's and Halley's read the six second partials
+    // at stage 1, in rounds of their own as the two-point steps on f(z) do,
+    // Chebyshev's and Halley's read the six second partials
     // among the outputs, and Newton's with backtracking evaluates its trial
     // points at stages 1 to tBacktrackingNewtonSolver::HALVINGS.
     SCHEME_TRAUB_SYSTEM,
@@ -77,8 +78,16 @@ class tPacketStep {
     return scheme >= SCHEME_TRAUB && scheme <= SCHEME_STEFFENSEN;
   }
   static bool isSystemScheme(SCHEME scheme) { return scheme >= SCHEME_TRAUB_SYSTEM; }
-  // What a two-point step takes at w, as slots of the function's program: f1
-  // and f2, or Jarratt's f11 and f21 (f').
+  // The steps whose rounds alternate between the iterates and second points
+  // where they take fewer formulas: the two-point ones on f(z), and Traub's
+  // and Jarratt's for any map.
+  static bool evaluatesSecondPoint(SCHEME scheme) {
+    return takesTwoPoints(scheme) || scheme == SCHEME_TRAUB_SYSTEM ||
+           scheme == SCHEME_JARRATT_SYSTEM;
+  }
+  // What a step that evaluatesSecondPoint takes there, as slots of the
+  // function's program: f1 and f2, Jarratt's f11 and f21 (f') on f(z), or
+  // the Jacobian for Jarratt's method for any map.
   static std::vector<unsigned> secondPointSlots(SCHEME scheme);
 
   // The lanes of a packet in columns.
@@ -131,14 +140,16 @@ class tPacketStep {
   // ends and every step is taken; a two-point step that fails at z is then
   // evaluated at z once more and stays there, so that every step takes two
   // rounds and lanes that start together reach their iterates together. The points may share memory
-  // with the outputs. For a two-point step on f(z) (takesTwoPoints) this is
-  // its first round, at the iterates: every lane is at stage 0, and next are the points of the
-  // second round.
+  // with the outputs. For a step that evaluatesSecondPoint this is its
+  // first round, at the iterates: every lane is at stage 0, and next are the
+  // points of the second round.
   static tFound advance(SCHEME scheme, bool fullPath, const tParameters& parameters,
                         const tOutputs& out, tLanes& lanes, const tPoints& next);
-  // The second round of a two-point step, with out[0] and out[1] the
-  // formulas of secondPointSlots at every lane's w; next are the iterates.
-  // A lane started since the first round stays at stage 0 for the next.
+  // The second round of a step that evaluatesSecondPoint, with the formulas
+  // of secondPointSlots at every lane's second point: on f(z) in out[0] and
+  // out[1], for any map each in its own slot (the others may hold anything);
+  // next are the iterates. A lane started since the first round stays at
+  // stage 0 for the next.
   static tFound advanceSecondPoint(SCHEME scheme, bool fullPath, const tParameters& parameters,
                                    const tOutputs& out, tLanes& lanes, const tPoints& next);
 
@@ -160,8 +171,9 @@ class tPacketStep {
                             const tOutputs& out, tLanes& lanes, const tPoints& next);
   // advanceWith for the methods for any map (tSystemStepBody.h).
   template <typename tVectorLanes>
-  static tFound advanceSystemWith(SCHEME scheme, bool fullPath, const tParameters& parameters,
-                                  const tOutputs& out, tLanes& lanes, const tPoints& next);
+  static tFound advanceSystemWith(SCHEME scheme, bool atSecondPoint, bool fullPath,
+                                  const tParameters& parameters, const tOutputs& out, tLanes& lanes,
+                                  const tPoints& next);
   template <typename tVectorLanes>
   static tFound advanceSecondPointWith(SCHEME scheme, bool fullPath, const tParameters& parameters,
                                        const tOutputs& out, tLanes& lanes, const tPoints& next);

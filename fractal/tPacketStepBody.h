@@ -614,7 +614,7 @@ tPacketStep::tFound tPacketStep::advanceWith(SCHEME scheme, bool fullPath,
                                              const tParameters& parameters, const tOutputs& out,
                                              tLanes& lanes, const tPoints& next) {
   if (isSystemScheme(scheme)) {
-    return advanceSystemWith<tVectorLanes>(scheme, fullPath, parameters, out, lanes, next);
+    return advanceSystemWith<tVectorLanes>(scheme, false, fullPath, parameters, out, lanes, next);
   }
   if (fullPath) return advanceVectors<tVectorLanes, true>(scheme, parameters, out, lanes, next);
   return advanceVectors<tVectorLanes, false>(scheme, parameters, out, lanes, next);
@@ -625,6 +625,10 @@ tPacketStep::tFound tPacketStep::advanceSecondPointWith(SCHEME scheme, bool full
                                                         const tParameters& parameters,
                                                         const tOutputs& out, tLanes& lanes,
                                                         const tPoints& next) {
+  if (isSystemScheme(scheme)) {
+    if (!evaluatesSecondPoint(scheme)) throw std::logic_error("a step without a second point");
+    return advanceSystemWith<tVectorLanes>(scheme, true, fullPath, parameters, out, lanes, next);
+  }
   if (fullPath)
     return twoPointRound<tVectorLanes, true>(scheme, true, parameters, out, lanes, next);
   return twoPointRound<tVectorLanes, false>(scheme, true, parameters, out, lanes, next);

@@ -143,16 +143,20 @@ void curvatureLanes(const tPacketStep::tParameters& p, const tPacketStep::tOutpu
 // with F(y) or J(y) and x <- x - h c. A step that fails ends the solve as
 // singular; on a full path it stays at x, and one that fails at x (a
 // singular Jacobian) is evaluated there again at stage 2, so that every step
-// takes two rounds and the corner walks keep in step.
+// takes two rounds and the corner walks keep in step. The rounds at the
+// iterates and at the second points alternate, all lanes in step, and the
+// second round has only F(y) or J(y) among the outputs: a lane at stage 0
+// there, started since the first round, waits for the next.
 template <typename tVectorLanes, bool kFullPath, tPacketStep::SCHEME kScheme>
-void secondPointLanes(const tPacketStep::tParameters& p, const tPacketStep::tOutputs& out,
-                      tPacketStep::tLanes& lanes, const tPacketStep::tPoints& next, unsigned l,
-                      tPacketStep::tFound& found) {
+void secondPointLanes(bool atSecondPoint, const tPacketStep::tParameters& p,
+                      const tPacketStep::tOutputs& out, tPacketStep::tLanes& lanes,
+                      const tPacketStep::tPoints& next, unsigned l, tPacketStep::tFound& found) {
   typedef typename tVectorLanes::tValues V;
   const V stage = tVectorLanes::load(lanes.stage + l);
   const V zero = {};
   const V one = zero + 1.0;
-  const auto atIterate = stage == zero;
+  const auto waits = (stage == zero) & (atSecondPoint ? zero == zero : zero != zero);
+  const auto atIterate = (stage == zero) & ~waits;
   const auto atSecond = stage == one;
   const tPairLanes<V> x = loadPair<tVectorLanes>(lanes.x, lanes.y, l);
   const tPairLanes<V> value = loadPair<tVectorLanes>(out[0], out[1], l);
@@ -204,7 +208,7 @@ void secondPointLanes(const tPacketStep::tParameters& p, const tPacketStep::tOut
   const auto failsFirst = atIterate & e.singular();
   failsSecond = atSecond & failsSecond;
   const auto moves = atSecond & ~failsSecond;
-  const auto stepEnds = ~atIterate;
+  const auto stepEnds = ~atIterate & ~waits;
   const tPairLanes<V> after = pick(moves, stepBack(x, p.h, c), x);
   const V iteration =
       tVectorLanes::load(lanes.iteration + l) + ((kFullPath ? stepEnds : moves) ? one : zero);
@@ -282,7 +286,7 @@ void backtrackingLanes(const tPacketStep::tParameters& p, const tPacketStep::tOu
 
 // Every vector of a packet, through the scheme's kernel.
 template <typename tVectorLanes, bool kFullPath>
-tPacketStep::tFound advanceSystemVectors(tPacketStep::SCHEME scheme,
+tPacketStep::tFound advanceSystemVectors(tPacketStep::SCHEME scheme, bool atSecondPoint,
                                          const tPacketStep::tParameters& p,
                                          const tPacketStep::tOutputs& out,
                                          tPacketStep::tLanes& lanes,
@@ -291,12 +295,12 @@ tPacketStep::tFound advanceSystemVectors(tPacketStep::SCHEME scheme,
   for (unsigned l = 0; l < tPacketStep::LANES; l += tVectorLanes::WIDTH) {
     switch (scheme) {
       case tPacketStep::SCHEME_TRAUB_SYSTEM:
-        secondPointLanes<tVectorLanes, kFullPath, tPacketStep::SCHEME_TRAUB_SYSTEM>(p, out, lanes,
-                                                                                    next, l, found);
+        secondPointLanes<tVectorLanes, kFullPath, tPacketStep::SCHEME_TRAUB_SYSTEM>(
+            atSecondPoint, p, out, lanes, next, l, found);
         break;
       case tPacketStep::SCHEME_JARRATT_SYSTEM:
         secondPointLanes<tVectorLanes, kFullPath, tPacketStep::SCHEME_JARRATT_SYSTEM>(
-            p, out, lanes, next, l, found);
+            atSecondPoint, p, out, lanes, next, l, found);
         break;
       case tPacketStep::SCHEME_CHEBYSHEV_SYSTEM:
         curvatureLanes<tVectorLanes, kFullPath, tPacketStep::SCHEME_CHEBYSHEV_SYSTEM>(
@@ -319,14 +323,16 @@ tPacketStep::tFound advanceSystemVectors(tPacketStep::SCHEME scheme,
 }  // namespace
 
 template <typename tVectorLanes>
-tPacketStep::tFound tPacketStep::advanceSystemWith(SCHEME scheme, bool fullPath,
+tPacketStep::tFound tPacketStep::advanceSystemWith(SCHEME scheme, bool atSecondPoint, bool fullPath,
                                                    const tParameters& parameters,
                                                    const tOutputs& out, tLanes& lanes,
                                                    const tPoints& next) {
   if (fullPath) {
-    return advanceSystemVectors<tVectorLanes, true>(scheme, parameters, out, lanes, next);
+    return advanceSystemVectors<tVectorLanes, true>(scheme, atSecondPoint, parameters, out, lanes,
+                                                    next);
   }
-  return advanceSystemVectors<tVectorLanes, false>(scheme, parameters, out, lanes, next);
+  return advanceSystemVectors<tVectorLanes, false>(scheme, atSecondPoint, parameters, out, lanes,
+                                                   next);
 }
 
 #endif
