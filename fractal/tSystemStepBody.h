@@ -135,90 +135,106 @@ void curvatureLanes(const tPacketStep::tParameters& p, const tPacketStep::tOutpu
   }
 }
 
-// One evaluation of Traub's or Jarratt's method for systems on a vector of
-// lanes, each at its own stage. At stage 0 the iterate x is tested and
-// s = J(x)^-1 F(x) formed; the point y is evaluated next (x - s, or
-// x - (2/3) s for Jarratt's), which keeps s with J(x)^-1 (Traub's) or J(x)
-// (Jarratt's) in the lanes' slopes. At stage 1 the correction is finished
-// with F(y) or J(y) and x <- x - h c. A step that fails ends the solve as
-// singular; on a full path it stays at x, and one that fails at x (a
-// singular Jacobian) is evaluated there again at stage 2, so that every step
-// takes two rounds and the corner walks keep in step. The rounds at the
-// iterates and at the second points alternate, all lanes in step, and the
-// second round has only F(y) or J(y) among the outputs: a lane at stage 0
-// there, started since the first round, waits for the next.
+// The first round of Traub's or Jarratt's method for systems on a vector of
+// lanes, at their iterates x: x is tested and s = J(x)^-1 F(x) formed; the
+// point y is evaluated next (x - s, or x - (2/3) s for Jarratt's), at
+// stage 1, which keeps s with J(x)^-1 (Traub's) or J(x) (Jarratt's) in the
+// lanes' slopes. A step that fails here (a singular Jacobian) ends the solve
+// as singular; on a full path it is evaluated at x once more, at stage 2, so
+// that every step takes two rounds and the corner walks keep in step.
 template <typename tVectorLanes, bool kFullPath, tPacketStep::SCHEME kScheme>
-void secondPointLanes(bool atSecondPoint, const tPacketStep::tParameters& p,
-                      const tPacketStep::tOutputs& out, tPacketStep::tLanes& lanes,
-                      const tPacketStep::tPoints& next, unsigned l, tPacketStep::tFound& found) {
+void secondPointFirstLanes(const tPacketStep::tParameters& p, const tPacketStep::tOutputs& out,
+                           tPacketStep::tLanes& lanes, const tPacketStep::tPoints& next, unsigned l,
+                           tPacketStep::tFound& found) {
+  typedef typename tVectorLanes::tValues V;
+  const V zero = {};
+  const V one = zero + 1.0;
+  const tEvaluation<tVectorLanes> e(out, l);
+  const auto stops = reportIterate<kFullPath>(e, zero == zero, p.residualLimit, l, found);
+  const tPairLanes<V> x = loadPair<tVectorLanes>(lanes.x, lanes.y, l);
+  const tMatrixLanes<V> inverse = {e.m0, e.m1, e.m2, e.m3};
+  const tPairLanes<V> s = inverse * tPairLanes<V>{e.f1, e.f2};
+  tPairLanes<V> y;
+  tMatrixLanes<V> keep;
+  if constexpr (kScheme == tPacketStep::SCHEME_TRAUB_SYSTEM) {
+    y = {x.x - s.x, x.y - s.y};
+    keep = inverse;
+  } else {
+    y = stepBack(x, 2.0 / 3.0, s);
+    keep = {tVectorLanes::load(out[2] + l), tVectorLanes::load(out[3] + l),
+            tVectorLanes::load(out[4] + l), tVectorLanes::load(out[5] + l)};
+  }
+  const V now[6] = {s.x, s.y, keep.m0, keep.m1, keep.m2, keep.m3};
+  for (unsigned k = 0; k < 6; ++k) tVectorLanes::store(lanes.slopes[k / 2][k % 2] + l, now[k]);
+  const auto fails = e.singular();
+  storePair<tVectorLanes>(next.x, next.y, l, pick(fails, x, y));
+  tVectorLanes::store(lanes.stage + l, fails ? one + 1.0 : one);
+  if (!kFullPath) found.singular |= tVectorLanes::maskBits(~stops & fails) << l;
+}
+
+// The second round of Traub's or Jarratt's method for systems on a vector of
+// lanes, with F(y) or J(y) among the outputs (the others may hold anything):
+// a lane at stage 1 finishes its correction from what its iterate kept,
+// with F(y) (Traub's) or (3 J(y) - J(x))^-1 (Jarratt's), and moves,
+// x <- x - h c, unless that matrix has no inverse, which ends the solve as
+// singular; a full path stays at x then, as it does at stage 2. A lane at
+// stage 0, started since the first round, waits for the next.
+template <typename tVectorLanes, bool kFullPath, tPacketStep::SCHEME kScheme>
+void secondPointSecondLanes(const tPacketStep::tParameters& p, const tPacketStep::tOutputs& out,
+                            tPacketStep::tLanes& lanes, const tPacketStep::tPoints& next,
+                            unsigned l, tPacketStep::tFound& found) {
   typedef typename tVectorLanes::tValues V;
   const V stage = tVectorLanes::load(lanes.stage + l);
   const V zero = {};
   const V one = zero + 1.0;
-  const auto waits = (stage == zero) & (atSecondPoint ? zero == zero : zero != zero);
-  const auto atIterate = (stage == zero) & ~waits;
+  const auto waits = stage == zero;
   const auto atSecond = stage == one;
   const tPairLanes<V> x = loadPair<tVectorLanes>(lanes.x, lanes.y, l);
-  const tPairLanes<V> value = loadPair<tVectorLanes>(out[0], out[1], l);
-  const tMatrixLanes<V> jacobian = {tVectorLanes::load(out[2] + l), tVectorLanes::load(out[3] + l),
-                                    tVectorLanes::load(out[4] + l), tVectorLanes::load(out[5] + l)};
-
-  // What a lane at stage 1 kept at its iterate: s, then J(x)^-1 or J(x).
-  V kept[6];
+  V kept[6];  // s, then J(x)^-1 or J(x)
   for (unsigned k = 0; k < 6; ++k) kept[k] = tVectorLanes::load(lanes.slopes[k / 2][k % 2] + l);
   const tPairLanes<V> keptS = {kept[0], kept[1]};
   const tMatrixLanes<V> keptMatrix = {kept[2], kept[3], kept[4], kept[5]};
-
-  // A lane inverts one matrix a round: J(x) at its iterate, and at y, for
-  // Jarratt's, 3 J(y) - J(x).
-  const tMatrixLanes<V> thrice = {jacobian.m0 * 3.0, jacobian.m1 * 3.0, jacobian.m2 * 3.0,
-                                  jacobian.m3 * 3.0};
-  const tMatrixLanes<V> difference = {thrice.m0 - keptMatrix.m0, thrice.m1 - keptMatrix.m1,
-                                      thrice.m2 - keptMatrix.m2, thrice.m3 - keptMatrix.m3};
-  const bool invertsTwice = kScheme == tPacketStep::SCHEME_JARRATT_SYSTEM;
-  const tMatrixLanes<V> inverted = invertsTwice ? pick(atIterate, jacobian, difference) : jacobian;
-  const tEvaluation<tVectorLanes> e(value.x, value.y, inverted.m0, inverted.m1, inverted.m2,
-                                    inverted.m3);
-  const tMatrixLanes<V> inverse = {e.m0, e.m1, e.m2, e.m3};
-  const auto stops = reportIterate<kFullPath>(e, atIterate, p.residualLimit, l, found);
-
-  const tPairLanes<V> s = inverse * value;
-  tPairLanes<V> y;
-  tMatrixLanes<V> keep;
   tPairLanes<V> c;
-  auto failsSecond = zero != zero;
+  auto fails = zero != zero;
   if constexpr (kScheme == tPacketStep::SCHEME_TRAUB_SYSTEM) {
-    y = {x.x - s.x, x.y - s.y};
-    keep = inverse;
-    const tPairLanes<V> back = keptMatrix * value;
+    const tPairLanes<V> back = keptMatrix * loadPair<tVectorLanes>(out[0], out[1], l);
     c = {keptS.x + back.x, keptS.y + back.y};
   } else {
-    y = stepBack(x, 2.0 / 3.0, s);
-    keep = jacobian;
+    const tMatrixLanes<V> thrice = {
+        tVectorLanes::load(out[2] + l) * 3.0, tVectorLanes::load(out[3] + l) * 3.0,
+        tVectorLanes::load(out[4] + l) * 3.0, tVectorLanes::load(out[5] + l) * 3.0};
+    const tMatrixLanes<V> difference = {thrice.m0 - keptMatrix.m0, thrice.m1 - keptMatrix.m1,
+                                        thrice.m2 - keptMatrix.m2, thrice.m3 - keptMatrix.m3};
     const tMatrixLanes<V> sum = {thrice.m0 + keptMatrix.m0, thrice.m1 + keptMatrix.m1,
                                  thrice.m2 + keptMatrix.m2, thrice.m3 + keptMatrix.m3};
-    failsSecond = inverse.isZero();
+    const tMatrixLanes<V> inverse = inverseLanes<tVectorLanes>(difference);
+    fails = atSecond & inverse.isZero();
     const tPairLanes<V> half = inverse * (sum * keptS);
     c = {half.x * 0.5, half.y * 0.5};
   }
-  const V now[6] = {s.x, s.y, keep.m0, keep.m1, keep.m2, keep.m3};
-  for (unsigned k = 0; k < 6; ++k) {
-    tVectorLanes::store(lanes.slopes[k / 2][k % 2] + l, atIterate ? now[k] : kept[k]);
-  }
-  const auto failsFirst = atIterate & e.singular();
-  failsSecond = atSecond & failsSecond;
-  const auto moves = atSecond & ~failsSecond;
-  const auto stepEnds = ~atIterate & ~waits;
+  const auto moves = atSecond & ~fails;
   const tPairLanes<V> after = pick(moves, stepBack(x, p.h, c), x);
   const V iteration =
-      tVectorLanes::load(lanes.iteration + l) + ((kFullPath ? stepEnds : moves) ? one : zero);
+      tVectorLanes::load(lanes.iteration + l) + ((kFullPath ? ~waits : moves) ? one : zero);
   storePair<tVectorLanes>(lanes.x, lanes.y, l, after);
-  storePair<tVectorLanes>(next.x, next.y, l, pick(atIterate & ~failsFirst, y, after));
-  tVectorLanes::store(lanes.stage + l, atIterate ? (failsFirst ? one + 1.0 : one) : zero);
+  storePair<tVectorLanes>(next.x, next.y, l, after);
+  tVectorLanes::store(lanes.stage + l, zero);
   tVectorLanes::store(lanes.iteration + l, iteration);
   if (!kFullPath) {
-    found.singular |= tVectorLanes::maskBits((~stops & failsFirst) | failsSecond) << l;
+    found.singular |= tVectorLanes::maskBits(fails) << l;
     found.gaveUp |= tVectorLanes::maskBits(moves & (iteration >= p.maxIterations)) << l;
+  }
+}
+
+// One round of Traub's or Jarratt's method for systems on a vector of lanes.
+template <typename tVectorLanes, bool kFullPath, tPacketStep::SCHEME kScheme>
+void secondPointLanes(bool atSecondPoint, const tPacketStep::tParameters& p,
+                      const tPacketStep::tOutputs& out, tPacketStep::tLanes& lanes,
+                      const tPacketStep::tPoints& next, unsigned l, tPacketStep::tFound& found) {
+  if (atSecondPoint) {
+    secondPointSecondLanes<tVectorLanes, kFullPath, kScheme>(p, out, lanes, next, l, found);
+  } else {
+    secondPointFirstLanes<tVectorLanes, kFullPath, kScheme>(p, out, lanes, next, l, found);
   }
 }
 
