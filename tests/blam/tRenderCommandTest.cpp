@@ -63,15 +63,10 @@ TEST(tRenderCommandTest, OptionsAndErrors) {
       {"render 'f(z) = z^3 - ' -o bad.png", "", "", 1, "", ""},
       {"render cubicz.func --size 100x0", "", "", 2, "",
        "rootweaver: --size needs N or WxH, whole numbers from 1 to 16384" + usage},
-      {"render cubicz.func --palette viridis", "", "", 2, "",
-       "rootweaver: --palette needs a palette: classic, okabe-ito, argument, argument-modulus" +
-           usage},
       {"render cubicz.func --width 2", "", "", 2, "",
        "rootweaver: --center X Y and --width W go together" + usage},
       {"render cubicz.func --frobnicate", "", "", 2, "",
        "rootweaver: unknown option --frobnicate" + usage},
-      {"render cubicz.func --center 0", "", "", 2, "",
-       "rootweaver: --center needs two numbers: X Y" + usage},
       {"render cubicz.func -o out.gif", "", "", 2, "",
        "rootweaver: -o needs a picture's name ending in .png or .tga" + usage},
   };

@@ -117,13 +117,4 @@ TEST(tPaletteTest, NamedPalettesDrawNothingAndCategoricalColoursAreDistinct) {
   EXPECT_EQ(fresh.randInRange(0.0f, 1.0f), random.randInRange(0.0f, 1.0f));
 }
 
-TEST(tPaletteTest, NamesAreLookedUpExactly) {
-  EXPECT_TRUE(tPalette::find("classic")->isClassic());
-  EXPECT_EQ(&tPalette::classic(), tPalette::find("classic"));
-  EXPECT_EQ(nullptr, tPalette::find("Okabe-Ito"));
-  EXPECT_EQ(nullptr, tPalette::find(""));
-  EXPECT_EQ("'rainbow' is no palette; palettes are classic, okabe-ito, argument, argument-modulus",
-            tPalette::describeUnknown("rainbow"));
-}
-
 }  // namespace
