@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "expr/tExprNode.h"
+#include "expr/tNativeProgram.h"
 
 namespace {
 
@@ -201,4 +202,5 @@ void tFormulaCompiler::finish() {
     program_.outputs_[k] = registerFor(outputs_[k]);
   }
   program_.registerCount_ = next;
+  program_.native_ = tNativeProgram::translate(program_);
 }

@@ -8,6 +8,7 @@
 #include "expr/tExprNode.h"
 #include "expr/tFormulaCompiler.h"
 #include "expr/tInstructionSet.h"
+#include "expr/tNativeProgram.h"
 #include "expr/tPacketEvaluator.h"
 
 namespace {
@@ -101,9 +102,11 @@ void tFormulaProgram::evaluatePacket(const double* x, const double* y, unsigned 
 }
 
 void tFormulaProgram::evaluatePacketInPlace(unsigned mask, double* scratch) const {
-  if (tInstructionSet::current() == tInstructionSet::AVX2) {
-    tPacketEvaluator::evaluateAvx2(*this, mask, scratch);
+  if (tInstructionSet::current() == tInstructionSet::SSE2) {
+    tPacketEvaluator::evaluateSse2(*this, mask, scratch, 0, code_.size());
+  } else if (native_ && tNativeProgram::isEnabled()) {
+    native_->evaluate(*this, mask, scratch);
   } else {
-    tPacketEvaluator::evaluateSse2(*this, mask, scratch);
+    tPacketEvaluator::evaluateAvx2(*this, mask, scratch, 0, code_.size());
   }
 }

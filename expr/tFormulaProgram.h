@@ -3,10 +3,12 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 class tExprNode;
+class tNativeProgram;
 
 // Formulas compiled into one flat program of register instructions.
 //
@@ -134,6 +136,7 @@ class tFormulaProgram {
   };
 
   friend class tFormulaCompiler;
+  friend class tNativeProgram;
   friend class tPacketEvaluator;
 
   static double apply(uint8_t op, double a, double b);
@@ -149,6 +152,8 @@ class tFormulaProgram {
   uint32_t outputs_[MAX_OUTPUTS];   // register of each output after the last instruction
   unsigned outputCount_;            // outputs compiled
   unsigned registerCount_;          // constants, x, y and the computed values
+  // The arithmetic as machine code, for AVX2; null when there is none.
+  std::shared_ptr<const tNativeProgram> native_;
 };
 
 #endif

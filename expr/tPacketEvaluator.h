@@ -1,6 +1,8 @@
 #ifndef ROOTWEAVER_EXPR_TPACKETEVALUATOR_H
 #define ROOTWEAVER_EXPR_TPACKETEVALUATOR_H
 
+#include <cstddef>
+
 class tFormulaProgram;
 
 // Runs a compiled program over the LANES lanes of a packet, one instruction
@@ -15,15 +17,18 @@ class tFormulaProgram;
 // walk's bits.
 class tPacketEvaluator {
  public:
-  // The program's instructions over the packet whose registers are in
-  // `scratch` (constants prepared, x and y in place); lanes whose bit in
-  // `mask` is clear may end with any value.
-  static void evaluateSse2(const tFormulaProgram& program, unsigned mask, double* scratch);
-  static void evaluateAvx2(const tFormulaProgram& program, unsigned mask, double* scratch);
+  // The program's instructions [begin, end) over the packet whose registers
+  // are in `scratch` (constants prepared, x and y in place); lanes whose bit
+  // in `mask` is clear may end with any value.
+  static void evaluateSse2(const tFormulaProgram& program, unsigned mask, double* scratch,
+                           std::size_t begin, std::size_t end);
+  static void evaluateAvx2(const tFormulaProgram& program, unsigned mask, double* scratch,
+                           std::size_t begin, std::size_t end);
 
  private:
   template <typename tLanes>
-  static void evaluateWith(const tFormulaProgram& program, unsigned mask, double* scratch);
+  static void evaluateWith(const tFormulaProgram& program, unsigned mask, double* scratch,
+                           std::size_t begin, std::size_t end);
 };
 
 #endif

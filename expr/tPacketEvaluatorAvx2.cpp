@@ -3,7 +3,7 @@
 #include "expr/tAvx2Lanes.h"
 #include "expr/tPacketEvaluatorBody.h"
 
-void tPacketEvaluator::evaluateAvx2(const tFormulaProgram& program, unsigned mask,
-                                    double* scratch) {
-  evaluateWith<tAvx2Lanes>(program, mask, scratch);
+void tPacketEvaluator::evaluateAvx2(const tFormulaProgram& program, unsigned mask, double* scratch,
+                                    std::size_t begin, std::size_t end) {
+  evaluateWith<tAvx2Lanes>(program, mask, scratch, begin, end);
 }

@@ -45,10 +45,11 @@ inline void powerLanes(const double* base, const double* exponent, double* targe
 }  // namespace
 
 template <typename tLanes>
-void tPacketEvaluator::evaluateWith(const tFormulaProgram& program, unsigned mask,
-                                    double* scratch) {
+void tPacketEvaluator::evaluateWith(const tFormulaProgram& program, unsigned mask, double* scratch,
+                                    std::size_t begin, std::size_t end) {
   typedef typename tLanes::tValues V;
-  for (const tFormulaProgram::tInstruction& in : program.code_) {
+  for (std::size_t i = begin; i < end; ++i) {
+    const tFormulaProgram::tInstruction& in = program.code_[i];
     const double* a = scratch + in.a * kLanes;
     const double* b = scratch + in.b * kLanes;
     double* target = scratch + in.target * kLanes;

@@ -2,7 +2,7 @@
 #include "expr/tSse2Lanes.h"
 #include "expr/tPacketEvaluatorBody.h"
 
-void tPacketEvaluator::evaluateSse2(const tFormulaProgram& program, unsigned mask,
-                                    double* scratch) {
-  evaluateWith<tSse2Lanes>(program, mask, scratch);
+void tPacketEvaluator::evaluateSse2(const tFormulaProgram& program, unsigned mask, double* scratch,
+                                    std::size_t begin, std::size_t end) {
+  evaluateWith<tSse2Lanes>(program, mask, scratch, begin, end);
 }
