@@ -35,8 +35,9 @@
 // times a lean hand-written program for Newton and Runge-Kutta 4 on
 // "cubic-products.func" (the roots in a local array, the bytes straight into
 // a buffer, no registry and no call into the engine per pixel) against the
-// engine on one and on two threads, with the registry programs above as
-// extra lines, and checks that every picture is the same. The roots section
+// engine on one and on two threads, and on one thread with its formulas
+// interpreted instead of run as machine code, with the registry programs
+// above as extra lines, and checks that every picture is the same. The roots section
 // (`roots [RUNS]`, also in the whole run) times pictures with hundreds to
 // thousands of roots (tManyRootsBench). The footprint section (`footprint`,
 // alone, as it reads the process's peak memory) times the basin statistics
@@ -64,6 +65,7 @@
 #include "bench/tManyRootsBench.h"
 #include "expr/tFunction.h"
 #include "expr/tInstructionSet.h"
+#include "expr/tNativeProgram.h"
 #include "fractal/tBacktrackingNewtonSolver.h"
 #include "fractal/tBasinStatistics.h"
 #include "fractal/tChebyshevHalleySolver.h"
@@ -221,6 +223,7 @@ void runLeanCase(const char* solverName, unsigned side, int runs, tFunction& pro
   };
   tTiming lean;
   tTiming one;
+  tTiming interpreted;
   tTiming two;
   tTiming byProducts;
   tTiming byPow;
@@ -235,18 +238,22 @@ void runLeanCase(const char* solverName, unsigned side, int runs, tFunction& pro
     lean.seconds.push_back(processSeconds() - begin);
     lean.bytes = std::move(bytes);
     measure(c, engine(1), one, processSeconds);
+    tNativeProgram::setEnabled(false);
+    measure(c, engine(1), interpreted, processSeconds);
+    tNativeProgram::setEnabled(true);
     measure(c, engine(2), two);
     measure(c, registry(tHandWrittenCubic::POWERS_BY_PRODUCTS), byProducts, processSeconds);
   }
   // The pow program takes minutes at 2048: it is timed at 1024 alone.
   if (side <= 1024) measure(c, registry(tHandWrittenCubic::POWERS_BY_POW), byPow, processSeconds);
-  const bool identical =
-      one.bytes == lean.bytes && two.bytes == lean.bytes && byProducts.bytes == lean.bytes;
+  const bool identical = one.bytes == lean.bytes && interpreted.bytes == lean.bytes &&
+                         two.bytes == lean.bytes && byProducts.bytes == lean.bytes;
   char pow[16] = "-";
   if (!byPow.seconds.empty()) std::snprintf(pow, sizeof pow, "%.3f", byPow.median());
-  std::printf("  %-7s %5u %8.3f %8.3f %8.3f %9.3f %8s %7.2f %7.2f %7.2f %5s\n", solverName, side,
-              lean.median(), one.median(), two.median(), byProducts.median(), pow,
-              one.median() / lean.median(), two.median() / lean.median(),
+  std::printf("  %-7s %5u %8.3f %8.3f %8.3f %8.3f %9.3f %8s %7.2f %7.2f %7.2f %7.2f %5s\n",
+              solverName, side, lean.median(), one.median(), interpreted.median(), two.median(),
+              byProducts.median(), pow, one.median() / lean.median(),
+              interpreted.median() / lean.median(), two.median() / lean.median(),
               one.median() / two.median(), identical ? "yes" : "NO");
   std::fflush(stdout);
 }
@@ -255,10 +262,12 @@ void runLeanTable(tFunction& products) {
   std::printf(
       "Lean baseline: cubic-products.func over [-2, 2]^2, %u iterations, medians of 5 runs (3 at "
       "2048; the pow program once, at 1024); processor seconds on one thread, wall seconds on "
-      "two (eng(2)); same bytes: lean, engine and registry programs\n",
+      "two (eng(2)); interp: the engine on one thread with its formulas interpreted, not run "
+      "as machine code; same bytes: lean, engine and registry programs\n",
       kIterations);
-  std::printf("  %-7s %5s %8s %8s %8s %9s %8s %7s %7s %7s %5s\n", "solver", "side", "lean",
-              "eng(1)", "eng(2)", "products", "pow", "e1/lean", "e2/lean", "e1/e2", "same");
+  std::printf("  %-7s %5s %8s %8s %8s %8s %9s %8s %7s %7s %7s %7s %5s\n", "solver", "side", "lean",
+              "eng(1)", "interp", "eng(2)", "products", "pow", "e1/lean", "in/lean", "e2/lean",
+              "e1/e2", "same");
   std::fflush(stdout);
   for (const char* solver : {"Newton", "RK4"}) {
     runLeanCase(solver, 1024, 5, products);

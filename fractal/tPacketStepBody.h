@@ -16,8 +16,12 @@ namespace {
 // tMatrix2's determinant and inverse of the matrix with rows (f11, f12) and
 // (f21, f22) in every lane, zero below the cutoff and all NaN where the
 // determinant is not finite (tFunction::invertJacobian); returns |det|.
+// Divisions bound the step: where the formulas give f11 and f22, or f12 and
+// f21, from one register (as maps of a complex variable often do), their
+// quotients are one and the same and are divided once.
 template <typename tVectorLanes, typename V>
-V invertLanes(V f11, V f12, V f21, V f22, V& m0, V& m1, V& m2, V& m3) {
+V invertLanes(V f11, V f12, V f21, V f22, V& m0, V& m1, V& m2, V& m3, bool sameDiagonal = false,
+              bool sameOffDiagonal = false) {
   const V d = f11 * f22 - f21 * f12;
   const V size = tVectorLanes::valuesOf(tVectorLanes::bitsOf(d) & kAbsMask);
   const auto singular = size < tFunction::INVERTIBLE_CUTOFF;
@@ -26,8 +30,8 @@ V invertLanes(V f11, V f12, V f21, V f22, V& m0, V& m1, V& m2, V& m3) {
   const V nan = zero + std::numeric_limits<double>::quiet_NaN();
   m0 = finite ? (singular ? zero : f22 / d) : nan;
   m1 = finite ? (singular ? zero : -f12 / d) : nan;
-  m2 = finite ? (singular ? zero : -f21 / d) : nan;
-  m3 = finite ? (singular ? zero : f11 / d) : nan;
+  m2 = sameOffDiagonal ? m1 : finite ? (singular ? zero : -f21 / d) : nan;
+  m3 = sameDiagonal ? m0 : finite ? (singular ? zero : f11 / d) : nan;
   return size;
 }
 
@@ -44,9 +48,11 @@ struct tEvaluation {
   V size;  // |det| of the matrix inverted
 
   tEvaluation(const tPacketStep::tOutputs& out, unsigned l)
-      : tEvaluation(tVectorLanes::load(out[0] + l), tVectorLanes::load(out[1] + l),
-                    tVectorLanes::load(out[2] + l), tVectorLanes::load(out[3] + l),
-                    tVectorLanes::load(out[4] + l), tVectorLanes::load(out[5] + l)) {}
+      : f1(tVectorLanes::load(out[0] + l)), f2(tVectorLanes::load(out[1] + l)) {
+    size = invertLanes<tVectorLanes>(tVectorLanes::load(out[2] + l), tVectorLanes::load(out[3] + l),
+                                     tVectorLanes::load(out[4] + l), tVectorLanes::load(out[5] + l),
+                                     m0, m1, m2, m3, out[2] == out[5], out[3] == out[4]);
+  }
   // The values (f1, f2), and the inverse of the matrix with rows (a, b) and
   // (c, d): the Jacobian, or where a step inverts another matrix, that one.
   tEvaluation(V value1, V value2, V a, V b, V c, V d) : f1(value1), f2(value2) {
@@ -585,14 +591,18 @@ tPacketStep::tFound advanceVectors(tPacketStep::SCHEME scheme, const tPacketStep
     case tPacketStep::SCHEME_BACKTRACKING_NEWTON:
       throw std::logic_error("a method for any map steps in advanceSystemWith");
   }
-  tPacketStep::tFound found = {0, 0, 0, 0, 0};
+  // The bits gather apart from the value returned, which lives in the
+  // caller's memory: the stores to the lanes might alias it, and it would be
+  // reloaded and stored again for every vector.
+  tPacketStep::tFound bits = {0, 0, 0, 0, 0};
   for (unsigned l = 0; l < tPacketStep::LANES; l += tVectorLanes::WIDTH) {
     if (scheme == tPacketStep::SCHEME_NEWTON) {
-      newtonLanes<tVectorLanes, kFullPath>(p, out, lanes, next, l, found);
+      newtonLanes<tVectorLanes, kFullPath>(p, out, lanes, next, l, bits);
     } else {
-      rungeKutta4Lanes<tVectorLanes, kFullPath>(p, out, lanes, next, l, found);
+      rungeKutta4Lanes<tVectorLanes, kFullPath>(p, out, lanes, next, l, bits);
     }
   }
+  const tPacketStep::tFound found = bits;
   return found;
 }
 
