@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <type_traits>
 
 // The powers with the exponents 2, 3 and 4 formed without pow where that is
 // certainly pow's result (see the essay atop tFormulaProgram.h), for one
@@ -45,15 +46,29 @@ inline void split(T a, T& hi, T& lo) {
   lo = a - hi;
 }
 
-// p + e == a * b exactly (Dekker's product), given a's halves, as long as
-// nothing overflows or underflows on the way.
-template <typename T>
-inline void twoProduct(T a, T aHi, T aLo, T b, T& p, T& e) {
-  p = a * b;
-  T bHi;
-  T bLo;
-  split(b, bHi, bLo);
-  e = ((aHi * bHi - p) + aHi * bLo + aLo * bHi) + aLo * bLo;
+// Whether a lane type gives a product's error with a fused multiply-add
+// (L::productError).
+template <typename L, typename = void>
+struct tFusesProducts : std::false_type {};
+template <typename L>
+struct tFusesProducts<L, std::void_t<decltype(&L::productError)>> : std::true_type {};
+
+// a * b - p exactly, p being a * b rounded, as long as nothing overflows or
+// underflows on the way: one fused multiply-add where the lane type has it,
+// else Dekker's product. Both are exact, so both give the same bits.
+template <typename L, typename T>
+inline T productError(T a, T b, T p) {
+  if constexpr (tFusesProducts<L>::value) {
+    return L::productError(a, b, p);
+  } else {
+    T aHi;
+    T aLo;
+    T bHi;
+    T bLo;
+    split(a, aHi, aLo);
+    split(b, bHi, bLo);
+    return ((aHi * bHi - p) + aHi * bLo + aLo * bHi) + aLo * bLo;
+  }
 }
 
 // Bases whose n-th power is formed exactly: between 2^-300 and 2^300 for
@@ -74,31 +89,20 @@ inline auto exactPower(typename L::tValues v, typename L::tValues& result) {
   typedef typename L::tValues T;
   T av = L::valuesOf(L::bitsOf(v) & kAbsMask);
   auto inRange = (av > kPowerLow[N]) & (av < kPowerHigh[N]);
-  T vHi;
-  T vLo;
-  split(v, vHi, vLo);
-  T p;
-  T e;
-  twoProduct(v, vHi, vLo, v, p, e);
+  const T p = v * v;
+  const T e = productError<L>(v, v, p);
   T hi = p;
   T rest = e;
   if (N == 3) {
     // v^3 = v p + v e; the rounding of v e is far below the margin.
-    T p3;
-    T e3;
-    twoProduct(v, vHi, vLo, p, p3, e3);
-    T r = e3 + v * e;
+    const T p3 = v * p;
+    T r = productError<L>(v, p, p3) + v * e;
     hi = p3 + r;
     rest = (p3 - hi) + r;
   } else if (N == 4) {
     // v^4 = p^2 + 2 p e + e^2; e^2 is far below the margin.
-    T pHi;
-    T pLo;
-    split(p, pHi, pLo);
-    T p4;
-    T e4;
-    twoProduct(p, pHi, pLo, p, p4, e4);
-    T r = e4 + (2.0 * p) * e;
+    const T p4 = p * p;
+    T r = productError<L>(p, p, p4) + (2.0 * p) * e;
     hi = p4 + r;
     rest = (p4 - hi) + r;
   }

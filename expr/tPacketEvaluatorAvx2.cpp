@@ -5,5 +5,10 @@
 
 void tPacketEvaluator::evaluateAvx2(const tFormulaProgram& program, unsigned mask, double* scratch,
                                     std::size_t begin, std::size_t end) {
-  evaluateWith<tAvx2Lanes>(program, mask, scratch, begin, end);
+  static const bool fused = __builtin_cpu_supports("fma");
+  if (fused) {
+    evaluateAvx2Fma(program, mask, scratch, begin, end);
+  } else {
+    evaluateWith<tAvx2Lanes>(program, mask, scratch, begin, end);
+  }
 }
