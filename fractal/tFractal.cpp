@@ -245,9 +245,12 @@ bool tFractal::pointInSingularSet(double x, double y, tFunction* f) const {
 }
 
 tVector2 tFractal::pointAt(double row, double column) const {
-  return tVector2(minX_ + column / getWidth() * (maxX_ - minX_),
-                  minY_ + row / getHeight() * (maxY_ - minY_));
+  return tVector2(xAt(column), yAt(row));
 }
+
+double tFractal::xAt(double column) const { return minX_ + column / getWidth() * (maxX_ - minX_); }
+
+double tFractal::yAt(double row) const { return minY_ + row / getHeight() * (maxY_ - minY_); }
 
 void tFractal::cornersOf(float row, float column, tVector2 corners[4]) const {
   corners[0] = pointAt(row - 0.5, column - 0.5);

@@ -138,8 +138,11 @@ class tFractal {
   const tBasinLabels& getBasinLabels() const { return labels_; }
   tBasinLabels& getBasinLabels() { return labels_; }
 
-  // The point of the plane at fractional pixel indices (row, column).
+  // The point of the plane at fractional pixel indices (row, column): x is
+  // xAt(column) and y is yAt(row).
   tVector2 pointAt(double row, double column) const;
+  double xAt(double column) const;
+  double yAt(double row) const;
   // The four corners of the pixel whose indices, in single precision, are
   // (row, column), in the order they are compared.
   void cornersOf(float row, float column, tVector2 corners[4]) const;

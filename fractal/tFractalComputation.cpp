@@ -76,6 +76,14 @@ void tFractalComputation::cancel() {
 
 void tFractalComputation::computeAll() {
   const auto begin = std::chrono::steady_clock::now();
+  columnX_.resize(width_);
+  for (std::size_t column = 0; column < width_; ++column) {
+    columnX_[column] = fractal_->xAt(static_cast<double>(column));
+  }
+  rowY_.resize(fractal_->getImage()->getHeight());
+  for (std::size_t row = 0; row < rowY_.size(); ++row) {
+    rowY_[row] = fractal_->yAt(static_cast<double>(row));
+  }
   startWorkers();
   // The coordinator is one of the computing threads, the last one.
   tThreadState state{tPacketSolver(*solver_, *function_), {}, threads_ - 1, {}, {}, {}};
@@ -181,7 +189,7 @@ void tFractalComputation::computeChunk(std::size_t chunk, tThreadState& state) {
       fractal_->cornersOf(static_cast<float>(row), static_cast<float>(column), &starts[4 * i]);
     } else {
       // The unjittered sample: no offset at all.
-      starts[i] = fractal_->pointAt(static_cast<double>(row), static_cast<double>(column));
+      starts[i] = startOf(row, column);
     }
     if (++column == width_) {
       column = 0;
@@ -218,7 +226,7 @@ void tFractalComputation::completeChunk(std::size_t chunk, tThreadState& state) 
       if (singular_) {
         fractal_->cornersOf(static_cast<float>(row), static_cast<float>(column), &starts[4 * k]);
       } else {
-        starts[k] = fractal_->pointAt(static_cast<double>(row), static_cast<double>(column));
+        starts[k] = startOf(row, column);
       }
     }
     if (++column == width_) {

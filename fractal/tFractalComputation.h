@@ -140,6 +140,10 @@ class tFractalComputation : public tPictureComputation {
   bool chunkClaimable() const;
   bool batchTaskClaimable() const;
   void computeChunk(std::size_t chunk, tThreadState& state);
+  // The unjittered start of pixel (row, column).
+  tVector2 startOf(std::size_t row, std::size_t column) const {
+    return tVector2(columnX_[column], rowY_[row]);
+  }
   // computeChunk solving only the pixels that solved_ does not hold.
   void completeChunk(std::size_t chunk, tThreadState& state);
   void computeBatchTask(std::size_t task, tThreadState& state);
@@ -187,6 +191,10 @@ class tFractalComputation : public tPictureComputation {
   std::size_t chunkSize_;       // pixels per chunk
   std::size_t chunkCount_;      // chunks of the picture
   const tSolvedPixels* solved_;  // first samples solved before; null when none
+  // The unjittered starts' coordinates, x per column and y per row, as
+  // tFractal::pointAt gives them: a division less per pixel.
+  std::vector<double> columnX_;
+  std::vector<double> rowY_;
 
   std::mutex workMutex_;                   // guards everything down to batch_
   std::condition_variable workAvailable_;  // for computing threads: work, painting, or stop
