@@ -25,18 +25,36 @@ void tBasinLabels::clear() {
 
 void tBasinLabels::record(std::size_t row, std::size_t column,
                           const tPacketSolver::tOutcome& outcome, std::size_t registryIndex) {
-  if (labels_.empty()) {
-    labels_.assign(width_ * height_, NO_CONVERGENCE);
-    iterations_.assign(width_ * height_, 0);
+  recordRun(row * width_ + column, &outcome, &registryIndex, 1);
+}
+
+void tBasinLabels::recordRun(std::size_t pixel, const tPacketSolver::tOutcome* outcomes,
+                             const std::size_t* registryIndices, std::size_t count) {
+  allocate();
+  uint16_t* labels = labels_.data() + pixel;
+  uint16_t* iterations = iterations_.data() + pixel;
+  for (std::size_t i = 0; i < count; ++i) {
+    labels[i] = labelOf(outcomes[i], registryIndices[i]);
+    iterations[i] =
+        static_cast<uint16_t>(std::min<uint32_t>(outcomes[i].iterations, MAX_ITERATIONS));
   }
-  const std::size_t pixel = row * width_ + column;
+}
+
+void tBasinLabels::allocate() {
+  if (!labels_.empty()) return;
+  labels_.assign(width_ * height_, NO_CONVERGENCE);
+  iterations_.assign(width_ * height_, 0);
+}
+
+uint16_t tBasinLabels::labelOf(const tPacketSolver::tOutcome& outcome, std::size_t registryIndex) {
   if (outcome.kind == tPacketSolver::OUTCOME_CONVERGED) {
-    labels_[pixel] = labelOfRoot(registryIndex);
-  } else {
-    labels_[pixel] = outcome.kind == tPacketSolver::OUTCOME_SINGULAR ? SINGULAR : NO_CONVERGENCE;
+    // Mostly a root this picture has met.
+    if (registryIndex < labelsOfRegistry_.size() && labelsOfRegistry_[registryIndex] != kNoLabel) {
+      return labelsOfRegistry_[registryIndex];
+    }
+    return labelOfRoot(registryIndex);
   }
-  const uint32_t iterations = std::min<uint32_t>(outcome.iterations, MAX_ITERATIONS);
-  iterations_[pixel] = static_cast<uint16_t>(iterations);
+  return outcome.kind == tPacketSolver::OUTCOME_SINGULAR ? SINGULAR : NO_CONVERGENCE;
 }
 
 uint16_t tBasinLabels::getLabel(std::size_t row, std::size_t column) const {

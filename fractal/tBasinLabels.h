@@ -50,6 +50,11 @@ class tBasinLabels {
   // converged one reached the root at `registryIndex` of the registry.
   void record(std::size_t row, std::size_t column, const tPacketSolver::tOutcome& outcome,
               std::size_t registryIndex);
+  // record for `count` pixels in row-major order from the row-major index
+  // `pixel` on: pixel + i ended with outcomes[i], a converged one at
+  // registryIndices[i].
+  void recordRun(std::size_t pixel, const tPacketSolver::tOutcome* outcomes,
+                 const std::size_t* registryIndices, std::size_t count);
 
   // Nothing recorded since creation or clear.
   bool empty() const { return labels_.empty(); }
@@ -67,6 +72,10 @@ class tBasinLabels {
   std::size_t getRegistryIndex(uint16_t label) const { return registryIndices_[label]; }
 
  private:
+  // Takes the memory of every label, unless it is taken.
+  void allocate();
+  // The label of an outcome, a converged one at `registryIndex`.
+  uint16_t labelOf(const tPacketSolver::tOutcome& outcome, std::size_t registryIndex);
   // The label of the root at `registryIndex`, handing out a new one when
   // this picture has not met the root yet.
   uint16_t labelOfRoot(std::size_t registryIndex);

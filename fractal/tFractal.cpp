@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <vector>
 
@@ -18,6 +19,9 @@ namespace {
 
 const tPixel kOffSingularSet(200, 200, 200, 255);
 const tPixel kOnSingularSet(0, 0, 0, 255);
+
+// Pixels painted from outcomes before their labels are recorded.
+const std::size_t kPaintPiece = 512;
 
 // Boxes of the finest level of the quad tree are this many pixels wide.
 const int kMinBoxSize = 2;
@@ -166,6 +170,34 @@ bool tFractal::addSample(int row, int column, const tPacketSolver::tOutcome& out
   sum.green += color[1];
   sum.blue += color[2];
   return true;
+}
+
+void tFractal::paintOutcomes(std::size_t pixel, const tPacketSolver::tOutcome* outcomes,
+                             std::size_t count) {
+  tRootManager& roots = context_.getRoots();
+  const tPixel singular = opaque(roots.getSingularJacobianColor());
+  const tPixel gaveUp = opaque(roots.getNoConvergenceColor());
+  unsigned char* bytes = image_->getRawData() + 4 * pixel;
+  // The labels are recorded a piece at a time: they take no part in the
+  // registry's order.
+  std::size_t registryIndices[kPaintPiece];
+  for (std::size_t begin = 0; begin < count; begin += kPaintPiece) {
+    const std::size_t end = std::min(count, begin + kPaintPiece);
+    for (std::size_t i = begin; i < end; ++i) {
+      const tPacketSolver::tOutcome& outcome = outcomes[i];
+      tPixel color = gaveUp;
+      std::size_t root = 0;
+      if (outcome.kind == tPacketSolver::OUTCOME_CONVERGED) {
+        root = roots.registerRoot(outcome.root);
+        color = opaque(roots.getRoots()[root].second);
+      } else if (outcome.kind == tPacketSolver::OUTCOME_SINGULAR) {
+        color = singular;
+      }
+      registryIndices[i - begin] = root;
+      std::memcpy(bytes + 4 * i, &color, sizeof color);
+    }
+    labels_.recordRun(pixel + begin, outcomes + begin, registryIndices, end - begin);
+  }
 }
 
 void tFractal::paintAverage(int row, int column, const tColorSum& sum, uint32_t samples) {

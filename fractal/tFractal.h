@@ -94,6 +94,12 @@ class tFractal {
     paintAverage(row, column, sum, samples);
   }
 
+  // Paints `count` pixels in row-major order from the row-major index
+  // `pixel` on, each as paintPixel paints a pixel of one unjittered sample
+  // (a jitter of at most 1, the first sample not jittered) whose outcome is
+  // outcomes[i]; the registry meets the roots in the same order.
+  void paintOutcomes(std::size_t pixel, const tPacketSolver::tOutcome* outcomes, std::size_t count);
+
   tPictureContext& getContext() const { return context_; }
   double getWidth() const;
   double getHeight() const;

@@ -280,23 +280,21 @@ bool tFractalComputation::paintReadyChunks(std::unique_lock<std::mutex>& lock, u
     const std::size_t end = std::min(begin + chunkSize_, pixelCount_);
     {
       std::lock_guard<std::mutex> picture(pictureMutex_);
-      // Rows and columns are counted along, not divided out, pixel by pixel.
-      std::size_t row = begin / width_;
-      std::size_t column = begin % width_;
-      for (std::size_t i = 0; i < end - begin; ++i) {
-        if (singular_) {
+      if (singular_) {
+        // Rows and columns are counted along, not divided out, pixel by pixel.
+        std::size_t row = begin / width_;
+        std::size_t column = begin % width_;
+        for (std::size_t i = 0; i < end - begin; ++i) {
           image.setPixel(static_cast<int>(row), static_cast<int>(column),
                          tFractal::singularSetColor(slot.straddles[i]));
-        } else {
-          // The one unjittered sample, as takeSample would find it.
-          const tPacketSolver::tOutcome& outcome = slot.outcomes[i];
-          fractal_->paintPixel(static_cast<int>(row), static_cast<int>(column),
-                               [&](uint32_t, double, double) { return outcome; });
+          if (++column == width_) {
+            column = 0;
+            ++row;
+          }
         }
-        if (++column == width_) {
-          column = 0;
-          ++row;
-        }
+      } else {
+        // Each pixel's one unjittered sample, as takeSample would find it.
+        fractal_->paintOutcomes(begin, slot.outcomes.data(), end - begin);
       }
     }
     lock.lock();

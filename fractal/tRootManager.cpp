@@ -19,6 +19,10 @@ const float kRandomChannelHigh = 255.0f;
 // Roots farther apart than this cannot both be one with the same point.
 const double kUncrowdedDistance = 2.5 * tIterativeSolver::ROOT_EQUALITY_EPSILON;
 
+// Registries of at most this many roots are searched from the first root
+// on rather than through the grid.
+const std::size_t kScannedRoots = 8;
+
 // Every channel of a candidate lies in [64, 256): in the cubes 64 a side
 // numbered 1 to 3 on each channel.
 const int kCandidateCubes[2] = {1, 3};
@@ -37,6 +41,8 @@ tRootManager::tRootManager(tRandom& random)
       useRandomColors_(true),
       palette_(&tPalette::classic()),
       lastFound_(0),
+      lastRoot_(),
+      lastUncrowded_(false),
       sameRootLimit_(tIterativeSolver::squaredLimit(tIterativeSolver::ROOT_EQUALITY_EPSILON)) {
   initPresetColors();
 }
@@ -45,10 +51,12 @@ tPixel tRootManager::getColorForRoot(const tVector2& root) {
   return roots_[registerRoot(root)].second;
 }
 
-std::size_t tRootManager::registerRoot(const tVector2& root) {
+std::size_t tRootManager::registerOther(const tVector2& root) {
   std::size_t found = findRoot(root);
   if (found < roots_.size()) {
     lastFound_ = found;
+    lastRoot_ = roots_[found].first;
+    lastUncrowded_ = !crowded_[found];
     return found;
   }
   tPixel color;
@@ -75,10 +83,6 @@ void tRootManager::append(const tVector2& root, const tPixel& color) {
   roots_.emplace_back(root, color);
 }
 
-bool tRootManager::sameRoot(const tVector2& a, const tVector2& b) const {
-  return (a - b).lengthSquared() < sameRootLimit_;
-}
-
 bool tRootManager::crowded(const tVector2& root) const {
   // Roots within 2.5 tolerances (less than 1.1 squares) are at most two
   // squares away.
@@ -91,9 +95,12 @@ bool tRootManager::crowded(const tVector2& root) const {
 }
 
 std::size_t tRootManager::findRoot(const tVector2& root) const {
-  if (lastFound_ < roots_.size() && !crowded_[lastFound_] &&
-      sameRoot(roots_[lastFound_].first, root)) {
-    return lastFound_;
+  // A few roots are looked at all, in order, before the grid's squares are.
+  if (roots_.size() <= kScannedRoots) {
+    for (std::size_t i = 0; i < roots_.size(); ++i) {
+      if (sameRoot(roots_[i].first, root)) return i;
+    }
+    return roots_.size();
   }
   // A root that matches is less than a tolerance (under half a square)
   // away on each axis, so in a neighbouring square at most; each square
@@ -111,6 +118,7 @@ std::size_t tRootManager::findRoot(const tVector2& root) const {
 void tRootManager::clearRoots() {
   roots_.clear();
   crowded_.clear();
+  lastUncrowded_ = false;
   rootGrid_.clear();
   colorGrid_.clear();
   nextPresetIndex_ = 0;

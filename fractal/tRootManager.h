@@ -31,13 +31,14 @@ class tRandom;
 // pixels mostly reach the same root, so the root found last is tried first.
 // It is the answer when it matches and no earlier root lies within 2.5
 // tolerances of it (recorded when it was registered): by the triangle
-// inequality no earlier root can then match. Otherwise the roots in the
-// squares of a grid around the pixel's root are the only ones that can
-// match (tRootGrid), and the first of them that does is the answer, so
-// neither test looks at all roots. Distances are compared squared, against
-// the least double whose square root is not below the tolerance, which is
-// exactly the test on the length (the square root is correctly rounded, so
-// monotonic).
+// inequality no earlier root can then match. Otherwise a registry of a few
+// roots is searched from its first root on, and a larger one only where
+// matches can be: the roots in the squares of a grid around the pixel's
+// root are the only ones that can match (tRootGrid), and the first of them
+// that does is the answer, so neither test looks at all of many roots.
+// Distances are compared squared, against the least double whose square root
+// is not below the tolerance, which is exactly the test on the length (the
+// square root is correctly rounded, so monotonic).
 //
 // The colours in use are kept by their place in colour space too
 // (tColorGrid): a candidate colour is measured against the colours near it,
@@ -52,8 +53,12 @@ class tRootManager {
 
   tPixel getColorForRoot(const tVector2& root);
   // The root's place in the registry, in order of discovery; a new root is
-  // registered first, with its colour, as getColorForRoot does.
-  std::size_t registerRoot(const tVector2& root);
+  // registered first, with its colour, as getColorForRoot does. Inline, as
+  // every converged pixel asks, and most of them for the root found last.
+  std::size_t registerRoot(const tVector2& root) {
+    if (lastUncrowded_ && sameRoot(lastRoot_, root)) return lastFound_;
+    return registerOther(root);
+  }
   // Registers a root met before with the colour it had then, after the
   // roots registered so far; it takes a preset's place as a new root would.
   void restoreRoot(const tVector2& root, const tPixel& color);
@@ -96,7 +101,12 @@ class tRootManager {
   // Puts the root last in the registry with its colour.
   void append(const tVector2& root, const tPixel& color);
   // Whether the two points are one root (closer than the tolerance).
-  bool sameRoot(const tVector2& a, const tVector2& b) const;
+  bool sameRoot(const tVector2& a, const tVector2& b) const {
+    return (a - b).lengthSquared() < sameRootLimit_;
+  }
+  // registerRoot for a root other than the one found last, or when that one
+  // is crowded.
+  std::size_t registerOther(const tVector2& root);
   // The first registered root that is one with `root`; roots_.size() when none.
   std::size_t findRoot(const tVector2& root) const;
 
@@ -110,6 +120,8 @@ class tRootManager {
   tColorGrid colorGrid_;       // the roots' colours by where they lie in colour space
   std::vector<bool> crowded_;  // per root: an earlier root lies within 2.5 tolerances
   std::size_t lastFound_;      // the root found last, tried first
+  tVector2 lastRoot_;          // its position
+  bool lastUncrowded_;         // it is registered and not crowded: a match is the answer
   std::vector<float> draws_;   // a random colour's draws when all are taken at once
   double sameRootLimit_;       // squared distances below this are one root
 };
