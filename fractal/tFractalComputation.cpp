@@ -184,23 +184,24 @@ void tFractalComputation::computeChunk(std::size_t chunk, tThreadState& state) {
   starts.resize(singular_ ? 4 * count : count);
   std::size_t row = begin / width_;
   std::size_t column = begin % width_;
-  for (std::size_t i = 0; i < count; ++i) {
-    if (singular_) {
-      fractal_->cornersOf(static_cast<float>(row), static_cast<float>(column), &starts[4 * i]);
-    } else {
-      // The unjittered sample: no offset at all.
-      starts[i] = startOf(row, column);
-    }
-    if (++column == width_) {
-      column = 0;
-      ++row;
-    }
-  }
   if (singular_) {
+    for (std::size_t i = 0; i < count; ++i) {
+      fractal_->cornersOf(static_cast<float>(row), static_cast<float>(column), &starts[4 * i]);
+      if (++column == width_) {
+        column = 0;
+        ++row;
+      }
+    }
     state.solver.straddle(starts.data(), count, slot.straddles.get(), &cancel_);
-  } else {
-    state.solver.solve(starts.data(), count, slot.outcomes.data(), &cancel_);
+    return;
   }
+  // The unjittered samples, no offset at all, a row's stretch at a time.
+  for (std::size_t i = 0; i < count; column = 0, ++row) {
+    const std::size_t stretch = std::min(count - i, width_ - column);
+    for (std::size_t k = 0; k < stretch; ++k) starts[i + k] = startOf(row, column + k);
+    i += stretch;
+  }
+  state.solver.solve(starts.data(), count, slot.outcomes.data(), &cancel_);
 }
 
 void tFractalComputation::completeChunk(std::size_t chunk, tThreadState& state) {
