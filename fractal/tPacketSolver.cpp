@@ -233,24 +233,39 @@ bool tPacketSolver::solveInPackets(tPacketStep::SCHEME scheme, const tVector2* s
                                    std::size_t count, tOutcome* outcomes,
                                    const std::atomic<bool>* cancel) {
   // Without iterations a solve gives up before it looks at anything.
-  auto feeder = feedLanes<1>(
-      count, solver_.getMaxIterations() == 0,
-      [&](unsigned l, std::size_t i) { startPacketLane(l, starts[i]); },
-      [&](std::size_t i) { outcomes[i] = {starts[i], OUTCOME_GAVE_UP, 0}; });
+  if (solver_.getMaxIterations() == 0) {
+    for (std::size_t i = 0; i < count; ++i) outcomes[i] = {starts[i], OUTCOME_GAVE_UP, 0};
+    return true;
+  }
+  std::size_t items[LANES];
+  unsigned active = 0;
+  std::size_t next = 0;
+  for (unsigned l = 0; l < LANES && next < count; ++l, ++next) {
+    startPacketLane(l, starts[next]);
+    items[l] = next;
+    active |= 1u << l;
+  }
   atSecondPoint_ = false;
-  while (feeder.active() != 0) {
+  while (active != 0) {
     if (cancelled(cancel)) return false;
-    const tPacketStep::tFound found = advancePacket(scheme, false, feeder.active());
-    const unsigned ended = found.converged | found.singular | found.gaveUp;
-    for (unsigned done = ended & feeder.active(); done != 0; done &= done - 1) {
+    const tPacketStep::tFound found = advancePacket(scheme, false, active);
+    for (unsigned done = (found.converged | found.singular | found.gaveUp) & active; done != 0;
+         done &= done - 1) {
       const unsigned l = static_cast<unsigned>(__builtin_ctz(done));
       const unsigned bit = 1u << l;
-      const uint8_t kind = (found.singular & bit)    ? OUTCOME_SINGULAR
-                           : (found.converged & bit) ? OUTCOME_CONVERGED
-                                                     : OUTCOME_GAVE_UP;
-      outcomes[feeder.itemOf(l)] = {tVector2(packet_.x[l], packet_.y[l]), kind,
-                                    static_cast<uint32_t>(packet_.iteration[l])};
-      feeder.refill(l);
+      tOutcome& outcome = outcomes[items[l]];
+      outcome.root.x_ = packet_.x[l];
+      outcome.root.y_ = packet_.y[l];
+      outcome.kind = (found.singular & bit)    ? OUTCOME_SINGULAR
+                     : (found.converged & bit) ? OUTCOME_CONVERGED
+                                               : OUTCOME_GAVE_UP;
+      outcome.iterations = static_cast<uint32_t>(packet_.iteration[l]);
+      if (next < count) {
+        startPacketLane(l, starts[next]);
+        items[l] = next++;
+      } else {
+        active &= ~bit;
+      }
     }
   }
   return true;
