@@ -126,11 +126,15 @@ bool tTGALoader::write(const std::string& path, tImage* image, unsigned int bits
 void tTGALoader::appendPixels(std::string& bytes, const tImage& image, unsigned int bitsPerPixel) {
   const tPixel* pixels = image.getPixelData();
   const std::size_t count = std::size_t{image.getWidth()} * image.getHeight();
-  bytes.reserve(bytes.size() + count * (bitsPerPixel / 8));
-  for (std::size_t i = 0; i < count; ++i) {
+  const std::size_t size = bitsPerPixel / 8;
+  const std::size_t start = bytes.size();
+  bytes.resize(start + count * size);
+  char* out = &bytes[start];
+  for (std::size_t i = 0; i < count; ++i, out += size) {
     const tPixel& p = pixels[i];
-    const char blueGreenRedAlpha[4] = {static_cast<char>(p[2]), static_cast<char>(p[1]),
-                                       static_cast<char>(p[0]), static_cast<char>(p[3])};
-    bytes.append(blueGreenRedAlpha, bitsPerPixel / 8);
+    out[0] = static_cast<char>(p[2]);
+    out[1] = static_cast<char>(p[1]);
+    out[2] = static_cast<char>(p[0]);
+    if (size == 4) out[3] = static_cast<char>(p[3]);
   }
 }
