@@ -2,7 +2,7 @@
 #define ROOTWEAVER_FRACTAL_TRANDOM_H
 
 #include <cstddef>
-#include <cstdlib>
+#include <cstdint>
 #include <deque>
 #include <mutex>
 
@@ -27,7 +27,6 @@ class tRandom {
   static constexpr unsigned int MAX_SEED = 16777216;
 
   tRandom();
-  // The generator's state points into the object itself.
   tRandom(const tRandom&) = delete;
   tRandom& operator=(const tRandom&) = delete;
 
@@ -46,13 +45,22 @@ class tRandom {
   void seed(unsigned int seed);
 
  private:
+  // rand()'s generator: each sum is the sum 31 and 3 places back, modulo
+  // 2^32, and a value is a sum without its lowest bit.
+  static constexpr std::size_t kLag = 31;
+  static constexpr std::size_t kShortLag = 3;
+  // Sums are made this many at a time, which is what makes many draws cheap.
+  static constexpr std::size_t kBlock = 513;
+
   static float inRange(float lo, float hi, int r);
   int draw();
+  // Makes the next block of sums after the last kLag.
+  void refill();
 
-  std::mutex mutex_;       // guards everything below
-  std::deque<int> kept_;   // values drawn ahead of their draws, oldest first
-  random_data generator_;  // the C library's generator over state_
-  char state_[128];        // the size rand()'s own state has
+  std::mutex mutex_;              // guards everything below
+  std::deque<int> kept_;          // values drawn ahead of their draws, oldest first
+  uint32_t sums_[kLag + kBlock];  // the kLag sums before the block, then the block
+  std::size_t next_;              // the block's next sum to hand out
 };
 
 #endif
