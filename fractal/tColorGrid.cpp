@@ -11,6 +11,13 @@ const std::size_t kFewColors = 32;
 // Colours a cube holds on average when the grid is laid out, at most.
 const std::size_t kColorsPerCube = 2;
 const int kMostCubesPerSide = 64;
+// Hints' cubes are this many times narrower than the search's, as a power
+// of two, and no narrower than 4 (2^18 hints of two bytes).
+const int kHintShift = 2;
+const int kNarrowestHint = 2;
+// A new colour is offered to the hints' cubes this many around its own,
+// which covers where it is nearest.
+const int kHintReach = 2;
 
 // The bit of the cube 64 a side that holds channels (red, green, blue) >> 6.
 uint64_t coarseBit(int red, int green, int blue) {
@@ -19,12 +26,15 @@ uint64_t coarseBit(int red, int green, int blue) {
 
 }  // namespace
 
-tColorGrid::tColorGrid() : opaqueCubes_(0), cubesPerSide_(0), shift_(8), nextLayOut_(kFewColors) {}
+tColorGrid::tColorGrid()
+    : opaqueCubes_(0), cubesPerSide_(0), shift_(8), nextLayOut_(kFewColors), hintShift_(8) {}
 
 void tColorGrid::clear() {
   colors_.clear();
   opaqueCubes_ = 0;
   cubes_.clear();
+  hints_.clear();
+  hintShift_ = 8;
   cubesPerSide_ = 0;
   shift_ = 8;
   nextLayOut_ = kFewColors;
@@ -39,6 +49,7 @@ void tColorGrid::add(const tPixel& color) {
   } else if (cubesPerSide_ > 0) {
     cubes_[cellOf(color)].push_back(color);
   }
+  if (cubesPerSide_ > 0) offerHint(colors_.size() - 1);
 }
 
 void tColorGrid::layOut() {
@@ -53,6 +64,70 @@ void tColorGrid::layOut() {
   shift_ = shift;
   cubes_.assign(static_cast<std::size_t>(side) * side * side, {});
   for (const tPixel& color : colors_) cubes_[cellOf(color)].push_back(color);
+  layOutHints(std::max(kNarrowestHint, shift - kHintShift));
+}
+
+void tColorGrid::layOutHints(int shift) {
+  if (shift == hintShift_) return;
+  // A wider cube's hint is a fair start for the narrower cubes inside it.
+  const std::size_t side = std::size_t{256} >> shift;
+  std::vector<uint16_t> hints(side * side * side, 0);
+  if (!hints_.empty()) {
+    const int finer = hintShift_ - shift;
+    const std::size_t oldSide = side >> finer;
+    for (std::size_t i = 0; i < hints.size(); ++i) {
+      const std::size_t red = i % side >> finer;
+      const std::size_t green = i / side % side >> finer;
+      const std::size_t blue = i / side / side >> finer;
+      hints[i] = hints_[(blue * oldSide + green) * oldSide + red];
+    }
+  }
+  hints_.swap(hints);
+  hintShift_ = shift;
+  for (std::size_t i = 0; i < colors_.size(); ++i) offerHint(i);
+}
+
+void tColorGrid::offerHint(std::size_t index) {
+  if (index > UINT16_MAX) return;
+  const tPixel& color = colors_[index];
+  const int side = 256 >> hintShift_;
+  int low[3];
+  int high[3];
+  for (unsigned channel = 0; channel < 3; ++channel) {
+    low[channel] = std::max(0, (color[channel] >> hintShift_) - kHintReach);
+    high[channel] = std::min(side - 1, (color[channel] >> hintShift_) + kHintReach);
+  }
+  int cube[3];
+  for (cube[2] = low[2]; cube[2] <= high[2]; ++cube[2]) {
+    for (cube[1] = low[1]; cube[1] <= high[1]; ++cube[1]) {
+      for (cube[0] = low[0]; cube[0] <= high[0]; ++cube[0]) {
+        uint16_t& hint =
+            hints_[(static_cast<std::size_t>(cube[2]) * side + cube[1]) * side + cube[0]];
+        if (toCenter(color, cube) < toCenter(colors_[hint], cube)) {
+          hint = static_cast<uint16_t>(index);
+        }
+      }
+    }
+  }
+}
+
+int tColorGrid::toCenter(const tPixel& color, const int cube[3]) const {
+  // Doubled, so that the centre's channels are whole; the centre is opaque.
+  const int alpha = 2 * (255 - color[3]);
+  int sum = alpha * alpha;
+  for (unsigned channel = 0; channel < 3; ++channel) {
+    const int d = 2 * color[channel] - ((2 * cube[channel] + 1) << hintShift_);
+    sum += d * d;
+  }
+  return sum;
+}
+
+std::size_t tColorGrid::hintOf(const tPixel& color) const {
+  const std::size_t side = std::size_t{256} >> hintShift_;
+  return (static_cast<std::size_t>(color[2] >> hintShift_) * side +
+          static_cast<std::size_t>(color[1] >> hintShift_)) *
+             side +
+         static_cast<std::size_t>(color[0] >> hintShift_);
 }
 
 std::size_t tColorGrid::cellOf(const tPixel& color) const {
@@ -83,8 +158,16 @@ int tColorGrid::squaredDistance(const tPixel& a, const tPixel& b) {
   return sum;
 }
 
+void tColorGrid::prefetch(const tPixel& color) const {
+  if (cubesPerSide_ > 0) __builtin_prefetch(&hints_[hintOf(color)]);
+}
+
 int tColorGrid::nearestSquared(const tPixel& color, int enough) const {
-  if (cubesPerSide_ > 0) return searchCells(color, enough);
+  if (cubesPerSide_ > 0) {
+    const int near = squaredDistance(color, colors_[hints_[hintOf(color)]]);
+    if (near <= enough) return near;
+    return searchCells(color, enough);
+  }
   int best = INT_MAX;
   for (const tPixel& other : colors_) {
     best = std::min(best, squaredDistance(color, other));

@@ -9,6 +9,7 @@
 namespace {
 
 const int kRandomColorAttempts = 500;
+const int kPrefetchAhead = 8;
 const float kMinColorDistance = 125.0f;
 // The squared distances at or above this have a square root of at least
 // kMinColorDistance.
@@ -152,6 +153,13 @@ tPixel tRootManager::generateRandomColor() {
     unsigned char green = full ? channelOf(drawn[1]) : randomChannel(random_);
     unsigned char red = full ? channelOf(drawn[2]) : randomChannel(random_);
     const tPixel candidate(red, green, blue, 255);
+    // The search of a candidate some attempts on starts reading memory now,
+    // so that it does not wait for it.
+    if (full && attempt + kPrefetchAhead < kRandomColorAttempts) {
+      const float* ahead = &draws_[3 * (attempt + kPrefetchAhead)];
+      colorGrid_.prefetch(
+          tPixel(channelOf(ahead[2]), channelOf(ahead[1]), channelOf(ahead[0]), 255));
+    }
     const int squared =
         squaredDistanceToBasinColors(candidate, std::min(kMinColorSquared - 1, farthestSquared));
     if (squared >= kMinColorSquared && candidate.distance(getTextColor()) >= kMinColorDistance) {
