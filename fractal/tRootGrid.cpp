@@ -13,13 +13,42 @@ const double kLargestCell = 4611686018427387904.0;  // 2^62
 
 void tRootGrid::add(const tVector2& point, std::size_t index) {
   if (!finite(point)) return;
-  cells_[tCell{cellOf(point.x_), cellOf(point.y_)}].push_back(index);
+  const int64_t column = cellOf(point.x_);
+  const int64_t row = cellOf(point.y_);
+  if (2 * (lists_.size() + 1) > slots_.size()) grow();
+  tSlot& slot = slots_[slotOf(column, row)];
+  if (slot.list == kNoList) {
+    slot = tSlot{column, row, static_cast<uint32_t>(lists_.size())};
+    lists_.emplace_back();
+  }
+  lists_[slot.list].push_back(index);
 }
 
-std::size_t tRootGrid::tCellHash::operator()(const tCell& c) const {
-  const uint64_t mixed = static_cast<uint64_t>(c.column) * 0x9E3779B97F4A7C15ull ^
-                         static_cast<uint64_t>(c.row) * 0xC2B2AE3D27D4EB4Full;
+void tRootGrid::clear() {
+  slots_.clear();
+  lists_.clear();
+}
+
+void tRootGrid::grow() {
+  std::vector<tSlot> slots(std::max<std::size_t>(16, 2 * slots_.size()), tSlot{0, 0, kNoList});
+  slots.swap(slots_);
+  for (const tSlot& slot : slots) {
+    if (slot.list != kNoList) slots_[slotOf(slot.column, slot.row)] = slot;
+  }
+}
+
+std::size_t tRootGrid::hash(int64_t column, int64_t row) {
+  const uint64_t mixed = static_cast<uint64_t>(column) * 0x9E3779B97F4A7C15ull ^
+                         static_cast<uint64_t>(row) * 0xC2B2AE3D27D4EB4Full;
   return static_cast<std::size_t>(mixed ^ (mixed >> 29));
+}
+
+std::size_t tRootGrid::slotOf(int64_t column, int64_t row) const {
+  const std::size_t mask = slots_.size() - 1;
+  for (std::size_t slot = hash(column, row) & mask;; slot = (slot + 1) & mask) {
+    const tSlot& at = slots_[slot];
+    if (at.list == kNoList || (at.column == column && at.row == row)) return slot;
+  }
 }
 
 bool tRootGrid::finite(const tVector2& point) {

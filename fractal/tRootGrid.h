@@ -3,7 +3,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <unordered_map>
 #include <vector>
 
 #include "graphics/tVector2.h"
@@ -25,7 +24,7 @@ class tRootGrid {
   // Keeps `index` under the point's square; indices of a square stay in the
   // order added.
   void add(const tVector2& point, std::size_t index);
-  void clear() { cells_.clear(); }
+  void clear();
 
   // Calls visit(index) for the indices of every square whose row and column
   // lie within `reach` of the point's, square by square, each square's in
@@ -36,31 +35,37 @@ class tRootGrid {
   void visitNear(const tVector2& point, int reach, tVisit visit) const;
 
  private:
-  struct tCell {
+  // A square with roots: its place and its list in lists_. The squares are
+  // kept by open addressing, in a table a power of two long and at most half
+  // full, so that finding one takes a hash and a probe or two.
+  struct tSlot {
     int64_t column;
     int64_t row;
-    bool operator==(const tCell& c) const { return column == c.column && row == c.row; }
+    uint32_t list;  // kNoList for a free slot
   };
-  struct tCellHash {
-    std::size_t operator()(const tCell& c) const;
-  };
+  static constexpr uint32_t kNoList = UINT32_MAX;
 
   static bool finite(const tVector2& point);
   static int64_t cellOf(double coordinate);
+  static std::size_t hash(int64_t column, int64_t row);
+  // The slot of the square, or the free slot where it would go.
+  std::size_t slotOf(int64_t column, int64_t row) const;
+  void grow();
 
-  std::unordered_map<tCell, std::vector<std::size_t>, tCellHash> cells_;  // indices by square
+  std::vector<tSlot> slots_;                     // the squares with roots
+  std::vector<std::vector<std::size_t>> lists_;  // indices by square, in the order added
 };
 
 template <typename tVisit>
 void tRootGrid::visitNear(const tVector2& point, int reach, tVisit visit) const {
-  if (cells_.empty() || !finite(point)) return;
+  if (lists_.empty() || !finite(point)) return;
   const int64_t column = cellOf(point.x_);
   const int64_t row = cellOf(point.y_);
   for (int64_t r = row - reach; r <= row + reach; ++r) {
     for (int64_t c = column - reach; c <= column + reach; ++c) {
-      const auto found = cells_.find(tCell{c, r});
-      if (found == cells_.end()) continue;
-      for (std::size_t index : found->second) {
+      const uint32_t list = slots_[slotOf(c, r)].list;
+      if (list == kNoList) continue;
+      for (std::size_t index : lists_[list]) {
         if (!visit(index)) break;
       }
     }
