@@ -296,33 +296,43 @@ void tBasinStatistics::measureEntropy(const std::vector<uint16_t>& labels) {
   const std::size_t boxColumns = width_ / ENTROPY_BOX;
   if (boxRows == 0 || boxColumns == 0) return;
   const std::size_t pixels = ENTROPY_BOX * ENTROPY_BOX;
+  // Each box's entropy, 0 for a box of one label; the boxes are measured on
+  // stripes of box rows, and summed afterwards in order, so the sums are
+  // those of one thread.
+  std::vector<double> entropies(boxRows * boxColumns, 0.0);
+  inParallel(boxRows, threads_, [&](std::size_t begin, std::size_t end) {
+    for (std::size_t boxRow = begin; boxRow < end; ++boxRow) {
+      for (std::size_t boxColumn = 0; boxColumn < boxColumns; ++boxColumn) {
+        // The box's labels with their counts, in order of first sight.
+        uint16_t seen[ENTROPY_BOX * ENTROPY_BOX];
+        std::size_t counts[ENTROPY_BOX * ENTROPY_BOX];
+        std::size_t distinct = 0;
+        for (std::size_t r = 0; r < ENTROPY_BOX; ++r) {
+          const std::size_t first = (boxRow * ENTROPY_BOX + r) * width_ + boxColumn * ENTROPY_BOX;
+          const uint16_t* row = &labels[first];
+          for (std::size_t c = 0; c < ENTROPY_BOX; ++c) {
+            std::size_t k = 0;
+            while (k < distinct && seen[k] != row[c]) ++k;
+            if (k == distinct) {
+              seen[distinct] = row[c];
+              counts[distinct++] = 0;
+            }
+            ++counts[k];
+          }
+        }
+        if (distinct == 1) continue;
+        double entropy = 0.0;
+        for (std::size_t k = 0; k < distinct; ++k) entropy += entropyTerm(counts[k], pixels);
+        entropies[boxRow * boxColumns + boxColumn] = entropy;
+      }
+    }
+  });
   double total = 0.0;  // only boxes of more than one label add to it
   std::size_t boundaryBoxes = 0;
-  for (std::size_t boxRow = 0; boxRow < boxRows; ++boxRow) {
-    for (std::size_t boxColumn = 0; boxColumn < boxColumns; ++boxColumn) {
-      // The box's labels with their counts, in order of first sight.
-      uint16_t seen[ENTROPY_BOX * ENTROPY_BOX];
-      std::size_t counts[ENTROPY_BOX * ENTROPY_BOX];
-      std::size_t distinct = 0;
-      for (std::size_t r = 0; r < ENTROPY_BOX; ++r) {
-        const std::size_t first = (boxRow * ENTROPY_BOX + r) * width_ + boxColumn * ENTROPY_BOX;
-        const uint16_t* row = &labels[first];
-        for (std::size_t c = 0; c < ENTROPY_BOX; ++c) {
-          std::size_t k = 0;
-          while (k < distinct && seen[k] != row[c]) ++k;
-          if (k == distinct) {
-            seen[distinct] = row[c];
-            counts[distinct++] = 0;
-          }
-          ++counts[k];
-        }
-      }
-      if (distinct == 1) continue;
-      double entropy = 0.0;
-      for (std::size_t k = 0; k < distinct; ++k) entropy += entropyTerm(counts[k], pixels);
-      total += entropy;
-      ++boundaryBoxes;
-    }
+  for (double entropy : entropies) {
+    if (entropy == 0.0) continue;
+    total += entropy;
+    ++boundaryBoxes;
   }
   basinEntropy_ = total / static_cast<double>(boxRows * boxColumns);
   if (boundaryBoxes != 0) {
@@ -333,14 +343,16 @@ void tBasinStatistics::measureEntropy(const std::vector<uint16_t>& labels) {
 void tBasinStatistics::measureBoxes(const std::vector<uint16_t>& labels) {
   const std::size_t n = squareSide();
   std::vector<uint8_t> boundary(n * n);
-  for (std::size_t r = 0; r < n; ++r) {
-    const uint16_t* row = &labels[r * n];
-    const uint16_t* above = r + 1 < n ? row + n : row;
-    for (std::size_t c = 0; c < n; ++c) {
-      const bool right = c + 1 < n && row[c + 1] != row[c];
-      boundary[r * n + c] = right || above[c] != row[c];
+  inParallel(n, threads_, [&](std::size_t begin, std::size_t end) {
+    for (std::size_t r = begin; r < end; ++r) {
+      const uint16_t* row = &labels[r * n];
+      const uint16_t* above = r + 1 < n ? row + n : row;
+      uint8_t* out = &boundary[r * n];
+      for (std::size_t c = 0; c + 1 < n; ++c)
+        out[c] = (row[c + 1] != row[c]) | (above[c] != row[c]);
+      out[n - 1] = above[n - 1] != row[n - 1];
     }
-  }
+  });
   std::vector<double> scales;
   std::vector<double> logCounts;
   for (std::size_t s = 1, boxes = n; boxes >= MIN_BOXES; s *= 2, boxes /= 2) {
@@ -361,25 +373,43 @@ void tBasinStatistics::measureUncertainty(const std::vector<uint16_t>& labels) {
   const std::size_t n = width_;
   // The pixels at least the largest distance from every edge, the same for
   // every distance.
-  std::size_t margin = 0;
-  for (std::size_t e = 1; e * MIN_BOXES <= std::min(width_, height_); e *= 2) margin = e;
-  if (margin == 0) return;
+  std::vector<std::size_t> distances;
+  for (std::size_t e = 1; e * MIN_BOXES <= std::min(width_, height_); e *= 2) {
+    distances.push_back(e);
+  }
+  if (distances.empty()) return;
+  const std::size_t margin = distances.back();
+  // One pass over the rows counts every distance's pixels while the rows
+  // around a row are still near the processor, on stripes of rows.
+  std::vector<std::size_t> uncertain(distances.size(), 0);
+  std::mutex mutex;
+  inParallel(height_ - 2 * margin, threads_, [&](std::size_t begin, std::size_t end) {
+    std::vector<std::size_t> own(distances.size(), 0);
+    for (std::size_t r = margin + begin; r < margin + end; ++r) {
+      const uint16_t* row = &labels[r * n];
+      for (std::size_t k = 0; k < distances.size(); ++k) {
+        const std::size_t e = distances[k];
+        const uint16_t* below = row - e * n;
+        const uint16_t* above = row + e * n;
+        unsigned count = 0;
+        for (std::size_t c = margin; c + margin < n; ++c) {
+          const uint16_t label = row[c];
+          count += (row[c - e] != label) | (row[c + e] != label) | (below[c] != label) |
+                   (above[c] != label);
+        }
+        own[k] += count;
+      }
+    }
+    std::lock_guard<std::mutex> lock(mutex);
+    for (std::size_t k = 0; k < distances.size(); ++k) uncertain[k] += own[k];
+  });
   const double inside = static_cast<double>((height_ - 2 * margin) * (width_ - 2 * margin));
   std::vector<double> logDistances;
   std::vector<double> logShares;
-  for (std::size_t e = 1; e <= margin; e *= 2) {
-    std::size_t uncertain = 0;
-    for (std::size_t r = margin; r + margin < height_; ++r) {
-      for (std::size_t c = margin; c + margin < n; ++c) {
-        const std::size_t p = r * n + c;
-        const uint16_t label = labels[p];
-        uncertain += labels[p - e] != label || labels[p + e] != label ||
-                     labels[p - e * n] != label || labels[p + e * n] != label;
-      }
-    }
-    if (uncertain == 0) continue;
-    logDistances.push_back(std::log(static_cast<double>(e)));
-    logShares.push_back(std::log(static_cast<double>(uncertain) / inside));
+  for (std::size_t k = 0; k < distances.size(); ++k) {
+    if (uncertain[k] == 0) continue;
+    logDistances.push_back(std::log(static_cast<double>(distances[k])));
+    logShares.push_back(std::log(static_cast<double>(uncertain[k]) / inside));
   }
   const tFit exponent = fitLine(logDistances, logShares);
   uncertaintyExponent_ = exponent.slope;
@@ -391,18 +421,24 @@ void tBasinStatistics::measureWada(const std::vector<uint16_t>& labels) {
   const std::size_t n = width_;
   // Each pixel on its basin's boundary (a 4-neighbour of another label)
   // holds the basin's label; every other pixel holds kNotOnBoundary.
-  std::vector<uint16_t> boundaries(labels.size(), kNotOnBoundary);
-  for (std::size_t r = 0; r < height_; ++r) {
-    for (std::size_t c = 0; c < n; ++c) {
-      const std::size_t p = r * n + c;
-      const uint16_t label = labels[p];
-      if (label >= tBasinLabels::MAX_ROOTS) continue;
-      const bool differs =
-          (c > 0 && labels[p - 1] != label) || (c + 1 < n && labels[p + 1] != label) ||
-          (r > 0 && labels[p - n] != label) || (r + 1 < height_ && labels[p + n] != label);
-      if (differs) boundaries[p] = label;
+  std::vector<uint16_t> boundaries(labels.size());
+  inParallel(height_, threads_, [&](std::size_t begin, std::size_t end) {
+    for (std::size_t r = begin; r < end; ++r) {
+      // A neighbour beyond the edge is the pixel itself, which never
+      // differs.
+      const uint16_t* row = &labels[r * n];
+      const uint16_t* below = r > 0 ? row - n : row;
+      const uint16_t* above = r + 1 < height_ ? row + n : row;
+      uint16_t* out = &boundaries[r * n];
+      for (std::size_t c = 0; c < n; ++c) {
+        const uint16_t label = row[c];
+        const bool differs = (row[c > 0 ? c - 1 : c] != label) |
+                             (row[c + 1 < n ? c + 1 : c] != label) | (below[c] != label) |
+                             (above[c] != label);
+        out[c] = differs && label < tBasinLabels::MAX_ROOTS ? label : kNotOnBoundary;
+      }
     }
-  }
+  });
   // Basins whose bound cannot beat the farthest distance found so far are
   // passed over, largest bounds first; the distance stays exact.
   std::vector<std::pair<double, uint16_t>> bounds = boundsOf(boundaries);
@@ -426,23 +462,33 @@ std::vector<std::pair<double, uint16_t>> tBasinStatistics::boundsOf(
     const std::vector<uint16_t>& boundaries) const {
   const std::size_t n = width_;
   using tPoint = std::pair<long, long>;  // column, row
-  std::vector<tPoint> all;
-  std::vector<std::array<tPoint, 4>> extremes(tBasinLabels::MAX_ROOTS);
-  std::vector<bool> seen(tBasinLabels::MAX_ROOTS, false);
-  for (std::size_t p = 0; p < boundaries.size(); ++p) {
-    const uint16_t label = boundaries[p];
-    if (label == kNotOnBoundary) continue;
-    const tPoint point(static_cast<long>(p % n), static_cast<long>(p / n));
-    all.push_back(point);
-    std::array<tPoint, 4>& e = extremes[label];
-    if (!seen[label]) e = {point, point, point, point};
-    seen[label] = true;
-    if (point.first < e[0].first) e[0] = point;
-    if (point.first > e[1].first) e[1] = point;
-    if (point.second < e[2].second) e[2] = point;
-    if (point.second > e[3].second) e[3] = point;
+  // Every corner of the hull is the first or the last boundary pixel of its
+  // row, so those are all the hull needs.
+  std::vector<tPoint> ends;
+  std::size_t labels = 0;
+  for (const tBasin& basin : basins_) labels = std::max<std::size_t>(labels, basin.label + 1u);
+  std::vector<std::array<tPoint, 4>> extremes(labels);
+  std::vector<bool> seen(labels, false);
+  for (std::size_t r = 0; r < height_; ++r) {
+    const uint16_t* row = &boundaries[r * n];
+    std::size_t last = n;
+    for (std::size_t c = 0; c < n; ++c) {
+      const uint16_t label = row[c];
+      if (label == kNotOnBoundary) continue;
+      const tPoint point(static_cast<long>(c), static_cast<long>(r));
+      if (last == n) ends.push_back(point);
+      last = c;
+      std::array<tPoint, 4>& e = extremes[label];
+      if (!seen[label]) e = {point, point, point, point};
+      seen[label] = true;
+      if (point.first < e[0].first) e[0] = point;
+      if (point.first > e[1].first) e[1] = point;
+      if (point.second < e[2].second) e[2] = point;
+      if (point.second > e[3].second) e[3] = point;
+    }
+    if (last != n) ends.emplace_back(static_cast<long>(last), static_cast<long>(r));
   }
-  const std::vector<tPoint> hull = convexHull(all);
+  const std::vector<tPoint> hull = convexHull(ends);
   std::vector<std::pair<double, uint16_t>> bounds;
   for (const tBasin& basin : basins_) {
     double bound = std::numeric_limits<double>::infinity();

@@ -72,8 +72,10 @@ class tBasinLabels;
 // first, since in pictures worth the test it lies a few pixels from the boundary; a row holding a
 // pixel farther away builds the lower envelope of its columns' parabolas (Felzenszwalb and
 // Huttenlocher), linear in the row. The transforms run on every CPU granted, in stripes of columns
-// and then of rows, as the picture itself was computed, so the measures take a small share of its
-// time (make bench shows it).
+// and then of rows, as the picture itself was computed, and so do the passes of the other measures
+// (in stripes of rows, each stripe's integer counts added, the entropies summed in one order
+// afterwards, so every number is the one thread's), so the measures take a small share of its time
+// (make bench shows it).
 class tBasinStatistics {
  public:
   static constexpr std::size_t ENTROPY_BOX = 5;
@@ -126,7 +128,7 @@ class tBasinStatistics {
   // The labels of the N x N square in the middle of the picture, row-major.
   std::vector<uint16_t> middleSquare(const std::vector<uint16_t>& labels) const;
 
-  unsigned int threads_;          // threads of the Wada test's distance transforms
+  unsigned int threads_;          // threads the passes over the labels run on
   bool measured_;                 // the picture had labels
   std::size_t width_;             // W
   std::size_t height_;            // H

@@ -269,6 +269,18 @@ TEST(tBasinStatisticsTest, CubicUnderNewtonIsWada) {
   // The boundaries meet, up to the few pixels (1% of the side) that thin
   // filaments leave between them on a grid.
   EXPECT_LE(statistics.getWadaDistance(), 0.01 * 512);
+  // Every measure is the same however many threads share the work.
+  for (unsigned threads : {1u, 3u}) {
+    const tBasinStatistics other(fractal->getBasinLabels(), threads);
+    double (tBasinStatistics::*const measures[])() const = {
+        &tBasinStatistics::getConvergedFraction,        &tBasinStatistics::getBasinEntropy,
+        &tBasinStatistics::getBoundaryBasinEntropy,     &tBasinStatistics::getBoxDimension,
+        &tBasinStatistics::getBoxDimensionError,        &tBasinStatistics::getUncertaintyExponent,
+        &tBasinStatistics::getUncertaintyExponentError, &tBasinStatistics::getWadaDistance};
+    for (auto measure : measures) {
+      EXPECT_EQ((statistics.*measure)(), (other.*measure)()) << threads;
+    }
+  }
 }
 
 // The uncertainty exponent by its definition (f(e), the share of uncertain
