@@ -80,6 +80,15 @@ std::vector<uint8_t> halveMarks(const std::vector<uint8_t>& marks, std::size_t s
   return halved;
 }
 
+// Whether the four pixels from `first` on lie on no boundary: most pixels
+// do, and four of them are passed over with one comparison.
+bool offBoundary(const uint16_t* first) {
+  static_assert(kNotOnBoundary == 0xFFFF, "all bits set");
+  uint64_t four;
+  std::memcpy(&four, first, sizeof four);
+  return four == UINT64_MAX;
+}
+
 // The lower envelope of the parabolas (c - v)^2 + g(v)^2 of one row's
 // columns v, for the squared distance from any column c of the row to the
 // nearest boundary pixel (Felzenszwalb and Huttenlocher); built when a
@@ -167,15 +176,9 @@ double farthestAlongRows(const std::vector<uint16_t>& boundaries, uint16_t label
     const uint16_t* row = &boundaries[r * side];
     envelope.clear();
     for (std::size_t q = 0; q < side; ++q) {
-      // Most pixels lie on no boundary: four of them at once are passed
-      // over with one comparison.
-      uint64_t four;
-      if (q % 4 == 0 && q + 4 <= side) {
-        std::memcpy(&four, row + q, sizeof four);
-        if (four == UINT64_MAX) {
-          q += 3;
-          continue;
-        }
+      if (q % 4 == 0 && q + 4 <= side && offBoundary(row + q)) {
+        q += 3;
+        continue;
       }
       if (row[q] == kNotOnBoundary || row[q] == label) continue;
       farthest = std::max(farthest, nearestInRow(&rows[r * side], side, q, envelope));
@@ -289,8 +292,15 @@ void tBasinStatistics::measureFractions(const std::vector<uint16_t>& labels, std
   std::vector<std::size_t> counts(0x10000, 0);
   std::mutex mutex;
   inParallel(labels.size(), threads_, [&](std::size_t begin, std::size_t end) {
+    // Labels come in runs, counted whole: one count after another of the
+    // same label would each wait for the last.
     std::vector<std::size_t> own(0x10000, 0);
-    for (std::size_t p = begin; p < end; ++p) ++own[labels[p]];
+    std::size_t p = begin;
+    while (p < end) {
+      const std::size_t start = p;
+      while (p < end && labels[p] == labels[start]) ++p;
+      own[labels[start]] += p - start;
+    }
     std::lock_guard<std::mutex> lock(mutex);
     for (std::size_t label = 0; label < own.size(); ++label) counts[label] += own[label];
   });
@@ -374,9 +384,13 @@ void tBasinStatistics::measureBoxes(const std::vector<uint16_t>& labels) {
       const uint16_t* row = &labels[r * n];
       const uint16_t* above = r + 1 < n ? row + n : row;
       uint8_t* out = &boundary[r * n];
-      for (std::size_t c = 0; c + 1 < n; ++c)
+      // The side in a local: the byte stores could otherwise change it, as
+      // far as the compiler knows.
+      const std::size_t last = n - 1;
+      for (std::size_t c = 0; c < last; ++c) {
         out[c] = (row[c + 1] != row[c]) | (above[c] != row[c]);
-      out[n - 1] = above[n - 1] != row[n - 1];
+      }
+      out[last] = above[last] != row[last];
     }
   });
   std::vector<double> scales;
@@ -501,6 +515,10 @@ std::vector<std::pair<double, uint16_t>> tBasinStatistics::boundsOf(
     const uint16_t* row = &boundaries[r * n];
     std::size_t last = n;
     for (std::size_t c = 0; c < n; ++c) {
+      if (c % 4 == 0 && c + 4 <= n && offBoundary(row + c)) {
+        c += 3;
+        continue;
+      }
       const uint16_t label = row[c];
       if (label == kNotOnBoundary) continue;
       const tPoint point(static_cast<long>(c), static_cast<long>(r));
@@ -549,8 +567,10 @@ double tBasinStatistics::farthestFromBoundary(const std::vector<uint16_t>& bound
     };
     for (std::size_t c = begin; c < end; ++c) rows[c] = boundaries[c] == label ? 0 : kFar;
     for (std::size_t r = 1; r < height_; ++r) {
+      // Without a branch: which pixels are the basin's boundary follows no
+      // pattern a processor could guess.
       for (std::size_t p = r * n + begin; p < r * n + end; ++p) {
-        rows[p] = boundaries[p] == label ? 0 : further(rows[p - n]);
+        rows[p] = static_cast<uint16_t>(further(rows[p - n]) * (boundaries[p] != label));
       }
     }
     for (std::size_t r = height_ - 1; r-- > 0;) {
