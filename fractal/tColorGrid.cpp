@@ -122,6 +122,30 @@ int tColorGrid::toCenter(const tPixel& color, const int cube[3]) const {
   return sum;
 }
 
+int tColorGrid::nearbyHint(const tPixel& color, int enough) const {
+  // The colour lies in one corner of its hint's cube; the cubes that share
+  // that corner hold the hints nearest it after its own.
+  const int side = 256 >> hintShift_;
+  int cube[3];
+  int toward[3];
+  for (unsigned channel = 0; channel < 3; ++channel) {
+    cube[channel] = color[channel] >> hintShift_;
+    const bool upper = (color[channel] >> (hintShift_ - 1) & 1) != 0;
+    toward[channel] =
+        upper ? std::min(side - 1, cube[channel] + 1) : std::max(0, cube[channel] - 1);
+  }
+  int best = INT_MAX;
+  for (int corner = 1; corner < 8; ++corner) {
+    const std::size_t red = static_cast<std::size_t>(corner & 1 ? toward[0] : cube[0]);
+    const std::size_t green = static_cast<std::size_t>(corner & 2 ? toward[1] : cube[1]);
+    const std::size_t blue = static_cast<std::size_t>(corner & 4 ? toward[2] : cube[2]);
+    const std::size_t index = (blue * side + green) * side + red;
+    best = std::min(best, squaredDistance(color, colors_[hints_[index]]));
+    if (best <= enough) break;
+  }
+  return best;
+}
+
 std::size_t tColorGrid::hintOf(const tPixel& color) const {
   const std::size_t side = std::size_t{256} >> hintShift_;
   return (static_cast<std::size_t>(color[2] >> hintShift_) * side +
@@ -166,6 +190,8 @@ int tColorGrid::nearestSquared(const tPixel& color, int enough) const {
   if (cubesPerSide_ > 0) {
     const int near = squaredDistance(color, colors_[hints_[hintOf(color)]]);
     if (near <= enough) return near;
+    const int nearby = nearbyHint(color, enough);
+    if (nearby <= enough) return nearby;
     return searchCells(color, enough);
   }
   int best = INT_MAX;

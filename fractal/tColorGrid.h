@@ -62,6 +62,10 @@ class tColorGrid {
   // times 4.
   int toCenter(const tPixel& color, const int cube[3]) const;
   std::size_t hintOf(const tPixel& color) const;
+  // The least squared distance from the colour to the hints of the cubes
+  // around the corner of its own cube that it lies in, stopping once it is
+  // not above `enough`.
+  int nearbyHint(const tPixel& color, int enough) const;
   // Lowers `best` by the colours of the cubes at Chebyshev distance `ring`
   // (in cubes) from the colour's cube `cube` (red, green, blue), passing
   // over cubes too far to lower it or no nearer than `cap`; true once

@@ -250,8 +250,9 @@ TEST(tRootManagerTest, IndexedSearchesAreTheScans) {
 
 // The nearest colour by the grid, laid out again as colours come, is the
 // nearest by a scan; searches that may stop early stop only on a colour at
-// most as far as allowed. Colours cover the whole cube, its corners and
-// many equal distances (lattice points).
+// most as far as allowed, however near the allowed distance is to the
+// nearest. Colours cover the whole cube, its corners and many equal
+// distances (lattice points).
 TEST(tRootManagerTest, ColorGridFindsTheNearestColor) {
   std::mt19937 random(5);
   std::uniform_int_distribution<int> channel(0, 255);
@@ -278,7 +279,10 @@ TEST(tRootManagerTest, ColorGridFindsTheNearestColor) {
       for (const tPixel& color : colors) {
         nearest = std::min(nearest, tColorGrid::squaredDistance(candidate, color));
       }
-      const int enough = query % 3 == 0 ? -1 : enoughs(random);
+      // Searches that must measure all the way, any way, or stop just
+      // short of the nearest colour, at it or just past it.
+      const int enoughOf[] = {-1, enoughs(random), nearest - 1, nearest, nearest + 1};
+      const int enough = enoughOf[query % 5];
       const int found = grid.nearestSquared(candidate, enough);
       if (nearest > enough) {
         ASSERT_EQ(nearest, found) << count << " " << query;
