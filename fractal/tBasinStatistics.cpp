@@ -145,8 +145,10 @@ class tEnvelope {
 };
 
 // The squared distance from column q of a row to the nearest boundary pixel,
-// g giving each column's distance in rows.
-double nearestInRow(const uint16_t* g, std::size_t side, std::size_t q, tEnvelope& envelope) {
+// g giving each column's distance in rows; once some column lies no farther
+// than `enough`, its distance.
+double nearestInRow(const uint16_t* g, std::size_t side, std::size_t q, double enough,
+                    tEnvelope& envelope) {
   // Most pixels lie near the boundary: columns are tried outwards from q
   // until none farther can come nearer than the nearest found; a pixel far
   // from it takes the row's envelope.
@@ -160,18 +162,20 @@ double nearestInRow(const uint16_t* g, std::size_t side, std::size_t q, tEnvelop
     if (q + d < side && g[q + d] != kFar) {
       nearest = std::min(nearest, dc * dc + static_cast<double>(g[q + d]) * g[q + d]);
     }
+    if (nearest <= enough) return nearest;
   }
   if (envelope.isEmpty()) envelope.build(g, side);
   return envelope.at(q);
 }
 
 // The largest squared distance from a boundary pixel of another basin than
-// `label` to the boundary of `label`, over the rows begin ... end - 1.
+// `label` to the boundary of `label`, over the rows begin ... end - 1, or
+// `floor` when that is larger.
 double farthestAlongRows(const std::vector<uint16_t>& boundaries, uint16_t label,
                          const std::vector<uint16_t>& rows, std::size_t side, std::size_t begin,
-                         std::size_t end) {
+                         std::size_t end, double floor) {
   tEnvelope envelope(side);
-  double farthest = 0.0;
+  double farthest = floor;
   for (std::size_t r = begin; r < end; ++r) {
     const uint16_t* row = &boundaries[r * side];
     envelope.clear();
@@ -181,7 +185,9 @@ double farthestAlongRows(const std::vector<uint16_t>& boundaries, uint16_t label
         continue;
       }
       if (row[q] == kNotOnBoundary || row[q] == label) continue;
-      farthest = std::max(farthest, nearestInRow(&rows[r * side], side, q, envelope));
+      // A pixel no farther than the farthest yet cannot change it, so its
+      // distance is needed only that far.
+      farthest = std::max(farthest, nearestInRow(&rows[r * side], side, q, farthest, envelope));
     }
   }
   return farthest;
@@ -292,15 +298,8 @@ void tBasinStatistics::measureFractions(const std::vector<uint16_t>& labels, std
   std::vector<std::size_t> counts(0x10000, 0);
   std::mutex mutex;
   inParallel(labels.size(), threads_, [&](std::size_t begin, std::size_t end) {
-    // Labels come in runs, counted whole: one count after another of the
-    // same label would each wait for the last.
     std::vector<std::size_t> own(0x10000, 0);
-    std::size_t p = begin;
-    while (p < end) {
-      const std::size_t start = p;
-      while (p < end && labels[p] == labels[start]) ++p;
-      own[labels[start]] += p - start;
-    }
+    for (std::size_t p = begin; p < end; ++p) ++own[labels[p]];
     std::lock_guard<std::mutex> lock(mutex);
     for (std::size_t label = 0; label < own.size(); ++label) counts[label] += own[label];
   });
@@ -489,7 +488,7 @@ void tBasinStatistics::measureWada(const std::vector<uint16_t>& labels) {
   double farthest = 0.0;
   for (const auto& [bound, label] : bounds) {
     if (bound <= farthest) break;
-    farthest = std::max(farthest, farthestFromBoundary(boundaries, label, rows));
+    farthest = farthestFromBoundary(boundaries, label, rows, farthest);
   }
   wadaDistance_ = std::sqrt(farthest);
 }
@@ -555,7 +554,8 @@ std::vector<std::pair<double, uint16_t>> tBasinStatistics::boundsOf(
 }
 
 double tBasinStatistics::farthestFromBoundary(const std::vector<uint16_t>& boundaries,
-                                              uint16_t label, std::vector<uint16_t>& rows) const {
+                                              uint16_t label, std::vector<uint16_t>& rows,
+                                              double floor) const {
   const std::size_t n = width_;
   // Rows to the nearest boundary pixel of the basin in the same column, in
   // stripes of columns.
@@ -580,9 +580,9 @@ double tBasinStatistics::farthestFromBoundary(const std::vector<uint16_t>& bound
     }
   });
   std::mutex mutex;
-  double farthest = 0.0;
+  double farthest = floor;
   inParallel(height_, threads_, [&](std::size_t begin, std::size_t end) {
-    const double own = farthestAlongRows(boundaries, label, rows, n, begin, end);
+    const double own = farthestAlongRows(boundaries, label, rows, n, begin, end, floor);
     std::lock_guard<std::mutex> lock(mutex);
     farthest = std::max(farthest, own);
   });

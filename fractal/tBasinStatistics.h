@@ -117,10 +117,11 @@ class tBasinStatistics {
   void measureUncertainty(const std::vector<uint16_t>& labels);
   void measureWada(const std::vector<uint16_t>& labels);
   // The largest distance from a pixel of another basin's boundary to the
-  // boundary of basin `label`, squared; `boundaries` holds each boundary
-  // pixel's basin, `rows` is room for a distance per pixel.
+  // boundary of basin `label`, squared, or `floor` when that is larger;
+  // `boundaries` holds each boundary pixel's basin, `rows` is room for a
+  // distance per pixel.
   double farthestFromBoundary(const std::vector<uint16_t>& boundaries, uint16_t label,
-                              std::vector<uint16_t>& rows) const;
+                              std::vector<uint16_t>& rows, double floor) const;
   // For each basin, a bound on that squared distance, with its label.
   std::vector<std::pair<double, uint16_t>> boundsOf(const std::vector<uint16_t>& boundaries) const;
   // N: the side of the largest power-of-two square within the picture.
