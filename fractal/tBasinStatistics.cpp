@@ -504,34 +504,66 @@ std::vector<std::pair<double, uint16_t>> tBasinStatistics::boundsOf(
   const std::size_t n = width_;
   using tPoint = std::pair<long, long>;  // column, row
   // Every corner of the hull is the first or the last boundary pixel of its
-  // row, so those are all the hull needs.
-  std::vector<tPoint> ends;
+  // row, so those are all the hull needs. Stripes of rows are scanned on the
+  // threads and put together in order, each extreme the first met of its
+  // kind, as one scan would have it.
   std::size_t labels = 0;
   for (const tBasin& basin : basins_) labels = std::max<std::size_t>(labels, basin.label + 1u);
+  struct tStripe {
+    std::size_t begin;                            // its first row
+    std::vector<tPoint> ends;                     // the first and last of its rows
+    std::vector<std::array<tPoint, 4>> extremes;  // per label: least and most column, row
+    std::vector<bool> seen;                       // per label: met in the stripe
+  };
+  std::vector<tStripe> stripes;
+  std::mutex mutex;
+  inParallel(height_, threads_, [&](std::size_t begin, std::size_t end) {
+    tStripe stripe{
+        begin, {}, std::vector<std::array<tPoint, 4>>(labels), std::vector<bool>(labels, false)};
+    for (std::size_t r = begin; r < end; ++r) {
+      const uint16_t* row = &boundaries[r * n];
+      std::size_t last = n;
+      for (std::size_t c = 0; c < n; ++c) {
+        if (c % 4 == 0 && c + 4 <= n && offBoundary(row + c)) {
+          c += 3;
+          continue;
+        }
+        const uint16_t label = row[c];
+        if (label == kNotOnBoundary) continue;
+        const tPoint point(static_cast<long>(c), static_cast<long>(r));
+        if (last == n) stripe.ends.push_back(point);
+        last = c;
+        std::array<tPoint, 4>& e = stripe.extremes[label];
+        if (!stripe.seen[label]) e = {point, point, point, point};
+        stripe.seen[label] = true;
+        if (point.first < e[0].first) e[0] = point;
+        if (point.first > e[1].first) e[1] = point;
+        if (point.second < e[2].second) e[2] = point;
+        if (point.second > e[3].second) e[3] = point;
+      }
+      if (last != n) stripe.ends.emplace_back(static_cast<long>(last), static_cast<long>(r));
+    }
+    std::lock_guard<std::mutex> lock(mutex);
+    stripes.push_back(std::move(stripe));
+  });
+  std::sort(stripes.begin(), stripes.end(),
+            [](const tStripe& a, const tStripe& b) { return a.begin < b.begin; });
+  std::vector<tPoint> ends;
   std::vector<std::array<tPoint, 4>> extremes(labels);
   std::vector<bool> seen(labels, false);
-  for (std::size_t r = 0; r < height_; ++r) {
-    const uint16_t* row = &boundaries[r * n];
-    std::size_t last = n;
-    for (std::size_t c = 0; c < n; ++c) {
-      if (c % 4 == 0 && c + 4 <= n && offBoundary(row + c)) {
-        c += 3;
-        continue;
-      }
-      const uint16_t label = row[c];
-      if (label == kNotOnBoundary) continue;
-      const tPoint point(static_cast<long>(c), static_cast<long>(r));
-      if (last == n) ends.push_back(point);
-      last = c;
+  for (const tStripe& stripe : stripes) {
+    ends.insert(ends.end(), stripe.ends.begin(), stripe.ends.end());
+    for (std::size_t label = 0; label < labels; ++label) {
+      if (!stripe.seen[label]) continue;
+      const std::array<tPoint, 4>& later = stripe.extremes[label];
       std::array<tPoint, 4>& e = extremes[label];
-      if (!seen[label]) e = {point, point, point, point};
+      if (!seen[label]) e = later;
       seen[label] = true;
-      if (point.first < e[0].first) e[0] = point;
-      if (point.first > e[1].first) e[1] = point;
-      if (point.second < e[2].second) e[2] = point;
-      if (point.second > e[3].second) e[3] = point;
+      if (later[0].first < e[0].first) e[0] = later[0];
+      if (later[1].first > e[1].first) e[1] = later[1];
+      if (later[2].second < e[2].second) e[2] = later[2];
+      if (later[3].second > e[3].second) e[3] = later[3];
     }
-    if (last != n) ends.emplace_back(static_cast<long>(last), static_cast<long>(r));
   }
   const std::vector<tPoint> hull = convexHull(ends);
   std::vector<std::pair<double, uint16_t>> bounds;
