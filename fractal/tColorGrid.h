@@ -19,10 +19,11 @@
 // average. Few colours are simply all looked at.
 //
 // Most searches only need some colour within `enough`, and a colour near
-// the candidate usually is: each cube a quarter as wide (or 4 wide) keeps a
-// hint, the colour nearest its centre among those added around it, and a
-// search measures that one first. The hints take two bytes a cube, and
-// colours after the first 65536 are never hints.
+// the candidate usually is: each cube a quarter as wide as the search's (but
+// no narrower than 4) keeps a hint, the colour nearest its centre among
+// those added around it, and a search measures that one first, then the
+// hints of the cubes around the candidate's corner of it. The hints take
+// two bytes a cube, and colours after the first 65536 are never hints.
 class tColorGrid {
  public:
   tColorGrid();
