@@ -461,6 +461,30 @@ void twoPointFirstLanes(const tPacketStep::tParameters& p, const tPacketStep::tO
   if (!kFullPath) found.singular |= tVectorLanes::maskBits(~stops & fails) << l;
 }
 
+// The end of a two-point step's second round on a vector of lanes, for f(z)
+// and for any map alike: the lanes that move take (newX, newY), every lane
+// goes back to stage 0, a full path counts every lane that did not wait and
+// a solve only the lanes that moved; failed lanes end as singular.
+template <typename tVectorLanes, bool kFullPath, typename V, typename tMask>
+void finishTwoPointLanes(const tPacketStep::tParameters& p, tPacketStep::tLanes& lanes,
+                         const tPacketStep::tPoints& next, unsigned l, V newX, V newY, tMask waits,
+                         tMask moves, tMask fails, tPacketStep::tFound& found) {
+  const V zero = {};
+  const V one = zero + 1.0;
+  const V iteration =
+      tVectorLanes::load(lanes.iteration + l) + ((kFullPath ? ~waits : moves) ? one : zero);
+  tVectorLanes::store(lanes.x + l, newX);
+  tVectorLanes::store(lanes.y + l, newY);
+  tVectorLanes::store(next.x + l, newX);
+  tVectorLanes::store(next.y + l, newY);
+  tVectorLanes::store(lanes.stage + l, zero);
+  tVectorLanes::store(lanes.iteration + l, iteration);
+  if (!kFullPath) {
+    found.singular |= tVectorLanes::maskBits(fails) << l;
+    found.gaveUp |= tVectorLanes::maskBits(moves & (iteration >= p.maxIterations)) << l;
+  }
+}
+
 // The second round of a two-point step on a vector of lanes: with what the
 // method takes at w (f, or Jarratt's f') in out[0] and out[1], a lane at
 // stage 1 finishes its correction from what its iterate kept and moves,
@@ -488,20 +512,9 @@ void twoPointSecondLanes(const tPacketStep::tParameters& p, const tPacketStep::t
   const auto moves = atSecond & ~fails;
   const V x = tVectorLanes::load(lanes.x + l);
   const V y = tVectorLanes::load(lanes.y + l);
-  const V newX = moves ? x - c.re * p.h : x;
-  const V newY = moves ? y - c.im * p.h : y;
-  const V iteration =
-      tVectorLanes::load(lanes.iteration + l) + ((kFullPath ? ~waits : moves) ? one : zero);
-  tVectorLanes::store(lanes.x + l, newX);
-  tVectorLanes::store(lanes.y + l, newY);
-  tVectorLanes::store(next.x + l, newX);
-  tVectorLanes::store(next.y + l, newY);
-  tVectorLanes::store(lanes.stage + l, zero);
-  tVectorLanes::store(lanes.iteration + l, iteration);
-  if (!kFullPath) {
-    found.singular |= tVectorLanes::maskBits(fails) << l;
-    found.gaveUp |= tVectorLanes::maskBits(moves & (iteration >= p.maxIterations)) << l;
-  }
+  finishTwoPointLanes<tVectorLanes, kFullPath>(p, lanes, next, l, moves ? x - c.re * p.h : x,
+                                               moves ? y - c.im * p.h : y, waits, moves, fails,
+                                               found);
 }
 
 // Every vector of a packet through one round of a two-point step.

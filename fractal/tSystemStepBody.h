@@ -214,16 +214,8 @@ void secondPointSecondLanes(const tPacketStep::tParameters& p, const tPacketStep
   }
   const auto moves = atSecond & ~fails;
   const tPairLanes<V> after = pick(moves, stepBack(x, p.h, c), x);
-  const V iteration =
-      tVectorLanes::load(lanes.iteration + l) + ((kFullPath ? ~waits : moves) ? one : zero);
-  storePair<tVectorLanes>(lanes.x, lanes.y, l, after);
-  storePair<tVectorLanes>(next.x, next.y, l, after);
-  tVectorLanes::store(lanes.stage + l, zero);
-  tVectorLanes::store(lanes.iteration + l, iteration);
-  if (!kFullPath) {
-    found.singular |= tVectorLanes::maskBits(fails) << l;
-    found.gaveUp |= tVectorLanes::maskBits(moves & (iteration >= p.maxIterations)) << l;
-  }
+  finishTwoPointLanes<tVectorLanes, kFullPath>(p, lanes, next, l, after.x, after.y, waits, moves,
+                                               fails, found);
 }
 
 // One round of Traub's or Jarratt's method for systems on a vector of lanes.
