@@ -181,6 +181,7 @@ TEST(tCommandLineTest, UsageErrorsNameTheArgument) {
       {"render a.func --size x4", size},
       {"render a.func --size 4x4x4", size},
       {"render a.func --size 2.5", size},
+      {"render a.func --size 100x0", size},
       {"render a.func --bounds 0 1 0", "--bounds needs four numbers: MINX MAXX MINY MAXY"},
       {"render a.func --bounds 0 1 1 0", "--bounds needs MINX < MAXX and MINY < MAXY"},
       {"render a.func --center 0", "--center needs two numbers: X Y"},

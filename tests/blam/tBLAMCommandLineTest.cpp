@@ -86,8 +86,7 @@ TEST(tBLAMCommandLineTest, SweepExampleEndToEnd) {
 
   tAppCopy::tResult result = app.run("--batch sweep.blam");
 
-  EXPECT_EQ(0, result.status);
-  EXPECT_EQ("", result.err);
+  EXPECT_TRUE(succeeded(result));
   EXPECT_EQ(kSweepTrace, maskTimings(result.out));
   for (int image = 1; image <= 3; ++image) {
     std::string tga = "results/sweep-fractal-" + std::to_string(image) + ".tga";
@@ -118,8 +117,8 @@ TEST(tBLAMCommandLineTest, SweepExampleEndToEnd) {
 // Jitter 3 and random colours, seeded by --seed in one copy of the program
 // and by _seed in another: every picture the same bytes, whatever the clock.
 // Each run is seeded anew, so the TGA and the PNG of the two first runs hold
-// the same pixels (ImageMagick agrees, orienting the TGA as its header says);
-// the shaded third run darkens some pixels and leaves the failures' grey and
+// the same pixels (how other readers see each format: tImageLoaderTest and
+// tImageConvertTest); the shaded third run darkens some pixels and leaves the failures' grey and
 // yellow as they were.
 TEST(tBLAMCommandLineTest, SeededPicturesInBothFormatsAndShaded) {
   const std::string body =
@@ -132,9 +131,7 @@ TEST(tBLAMCommandLineTest, SeededPicturesInBothFormatsAndShaded) {
   for (const auto& [app, arguments] :
        {std::make_pair(&byOption, "--seed 1234 --batch seeded.blam"),
         std::make_pair(&byVariable, "--batch seeded.blam")}) {
-    const tAppCopy::tResult result = app->run(arguments);
-    EXPECT_EQ(0, result.status) << arguments;
-    EXPECT_EQ("", result.err) << arguments;
+    EXPECT_TRUE(succeeded(app->run(arguments))) << arguments;
   }
   for (const char* file : {"-fractal-0.tga", "-fractal-1.png", "-fractal-2.png"}) {
     const std::string bytes = readRaw(byOption / file);
@@ -159,13 +156,6 @@ TEST(tBLAMCommandLineTest, SeededPicturesInBothFormatsAndShaded) {
     }
   }
   EXPECT_GT(darker, 500);
-  if (std::system("command -v convert >/dev/null 2>&1") != 0) {
-    GTEST_SKIP() << "ImageMagick's convert is not installed: the PNG was not compared by it";
-  }
-  const std::string convert = "cd '" + (byOption / "") + "' && convert ./-fractal-";
-  ASSERT_EQ(0, std::system((convert + "0.tga -auto-orient tga.ppm").c_str()));
-  ASSERT_EQ(0, std::system((convert + "1.png png.ppm").c_str()));
-  EXPECT_EQ(readRaw(byOption / "tga.ppm"), readRaw(byOption / "png.ppm"));
 }
 
 // Every graph file gets an SVG plot beside it that Python's XML parser
@@ -209,8 +199,7 @@ print(len(lines), all(image in texts for image in images))
 TEST(tBLAMCommandLineTest, UsageAndUnreadableScripts) {
   tAppCopy app;
   tAppCopy::tResult help = app.run("--help");
-  EXPECT_EQ(0, help.status);
-  EXPECT_EQ("", help.err);
+  EXPECT_TRUE(succeeded(help));
   EXPECT_EQ(0u, help.out.find("Usage: rootweaver [--batch FILE.blam | --check [--bounds MINX MAXX "
                               "MINY MAXY] FILE.func...\n"));
   EXPECT_NE(std::string::npos, help.out.find("\n  --quiet            with --batch or --merge"));
@@ -271,7 +260,7 @@ TEST(tBLAMCommandLineTest, InstructionSetsAreNamedInAnyCase) {
 // mark before a file's first line is left out. Quiet, it prints the report
 // of a file that fails on standard error, after the file's warnings, and
 // nothing else.
-TEST(tBLAMCommandLineTest, CheckExitStatusAndUsageErrors) {
+TEST(tBLAMCommandLineTest, CheckReportsEveryFileAndExitsWithTheWorstStatus) {
   tAppCopy app;
   writeRaw(app / "wrong.func", "f1 = x^2\nf2 = y\nf11 = x\n");
   writeRaw(app / "cubic.func", "f1 = x\n");  // a file of the working directory comes first
@@ -292,7 +281,6 @@ TEST(tBLAMCommandLineTest, CheckExitStatusAndUsageErrors) {
       {"--check quadratic.func none.func", 2, "quadratic.func\n",
        "rootweaver: cannot read function file none.func\n"},
       {"--check marked.func", 0, "marked.func\n  f(z) = z^2 - 1\n", ""},
-      {"--check", 2, "", "rootweaver: --check needs a function file; see rootweaver --help\n"},
   };
   for (const auto& row : rows) {
     tAppCopy::tResult result = app.run(row.arguments);
@@ -326,10 +314,9 @@ TEST(tBLAMCommandLineTest, ExamplesSucceedAndAbsoluteOutputDirectoriesStayAbsolu
   for (const auto& entry : std::filesystem::directory_iterator(ROOTWEAVER_SOURCE_DIR "/examples")) {
     if (entry.path().extension() != ".blam") continue;
     const std::string shard = entry.path().stem() == "cluster" ? " --shard 0/16" : "";
-    const tAppCopy::tResult result =
-        app.run("--batch " + entry.path().string() + " --output-dir out" + shard);
-    EXPECT_EQ(0, result.status) << entry.path();
-    EXPECT_EQ("", result.err) << entry.path();
+    EXPECT_TRUE(
+        succeeded(app.run("--batch " + entry.path().string() + " --output-dir out" + shard)))
+        << entry.path();
   }
   writeRaw(app / "absolute.blam", "_imageDimension = 4\n_outputDir = \"" + app / "abs" +
                                       "\"\nf = loadFunction \"quadratic.func\"\n"

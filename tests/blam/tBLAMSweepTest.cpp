@@ -106,8 +106,6 @@ TEST(tBLAMSweepTest, RefusalsAndUsageErrorsAreOneLine) {
            " cannot run as shards: run f (run 1): random colours or jitter without _seed draw "
            "from the random sequence that earlier runs drew from (set _seed, or give --seed, to "
            "seed each picture alike)\n"},
-      {"--merge chain --output-dir x", 2,
-       "rootweaver: --merge DIR takes no other option; see rootweaver --help\n"},
       {"--batch kept.blam --output-dir plain/out", 1,
        "rootweaver: cannot write to output directory plain/out\n"},
       {"--merge nowhere", 1, "rootweaver: cannot merge nowhere: no such directory\n"},

@@ -1,6 +1,7 @@
 #ifndef ROOTWEAVER_TESTS_BLAM_TBLAMTESTSUPPORT_H
 #define ROOTWEAVER_TESTS_BLAM_TBLAMTESTSUPPORT_H
 
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 
 #include <algorithm>
@@ -66,6 +67,12 @@ class tAppCopy {
  private:
   tScratchDirectory dir_;  // the copy
 };
+
+// Whether the run did all it was asked: status 0, nothing on standard error.
+inline ::testing::AssertionResult succeeded(const tAppCopy::tResult& result) {
+  if (result.status == 0 && result.err.empty()) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "status " << result.status << ", stderr:\n" << result.err;
+}
 
 // The trace with the timings, which change from run to run, replaced by "#".
 inline std::string maskTimings(const std::string& trace) {
