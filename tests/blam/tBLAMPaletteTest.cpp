@@ -15,25 +15,22 @@ const char kHead[] =
     "f = loadFunction \"cubicz.func\"\nuse NewtonSolver\n";
 
 // A script that leaves _palette alone paints as one that names the classic
-// palette, byte for byte; each other palette gives the roots of z^3 - 1
-// its colours, in the order the roots are found.
+// palette, byte for byte, and a palette named in a script gives the roots of
+// z^3 - 1 its colours, in the order the roots are found. (The okabe-ito and
+// argument palettes through scripts: the legends of the next test; each
+// palette's colours: tPaletteTest.)
 TEST(tBLAMPaletteTest, ScriptsPaintWithThePaletteNamed) {
   tAppCopy app;
   writeRaw(app / "p.blam", std::string(kHead) +
-                               "run f\n_palette = \"classic\"\nrun f\n_palette = \"okabe-ito\"\n"
-                               "run f\n_palette = \"argument\"\nrun f\n"
+                               "run f\n_palette = \"classic\"\nrun f\n"
                                "_palette = \"argument-modulus\"\nrun f\n");
-  const tAppCopy::tResult result = app.run("--batch p.blam");
-  EXPECT_EQ(0, result.status);
-  EXPECT_EQ("", result.err);
+  EXPECT_TRUE(succeeded(app.run("--batch p.blam")));
   EXPECT_EQ(readRaw(app / "-fractal-0.png"), readRaw(app / "-fractal-1.png"));
   std::string expected = "image,root,x,y,red,green,blue,fraction\n";
   const char* const colors[][3] = {{"159,66,238", "92,245,60", "32,137,128"},
                                    {"159,66,238", "92,245,60", "32,137,128"},
-                                   {"230,159,0", "86,180,233", "0,158,115"},
-                                   {"0,0,255", "255,0,0", "0,255,0"},
                                    {"0,0,255", "255,0,0", "0,255,0"}};
-  for (int image = 0; image < 5; ++image) {
+  for (int image = 0; image < 3; ++image) {
     const std::string name = "-fractal-" + std::to_string(image) + ".png,";
     expected += name + "0,-0.49999999999999933,-0.86602540378443904," + colors[image][0] +
                 ",0.390625\n" + name + "1,0.99999999999962286,1.7066568222173431e-13," +
@@ -65,9 +62,7 @@ TEST(tBLAMPaletteTest, AnnotatedPagesHoldThePictureAxesAndLegend) {
            "print('texts:', ' | '.join(t.text for t in page.iter(svg + 'text')))\n"
            "print('swatches:', ' '.join(r.get('fill') for r in page.iter(svg + 'rect')\n"
            "                            if r.get('class') == 'swatch'))\n");
-  const tAppCopy::tResult result = app.run("--batch a.blam");
-  EXPECT_EQ(0, result.status);
-  EXPECT_EQ("", result.err);
+  EXPECT_TRUE(succeeded(app.run("--batch a.blam")));
   const tAppCopy::tResult png =
       app.shell("/usr/bin/python3 check.py ./-fractal-0.svg ./-fractal-0.png");
   EXPECT_EQ(
