@@ -46,11 +46,15 @@ tImage threeByTwo() {
 const tBytes kRows24 = {30,  20,  10,  60,  50,  40,  90,  80,  70,  0, 0, 0,
                         120, 110, 100, 150, 140, 130, 180, 170, 160, 0, 0, 0};
 
-class tBMPLoaderTest : public tImageLoaderTest {
+// The tests of one reader.
+template <class tLoader>
+class tLoaderTest : public tImageLoaderTest {
  protected:
-  tBMPLoaderTest() : tImageLoaderTest(loader_) {}
-  tBMPLoader loader_;
+  tLoaderTest() : tImageLoaderTest(loader_) {}
+  tLoader loader_;
 };
+using tBMPLoaderTest = tLoaderTest<tBMPLoader>;
+using tPNGLoaderTest = tLoaderTest<tPNGLoader>;
 
 TEST_F(tBMPLoaderTest, ReadsPaddedRowsBottomUpAndTopDown) {
   EXPECT_TRUE(loadsAs(threeByTwo(), tBMPFile{3, 2, 24, kRows24}.bytes()));
@@ -165,10 +169,8 @@ tBytes operator+(tBytes a, const tBytes& b) {
   return a;
 }
 
-class tTGALoaderTest : public tImageLoaderTest {
+class tTGALoaderTest : public tLoaderTest<tTGALoader> {
  protected:
-  tTGALoaderTest() : tImageLoaderTest(loader_) {}
-  tTGALoader loader_;
   bool write(const std::string& name, tImage* image, unsigned int bits) {
     return tTGALoader().write(scratch_ / name, image, bits, false);
   }
@@ -276,12 +278,6 @@ TEST_F(tTGALoaderTest, RejectionsLeaveTheTargetUntouched) {
   EXPECT_FALSE(loadBytes(tgaHeader(2, 1, 1, 24) + tBytes{1, 2, 3}, nullptr));
   EXPECT_TRUE(loadBytes(tgaHeader(2, 1, 1, 24) + tBytes{1, 2, 3}, &one));
 }
-
-class tPNGLoaderTest : public tImageLoaderTest {
- protected:
-  tPNGLoaderTest() : tImageLoaderTest(loader_) {}
-  tPNGLoader loader_;
-};
 
 // The writer keeps the colours and drops the alpha; the reader gives back
 // what it wrote, from a file and from memory. The files of other pictures
