@@ -244,116 +244,102 @@ TEST_F(tSetupFracSceneTest, GoRefusesUnusableValuesAndMarksThem) {
   }
 }
 
-// The methods for f(z), after the six solvers in the list, refuse a map
-// given by real formulas: the setup names it and "Go" stays red. A map given
-// as f(z) runs.
-TEST_F(tSetupFracSceneTest, MethodsForComplexMapsRefuseARealMap) {
-  const struct {
-    const char *function, *solver, *message, *chosen;  // chosen: the solver of a run that starts
-  } rows[] = {
-      {"cubic.func", "6",
-       "Cannot use cubic.func: HalleySolver needs f'' of a map given as f(z), not a map given by "
-       "real formulas",
-       nullptr},
-      {"cubicz.func", "10", "", "SchroderSolver"},
-      // Laguerre's n is the degree of f(z), which sin z has not.
-      {"sinez.func", "16",
-       "Cannot use sinez.func: LaguerreSolver needs the degree of f, and f(z) is no polynomial in "
-       "z of degree 1 or more; a script may give it as _methodParameter",
-       nullptr},
-      {"cubicz.func", "16", "", "LaguerreSolver"},
-      // The methods for any map follow, the last beyond the rows shown.
-      {"cubic.func", "21", "", "BacktrackingNewtonSolver"},
-  };
-  for (const auto& row : rows) {
-    openScene({{"Function", row.function}, {"Dim", "8"}, {"Solver", row.solver}});
-    EXPECT_EQ("", pressGo());
-    EXPECT_EQ(row.message, scene_->getMessage()) << row.solver;
-    if (row.chosen == nullptr) {
-      EXPECT_EQ("Setup Frac", sceneState()) << row.solver;
-      EXPECT_FALSE(scene_->goReady()) << row.solver;
-      continue;
-    }
-    EXPECT_EQ("Setup Frac -> Frac", sceneState()) << row.solver;
-    ASSERT_TRUE(tMainApp::instance().getSolver());
-    EXPECT_EQ(row.chosen, tMainApp::instance().getSolver()->getName());
-  }
-}
-
-// The plane's option (its box at (35, 432)) draws a plane over the function's
-// two parameters: fields that cannot be read and axes the function lacks
-// keep "Go" from starting a run with a message; the settings keep the
-// plane's entries only once the option is used.
+// The plane's option (its box at (35, 432)) draws a plane over the
+// function's two parameters (its runs: GoStartsARunOrSaysWhyNot); the
+// settings keep the plane's entries only once the option is used.
 TEST_F(tSetupFracSceneTest, TheParameterPlaneOption) {
-  const tSettings base = {{"Function", "cubicplane.func"}, {"Dim", "8"}};
+  const tSettings base = withDefaults({{"Function", "cubicplane.func"}, {"Dim", "8"}});
+  openScene(base);
+  tapMouse(400, 565);  // "Return To Mode Select"
+  EXPECT_EQ(prefsText(base), prefs_.read());
   openScene(base);
   EXPECT_FALSE(scene_->getPlaneOptions().isOn());
   tapMouse(35, 432);
-  ASSERT_TRUE(scene_->getPlaneOptions().isOn());
-  const struct {
-    const char *axes, *start, *message;  // message: "" when the run starts
-  } rows[] = {
-      {"a", "0, 0", "Plane axes must be two names, as \"a b\""},
-      {"a b", "0", "Plane start must be two formulas, as \"0, 0\""},
-      {"a c", "0, 0",
-       "Cannot draw the plane of cubicplane.func: the function has no parameter "
-       "named 'c'"},
-      {"a b", "t, 0",
-       "Cannot draw the plane of cubicplane.func: the start \"t; 0\" reads 't', "
-       "which holds no number"},
-      {"a b", "a / 3, 0", ""},
-  };
-  for (const auto& row : rows) {
-    openScene(withDefaults({{"Function", "cubicplane.func"},
-                            {"Dim", "8"},
-                            {"Parameter Plane", "1"},
-                            {"Plane Axes", row.axes},
-                            {"Plane Start", row.start}}));
-    runFrame();
-    EXPECT_EQ("", pressGo());
-    EXPECT_EQ(row.message, scene_->getMessage()) << row.axes << " " << row.start;
-    EXPECT_EQ(row.message[0] ? "Setup Frac" : "Setup Frac -> Frac", sceneState());
-  }
-  ASSERT_TRUE(tMainApp::instance().getSession().getPlane());
-  // Without the option, the settings file gains nothing.
-  openScene(withDefaults(base));
-  tapMouse(400, 565);  // "Return To Mode Select"
-  EXPECT_EQ(prefsText(withDefaults(base)), prefs_.read());
-  // A run of basins leaves no plane behind.
-  openScene(withDefaults(base));
-  EXPECT_EQ("", pressGo());
-  EXPECT_FALSE(tMainApp::instance().getSession().getPlane());
+  EXPECT_TRUE(scene_->getPlaneOptions().isOn());
 }
 
-TEST_F(tSetupFracSceneTest, GoBuildsTheRunOrReportsAnUnreadableFunction) {
+// What keeps the settings from a picture stays on screen, "Go" red: the
+// methods for f(z), after the six solvers in the list, refuse a map given by
+// real formulas; a function that cannot be read, said on standard error too.
+// "Go" says which of the plane's fields cannot be read or name axes the
+// function lacks. A run that starts has the solver chosen, and a plane only when asked.
+TEST_F(tSetupFracSceneTest, GoStartsARunOrSaysWhyNot) {
   tScratchDirectory dir;
   writeRaw(dir / "huge.func", "f1 = x\n");
   std::filesystem::resize_file(dir / "huge.func", tFileUtils::MAX_READ_SIZE + 1);
   writeRaw(dir / "both.func", "f(z) = z^2\nf1 = x\n");
   writeRaw(dir / "sinn.func", "f(z) = sinn(z)\n");
+  auto solver = [](const char* function, const char* solver) {
+    return tSettings{{"Function", function}, {"Solver", solver}};
+  };
+  auto plane = [](const char* axes, const char* start) {
+    return tSettings{{"Function", "cubicplane.func"},
+                     {"Parameter Plane", "1"},
+                     {"Plane Axes", axes},
+                     {"Plane Start", start}};
+  };
+  auto function = [](const std::string& path) { return tSettings{{"Function", path}}; };
   const struct {
-    std::string function, message, err;  // err: what standard error gets
+    tSettings settings;  // with a dimension of 8
+    std::string message, err;
+    const char* chosen;  // the solver of a run that starts
   } rows[] = {
-      {"vanished.func", "Cannot read vanished.func", ""},
-      {dir / "huge.func", "Cannot read huge.func", ""},
-      {dir / "both.func", "Cannot use both.func: f(z) and f1 both given (line 1)",
+      {solver("cubic.func", "6"),
+       "Cannot use cubic.func: HalleySolver needs f'' of a map given as f(z), not a map given by "
+       "real formulas",
+       "", nullptr},
+      {solver("cubicz.func", "10"), "", "", "SchroderSolver"},
+      // Laguerre's n is the degree of f(z), which sin z has not.
+      {solver("sinez.func", "16"),
+       "Cannot use sinez.func: LaguerreSolver needs the degree of f, and f(z) is no polynomial in "
+       "z of degree 1 or more; a script may give it as _methodParameter",
+       "", nullptr},
+      {solver("cubicz.func", "16"), "", "", "LaguerreSolver"},
+      {plane("a", "0, 0"), "Plane axes must be two names, as \"a b\"", "", nullptr},
+      {plane("a b", "0"), "Plane start must be two formulas, as \"0, 0\"", "", nullptr},
+      {plane("a c", "0, 0"),
+       "Cannot draw the plane of cubicplane.func: the function has no parameter named 'c'", "",
+       nullptr},
+      {plane("a b", "t, 0"),
+       "Cannot draw the plane of cubicplane.func: the start \"t; 0\" reads 't', which holds no "
+       "number",
+       "", nullptr},
+      {plane("a b", "a / 3, 0"), "", "", "NewtonSolver"},
+      // The methods for any map follow, the last beyond the rows shown.
+      {solver("cubic.func", "21"), "", "", "BacktrackingNewtonSolver"},
+      {function("vanished.func"), "Cannot read vanished.func", "", nullptr},
+      {function(dir / "huge.func"), "Cannot read huge.func", "", nullptr},
+      {function(dir / "both.func"), "Cannot use both.func: f(z) and f1 both given (line 1)",
        dir / "both.func:1:1: f(z) and f1 (at " + dir / "both.func:2:1) both given; the "
-       "function is refused\n"},
-      {dir / "sinn.func",
+                                                       "function is refused\n",
+       nullptr},
+      {function(dir / "sinn.func"),
        "Cannot use sinn.func: 'sinn' is not a function; functions are sin, cos, tan, sinh, "
        "cosh, tanh, exp, abs, sqrt, log (line 1)",
        dir / "sinn.func:1:8: 'sinn' is not a function; functions are sin, cos, tan, sinh, cosh, "
-       "tanh, exp, abs, sqrt, log; the function is refused\n"},
+             "tanh, exp, abs, sqrt, log; the function is refused\n",
+       nullptr},
   };
-  // What keeps the function from a picture stays on screen, and "Go" red.
   for (const auto& row : rows) {
-    openScene({{"Function", row.function}, {"Dim", "8"}});
-    EXPECT_EQ(row.err, pressGo()) << row.function;
-    EXPECT_EQ("Setup Frac", sceneState());
+    tSettings settings = row.settings;
+    const bool plane = settings.size() == 4;  // the plane's rows alone have four settings
+    settings.emplace_back("Dim", "8");
+    openScene(settings);
+    runFrame();
+    EXPECT_EQ(row.err, pressGo()) << row.message;
     EXPECT_EQ(row.message, scene_->getMessage());
+    if (row.chosen != nullptr) {
+      EXPECT_EQ("Setup Frac -> Frac", sceneState()) << row.chosen;
+      ASSERT_TRUE(tMainApp::instance().getSolver());
+      EXPECT_EQ(row.chosen, tMainApp::instance().getSolver()->getName());
+      EXPECT_EQ(plane, tMainApp::instance().getSession().getPlane() != nullptr);
+      continue;
+    }
+    EXPECT_EQ("Setup Frac", sceneState()) << row.message;
+    if (plane) continue;  // the plane's fields are checked at Go only
     tTimer::instance().advanceMark(scene_->getMessageMark(), -4001);
     EXPECT_EQ(row.message, scene_->getMessage());
-    EXPECT_FALSE(scene_->goReady()) << row.function;
+    EXPECT_FALSE(scene_->goReady()) << row.message;
   }
   // Choosing another file clears it.
   tFileDialogUtils::setStandIn([](tFileDialogUtils::TDIALOG_KIND, const std::string&) {
