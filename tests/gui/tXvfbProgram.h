@@ -191,16 +191,6 @@ class tXvfbProgram {
     XFlush(display_);
   }
 
-  // Presses the key until the scene shows, at most three times: a press can
-  // be lost while the window takes the focus.
-  bool pressKeyUntil(KeySym key, double seconds, const tScene& scene) {
-    for (int attempt = 0; attempt < 3; ++attempt) {
-      pressKey(key);
-      if (scene(awaitScene(seconds, scene))) return true;
-    }
-    return false;
-  }
-
   // Gives the window the keyboard, so that keys sent to the server reach it.
   void focus() {
     XSetInputFocus(display_, window_, RevertToParent, CurrentTime);
@@ -239,9 +229,13 @@ class tXvfbProgram {
   // Splash, Space, mode select, then the mode's button (x = 200 or 600)
   // until the setup scene shows, past its fade-in; false when a step fails.
   bool walkToSetup(int buttonX, const tScene& setup) {
-    const bool shown = titleShown(awaitScene(10, titleShown)) &&
-                       pressKeyUntil(XK_space, 4, modeSelectShown) &&
-                       setup(clickUntil(buttonX, 355, setup));
+    bool shown = titleShown(awaitScene(10, titleShown));
+    // A press can be lost while the window takes the focus: at most three.
+    for (int attempt = 0; shown && attempt < 3 && !modeSelectShown(grab()); ++attempt) {
+      pressKey(XK_space);
+      awaitScene(4, modeSelectShown);
+    }
+    shown = shown && modeSelectShown(grab()) && setup(clickUntil(buttonX, 355, setup));
     std::this_thread::sleep_for(std::chrono::milliseconds(1100));
     return shown;
   }
