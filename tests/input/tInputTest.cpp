@@ -197,10 +197,10 @@ TEST(tKeyboardHandlerTest, KeyTableAndScancodes) {
     SDL_Scancode scancode;
     TKEYCODE code;
   } scancodes[] = {
-      {SDL_SCANCODE_A, TKEY_A},          {SDL_SCANCODE_0, TKEY_0},
-      {SDL_SCANCODE_KP_0, TKEY_NUM_0},   {SDL_SCANCODE_KP_ENTER, TKEY_NUM_ENTER},
-      {SDL_SCANCODE_RSHIFT, TKEY_SHIFT}, {SDL_SCANCODE_LGUI, TKEY_COMMAND},
-      {SDL_SCANCODE_UNKNOWN, TKEY_NONE}, {SDL_SCANCODE_MUTE, TKEY_NONE},
+      {SDL_SCANCODE_EQUALS, TKEY_EQUALS}, {SDL_SCANCODE_0, TKEY_0},
+      {SDL_SCANCODE_KP_0, TKEY_NUM_0},    {SDL_SCANCODE_KP_ENTER, TKEY_NUM_ENTER},
+      {SDL_SCANCODE_RSHIFT, TKEY_SHIFT},  {SDL_SCANCODE_LGUI, TKEY_COMMAND},
+      {SDL_SCANCODE_UNKNOWN, TKEY_NONE},  {SDL_SCANCODE_MUTE, TKEY_NONE},
   };
   for (const auto& row : scancodes)
     EXPECT_EQ(row.code, tSDLKeyMap::lookup(row.scancode)) << row.scancode;
