@@ -76,28 +76,31 @@ class tBLAMScenesTest : public testing::Test {
     ASSERT_TRUE(tPreferences::save(prefs));
   }
 
+  // Writes the script into the folder, names it in the settings and starts
+  // it from the setup; the status scene, past its fade-in.
+  tBLAMStatusScene* startScript(const std::string& name, const std::string& text) {
+    writeRaw(path(name), text);
+    setScriptInPrefs(dir_ + "/" + name);
+    tSceneManager::instance().setCurrentScene(new tSetupBLAMScene());
+    tapMouse(400, kStartY);
+    EXPECT_EQ("Setup BLAM -> BLAM Status", sceneState());
+    finishTransition();
+    return currentScene<tBLAMStatusScene>();
+  }
+
   tTestPrefs prefs_;  // the settings file, held for the test
   std::string dir_;   // the folder, relative to the application directory
 };
 
 TEST_F(tBLAMScenesTest, ScriptRunsInTheBackgroundAndSpaceLeadsBackToSetup) {
-  const std::string script = dir_ + "/gate.blam";
-  const std::string outputDir = "_outputDir = \"" + dir_ + "\"\n";
-  writeRaw(path("gate.blam"),
-             "// two runs, each followed by a graph into a pipe\n" + outputDir +
-                 "_imageDimension = 8\nf = loadFunction \"quadratic.func\"\n"
-                 "use NewtonSolver\nrun f\ngraph \"gate1\" _imageDimension _n_\n"
-                 "_imageDimension = 4\nrun f\ngraph \"gate2\" _maxIterations _n_\n");
   ASSERT_EQ(0, mkfifo(path("-gate1.txt").c_str(), 0600));
   ASSERT_EQ(0, mkfifo(path("-gate2.txt").c_str(), 0600));
-  setScriptInPrefs(script);
-  tSceneManager::instance().setCurrentScene(new tSetupBLAMScene());
-  // The trace goes to standard output.
-  testing::internal::CaptureStdout();
-  tapMouse(400, kStartY);
-  EXPECT_EQ("Setup BLAM -> BLAM Status", sceneState());
-  finishTransition();
-  tBLAMStatusScene* status = currentScene<tBLAMStatusScene>();
+  testing::internal::CaptureStdout();  // the trace
+  tBLAMStatusScene* status = startScript(
+      "gate.blam", "// two runs, each followed by a graph into a pipe\n_outputDir = \"" + dir_ +
+                       "\"\n_imageDimension = 8\nf = loadFunction \"quadratic.func\"\n"
+                       "use NewtonSolver\nrun f\ngraph \"gate1\" _imageDimension _n_\n"
+                       "_imageDimension = 4\nrun f\ngraph \"gate2\" _maxIterations _n_\n");
   const std::string waiting = "BLAM Status Activated!\nPlease be patient while BLAM rolls.";
   EXPECT_EQ(waiting, status->getStatusText());  // armed: shown, not yet started
   EXPECT_FALSE(tBLAMBackgroundRun::inFlight());
@@ -132,23 +135,21 @@ TEST_F(tBLAMScenesTest, ScriptRunsInTheBackgroundAndSpaceLeadsBackToSetup) {
   tapKey(TKEY_SPACE);
   EXPECT_EQ("BLAM Status -> Setup BLAM", sceneState());
   finishTransition();
-  EXPECT_EQ(script, currentScene<tSetupBLAMScene>()->getScriptPath());
+  EXPECT_EQ(dir_ + "/gate.blam", currentScene<tSetupBLAMScene>()->getScriptPath());
 }
 
 // A script whose statements fail says how many when it ends, where the user
 // looks, with the first failure and where its pictures went; the warnings go
 // to standard error as in a batch run.
 TEST_F(tBLAMScenesTest, AScriptWithFailedStatementsSaysSoWhenItEnds) {
-  writeRaw(path("typo.blam"), "use NewtonSolvr\nuse NewtonSolver\n_imageDimension = 4\n"
-                              "_outputDir = \"" + dir_ + "\"\nf = loadFunction \"quadratic.func\"\n"
-                              "run f\n");
-  setScriptInPrefs(dir_ + "/typo.blam");
-  tSceneManager::instance().setCurrentScene(new tSetupBLAMScene());
   testing::internal::CaptureStdout();
   testing::internal::CaptureStderr();
-  tapMouse(400, kStartY);
-  finishTransition();
-  tBLAMStatusScene* status = currentScene<tBLAMStatusScene>();
+  tBLAMStatusScene* status = startScript("typo.blam",
+                                         "use NewtonSolvr\nuse NewtonSolver\n_imageDimension = 4\n"
+                                         "_outputDir = \"" +
+                                             dir_ +
+                                             "\"\nf = loadFunction \"quadratic.func\"\n"
+                                             "run f\n");
   const std::string waiting = status->getStatusText();
   EXPECT_TRUE(framesUntil([&] { return status->getStatusText() != waiting; }));
   testing::internal::GetCapturedStdout();
