@@ -144,12 +144,9 @@ TEST_F(tBLAMScenesTest, ScriptRunsInTheBackgroundAndSpaceLeadsBackToSetup) {
 TEST_F(tBLAMScenesTest, AScriptWithFailedStatementsSaysSoWhenItEnds) {
   testing::internal::CaptureStdout();
   testing::internal::CaptureStderr();
-  tBLAMStatusScene* status = startScript("typo.blam",
-                                         "use NewtonSolvr\nuse NewtonSolver\n_imageDimension = 4\n"
-                                         "_outputDir = \"" +
-                                             dir_ +
-                                             "\"\nf = loadFunction \"quadratic.func\"\n"
-                                             "run f\n");
+  tBLAMStatusScene* status = startScript(
+      "typo.blam", "use NewtonSolvr\nuse NewtonSolver\n_imageDimension = 4\n_outputDir = \"" +
+                       dir_ + "\"\nf = loadFunction \"quadratic.func\"\nrun f\n");
   const std::string waiting = status->getStatusText();
   EXPECT_TRUE(framesUntil([&] { return status->getStatusText() != waiting; }));
   testing::internal::GetCapturedStdout();

@@ -47,8 +47,21 @@ void tapChar(char c) {
   if (shift) setShift(false);
 }
 
-// The list's first row is centred at (175, 150): rows of 20 from y = 140,
-// x from 25 to 325.
+// One frame over a list whose first row is centred at (175, 150), rows of 20
+// from y = 140, x from 25 to 325: the pointer at (x, y), clicked there or
+// the wheel turned, a key pressed (-1: none).
+void listFrame(tStringSelect& list, int x, int y, bool click, int wheel, int key) {
+  tMouseHandler::instance().moveEvent(x, y);
+  if (wheel != 0) tMouseHandler::instance().wheelEvent(wheel);
+  if (click) mouseDown(x, y);
+  if (key >= 0) keys().keyDownEvent(key);
+  list.update(175, 150, 150, 20, 1);
+  tInputManager::instance().update();
+  if (key >= 0) keys().keyUpEvent(key);
+  mouseUp();
+  tInputManager::instance().update();
+}
+
 TEST(tMenuWidgetsTest, StringSelectKeysAndClicks) {
   startInput();
   tStringSelect list;
@@ -74,21 +87,15 @@ TEST(tMenuWidgetsTest, StringSelectKeysAndClicks) {
       {-1, 25, 140, 0, true},
   };
   for (const auto& step : steps) {
-    if (step.key >= 0) keys().keyDownEvent(step.key);
-    if (step.x >= 0) mouseDown(step.x, step.y);
-    list.update(175, 150, 150, 20, 1);
-    tInputManager::instance().update();
-    if (step.key >= 0) keys().keyUpEvent(step.key);
-    mouseUp();
-    tInputManager::instance().update();
+    listFrame(list, step.x, step.y, step.x >= 0, 0, step.key);
     EXPECT_EQ(step.selected, list.getSelectedItem()) << step.key << " " << step.x << "," << step.y;
     EXPECT_EQ(step.focused, list.isFocused()) << step.key << " " << step.x << "," << step.y;
   }
 }
 
-// Six rows of which three show (rows of 20 from y = 140): the wheel over the
-// list scrolls it within the list, a click picks the row shown there, and
-// the keys scroll the window to keep the selection shown.
+// Six rows of which three show: the wheel over the list scrolls it within
+// the list, a click picks the row shown there, and the keys scroll the
+// window to keep the selection shown.
 TEST(tMenuWidgetsTest, StringSelectScrollsItsWindow) {
   startInput();
   tStringSelect list;
@@ -113,15 +120,7 @@ TEST(tMenuWidgetsTest, StringSelectScrollsItsWindow) {
       {0, 150, false, TKEY_UP, 3, 5},  // wraps to the last, shown at the bottom
   };
   for (const auto& step : steps) {
-    tMouseHandler::instance().moveEvent(175, step.y);
-    if (step.wheel != 0) tMouseHandler::instance().wheelEvent(step.wheel);
-    if (step.click) mouseDown(175, step.y);
-    if (step.key >= 0) keys().keyDownEvent(step.key);
-    list.update(175, 150, 150, 20, 1);
-    tInputManager::instance().update();
-    if (step.key >= 0) keys().keyUpEvent(step.key);
-    mouseUp();
-    tInputManager::instance().update();
+    listFrame(list, 175, step.y, step.click, step.wheel, step.key);
     EXPECT_EQ(step.first, list.getFirstShown()) << step.wheel << " " << step.key;
     EXPECT_EQ(step.selected, list.getSelectedItem()) << step.wheel << " " << step.key;
   }
