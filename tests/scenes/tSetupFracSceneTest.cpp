@@ -377,66 +377,54 @@ TEST_F(tSetupFracSceneTest, GoStartsARunOrSaysWhyNot) {
 }
 
 // The palette button left of "Go" steps through the palettes, and "Go"
-// paints the roots with the one it shows. The settings keep "Palette" once
-// the button was pressed or the file had the entry; an entry that names no
-// palette is said on standard error and read as the classic one.
-TEST_F(tSetupFracSceneTest, ThePaletteButton) {
-  const tSettings base = {{"Function", "quadratic.func"}, {"Dim", "8"}};
+// paints the roots with the one it shows; the settings keep "Palette" once
+// the button was pressed or the file had the entry. The view's seed is the
+// settings' "seed" entry, absent by default. Entries that cannot be used are
+// said on standard error: a palette is then the classic one, and a seed not
+// a whole number from 0 to 16777216 is left to the clock.
+TEST_F(tSetupFracSceneTest, ThePaletteAndTheSeedReachTheView) {
   const std::string unknown =
       "rootweaver: the palette in prefs.txt: 'rainbow' is no palette; palettes are classic, "
       "okabe-ito, argument, argument-modulus; the colours are classic\n";
-  const struct {
-    const char* entry;  // null: none in the file
-    int presses;
-    const char* chosen;
-    std::string err;
-  } rows[] = {
-      {nullptr, 0, "classic", ""},        {nullptr, 1, "okabe-ito", ""},
-      {nullptr, 4, "classic", ""},        {"argument", 1, "argument-modulus", ""},
-      {"rainbow", 0, "classic", unknown},
-  };
-  for (const auto& row : rows) {
-    tSettings settings = withDefaults(base);
-    if (row.entry) settings.emplace_back("Palette", row.entry);
-    testing::internal::CaptureStderr();
-    openScene(settings);
-    EXPECT_EQ(row.err, testing::internal::GetCapturedStderr());
-    for (int i = 0; i < row.presses; ++i) tapMouse(160, 515);
-    EXPECT_EQ("", pressGo());
-    ASSERT_EQ("Setup Frac -> Frac", sceneState());
-    EXPECT_EQ(row.chosen, tMainApp::instance().getSession().getRoots().getPalette().getName());
-    if (row.entry || row.presses > 0) {
-      if (!row.entry) settings.emplace_back("Palette", "");
-      settings.back().second = row.chosen;
-    }
-    EXPECT_EQ(prefsText(settings), prefs_.read()) << row.presses;
-  }
-}
-
-// The view's seed is the settings' "seed" entry, which is absent by
-// default; one that is not a whole number from 0 to 16777216 is named on
-// standard error, and the clock seeds the pictures.
-TEST_F(tSetupFracSceneTest, TheSeedSettingReachesTheView) {
-  const std::string warning =
+  const std::string clock =
       "rootweaver: the seed in prefs.txt is not a whole number from 0 to 16777216; the clock "
       "seeds the pictures\n";
   const struct {
-    const char* entry;  // null: no seed entry
-    long seed;          // -1: from the clock
-  } rows[] = {{nullptr, -1}, {"42", 42}, {"16777216", 16777216}, {"16777217", -1},
-              {"4x", -1},    {"-1", -1}};
+    const char *category, *entry;  // the entry in the file; null: none
+    int presses;                   // of the palette button
+    const char* palette;
+    long seed;  // -1: from the clock
+    std::string err;
+  } rows[] = {
+      {nullptr, nullptr, 0, "classic", -1, ""},
+      {nullptr, nullptr, 1, "okabe-ito", -1, ""},
+      {nullptr, nullptr, 4, "classic", -1, ""},
+      {"Palette", "argument", 1, "argument-modulus", -1, ""},
+      {"Palette", "rainbow", 0, "classic", -1, unknown},
+      {"seed", "42", 0, "classic", 42, ""},
+      {"seed", "16777216", 0, "classic", 16777216, ""},
+      {"seed", "16777217", 0, "classic", -1, clock},
+      {"seed", "4x", 0, "classic", -1, clock},
+      {"seed", "-1", 0, "classic", -1, clock},
+  };
   for (const auto& row : rows) {
-    tSettings settings = {{"Function", "quadratic.func"}, {"Dim", "8"}};
-    if (row.entry) settings.emplace_back("seed", row.entry);
+    tSettings settings = withDefaults({{"Function", "quadratic.func"}, {"Dim", "8"}});
+    if (row.category) settings.emplace_back(row.category, row.entry);
+    testing::internal::CaptureStderr();
     openScene(settings);
-    const bool valid = row.entry == nullptr || row.seed >= 0;
-    EXPECT_EQ(valid ? "" : warning, pressGo()) << row.seed;
+    for (int i = 0; i < row.presses; ++i) tapMouse(160, 515);
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(row.err, err + pressGo()) << row.palette << " " << row.seed;
     ASSERT_EQ("Setup Frac -> Frac", sceneState());
+    EXPECT_EQ(row.palette, tMainApp::instance().getSession().getRoots().getPalette().getName());
     const auto* view = dynamic_cast<const tFracScene*>(tSceneManager::instance().getDestScene());
     ASSERT_NE(nullptr, view);
     if (row.seed >= 0) {
       EXPECT_EQ(row.seed, view->getSeed());
     }
+    if (row.presses > 0 && !row.category) settings.emplace_back("Palette", "");
+    if (row.presses > 0 || settings.back().first == "Palette") settings.back().second = row.palette;
+    EXPECT_EQ(prefsText(settings), prefs_.read()) << row.palette << " " << row.seed;
   }
 }
 
