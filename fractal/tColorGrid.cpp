@@ -18,6 +18,12 @@ const int kNarrowestHint = 2;
 // A new colour is offered to the hints' cubes this many around its own,
 // which covers where it is nearest.
 const int kHintReach = 2;
+// Hints cover channels from this one up, where the random colours are
+// drawn; lower channels take the hints at its edge, which are only farther.
+const int kHintLow = 64;
+const int kHintSpan = 256 - kHintLow;
+// Hints looked up together are fetched this many ahead.
+const std::size_t kHintsAhead = 16;
 
 // The bit of the cube 64 a side that holds channels (red, green, blue) >> 6.
 uint64_t coarseBit(int red, int green, int blue) {
@@ -70,7 +76,7 @@ void tColorGrid::layOut() {
 void tColorGrid::layOutHints(int shift) {
   if (shift == hintShift_) return;
   // A wider cube's hint is a fair start for the narrower cubes inside it.
-  const std::size_t side = std::size_t{256} >> shift;
+  const std::size_t side = std::size_t{kHintSpan} >> shift;
   std::vector<uint16_t> hints(side * side * side, 0);
   if (!hints_.empty()) {
     const int finer = hintShift_ - shift;
@@ -90,12 +96,12 @@ void tColorGrid::layOutHints(int shift) {
 void tColorGrid::offerHint(std::size_t index) {
   if (index > UINT16_MAX) return;
   const tPixel& color = colors_[index];
-  const int side = 256 >> hintShift_;
+  const int side = kHintSpan >> hintShift_;
   int low[3];
   int high[3];
   for (unsigned channel = 0; channel < 3; ++channel) {
-    low[channel] = std::max(0, (color[channel] >> hintShift_) - kHintReach);
-    high[channel] = std::min(side - 1, (color[channel] >> hintShift_) + kHintReach);
+    low[channel] = std::max(0, hintCube(color[channel]) - kHintReach);
+    high[channel] = std::min(side - 1, hintCube(color[channel]) + kHintReach);
   }
   int cube[3];
   for (cube[2] = low[2]; cube[2] <= high[2]; ++cube[2]) {
@@ -116,7 +122,7 @@ int tColorGrid::toCenter(const tPixel& color, const int cube[3]) const {
   const int alpha = 2 * (255 - color[3]);
   int sum = alpha * alpha;
   for (unsigned channel = 0; channel < 3; ++channel) {
-    const int d = 2 * color[channel] - ((2 * cube[channel] + 1) << hintShift_);
+    const int d = 2 * (color[channel] - kHintLow) - ((2 * cube[channel] + 1) << hintShift_);
     sum += d * d;
   }
   return sum;
@@ -125,12 +131,12 @@ int tColorGrid::toCenter(const tPixel& color, const int cube[3]) const {
 int tColorGrid::nearbyHint(const tPixel& color, int enough) const {
   // The colour lies in one corner of its hint's cube; the cubes that share
   // that corner hold the hints nearest it after its own.
-  const int side = 256 >> hintShift_;
+  const int side = kHintSpan >> hintShift_;
   int cube[3];
   int toward[3];
   for (unsigned channel = 0; channel < 3; ++channel) {
-    cube[channel] = color[channel] >> hintShift_;
-    const bool upper = (color[channel] >> (hintShift_ - 1) & 1) != 0;
+    cube[channel] = hintCube(color[channel]);
+    const bool upper = ((color[channel] - kHintLow) >> (hintShift_ - 1) & 1) != 0;
     toward[channel] =
         upper ? std::min(side - 1, cube[channel] + 1) : std::max(0, cube[channel] - 1);
   }
@@ -147,11 +153,15 @@ int tColorGrid::nearbyHint(const tPixel& color, int enough) const {
 }
 
 std::size_t tColorGrid::hintOf(const tPixel& color) const {
-  const std::size_t side = std::size_t{256} >> hintShift_;
-  return (static_cast<std::size_t>(color[2] >> hintShift_) * side +
-          static_cast<std::size_t>(color[1] >> hintShift_)) *
+  const std::size_t side = std::size_t{kHintSpan} >> hintShift_;
+  return (static_cast<std::size_t>(hintCube(color[2])) * side +
+          static_cast<std::size_t>(hintCube(color[1]))) *
              side +
-         static_cast<std::size_t>(color[0] >> hintShift_);
+         static_cast<std::size_t>(hintCube(color[0]));
+}
+
+int tColorGrid::hintCube(int channel) const {
+  return std::max(0, channel - kHintLow) >> hintShift_;
 }
 
 std::size_t tColorGrid::cellOf(const tPixel& color) const {
@@ -182,8 +192,18 @@ int tColorGrid::squaredDistance(const tPixel& a, const tPixel& b) {
   return sum;
 }
 
-void tColorGrid::prefetch(const tPixel& color) const {
-  if (cubesPerSide_ > 0) __builtin_prefetch(&hints_[hintOf(color)]);
+void tColorGrid::hintedSquared(const tPixel* colors, std::size_t count, int* out) const {
+  if (cubesPerSide_ == 0) {
+    std::fill(out, out + count, INT_MAX);
+    return;
+  }
+  // The hints' cubes first, so that each hint is fetched well before it is
+  // read.
+  for (std::size_t i = 0; i < count; ++i) out[i] = static_cast<int>(hintOf(colors[i]));
+  for (std::size_t i = 0; i < count; ++i) {
+    if (i + kHintsAhead < count) __builtin_prefetch(&hints_[out[i + kHintsAhead]]);
+    out[i] = squaredDistance(colors[i], colors_[hints_[out[i]]]);
+  }
 }
 
 int tColorGrid::nearestSquared(const tPixel& color, int enough) const {
@@ -211,20 +231,14 @@ int tColorGrid::searchCells(const tPixel& color, int enough) const {
     best = std::min(best, squaredDistance(color, other));
     if (best <= enough) return best;
   }
-  // A colour within `enough` ends the search, and can only lie in the cubes
-  // that near: those are looked at first. Most searches that get this far
-  // end there; the rest are new farthest candidates, measured in full.
-  for (int ring = 1; enough >= 0; ++ring) {
-    const int bound = outsideBound(color, cube, ring);
-    if (bound < 0 || bound > enough) break;
-    if (searchRing(color, cube, ring, enough, enough + 1, best)) return best;
-  }
+  // The searches that get this far are mostly new farthest candidates,
+  // measured in full, ring after ring.
   for (int ring = 1;; ++ring) {
     // Colours farther out are at least this far: when the best is no
     // farther, none of them can be nearer.
     const int bound = outsideBound(color, cube, ring);
     if (bound < 0 || best <= bound) return best;
-    if (searchRing(color, cube, ring, enough, INT_MAX, best)) return best;
+    if (searchRing(color, cube, ring, enough, best)) return best;
   }
 }
 
@@ -238,7 +252,7 @@ int gapSquared(int value, int low, int width) {
 
 }  // namespace
 
-bool tColorGrid::searchRing(const tPixel& color, const int cube[3], int ring, int enough, int cap,
+bool tColorGrid::searchRing(const tPixel& color, const int cube[3], int ring, int enough,
                             int& best) const {
   const int last = cubesPerSide_ - 1;
   const int width = 1 << shift_;
@@ -256,7 +270,7 @@ bool tColorGrid::searchRing(const tPixel& color, const int cube[3], int ring, in
       for (int red = cube[0] - ring; red <= cube[0] + ring; red += step) {
         if (red < 0 || red > last) continue;
         // A cube no nearer than the best colour yet cannot lower it.
-        if (greenGap + gapSquared(color[0], red * width, width) >= std::min(best, cap)) continue;
+        if (greenGap + gapSquared(color[0], red * width, width) >= best) continue;
         const std::size_t index =
             (static_cast<std::size_t>(blue) * cubesPerSide_ + green) * cubesPerSide_ + red;
         for (const tPixel& other : cubes_[index]) {

@@ -23,7 +23,8 @@
 // no narrower than 4) keeps a hint, the colour nearest its centre among
 // those added around it, and a search measures that one first, then the
 // hints of the cubes around the candidate's corner of it. The hints take
-// two bytes a cube, and colours after the first 65536 are never hints.
+// two bytes a cube, cover channels from 64 up (where candidates are drawn),
+// and colours after the first 65536 are never hints.
 class tColorGrid {
  public:
   tColorGrid();
@@ -44,10 +45,12 @@ class tColorGrid {
   // a cube no two colours are more than 63 sqrt(3) apart).
   bool fillsCubes(int first, int last) const;
 
+  // For each of `count` colours, its squared distance to the colour added
+  // that is its hint, not below nearestSquared; the largest int while colours
+  // are looked at one by one.
+  void hintedSquared(const tPixel* colors, std::size_t count, int* out) const;
+
   static int squaredDistance(const tPixel& a, const tPixel& b);
-  // Starts fetching what a search from `color` reads first, for a search
-  // made soon after.
-  void prefetch(const tPixel& color) const;
 
  private:
   // Lays the colours out in cubes 256 >> shift_ wide on each side.
@@ -63,16 +66,16 @@ class tColorGrid {
   // times 4.
   int toCenter(const tPixel& color, const int cube[3]) const;
   std::size_t hintOf(const tPixel& color) const;
+  // The hint's cube a channel lies in, along one axis.
+  int hintCube(int channel) const;
   // The least squared distance from the colour to the hints of the cubes
   // around the corner of its own cube that it lies in, stopping once it is
   // not above `enough`.
   int nearbyHint(const tPixel& color, int enough) const;
   // Lowers `best` by the colours of the cubes at Chebyshev distance `ring`
   // (in cubes) from the colour's cube `cube` (red, green, blue), passing
-  // over cubes too far to lower it or no nearer than `cap`; true once
-  // best <= enough.
-  bool searchRing(const tPixel& color, const int cube[3], int ring, int enough, int cap,
-                  int& best) const;
+  // over cubes too far to lower it; true once best <= enough.
+  bool searchRing(const tPixel& color, const int cube[3], int ring, int enough, int& best) const;
   // The least squared distance from `color` to any point outside the cubes
   // within `ring` - 1 of the colour's; -1 when those cubes cover all colours.
   int outsideBound(const tPixel& color, const int cube[3], int ring) const;
@@ -84,7 +87,7 @@ class tColorGrid {
   std::vector<std::vector<tPixel>> cubes_;  // colours by cube, red fastest
   std::size_t nextLayOut_;                  // the size at which the grid is laid out again
   std::vector<uint16_t> hints_;             // per hint's cube, red fastest: a colour's index
-  int hintShift_;                           // a channel's hint's cube is channel >> hintShift_
+  int hintShift_;                           // hints' cubes are 1 << hintShift_ wide
 };
 
 #endif

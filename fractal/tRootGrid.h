@@ -26,13 +26,13 @@ class tRootGrid {
   void add(const tVector2& point, std::size_t index);
   void clear();
 
-  // Calls visit(index) for the indices of every square whose row and column
-  // lie within `reach` of the point's, square by square, each square's in
-  // the order added; nothing for a point that is not finite. Every point
-  // closer to `point` than reach widths on both axes is among them.
-  // visit returns false to stop looking at the rest of that square.
+  // Calls visit(index) for the indices of every square that holds a point
+  // within `radius` of `point` on both axes, square by square, each square's
+  // in the order added; nothing for a point that is not finite. Every point
+  // closer than `radius` on both axes is among them. visit returns false to
+  // stop looking at the rest of that square.
   template <typename tVisit>
-  void visitNear(const tVector2& point, int reach, tVisit visit) const;
+  void visitNear(const tVector2& point, double radius, tVisit visit) const;
 
  private:
   // A square with roots: its place and its list in lists_. The squares are
@@ -57,12 +57,14 @@ class tRootGrid {
 };
 
 template <typename tVisit>
-void tRootGrid::visitNear(const tVector2& point, int reach, tVisit visit) const {
+void tRootGrid::visitNear(const tVector2& point, double radius, tVisit visit) const {
   if (lists_.empty() || !finite(point)) return;
-  const int64_t column = cellOf(point.x_);
-  const int64_t row = cellOf(point.y_);
-  for (int64_t r = row - reach; r <= row + reach; ++r) {
-    for (int64_t c = column - reach; c <= column + reach; ++c) {
+  // Rounding is monotonic, so a coordinate within the radius lies between
+  // the rounded ends, and so does its square.
+  const int64_t lastColumn = cellOf(point.x_ + radius);
+  const int64_t lastRow = cellOf(point.y_ + radius);
+  for (int64_t r = cellOf(point.y_ - radius); r <= lastRow; ++r) {
+    for (int64_t c = cellOf(point.x_ - radius); c <= lastColumn; ++c) {
       const uint32_t list = slots_[slotOf(c, r)].list;
       if (list == kNoList) continue;
       for (std::size_t index : lists_[list]) {

@@ -9,7 +9,6 @@
 namespace {
 
 const int kRandomColorAttempts = 500;
-const int kPrefetchAhead = 8;
 const float kMinColorDistance = 125.0f;
 // The squared distances at or above this have a square root of at least
 // kMinColorDistance.
@@ -19,6 +18,10 @@ const float kRandomChannelHigh = 255.0f;
 
 // Roots farther apart than this cannot both be one with the same point.
 const double kUncrowdedDistance = 2.5 * tIterativeSolver::ROOT_EQUALITY_EPSILON;
+
+// Roots are looked for this much farther than the distance that makes them
+// near: a distance computed below it may be slightly above it exactly.
+const double kNearReach = 1.000001;
 
 // Registries of at most this many roots are searched from the first root
 // on rather than through the grid.
@@ -85,10 +88,8 @@ void tRootManager::append(const tVector2& root, const tPixel& color) {
 }
 
 bool tRootManager::crowded(const tVector2& root) const {
-  // Roots within 2.5 tolerances (less than 1.1 squares) are at most two
-  // squares away.
   bool near = false;
-  rootGrid_.visitNear(root, 2, [&](std::size_t i) {
+  rootGrid_.visitNear(root, kNearReach * kUncrowdedDistance, [&](std::size_t i) {
     near = near || !((roots_[i].first - root).length() >= kUncrowdedDistance);
     return !near;
   });
@@ -103,16 +104,16 @@ std::size_t tRootManager::findRoot(const tVector2& root) const {
     }
     return roots_.size();
   }
-  // A root that matches is less than a tolerance (under half a square)
-  // away on each axis, so in a neighbouring square at most; each square
-  // keeps its roots in order of discovery.
+  // A root that matches is less than a tolerance (under half a square) away
+  // on each axis: in the point's square or the one beside it on each axis.
   std::size_t first = roots_.size();
-  rootGrid_.visitNear(root, 1, [&](std::size_t i) {
-    if (i >= first) return false;
-    if (!sameRoot(roots_[i].first, root)) return true;
-    first = i;
-    return false;
-  });
+  rootGrid_.visitNear(root, kNearReach * tIterativeSolver::ROOT_EQUALITY_EPSILON,
+                      [&](std::size_t i) {
+                        if (i >= first) return false;
+                        if (!sameRoot(roots_[i].first, root)) return true;
+                        first = i;
+                        return false;
+                      });
   return first;
 }
 
@@ -132,13 +133,7 @@ void tRootManager::initPresetColors() {
 }
 
 tPixel tRootManager::generateRandomColor() {
-  // Once the colours in use leave no candidate 125 away from them, every
-  // attempt is made, and its draws are taken at once.
-  const bool full = colorGrid_.fillsCubes(kCandidateCubes[0], kCandidateCubes[1]);
-  if (full) {
-    draws_.resize(3 * kRandomColorAttempts);
-    random_.drawInRange(kRandomChannelLow, kRandomChannelHigh, draws_.size(), draws_.data());
-  }
+  if (colorGrid_.fillsCubes(kCandidateCubes[0], kCandidateCubes[1])) return farthestCandidate();
   tPixel farthest;
   // Squared distances compare as their square roots do (the root is
   // correctly rounded, and no two of these integers share one), so the
@@ -148,18 +143,10 @@ tPixel tRootManager::generateRandomColor() {
   for (int attempt = 0; attempt < kRandomColorAttempts; ++attempt) {
     // Blue is drawn first, then green, then red: the order fixes which colours
     // a seeded run produces.
-    const float* drawn = full ? &draws_[3 * attempt] : nullptr;
-    unsigned char blue = full ? channelOf(drawn[0]) : randomChannel(random_);
-    unsigned char green = full ? channelOf(drawn[1]) : randomChannel(random_);
-    unsigned char red = full ? channelOf(drawn[2]) : randomChannel(random_);
+    unsigned char blue = randomChannel(random_);
+    unsigned char green = randomChannel(random_);
+    unsigned char red = randomChannel(random_);
     const tPixel candidate(red, green, blue, 255);
-    // The search of a candidate some attempts on starts reading memory now,
-    // so that it does not wait for it.
-    if (full && attempt + kPrefetchAhead < kRandomColorAttempts) {
-      const float* ahead = &draws_[3 * (attempt + kPrefetchAhead)];
-      colorGrid_.prefetch(
-          tPixel(channelOf(ahead[2]), channelOf(ahead[1]), channelOf(ahead[0]), 255));
-    }
     const int squared =
         squaredDistanceToBasinColors(candidate, std::min(kMinColorSquared - 1, farthestSquared));
     if (squared >= kMinColorSquared && candidate.distance(getTextColor()) >= kMinColorDistance) {
@@ -169,6 +156,35 @@ tPixel tRootManager::generateRandomColor() {
     // tell from the others is kept; every attempt still makes its draws.
     if (squared > farthestSquared) {
       farthest = candidate;
+      farthestSquared = squared;
+    }
+  }
+  return farthest;
+}
+
+tPixel tRootManager::farthestCandidate() {
+  // No candidate lies 125 away from the colours in use, so every attempt is
+  // made: the draws are taken at once, and every candidate's hint is looked
+  // up before any is measured, so that the lookups wait on memory together.
+  draws_.resize(3 * kRandomColorAttempts);
+  random_.drawInRange(kRandomChannelLow, kRandomChannelHigh, draws_.size(), draws_.data());
+  candidates_.resize(kRandomColorAttempts);
+  for (int attempt = 0; attempt < kRandomColorAttempts; ++attempt) {
+    const float* drawn = &draws_[3 * attempt];
+    candidates_[attempt] =
+        tPixel(channelOf(drawn[2]), channelOf(drawn[1]), channelOf(drawn[0]), 255);
+  }
+  hinted_.resize(kRandomColorAttempts);
+  colorGrid_.hintedSquared(candidates_.data(), candidates_.size(), hinted_.data());
+  tPixel farthest;
+  int farthestSquared = -1;
+  for (int attempt = 0; attempt < kRandomColorAttempts; ++attempt) {
+    // A candidate no farther from its hint than the farthest yet is no
+    // farther from the colours in use.
+    if (hinted_[attempt] <= farthestSquared) continue;
+    const int squared = squaredDistanceToBasinColors(candidates_[attempt], farthestSquared);
+    if (squared > farthestSquared) {
+      farthest = candidates_[attempt];
       farthestSquared = squared;
     }
   }

@@ -96,6 +96,9 @@ class tRootManager {
   // of the picture can have, a registered root's or a failure colour, when
   // it is above `enough`; some squared distance not above it otherwise.
   int squaredDistanceToBasinColors(const tPixel& candidate, int enough) const;
+  // generateRandomColor once no candidate can be accepted: the first of the
+  // farthest candidates.
+  tPixel farthestCandidate();
   // Whether an earlier root lies within 2.5 tolerances of `root`.
   bool crowded(const tVector2& root) const;
   // Puts the root last in the registry with its colour.
@@ -123,6 +126,8 @@ class tRootManager {
   tVector2 lastRoot_;          // its position
   bool lastUncrowded_;         // it is registered and not crowded: a match is the answer
   std::vector<float> draws_;   // a random colour's draws when all are taken at once
+  std::vector<tPixel> candidates_;  // the colours they make
+  std::vector<int> hinted_;         // per candidate, its squared distance to its hint
   double sameRootLimit_;       // squared distances below this are one root
 };
 
