@@ -73,20 +73,26 @@ void tManyRootsBench::run(int runs) {
   std::printf("  %4s %7s %10s %13s %13s\n", "K", "roots", "seconds", "ns/iteration",
               "per-it ratio");
   std::fflush(stdout);
+  const std::size_t count = sizeof kFrequencies / sizeof kFrequencies[0];
   std::ostringstream quiet;
+  std::vector<tFunction> functions(count);
+  for (std::size_t i = 0; i < count; ++i) {
+    functions[i].setStreams(quiet, quiet);
+    functions[i].readText(formulas(kFrequencies[i]));
+  }
+  // The pictures take turns, run after run, so that a machine that slows
+  // down or speeds up meanwhile shifts all of them alike and the ratios hold.
+  std::vector<tRow> rows(count);
+  for (int run = 0; run < runs; ++run) {
+    for (std::size_t i = 0; i < count; ++i) measure(functions[i], rows[i]);
+  }
   double first = 0.0;
-  for (int k : kFrequencies) {
-    tFunction f;
-    f.setStreams(quiet, quiet);
-    f.readText(formulas(k));
-    tRow row;
-    for (int run = 0; run < runs; ++run) measure(f, row);
-    const double seconds = median(row.seconds);
-    const double perIteration = 1e9 * seconds / row.iterations;
+  for (std::size_t i = 0; i < count; ++i) {
+    const double seconds = median(rows[i].seconds);
+    const double perIteration = 1e9 * seconds / rows[i].iterations;
     if (first == 0.0) first = perIteration;
-    std::printf("  %4d %7zu %10.3f %13.1f %13.2f\n", k, row.roots, seconds, perIteration,
-                perIteration / first);
-    std::fflush(stdout);
+    std::printf("  %4d %7zu %10.3f %13.1f %13.2f\n", kFrequencies[i], rows[i].roots, seconds,
+                perIteration, perIteration / first);
   }
   std::printf("\n");
 }
