@@ -89,6 +89,19 @@ bool offBoundary(const uint16_t* first) {
   return four == UINT64_MAX;
 }
 
+// Each column's distance in rows from row `row` to the nearest boundary
+// pixel of one basin, kFar for a column without one, from the rows of the
+// column's nearest at or below the row and at or above it.
+struct tRowsAway {
+  std::vector<int32_t> below;
+  std::vector<int32_t> above;
+  int32_t row = 0;
+
+  uint16_t operator[](std::size_t c) const {
+    return static_cast<uint16_t>(std::min({row - below[c], above[c] - row, int32_t{kFar}}));
+  }
+};
+
 // The lower envelope of the parabolas (c - v)^2 + g(v)^2 of one row's
 // columns v, for the squared distance from any column c of the row to the
 // nearest boundary pixel (Felzenszwalb and Huttenlocher); built when a
@@ -100,15 +113,16 @@ class tEnvelope {
   void clear() { size_ = 0; }
   bool isEmpty() const { return size_ == 0; }
 
-  void build(const uint16_t* g, std::size_t side) {
+  void build(const tRowsAway& g, std::size_t side) {
     const double infinity = std::numeric_limits<double>::infinity();
     std::size_t k = 0;
     size_ = 0;
     read_ = 0;
     for (std::size_t q = 0; q < side; ++q) {
-      if (g[q] == kFar) continue;
+      const uint16_t rowsAway = g[q];
+      if (rowsAway == kFar) continue;
       const double column = static_cast<double>(q);
-      const double height = static_cast<double>(g[q]) * g[q] + column * column;
+      const double height = static_cast<double>(rowsAway) * rowsAway + column * column;
       double start = -infinity;
       if (size_ != 0) {
         // Parabolas that the new one hides from where they took over
@@ -147,7 +161,7 @@ class tEnvelope {
 // The squared distance from column q of a row to the nearest boundary pixel,
 // g giving each column's distance in rows; once some column lies no farther
 // than `enough`, its distance.
-double nearestInRow(const uint16_t* g, std::size_t side, std::size_t q, double enough,
+double nearestInRow(const tRowsAway& g, std::size_t side, std::size_t q, double enough,
                     tEnvelope& envelope) {
   // Most pixels lie near the boundary: columns are tried outwards from q
   // until none farther can come nearer than the nearest found; a pixel far
@@ -156,41 +170,14 @@ double nearestInRow(const uint16_t* g, std::size_t side, std::size_t q, double e
   for (std::size_t d = 0; d <= kNearColumns; ++d) {
     const double dc = static_cast<double>(d);
     if (dc * dc >= nearest) return nearest;
-    if (d <= q && g[q - d] != kFar) {
-      nearest = std::min(nearest, dc * dc + static_cast<double>(g[q - d]) * g[q - d]);
-    }
-    if (q + d < side && g[q + d] != kFar) {
-      nearest = std::min(nearest, dc * dc + static_cast<double>(g[q + d]) * g[q + d]);
-    }
+    const uint16_t left = d <= q ? g[q - d] : kFar;
+    if (left != kFar) nearest = std::min(nearest, dc * dc + static_cast<double>(left) * left);
+    const uint16_t right = q + d < side ? g[q + d] : kFar;
+    if (right != kFar) nearest = std::min(nearest, dc * dc + static_cast<double>(right) * right);
     if (nearest <= enough) return nearest;
   }
   if (envelope.isEmpty()) envelope.build(g, side);
   return envelope.at(q);
-}
-
-// The largest squared distance from a boundary pixel of another basin than
-// `label` to the boundary of `label`, over the rows begin ... end - 1, or
-// `floor` when that is larger.
-double farthestAlongRows(const std::vector<uint16_t>& boundaries, uint16_t label,
-                         const std::vector<uint16_t>& rows, std::size_t side, std::size_t begin,
-                         std::size_t end, double floor) {
-  tEnvelope envelope(side);
-  double farthest = floor;
-  for (std::size_t r = begin; r < end; ++r) {
-    const uint16_t* row = &boundaries[r * side];
-    envelope.clear();
-    for (std::size_t q = 0; q < side; ++q) {
-      if (q % 4 == 0 && q + 4 <= side && offBoundary(row + q)) {
-        q += 3;
-        continue;
-      }
-      if (row[q] == kNotOnBoundary || row[q] == label) continue;
-      // A pixel no farther than the farthest yet cannot change it, so its
-      // distance is needed only that far.
-      farthest = std::max(farthest, nearestInRow(&rows[r * side], side, q, farthest, envelope));
-    }
-  }
-  return farthest;
 }
 
 // The corners of the convex hull of the points (Andrew's monotone chain);
@@ -455,42 +442,83 @@ void tBasinStatistics::measureUncertainty(const std::vector<uint16_t>& labels) {
   uncertaintyExponentError_ = exponent.error;
 }
 
+// The boundary pixels row by row, in each row by column: a few hundredths of
+// a picture's pixels, so that the Wada distance's passes run over these and
+// not over the picture.
+struct tBasinStatistics::tBoundaryPixels {
+  std::vector<std::size_t> rowStarts;  // row r's pixels are rowStarts[r] ... rowStarts[r + 1] - 1
+  std::vector<std::size_t> columns;    // each pixel's column
+  std::vector<uint16_t> basins;        // each pixel's basin label
+};
+
 void tBasinStatistics::measureWada(const std::vector<uint16_t>& labels) {
   if (basins_.size() < 3) return;
+  const tBoundaryPixels boundary = boundaryPixels(labels);
+  // Basins whose bound cannot beat the farthest distance found so far are
+  // passed over, largest bounds first; the distance stays exact.
+  std::vector<std::pair<double, uint16_t>> bounds = boundsOf(boundary);
+  std::sort(bounds.begin(), bounds.end(), std::greater<>());
+  double farthest = 0.0;
+  for (const auto& [bound, label] : bounds) {
+    if (bound <= farthest) break;
+    farthest = farthestFromBoundary(boundary, label, farthest);
+  }
+  wadaDistance_ = std::sqrt(farthest);
+}
+
+// A pixel is on its basin's boundary when a 4-neighbour has another label;
+// the failures are on none.
+tBasinStatistics::tBoundaryPixels tBasinStatistics::boundaryPixels(
+    const std::vector<uint16_t>& labels) const {
   const std::size_t n = width_;
-  // Each pixel on its basin's boundary (a 4-neighbour of another label)
-  // holds the basin's label; every other pixel holds kNotOnBoundary.
-  std::vector<uint16_t> boundaries(labels.size());
+  // Stripes of rows are scanned on the threads and put together in order.
+  std::vector<std::pair<std::size_t, tBoundaryPixels>> stripes;
+  std::mutex mutex;
   inParallel(height_, threads_, [&](std::size_t begin, std::size_t end) {
+    tBoundaryPixels stripe;
+    // Each pixel of a row: its basin on a boundary, else kNotOnBoundary.
+    std::vector<uint16_t> marks(n);
     for (std::size_t r = begin; r < end; ++r) {
       // A neighbour beyond the edge is the pixel itself, which never
       // differs.
       const uint16_t* row = &labels[r * n];
       const uint16_t* below = r > 0 ? row - n : row;
       const uint16_t* above = r + 1 < height_ ? row + n : row;
-      uint16_t* out = &boundaries[r * n];
       auto mark = [&](std::size_t c, uint16_t left, uint16_t right) {
         const uint16_t label = row[c];
         const bool differs =
             (left != label) | (right != label) | (below[c] != label) | (above[c] != label);
-        out[c] = differs && label < tBasinLabels::MAX_ROOTS ? label : kNotOnBoundary;
+        marks[c] = differs && label < tBasinLabels::MAX_ROOTS ? label : kNotOnBoundary;
       };
       for (std::size_t c = 1; c + 1 < n; ++c) mark(c, row[c - 1], row[c + 1]);
       mark(0, row[0], row[n > 1 ? 1 : 0]);
       if (n > 1) mark(n - 1, row[n - 2], row[n - 1]);
+      stripe.rowStarts.push_back(stripe.columns.size());
+      for (std::size_t c = 0; c < n; ++c) {
+        if (c % 4 == 0 && c + 4 <= n && offBoundary(&marks[c])) {
+          c += 3;
+          continue;
+        }
+        if (marks[c] == kNotOnBoundary) continue;
+        stripe.columns.push_back(c);
+        stripe.basins.push_back(marks[c]);
+      }
     }
+    std::lock_guard<std::mutex> lock(mutex);
+    stripes.emplace_back(begin, std::move(stripe));
   });
-  // Basins whose bound cannot beat the farthest distance found so far are
-  // passed over, largest bounds first; the distance stays exact.
-  std::vector<std::pair<double, uint16_t>> bounds = boundsOf(boundaries);
-  std::sort(bounds.begin(), bounds.end(), std::greater<>());
-  std::vector<uint16_t> rows(labels.size());
-  double farthest = 0.0;
-  for (const auto& [bound, label] : bounds) {
-    if (bound <= farthest) break;
-    farthest = farthestFromBoundary(boundaries, label, rows, farthest);
+  std::sort(stripes.begin(), stripes.end(),
+            [](const auto& a, const auto& b) { return a.first < b.first; });
+  tBoundaryPixels boundary;
+  for (const auto& [begin, stripe] : stripes) {
+    for (std::size_t start : stripe.rowStarts) {
+      boundary.rowStarts.push_back(boundary.columns.size() + start);
+    }
+    boundary.columns.insert(boundary.columns.end(), stripe.columns.begin(), stripe.columns.end());
+    boundary.basins.insert(boundary.basins.end(), stripe.basins.begin(), stripe.basins.end());
   }
-  wadaDistance_ = std::sqrt(farthest);
+  boundary.rowStarts.push_back(boundary.columns.size());
+  return boundary;
 }
 
 // A pixel p of any boundary lies no farther from basin k's boundary than
@@ -500,69 +528,30 @@ void tBasinStatistics::measureWada(const std::vector<uint16_t>& labels) {
 // and the least such bound over a few pixels q of it (its extreme ones) is
 // taken. A basin without boundary pixels has no bound.
 std::vector<std::pair<double, uint16_t>> tBasinStatistics::boundsOf(
-    const std::vector<uint16_t>& boundaries) const {
-  const std::size_t n = width_;
+    const tBoundaryPixels& boundary) const {
   using tPoint = std::pair<long, long>;  // column, row
-  // Every corner of the hull is the first or the last boundary pixel of its
-  // row, so those are all the hull needs. Stripes of rows are scanned on the
-  // threads and put together in order, each extreme the first met of its
-  // kind, as one scan would have it.
   std::size_t labels = 0;
   for (const tBasin& basin : basins_) labels = std::max<std::size_t>(labels, basin.label + 1u);
-  struct tStripe {
-    std::size_t begin;                            // its first row
-    std::vector<tPoint> ends;                     // the first and last of its rows
-    std::vector<std::array<tPoint, 4>> extremes;  // per label: least and most column, row
-    std::vector<bool> seen;                       // per label: met in the stripe
-  };
-  std::vector<tStripe> stripes;
-  std::mutex mutex;
-  inParallel(height_, threads_, [&](std::size_t begin, std::size_t end) {
-    tStripe stripe{
-        begin, {}, std::vector<std::array<tPoint, 4>>(labels), std::vector<bool>(labels, false)};
-    for (std::size_t r = begin; r < end; ++r) {
-      const uint16_t* row = &boundaries[r * n];
-      std::size_t last = n;
-      for (std::size_t c = 0; c < n; ++c) {
-        if (c % 4 == 0 && c + 4 <= n && offBoundary(row + c)) {
-          c += 3;
-          continue;
-        }
-        const uint16_t label = row[c];
-        if (label == kNotOnBoundary) continue;
-        const tPoint point(static_cast<long>(c), static_cast<long>(r));
-        if (last == n) stripe.ends.push_back(point);
-        last = c;
-        std::array<tPoint, 4>& e = stripe.extremes[label];
-        if (!stripe.seen[label]) e = {point, point, point, point};
-        stripe.seen[label] = true;
-        if (point.first < e[0].first) e[0] = point;
-        if (point.first > e[1].first) e[1] = point;
-        if (point.second < e[2].second) e[2] = point;
-        if (point.second > e[3].second) e[3] = point;
-      }
-      if (last != n) stripe.ends.emplace_back(static_cast<long>(last), static_cast<long>(r));
-    }
-    std::lock_guard<std::mutex> lock(mutex);
-    stripes.push_back(std::move(stripe));
-  });
-  std::sort(stripes.begin(), stripes.end(),
-            [](const tStripe& a, const tStripe& b) { return a.begin < b.begin; });
+  // Every corner of the hull is the first or the last boundary pixel of its
+  // row, so those are all the hull needs.
   std::vector<tPoint> ends;
-  std::vector<std::array<tPoint, 4>> extremes(labels);
+  std::vector<std::array<tPoint, 4>> extremes(labels);  // least and most column, row
   std::vector<bool> seen(labels, false);
-  for (const tStripe& stripe : stripes) {
-    ends.insert(ends.end(), stripe.ends.begin(), stripe.ends.end());
-    for (std::size_t label = 0; label < labels; ++label) {
-      if (!stripe.seen[label]) continue;
-      const std::array<tPoint, 4>& later = stripe.extremes[label];
-      std::array<tPoint, 4>& e = extremes[label];
-      if (!seen[label]) e = later;
-      seen[label] = true;
-      if (later[0].first < e[0].first) e[0] = later[0];
-      if (later[1].first > e[1].first) e[1] = later[1];
-      if (later[2].second < e[2].second) e[2] = later[2];
-      if (later[3].second > e[3].second) e[3] = later[3];
+  for (std::size_t r = 0; r < height_; ++r) {
+    const std::size_t first = boundary.rowStarts[r];
+    const std::size_t last = boundary.rowStarts[r + 1];
+    if (first == last) continue;
+    ends.emplace_back(static_cast<long>(boundary.columns[first]), static_cast<long>(r));
+    ends.emplace_back(static_cast<long>(boundary.columns[last - 1]), static_cast<long>(r));
+    for (std::size_t p = first; p < last; ++p) {
+      const tPoint point(static_cast<long>(boundary.columns[p]), static_cast<long>(r));
+      std::array<tPoint, 4>& e = extremes[boundary.basins[p]];
+      if (!seen[boundary.basins[p]]) e = {point, point, point, point};
+      seen[boundary.basins[p]] = true;
+      if (point.first < e[0].first) e[0] = point;
+      if (point.first > e[1].first) e[1] = point;
+      if (point.second < e[2].second) e[2] = point;
+      if (point.second > e[3].second) e[3] = point;
     }
   }
   const std::vector<tPoint> hull = convexHull(ends);
@@ -585,36 +574,60 @@ std::vector<std::pair<double, uint16_t>> tBasinStatistics::boundsOf(
   return bounds;
 }
 
-double tBasinStatistics::farthestFromBoundary(const std::vector<uint16_t>& boundaries,
-                                              uint16_t label, std::vector<uint16_t>& rows,
+// The rows are swept upwards, in stripes, holding for each column the rows
+// of the nearest boundary pixels of the basin at or below the row and at or
+// above it: their distances in rows give each column's, and the row's
+// pixels of other boundaries look for their nearest along the row as in a
+// distance transform, without a pass over the whole picture.
+double tBasinStatistics::farthestFromBoundary(const tBoundaryPixels& boundary, uint16_t label,
                                               double floor) const {
   const std::size_t n = width_;
-  // Rows to the nearest boundary pixel of the basin in the same column, in
-  // stripes of columns.
-  inParallel(n, threads_, [&](std::size_t begin, std::size_t end) {
-    // Two-byte arithmetic that stops at kFar, which the compiler runs many
-    // pixels at a time.
-    auto further = [](uint16_t rowsAway) {
-      return static_cast<uint16_t>(rowsAway + (rowsAway != kFar));
-    };
-    for (std::size_t c = begin; c < end; ++c) rows[c] = boundaries[c] == label ? 0 : kFar;
-    for (std::size_t r = 1; r < height_; ++r) {
-      // Without a branch: which pixels are the basin's boundary follows no
-      // pattern a processor could guess.
-      for (std::size_t p = r * n + begin; p < r * n + end; ++p) {
-        rows[p] = static_cast<uint16_t>(further(rows[p - n]) * (boundaries[p] != label));
-      }
-    }
-    for (std::size_t r = height_ - 1; r-- > 0;) {
-      for (std::size_t p = r * n + begin; p < r * n + end; ++p) {
-        rows[p] = std::min(rows[p], further(rows[p + n]));
-      }
-    }
-  });
+  const std::vector<std::size_t>& starts = boundary.rowStarts;
   std::mutex mutex;
   double farthest = floor;
   inParallel(height_, threads_, [&](std::size_t begin, std::size_t end) {
-    const double own = farthestAlongRows(boundaries, label, rows, n, begin, end, floor);
+    // A column without a boundary pixel of the basin on a side holds a row
+    // at least kFar beyond the picture there, so that it reads as kFar.
+    tRowsAway g{std::vector<int32_t>(n, -int32_t{kFar}),
+                std::vector<int32_t>(n, static_cast<int32_t>(height_) + kFar)};
+    // Without branches: which pixels are the basin's follows no pattern a
+    // processor could guess.
+    auto see = [&](std::size_t p, std::size_t r, std::vector<int32_t>& nearest) {
+      const std::size_t c = boundary.columns[p];
+      nearest[c] = boundary.basins[p] == label ? static_cast<int32_t>(r) : nearest[c];
+    };
+    for (std::size_t r = 0; r < begin; ++r) {
+      for (std::size_t p = starts[r]; p < starts[r + 1]; ++p) see(p, r, g.below);
+    }
+    for (std::size_t r = height_; r-- > end;) {
+      for (std::size_t p = starts[r]; p < starts[r + 1]; ++p) see(p, r, g.above);
+    }
+    // For each pixel of the stripe, the row of the basin's next boundary
+    // pixel above it in its column.
+    std::vector<int32_t> following(starts[end] - starts[begin]);
+    for (std::size_t r = end; r-- > begin;) {
+      for (std::size_t p = starts[r]; p < starts[r + 1]; ++p) {
+        following[p - starts[begin]] = g.above[boundary.columns[p]];
+        see(p, r, g.above);
+      }
+    }
+    tEnvelope envelope(n);
+    double own = floor;
+    for (std::size_t r = begin; r < end; ++r) {
+      g.row = static_cast<int32_t>(r);
+      for (std::size_t p = starts[r]; p < starts[r + 1]; ++p) {
+        if (boundary.basins[p] != label) continue;
+        g.below[boundary.columns[p]] = g.row;
+        g.above[boundary.columns[p]] = following[p - starts[begin]];
+      }
+      envelope.clear();
+      for (std::size_t p = starts[r]; p < starts[r + 1]; ++p) {
+        if (boundary.basins[p] == label) continue;
+        // A pixel no farther than the farthest yet cannot change it, so its
+        // distance is needed only that far.
+        own = std::max(own, nearestInRow(g, n, boundary.columns[p], own, envelope));
+      }
+    }
     std::lock_guard<std::mutex> lock(mutex);
     farthest = std::max(farthest, own);
   });

@@ -68,11 +68,13 @@ class tBasinLabels;
 // corner's distance, see boundsOf) could still beat the farthest distance
 // found, so that a picture of hundreds of small basins takes a few. Each
 // transform is the distance in rows to the basin's boundary in each column,
-// then along each row the nearest of those. A pixel of another boundary tries the nearby columns
+// then along each row the nearest of those, and runs over the boundary pixels alone, a few
+// hundredths of the picture's: the rows are swept upwards holding each column's nearest boundary
+// rows of the basin below and above. A pixel of another boundary tries the nearby columns
 // first, since in pictures worth the test it lies a few pixels from the boundary; a row holding a
 // pixel farther away builds the lower envelope of its columns' parabolas (Felzenszwalb and
-// Huttenlocher), linear in the row. The transforms run on every CPU granted, in stripes of columns
-// and then of rows, as the picture itself was computed, and so do the passes of the other measures
+// Huttenlocher), linear in the row. The transforms run on every CPU granted, in stripes
+// of rows, as the picture itself was computed, and so do the passes of the other measures
 // (in stripes of rows, each stripe's integer counts added, the entropies summed in one order
 // afterwards, so every number is the one thread's), so the measures take a small share of its time
 // (make bench shows it).
@@ -116,14 +118,14 @@ class tBasinStatistics {
   void measureBoxes(const std::vector<uint16_t>& labels);
   void measureUncertainty(const std::vector<uint16_t>& labels);
   void measureWada(const std::vector<uint16_t>& labels);
+  // The pixels on the basins' boundaries, each with its basin.
+  struct tBoundaryPixels;
+  tBoundaryPixels boundaryPixels(const std::vector<uint16_t>& labels) const;
   // The largest distance from a pixel of another basin's boundary to the
-  // boundary of basin `label`, squared, or `floor` when that is larger;
-  // `boundaries` holds each boundary pixel's basin, `rows` is room for a
-  // distance per pixel.
-  double farthestFromBoundary(const std::vector<uint16_t>& boundaries, uint16_t label,
-                              std::vector<uint16_t>& rows, double floor) const;
+  // boundary of basin `label`, squared, or `floor` when that is larger.
+  double farthestFromBoundary(const tBoundaryPixels& boundary, uint16_t label, double floor) const;
   // For each basin, a bound on that squared distance, with its label.
-  std::vector<std::pair<double, uint16_t>> boundsOf(const std::vector<uint16_t>& boundaries) const;
+  std::vector<std::pair<double, uint16_t>> boundsOf(const tBoundaryPixels& boundary) const;
   // N: the side of the largest power-of-two square within the picture.
   std::size_t squareSide() const;
   // The labels of the N x N square in the middle of the picture, row-major.
