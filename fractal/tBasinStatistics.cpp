@@ -80,13 +80,17 @@ std::vector<uint8_t> halveMarks(const std::vector<uint8_t>& marks, std::size_t s
   return halved;
 }
 
+// Whether the four labels from `first` on are those packed in `four`.
+bool sameFour(const uint16_t* first, uint64_t four) {
+  uint64_t labels;
+  std::memcpy(&labels, first, sizeof labels);
+  return labels == four;
+}
+
 // Whether the four pixels from `first` on lie on no boundary: most pixels
 // do, and four of them are passed over with one comparison.
 bool offBoundary(const uint16_t* first) {
-  static_assert(kNotOnBoundary == 0xFFFF, "all bits set");
-  uint64_t four;
-  std::memcpy(&four, first, sizeof four);
-  return four == UINT64_MAX;
+  return sameFour(first, kNotOnBoundary * 0x0001000100010001u);
 }
 
 // Each column's distance in rows from row `row` to the nearest boundary
@@ -285,8 +289,17 @@ void tBasinStatistics::measureFractions(const std::vector<uint16_t>& labels, std
   std::vector<std::size_t> counts(0x10000, 0);
   std::mutex mutex;
   inParallel(labels.size(), threads_, [&](std::size_t begin, std::size_t end) {
+    // Labels come in runs, counted whole, four labels at a time: one count
+    // after another of the same label would each wait for the last.
     std::vector<std::size_t> own(0x10000, 0);
-    for (std::size_t p = begin; p < end; ++p) ++own[labels[p]];
+    std::size_t p = begin;
+    while (p < end) {
+      const std::size_t start = p;
+      const uint64_t four = labels[p] * 0x0001000100010001u;
+      while (p + 4 <= end && sameFour(&labels[p], four)) p += 4;
+      while (p < end && labels[p] == labels[start]) ++p;
+      own[labels[start]] += p - start;
+    }
     std::lock_guard<std::mutex> lock(mutex);
     for (std::size_t label = 0; label < own.size(); ++label) counts[label] += own[label];
   });
@@ -494,14 +507,13 @@ tBasinStatistics::tBoundaryPixels tBasinStatistics::boundaryPixels(
       mark(0, row[0], row[n > 1 ? 1 : 0]);
       if (n > 1) mark(n - 1, row[n - 2], row[n - 1]);
       stripe.rowStarts.push_back(stripe.columns.size());
-      for (std::size_t c = 0; c < n; ++c) {
-        if (c % 4 == 0 && c + 4 <= n && offBoundary(&marks[c])) {
-          c += 3;
-          continue;
+      for (std::size_t c = 0; c < n; c += 8) {
+        if (c + 8 <= n && offBoundary(&marks[c]) && offBoundary(&marks[c + 4])) continue;
+        for (std::size_t q = c; q < std::min(c + 8, n); ++q) {
+          if (marks[q] == kNotOnBoundary) continue;
+          stripe.columns.push_back(q);
+          stripe.basins.push_back(marks[q]);
         }
-        if (marks[c] == kNotOnBoundary) continue;
-        stripe.columns.push_back(c);
-        stripe.basins.push_back(marks[c]);
       }
     }
     std::lock_guard<std::mutex> lock(mutex);
