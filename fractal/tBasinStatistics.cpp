@@ -621,6 +621,8 @@ double tBasinStatistics::farthestFromBoundary(const tBoundaryPixels& boundary, u
       const std::size_t c = boundary.columns[p];
       nearest[c] = boundary.basins[p] == label ? static_cast<int32_t>(r) : nearest[c];
     };
+    // The stripe starts from the nearest rows outside it, found in one pass
+    // over the boundary pixels below it and one over those above.
     for (std::size_t r = 0; r < begin; ++r) {
       for (std::size_t p = starts[r]; p < starts[r + 1]; ++p) see(p, r, g.below);
     }
@@ -639,6 +641,8 @@ double tBasinStatistics::farthestFromBoundary(const tBoundaryPixels& boundary, u
     tEnvelope envelope(n);
     double own = floor;
     for (std::size_t r = begin; r < end; ++r) {
+      // The basin's pixels of the row come first: they are the nearest in
+      // their columns for every pixel of the row.
       g.row = static_cast<int32_t>(r);
       for (std::size_t p = starts[r]; p < starts[r + 1]; ++p) {
         if (boundary.basins[p] != label) continue;
