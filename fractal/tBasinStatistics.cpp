@@ -470,10 +470,11 @@ void tBasinStatistics::measureUncertainty(const std::vector<uint16_t>& labels) {
 
 // The boundary pixels row by row, in each row by column: a few hundredths of
 // a picture's pixels, so that the Wada distance's passes run over these and
-// not over the picture.
+// not over the picture (a noisy picture lists most of its pixels, six bytes
+// each).
 struct tBasinStatistics::tBoundaryPixels {
   std::vector<std::size_t> rowStarts;  // row r's pixels are rowStarts[r] ... rowStarts[r + 1] - 1
-  std::vector<std::size_t> columns;    // each pixel's column
+  std::vector<uint32_t> columns;       // each pixel's column
   std::vector<uint16_t> basins;        // each pixel's basin label
 };
 
@@ -524,7 +525,7 @@ tBasinStatistics::tBoundaryPixels tBasinStatistics::boundaryPixels(
         if (c + 8 <= n && offBoundary(&marks[c]) && offBoundary(&marks[c + 4])) continue;
         for (std::size_t q = c; q < std::min(c + 8, n); ++q) {
           if (marks[q] == kNotOnBoundary) continue;
-          stripe.columns.push_back(q);
+          stripe.columns.push_back(static_cast<uint32_t>(q));
           stripe.basins.push_back(marks[q]);
         }
       }
