@@ -182,15 +182,18 @@ double nearestInRow(const tRowsAway& g, std::size_t side, std::size_t q, double 
   // Most pixels lie near the boundary: columns are tried outwards from q
   // until none farther can come nearer than the nearest found; a pixel far
   // from it takes the row's envelope.
-  double nearest = std::numeric_limits<double>::infinity();
+  // Whole numbers, in integers, which take the processor less time than
+  // doubles.
+  const int64_t atMost = static_cast<int64_t>(enough);
+  int64_t nearest = INT64_MAX;
   for (std::size_t d = 0; d <= kNearColumns; ++d) {
-    const double dc = static_cast<double>(d);
-    if (dc * dc >= nearest) return nearest;
-    const uint16_t left = d <= q ? g[q - d] : kFar;
-    if (left != kFar) nearest = std::min(nearest, dc * dc + static_cast<double>(left) * left);
-    const uint16_t right = q + d < side ? g[q + d] : kFar;
-    if (right != kFar) nearest = std::min(nearest, dc * dc + static_cast<double>(right) * right);
-    if (nearest <= enough) return nearest;
+    const int64_t across = static_cast<int64_t>(d * d);
+    if (across >= nearest) return static_cast<double>(nearest);
+    const int64_t left = d <= q ? g[q - d] : kFar;
+    if (left != kFar) nearest = std::min(nearest, across + left * left);
+    const int64_t right = q + d < side ? g[q + d] : kFar;
+    if (right != kFar) nearest = std::min(nearest, across + right * right);
+    if (nearest <= atMost) return static_cast<double>(nearest);
   }
   if (envelope.isEmpty()) envelope.build(g, side);
   return envelope.at(q);
