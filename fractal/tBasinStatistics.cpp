@@ -181,9 +181,8 @@ double nearestInRow(const tRowsAway& g, std::size_t side, std::size_t q, double 
                     tEnvelope& envelope) {
   // Most pixels lie near the boundary: columns are tried outwards from q
   // until none farther can come nearer than the nearest found; a pixel far
-  // from it takes the row's envelope.
-  // Whole numbers, in integers, which take the processor less time than
-  // doubles.
+  // from it takes the row's envelope. The distances are whole numbers, kept
+  // in integers, which take the processor less time than doubles.
   const int64_t atMost = static_cast<int64_t>(enough);
   int64_t nearest = INT64_MAX;
   for (std::size_t d = 0; d <= kNearColumns; ++d) {
