@@ -7,6 +7,7 @@
 #include <functional>
 #include <limits>
 #include <mutex>
+#include <numeric>
 #include <system_error>
 #include <thread>
 
@@ -495,57 +496,73 @@ void tBasinStatistics::measureWada(const std::vector<uint16_t>& labels) {
   wadaDistance_ = std::sqrt(farthest);
 }
 
-// A pixel is on its basin's boundary when a 4-neighbour has another label;
-// the failures are on none.
+namespace {
+
+// Marks each pixel of row r: its basin where it is on that basin's boundary
+// (a 4-neighbour has another label), else kNotOnBoundary; the failures are
+// on none.
+void markRow(const std::vector<uint16_t>& labels, std::size_t n, std::size_t height, std::size_t r,
+             uint16_t* marks) {
+  // A neighbour beyond the edge is the pixel itself, which never differs.
+  const uint16_t* row = &labels[r * n];
+  const uint16_t* below = r > 0 ? row - n : row;
+  const uint16_t* above = r + 1 < height ? row + n : row;
+  auto mark = [&](std::size_t c, uint16_t left, uint16_t right) {
+    const uint16_t label = row[c];
+    const bool differs =
+        (left != label) | (right != label) | (below[c] != label) | (above[c] != label);
+    marks[c] = differs && label < tBasinLabels::MAX_ROOTS ? label : kNotOnBoundary;
+  };
+  for (std::size_t c = 1; c + 1 < n; ++c) mark(c, row[c - 1], row[c + 1]);
+  mark(0, row[0], row[n > 1 ? 1 : 0]);
+  if (n > 1) mark(n - 1, row[n - 2], row[n - 1]);
+}
+
+// Calls visit(column, basin) for the marked pixels of a row, in order,
+// passing over eight unmarked pixels at a time.
+template <typename tVisit>
+void visitMarked(const uint16_t* marks, std::size_t n, tVisit visit) {
+  for (std::size_t c = 0; c < n; c += 8) {
+    if (c + 8 <= n && offBoundary(&marks[c]) && offBoundary(&marks[c + 4])) continue;
+    for (std::size_t q = c; q < std::min(c + 8, n); ++q) {
+      if (marks[q] != kNotOnBoundary) visit(q, marks[q]);
+    }
+  }
+}
+
+}  // namespace
+
+// The pixels are counted row by row first and then listed in place, so that
+// a picture that is mostly boundary holds its list once.
 tBasinStatistics::tBoundaryPixels tBasinStatistics::boundaryPixels(
     const std::vector<uint16_t>& labels) const {
   const std::size_t n = width_;
-  // Stripes of rows are scanned on the threads and put together in order.
-  std::vector<std::pair<std::size_t, tBoundaryPixels>> stripes;
-  std::mutex mutex;
+  tBoundaryPixels boundary;
+  boundary.rowStarts.assign(height_ + 1, 0);
   inParallel(height_, threads_, [&](std::size_t begin, std::size_t end) {
-    tBoundaryPixels stripe;
-    // Each pixel of a row: its basin on a boundary, else kNotOnBoundary.
     std::vector<uint16_t> marks(n);
     for (std::size_t r = begin; r < end; ++r) {
-      // A neighbour beyond the edge is the pixel itself, which never
-      // differs.
-      const uint16_t* row = &labels[r * n];
-      const uint16_t* below = r > 0 ? row - n : row;
-      const uint16_t* above = r + 1 < height_ ? row + n : row;
-      auto mark = [&](std::size_t c, uint16_t left, uint16_t right) {
-        const uint16_t label = row[c];
-        const bool differs =
-            (left != label) | (right != label) | (below[c] != label) | (above[c] != label);
-        marks[c] = differs && label < tBasinLabels::MAX_ROOTS ? label : kNotOnBoundary;
-      };
-      for (std::size_t c = 1; c + 1 < n; ++c) mark(c, row[c - 1], row[c + 1]);
-      mark(0, row[0], row[n > 1 ? 1 : 0]);
-      if (n > 1) mark(n - 1, row[n - 2], row[n - 1]);
-      stripe.rowStarts.push_back(stripe.columns.size());
-      for (std::size_t c = 0; c < n; c += 8) {
-        if (c + 8 <= n && offBoundary(&marks[c]) && offBoundary(&marks[c + 4])) continue;
-        for (std::size_t q = c; q < std::min(c + 8, n); ++q) {
-          if (marks[q] == kNotOnBoundary) continue;
-          stripe.columns.push_back(static_cast<uint32_t>(q));
-          stripe.basins.push_back(marks[q]);
-        }
-      }
+      markRow(labels, n, height_, r, marks.data());
+      std::size_t count = 0;
+      visitMarked(marks.data(), n, [&](std::size_t, uint16_t) { ++count; });
+      boundary.rowStarts[r + 1] = count;
     }
-    std::lock_guard<std::mutex> lock(mutex);
-    stripes.emplace_back(begin, std::move(stripe));
   });
-  std::sort(stripes.begin(), stripes.end(),
-            [](const auto& a, const auto& b) { return a.first < b.first; });
-  tBoundaryPixels boundary;
-  for (const auto& [begin, stripe] : stripes) {
-    for (std::size_t start : stripe.rowStarts) {
-      boundary.rowStarts.push_back(boundary.columns.size() + start);
+  std::partial_sum(boundary.rowStarts.begin(), boundary.rowStarts.end(),
+                   boundary.rowStarts.begin());
+  boundary.columns.resize(boundary.rowStarts.back());
+  boundary.basins.resize(boundary.rowStarts.back());
+  inParallel(height_, threads_, [&](std::size_t begin, std::size_t end) {
+    std::vector<uint16_t> marks(n);
+    for (std::size_t r = begin; r < end; ++r) {
+      markRow(labels, n, height_, r, marks.data());
+      std::size_t at = boundary.rowStarts[r];
+      visitMarked(marks.data(), n, [&](std::size_t column, uint16_t basin) {
+        boundary.columns[at] = static_cast<uint32_t>(column);
+        boundary.basins[at++] = basin;
+      });
     }
-    boundary.columns.insert(boundary.columns.end(), stripe.columns.begin(), stripe.columns.end());
-    boundary.basins.insert(boundary.basins.end(), stripe.basins.begin(), stripe.basins.end());
-  }
-  boundary.rowStarts.push_back(boundary.columns.size());
+  });
   return boundary;
 }
 
