@@ -83,7 +83,6 @@ void tRootManager::restoreRoot(const tVector2& root, const tPixel& color) {
 void tRootManager::append(const tVector2& root, const tPixel& color) {
   crowded_.push_back(crowded(root));
   rootGrid_.add(root, roots_.size());
-  colorGrid_.add(color);
   roots_.emplace_back(root, color);
 }
 
@@ -133,6 +132,9 @@ void tRootManager::initPresetColors() {
 }
 
 tPixel tRootManager::generateRandomColor() {
+  // The grid takes the colours only when random colours are chosen, which
+  // roots under most palettes never need.
+  for (std::size_t i = colorGrid_.size(); i < roots_.size(); ++i) colorGrid_.add(roots_[i].second);
   if (colorGrid_.fillsCubes(kCandidateCubes[0], kCandidateCubes[1])) return farthestCandidate();
   tPixel farthest;
   // Squared distances compare as their square roots do (the root is

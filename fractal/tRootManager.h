@@ -120,7 +120,7 @@ class tRootManager {
   bool useRandomColors_;                            // whether new roots skip the presets
   const tPalette* palette_;                         // gives new roots their colours
   tRootGrid rootGrid_;                              // the roots' indices by where they lie
-  tColorGrid colorGrid_;       // the roots' colours by where they lie in colour space
+  tColorGrid colorGrid_;       // the roots' colours in colour space, taken in when one is drawn
   std::vector<bool> crowded_;  // per root: an earlier root lies within 2.5 tolerances
   std::size_t lastFound_;      // the root found last, tried first
   tVector2 lastRoot_;          // its position
