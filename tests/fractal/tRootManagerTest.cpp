@@ -284,6 +284,16 @@ TEST(tRootManagerTest, ColorGridFindsTheNearestColor) {
       const int enoughOf[] = {-1, enoughs(random), nearest - 1, nearest, nearest + 1};
       const int enough = enoughOf[query % 5];
       const int found = grid.nearestSquared(candidate, enough);
+      // A hint is a colour added, so no nearer than the nearest.
+      auto someColorAt = [&](int squared) {
+        return std::any_of(colors.begin(), colors.end(), [&](const tPixel& color) {
+          return tColorGrid::squaredDistance(candidate, color) == squared;
+        });
+      };
+      int hinted;
+      grid.hintedSquared(&candidate, 1, &hinted);
+      ASSERT_TRUE(hinted == INT_MAX || someColorAt(hinted)) << count << " " << query;
+      ASSERT_LE(nearest, hinted);
       if (nearest > enough) {
         ASSERT_EQ(nearest, found) << count << " " << query;
       } else {
