@@ -92,6 +92,23 @@ tMask reportIterate(const tEvaluation<tVectorLanes>& e, tMask atIterate, double 
   return stops;
 }
 
+// Ends a step on a vector of lanes: (newX, newY) is each lane's iterate and
+// the next point evaluated, with its count; in a solve, the lanes that
+// moved and reached the limit give up.
+template <typename tVectorLanes, bool kFullPath, typename V, typename tMask>
+void storeIterate(const tPacketStep::tParameters& p, tPacketStep::tLanes& lanes,
+                  const tPacketStep::tPoints& next, unsigned l, V newX, V newY, V iteration,
+                  tMask moves, tPacketStep::tFound& found) {
+  tVectorLanes::store(lanes.x + l, newX);
+  tVectorLanes::store(lanes.y + l, newY);
+  tVectorLanes::store(next.x + l, newX);
+  tVectorLanes::store(next.y + l, newY);
+  tVectorLanes::store(lanes.iteration + l, iteration);
+  if (!kFullPath) {
+    found.gaveUp |= tVectorLanes::maskBits(moves & (iteration >= p.maxIterations)) << l;
+  }
+}
+
 // One Newton step on a vector of lanes: x -= (h m) F unless the iterate stops.
 template <typename tVectorLanes, bool kFullPath>
 void newtonLanes(const tPacketStep::tParameters& p,
@@ -109,14 +126,7 @@ void newtonLanes(const tPacketStep::tParameters& p,
   const V newX = stops ? x : nextX;
   const V newY = stops ? y : nextY;
   const V iteration = tVectorLanes::load(lanes.iteration + l) + (stops ? zero : one);
-  tVectorLanes::store(lanes.x + l, newX);
-  tVectorLanes::store(lanes.y + l, newY);
-  tVectorLanes::store(next.x + l, newX);
-  tVectorLanes::store(next.y + l, newY);
-  tVectorLanes::store(lanes.iteration + l, iteration);
-  if (!kFullPath) {
-    found.gaveUp |= tVectorLanes::maskBits(~stops & (iteration >= p.maxIterations)) << l;
-  }
+  storeIterate<tVectorLanes, kFullPath>(p, lanes, next, l, newX, newY, iteration, ~stops, found);
 }
 
 // One evaluation of a fourth-order Runge-Kutta step on a vector of lanes,
@@ -335,15 +345,8 @@ void correctionLanes(const tPacketStep::tParameters& p, const tPacketStep::tOutp
   const V newX = stays ? x : x - c.re * p.h;
   const V newY = stays ? y : y - c.im * p.h;
   const V iteration = tVectorLanes::load(lanes.iteration + l) + (counts ? one : zero);
-  tVectorLanes::store(lanes.x + l, newX);
-  tVectorLanes::store(lanes.y + l, newY);
-  tVectorLanes::store(next.x + l, newX);
-  tVectorLanes::store(next.y + l, newY);
-  tVectorLanes::store(lanes.iteration + l, iteration);
-  if (!kFullPath) {
-    found.singular |= tVectorLanes::maskBits(~stops & failed) << l;
-    found.gaveUp |= tVectorLanes::maskBits(~stays & (iteration >= p.maxIterations)) << l;
-  }
+  storeIterate<tVectorLanes, kFullPath>(p, lanes, next, l, newX, newY, iteration, ~stays, found);
+  if (!kFullPath) found.singular |= tVectorLanes::maskBits(~stops & failed) << l;
 }
 
 // What a two-point step keeps from its iterate z, in the lanes' slopes:
@@ -473,16 +476,9 @@ void finishTwoPointLanes(const tPacketStep::tParameters& p, tPacketStep::tLanes&
   const V one = zero + 1.0;
   const V iteration =
       tVectorLanes::load(lanes.iteration + l) + ((kFullPath ? ~waits : moves) ? one : zero);
-  tVectorLanes::store(lanes.x + l, newX);
-  tVectorLanes::store(lanes.y + l, newY);
-  tVectorLanes::store(next.x + l, newX);
-  tVectorLanes::store(next.y + l, newY);
   tVectorLanes::store(lanes.stage + l, zero);
-  tVectorLanes::store(lanes.iteration + l, iteration);
-  if (!kFullPath) {
-    found.singular |= tVectorLanes::maskBits(fails) << l;
-    found.gaveUp |= tVectorLanes::maskBits(moves & (iteration >= p.maxIterations)) << l;
-  }
+  storeIterate<tVectorLanes, kFullPath>(p, lanes, next, l, newX, newY, iteration, moves, found);
+  if (!kFullPath) found.singular |= tVectorLanes::maskBits(fails) << l;
 }
 
 // The second round of a two-point step on a vector of lanes: with what the
