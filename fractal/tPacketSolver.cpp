@@ -237,6 +237,8 @@ bool tPacketSolver::solveInPackets(tPacketStep::SCHEME scheme, const tVector2* s
     for (std::size_t i = 0; i < count; ++i) outcomes[i] = {starts[i], OUTCOME_GAVE_UP, 0};
     return true;
   }
+  // Fed here rather than by tLaneFeeder: this loop is a picture's hot path,
+  // and through the feeder a Newton picture took about 8% longer.
   std::size_t items[LANES];
   unsigned active = 0;
   std::size_t next = 0;
