@@ -216,14 +216,17 @@ TEST(tFunctionTest, EveryWayOfStoppingTracesExactly) {
 }
 
 // Every way a file read stops before the end of the file, every name that
-// begins with a digit, and a refused map, is named on standard error with
-// its place ({path} stands for the file's path); a text read under the
-// file's path and name says the same.
+// begins with a digit, a refused map and every formula that is not whole is
+// named on standard error with its place ({path} stands for the file's
+// path), in f(z) and in every labelled formula alike; a text read under the
+// file's path and name says the same. Whole formulas followed by the next
+// statement, on the same line or not, read as before.
 TEST(tFunctionTest, FileWarningsNameThePlace) {
   const std::string rest = "f2 = y\nf11 = 1\nf12 = 0\nf21 = 0\nf22 = 1\n";
   const std::string noF1 = ": incomplete function, missing f1, f2, f11, f12, f21, f22";
   const std::string noF2 = ": incomplete function, missing f2, f21, f22";
   const std::string refused = "; the function is refused";
+  const std::string deep = "f2 = y\nf1 = " + std::string(2001, '(') + "x\n";
   const struct {
     std::string text;
     std::vector<std::string> err;  // each line after the file's path
@@ -232,9 +235,13 @@ TEST(tFunctionTest, FileWarningsNameThePlace) {
       {"c = - 2 = 1\nf1 = x\n" + rest, {}},
       {"f1 = x^2 // x squared\nf2 = y\n", {}},
       {"f(z) = z^2 // z squared\nend\n", {}},
+      {"c = 2 f1 = c*x^2 f2 = (y) end\n", {}},
       {"f(z) = z^2\nf1 = x\n", {":1:1: f(z) and f1 (at {path}:2:1) both given" + refused}},
       {"f22 = 1\n\n  f(z) = z^2\n", {":3:3: f(z) and f22 (at {path}:1:1) both given" + refused}},
-      {"f(z) = abs z\n", {":1:1: abs of a complex value in f(z) has no complex derivative" + refused}},
+      {"f1 = x^2 - 1 f2 = y c = 2 f(z) = z end\n",
+       {":1:27: f(z) and f1 (at {path}:1:1) both given" + refused}},
+      {"f(z) = abs z\n",
+       {":1:1: abs of a complex value in f(z) has no complex derivative" + refused}},
       {"F1 = x^2 - y^2\n" + rest,
        {":1:1: reading stopped at 'F1' (labels are written in lower case: f1)", noF1}},
       {"f1 x\n" + rest, {":1:1: reading stopped at 'f1'", noF1}},
@@ -245,7 +252,25 @@ TEST(tFunctionTest, FileWarningsNameThePlace) {
       {"c = # no number\n", {":1:5: reading stopped at '#'", noF1}},
       {"f1 = x*1e-5 + 2x\n" + rest, {":1:15: name '2x' begins with a digit"}},
       {"f1 = x*1e-x + 2.5e\n" + rest,
-       {":1:8: name '1e' begins with a digit", ":1:18: an operator is missing before 'e'" + refused}},
+       {":1:8: name '1e' begins with a digit",
+        ":1:18: an operator is missing before 'e'" + refused}},
+      {"f(z) = z^3 - 2*z +\n", {":1:18: an operand is missing after '+'" + refused}},
+      {"f(z) = (z^3 - 1\n", {":1:8: '(' is never closed" + refused}},
+      {"f(z) = (z^3 - 1 z\n", {":1:8: '(' is never closed" + refused}},
+      {"f(z) = z^3 - 1)\n", {":1:15: ')' closes no bracket" + refused}},
+      {"f(z) = sinn(z)\n",
+       {":1:8: 'sinn' is not a function; functions are sin, cos, tan, sinh, cosh, tanh, exp, "
+        "abs, sqrt, log" +
+        refused}},
+      {"f(z) = z**3 - 1\n", {":1:9: '**' is no operator; write '^' for a power" + refused}},
+      {"f(z) = 2 z\n", {":1:10: an operator is missing before 'z'" + refused}},
+      {"f(z) = 2 (z)\n", {":1:10: an operator is missing before '('" + refused}},
+      {"f(z) = \n", {":1:6: an operand is missing after '='" + refused}},
+      {"f1 = x^2 - \nf2 = y\n", {":1:10: an operand is missing after '-'" + refused}},
+      {"f1 = x\nf2 = y\nf11 = 1\nf12 = 0\nf21 = 0 * (\nf22 = 1\n",
+       {":5:11: an operand is missing after '('" + refused}},
+      {"f1 = x\nf2 = y\nf22 = sin\n", {":3:7: an operand is missing after 'sin'" + refused}},
+      {deep, {":2:2006: formula nested deeper than 2000" + refused}},
   };
   tScratchDirectory dir;
   const std::string path = dir / "f.func";
@@ -257,52 +282,12 @@ TEST(tFunctionTest, FileWarningsNameThePlace) {
       if (at != std::string::npos) line.replace(at, 6, path);
       err += path + line + "\n";
     }
-    EXPECT_EQ(err, load(path).printed.err) << c.text;
+    const tLoad loaded = load(path);
+    EXPECT_EQ(err, loaded.printed.err) << c.text;
+    EXPECT_EQ(err.find(refused) != std::string::npos, loaded.function->isRefused()) << c.text;
     tFunction text;
     text.setName(path);
     EXPECT_EQ(err, printedBy([&] { text.readText(c.text, path); }).err) << c.text;
-  }
-}
-
-// A formula that is not whole refuses the function, naming the fault and
-// its place, in f(z) and in every labelled formula alike; whole formulas
-// followed by the next statement, on the same line or not, read as before.
-TEST(tFunctionTest, FormulasThatAreNotWholeAreRefused) {
-  const std::string deep = "f2 = y\nf1 = " + std::string(2001, '(') + "x\n";
-  const struct {
-    std::string text;
-    std::string err;  // after the file's path; "" for a function read whole
-  } cases[] = {
-      {"f(z) = z^3 - 2*z +\n", ":1:18: an operand is missing after '+'"},
-      {"f(z) = (z^3 - 1\n", ":1:8: '(' is never closed"},
-      {"f(z) = (z^3 - 1 z\n", ":1:8: '(' is never closed"},
-      {"f(z) = z^3 - 1)\n", ":1:15: ')' closes no bracket"},
-      {"f(z) = sinn(z)\n",
-       ":1:8: 'sinn' is not a function; functions are sin, cos, tan, sinh, cosh, tanh, exp, abs, "
-       "sqrt, log"},
-      {"f(z) = z**3 - 1\n", ":1:9: '**' is no operator; write '^' for a power"},
-      {"f(z) = 2 z\n", ":1:10: an operator is missing before 'z'"},
-      {"f(z) = 2 (z)\n", ":1:10: an operator is missing before '('"},
-      {"f(z) = \n", ":1:6: an operand is missing after '='"},
-      {"f1 = x^2 - \nf2 = y\n", ":1:10: an operand is missing after '-'"},
-      {"f1 = x\nf2 = y\nf11 = 1\nf12 = 0\nf21 = 0 * (\nf22 = 1\n",
-       ":5:11: an operand is missing after '('"},
-      {"f1 = x\nf2 = y\nf22 = sin\n", ":3:7: an operand is missing after 'sin'"},
-      {deep, ":2:2006: formula nested deeper than 2000"},
-      {"f1 = x^2 - 1 f2 = y c = 2 f(z) = z end\n", ":1:27: f(z) and f1 (at {path}:1:1) both given"},
-      {"c = 2 f1 = c*x^2 f2 = (y) end\n", ""},
-  };
-  tScratchDirectory dir;
-  const std::string path = dir / "f.func";
-  for (const auto& c : cases) {
-    writeRaw(path, c.text);
-    std::string err = c.err;
-    const std::size_t at = err.find("{path}");
-    if (at != std::string::npos) err.replace(at, 6, path);
-    const tLoad loaded = load(path);
-    EXPECT_EQ(c.err.empty() ? "" : path + err + "; the function is refused\n", loaded.printed.err)
-        << c.text;
-    EXPECT_EQ(!c.err.empty(), loaded.function->isRefused()) << c.text;
   }
 }
 
@@ -352,20 +337,6 @@ TEST(tFunctionTest, JacobianInverseCutoff) {
   auto partial = functionFromText("f1 = x f11 = 1 f12 = 0 f21 = 0");
   EXPECT_EQ(tVector2(3, 0), partial->value(tVector2(3, 4)));
   EXPECT_EQ(tMatrix2(), partial->jacobianInverse(tVector2(3, 4)));
-}
-
-// A formula nested deeper than the parser goes refuses the function rather
-// than reading as the part of it that fitted.
-TEST(tFunctionTest, TooDeepAFormulaRefusesTheFunction) {
-  std::string text = "f2 = y f1 =";
-  for (int i = 0; i < 10000; ++i) text += " (";
-  tFunction function;
-  tPrinted trace = readTokens(function, text + " x f11 = 1", 0);
-  EXPECT_NE(std::string::npos, trace.out.find("f2 done\n"));
-  EXPECT_EQ("unnamed function: formula nested deeper than 2000; the function is refused\n",
-            trace.err);
-  EXPECT_TRUE(function.isRefused());
-  EXPECT_EQ(tVector2(0, 0), function.value(tVector2(2, 3)));
 }
 
 // A derivative larger than a formula may be is not made: it stays missing,
