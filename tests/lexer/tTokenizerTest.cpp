@@ -30,9 +30,9 @@ Tokens tokenize(const Tokens& patterns, const std::string& text) {
 
 TEST(tTokenizerTest, FunctionFileTexts) {
   const std::pair<std::string, Tokens> rows[] = {
-      {"a,b", {"a"}},            {"5. f2", {"5"}},            {"x + # y", {"x", "+"}},
-      {"\"a b\" x", {}},         {"f11=2", {"f11", "=", "2"}}, {"c = -2", {"c", "=", "-", "2"}},
-      {" x\r+\ty\r\n", {"x", "+", "y"}}, {"x \v\fy", {"x"}},   {"3.5*x .5", {"3.5", "*", "x", ".5"}},
+      {"a,b", {"a"}},        {"5. f2", {"5"}},        {"x + # y", {"x", "+"}},
+      {"\"a b\" x", {}},     {"f11=2", {"f11", "=", "2"}}, {" x\r+\ty\r\n", {"x", "+", "y"}},
+      {"x \v\fy", {"x"}},    {"3.5*x .5", {"3.5", "*", "x", ".5"}},
       {"f12x end ending", {"f12x", "end", "ending"}},
       {"n = \"cubic.func\" (x)", {"n", "=", "\"cubic.func\"", "(", "x", ")"}},
   };
