@@ -121,11 +121,6 @@ TEST(tFunctionTest, CommentsAndDerivedDerivatives) {
   EXPECT_EQ("", loaded.printed.err);
   EXPECT_EQ(tVector2(1, -4), loaded.function->value(tVector2(1, 2)));
   EXPECT_EQ(tMatrix2(2, 0, 0, -2).inverse(), loaded.function->jacobianInverse(tVector2(1, 2)));
-  const tFunction::TFORMULA_ORIGIN origins[] = {
-      tFunction::ORIGIN_GIVEN,   tFunction::ORIGIN_GIVEN,   tFunction::ORIGIN_DERIVED,
-      tFunction::ORIGIN_DERIVED, tFunction::ORIGIN_DERIVED, tFunction::ORIGIN_DERIVED};
-  for (unsigned slot = 0; slot < tFunction::FORMULAS; ++slot)
-    EXPECT_EQ(origins[slot], loaded.function->getOrigin(slot)) << slot;
 }
 
 // The whole trace of every way reading can stop, and what the function then
