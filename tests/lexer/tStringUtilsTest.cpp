@@ -30,7 +30,6 @@ TEST(tStringUtilsTest, LongNumbersAreReadExactly) {
     double read;
   };
   const Row reads[] = {
-      {"0.1", static_cast<float>(0.1)},
       {"-1.234567", static_cast<float>(-1.234567)},
       {"0.0001234567", static_cast<float>(0.0001234567)},
       {"0.123456789", 0.123456789},
