@@ -87,7 +87,7 @@ TEST(tExprTreeTest, PrintsKindsValuesAndMissingChildren) {
   EXPECT_EQ(0.0, tExprTree().evaluate(1, 1));
 }
 
-// Substitution is in tFunctionTest.EnvironmentValuesWinOverLocalConstants.
+// Substitution is in tFunctionTest.EnvironmentNumbersWinOverLocalConstants.
 TEST(tExprTreeTest, FreeVariablesAreTheNamedOnes) {
   std::set<std::string> names = {"already"};
   parsedTree("a * x + sin ( b ) - X - pi / y + a ^ e")->freeVars(names);
