@@ -164,21 +164,3 @@ TEST_P(tPacketStepTest, EveryLaneAsAdvanceLane) {
     }
   }
 }
-
-// The inverse Jacobians of a packet, lane by lane, as tFunction forms them,
-// the singular ones zero.
-TEST_P(tPacketStepTest, InversesAsTheFunctionFormsThem) {
-  std::mt19937 random(8);
-  tRound round;
-  fill(round, false, 1, random);
-  const tPacketStep::tOutputs outputs = {round.out[0], round.out[1], round.out[2],
-                                         round.out[3], round.out[4], round.out[5]};
-  double inverse[4][kLanes];
-  tPacketStep::invert(outputs, inverse);
-  for (unsigned l = 0; l < kLanes; ++l) {
-    const tMatrix2 m = inverseOf(round.out[2][l], round.out[3][l], round.out[4][l], round.out[5][l]);
-    for (unsigned k = 0; k < 4; ++k) {
-      EXPECT_TRUE(same(m(k / 2, k % 2), inverse[k][l])) << "lane " << l << ", entry " << k;
-    }
-  }
-}
