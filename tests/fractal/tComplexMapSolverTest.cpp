@@ -17,11 +17,6 @@ const char* const kCube = "f ( z ) = z ^ 3 - 1";
 // A double root at 1, a simple one at -2.
 const char* const kDoubleRoot = "f ( z ) = ( z - 1 ) ^ 2 * ( z + 2 )";
 
-void expectNear(const tVector2& expected, const tVector2& actual, int kind) {
-  EXPECT_NEAR(expected.x_, actual.x_, 1e-15) << kind;
-  EXPECT_NEAR(expected.y_, actual.y_, 1e-15) << kind;
-}
-
 }  // namespace
 
 // One step on z^2 - 2, worked out by hand. From z = 1: f = -1, f' = 2,

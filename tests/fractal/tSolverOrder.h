@@ -16,6 +16,13 @@ inline std::vector<tVector2> iterates(int kind, const char* map, const tVector2&
   return makeSolver(kind, count, h)->solve(f.get(), start, true).path_;
 }
 
+// An iterate within tolerance of the expected one, coordinate by coordinate.
+inline void expectNear(const tVector2& expected, const tVector2& actual, int kind,
+                       double tolerance = 1e-15) {
+  EXPECT_NEAR(expected.x_, actual.x_, tolerance) << kind;
+  EXPECT_NEAR(expected.y_, actual.y_, tolerance) << kind;
+}
+
 // The computational order of convergence towards root from the last three
 // errors above the noise of doubles.
 inline double order(int kind, const char* map, const tVector2& start, const tVector2& root) {

@@ -19,11 +19,6 @@ const char* const kCoupled = "f1 = x ^ 2 + y ^ 2 - 4 f2 = x * y - 1";
 const tVector2 kCoupledRoot((std::sqrt(6.0) + std::sqrt(2.0)) / 2,
                             (std::sqrt(6.0) - std::sqrt(2.0)) / 2);
 
-void expectNear(const tVector2& expected, const tVector2& actual, int kind, double tolerance) {
-  EXPECT_NEAR(expected.x_, actual.x_, tolerance) << kind;
-  EXPECT_NEAR(expected.y_, actual.y_, tolerance) << kind;
-}
-
 }  // namespace
 
 // One step of each, worked out by hand.
