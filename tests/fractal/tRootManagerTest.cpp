@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
-#include <cstdlib>
 #include <limits>
 #include <random>
 #include <string>
@@ -30,44 +29,6 @@ struct tFreshManager {
   tRandom random;
   tRootManager manager;
 };
-
-// The colour the registry must produce after seeding its sequence with seed,
-// modelled by the C library's own rand() after srand(seed): candidates are
-// drawn blue, green, red from the same sequence; the first whose distance to
-// the root colours and the three fixed ones is at least 125 wins, else the
-// one farthest from the root colours and the two failure colours (the first
-// of equals). Also reports whether a candidate was accepted.
-tPixel expectedRandomColor(unsigned int seed, const std::vector<tPixel>& rootColors,
-                           bool* accepted) {
-  // One channel from one rand() value, as randInRange(64, 255) gives it.
-  auto channelFromRand = [](int r) {
-    return static_cast<unsigned char>(64.0f + 191.0f * static_cast<float>(r) / 2147483648.0f);
-  };
-  auto nearest = [](const tPixel& candidate, const std::vector<tPixel>& colors) {
-    float d = 1e9f;
-    for (const tPixel& color : colors) d = std::min(d, candidate.distance(color));
-    return d;
-  };
-  std::vector<tPixel> basinColors = rootColors;
-  basinColors.insert(basinColors.end(), kFixed, kFixed + 2);
-  std::srand(seed);
-  tPixel farthest;
-  float farthestDistance = -1.0f;
-  for (int attempt = 0; attempt < 500; ++attempt) {
-    unsigned char blue = channelFromRand(std::rand());
-    unsigned char green = channelFromRand(std::rand());
-    unsigned char red = channelFromRand(std::rand());
-    const tPixel candidate(red, green, blue, 255);
-    const float distance = nearest(candidate, basinColors);
-    *accepted = distance >= 125.0f && candidate.distance(kFixed[2]) >= 125.0f;
-    if (*accepted) return candidate;
-    if (distance > farthestDistance) {
-      farthest = candidate;
-      farthestDistance = distance;
-    }
-  }
-  return farthest;
-}
 
 // A point within the tolerance of two roots is the first one's, also right
 // after the later one was found; and points in runs around crowded roots, as
@@ -106,57 +67,38 @@ TEST(tRootManagerTest, APointIsTheFirstRootWithinTheTolerance) {
   EXPECT_EQ(kPresets[0], manager.getColorForRoot(tVector2(1.0, 2.0)));
 }
 
-// The presets first unless random colours are asked for; then every new
-// root's colour follows the rule, replayed from the same rand() sequence and
-// leaving it at the same place, until the colour space is so full that some
-// searches give up.
-TEST(tRootManagerTest, PresetsThenRandomColorsUntilTheSearchGivesUp) {
-  for (bool randomColors : {false, true}) {
-    tFreshManager fresh(randomColors);
-    tRootManager& manager = fresh.manager;
-    int givenUp = 0;
-    for (unsigned int i = 0; i < 40; ++i) {
-      std::vector<tPixel> rootColors;
-      for (const auto& entry : manager.getRoots()) rootColors.push_back(entry.second);
-      bool accepted = true;
-      tPixel expected = !randomColors && i < 3
-                            ? kPresets[i]
-                            : expectedRandomColor(100 + i, rootColors, &accepted);
-      const float nextDraw = static_cast<float>(std::rand()) / 2147483648.0f;
-      fresh.random.seed(100 + i);
-      ASSERT_EQ(expected, manager.getColorForRoot(tVector2(i, 0.0))) << randomColors << i;
-      if (randomColors || i >= 3) {
-        EXPECT_EQ(nextDraw, fresh.random.randInRange(0.0f, 1.0f)) << randomColors << i;
-      }
-      givenUp += !accepted;
-    }
-    EXPECT_LT(0, givenUp) << randomColors;
-  }
-}
-
 // The registry as a scan over every root and every colour in use makes it:
-// the first root within the tolerance, else a new one with the first random
-// candidate at least 125 from all colours, or the farthest.
+// the first root within the tolerance, else a new one with the next preset
+// (when asked for) or the first random candidate at least 125 from all
+// colours, or the farthest. A channel is 64 + 191 u for the sequence's u.
 class tScanRegistry {
  public:
+  explicit tScanRegistry(bool presets = false) : presets_(presets) {}
+
   std::size_t registerRoot(const tVector2& point) {
     for (std::size_t i = 0; i < roots_.size(); ++i) {
       if ((roots_[i] - point).length() < 1e-4) return i;
     }
     roots_.push_back(point);
-    colors_.push_back(randomColor());
+    colors_.push_back(presets_ && colors_.size() < 3 ? kPresets[colors_.size()] : randomColor());
     return roots_.size() - 1;
   }
   const std::vector<tPixel>& colors() const { return colors_; }
+  tRandom& random() { return random_; }
+  int givenUp() const { return givenUp_; }
 
  private:
+  unsigned char channel() {
+    return static_cast<unsigned char>(64.0f + 191.0f * random_.randInRange(0.0f, 1.0f));
+  }
+
   tPixel randomColor() {
     tPixel farthest;
     float farthestDistance = -1.0f;
     for (int attempt = 0; attempt < 500; ++attempt) {
-      unsigned char blue = static_cast<unsigned char>(random_.randInRange(64.0f, 255.0f));
-      unsigned char green = static_cast<unsigned char>(random_.randInRange(64.0f, 255.0f));
-      unsigned char red = static_cast<unsigned char>(random_.randInRange(64.0f, 255.0f));
+      unsigned char blue = channel();
+      unsigned char green = channel();
+      unsigned char red = channel();
       const tPixel candidate(red, green, blue, 255);
       float distance = std::min(candidate.distance(kFixed[0]), candidate.distance(kFixed[1]));
       for (const tPixel& color : colors_) distance = std::min(distance, candidate.distance(color));
@@ -166,13 +108,35 @@ class tScanRegistry {
         farthestDistance = distance;
       }
     }
+    ++givenUp_;
     return farthest;
   }
 
+  bool presets_;
   tRandom random_;
   std::vector<tVector2> roots_;
   std::vector<tPixel> colors_;
+  int givenUp_ = 0;
 };
+
+// The presets first unless random colours are asked for; then every new
+// root's colour follows the rule, leaving the sequence where the rule
+// leaves it, until the colour space is so full that some searches give up.
+TEST(tRootManagerTest, PresetsThenRandomColorsUntilTheSearchGivesUp) {
+  for (bool randomColors : {false, true}) {
+    tFreshManager fresh(randomColors);
+    tScanRegistry scan(!randomColors);
+    fresh.random.seed(100);
+    scan.random().seed(100);
+    for (unsigned int i = 0; i < 40; ++i) {
+      ASSERT_EQ(scan.colors().at(scan.registerRoot(tVector2(i, 0.0))),
+                fresh.manager.getColorForRoot(tVector2(i, 0.0)))
+          << randomColors << i;
+    }
+    EXPECT_EQ(scan.random().randInRange(0.0f, 1.0f), fresh.random.randInRange(0.0f, 1.0f));
+    EXPECT_LT(0, scan.givenUp()) << randomColors;
+  }
+}
 
 // Points as the pixels of a picture could reach them: clouds dense enough
 // for hundreds of roots and their colours, points on the grid's square
