@@ -46,12 +46,6 @@ tBasinLabels labelsOf(std::size_t width, std::size_t height,
   return labels;
 }
 
-// The same for a side x side picture.
-tBasinLabels labelsOf(std::size_t side, const std::function<uint16_t(int row, int column)>& label,
-                      const std::vector<std::size_t>& registry = {}) {
-  return labelsOf(side, side, label, registry);
-}
-
 // Entropy of a box whose 25 pixels split as these counts.
 double boxEntropy(std::vector<double> counts) {
   double s = 0.0;
@@ -169,7 +163,7 @@ TEST(tBasinStatisticsTest, SyntheticPicturesWithKnownMeasures) {
 // standard error is ln 3 / (2 sqrt(3) L).
 TEST(tBasinStatisticsTest, BoxDimensionErrorOfOneOddPixel) {
   tBasinStatistics statistics(
-      labelsOf(64, [](int r, int c) { return uint16_t{r == 2 && c == 2}; }));
+      labelsOf(64, 64, [](int r, int c) { return uint16_t{r == 2 && c == 2}; }));
   const double log3 = std::log(3.0);
   const double log2 = std::log(2.0);
   EXPECT_DOUBLE_EQ(log3 / (2.0 * log2), statistics.getBoxDimension());
@@ -199,7 +193,8 @@ TEST(tBasinStatisticsTest, WadaDistanceMatchesTheDefinition) {
     return most == 4 ? kGaveUp : static_cast<uint16_t>(most);
   };
   const tBasinLabels pictures[] = {
-      labelsOf(side, blob), labelsOf(96, [](int r, int c) { return sector(96, 96, r, c); }),
+      labelsOf(side, side, blob),
+      labelsOf(96, 96, [](int r, int c) { return sector(96, 96, r, c); }),
       labelsOf(90, 50, [](int r, int c) { return sector(90, 50, r, c); }), labelsOf(40, 72, blob)};
   for (const tBasinLabels& labels : pictures) {
     const double expected = wadaDistanceByDefinition(labels);
@@ -218,12 +213,12 @@ TEST(tBasinStatisticsTest, WadaDistanceMatchesTheDefinition) {
 // registry's order and only the roots that label a pixel; a picture without
 // labels (a singular-set picture) measures nothing.
 TEST(tBasinStatisticsTest, FractionsPerRootAndFailure) {
-  tBasinStatistics statistics(labelsOf(
-      64,
-      [](int, int c) {
-        return c < 16 ? uint16_t{0} : c < 32 ? kGaveUp : c < 40 ? kSingular : uint16_t{1};
-      },
-      {5, 2}));
+  tBasinStatistics statistics(
+      labelsOf(64, 64,
+               [](int, int c) {
+                 return c < 16 ? uint16_t{0} : c < 32 ? kGaveUp : c < 40 ? kSingular : uint16_t{1};
+               },
+               {5, 2}));
   ASSERT_EQ(2u, statistics.getBasins().size());
   EXPECT_EQ(2u, statistics.getBasins()[0].registryIndex);
   EXPECT_EQ(1u, statistics.getBasins()[0].label);

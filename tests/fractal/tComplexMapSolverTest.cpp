@@ -81,7 +81,6 @@ TEST(tComplexMapSolverTest, OrderNearASimpleRoot) {
 TEST(tComplexMapSolverTest, SchroderIsQuadraticAtADoubleRoot) {
   EXPECT_NEAR(2.0, order(kSchroder, kDoubleRoot, {-2.4, 0.3}, {-2, 0}), 0.2);
   EXPECT_NEAR(2.0, order(kSchroder, kDoubleRoot, {1.3, 0.2}, {1, 0}), 0.2);
-  EXPECT_NEAR(1.0, order(0, kDoubleRoot, {1.3, 0.2}, {1, 0}), 0.2);
 }
 
 // Each stops as Newton does: on a root, singular where f' = 0, or giving up.
